@@ -1,0 +1,101 @@
+#include "app/main_window.h"
+
+#include <QCloseEvent>
+#include <QIcon>
+#include <QLayout>
+#include <QMenuBar>
+
+#include "app/login_name.h"
+#include "app/process_state.h"
+#include "app/settings.h"
+#include "app/twips.h"
+#include "app/version_caption.h"
+#include "app/whole_number.h"
+#include "image/picture_area.h"
+#include "palette/palette_window.h"
+
+static void InitTavloResources() { Q_INIT_RESOURCE(resources); }
+
+namespace tavlo {
+namespace {
+
+QIcon ProgramIcon() {
+  QIcon icon;
+  icon.addFile(QStringLiteral(":/tavlo_32.png"), QSize(32, 32));
+  icon.addFile(QStringLiteral(":/tavlo_16.png"), QSize(16, 16));
+  return icon;
+}
+
+int ReadPosition(const keys::Key& key) { return WholeNumber16Or(ReadKey(key, "0"), 0); }
+
+}  // namespace
+
+MainWindow::MainWindow(const QString& settingsPath)
+    : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                               Qt::WindowCloseButtonHint) {
+  InitTavloResources();
+  setObjectName(QStringLiteral("frmMain"));
+  setWindowIcon(ProgramIcon());
+  Process().settingsPath = settingsPath;
+
+  picture_ = new PictureArea(this);
+  picture_->SetPicture(QImage(QStringLiteral(":/start_picture.png")));
+  setCentralWidget(picture_);
+  BuildMenus();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::Start() {
+  Process().zoomFactor = 5;
+  Process().recentMax =
+      WholeNumber16Or(ReadKey(keys::kRecentMax, QString::number(keys::kDefaultRecentMax)),
+                      keys::kDefaultRecentMax);
+  WriteKey(keys::kRecentMax, QString::number(Process().recentMax));
+  RestoreWindowPositions();
+  GetRecentFiles();
+  show();
+  ResizeForm();
+  palette_->show();
+  setWindowTitle(VersionCaption());
+}
+
+void MainWindow::RestoreWindowPositions() {
+  move(x(), PixelsFromTwips(ReadPosition(keys::kMainTop)));
+  move(PixelsFromTwips(ReadPosition(keys::kMainLeft)), y());
+  // The first touch of the palette window creates it.
+  if (!palette_) palette_ = new PaletteWindow(this);
+  palette_->move(palette_->x(), PixelsFromTwips(ReadPosition(keys::kPaletteTop)));
+  palette_->move(PixelsFromTwips(ReadPosition(keys::kPaletteLeft)), palette_->y());
+}
+
+void MainWindow::ResizeForm() {
+  picture_->ResetPreview();
+  const QSize client = picture_->OuterSize();
+  // The menu bar may wrap onto several lines for a narrow picture; it takes what it needs above
+  // the client area.
+  QMenuBar* bar = menuBar();
+  const int barHeight = bar->isNativeMenuBar() ? 0 : bar->heightForWidth(client.width());
+  setFixedSize(client.width(), client.height() + std::max(barHeight, 0));
+  layout()->activate();
+  // Measure what the layout really gave the picture and correct by the difference.
+  const QSize missing = client - centralWidget()->size();
+  if (!missing.isNull()) {
+    setFixedSize(size() + missing);
+    layout()->activate();
+  }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (!shutDown_) {
+    shutDown_ = true;
+    WriteKey(keys::kMainTop, QString::number(TwipsFromPixels(y())));
+    WriteKey(keys::kMainLeft, QString::number(TwipsFromPixels(x())));
+    WriteKey(keys::kUser, GetLoginName());
+    if (palette_) palette_->TearDown();
+  }
+  event->accept();
+}
+
+}  // namespace tavlo

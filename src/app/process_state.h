@@ -1,0 +1,20 @@
+#pragma once
+// The process-wide values that several parts of the program share for the whole run.
+#include <QString>
+#include <array>
+#include <cstdint>
+
+namespace tavlo {
+
+struct ProcessState {
+  QString settingsPath;           // full path of the settings file, fixed at start-up
+  std::int16_t recentMax = 0;     // number of recent pictures shown (key Recent/Max)
+  std::int16_t zoomFactor = 0;    // side of the square the zoom lens enlarges: 5, 9 or 17
+};
+
+ProcessState& Process();
+
+// 2 to the power k for k = 0..31; entry 31 is the bit pattern 0x80000000.
+const std::array<std::int32_t, 32>& PowerOfTwo();
+
+}  // namespace tavlo

@@ -1,0 +1,28 @@
+#pragma once
+// Every section and key of the settings file, in one place. Spelled exactly as written to disk.
+#include <QString>
+
+namespace tavlo::keys {
+
+struct Key {
+  const char* section;
+  const char* name;
+};
+
+inline constexpr Key kMainTop{"frmMain", "Top"};
+inline constexpr Key kMainLeft{"frmMain", "Left"};
+inline constexpr Key kImagePath{"frmMain", "Imagepath"};
+inline constexpr Key kPaletteTop{"frmPalette", "Top"};
+inline constexpr Key kPaletteLeft{"frmPalette", "Left"};
+inline constexpr Key kRecentMax{"Recent", "Max"};
+inline constexpr Key kPalettePath{"Palette", "Palettepath"};
+inline constexpr Key kExportPath{"Export", "Exportpath"};
+inline constexpr Key kUser{"PersonalInfo", "User"};
+
+inline constexpr int kDefaultRecentMax = 4;
+
+// "RecentFile1", "RecentFile2", ... of section Recent.
+inline constexpr const char* kRecentSection = "Recent";
+inline QString RecentFileKey(int i) { return QStringLiteral("RecentFile%1").arg(i); }
+
+}  // namespace tavlo::keys

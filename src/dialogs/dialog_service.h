@@ -1,0 +1,54 @@
+#pragma once
+// The one door through which every modal interaction passes: file, colour and input dialogs,
+// message boxes and the yes/no question. The program uses the Qt implementation; tests install a
+// scripted double, so every command runs headless.
+#include <QString>
+
+#include "palette/color_value.h"
+
+class QWidget;
+
+namespace tavlo {
+
+enum class MessageIcon { None, Information, Warning, Critical };
+
+class DialogService {
+ public:
+  virtual ~DialogService() = default;
+
+  // File dialogs. `filter` is "description|pattern|description|pattern", several wildcards of
+  // one pattern joined by ';'; the first pair is preselected. `defaultExt` (no dot) is appended
+  // to a typed name without extension. The result is the chosen file's bare name; on success
+  // `directory` becomes its directory, ending in '/'. Cancel gives an empty name and leaves
+  // `directory` exactly as passed. Open accepts only existing files; save confirms overwriting.
+  virtual QString ShowOpenDialog(QWidget* owner, const QString& title, QString& directory,
+                                 const QString& defaultName, const QString& filter,
+                                 const QString& defaultExt) = 0;
+  virtual QString ShowSaveDialog(QWidget* owner, const QString& title, QString& directory,
+                                 const QString& defaultName, const QString& filter,
+                                 const QString& defaultExt) = 0;
+
+  // Colour dialog starting from `colour`; true and `colour` set when the user confirmed one.
+  virtual bool ShowColorDialog(QWidget* owner, ColorValue& colour) = 0;
+
+  // A one-line text prompt whose field starts empty; Cancel and OK on an empty field both
+  // give an empty text.
+  virtual QString InputBox(QWidget* owner, const QString& title, const QString& prompt) = 0;
+
+  // A message box with one OK button.
+  virtual void MessageBox(QWidget* owner, const QString& title, const QString& text,
+                          MessageIcon icon) = 0;
+
+  // A question with Yes and No buttons and no icon; true for Yes.
+  virtual bool AskYesNo(QWidget* owner, const QString& title, const QString& text) = 0;
+};
+
+// The service in use: the Qt one unless a test installed another.
+DialogService& Dialogs();
+// Installs `service` (not owned); nullptr brings the Qt implementation back.
+void SetDialogs(DialogService* service);
+
+// The warning box of the palette readers: title "Warning", stop icon, OK.
+void ShowWarning(QWidget* owner, const QString& text);
+
+}  // namespace tavlo

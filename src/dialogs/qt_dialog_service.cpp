@@ -1,0 +1,91 @@
+#include "dialogs/qt_dialog_service.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+#include "dialogs/file_filter.h"
+
+namespace tavlo {
+namespace {
+
+enum class FileMode { Open, Save };
+
+QString ShowFileDialog(QWidget* owner, const QString& title, QString& directory,
+                       const QString& defaultName, const QString& filter,
+                       const QString& defaultExt, FileMode mode) {
+  QFileDialog dialog(owner, title, directory);
+  const QStringList nameFilters = ToNameFilters(filter);
+  dialog.setNameFilters(nameFilters);
+  if (!nameFilters.isEmpty()) dialog.selectNameFilter(nameFilters.first());
+  dialog.setDefaultSuffix(defaultExt);
+  if (mode == FileMode::Open) {
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+  } else {
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+  }
+  if (!defaultName.isEmpty()) dialog.selectFile(defaultName);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  const ChosenFile chosen = SplitChosenPath(dialog.selectedFiles().first());
+  if (chosen.name.isEmpty()) return {};
+  directory = chosen.directory;
+  return chosen.name;
+}
+
+QMessageBox::Icon ToQtIcon(MessageIcon icon) {
+  switch (icon) {
+    case MessageIcon::Information: return QMessageBox::Information;
+    case MessageIcon::Warning: return QMessageBox::Warning;
+    case MessageIcon::Critical: return QMessageBox::Critical;
+    case MessageIcon::None: break;
+  }
+  return QMessageBox::NoIcon;
+}
+
+}  // namespace
+
+QString QtDialogService::ShowOpenDialog(QWidget* owner, const QString& title, QString& directory,
+                                        const QString& defaultName, const QString& filter,
+                                        const QString& defaultExt) {
+  return ShowFileDialog(owner, title, directory, defaultName, filter, defaultExt,
+                        FileMode::Open);
+}
+
+QString QtDialogService::ShowSaveDialog(QWidget* owner, const QString& title, QString& directory,
+                                        const QString& defaultName, const QString& filter,
+                                        const QString& defaultExt) {
+  return ShowFileDialog(owner, title, directory, defaultName, filter, defaultExt,
+                        FileMode::Save);
+}
+
+bool QtDialogService::ShowColorDialog(QWidget* owner, ColorValue& colour) {
+  // The custom colours start white at every call; nothing mixed earlier is kept.
+  for (int i = 0; i < QColorDialog::customCount(); ++i) QColorDialog::setCustomColor(i, Qt::white);
+  const QColor start(RedOf(colour), GreenOf(colour), BlueOf(colour));
+  const QColor chosen = QColorDialog::getColor(start, owner);
+  if (!chosen.isValid()) return false;
+  colour = MakeColor(chosen.red(), chosen.green(), chosen.blue());
+  return true;
+}
+
+QString QtDialogService::InputBox(QWidget* owner, const QString& title, const QString& prompt) {
+  bool ok = false;
+  const QString text = QInputDialog::getText(owner, title, prompt, QLineEdit::Normal, {}, &ok);
+  return ok ? text : QString();
+}
+
+void QtDialogService::MessageBox(QWidget* owner, const QString& title, const QString& text,
+                                 MessageIcon icon) {
+  QMessageBox box(ToQtIcon(icon), title, text, QMessageBox::Ok, owner);
+  box.exec();
+}
+
+bool QtDialogService::AskYesNo(QWidget* owner, const QString& title, const QString& text) {
+  QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No, owner);
+  return box.exec() == QMessageBox::Yes;
+}
+
+}  // namespace tavlo

@@ -1,0 +1,22 @@
+#pragma once
+// The dialogs as the user meets them: Qt's file, colour and input dialogs and message boxes.
+#include "dialogs/dialog_service.h"
+
+namespace tavlo {
+
+class QtDialogService : public DialogService {
+ public:
+  QString ShowOpenDialog(QWidget* owner, const QString& title, QString& directory,
+                         const QString& defaultName, const QString& filter,
+                         const QString& defaultExt) override;
+  QString ShowSaveDialog(QWidget* owner, const QString& title, QString& directory,
+                         const QString& defaultName, const QString& filter,
+                         const QString& defaultExt) override;
+  bool ShowColorDialog(QWidget* owner, ColorValue& colour) override;
+  QString InputBox(QWidget* owner, const QString& title, const QString& prompt) override;
+  void MessageBox(QWidget* owner, const QString& title, const QString& text,
+                  MessageIcon icon) override;
+  bool AskYesNo(QWidget* owner, const QString& title, const QString& text) override;
+};
+
+}  // namespace tavlo

@@ -1,0 +1,83 @@
+#include "palette/swatch_grid.h"
+
+#include <QHelpEvent>
+#include <QPainter>
+#include <QPaintEvent>
+#include <QToolTip>
+
+#include "palette/palette_text.h"
+
+namespace tavlo {
+
+SwatchGrid::SwatchGrid(QWidget* parent) : QWidget(parent) {
+  const int side = kOrigin * 2 + kPitch * (kColumns - 1) + kSwatchSize;
+  setFixedSize(side, side);
+  setMouseTracking(true);
+}
+
+void SwatchGrid::SetColor(int index, ColorValue colour) {
+  if (colors_[index] == colour) return;
+  colors_[index] = colour;
+  // update() only marks the area: many changes in a row are painted once, on the next turn of
+  // the event loop.
+  update(SwatchRect(index));
+}
+
+void SwatchGrid::SetFramed(int index, bool shown) {
+  if (framed_[index] == shown) return;
+  framed_[index] = shown;
+  update(FrameRect(index));
+}
+
+QRect SwatchGrid::SwatchRect(int index) {
+  return {kOrigin + kPitch * (index % kColumns), kOrigin + kPitch * (index / kColumns),
+          kSwatchSize, kSwatchSize};
+}
+
+int SwatchGrid::IndexAt(QPoint p) {
+  const int x = p.x() - kOrigin;
+  const int y = p.y() - kOrigin;
+  if (x < 0 || y < 0) return -1;
+  const int column = x / kPitch;
+  const int row = y / kPitch;
+  if (column >= kColumns || row >= kColumns) return -1;
+  if (x % kPitch >= kSwatchSize || y % kPitch >= kSwatchSize) return -1;
+  return row * kColumns + column;
+}
+
+QRect SwatchGrid::FrameRect(int index) const { return SwatchRect(index).adjusted(-1, -1, 1, 1); }
+
+void SwatchGrid::paintEvent(QPaintEvent* event) {
+  QPainter painter(this);
+  const QColor frameColor = palette().color(QPalette::WindowText);
+  for (int i = 0; i < kPaletteSize; ++i) {
+    const QRect frame = FrameRect(i);
+    if (!event->rect().intersects(frame)) continue;
+    const ColorValue c = colors_[i];
+    painter.fillRect(SwatchRect(i), QColor(RedOf(c), GreenOf(c), BlueOf(c)));
+    if (framed_[i]) {
+      painter.setPen(frameColor);
+      painter.drawRect(frame.adjusted(0, 0, -1, -1));
+    }
+  }
+}
+
+bool SwatchGrid::event(QEvent* event) {
+  if (event->type() == QEvent::ToolTip) {
+    auto* help = static_cast<QHelpEvent*>(event);
+    const int index = IndexAt(help->pos());
+    if (index < 0) {
+      QToolTip::hideText();
+      event->ignore();
+      return true;
+    }
+    // The tip keeps its CR LF line break; the tooltip window breaks lines at LF alone.
+    QString shown = SwatchTooltip(index, colors_[index]);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QToolTip::showText(help->globalPos(), shown, this, SwatchRect(index));
+    return true;
+  }
+  return QWidget::event(event);
+}
+
+}  // namespace tavlo

@@ -1,0 +1,36 @@
+#pragma once
+// A fixture with a started program: main window and palette window under a settings file in a
+// fresh temporary directory, and scripted dialogs.
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <memory>
+
+#include "app/main_window.h"
+#include "support/scripted_dialogs.h"
+
+namespace tavlo::testing {
+
+class AppFixture : public ::testing::Test {
+ protected:
+  ~AppFixture() override;
+
+  QString SettingsPath() const { return dir_.filePath(QStringLiteral("tavlo.ini")); }
+  QString TempPath(const QString& name) const { return dir_.filePath(name); }
+
+  // Creates the main window and runs the start-up; the window stays until CloseApp or the end.
+  MainWindow& StartApp();
+  // Closes the main window as the user would, running the shut-down.
+  void CloseApp();
+
+  MainWindow& Main() { return *window_; }
+  PaletteWindow& Palette() { return *window_->Palette(); }
+
+  ScriptedDialogs dialogs_;
+
+ private:
+  QTemporaryDir dir_;
+  std::unique_ptr<MainWindow> window_;
+};
+
+}  // namespace tavlo::testing

@@ -1,0 +1,110 @@
+#include "support/scripted_dialogs.h"
+
+#include <gtest/gtest.h>
+
+#include "dialogs/file_filter.h"
+
+namespace tavlo::testing {
+
+ScriptedDialogs::ScriptedDialogs() { SetDialogs(this); }
+ScriptedDialogs::~ScriptedDialogs() { SetDialogs(nullptr); }
+
+std::vector<DialogCall> ScriptedDialogs::CallsOf(const QString& kind) const {
+  std::vector<DialogCall> result;
+  for (const DialogCall& call : calls_)
+    if (call.kind == kind) result.push_back(call);
+  return result;
+}
+
+bool ScriptedDialogs::AllAnswersUsed() const {
+  return opens_.empty() && saves_.empty() && colours_.empty() && inputs_.empty() &&
+         yesNos_.empty();
+}
+
+QString ScriptedDialogs::FileAnswer(std::deque<std::optional<QString>>& answers, DialogCall call,
+                                    QString& directory) {
+  calls_.push_back(call);
+  if (answers.empty()) {
+    ADD_FAILURE() << "unexpected " << call.kind.toStdString() << " dialog \""
+                  << call.title.toStdString() << "\"";
+    return {};
+  }
+  const std::optional<QString> answer = answers.front();
+  answers.pop_front();
+  if (!answer) return {};
+  const ChosenFile chosen = SplitChosenPath(*answer);
+  directory = chosen.directory;
+  return chosen.name;
+}
+
+QString ScriptedDialogs::ShowOpenDialog(QWidget*, const QString& title, QString& directory,
+                                        const QString& defaultName, const QString& filter,
+                                        const QString& defaultExt) {
+  return FileAnswer(opens_, {"open", title, {}, directory, defaultName, filter, defaultExt},
+                    directory);
+}
+
+QString ScriptedDialogs::ShowSaveDialog(QWidget*, const QString& title, QString& directory,
+                                        const QString& defaultName, const QString& filter,
+                                        const QString& defaultExt) {
+  return FileAnswer(saves_, {"save", title, {}, directory, defaultName, filter, defaultExt},
+                    directory);
+}
+
+bool ScriptedDialogs::ShowColorDialog(QWidget*, ColorValue& colour) {
+  DialogCall call;
+  call.kind = "color";
+  call.colour = colour;
+  calls_.push_back(call);
+  if (colours_.empty()) {
+    ADD_FAILURE() << "unexpected colour dialog";
+    return false;
+  }
+  const std::optional<ColorValue> answer = colours_.front();
+  colours_.pop_front();
+  if (!answer) return false;
+  colour = *answer;
+  return true;
+}
+
+QString ScriptedDialogs::InputBox(QWidget*, const QString& title, const QString& prompt) {
+  DialogCall call;
+  call.kind = "input";
+  call.title = title;
+  call.text = prompt;
+  calls_.push_back(call);
+  if (inputs_.empty()) {
+    ADD_FAILURE() << "unexpected input box \"" << title.toStdString() << "\"";
+    return {};
+  }
+  const QString answer = inputs_.front();
+  inputs_.pop_front();
+  return answer;
+}
+
+void ScriptedDialogs::MessageBox(QWidget*, const QString& title, const QString& text,
+                                 MessageIcon icon) {
+  DialogCall call;
+  call.kind = "message";
+  call.title = title;
+  call.text = text;
+  call.icon = icon;
+  calls_.push_back(call);
+}
+
+bool ScriptedDialogs::AskYesNo(QWidget*, const QString& title, const QString& text) {
+  DialogCall call;
+  call.kind = "yesno";
+  call.title = title;
+  call.text = text;
+  calls_.push_back(call);
+  if (yesNos_.empty()) {
+    ADD_FAILURE() << "unexpected yes/no question \"" << text.toStdString() << "\"";
+    return false;
+  }
+  const bool answer = yesNos_.front();
+  yesNos_.pop_front();
+  return answer;
+}
+
+}  // namespace tavlo::testing

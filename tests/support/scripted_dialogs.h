@@ -1,0 +1,70 @@
+#pragma once
+// A DialogService for tests: every modal interaction takes the next scripted answer of its kind
+// and is logged. An interaction with no answer left fails the test and answers as Cancel would.
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <optional>
+#include <vector>
+
+#include "dialogs/dialog_service.h"
+
+namespace tavlo::testing {
+
+struct DialogCall {
+  QString kind;  // "open", "save", "color", "input", "message", "yesno"
+  QString title;
+  QString text;       // prompt or message text
+  QString directory;  // file dialogs: the directory passed in
+  QString defaultName;
+  QString filter;
+  QString defaultExt;
+  MessageIcon icon = MessageIcon::None;
+  ColorValue colour = 0;  // colour dialog: the starting colour
+};
+
+class ScriptedDialogs : public DialogService {
+ public:
+  ScriptedDialogs();  // installs itself
+  ~ScriptedDialogs() override;  // restores the Qt dialogs
+
+  // Answers, consumed in order per kind. A file answer is a full path, or nullopt for Cancel.
+  void AnswerOpen(std::optional<QString> fullPath) { opens_.push_back(std::move(fullPath)); }
+  void AnswerSave(std::optional<QString> fullPath) { saves_.push_back(std::move(fullPath)); }
+  void AnswerColor(std::optional<ColorValue> colour) { colours_.push_back(colour); }
+  void AnswerInput(QString text) { inputs_.push_back(std::move(text)); }
+  void AnswerInputs(const QStringList& texts) {
+    for (const QString& t : texts) inputs_.push_back(t);
+  }
+  void AnswerYesNo(bool yes) { yesNos_.push_back(yes); }
+
+  const std::vector<DialogCall>& Calls() const { return calls_; }
+  std::vector<DialogCall> CallsOf(const QString& kind) const;
+  // True when every scripted answer was used.
+  bool AllAnswersUsed() const;
+
+  QString ShowOpenDialog(QWidget* owner, const QString& title, QString& directory,
+                         const QString& defaultName, const QString& filter,
+                         const QString& defaultExt) override;
+  QString ShowSaveDialog(QWidget* owner, const QString& title, QString& directory,
+                         const QString& defaultName, const QString& filter,
+                         const QString& defaultExt) override;
+  bool ShowColorDialog(QWidget* owner, ColorValue& colour) override;
+  QString InputBox(QWidget* owner, const QString& title, const QString& prompt) override;
+  void MessageBox(QWidget* owner, const QString& title, const QString& text,
+                  MessageIcon icon) override;
+  bool AskYesNo(QWidget* owner, const QString& title, const QString& text) override;
+
+ private:
+  QString FileAnswer(std::deque<std::optional<QString>>& answers, DialogCall call,
+                     QString& directory);
+
+  std::deque<std::optional<QString>> opens_;
+  std::deque<std::optional<QString>> saves_;
+  std::deque<std::optional<ColorValue>> colours_;
+  std::deque<QString> inputs_;
+  std::deque<bool> yesNos_;
+  std::vector<DialogCall> calls_;
+};
+
+}  // namespace tavlo::testing
