@@ -14,7 +14,9 @@
 #include "image/picture_area.h"
 #include "palette/palette_window.h"
 
-static void InitTavloResources() { Q_INIT_RESOURCE(resources); }
+static void InitTavloResources() {
+  Q_INIT_RESOURCE(resources);
+}
 
 namespace tavlo {
 namespace {
@@ -26,7 +28,9 @@ QIcon ProgramIcon() {
   return icon;
 }
 
-int ReadPosition(const keys::Key& key) { return WholeNumber16Or(ReadKey(key, "0"), 0); }
+int ReadPosition(const keys::Key& key) {
+  return WholeNumber16Or(ReadKey(key, "0"), 0);
+}
 
 }  // namespace
 
@@ -49,9 +53,8 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::Start() {
   Process().zoomFactor = 5;
-  Process().recentMax =
-      WholeNumber16Or(ReadKey(keys::kRecentMax, QString::number(keys::kDefaultRecentMax)),
-                      keys::kDefaultRecentMax);
+  Process().recentMax = WholeNumber16Or(
+      ReadKey(keys::kRecentMax, QString::number(keys::kDefaultRecentMax)), keys::kDefaultRecentMax);
   WriteKey(keys::kRecentMax, QString::number(Process().recentMax));
   RestoreWindowPositions();
   GetRecentFiles();

@@ -64,10 +64,10 @@ void MainWindow::BuildMenus() {
   AddCommand(palette, "mnu_cv2gs", QStringLiteral("&Convert to greyscaled colors"),
              QKeySequence("Ctrl+G"), &MainWindow::GreyscaleCommand);
   AddSeparator(palette, "mnu_sep4");
-  AddCommand(palette, "mnuShiftl", QStringLiteral("Shift &Palette left"),
-             QKeySequence("Shift+Ins"), &MainWindow::ShiftLeftCommand);
-  AddCommand(palette, "mnuShiftr", QStringLiteral("Shift &Palette right"),
-             QKeySequence("Ctrl+Ins"), &MainWindow::ShiftRightCommand);
+  AddCommand(palette, "mnuShiftl", QStringLiteral("Shift &Palette left"), QKeySequence("Shift+Ins"),
+             &MainWindow::ShiftLeftCommand);
+  AddCommand(palette, "mnuShiftr", QStringLiteral("Shift &Palette right"), QKeySequence("Ctrl+Ins"),
+             &MainWindow::ShiftRightCommand);
   AddSeparator(palette, "mnu_sep5");
   AddCommand(palette, "mnu_d", QStringLiteral("&Delete all entries"), QKeySequence("Ctrl+D"),
              &MainWindow::DeleteEntriesCommand);
@@ -79,8 +79,8 @@ void MainWindow::BuildMenus() {
     const char* name;
     const char* caption;
     int factor;
-  } zoomItems[] = {{"mnu5pixel", "&strong", 5}, {"mnu10pixel", "&middel", 9},
-                   {"mnu15Pixel", "&low", 17}};
+  } zoomItems[] = {
+      {"mnu5pixel", "&strong", 5}, {"mnu10pixel", "&middel", 9}, {"mnu15Pixel", "&low", 17}};
   for (const auto& item : zoomItems) {
     QAction* action = zoom->addAction(QString::fromLatin1(item.caption));
     action->setObjectName(QString::fromLatin1(item.name));

@@ -15,6 +15,8 @@ bool WriteKey(const keys::Key& key, const QString& value) {
                       QString::fromLatin1(key.name), value);
 }
 
-QString ReadDirectory(const keys::Key& key) { return ReadKey(key, QString()); }
+QString ReadDirectory(const keys::Key& key) {
+  return ReadKey(key, QString());
+}
 
 }  // namespace tavlo

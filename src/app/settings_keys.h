@@ -23,6 +23,8 @@ inline constexpr int kDefaultRecentMax = 4;
 
 // "RecentFile1", "RecentFile2", ... of section Recent.
 inline constexpr const char* kRecentSection = "Recent";
-inline QString RecentFileKey(int i) { return QStringLiteral("RecentFile%1").arg(i); }
+inline QString RecentFileKey(int i) {
+  return QStringLiteral("RecentFile%1").arg(i);
+}
 
 }  // namespace tavlo::keys

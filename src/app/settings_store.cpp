@@ -1,5 +1,6 @@
 #include "app/settings_store.h"
 
+#include <sys/stat.h>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -7,7 +8,6 @@
 #include <QStandardPaths>
 #include <QTemporaryFile>
 #include <cerrno>
-#include <sys/stat.h>
 
 #include "app/atomic_file.h"
 #include "app/ini_text.h"

@@ -6,7 +6,9 @@ namespace tavlo {
 
 inline constexpr int kTwipsPerPixel = 15;
 
-constexpr int TwipsFromPixels(int pixels) { return pixels * kTwipsPerPixel; }
+constexpr int TwipsFromPixels(int pixels) {
+  return pixels * kTwipsPerPixel;
+}
 // Rounds to the nearest pixel, so any twips value maps to the pixel it is closest to.
 constexpr int PixelsFromTwips(int twips) {
   return twips >= 0 ? (twips + kTwipsPerPixel / 2) / kTwipsPerPixel

@@ -20,8 +20,10 @@ std::optional<std::int16_t> ParseWholeNumber16(const QString& text) {
   if (i < s.size() && s[i] == '.') {
     for (++i; i < s.size() && s[i].isDigit() && s[i].unicode() < 128; ++i, ++fractionDigits) {
       const int d = s[i].unicode() - '0';
-      if (fractionDigits == 0) firstFractionDigit = d;
-      else if (d != 0) restNonZero = true;
+      if (fractionDigits == 0)
+        firstFractionDigit = d;
+      else if (d != 0)
+        restNonZero = true;
     }
   }
   if (i != s.size() || digits + fractionDigits == 0) return std::nullopt;

@@ -12,7 +12,7 @@ namespace tavlo::colorlib {
 TAVLO_COLOR_API int NearestIndexBruteForce(int r, int g, int b, const int32_t* palette, int count);
 
 // Reduces the picture with NearestIndexBruteForce; same arguments as PreViewImage.
-TAVLO_COLOR_API void PreviewBruteForce(uint32_t* pixels, int32_t width, int32_t height, int32_t stride,
-                       const int32_t* palette, int32_t count);
+TAVLO_COLOR_API void PreviewBruteForce(uint32_t* pixels, int32_t width, int32_t height,
+                                       int32_t stride, const int32_t* palette, int32_t count);
 
 }  // namespace tavlo::colorlib

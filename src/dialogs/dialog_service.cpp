@@ -14,7 +14,9 @@ DialogService& Dialogs() {
   return installed ? *installed : qtService;
 }
 
-void SetDialogs(DialogService* service) { installed = service; }
+void SetDialogs(DialogService* service) {
+  installed = service;
+}
 
 void ShowWarning(QWidget* owner, const QString& text) {
   Dialogs().MessageBox(owner, QStringLiteral("Warning"), text, MessageIcon::Critical);

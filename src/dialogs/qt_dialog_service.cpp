@@ -13,8 +13,8 @@ namespace {
 enum class FileMode { Open, Save };
 
 QString ShowFileDialog(QWidget* owner, const QString& title, QString& directory,
-                       const QString& defaultName, const QString& filter,
-                       const QString& defaultExt, FileMode mode) {
+                       const QString& defaultName, const QString& filter, const QString& defaultExt,
+                       FileMode mode) {
   QFileDialog dialog(owner, title, directory);
   const QStringList nameFilters = ToNameFilters(filter);
   dialog.setNameFilters(nameFilters);
@@ -37,10 +37,14 @@ QString ShowFileDialog(QWidget* owner, const QString& title, QString& directory,
 
 QMessageBox::Icon ToQtIcon(MessageIcon icon) {
   switch (icon) {
-    case MessageIcon::Information: return QMessageBox::Information;
-    case MessageIcon::Warning: return QMessageBox::Warning;
-    case MessageIcon::Critical: return QMessageBox::Critical;
-    case MessageIcon::None: break;
+    case MessageIcon::Information:
+      return QMessageBox::Information;
+    case MessageIcon::Warning:
+      return QMessageBox::Warning;
+    case MessageIcon::Critical:
+      return QMessageBox::Critical;
+    case MessageIcon::None:
+      break;
   }
   return QMessageBox::NoIcon;
 }
@@ -50,15 +54,13 @@ QMessageBox::Icon ToQtIcon(MessageIcon icon) {
 QString QtDialogService::ShowOpenDialog(QWidget* owner, const QString& title, QString& directory,
                                         const QString& defaultName, const QString& filter,
                                         const QString& defaultExt) {
-  return ShowFileDialog(owner, title, directory, defaultName, filter, defaultExt,
-                        FileMode::Open);
+  return ShowFileDialog(owner, title, directory, defaultName, filter, defaultExt, FileMode::Open);
 }
 
 QString QtDialogService::ShowSaveDialog(QWidget* owner, const QString& title, QString& directory,
                                         const QString& defaultName, const QString& filter,
                                         const QString& defaultExt) {
-  return ShowFileDialog(owner, title, directory, defaultName, filter, defaultExt,
-                        FileMode::Save);
+  return ShowFileDialog(owner, title, directory, defaultName, filter, defaultExt, FileMode::Save);
 }
 
 bool QtDialogService::ShowColorDialog(QWidget* owner, ColorValue& colour) {

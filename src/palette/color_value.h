@@ -14,9 +14,15 @@ using PaletteColors = std::array<ColorValue, kPaletteSize>;
 constexpr ColorValue MakeColor(int red, int green, int blue) {
   return red + 256 * green + 65536 * blue;
 }
-constexpr int RedOf(ColorValue c) { return c & 0xFF; }
-constexpr int GreenOf(ColorValue c) { return (c >> 8) & 0xFF; }
-constexpr int BlueOf(ColorValue c) { return (c >> 16) & 0xFF; }
+constexpr int RedOf(ColorValue c) {
+  return c & 0xFF;
+}
+constexpr int GreenOf(ColorValue c) {
+  return (c >> 8) & 0xFF;
+}
+constexpr int BlueOf(ColorValue c) {
+  return (c >> 16) & 0xFF;
+}
 
 // Conversions to and from Qt's 0xAARRGGBB pixel order (alpha dropped on the way in).
 constexpr std::uint32_t ToRgbPixel(ColorValue c) {

@@ -15,8 +15,8 @@ QString PadLeft3(std::int32_t n);
 
 // The texts of the info panel for one colour: the hex line and the three channel lines.
 struct EntryInfoTexts {
-  QString hex;             // "FF8000"
-  QString channels[3];     // red, green, blue: "255 FF", "128 80", "  0 00"
+  QString hex;          // "FF8000"
+  QString channels[3];  // red, green, blue: "255 FF", "128 80", "  0 00"
 };
 EntryInfoTexts EntryInfoFor(ColorValue colour);
 

@@ -100,17 +100,25 @@ QLabel* PaletteWindow::AddLabel(const char* name, int index, QRect twips, const 
   return label;
 }
 
-ColorValue PaletteWindow::GetEntryColor(int index) const { return swatches_->Color(index); }
+ColorValue PaletteWindow::GetEntryColor(int index) const {
+  return swatches_->Color(index);
+}
 
 void PaletteWindow::SetEntryColor(int index, ColorValue colour) {
   swatches_->SetColor(index, colour);
 }
 
-const PaletteColors& PaletteWindow::Colors() const { return swatches_->Colors(); }
+const PaletteColors& PaletteWindow::Colors() const {
+  return swatches_->Colors();
+}
 
-void PaletteWindow::SetSelectionFrame(int index, bool shown) { swatches_->SetFramed(index, shown); }
+void PaletteWindow::SetSelectionFrame(int index, bool shown) {
+  swatches_->SetFramed(index, shown);
+}
 
-bool PaletteWindow::SelectionFrameShown(int index) const { return swatches_->Framed(index); }
+bool PaletteWindow::SelectionFrameShown(int index) const {
+  return swatches_->Framed(index);
+}
 
 void PaletteWindow::MoveSelectionTo(int index) {
   SetSelectionFrame(selectedEntry_, false);
@@ -148,8 +156,10 @@ void PaletteWindow::TearDown() {
 
 void PaletteWindow::closeEvent(QCloseEvent* event) {
   // The window has no close button; only shut-down closes it.
-  if (tornDown_) event->accept();
-  else event->ignore();
+  if (tornDown_)
+    event->accept();
+  else
+    event->ignore();
 }
 
 }  // namespace tavlo

@@ -1,8 +1,8 @@
 #include "palette/swatch_grid.h"
 
 #include <QHelpEvent>
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QToolTip>
 
 #include "palette/palette_text.h"
@@ -30,8 +30,8 @@ void SwatchGrid::SetFramed(int index, bool shown) {
 }
 
 QRect SwatchGrid::SwatchRect(int index) {
-  return {kOrigin + kPitch * (index % kColumns), kOrigin + kPitch * (index / kColumns),
-          kSwatchSize, kSwatchSize};
+  return {kOrigin + kPitch * (index % kColumns), kOrigin + kPitch * (index / kColumns), kSwatchSize,
+          kSwatchSize};
 }
 
 int SwatchGrid::IndexAt(QPoint p) {
@@ -45,7 +45,9 @@ int SwatchGrid::IndexAt(QPoint p) {
   return row * kColumns + column;
 }
 
-QRect SwatchGrid::FrameRect(int index) const { return SwatchRect(index).adjusted(-1, -1, 1, 1); }
+QRect SwatchGrid::FrameRect(int index) const {
+  return SwatchRect(index).adjusted(-1, -1, 1, 1);
+}
 
 void SwatchGrid::paintEvent(QPaintEvent* event) {
   QPainter painter(this);

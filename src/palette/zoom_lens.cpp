@@ -4,7 +4,9 @@
 
 namespace tavlo {
 
-ZoomLens::ZoomLens(QWidget* parent) : QWidget(parent) { setFixedSize(kSide, kSide); }
+ZoomLens::ZoomLens(QWidget* parent) : QWidget(parent) {
+  setFixedSize(kSide, kSide);
+}
 
 void ZoomLens::SetImage(QImage image) {
   image_ = std::move(image);

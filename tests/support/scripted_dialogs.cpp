@@ -6,8 +6,12 @@
 
 namespace tavlo::testing {
 
-ScriptedDialogs::ScriptedDialogs() { SetDialogs(this); }
-ScriptedDialogs::~ScriptedDialogs() { SetDialogs(nullptr); }
+ScriptedDialogs::ScriptedDialogs() {
+  SetDialogs(this);
+}
+ScriptedDialogs::~ScriptedDialogs() {
+  SetDialogs(nullptr);
+}
 
 std::vector<DialogCall> ScriptedDialogs::CallsOf(const QString& kind) const {
   std::vector<DialogCall> result;
@@ -17,8 +21,7 @@ std::vector<DialogCall> ScriptedDialogs::CallsOf(const QString& kind) const {
 }
 
 bool ScriptedDialogs::AllAnswersUsed() const {
-  return opens_.empty() && saves_.empty() && colours_.empty() && inputs_.empty() &&
-         yesNos_.empty();
+  return opens_.empty() && saves_.empty() && colours_.empty() && inputs_.empty() && yesNos_.empty();
 }
 
 QString ScriptedDialogs::FileAnswer(std::deque<std::optional<QString>>& answers, DialogCall call,

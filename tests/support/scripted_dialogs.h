@@ -25,7 +25,7 @@ struct DialogCall {
 
 class ScriptedDialogs : public DialogService {
  public:
-  ScriptedDialogs();  // installs itself
+  ScriptedDialogs();            // installs itself
   ~ScriptedDialogs() override;  // restores the Qt dialogs
 
   // Answers, consumed in order per kind. A file answer is a full path, or nullopt for Cancel.

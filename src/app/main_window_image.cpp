@@ -1,13 +1,9 @@
-// The File menu: pictures, palette files and the recent-pictures list.
+// The picture commands of the File menu and the recent-pictures list.
 #include "app/main_window.h"
 
 namespace tavlo {
 
 void MainWindow::OpenImageCommand() {}
-
-void MainWindow::OpenPaletteCommand() {}
-
-void MainWindow::SavePaletteCommand() {}
 
 void MainWindow::OpenRecentCommand(int) {}
 

@@ -1,0 +1,24 @@
+#pragma once
+// The two-step prompt for a range of palette entries by number, shared by the delete, preview and
+// range-saving commands.
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+namespace tavlo {
+
+struct EntryRange {
+  int first = 0;  // 0-based index
+  int last = 0;   // 0-based index, first <= last <= 255
+  int Count() const { return last - first + 1; }
+  bool operator==(const EntryRange&) const = default;
+};
+
+// Asks for the first entry number (1..256), then the last (first..256); an answer that is not a
+// plain whole number in range brings the same box back, empty, without a message. Cancel (or OK
+// on an empty field) in either box gives nullopt.
+std::optional<EntryRange> AskColorRange(QWidget* owner, const QString& startTitle,
+                                        const QString& endTitle);
+
+}  // namespace tavlo
