@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QLabel>
 
 #include "app/settings.h"
@@ -25,9 +26,26 @@ QFont PanelFont() {
   QFont font = QFontDatabase::families().contains(QStringLiteral("Courier New"))
                    ? QFont(QStringLiteral("Courier New"))
                    : QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  const QFontMetrics metrics(font);
+  if (metrics.horizontalAdvance(QLatin1Char('i')) != metrics.horizontalAdvance(QLatin1Char('M'))) {
+    // Some platforms answer the fixed-font question with a proportional face.
+    font = QFont(QStringLiteral("monospace"));
+    font.setStyleHint(QFont::Monospace);
+  }
   font.setPointSizeF(8.25);
   font.setWeight(QFont::Normal);
   return font;
+}
+
+// Shrinks the label's font until its text fits the label's fixed width, so that captions in the
+// window's small fixed layout are never cut, whatever the desktop's font.
+void FitFontToWidth(QLabel* label, int largestPixelSize) {
+  QFont font = label->font();
+  for (int px = largestPixelSize; px >= 6; --px) {
+    font.setPixelSize(px);
+    if (QFontMetrics(font).horizontalAdvance(label->text()) <= label->width()) break;
+  }
+  label->setFont(font);
 }
 
 const QColor kRed(0xFF, 0, 0);
@@ -66,6 +84,7 @@ void PaletteWindow::BuildLayout() {
   auto* compressCaption = new QLabel(QStringLiteral("Compress:"), this);
   compressCaption->setObjectName(QStringLiteral("lblCompress"));
   compressCaption->setGeometry(FromTwips(4035, 2880, 735, 195));
+  FitFontToWidth(compressCaption, 11);
 
   compress_ = new QComboBox(this);
   compress_->setObjectName(QStringLiteral("cmbCompress"));

@@ -1,6 +1,12 @@
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 
 #include "app/process_state.h"
+#include "app/settings_store.h"
 #include "image/picture_area.h"
 #include "palette/palette_window.h"
 #include "support/app_fixture.h"
@@ -11,12 +17,107 @@ namespace {
 
 class StartupTest : public AppFixture {};
 
-TEST_F(StartupTest, FirstStartWritesOnlyRecentMax) {
+TEST_F(StartupTest, FirstStartWritesOnlyRecentMaxAndShutdownAddsTheRestInOrder) {
   StartApp();
   EXPECT_EQ(ReadBytes(SettingsPath()), QByteArray("[Recent]\r\nMax=4\r\n"));
+  EXPECT_EQ(Main().pos(), QPoint(0, 0));
+  EXPECT_EQ(Palette().pos(), QPoint(0, 0));
   EXPECT_EQ(Main().windowTitle(), QStringLiteral("Tavlo V0.9.1"));
-  EXPECT_EQ(Main().centralWidget()->size(), QSize(571, 166));
   EXPECT_EQ(Process().zoomFactor, 5);
+  EXPECT_EQ(Process().recentMax, 4);
+
+  CloseApp();
+  const QByteArray expected =
+      "[Recent]\r\nMax=4\r\n"
+      "[frmMain]\r\nTop=0\r\nLeft=0\r\n"
+      "[PersonalInfo]\r\nUser=" +
+      qgetenv("USER") +
+      "\r\n"
+      "[frmPalette]\r\nTop=0\r\nLeft=0\r\n";
+  const QByteArray written = ReadBytes(SettingsPath());
+  if (!qgetenv("USER").isEmpty()) EXPECT_EQ(written, expected);
+  EXPECT_TRUE(written.endsWith("[frmPalette]\r\nTop=0\r\nLeft=0\r\n"));
+  EXPECT_FALSE(Palette().isVisible());
+}
+
+TEST_F(StartupTest, WindowPositionsSurviveARestartInTwips) {
+  StartApp();
+  Main().move(100, 50);
+  Palette().move(700, 20);
+  CloseApp();
+  EXPECT_EQ(ReadSetting(SettingsPath(), "frmMain", "Left", ""), "1500");
+  EXPECT_EQ(ReadSetting(SettingsPath(), "frmMain", "Top", ""), "750");
+  EXPECT_EQ(ReadSetting(SettingsPath(), "frmPalette", "Left", ""), "10500");
+  EXPECT_EQ(ReadSetting(SettingsPath(), "frmPalette", "Top", ""), "300");
+
+  StartApp();
+  EXPECT_EQ(Main().pos(), QPoint(100, 50));
+  EXPECT_EQ(Palette().pos(), QPoint(700, 20));
+}
+
+TEST_F(StartupTest, UnusablePositionsFallBackToZero) {
+  WriteBytes(SettingsPath(),
+             "[frmMain]\nTop=abc\nLeft=70000\n[frmPalette]\nTop=1507.5\nLeft=-15\n");
+  StartApp();
+  EXPECT_EQ(Main().pos(), QPoint(0, 0));
+  EXPECT_EQ(Palette().pos(), QPoint(-1, 101));  // 1507.5 rounds to 1508 twips, about 101 pixels
+}
+
+TEST_F(StartupTest, RecentMaxIsReadAndWrittenBackAsAWholeNumber) {
+  const struct {
+    const char* stored;
+    int expected;
+  } cases[] = {{"6", 6}, {"04", 4}, {"abc", 4}, {"70000", 4}, {"4.5", 4}, {"0", 0}};
+  for (const auto& c : cases) {
+    WriteBytes(SettingsPath(), QByteArray("[recent]\nmax=") + c.stored + "\n");
+    StartApp();
+    EXPECT_EQ(Process().recentMax, c.expected) << c.stored;
+    EXPECT_EQ(ReadSetting(SettingsPath(), "Recent", "Max", ""), QString::number(c.expected));
+    CloseApp();
+  }
+}
+
+TEST_F(StartupTest, QuitCommandClosesLikeTheCloseButton) {
+  StartApp();
+  Main().findChild<QAction*>("mnuQuit")->trigger();
+  QApplication::processEvents();
+  EXPECT_FALSE(Main().isVisible());
+  EXPECT_EQ(ReadSetting(SettingsPath(), "frmPalette", "Left", "missing"), "0");
+}
+
+TEST_F(StartupTest, ClientAreaIsAlwaysThePictureArea) {
+  StartApp();
+  EXPECT_EQ(Main().centralWidget(), Main().Picture());
+  EXPECT_EQ(Main().Picture()->size(), QSize(571, 166));
+  EXPECT_EQ(Main().centralWidget()->size(), QSize(571, 166));
+  EXPECT_EQ(Main().Picture()->Canvas()->geometry(), QRect(2, 2, 567, 162));
+
+  Main().Picture()->SetPicture(QImage(100, 50, QImage::Format_RGB32));
+  Main().ResizeForm();
+  EXPECT_EQ(Main().centralWidget()->size(), QSize(104, 54));
+  // Far narrower than the menu bar's items.
+  Main().Picture()->SetPicture(QImage(12, 7, QImage::Format_RGB32));
+  Main().ResizeForm();
+  EXPECT_EQ(Main().centralWidget()->size(), QSize(16, 11));
+}
+
+TEST_F(StartupTest, ResizeFormHidesThePreviewAndLaysItOverThePicture) {
+  StartApp();
+  QWidget* preview = Main().Picture()->Preview();
+  EXPECT_EQ(preview->objectName(), "picPreview");
+  EXPECT_EQ(preview->toolTip(), "Save Bitmap with right-click!");
+  preview->show();
+  Main().ResizeForm();
+  EXPECT_FALSE(preview->isVisible());
+  EXPECT_EQ(preview->geometry(), QRect(0, 0, 571, 166));
+}
+
+TEST_F(StartupTest, MainWindowCannotBeResizedOrMaximised) {
+  StartApp();
+  EXPECT_EQ(Main().minimumSize(), Main().maximumSize());
+  EXPECT_FALSE(Main().windowFlags() & Qt::WindowMaximizeButtonHint);
+  EXPECT_TRUE(Main().windowFlags() & Qt::WindowMinimizeButtonHint);
+  EXPECT_FALSE(Main().windowIcon().isNull());
 }
 
 }  // namespace
