@@ -3,7 +3,9 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: deps configure build run test clean
+FUZZ_SECONDS ?= 60
+
+.PHONY: deps configure build run test test-asan fuzz fuzz-replay clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -20,5 +22,19 @@ run: build
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
+# The whole test suite built with AddressSanitizer and UndefinedBehaviorSanitizer.
+test-asan: deps
+	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTAVLO_SANITIZE=ON >/dev/null
+	@cmake --build build-asan -j $(JOBS)
+	cd build-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
+
+# Each fuzz target for FUZZ_SECONDS, then the saved crash-regression inputs.
+fuzz: deps
+	bash scripts/fuzz.sh run $(FUZZ_SECONDS)
+
+fuzz-replay: deps
+	bash scripts/fuzz.sh replay
+
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) build-asan build-fuzz

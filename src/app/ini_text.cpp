@@ -5,11 +5,16 @@
 namespace tavlo::ini {
 namespace {
 
+// Blanks around names and values, including a stray carriage return of a mixed line end.
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r';
+}
+
 QByteArrayView Trimmed(QByteArrayView s) {
   qsizetype begin = 0;
   qsizetype end = s.size();
-  while (begin < end && (s[begin] == ' ' || s[begin] == '\t')) ++begin;
-  while (end > begin && (s[end - 1] == ' ' || s[end - 1] == '\t')) --end;
+  while (begin < end && IsBlank(s[begin])) ++begin;
+  while (end > begin && IsBlank(s[end - 1])) --end;
   return s.sliced(begin, end - begin);
 }
 

@@ -54,6 +54,9 @@ TEST(IniText, SurvivesOddText) {
   const QByteArray written = WithValue(odd, "Recent", "Max", "4");
   EXPECT_EQ(FindValue(written, "Recent", "Max"), QByteArray("4"));
   EXPECT_TRUE(written.startsWith(odd.left(10)));
+  // A lone carriage return at the end of a section line is a blank, not part of the name.
+  const QByteArray loneCr = WithValue("[Recent\r", "Recent", "Max", "4");
+  EXPECT_EQ(FindValue(loneCr, "Recent", "Max"), QByteArray("4"));
   // A section's last line without a line end gets one before the new key.
   EXPECT_EQ(WithValue("[A]\nx=1", "A", "y", "2"), QByteArray("[A]\nx=1\ny=2\n"));
 }

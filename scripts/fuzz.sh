@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets with clang (AddressSanitizer, UndefinedBehaviorSanitizer, libFuzzer)
+# and runs them.
+#   scripts/fuzz.sh run SECONDS [TARGET...]   fuzz each target for SECONDS
+#   scripts/fuzz.sh replay [TARGET...]        run every saved crash-regression input once
+# Seeds: fuzz/seeds/<target>/ and, for the palette readers, the shared real-world corpus.
+# New crashes land in build-fuzz/artifacts/<target>/; copy them to fuzz/regressions/<target>/
+# once fixed, so that every CI run replays them.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+mode=${1:-run}
+shift || true
+seconds=20
+if [ "$mode" = run ]; then seconds=${1:-20}; shift || true; fi
+
+build=build-fuzz
+CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DTAVLO_BUILD_FUZZ=ON -DTAVLO_BUILD_TESTS=OFF >/dev/null
+cmake --build "$build" -j "$(nproc)" >/dev/null
+
+targets=("$@")
+if [ ${#targets[@]} -eq 0 ]; then
+  for f in fuzz/*_fuzzer.cpp; do targets+=("$(basename "$f" _fuzzer.cpp)"); done
+fi
+
+corpus_root=../shared/corpus
+extra_seeds() {  # real-world files for the readers that take them
+  case "$1" in
+    act) echo "$corpus_root/act" ;;
+    pal) echo "$corpus_root/pal" ;;
+    gif|picture) echo "$corpus_root/gif" ;;
+  esac
+}
+
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:allocator_may_return_null=1}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+export QT_QPA_PLATFORM=offscreen
+status=0
+for t in "${targets[@]}"; do
+  exe="$build/fuzz/${t}_fuzzer"
+  if [ "$mode" = replay ]; then
+    inputs=(fuzz/regressions/"$t"/*)
+    [ -e "${inputs[0]}" ] || { echo "$t: no regression inputs"; continue; }
+    echo "$t: replaying ${#inputs[@]} regression inputs"
+    "$exe" -runs=1 "${inputs[@]}" >"$build/$t-replay.log" 2>&1 || { status=1; tail -30 "$build/$t-replay.log"; }
+    continue
+  fi
+  corpus="$build/corpus/$t"
+  artifacts="$build/artifacts/$t/"
+  mkdir -p "$corpus" "$artifacts"
+  seeds=("fuzz/seeds/$t")
+  extra=$(extra_seeds "$t")
+  [ -n "$extra" ] && [ -d "$extra" ] && seeds+=("$extra")
+  log="$build/$t.log"
+  if "$exe" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=1048576 \
+       -artifact_prefix="$artifacts" -print_final_stats=1 "$corpus" "${seeds[@]}" >"$log" 2>&1; then
+    runs=$(grep -m1 -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || echo "?")
+    echo "$t: $runs executions in ${seconds}s, no crash"
+  else
+    status=1
+    echo "$t: FAILED, see $log and $artifacts"
+    tail -40 "$log"
+  fi
+done
+exit $status
