@@ -61,6 +61,7 @@ PaletteWindow::PaletteWindow(QWidget* owner)
   setFixedSize(kClientWidth, kClientHeight);
   BuildLayout();
   SetSelectionFrame(0, true);
+  ConnectGestures();
 }
 
 void PaletteWindow::BuildLayout() {

@@ -58,6 +58,12 @@ class PaletteWindow : public QWidget {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  // The mouse gestures on the swatches (palette_window_gestures.cpp).
+  void ConnectGestures();
+  void Press(int index, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+  void Edit(int index, Qt::KeyboardModifiers modifiers);
+  void Drop(int index);
+
   void BuildLayout();
   QLabel* AddLabel(const char* name, int index, QRect twips, const QString& text, QColor color);
 

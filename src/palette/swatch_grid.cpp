@@ -1,8 +1,11 @@
 #include "palette/swatch_grid.h"
 
+#include <QGuiApplication>
 #include <QHelpEvent>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPixmap>
 #include <QToolTip>
 
 #include "palette/palette_text.h"
@@ -13,6 +16,10 @@ SwatchGrid::SwatchGrid(QWidget* parent) : QWidget(parent) {
   const int side = kOrigin * 2 + kPitch * (kColumns - 1) + kSwatchSize;
   setFixedSize(side, side);
   setMouseTracking(true);
+}
+
+SwatchGrid::~SwatchGrid() {
+  EndDrag();
 }
 
 void SwatchGrid::SetColor(int index, ColorValue colour) {
@@ -73,13 +80,80 @@ bool SwatchGrid::event(QEvent* event) {
       event->ignore();
       return true;
     }
+    // The pointer came to rest here: the tip shows the entry as it is now.
+    HoverOver(index);
     // The tip keeps its CR LF line break; the tooltip window breaks lines at LF alone.
-    QString shown = SwatchTooltip(index, colors_[index]);
+    QString shown = toolTip();
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     QToolTip::showText(help->globalPos(), shown, this, SwatchRect(index));
     return true;
   }
   return QWidget::event(event);
+}
+
+void SwatchGrid::HoverOver(int index) {
+  const QString tip = SwatchTooltip(index, colors_[index]);
+  if (toolTip() != tip) setToolTip(tip);
+}
+
+void SwatchGrid::mouseMoveEvent(QMouseEvent* event) {
+  const int index = IndexAt(event->position().toPoint());
+  if (index >= 0) HoverOver(index);
+}
+
+void SwatchGrid::mousePressEvent(QMouseEvent* event) {
+  if (dragging_) {
+    // Another button while a drag runs belongs to that drag. A press with no other button held
+    // means the release of the drag never reached us (the grab was lost): that drag is over.
+    if (event->buttons() != event->button()) return;
+    EndDrag();
+  }
+  const int index = IndexAt(event->position().toPoint());
+  lastPressed_ = index;
+  if (index < 0) return;
+  emit SwatchPressed(index, event->button(), event->modifiers());
+}
+
+void SwatchGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (dragging_) return;
+  const int index = IndexAt(event->position().toPoint());
+  if (index < 0) return;
+  // Two quick clicks on neighbouring swatches also make a double-click; only the second click on
+  // the same swatch edits it, anything else is an ordinary press.
+  if (event->button() == Qt::LeftButton && index == lastPressed_) {
+    emit SwatchDoubleClicked(index, event->modifiers());
+    return;
+  }
+  lastPressed_ = index;
+  emit SwatchPressed(index, event->button(), event->modifiers());
+}
+
+void SwatchGrid::mouseReleaseEvent(QMouseEvent* event) {
+  if (!dragging_) return;
+  EndDrag();
+  // Positions beyond the grid (other elements, other windows) hit no swatch.
+  emit SwatchDropped(IndexAt(event->position().toPoint()));
+}
+
+void SwatchGrid::hideEvent(QHideEvent* event) {
+  EndDrag();
+  QWidget::hideEvent(event);
+}
+
+QCursor SwatchGrid::DragCursor() {
+  return QCursor(QPixmap(QStringLiteral(":/tavlo_32.png")));
+}
+
+void SwatchGrid::BeginDrag() {
+  if (dragging_) return;
+  dragging_ = true;
+  QGuiApplication::setOverrideCursor(DragCursor());
+}
+
+void SwatchGrid::EndDrag() {
+  if (!dragging_) return;
+  dragging_ = false;
+  QGuiApplication::restoreOverrideCursor();
 }
 
 }  // namespace tavlo

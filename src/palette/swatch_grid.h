@@ -1,7 +1,9 @@
 #pragma once
 // The 16 x 16 swatches of the palette window, drawn by one widget: swatch i is 15 x 15 pixels at
-// a 16-pixel pitch, with a one-pixel selection frame in the gap around it. The grid only shows
-// colours and frames; the palette window decides what they are.
+// a 16-pixel pitch, with a one-pixel selection frame in the gap around it. The grid shows colours
+// and frames, tells which swatch the mouse acts on, and carries out a drag between swatches; the
+// palette window decides what each gesture means.
+#include <QCursor>
 #include <QWidget>
 #include <bitset>
 
@@ -19,6 +21,7 @@ class SwatchGrid : public QWidget {
   static constexpr int kOrigin = 1;
 
   explicit SwatchGrid(QWidget* parent);
+  ~SwatchGrid() override;
 
   ColorValue Color(int index) const { return colors_[index]; }
   const PaletteColors& Colors() const { return colors_; }
@@ -32,15 +35,40 @@ class SwatchGrid : public QWidget {
   static QRect SwatchRect(int index);
   static int IndexAt(QPoint gridPoint);
 
+  // A drag of a swatch, begun from a press: the pointer shows the drag icon until the button is
+  // released, wherever that happens; the release reports the swatch under it (SwatchDropped).
+  void BeginDrag();
+  bool Dragging() const { return dragging_; }
+  // The icon shown under the pointer while a swatch is dragged: the same for all 256 swatches.
+  static QCursor DragCursor();
+
+ signals:
+  // A mouse button went down on a swatch. The second press of a left double-click on the same
+  // swatch comes as SwatchDoubleClicked instead.
+  void SwatchPressed(int index, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+  void SwatchDoubleClicked(int index, Qt::KeyboardModifiers modifiers);
+  // The drag ended; `index` is the swatch under the pointer, -1 when it was released elsewhere.
+  void SwatchDropped(int index);
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   bool event(QEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
   QRect FrameRect(int index) const;
+  // Sets the widget's tooltip text to swatch `index`'s number and colour.
+  void HoverOver(int index);
+  void EndDrag();
 
   PaletteColors colors_{};
   std::bitset<kPaletteSize> framed_;
+  bool dragging_ = false;
+  int lastPressed_ = -1;
 };
 
 }  // namespace tavlo
