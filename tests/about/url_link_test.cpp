@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
-#include <QSignalSpy>
 #include <QTest>
 
 #include "about/about_texts.h"
@@ -132,17 +131,6 @@ TEST_F(URLLinkTest, LabelSizesToItsText) {
 
   link_.SetText(QStringLiteral("two\nlines"));
   EXPECT_GT(link_.Label()->height(), longSize.height());
-}
-
-TEST_F(URLLinkTest, EverySetterReportsItsProperty) {
-  QSignalSpy changed(&link_, &URLLink::PropertyChanged);
-  link_.SetText(QStringLiteral("x"));
-  link_.SetURL(kAddress);
-  link_.SetShowToolTip(true);
-  ASSERT_EQ(changed.count(), 3);
-  EXPECT_EQ(changed[0][0].toString(), "Text");
-  EXPECT_EQ(changed[1][0].toString(), "URL");
-  EXPECT_EQ(changed[2][0].toString(), "ShowToolTip");
 }
 
 TEST_F(URLLinkTest, PropertiesSurviveWritingAndReading) {
