@@ -53,9 +53,9 @@ void ReportUnreadable(QWidget* owner, const QString& path, const QString& reason
 std::optional<QByteArray> ReadPaletteFile(QWidget* owner, const QString& path, qint64 limit) {
   const QFileInfo info(path);
   if (info.exists() && !info.isFile()) {
-    ReportUnreadable(owner, path,
-                     info.isDir() ? QStringLiteral("It is a directory.")
-                                  : QStringLiteral("It is not a regular file."));
+    ReportUnreadable(
+        owner, path,
+        info.isDir() ? QStringLiteral("Is a directory") : QStringLiteral("Not a regular file"));
     return std::nullopt;
   }
   QFile file(path);
