@@ -1,10 +1,15 @@
 // The palette-file commands of the File menu.
 #include "app/main_window.h"
+#include "formats/palette_file_commands.h"
 
 namespace tavlo {
 
-void MainWindow::OpenPaletteCommand() {}
+void MainWindow::OpenPaletteCommand() {
+  if (OpenPaletteFile(this, *palette_)) ResizeForm();
+}
 
-void MainWindow::SavePaletteCommand() {}
+void MainWindow::SavePaletteCommand() {
+  SavePaletteFile(this, *palette_);
+}
 
 }  // namespace tavlo

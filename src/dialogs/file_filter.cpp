@@ -1,15 +1,17 @@
 #include "dialogs/file_filter.h"
 
-#include <QFileInfo>
-
 namespace tavlo {
 
 QStringList ToNameFilters(const QString& filter) {
-  const QStringList fields = filter.split(QLatin1Char('|'));
+  QStringList fields = filter.split(QLatin1Char('|'));
+  const qsizetype firstEmpty = fields.indexOf(QString());
+  if (firstEmpty >= 0) fields.resize(firstEmpty);
   QStringList result;
   for (qsizetype i = 0; i + 1 < fields.size(); i += 2) {
-    const QString patterns = fields[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts).join(' ');
-    result << QStringLiteral("%1 (%2)").arg(fields[i], patterns);
+    QStringList patterns = fields[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    for (QString& pattern : patterns)
+      if (pattern == QLatin1String("*.*")) pattern = QStringLiteral("*");
+    result << QStringLiteral("%1 (%2)").arg(fields[i], patterns.join(QLatin1Char(' ')));
   }
   return result;
 }

@@ -12,10 +12,13 @@ namespace {
 
 enum class FileMode { Open, Save };
 
+// Qt's own dialog rather than the desktop's: it honours every part of the contract (the default
+// extension, the preselected filter, the must-exist and overwrite checks) on every desktop.
 QString ShowFileDialog(QWidget* owner, const QString& title, QString& directory,
                        const QString& defaultName, const QString& filter, const QString& defaultExt,
                        FileMode mode) {
   QFileDialog dialog(owner, title, directory);
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
   const QStringList nameFilters = ToNameFilters(filter);
   dialog.setNameFilters(nameFilters);
   if (!nameFilters.isEmpty()) dialog.selectNameFilter(nameFilters.first());
@@ -66,8 +69,10 @@ QString QtDialogService::ShowSaveDialog(QWidget* owner, const QString& title, QS
 bool QtDialogService::ShowColorDialog(QWidget* owner, ColorValue& colour) {
   // The custom colours start white at every call; nothing mixed earlier is kept.
   for (int i = 0; i < QColorDialog::customCount(); ++i) QColorDialog::setCustomColor(i, Qt::white);
-  const QColor start(RedOf(colour), GreenOf(colour), BlueOf(colour));
-  const QColor chosen = QColorDialog::getColor(start, owner);
+  QColorDialog dialog(QColor(RedOf(colour), GreenOf(colour), BlueOf(colour)), owner);
+  dialog.setOption(QColorDialog::DontUseNativeDialog);
+  if (dialog.exec() != QDialog::Accepted) return false;
+  const QColor chosen = dialog.selectedColor();
   if (!chosen.isValid()) return false;
   colour = MakeColor(chosen.red(), chosen.green(), chosen.blue());
   return true;

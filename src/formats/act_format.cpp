@@ -1,0 +1,31 @@
+#include "formats/act_format.h"
+
+namespace tavlo {
+
+PaletteRead ReadAct(QByteArrayView bytes) {
+  PaletteRead result;
+  if (bytes.size() != kActFileSize) {
+    result.warnings << kActRejected;
+    return result;
+  }
+  result.colours.reserve(kPaletteSize);
+  for (int i = 0; i < kPaletteSize; ++i) {
+    const auto* record = reinterpret_cast<const unsigned char*>(bytes.data()) + 3 * i;
+    result.colours.push_back(MakeColor(record[0], record[1], record[2]));
+  }
+  return result;
+}
+
+QByteArray WriteAct(const PaletteColors& colours) {
+  QByteArray bytes;
+  bytes.reserve(kActFileSize);
+  for (const ColorValue colour : colours) {
+    const Rgb rgb = SplitColor(colour);
+    bytes.append(static_cast<char>(rgb.red));
+    bytes.append(static_cast<char>(rgb.green));
+    bytes.append(static_cast<char>(rgb.blue));
+  }
+  return bytes;
+}
+
+}  // namespace tavlo

@@ -1,0 +1,119 @@
+#include "formats/pal_format.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace tavlo {
+namespace {
+
+// Hands out the lines of a text one by one. A line ends at CR LF, at CR, or at LF; a last line
+// without an ending still counts.
+class LineReader {
+ public:
+  explicit LineReader(QByteArrayView text) : text_(text) {}
+
+  std::optional<QByteArrayView> Next() {
+    if (pos_ >= text_.size()) return std::nullopt;
+    qsizetype end = pos_;
+    while (end < text_.size() && text_[end] != '\r' && text_[end] != '\n') ++end;
+    const QByteArrayView line = text_.sliced(pos_, end - pos_);
+    pos_ = end;
+    if (pos_ < text_.size()) {
+      // CR LF is one line end; so is CR alone and LF alone.
+      const bool carriageReturn = text_[pos_] == '\r';
+      ++pos_;
+      if (carriageReturn && pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
+    }
+    return line;
+  }
+
+ private:
+  QByteArrayView text_;
+  qsizetype pos_ = 0;
+};
+
+// Removes leading and trailing spaces (blanks only, as the file's own separator).
+QByteArrayView TrimSpaces(QByteArrayView text) {
+  qsizetype first = 0;
+  qsizetype last = text.size();
+  while (first < last && text[first] == ' ') ++first;
+  while (last > first && text[last - 1] == ' ') --last;
+  return text.sliced(first, last - first);
+}
+
+// A plain decimal number of the file: digits only, at most 32767 (the widest number the format's
+// fields hold). Leading zeros are allowed.
+std::optional<int> ReadNumber(QByteArrayView field) {
+  if (field.isEmpty()) return std::nullopt;
+  int value = 0;
+  for (const char c : field) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+    if (value > 32767) return std::nullopt;
+  }
+  return value;
+}
+
+std::optional<ColorValue> ReadColorLine(QByteArrayView line) {
+  const QByteArrayView trimmed = TrimSpaces(line);
+  const qsizetype first = trimmed.indexOf(' ');
+  if (first < 0) return std::nullopt;
+  const qsizetype second = trimmed.indexOf(' ', first + 1);
+  if (second < 0) return std::nullopt;
+  const auto red = ReadNumber(trimmed.first(first));
+  const auto green = ReadNumber(trimmed.sliced(first + 1, second - first - 1));
+  const auto blue = ReadNumber(trimmed.sliced(second + 1));
+  if (!red || !green || !blue) return std::nullopt;
+  return MakeColor(std::min(*red, 255), std::min(*green, 255), std::min(*blue, 255));
+}
+
+}  // namespace
+
+PaletteRead ReadPal(QByteArrayView bytes) {
+  PaletteRead result;
+  LineReader lines(bytes);
+
+  const auto signature = lines.Next();
+  if (!signature || TrimSpaces(*signature) != QByteArrayView("JASC-PAL")) {
+    result.warnings << kPalNotJasc;
+    return result;
+  }
+  const auto version = lines.Next();
+  if (!version) {
+    result.warnings << kPalInvalid;
+    return result;
+  }
+  if (TrimSpaces(*version) != QByteArrayView("0100")) result.warnings << kPalOtherVersion;
+
+  const auto countLine = lines.Next();
+  const std::optional<int> count = countLine ? ReadNumber(TrimSpaces(*countLine)) : std::nullopt;
+  if (count != 16 && count != 256) {
+    result.warnings << kPalInvalid;
+    return result;
+  }
+
+  result.colours.reserve(*count);
+  for (int k = 0; k < *count; ++k) {
+    const auto line = lines.Next();
+    const std::optional<ColorValue> colour = line ? ReadColorLine(*line) : std::nullopt;
+    if (!colour) {
+      result.warnings << kPalInvalid;
+      break;
+    }
+    result.colours.push_back(*colour);
+  }
+  return result;
+}
+
+QByteArray WritePal(const PaletteColors& colours, int count) {
+  count = std::clamp(count, 0, kPaletteSize);
+  QByteArray text = "JASC-PAL\r\n0100\r\n" + QByteArray::number(count) + "\r\n";
+  for (int k = 0; k < count; ++k) {
+    const Rgb rgb = SplitColor(colours[k]);
+    text += QByteArray::number(rgb.red) + ' ' + QByteArray::number(rgb.green) + ' ' +
+            QByteArray::number(rgb.blue) + "\r\n";
+  }
+  return text;
+}
+
+}  // namespace tavlo

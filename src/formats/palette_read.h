@@ -1,0 +1,28 @@
+#pragma once
+// What every palette reader hands back: the new colours of the first entries and the warnings to
+// show. Readers are pure (bytes in, this out); the open command applies the result to the palette.
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+#include "palette/color_value.h"
+
+namespace tavlo {
+
+struct PaletteRead {
+  // New colours of entries 0 .. colours.size() - 1 (at most 256); every other entry keeps its
+  // colour. Empty when the file was rejected or holds no usable table.
+  std::vector<ColorValue> colours;
+  // Texts for the warning box, in the order they are to be shown.
+  QStringList warnings;
+};
+
+// The three components of a colour value, split by the companion library.
+struct Rgb {
+  int red = 0;
+  int green = 0;
+  int blue = 0;
+};
+Rgb SplitColor(ColorValue colour);
+
+}  // namespace tavlo
