@@ -43,6 +43,10 @@ WriteResult WriteFileAtomically(const QString& path, const QByteArray& bytes) {
   // A link is followed, so that the file it points to is replaced and the link stays.
   if (target.isSymLink() && target.exists()) target = QFileInfo(target.canonicalFilePath());
   if (target.isDir()) return {false, SystemReason(EISDIR)};
+  // A read-only file stays as it is, even though its directory would allow replacing it.
+  if (target.exists() && ::access(QFile::encodeName(target.absoluteFilePath()), W_OK) != 0) {
+    return {false, SystemReason(errno)};
+  }
 
   const QByteArray finalName = QFile::encodeName(target.absoluteFilePath());
   QByteArray tempName = QFile::encodeName(target.absolutePath() + QStringLiteral("/.") +

@@ -1,9 +1,5 @@
 // The open- and save-palette commands driven from the File menu of the running program, with
 // scripted dialogs and real files.
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <QAction>
 #include <QDir>
@@ -12,6 +8,7 @@
 #include "formats/palette_file_commands.h"
 #include "palette/palette_window.h"
 #include "support/app_fixture.h"
+#include "support/fault_injection.h"
 #include "support/test_files.h"
 
 namespace tavlo::testing {
@@ -275,21 +272,12 @@ TEST_F(PaletteCommandsTest, FullDiskLeavesTheOldFileWhole) {
   const QString path = TempPath("pal/old.pal");
   const QByteArray old = "JASC-PAL\r\n0100\r\n16\r\n" + QByteArray(100, '1');
   WriteBytes(path, old);
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{256, 256};
-    setrlimit(RLIMIT_FSIZE, &limit);
+  const int status = RunInChild({.maxFileBytes = 256}, [&] {
     SavePAL(nullptr, Palette(), path, 256);
     const QStringList messages = Messages();
-    const bool reported = messages.size() == 1 && messages[0].startsWith("The file " + path);
-    _exit(reported ? 0 : 1);
-  }
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0) << "no message naming the file";
+    return messages.size() == 1 && messages[0].startsWith("The file " + path) ? 0 : 1;
+  });
+  EXPECT_EQ(status, 0) << "no message naming the file";
   EXPECT_EQ(ReadBytes(path), old);
   EXPECT_EQ(FilesIn(TempPath("pal")), QStringList{"old.pal"});
 }
