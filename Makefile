@@ -1,11 +1,14 @@
-# Two entry points: `make run` builds and starts Tavlo, `make test` builds and runs every test.
-# Both install the Debian packages they need first.
+# Two entry points: `make run` builds and starts Tavlo, `make test` builds and runs every test:
+# the test suite, the same suite under AddressSanitizer and UndefinedBehaviorSanitizer, the saved
+# fuzz crash-regression inputs and a short run of every fuzz target. Both install the Debian
+# packages they need first. `make unit-test` runs the plain test suite alone.
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
 FUZZ_SECONDS ?= 60
+CI_FUZZ_SECONDS ?= 20
 
-.PHONY: deps configure build run test test-asan fuzz fuzz-replay clean
+.PHONY: deps configure build run test unit-test test-asan fuzz fuzz-replay clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -19,7 +22,10 @@ build: configure
 run: build
 	./$(BUILD_DIR)/src/tavlo
 
-test: build
+test: unit-test test-asan fuzz-replay
+	bash scripts/fuzz.sh run $(CI_FUZZ_SECONDS)
+
+unit-test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 # The whole test suite built with AddressSanitizer and UndefinedBehaviorSanitizer.

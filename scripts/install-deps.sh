@@ -7,7 +7,7 @@ packages=(
   cmake g++ make pkg-config ccache
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-image-formats-plugins qt6-svg-dev
   libwmf-dev libemf2svg-dev
-  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   fonts-dejavu-core python3
 )
 
