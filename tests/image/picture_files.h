@@ -3,7 +3,14 @@
 // run-length encoded BMP) and Windows metafiles.
 #include <QByteArray>
 #include <QImage>
+#include <QString>
+#include <ostream>
 #include <vector>
+
+// Readable QStrings in failure messages.
+inline void PrintTo(const QString& text, std::ostream* out) {
+  *out << '"' << text.toStdString() << '"';
+}
 
 namespace tavlo::testing {
 
