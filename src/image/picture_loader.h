@@ -31,5 +31,10 @@ PictureResult LoadPictureFile(const QString& path);
 // True when a JPEG stream runs through its last scan to the end-of-image marker. Qt's reader
 // quietly fills the missing part of a cut-off JPEG with grey; such a file is refused instead.
 bool JpegIsComplete(const QByteArray& bytes);
+// The same for the other formats whose readers show what they got of a cut-off file: a GIF must
+// hold its first image's data up to the block terminator, a BMP all its rows (uncompressed) or
+// its end-of-bitmap code (run-length encoded).
+bool GifFirstImageIsComplete(const QByteArray& bytes);
+bool BmpIsComplete(const QByteArray& bytes);
 
 }  // namespace tavlo

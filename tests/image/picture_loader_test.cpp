@@ -7,6 +7,7 @@
 #include <QImageWriter>
 #include <QTemporaryDir>
 #include <QtEndian>
+#include <random>
 
 #include "image/metafile.h"
 #include "picture_files.h"
@@ -106,6 +107,29 @@ TEST_F(PictureLoaderTest, TruncatedJpegAndTextNamedJpgAreRefused) {
   EXPECT_FALSE(LoadPictureFile(dir_.filePath("missing.jpg")).ok());
 }
 
+TEST_F(PictureLoaderTest, CutOffBitmapsAndGifsAreRefused) {
+  std::mt19937 random(7);
+  QImage noisy(64, 64, QImage::Format_RGB32);
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 64; ++x) noisy.setPixel(x, y, 0xFF000000u | random());
+  const QByteArray bmp = Encode(noisy, "bmp");
+  std::vector<quint8> frame(64 * 64);
+  for (quint8& index : frame) index = quint8(random());
+  std::vector<QRgb> table(256);
+  for (QRgb& c : table) c = random();
+  const QByteArray gif = MakeGif(64, 64, table, {frame});
+  const QByteArray rle = MakeRle8Bmp(12, {kRed, kBlue}, {{{12, 0}}, {{6, 1}, {6, 0}}});
+  ASSERT_TRUE(BmpIsComplete(bmp));
+  ASSERT_TRUE(BmpIsComplete(rle));
+  ASSERT_TRUE(GifFirstImageIsComplete(gif));
+  for (const QByteArray& whole : {bmp, gif, rle}) {
+    ASSERT_TRUE(DecodePicture(whole).ok());
+    for (qsizetype cut : {whole.size() - 2, whole.size() / 2, qsizetype(60)})
+      EXPECT_FALSE(DecodePicture(whole.left(cut)).ok())
+          << whole.left(2).toHex().toStdString() << " cut at " << cut;
+  }
+}
+
 TEST_F(PictureLoaderTest, GifGivesItsFirstFrame) {
   const std::vector<QRgb> table = {kRed, kBlue};
   std::vector<quint8> first(30 * 10, 0);
@@ -158,6 +182,23 @@ TEST_F(PictureLoaderTest, DamagedMetafilesAreRefused) {
   EXPECT_FALSE(LoadPictureFile(Write("cut.emf", emf.left(100))).ok());
 }
 
+TEST_F(PictureLoaderTest, MutatedMetafilesNeverCrashTheLoader) {
+  std::mt19937 random(42);
+  const QByteArray seeds[] = {MakeWmf(60, 30, kRed, QRect(30, 0, 30, 30), kBlue),
+                              MakeEmf(60, 30, kRed, QRect(30, 0, 30, 30), kBlue)};
+  for (int round = 0; round < 400; ++round) {
+    QByteArray bytes = seeds[round % 2];
+    for (int flips = 1 + int(random() % 8); flips > 0; --flips)
+      bytes[random() % bytes.size()] = char(random());
+    if (random() % 4 == 0) bytes.truncate(random() % bytes.size());
+    const PictureResult result = DecodePicture(bytes);
+    if (result.ok())
+      EXPECT_TRUE(PictureSizeAllowed(result.image.width(), result.image.height()));
+    else
+      EXPECT_FALSE(result.error.isEmpty());
+  }
+}
+
 TEST_F(PictureLoaderTest, OversizedPicturesAreRefusedBeforeDecoding) {
   // A BMP header claiming 100000 x 100000 pixels, with no pixel data behind it.
   QByteArray bmp = Encode(QImage(2, 2, QImage::Format_RGB32), "bmp");
@@ -194,7 +235,7 @@ TEST_F(PictureLoaderTest, CorpusGifsLoadOrFailCleanly) {
     EXPECT_EQ(result.image.format(), QImage::Format_RGB32) << name.toStdString();
     EXPECT_TRUE(PictureSizeAllowed(result.image.width(), result.image.height()));
   }
-  EXPECT_GE(loaded, names.size() / 2);
+  EXPECT_GE(loaded, 25) << "of " << names.size();
   const PictureResult hopper = LoadPictureFile(corpus.filePath("Pillow__hopper.gif"));
   ASSERT_TRUE(hopper.ok());
   EXPECT_EQ(hopper.image.size(), QSize(128, 128));
