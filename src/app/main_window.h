@@ -14,10 +14,6 @@ namespace tavlo {
 class PaletteWindow;
 class PictureArea;
 
-// The directory part of a full path, up to and including its last '/'; the path itself when it
-// has none.
-QString ExtractPath(const QString& path);
-
 class MainWindow : public QMainWindow {
   Q_OBJECT
  public:

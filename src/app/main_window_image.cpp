@@ -24,11 +24,6 @@ const QString kOpenImageFilter = QStringLiteral(
 
 }  // namespace
 
-QString ExtractPath(const QString& path) {
-  const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-  return slash < 0 ? path : path.left(slash + 1);
-}
-
 void MainWindow::ConnectPictureArea() {
   connect(picture_, &PictureArea::PointerMoved, this, [this](QPoint at) {
     if (palette_) ShowColourUnderPointer(*palette_, picture_->Picture(), at, Process().zoomFactor);

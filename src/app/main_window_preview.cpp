@@ -18,9 +18,12 @@ void MainWindow::PreviewCommand() {
   std::vector<ColorValue> colours;
   for (int k = 0; k < range->Count(); ++k)
     colours.push_back(palette_->GetEntryColor(range->first + k));
-  QApplication::setOverrideCursor(Qt::WaitCursor);
+  // The busy pointer for all of the program's windows while the library works.
+  struct BusyPointer {
+    BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
+  } busy;
   picture_->ShowPreview(MakePreview(picture_->Picture(), colours));
-  QApplication::restoreOverrideCursor();
 }
 
 }  // namespace tavlo

@@ -67,6 +67,11 @@ PictureResult DecodeWithQt(const QByteArray& bytes) {
 
 }  // namespace
 
+QString ExtractPath(const QString& path) {
+  const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+  return slash < 0 ? path : path.left(slash + 1);
+}
+
 bool PictureSizeAllowed(qint64 width, qint64 height) {
   return width > 0 && height > 0 && width <= kMaxPictureSide && height <= kMaxPictureSide &&
          width * height <= kMaxPicturePixels;

@@ -14,6 +14,7 @@
 #include "app/process_state.h"
 #include "app/settings_store.h"
 #include "image/picture_area.h"
+#include "image/picture_loader.h"
 #include "picture_files.h"
 #include "support/app_fixture.h"
 #include "support/test_files.h"
