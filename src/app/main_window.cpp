@@ -46,6 +46,7 @@ MainWindow::MainWindow(const QString& settingsPath)
   picture_ = new PictureArea(this);
   picture_->SetPicture(QImage(QStringLiteral(":/start_picture.png")));
   setCentralWidget(picture_);
+  ConnectPictureArea();
   BuildMenus();
 }
 

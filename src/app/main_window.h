@@ -35,6 +35,9 @@ class MainWindow : public QMainWindow {
   // Rebuilds the recent-pictures menu from the settings file.
   void GetRecentFiles();
 
+  // Loads a file dropped onto the picture area, as if opened (main_window_image.cpp).
+  void DropPicture(const QString& path);
+
  protected:
   void closeEvent(QCloseEvent* event) override;
 
@@ -47,6 +50,14 @@ class MainWindow : public QMainWindow {
   void SetZoom(int factor);
 
   void RestoreWindowPositions();
+
+  // The picture area's pointer moves, presses and drops (main_window_image.cpp).
+  void ConnectPictureArea();
+  // Loads a picture file into the picture area and fits the window; a file that cannot be read
+  // is reported and changes nothing.
+  bool ShowPictureFile(const QString& path);
+  // After a picture was opened from `path`: the recent list and the caption.
+  void PictureShown(const QString& path);
 
   // File menu commands (main_window_file.cpp).
   void OpenImageCommand();

@@ -1,12 +1,83 @@
-// The picture commands of the File menu and the recent-pictures list.
+// The picture commands of the File menu, dropping a file onto the picture, the recent-pictures
+// list, and colour picking on the picture.
+#include <QDir>
+
 #include "app/main_window.h"
+#include "app/process_state.h"
+#include "app/recent_files.h"
+#include "app/settings.h"
+#include "app/settings_store.h"
+#include "dialogs/dialog_service.h"
+#include "image/colour_picking.h"
+#include "image/picture_area.h"
+#include "image/picture_loader.h"
+#include "palette/palette_window.h"
 
 namespace tavlo {
+namespace {
 
-void MainWindow::OpenImageCommand() {}
+const QString kOpenImageFilter = QStringLiteral(
+    "All formats|*.jpg;*.gif;*.bmp;*.rle;*.wmf;*.emf;*.ico|JPEG - Compilant|*.jpg|"
+    "Compuserve Graphics Interchange|*.gif|Windows Bitmap|*.bmp|"
+    "Windows Run-length-encoded|*.rle|Windows Metafile|*.wmf|Windows Enhanced Metafile|*.emf|"
+    "Windows Icon|*.ico|Other pictures|*.png;*.webp;*.tif;*.tiff;*.tga");
 
-void MainWindow::OpenRecentCommand(int) {}
+}  // namespace
 
-void MainWindow::GetRecentFiles() {}
+void MainWindow::ConnectPictureArea() {
+  connect(picture_, &PictureArea::PointerMoved, this, [this](QPoint at) {
+    if (palette_) ShowColourUnderPointer(*palette_, picture_->Picture(), at, Process().zoomFactor);
+  });
+  connect(picture_, &PictureArea::PicturePressed, this, [this](QPoint at, Qt::MouseButton button) {
+    if (palette_) PickColour(*palette_, picture_->Picture(), at, button);
+  });
+  connect(picture_, &PictureArea::FileDropped, this, &MainWindow::DropPicture);
+}
+
+bool MainWindow::ShowPictureFile(const QString& path) {
+  const PictureResult loaded = LoadPictureFile(path);
+  if (!loaded.ok()) {
+    ShowWarning(this, QStringLiteral("%1 cannot be opened as a picture: %2.")
+                          .arg(QDir::toNativeSeparators(path), loaded.error));
+    return false;
+  }
+  picture_->SetPicture(loaded.image);
+  ResizeForm();
+  return true;
+}
+
+void MainWindow::PictureShown(const QString& path) {
+  recent::UpdateFileMenu(recentItems_, path, Process().recentMax);
+  setWindowTitle(QStringLiteral("Tavlo - ") + path);
+}
+
+void MainWindow::OpenImageCommand() {
+  QString dir = ReadDirectory(keys::kImagePath);
+  if (dir.isEmpty()) dir = QDir::currentPath();
+  const QString name = Dialogs().ShowOpenDialog(this, QStringLiteral("Open Image"), dir, QString(),
+                                                kOpenImageFilter, QStringLiteral("jpg"));
+  if (!dir.endsWith(QLatin1Char('/'))) dir += QLatin1Char('/');
+  if (name.isEmpty()) return;
+  const QString path = dir + name;
+  if (!FileExists(path) || !ShowPictureFile(path)) return;
+  WriteKey(keys::kImagePath, dir);
+  PictureShown(path);
+}
+
+void MainWindow::DropPicture(const QString& path) {
+  if (!FileExists(path) || !ShowPictureFile(path)) return;
+  WriteKey(keys::kImagePath, ExtractPath(path));
+  PictureShown(path);
+}
+
+void MainWindow::OpenRecentCommand(int i) {
+  const QString path = recent::SlotPath(recentItems_[i]);
+  if (path.isEmpty() || !FileExists(path) || !ShowPictureFile(path)) return;
+  PictureShown(path);
+}
+
+void MainWindow::GetRecentFiles() {
+  recent::GetRecentFiles(recentItems_, Process().recentMax);
+}
 
 }  // namespace tavlo

@@ -1,26 +1,45 @@
 #include "image/picture_area.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QMouseEvent>
 #include <QPainter>
 
 #include "image/crosshair_cursor.h"
+#include "image/preview.h"
 
 namespace tavlo {
 namespace {
 
-// Draws the picture of its PictureArea at its natural size.
-class PictureCanvas : public QWidget {
+// Draws an image at its natural size from the top-left corner.
+class ImageView : public QWidget {
  public:
-  PictureCanvas(const QImage& picture, QWidget* parent) : QWidget(parent), picture_(picture) {}
+  ImageView(const QImage& image, QWidget* parent) : QWidget(parent), image_(image) {}
 
  protected:
   void paintEvent(QPaintEvent*) override {
     QPainter painter(this);
-    painter.drawImage(0, 0, picture_);
+    painter.drawImage(0, 0, image_);
   }
 
  private:
-  const QImage& picture_;
+  const QImage& image_;
 };
+
+// The drop effect answered to a drag: copy, when the source allows it and the data carries a
+// file list; no drop otherwise.
+template <typename Event>
+bool AcceptFileDrag(Event* event) {
+  if (PictureArea::FirstDroppedFile(event->mimeData()).isEmpty() ||
+      !(event->possibleActions() & Qt::CopyAction)) {
+    event->ignore();
+    return false;
+  }
+  event->setDropAction(Qt::CopyAction);
+  event->accept();
+  return true;
+}
 
 }  // namespace
 
@@ -28,15 +47,21 @@ PictureArea::PictureArea(QWidget* parent) : QFrame(parent) {
   setObjectName(QStringLiteral("picMain"));
   setFrameStyle(QFrame::Panel | QFrame::Sunken);
   setLineWidth(kBorder);
-  canvas_ = new PictureCanvas(picture_, this);
+  setAcceptDrops(true);
+  canvas_ = new ImageView(picture_, this);
   canvas_->move(kBorder, kBorder);
   canvas_->setCursor(CrosshairCursor());
   canvas_->setMouseTracking(true);
   canvas_->setAcceptDrops(false);
-  preview_ = new QWidget(canvas_);
+  canvas_->installEventFilter(this);
+  preview_ = new ImageView(previewImage_, canvas_);
   preview_->setObjectName(QStringLiteral("picPreview"));
   preview_->setToolTip(QStringLiteral("Save Bitmap with right-click!"));
   preview_->setCursor(Qt::UpArrowCursor);
+  // The preview takes the pointer while shown: nothing reaches the picture beneath it.
+  preview_->setMouseTracking(true);
+  preview_->setAttribute(Qt::WA_NoMousePropagation);
+  preview_->installEventFilter(this);
   preview_->hide();
 }
 
@@ -50,6 +75,64 @@ void PictureArea::SetPicture(const QImage& picture) {
 void PictureArea::ResetPreview() {
   preview_->hide();
   preview_->setGeometry(0, 0, width(), height());
+}
+
+void PictureArea::ShowPreview(const QImage& preview) {
+  previewImage_ = preview;
+  preview_->show();
+  preview_->raise();
+  preview_->repaint();
+}
+
+QString PictureArea::FirstDroppedFile(const QMimeData* data) {
+  if (!data || !data->hasUrls()) return {};
+  const QList<QUrl> urls = data->urls();
+  if (urls.isEmpty() || !urls.first().isLocalFile()) return {};
+  return urls.first().toLocalFile();
+}
+
+bool PictureArea::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  const bool press = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick;
+  if (watched == canvas_) {
+    if (type == QEvent::MouseMove) {
+      emit PointerMoved(static_cast<QMouseEvent*>(event)->position().toPoint());
+      return true;
+    }
+    if (press) {
+      const auto* mouse = static_cast<QMouseEvent*>(event);
+      emit PicturePressed(mouse->position().toPoint(), mouse->button());
+      return true;
+    }
+  } else if (watched == preview_) {
+    if (press) {
+      PreviewPressed(static_cast<QMouseEvent*>(event)->button());
+      return true;
+    }
+    if (type == QEvent::MouseMove || type == QEvent::MouseButtonRelease) return true;
+  }
+  return QFrame::eventFilter(watched, event);
+}
+
+void PictureArea::PreviewPressed(Qt::MouseButton button) {
+  if (button == Qt::LeftButton) {
+    preview_->hide();
+  } else if (button == Qt::RightButton || button == Qt::MiddleButton) {
+    ExportPreview(window(), previewImage_);
+  }
+}
+
+void PictureArea::dragEnterEvent(QDragEnterEvent* event) {
+  AcceptFileDrag(event);
+}
+
+void PictureArea::dragMoveEvent(QDragMoveEvent* event) {
+  AcceptFileDrag(event);
+}
+
+void PictureArea::dropEvent(QDropEvent* event) {
+  if (!AcceptFileDrag(event)) return;
+  emit FileDropped(FirstDroppedFile(event->mimeData()));
 }
 
 }  // namespace tavlo

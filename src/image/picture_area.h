@@ -2,8 +2,14 @@
 // The main window's picture area `picMain`: the current picture at its natural size inside a
 // sunken 2-pixel border, and over it the preview area `picPreview`, hidden until a preview is
 // made. The inner canvas holds the picture so that the preview is clipped to the inner area.
+//
+// Pointer moves and presses on the picture are reported in the picture's own pixel coordinates;
+// files dropped onto the area are reported by path. While the preview is shown it takes every
+// pointer event: a left press hides it, a right or middle press exports it as a bitmap.
 #include <QFrame>
 #include <QImage>
+
+class QMimeData;
 
 namespace tavlo {
 
@@ -26,8 +32,30 @@ class PictureArea : public QFrame {
   // the area's outer size.
   void ResetPreview();
 
+  // Shows `preview` (the picture reduced to a palette, exactly the picture's size) over the
+  // picture. It stays a snapshot until the next preview.
+  void ShowPreview(const QImage& preview);
+  const QImage& PreviewImage() const { return previewImage_; }
+
+  // The first local file of a drag's data, or empty when it carries no file list.
+  static QString FirstDroppedFile(const QMimeData* data);
+
+ signals:
+  void PointerMoved(QPoint at);
+  void PicturePressed(QPoint at, Qt::MouseButton button);
+  void FileDropped(const QString& path);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
  private:
+  void PreviewPressed(Qt::MouseButton button);
+
   QImage picture_;
+  QImage previewImage_;
   QWidget* canvas_ = nullptr;
   QWidget* preview_ = nullptr;
 };

@@ -1,0 +1,29 @@
+#include "image/colour_picking.h"
+
+#include "image/lens_image.h"
+#include "palette/palette_window.h"
+#include "palette/zoom_lens.h"
+
+namespace tavlo {
+
+void ShowColourUnderPointer(PaletteWindow& palette, const QImage& picture, QPoint at, int zoom) {
+  const ColorValue colour = PixelAt(picture, at);
+  if (colour < 0) return;
+  palette.ShowCurrentColor(colour);
+  palette.ShowEntryInfo(colour);
+  palette.Lens()->SetImage(DrawLens(picture, at, zoom));
+}
+
+void PickColour(PaletteWindow& palette, const QImage& picture, QPoint at, Qt::MouseButton button) {
+  const int selected = palette.SelectedEntry();
+  if (button == Qt::LeftButton) {
+    const ColorValue colour = PixelAt(picture, at);
+    if (colour < 0) return;
+    palette.SetEntryColor(selected, colour);
+    if (selected < kPaletteSize - 1) palette.MoveSelectionTo(selected + 1);
+  } else if (button == Qt::RightButton || button == Qt::MiddleButton) {
+    if (selected > 0) palette.MoveSelectionTo(selected - 1);
+  }
+}
+
+}  // namespace tavlo

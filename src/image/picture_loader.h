@@ -1,0 +1,44 @@
+#pragma once
+// Reading a picture file for the picture area. The format is decided from the file's content,
+// never from its name: JPEG, GIF (first frame), BMP (also run-length encoded), ICO, PNG, WebP,
+// TIFF, TGA through Qt's readers, and Windows metafiles (WMF, EMF) rendered at their natural
+// size. Sizes are checked before anything is decoded, so no file can make the program allocate
+// more than the budget below.
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+namespace tavlo {
+
+// The largest picture taken: each side at most kMaxPictureSide pixels and at most
+// kMaxPicturePixels pixels in all (256 MiB at 4 bytes a pixel).
+inline constexpr int kMaxPictureSide = 16384;
+inline constexpr qint64 kMaxPicturePixels = 64LL * 1024 * 1024;
+
+// The picture, 32-bit RGB (transparent parts laid over white), or a null image and the reason.
+struct PictureResult {
+  QImage image;
+  QString error;
+  bool ok() const { return !image.isNull(); }
+};
+
+// True when a picture of this size is within the budget above.
+bool PictureSizeAllowed(qint64 width, qint64 height);
+
+// The directory part of a full path, up to and including its last '/'; the path itself when it
+// has none. Dropped files remember their directory through it.
+QString ExtractPath(const QString& path);
+
+PictureResult DecodePicture(const QByteArray& bytes);
+PictureResult LoadPictureFile(const QString& path);
+
+// True when a JPEG stream runs through its last scan to the end-of-image marker. Qt's reader
+// quietly fills the missing part of a cut-off JPEG with grey; such a file is refused instead.
+bool JpegIsComplete(const QByteArray& bytes);
+// The same for the other formats whose readers show what they got of a cut-off file: a GIF must
+// hold its first image's data up to the block terminator, a BMP all its rows (uncompressed) or
+// its end-of-bitmap code (run-length encoded).
+bool GifFirstImageIsComplete(const QByteArray& bytes);
+bool BmpIsComplete(const QByteArray& bytes);
+
+}  // namespace tavlo
