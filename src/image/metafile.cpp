@@ -8,8 +8,10 @@
 #include <QSvgRenderer>
 #include <QtEndian>
 #include <cmath>
+#include <cstring>
 #include <memory>
 
+#include "image/isolated_call.h"
 #include "image/picture_loader.h"
 
 namespace tavlo {
@@ -81,28 +83,37 @@ bool LooksLikeEmf(const QByteArray& bytes) {
   return bytes.size() >= 88 && DWord(bytes, 0) == 1 && DWord(bytes, 40) == 0x464D4520u;
 }
 
-QImage RenderWmf(const QByteArray& bytes, QString* error) {
+// The renderers themselves run in a child process (isolated_call.h): libwmf and libemf2svg are
+// C libraries that were not written for hostile files, and libwmf keeps every image it draws.
+// The child answers with one tag byte: 'E' and a reason, 'P' and the WMF's pixels (width and
+// height, then 0xAARRGGBB values), or 'S' and the SVG text of the EMF.
+namespace {
+
+QByteArray ChildError(const QString& reason) {
+  return 'E' + reason.toUtf8();
+}
+
+std::optional<QByteArray> WmfPixelsInChild(QByteArray data) {
   WmfSession session;
   wmfAPI_Options options{};
   options.function = wmf_gd_function;
   const unsigned long flags =
       WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL | WMF_OPT_NO_ERROR | WMF_OPT_NO_DEBUG;
   if (wmf_api_create(&session.api, flags, &options) != wmf_E_None || !session.api)
-    return Fail(error, QStringLiteral("the metafile renderer could not start"));
+    return ChildError(QStringLiteral("the metafile renderer could not start"));
   // libwmf reads the buffer only; it wants a non-const pointer all the same.
-  QByteArray data = bytes;
   if (wmf_mem_open(session.api, reinterpret_cast<unsigned char*>(data.data()), data.size()) !=
       wmf_E_None)
-    return Fail(error, QStringLiteral("the metafile cannot be read"));
+    return ChildError(QStringLiteral("the metafile cannot be read"));
   session.open = true;
   wmfD_Rect bbox{};
   if (wmf_scan(session.api, 0, &bbox) != wmf_E_None)
-    return Fail(error, QStringLiteral("the metafile is damaged"));
+    return ChildError(QStringLiteral("the metafile is damaged"));
   unsigned int width = 0;
   unsigned int height = 0;
   if (wmf_display_size(session.api, &width, &height, kPixelsPerInch, kPixelsPerInch) != wmf_E_None)
-    return Fail(error, QStringLiteral("the metafile has no usable size"));
-  if (!PictureSizeAllowed(width, height)) return Fail(error, TooLarge(width, height));
+    return ChildError(QStringLiteral("the metafile has no usable size"));
+  if (!PictureSizeAllowed(width, height)) return ChildError(TooLarge(width, height));
 
   wmf_gd_t* device = WMF_GD_GetData(session.api);
   device->type = wmf_gd_image;
@@ -110,31 +121,18 @@ QImage RenderWmf(const QByteArray& bytes, QString* error) {
   device->height = height;
   device->bbox = bbox;
   if (wmf_play(session.api, 0, &bbox) != wmf_E_None || !device->gd_image)
-    return Fail(error, QStringLiteral("the metafile is damaged"));
+    return ChildError(QStringLiteral("the metafile is damaged"));
   const int* pixels = wmf_gd_image_pixels(device->gd_image);
-  if (!pixels) return Fail(error, QStringLiteral("the metafile could not be drawn"));
-
-  // The device's pixels are 0xAARRGGBB with a 7-bit alpha where 0 is opaque and 127 clear.
-  QImage image(int(width), int(height), QImage::Format_ARGB32);
-  if (image.isNull()) return Fail(error, QStringLiteral("not enough memory for the picture"));
-  for (int y = 0; y < int(height); ++y) {
-    auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-    for (int x = 0; x < int(width); ++x) {
-      const auto p = static_cast<quint32>(pixels[qint64(y) * width + x]);
-      const int transparency = int((p >> 24) & 0x7F);
-      const int alpha = 255 - (transparency * 255 + 63) / 127;
-      line[x] = qRgba(qRed(p), qGreen(p), qBlue(p), alpha);
-    }
-  }
-  return image;
+  if (!pixels) return ChildError(QStringLiteral("the metafile could not be drawn"));
+  QByteArray answer(1 + 8 + qsizetype(width) * height * 4, Qt::Uninitialized);
+  answer[0] = 'P';
+  qToLittleEndian<quint32>(width, answer.data() + 1);
+  qToLittleEndian<quint32>(height, answer.data() + 5);
+  std::memcpy(answer.data() + 9, pixels, size_t(width) * height * 4);
+  return answer;
 }
 
-QImage RenderEmf(const QByteArray& bytes, QString* error) {
-  const QSize size = EmfNaturalSize(bytes);
-  if (size.isEmpty()) return Fail(error, QStringLiteral("the metafile has no usable size"));
-  if (!PictureSizeAllowed(size.width(), size.height()))
-    return Fail(error, TooLarge(size.width(), size.height()));
-
+std::optional<QByteArray> EmfSvgInChild(QByteArray data, QSize size) {
   generatorOptions options{};
   char noNamespace[] = "";
   options.nameSpace = noNamespace;
@@ -143,15 +141,69 @@ QImage RenderEmf(const QByteArray& bytes, QString* error) {
   options.svgDelimiter = true;
   options.imgWidth = size.width();
   options.imgHeight = size.height();
-  QByteArray data = bytes;
   char* svg = nullptr;
   size_t svgLength = 0;
   const int converted = emf2svg(data.data(), size_t(data.size()), &svg, &svgLength, &options);
   const std::unique_ptr<char, decltype(&std::free)> owned(svg, &std::free);
   if (!converted || !svg || svgLength == 0)
-    return Fail(error, QStringLiteral("the metafile is damaged"));
+    return ChildError(QStringLiteral("the metafile is damaged"));
+  return 'S' + QByteArray(svg, qsizetype(svgLength));
+}
 
-  QSvgRenderer renderer(QByteArray(svg, qsizetype(svgLength)));
+// The child's answer with the given tag, or nullopt after setting `error`.
+std::optional<QByteArray> Answer(const std::optional<QByteArray>& answer, char tag,
+                                 QString* error) {
+  if (!answer || answer->isEmpty()) {
+    Fail(error, QStringLiteral("the metafile renderer failed on this file"));
+    return std::nullopt;
+  }
+  if (answer->at(0) != tag) {
+    Fail(error, answer->at(0) == 'E' ? QString::fromUtf8(answer->mid(1))
+                                     : QStringLiteral("the metafile renderer failed"));
+    return std::nullopt;
+  }
+  return answer->mid(1);
+}
+
+// The WMF device's pixels are 0xAARRGGBB with a 7-bit alpha where 0 is opaque and 127 clear.
+QImage ImageFromWmfPixels(const QByteArray& payload, QString* error) {
+  if (payload.size() < 8) return Fail(error, QStringLiteral("the metafile renderer failed"));
+  const quint32 width = qFromLittleEndian<quint32>(payload.constData());
+  const quint32 height = qFromLittleEndian<quint32>(payload.constData() + 4);
+  if (!PictureSizeAllowed(width, height) || payload.size() - 8 != qint64(width) * height * 4)
+    return Fail(error, QStringLiteral("the metafile renderer failed"));
+  QImage image(int(width), int(height), QImage::Format_ARGB32);
+  if (image.isNull()) return Fail(error, QStringLiteral("not enough memory for the picture"));
+  const char* pixels = payload.constData() + 8;
+  for (int y = 0; y < int(height); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+    for (int x = 0; x < int(width); ++x) {
+      const auto p = qFromLittleEndian<quint32>(pixels + (qint64(y) * width + x) * 4);
+      const int transparency = int((p >> 24) & 0x7F);
+      const int alpha = 255 - (transparency * 255 + 63) / 127;
+      line[x] = qRgba(qRed(p), qGreen(p), qBlue(p), alpha);
+    }
+  }
+  return image;
+}
+
+}  // namespace
+
+QImage RenderWmf(const QByteArray& bytes, QString* error) {
+  const auto payload =
+      Answer(RunIsolated({}, [&bytes] { return WmfPixelsInChild(bytes); }), 'P', error);
+  return payload ? ImageFromWmfPixels(*payload, error) : QImage();
+}
+
+QImage RenderEmf(const QByteArray& bytes, QString* error) {
+  const QSize size = EmfNaturalSize(bytes);
+  if (size.isEmpty()) return Fail(error, QStringLiteral("the metafile has no usable size"));
+  if (!PictureSizeAllowed(size.width(), size.height()))
+    return Fail(error, TooLarge(size.width(), size.height()));
+  const auto svg = Answer(RunIsolated({}, [&] { return EmfSvgInChild(bytes, size); }), 'S', error);
+  if (!svg) return {};
+
+  QSvgRenderer renderer(*svg);
   if (!renderer.isValid()) return Fail(error, QStringLiteral("the metafile could not be drawn"));
   QImage image(size, QImage::Format_ARGB32_Premultiplied);
   if (image.isNull()) return Fail(error, QStringLiteral("not enough memory for the picture"));
