@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include "app/whole_number.h"
+#include "support/fault_injection.h"
 #include "support/test_files.h"
 
 namespace tavlo::testing {
@@ -82,6 +83,34 @@ TEST(FileExistsProbe, FalseOnlyForAMissingFileInAnExistingDirectory) {
   EXPECT_TRUE(FileExists(present));
   EXPECT_FALSE(FileExists(dir.filePath("missing.act")));
   EXPECT_TRUE(FileExists(dir.filePath("no-such-dir/missing.act")));
+}
+
+}  // namespace
+}  // namespace tavlo::testing
+
+namespace tavlo::testing {
+namespace {
+
+// A settings write that cannot happen is silent (the program runs on with the values it has), but
+// it never damages the file that is there.
+TEST(SettingsFaults, FailedWritesLeaveTheFileWholeAndNoTemporaryFile) {
+  for (const bool fullDisk : {true, false}) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("tavlo.ini");
+    const QByteArray old = "[Recent]\r\nMax=4\r\n[Notes]\r\nText=" + QByteArray(4000, 'n') + "\r\n";
+    WriteBytes(path, old);
+    ChildLimits limits;
+    if (fullDisk) {
+      limits.maxFileBytes = 100;
+    } else {
+      limits.unprivileged = true;
+      MakeReadOnlyForOthers(dir.path());
+    }
+    EXPECT_EQ(RunInChild(limits, [&] { return WriteSetting(path, "Recent", "Max", "6") ? 1 : 0; }),
+              0);
+    EXPECT_EQ(ReadBytes(path), old);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"tavlo.ini"});
+  }
 }
 
 }  // namespace
