@@ -39,8 +39,10 @@ int RunInChild(const ChildLimits& limits, const std::function<int()>& body) {
 }
 
 void MakeReadOnlyForOthers(const QString& dir) {
-  const auto allowRead = [](const QString& path, bool isDir) {
-    const mode_t mode = isDir ? 0755 : 0644;
+  // Run by an unprivileged user, the tests write as that user: then the owner loses write too.
+  const bool root = geteuid() == 0;
+  const auto allowRead = [root](const QString& path, bool isDir) {
+    const mode_t mode = isDir ? (root ? 0755 : 0555) : (root ? 0644 : 0444);
     chmod(QFile::encodeName(path).constData(), mode);
   };
   allowRead(dir, true);

@@ -17,7 +17,8 @@ struct ChildLimits {
 // through its exit status only.
 int RunInChild(const ChildLimits& limits, const std::function<int()>& body);
 
-// Makes the directory tree readable and traversable, but not writable, for every other user.
+// Makes the directory tree readable and traversable, but not writable, for every other user
+// (and for its owner too when the tests do not run as root).
 void MakeReadOnlyForOthers(const QString& dir);
 
 }  // namespace tavlo::testing
