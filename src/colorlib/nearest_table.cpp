@@ -52,13 +52,13 @@ __attribute__((target_clones("avx2", "default"))) void MarkCandidates(const Cand
 }
 
 // The key distance * 256 + index of the nearest candidate for each of the 8 x 8 x 8 colours from
-// `lo`, red-major (best[r * 64 + g * 8 + b]). Vector code as above.
+// `lo`, red-major (best[r * 64 + g * 8 + b]); at least one candidate. Vector code as above.
 __attribute__((target_clones("avx2", "default"))) void NearestInCell(const Candidates& c,
                                                                      const int lo[3],
                                                                      uint32_t* best) {
-  for (int i = 0; i < 512; ++i) best[i] = UINT32_MAX;
   for (int k = 0; k < c.size; ++k) {
-    uint32_t byRed[8], byGreen[8], byBlue[8];
+    uint32_t byRed[8], byGreen[8];
+    alignas(32) uint32_t byBlue[8];
     alignas(32) uint32_t byGreenBlue[64];
     for (int s = 0; s < 8; ++s) {
       const int dr = lo[0] + s - c.red[k], dg = lo[1] + s - c.green[k], db = lo[2] + s - c.blue[k];
@@ -66,10 +66,15 @@ __attribute__((target_clones("avx2", "default"))) void NearestInCell(const Candi
       byGreen[s] = static_cast<uint32_t>(dg * dg) << 8;
       byBlue[s] = (static_cast<uint32_t>(db * db) << 8) | static_cast<uint32_t>(c.index[k]);
     }
-    for (int j = 0; j < 64; ++j) byGreenBlue[j] = byGreen[j >> 3] + byBlue[j & 7];
-    for (int r = 0; r < 8; ++r) {
-      uint32_t* plane = best + r * 64;
-      for (int j = 0; j < 64; ++j) plane[j] = std::min(plane[j], byRed[r] + byGreenBlue[j]);
+    for (int g = 0; g < 8; ++g)
+      for (int b = 0; b < 8; ++b) byGreenBlue[g * 8 + b] = byGreen[g] + byBlue[b];
+    if (k == 0) {
+      for (int r = 0; r < 8; ++r)
+        for (int j = 0; j < 64; ++j) best[r * 64 + j] = byRed[r] + byGreenBlue[j];
+    } else {
+      for (int r = 0; r < 8; ++r)
+        for (int j = 0; j < 64; ++j)
+          best[r * 64 + j] = std::min(best[r * 64 + j], byRed[r] + byGreenBlue[j]);
     }
   }
 }
@@ -240,24 +245,24 @@ void NearestTable::ResolveCell(int middle) {
                      (middle & 31) * kMiddleSpan};
   alignas(32) uint32_t best[512];
   NearestInCell(candidates, lo, best);
-  // Cut the cell into its eight bricks.
+  alignas(32) uint8_t nearest[512];
+  for (int i = 0; i < 512; ++i) nearest[i] = static_cast<uint8_t>(best[i]);
+  // Cut the cell into its eight bricks, four colours (one row of blue) at a time.
   for (int brick = 0; brick < 8; ++brick) {
     const int br = brick >> 2, bg = (brick >> 1) & 1, bb = brick & 1;
     uint8_t* leaf = leaves_.get() + static_cast<size_t>(leafCount_) * 64;
-    const uint32_t* from = best + br * 256 + bg * 32 + bb * 4;
-    bool uniform = true;
-    const auto firstIndex = static_cast<uint8_t>(from[0]);
+    const uint8_t* from = nearest + br * 256 + bg * 32 + bb * 4;
     for (int r = 0; r < 4; ++r)
-      for (int g = 0; g < 4; ++g)
-        for (int b = 0; b < 4; ++b) {
-          const auto index = static_cast<uint8_t>(from[r * 64 + g * 8 + b]);
-          leaf[r * 16 + g * 4 + b] = index;
-          uniform &= index == firstIndex;
-        }
+      for (int g = 0; g < 4; ++g) std::memcpy(leaf + r * 16 + g * 4, from + r * 64 + g * 8, 4);
+    uint64_t words[8];
+    std::memcpy(words, leaf, 64);
+    const uint64_t same = uint64_t{leaf[0]} * 0x0101010101010101u;
+    uint64_t differ = 0;
+    for (uint64_t word : words) differ |= word ^ same;
     const uint32_t key = first + (static_cast<uint32_t>(br) << 16) +
                          (static_cast<uint32_t>(bg) << 8) + static_cast<uint32_t>(bb);
-    bricks_[key] = uniform ? static_cast<uint16_t>(1 + firstIndex)
-                           : static_cast<uint16_t>(leafCount_++);
+    bricks_[key] = differ == 0 ? static_cast<uint16_t>(1 + leaf[0])
+                               : static_cast<uint16_t>(leafCount_++);
   }
 }
 
