@@ -124,7 +124,7 @@ NearestTable::NearestTable(TableLimits limits)
               std::min(limits.middleListBytes, size_t{1} << 22)},
       listsLimit_(kCoarseListBytes + limits_.middleListBytes),
       // Zeroed by the system page by page as the pictures' colours reach them.
-      bricks_(static_cast<uint16_t*>(std::calloc(kBrickKeys, sizeof(uint16_t)))),
+      bricks_(static_cast<uint32_t*>(std::calloc(kBrickKeys, sizeof(uint32_t)))),
       resolved_(new uint16_t[kMiddleCells]),
       // A leaf is one cache line.
       leaves_(static_cast<uint8_t*>(std::aligned_alloc(64, size_t{64} * limits_.leaves))),
@@ -226,7 +226,7 @@ void NearestTable::ResolveCell(int middle) {
   const List list = MiddleList(middle);
   const PreparedPalette& p = *palette_;
   if (list.size == 1) {
-    const auto leaf = static_cast<uint16_t>(1 + p.firstIndex[list.entries[0]]);
+    const uint32_t leaf = (1 + uint32_t{p.firstIndex[list.entries[0]]}) << 6;
     for (uint32_t step : {0x00000u, 0x00001u, 0x00100u, 0x00101u, 0x10000u, 0x10001u, 0x10100u,
                           0x10101u})
       bricks_[first + step] = leaf;
@@ -261,8 +261,9 @@ void NearestTable::ResolveCell(int middle) {
     for (uint64_t word : words) differ |= word ^ same;
     const uint32_t key = first + (static_cast<uint32_t>(br) << 16) +
                          (static_cast<uint32_t>(bg) << 8) + static_cast<uint32_t>(bb);
-    bricks_[key] = differ == 0 ? static_cast<uint16_t>(1 + leaf[0])
-                               : static_cast<uint16_t>(leafCount_++);
+    const uint32_t number =
+        differ == 0 ? 1 + uint32_t{leaf[0]} : static_cast<uint32_t>(leafCount_++);
+    bricks_[key] = number << 6;
   }
 }
 
@@ -270,18 +271,21 @@ int NearestTable::Resolve(uint32_t pixel) {
   const int middle = static_cast<int>(((pixel >> 9) & 0x7C00) | ((pixel >> 6) & 0x3E0) |
                                       ((pixel >> 3) & 0x1F));
   ResolveCell(middle);
-  return leaves_[(uint32_t{bricks_[BrickKey(pixel)]} << 6) + SpotOf(pixel)];
+  return leaves_[bricks_[BrickKey(pixel)] + SpotOf(pixel)];
 }
 
 void NearestTable::RemapRow(unsigned char* row, int width) {
   const uint32_t* colours = palette_->pixel;
-  const uint16_t* bricks = bricks_.get();
+  const uint32_t* bricks = bricks_.get();
   const uint8_t* leaves = leaves_.get();
+  // Unrolled: fewer instructions per pixel leave room for more pixels in flight, whose table
+  // reads then overlap.
+#pragma GCC unroll 4
   for (int x = 0; x < width; ++x) {
     uint32_t pixel;
     std::memcpy(&pixel, row + 4 * x, 4);
     const uint32_t leaf = bricks[BrickKey(pixel)];
-    const int index = leaf != 0 ? leaves[(leaf << 6) + SpotOf(pixel)] : Resolve(pixel);
+    const int index = leaf != 0 ? leaves[leaf + SpotOf(pixel)] : Resolve(pixel);
     std::memcpy(row + 4 * x, colours + index, 4);
   }
 }

@@ -20,9 +20,9 @@
 // Ties go to the lower palette index: repeated colours are dropped up front (the first index keeps
 // the colour), and the leaves compare distance and index as one key, distance * 256 + index.
 //
-// Memory per table: the brick index is addressed by the pixel's bits directly, 8 MiB of address
-// space of which only the pages the picture's colours reach are ever touched (zero pages from the
-// system, at most 2 MiB); the list of resolved bricks 1 MiB; leaves at most 4 MiB; candidate lists
+// Memory per table: the brick index is addressed by the pixel's bits directly, 16 MiB of address
+// space of which only the pages the pictures' colours reach are ever touched (zero pages from the
+// system, at most 4 MiB); the list of resolved bricks 1 MiB; leaves at most 4 MiB; candidate lists
 // at most 128 KiB + 1 MiB; the middle cells' index 128 KiB: below 9 MiB in all. When the leaf
 // storage is full, every brick is forgotten and resolved again as pixels need it; when the list
 // storage is full, further cells use the coarser list. Both only cost time; the answers stay exact.
@@ -71,7 +71,7 @@ class NearestTable {
   int IndexOf(uint32_t pixel) {
     const uint32_t leaf = bricks_[BrickKey(pixel)];
     if (leaf == 0) return Resolve(pixel);
-    return leaves_[(leaf << 6) + SpotOf(pixel)];
+    return leaves_[leaf + SpotOf(pixel)];
   }
 
   // Replaces `width` pixels 0xAARRGGBB starting at `row` (any alignment) by their nearest
@@ -112,9 +112,10 @@ class NearestTable {
   const TableLimits limits_;
   const size_t listsLimit_;
   const PreparedPalette* palette_ = nullptr;
-  // Leaf number per brick key: 0 not resolved yet, 1 + i the constant leaf of palette index i,
-  // 257 and up the picture's own leaves.
-  std::unique_ptr<uint16_t[], FreeDeleter> bricks_;
+  // Where the brick's leaf starts in leaves_, i.e. 64 times its leaf number: leaf 0 means not
+  // resolved yet, leaf 1 + i is the constant leaf of palette index i, 257 and up the pictures'
+  // own leaves.
+  std::unique_ptr<uint32_t[], FreeDeleter> bricks_;
   std::unique_ptr<uint16_t[]> resolved_;  // middle cells resolved, to forget their bricks again
   int resolvedCount_ = 0;
   std::unique_ptr<uint8_t[], FreeDeleter> leaves_;  // 64 palette indexes per leaf; leaf 0 unused
