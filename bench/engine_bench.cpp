@@ -41,8 +41,7 @@ Picture Generated(int width, int height) {
         return uint32_t(noisy < 0 ? 0 : noisy > 255 ? 255 : noisy);
       };
       picture.pixels[size_t(y) * width + x] = 0xFF000000u | channel(1.0, 0.3, 0.0) << 16 |
-                                              channel(0.4, 1.2, 1.0) << 8 |
-                                              channel(0.7, 0.8, 2.0);
+                                              channel(0.4, 1.2, 1.0) << 8 | channel(0.7, 0.8, 2.0);
     }
   return picture;
 }

@@ -60,7 +60,9 @@ int main(int argc, char** argv) {
     }
   }
   if (args.size() != 7)
-    Fail("usage: tavlo_remap_bench [--threads=N] IN.rgb WIDTH HEIGHT PALETTE.act REPS none|fs OUT.rgb");
+    Fail(
+        "usage: tavlo_remap_bench [--threads=N] IN.rgb WIDTH HEIGHT PALETTE.act REPS none|fs "
+        "OUT.rgb");
   const int width = PositiveNumber(args[1], "WIDTH");
   const int height = PositiveNumber(args[2], "HEIGHT");
   const int reps = PositiveNumber(args[4], "REPS");
@@ -94,8 +96,8 @@ int main(int argc, char** argv) {
   for (int rep = 0; rep < reps; ++rep) {
     std::memcpy(work.data(), source.data(), pixels * 4);
     const auto start = std::chrono::steady_clock::now();
-    ran = tavlo::colorlib::PreviewWithOptions(work.data(), width, height, width * 4,
-                                              palette.data(), count, options);
+    ran = tavlo::colorlib::PreviewWithOptions(work.data(), width, height, width * 4, palette.data(),
+                                              count, options);
     const auto stop = std::chrono::steady_clock::now();
     ms.push_back(std::chrono::duration<double, std::milli>(stop - start).count());
   }
@@ -103,9 +105,10 @@ int main(int argc, char** argv) {
   std::sort(sorted.begin(), sorted.end());
   const size_t mid = sorted.size() / 2;
   const double median = sorted.size() % 2 ? sorted[mid] : (sorted[mid - 1] + sorted[mid]) / 2;
-  std::printf("RESULT variant=tavlo-%s threads=%d pixels=%zu reps=%d median_ms=%.3f min_ms=%.3f "
-              "mpix_s=%.2f\n",
-              mode.c_str(), ran, pixels, reps, median, sorted.front(), pixels / 1e3 / median);
+  std::printf(
+      "RESULT variant=tavlo-%s threads=%d pixels=%zu reps=%d median_ms=%.3f min_ms=%.3f "
+      "mpix_s=%.2f\n",
+      mode.c_str(), ran, pixels, reps, median, sorted.front(), pixels / 1e3 / median);
 
   std::vector<unsigned char> out(pixels * 3);
   for (size_t i = 0; i < pixels; ++i) {
@@ -114,7 +117,8 @@ int main(int argc, char** argv) {
     out[3 * i + 2] = static_cast<unsigned char>(work[i]);
   }
   FILE* file = std::fopen(args[6], "wb");
-  if (!file || std::fwrite(out.data(), 1, out.size(), file) != out.size()) Fail("cannot write output");
+  if (!file || std::fwrite(out.data(), 1, out.size(), file) != out.size())
+    Fail("cannot write output");
   std::fclose(file);
   return 0;
 }

@@ -10,12 +10,14 @@ namespace {
 
 // An error in 1/16 units, rounded half away from zero: (e + 8) / 16 rounded down for e >= 0, and
 // for e < 0 -((-e + 8) / 16) rounded down, which is (e + 7) / 16 rounded down.
-int Carried(int32_t error) { return (error + 8 - (error < 0)) >> 4; }
+int Carried(int32_t error) {
+  return (error + 8 - (error < 0)) >> 4;
+}
 
 }  // namespace
 
-bool DitherFloydSteinberg(NearestTable& table, unsigned char* first, int32_t width,
-                          int32_t height, int64_t stride) {
+bool DitherFloydSteinberg(NearestTable& table, unsigned char* first, int32_t width, int32_t height,
+                          int64_t stride) {
   // Two rows of three channels with one spare pixel at each end.
   const size_t rowLength = (static_cast<size_t>(width) + 2) * 3;
   std::vector<int32_t> errors;

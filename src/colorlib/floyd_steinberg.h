@@ -13,7 +13,7 @@ namespace tavlo::colorlib {
 // Dithers the picture of `height` rows of `width` pixels 0xAARRGGBB, `stride` bytes apart, in
 // place; alpha becomes 0xFF. Needs two rows of carried errors; returns false, leaving the picture
 // untouched, when they cannot be had.
-bool DitherFloydSteinberg(NearestTable& table, unsigned char* first, int32_t width,
-                          int32_t height, int64_t stride);
+bool DitherFloydSteinberg(NearestTable& table, unsigned char* first, int32_t width, int32_t height,
+                          int64_t stride);
 
 }  // namespace tavlo::colorlib

@@ -106,8 +106,7 @@ int NearestBySearch(const PreparedPalette& palette, int red, int green, int blue
   int best = 0;
   int bestDistance = INT_MAX;
   for (int k = 0; k < palette.distinct; ++k) {
-    const int dr = red - palette.red[k], dg = green - palette.green[k],
-              db = blue - palette.blue[k];
+    const int dr = red - palette.red[k], dg = green - palette.green[k], db = blue - palette.blue[k];
     const int distance = dr * dr + dg * dg + db * db;
     if (distance < bestDistance) {
       bestDistance = distance;
@@ -117,7 +116,9 @@ int NearestBySearch(const PreparedPalette& palette, int red, int green, int blue
   return palette.firstIndex[best];
 }
 
-void NearestTable::FreeDeleter::operator()(void* p) const { std::free(p); }
+void NearestTable::FreeDeleter::operator()(void* p) const {
+  std::free(p);
+}
 
 NearestTable::NearestTable(TableLimits limits)
     : limits_{std::clamp(limits.leaves, 265, 0xFFFF),
@@ -152,8 +153,8 @@ uint32_t NearestTable::FirstBrickKey(int middle) {
 void NearestTable::ForgetBricks() {
   for (int i = 0; i < resolvedCount_; ++i) {
     const uint32_t first = FirstBrickKey(resolved_[i]);
-    for (uint32_t step : {0x00000u, 0x00001u, 0x00100u, 0x00101u, 0x10000u, 0x10001u, 0x10100u,
-                          0x10101u})
+    for (uint32_t step :
+         {0x00000u, 0x00001u, 0x00100u, 0x00101u, 0x10000u, 0x10001u, 0x10100u, 0x10101u})
       bricks_[first + step] = 0;
   }
   resolvedCount_ = 0;
@@ -227,8 +228,8 @@ void NearestTable::ResolveCell(int middle) {
   const PreparedPalette& p = *palette_;
   if (list.size == 1) {
     const uint32_t leaf = (1 + uint32_t{p.firstIndex[list.entries[0]]}) << 6;
-    for (uint32_t step : {0x00000u, 0x00001u, 0x00100u, 0x00101u, 0x10000u, 0x10001u, 0x10100u,
-                          0x10101u})
+    for (uint32_t step :
+         {0x00000u, 0x00001u, 0x00100u, 0x00101u, 0x10000u, 0x10001u, 0x10100u, 0x10101u})
       bricks_[first + step] = leaf;
     return;
   }
@@ -268,8 +269,8 @@ void NearestTable::ResolveCell(int middle) {
 }
 
 int NearestTable::Resolve(uint32_t pixel) {
-  const int middle = static_cast<int>(((pixel >> 9) & 0x7C00) | ((pixel >> 6) & 0x3E0) |
-                                      ((pixel >> 3) & 0x1F));
+  const int middle =
+      static_cast<int>(((pixel >> 9) & 0x7C00) | ((pixel >> 6) & 0x3E0) | ((pixel >> 3) & 0x1F));
   ResolveCell(middle);
   return leaves_[bricks_[BrickKey(pixel)] + SpotOf(pixel)];
 }

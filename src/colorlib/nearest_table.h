@@ -1,31 +1,33 @@
 #pragma once
 // The exact nearest-colour lookup behind the preview.
 //
-// Every colour of the RGB cube belongs to one "brick" of 4 x 4 x 4 colours (64 x 64 x 64 bricks).
-// A brick is resolved the first time a pixel falls into it: either one palette entry is nearest to
-// all 64 colours of the brick (the brick then shares one of 256 constant leaves), or the brick gets
-// a leaf of its own holding the nearest entry of each of its 64 colours. After that a pixel costs
-// a handful of instructions and three table reads, whatever the palette size.
+// Every colour of the RGB cube belongs to one "brick" of 4 x 4 x 4 colours (64 x 64 x 64 bricks),
+// and every brick to a cell of 2 x 2 x 2 bricks (8 x 8 x 8 colours, 32 x 32 x 32 cells). The first
+// pixel that falls into a cell resolves all eight of its bricks: the nearest palette entry of each
+// of the cell's 512 colours is computed, and a brick whose 64 colours all have the same nearest
+// entry shares one of 256 constant leaves, while any other brick gets a leaf of its own holding
+// the nearest entry of each of its colours. After that a pixel costs a handful of instructions and
+// three table reads (brick, leaf, palette colour), whatever the palette size.
 //
-// Resolving a brick needs the few palette entries that can be nearest somewhere in it. They come
-// from two coarser grids of candidate lists, built on first use as well: cells of 32 units
-// (8 x 8 x 8 cells) hold the entries that can be nearest somewhere in the cell, filtered from the
-// whole palette, and cells of 8 units (32 x 32 x 32) filter the list of their 32-unit cell. An entry
-// stays a candidate of a box when its smallest possible distance to the box is no larger than the
-// smallest "largest distance" from the box to any candidate: some candidate is at least that near
-// to every point of the box, so an entry farther than that from the whole box is never nearest.
-// The nearest entry of any point, and every entry tied with it, always survives, so the answers
-// are exact.
+// Resolving a cell needs the few palette entries that can be nearest somewhere in it. They come
+// from candidate lists built on first use as well: coarse cells of 32 units (8 x 8 x 8) keep the
+// entries of the whole palette that can be nearest somewhere in them, and each 8-unit cell filters
+// the list of its coarse cell. An entry stays a candidate of a box when its smallest possible
+// distance to the box is no larger than the smallest "largest distance" from the box to any
+// candidate: some candidate is at least that near to every point of the box, so an entry farther
+// than that from the whole box is never nearest. The nearest entry of any point, and every entry
+// tied with it, always survives, so the answers are exact.
 //
 // Ties go to the lower palette index: repeated colours are dropped up front (the first index keeps
-// the colour), and the leaves compare distance and index as one key, distance * 256 + index.
+// the colour), and the cell computation compares distance and index as one key,
+// distance * 256 + index.
 //
 // Memory per table: the brick index is addressed by the pixel's bits directly, 16 MiB of address
 // space of which only the pages the pictures' colours reach are ever touched (zero pages from the
-// system, at most 4 MiB); the list of resolved bricks 1 MiB; leaves at most 4 MiB; candidate lists
-// at most 128 KiB + 1 MiB; the middle cells' index 128 KiB: below 9 MiB in all. When the leaf
-// storage is full, every brick is forgotten and resolved again as pixels need it; when the list
-// storage is full, further cells use the coarser list. Both only cost time; the answers stay exact.
+// system, at most 4 MiB); leaves at most 4 MiB; candidate lists at most 128 KiB + 1 MiB; the cells'
+// indexes 200 KiB: below 10 MiB of memory in all. When the leaf storage is full, every brick is
+// forgotten and resolved again as pixels need it; when the list storage is full, further cells use
+// their coarse list. Both only cost time; the answers stay exact.
 #include <stddef.h>
 #include <stdint.h>
 

@@ -130,8 +130,8 @@ void Work(const Picture& picture, const PreparedPalette& palette, const PreviewO
 
 int Remap(const Picture& picture, const PreparedPalette& palette, const PreviewOptions& options) {
   const int64_t pixels = int64_t{picture.width} * picture.height;
-  int workers = options.threads > 0 ? std::min(options.threads, kMaxWorkers)
-                                    : AutomaticWorkerCount(pixels);
+  int workers =
+      options.threads > 0 ? std::min(options.threads, kMaxWorkers) : AutomaticWorkerCount(pixels);
   const int32_t rowsPerBand = std::max(1, kPixelsPerBand / picture.width);
   workers = static_cast<int>(
       std::min<int64_t>(workers, (picture.height + rowsPerBand - 1) / rowsPerBand));

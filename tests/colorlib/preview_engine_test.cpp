@@ -17,7 +17,9 @@ namespace {
 using colorlib::PreviewOptions;
 using colorlib::PreviewWithOptions;
 
-int32_t Colour(int red, int green, int blue) { return red | (green << 8) | (blue << 16); }
+int32_t Colour(int red, int green, int blue) {
+  return red | (green << 8) | (blue << 16);
+}
 
 // A picture of 32-bit pixels with rows `stride` bytes apart, padding filled with a marker.
 struct Picture {
@@ -139,8 +141,7 @@ TEST(PreviewEngine, AdversarialPalettes) {
                                     Colour(255, 254, 255), Colour(250, 250, 250)};
   palettes.push_back(farCorner);  // pixels near black are far from everything
   std::vector<int32_t> lattice;   // a regular grid: planes of ties through the cube
-  for (int i = 0; i < 216; ++i)
-    lattice.push_back(Colour(i % 6 * 51, i / 6 % 6 * 51, i / 36 * 51));
+  for (int i = 0; i < 216; ++i) lattice.push_back(Colour(i % 6 * 51, i / 6 % 6 * 51, i / 36 * 51));
   palettes.push_back(lattice);
   for (size_t i = 0; i < palettes.size(); ++i) {
     SCOPED_TRACE(i);
@@ -214,8 +215,7 @@ TEST(PreviewEngine, RefusedArgumentsLeaveThePictureUntouched) {
   auto untouched = [&](int32_t w, int32_t h, int32_t stride, const int32_t* pal, int32_t count,
                        bool nullPixels = false) {
     Picture copy = picture;
-    EXPECT_EQ(PreviewWithOptions(nullPixels ? nullptr : copy.First(), w, h, stride, pal, count,
-                                 {}),
+    EXPECT_EQ(PreviewWithOptions(nullPixels ? nullptr : copy.First(), w, h, stride, pal, count, {}),
               0);
     PreViewImage(nullPixels ? nullptr : copy.First(), w, h, stride, pal, count);
     return copy.bytes == picture.bytes;
@@ -240,7 +240,8 @@ void PlainDither(Picture& picture, const std::vector<int32_t>& palette) {
     for (int x = 0; x < w; ++x) {
       const uint32_t p = picture.Get(x, y);
       int c[3] = {int(p >> 16 & 255), int(p >> 8 & 255), int(p & 255)};
-      for (int k = 0; k < 3; ++k) c[k] = std::clamp(c[k] + carried(current[(x + 1) * 3 + k]), 0, 255);
+      for (int k = 0; k < 3; ++k)
+        c[k] = std::clamp(c[k] + carried(current[(x + 1) * 3 + k]), 0, 255);
       const int i = colorlib::NearestIndexBruteForce(c[0], c[1], c[2], palette.data(),
                                                      static_cast<int>(palette.size()));
       const int q[3] = {palette[i] & 255, palette[i] >> 8 & 255, palette[i] >> 16 & 255};
@@ -265,9 +266,9 @@ TEST(PreviewEngine, DitheringMatchesClassicFloydSteinberg) {
     SCOPED_TRACE(count);
     const auto palette = RandomPalette(count, random);
     Picture engine = RandomPicture(57, 31, random, 4 * 57 + 3), plain = engine;
-    ASSERT_EQ(PreviewWithOptions(engine.First(), 57, 31, engine.stride, palette.data(), count,
-                                 dither),
-              1);
+    ASSERT_EQ(
+        PreviewWithOptions(engine.First(), 57, 31, engine.stride, palette.data(), count, dither),
+        1);
     PlainDither(plain, palette);
     EXPECT_TRUE(engine.bytes == plain.bytes);
   }
