@@ -52,10 +52,10 @@ const Picture* Photo() {
   static bool tried = false;
   if (!tried) {
     tried = true;
-    const char* spec = std::getenv("TAVLO_BENCH_RGB");
+    const char* named = std::getenv("TAVLO_BENCH_RGB");
     char path[4096];
     int width = 0, height = 0;
-    if (spec && std::sscanf(spec, "%4095[^,],%d,%d", path, &width, &height) == 3 && width > 0 &&
+    if (named && std::sscanf(named, "%4095[^,],%d,%d", path, &width, &height) == 3 && width > 0 &&
         height > 0) {
       std::vector<unsigned char> rgb(size_t(width) * height * 3);
       if (FILE* file = std::fopen(path, "rb")) {
