@@ -6,6 +6,14 @@
 #include <cstring>
 #include <new>
 
+// Functions written as plain loops over whole rows, which the compiler turns into vector code, get
+// an AVX2 copy on x86-64, chosen when the library is loaded.
+#if defined(__x86_64__) && defined(__GNUC__)
+#define TAVLO_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define TAVLO_VECTOR_CLONES
+#endif
+
 namespace tavlo::colorlib {
 namespace {
 
@@ -27,11 +35,9 @@ struct Candidates {
 // Marks in `keep` the candidates that can be nearest somewhere in the box of `span` units per
 // channel from `lo`: those whose smallest distance to the box is no larger than the smallest of
 // the candidates' largest distances to it (some candidate is at least that near to every point
-// of the box). Plain loops, which the compiler turns into vector code, cloned for AVX2 and chosen
-// when the library is loaded.
-__attribute__((target_clones("avx2", "default"))) void MarkCandidates(const Candidates& c,
-                                                                      const int lo[3], int span,
-                                                                      int32_t* keep) {
+// of the box).
+TAVLO_VECTOR_CLONES void MarkCandidates(const Candidates& c, const int lo[3], int span,
+                                        int32_t* keep) {
   alignas(32) int32_t nearest[256];
   alignas(32) int32_t farthest[256];
   const int r0 = lo[0], g0 = lo[1], b0 = lo[2], last = span - 1;
@@ -52,10 +58,8 @@ __attribute__((target_clones("avx2", "default"))) void MarkCandidates(const Cand
 }
 
 // The key distance * 256 + index of the nearest candidate for each of the 8 x 8 x 8 colours from
-// `lo`, red-major (best[r * 64 + g * 8 + b]); at least one candidate. Vector code as above.
-__attribute__((target_clones("avx2", "default"))) void NearestInCell(const Candidates& c,
-                                                                     const int lo[3],
-                                                                     uint32_t* best) {
+// `lo`, red-major (best[r * 64 + g * 8 + b]); at least one candidate.
+TAVLO_VECTOR_CLONES void NearestInCell(const Candidates& c, const int lo[3], uint32_t* best) {
   for (int k = 0; k < c.size; ++k) {
     uint32_t byRed[8], byGreen[8];
     alignas(32) uint32_t byBlue[8];
