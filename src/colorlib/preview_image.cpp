@@ -1,7 +1,185 @@
-#include "colorlib/nearest_brute_force.h"
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "colorlib/floyd_steinberg.h"
+#include "colorlib/nearest_table.h"
+#include "colorlib/preview_engine.h"
 #include "colorlib/tavlo_color.h"
+
+namespace tavlo::colorlib {
+namespace {
+
+// Each worker owns a lookup table (below 10 MiB), so workers share nothing they write but the
+// picture's rows, which they take in bands. Tables are kept for the next call (at most
+// kMaxKeptTables of them), with their storage but nothing of what they resolved: a preview of a
+// large picture then costs no fresh memory.
+constexpr int kMaxWorkers = 16;
+constexpr int kMaxAutomaticWorkers = 8;
+// Below this many pixels per worker, a second thread costs more (its own table to fill) than it
+// saves.
+constexpr int64_t kPixelsPerWorker = int64_t{1} << 20;
+constexpr int kPixelsPerBand = 16384;
+constexpr size_t kMaxKeptTables = kMaxAutomaticWorkers;
+
+// The tables kept between calls.
+class TableShelf {
+ public:
+  // A table with the given limits, started on `palette`; null when no memory is to be had.
+  std::unique_ptr<NearestTable> Take(const PreparedPalette& palette, TableLimits limits) noexcept {
+    std::unique_ptr<NearestTable> table;
+    {
+      std::lock_guard lock(mutex_);
+      for (size_t i = 0; i < count_; ++i) {
+        if (kept_[i]->Limits() == limits) {
+          table = std::move(kept_[i]);
+          kept_[i] = std::move(kept_[--count_]);
+          break;
+        }
+      }
+    }
+    if (!table) {
+      try {
+        table = std::make_unique<NearestTable>(limits);
+      } catch (...) {
+        return nullptr;  // out of memory: the plain search needs none
+      }
+    }
+    table->Start(palette);
+    return table;
+  }
+
+  void Give(std::unique_ptr<NearestTable> table) noexcept {
+    if (!table) return;
+    std::lock_guard lock(mutex_);
+    if (count_ < kMaxKeptTables) kept_[count_++] = std::move(table);
+  }
+
+ private:
+  std::mutex mutex_;
+  std::array<std::unique_ptr<NearestTable>, kMaxKeptTables> kept_;
+  size_t count_ = 0;
+};
+
+TableShelf& Shelf() {
+  static TableShelf shelf;
+  return shelf;
+}
+
+struct Picture {
+  unsigned char* first;
+  int32_t width;
+  int32_t height;
+  int64_t stride;
+  unsigned char* Row(int32_t y) const { return first + stride * y; }
+};
+
+// Hands out bands of rows to the workers, each band to one worker.
+class Bands {
+ public:
+  Bands(int32_t height, int32_t rowsPerBand) : height_(height), rowsPerBand_(rowsPerBand) {}
+  // First row of the next band and its end; false when all rows are taken.
+  bool Next(int32_t& begin, int32_t& end) {
+    begin = next_.fetch_add(rowsPerBand_, std::memory_order_relaxed);
+    if (begin >= height_) return false;
+    end = std::min(height_, begin + rowsPerBand_);
+    return true;
+  }
+
+ private:
+  const int32_t height_;
+  const int32_t rowsPerBand_;
+  std::atomic<int32_t> next_{0};
+};
+
+void RemapRowBySearch(const PreparedPalette& palette, unsigned char* row, int width) {
+  for (int x = 0; x < width; ++x) {
+    uint32_t pixel;
+    std::memcpy(&pixel, row + 4 * x, 4);
+    const uint32_t out = palette.pixel[NearestBySearch(palette, (pixel >> 16) & 0xFF,
+                                                       (pixel >> 8) & 0xFF, pixel & 0xFF)];
+    std::memcpy(row + 4 * x, &out, 4);
+  }
+}
+
+TableLimits LimitsOf(const PreviewOptions& options) {
+  return TableLimits{options.leafLimit, options.middleListBytes};
+}
+
+void Work(const Picture& picture, const PreparedPalette& palette, const PreviewOptions& options,
+          Bands& bands) noexcept {
+  auto table = Shelf().Take(palette, LimitsOf(options));
+  int32_t begin, end;
+  while (bands.Next(begin, end)) {
+    for (int32_t y = begin; y < end; ++y) {
+      if (table) {
+        table->RemapRow(picture.Row(y), picture.width);
+      } else {
+        RemapRowBySearch(palette, picture.Row(y), picture.width);
+      }
+    }
+  }
+  Shelf().Give(std::move(table));
+}
+
+int Remap(const Picture& picture, const PreparedPalette& palette, const PreviewOptions& options) {
+  const int64_t pixels = int64_t{picture.width} * picture.height;
+  int workers =
+      options.threads > 0 ? std::min(options.threads, kMaxWorkers) : AutomaticWorkerCount(pixels);
+  const int32_t rowsPerBand = std::max(1, kPixelsPerBand / picture.width);
+  workers = static_cast<int>(
+      std::min<int64_t>(workers, (picture.height + rowsPerBand - 1) / rowsPerBand));
+  Bands bands(picture.height, rowsPerBand);
+  std::array<std::thread, kMaxWorkers> helpers;
+  int started = 0;
+  for (; started + 1 < workers; ++started) {
+    try {
+      helpers[started] = std::thread([&] { Work(picture, palette, options, bands); });
+    } catch (...) {
+      break;  // no more threads to be had: the ones running take the remaining bands
+    }
+  }
+  Work(picture, palette, options, bands);
+  for (int i = 0; i < started; ++i) helpers[i].join();
+  return started + 1;
+}
+
+int Dither(const Picture& picture, const PreparedPalette& palette, const PreviewOptions& options) {
+  auto table = Shelf().Take(palette, LimitsOf(options));
+  const bool done = table && DitherFloydSteinberg(*table, picture.first, picture.width,
+                                                  picture.height, picture.stride);
+  Shelf().Give(std::move(table));
+  return done ? 1 : 0;
+}
+
+}  // namespace
+
+int AutomaticWorkerCount(int64_t pixels) {
+  const int processors = std::max(1u, std::thread::hardware_concurrency());
+  const int64_t bySize = std::max<int64_t>(1, pixels / kPixelsPerWorker);
+  return static_cast<int>(std::min<int64_t>({processors, kMaxAutomaticWorkers, bySize}));
+}
+
+int PreviewWithOptions(uint32_t* pixels, int32_t width, int32_t height, int32_t stride,
+                       const int32_t* palette, int32_t count, const PreviewOptions& options) {
+  if (!pixels || !palette || count < 1 || count > 256 || width <= 0 || height <= 0 ||
+      std::llabs(int64_t{stride}) < int64_t{width} * 4) {
+    return 0;
+  }
+  const PreparedPalette prepared = PreparePalette(palette, count);
+  const Picture picture{reinterpret_cast<unsigned char*>(pixels), width, height, stride};
+  return options.dither ? Dither(picture, prepared, options) : Remap(picture, prepared, options);
+}
+
+}  // namespace tavlo::colorlib
 
 extern "C" void PreViewImage(uint32_t* pixels, int32_t width, int32_t height, int32_t stride,
                              const int32_t* palette, int32_t count) {
-  tavlo::colorlib::PreviewBruteForce(pixels, width, height, stride, palette, count);
+  tavlo::colorlib::PreviewWithOptions(pixels, width, height, stride, palette, count, {});
 }

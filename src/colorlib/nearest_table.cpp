@@ -1,0 +1,298 @@
+#include "colorlib/nearest_table.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+// Functions written as plain loops over whole rows, which the compiler turns into vector code, get
+// an AVX2 copy on x86-64, chosen when the library is loaded.
+#if defined(__x86_64__) && defined(__GNUC__)
+#define TAVLO_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define TAVLO_VECTOR_CLONES
+#endif
+
+namespace tavlo::colorlib {
+namespace {
+
+constexpr int kCoarseSpan = 32;  // 8 x 8 x 8 coarse cells
+constexpr int kMiddleSpan = 8;   // 32 x 32 x 32 middle cells of 2 x 2 x 2 bricks
+constexpr int kCoarseCells = 8 * 8 * 8;
+constexpr size_t kCoarseListBytes = size_t{kCoarseCells} * 256;
+constexpr uint32_t kNoList = ~uint32_t{0};
+
+// Candidates channel by channel, so that the arithmetic on them runs as vector code.
+struct Candidates {
+  alignas(32) int32_t red[256];
+  alignas(32) int32_t green[256];
+  alignas(32) int32_t blue[256];
+  alignas(32) int32_t index[256];  // palette index
+  int size = 0;
+};
+
+// Marks in `keep` the candidates that can be nearest somewhere in the box of `span` units per
+// channel from `lo`: those whose smallest distance to the box is no larger than the smallest of
+// the candidates' largest distances to it (some candidate is at least that near to every point
+// of the box).
+TAVLO_VECTOR_CLONES void MarkCandidates(const Candidates& c, const int lo[3], int span,
+                                        int32_t* keep) {
+  alignas(32) int32_t nearest[256];
+  alignas(32) int32_t farthest[256];
+  const int r0 = lo[0], g0 = lo[1], b0 = lo[2], last = span - 1;
+  for (int i = 0; i < c.size; ++i) {
+    const int dr = c.red[i] - r0, dg = c.green[i] - g0, db = c.blue[i] - b0;
+    // Per channel: below the box d < 0, inside 0 <= d <= last, above d > last.
+    const int nr = std::max(0, std::max(-dr, dr - last));
+    const int ng = std::max(0, std::max(-dg, dg - last));
+    const int nb = std::max(0, std::max(-db, db - last));
+    const int fr = std::max(dr, last - dr), fg = std::max(dg, last - dg),
+              fb = std::max(db, last - db);
+    nearest[i] = nr * nr + ng * ng + nb * nb;
+    farthest[i] = fr * fr + fg * fg + fb * fb;
+  }
+  int bound = INT_MAX;
+  for (int i = 0; i < c.size; ++i) bound = std::min(bound, farthest[i]);
+  for (int i = 0; i < c.size; ++i) keep[i] = nearest[i] <= bound;
+}
+
+// The key distance * 256 + index of the nearest candidate for each of the 8 x 8 x 8 colours from
+// `lo`, red-major (best[r * 64 + g * 8 + b]); at least one candidate.
+TAVLO_VECTOR_CLONES void NearestInCell(const Candidates& c, const int lo[3], uint32_t* best) {
+  for (int k = 0; k < c.size; ++k) {
+    uint32_t byRed[8], byGreen[8];
+    alignas(32) uint32_t byBlue[8];
+    alignas(32) uint32_t byGreenBlue[64];
+    for (int s = 0; s < 8; ++s) {
+      const int dr = lo[0] + s - c.red[k], dg = lo[1] + s - c.green[k], db = lo[2] + s - c.blue[k];
+      byRed[s] = static_cast<uint32_t>(dr * dr) << 8;
+      byGreen[s] = static_cast<uint32_t>(dg * dg) << 8;
+      byBlue[s] = (static_cast<uint32_t>(db * db) << 8) | static_cast<uint32_t>(c.index[k]);
+    }
+    for (int g = 0; g < 8; ++g)
+      for (int b = 0; b < 8; ++b) byGreenBlue[g * 8 + b] = byGreen[g] + byBlue[b];
+    if (k == 0) {
+      for (int r = 0; r < 8; ++r)
+        for (int j = 0; j < 64; ++j) best[r * 64 + j] = byRed[r] + byGreenBlue[j];
+    } else {
+      for (int r = 0; r < 8; ++r)
+        for (int j = 0; j < 64; ++j)
+          best[r * 64 + j] = std::min(best[r * 64 + j], byRed[r] + byGreenBlue[j]);
+    }
+  }
+}
+
+}  // namespace
+
+PreparedPalette PreparePalette(const int32_t* palette, int count) {
+  PreparedPalette prepared;
+  for (int i = 0; i < count; ++i) {
+    const auto c = static_cast<uint32_t>(palette[i]);
+    const int red = static_cast<int>(c & 0xFF), green = static_cast<int>((c >> 8) & 0xFF),
+              blue = static_cast<int>((c >> 16) & 0xFF);
+    prepared.pixel[i] = 0xFF000000u | (static_cast<uint32_t>(red) << 16) |
+                        (static_cast<uint32_t>(green) << 8) | static_cast<uint32_t>(blue);
+    bool repeated = false;
+    for (int k = 0; k < prepared.distinct && !repeated; ++k)
+      repeated = prepared.red[k] == red && prepared.green[k] == green && prepared.blue[k] == blue;
+    if (repeated) continue;
+    const int k = prepared.distinct++;
+    prepared.red[k] = red;
+    prepared.green[k] = green;
+    prepared.blue[k] = blue;
+    prepared.firstIndex[k] = static_cast<uint8_t>(i);
+  }
+  return prepared;
+}
+
+int NearestBySearch(const PreparedPalette& palette, int red, int green, int blue) {
+  int best = 0;
+  int bestDistance = INT_MAX;
+  for (int k = 0; k < palette.distinct; ++k) {
+    const int dr = red - palette.red[k], dg = green - palette.green[k], db = blue - palette.blue[k];
+    const int distance = dr * dr + dg * dg + db * db;
+    if (distance < bestDistance) {
+      bestDistance = distance;
+      best = k;
+    }
+  }
+  return palette.firstIndex[best];
+}
+
+void NearestTable::FreeDeleter::operator()(void* p) const {
+  std::free(p);
+}
+
+NearestTable::NearestTable(TableLimits limits)
+    : limits_{std::clamp(limits.leaves, 265, 0xFFFF),
+              std::min(limits.middleListBytes, size_t{1} << 22)},
+      listsLimit_(kCoarseListBytes + limits_.middleListBytes),
+      // Zeroed by the system page by page as the pictures' colours reach them.
+      bricks_(static_cast<uint32_t*>(std::calloc(kBrickKeys, sizeof(uint32_t)))),
+      resolved_(new uint16_t[kMiddleCells]),
+      // A leaf is one cache line.
+      leaves_(static_cast<uint8_t*>(std::aligned_alloc(64, size_t{64} * limits_.leaves))),
+      lists_(new uint8_t[listsLimit_]),
+      coarseSize_(new int16_t[kCoarseCells]),
+      middleList_(new uint32_t[kMiddleCells]) {
+  if (!bricks_ || !leaves_) throw std::bad_alloc();
+  for (int i = 0; i < 256; ++i) std::memset(leaves_.get() + (i + 1) * 64, i, 64);
+}
+
+void NearestTable::Start(const PreparedPalette& palette) {
+  palette_ = &palette;
+  ForgetBricks();
+  listsUsed_ = kCoarseListBytes;
+  std::fill_n(coarseSize_.get(), kCoarseCells, int16_t{-1});
+  std::fill_n(middleList_.get(), kMiddleCells, kNoList);
+}
+
+uint32_t NearestTable::FirstBrickKey(int middle) {
+  const auto mr = static_cast<uint32_t>(middle >> 10), mg = static_cast<uint32_t>(middle >> 5) & 31,
+             mb = static_cast<uint32_t>(middle) & 31;
+  return (mr << 17) | (mg << 9) | (mb << 1);
+}
+
+void NearestTable::ForgetBricks() {
+  for (int i = 0; i < resolvedCount_; ++i) {
+    const uint32_t first = FirstBrickKey(resolved_[i]);
+    for (uint32_t step :
+         {0x00000u, 0x00001u, 0x00100u, 0x00101u, 0x10000u, 0x10001u, 0x10100u, 0x10101u})
+      bricks_[first + step] = 0;
+  }
+  resolvedCount_ = 0;
+  leafCount_ = 257;
+}
+
+int NearestTable::FilterList(List from, const int lo[3], int span, uint8_t* out) const {
+  const PreparedPalette& p = *palette_;
+  Candidates candidates;
+  candidates.size = from.size;
+  for (int i = 0; i < from.size; ++i) {
+    const int k = from.entries[i];
+    candidates.red[i] = p.red[k];
+    candidates.green[i] = p.green[k];
+    candidates.blue[i] = p.blue[k];
+  }
+  alignas(32) int32_t keep[256];
+  MarkCandidates(candidates, lo, span, keep);
+  int size = 0;
+  for (int i = 0; i < from.size; ++i) {
+    out[size] = from.entries[i];
+    size += keep[i];
+  }
+  return size;
+}
+
+NearestTable::List NearestTable::CoarseList(int cell) {
+  uint8_t* entries = lists_.get() + size_t{256} * cell;
+  if (coarseSize_[cell] < 0) {
+    static constexpr struct AllPositions {
+      uint8_t positions[256];
+      constexpr AllPositions() : positions() {
+        for (int i = 0; i < 256; ++i) positions[i] = static_cast<uint8_t>(i);
+      }
+    } kAll;
+    const int lo[3] = {(cell >> 6) * kCoarseSpan, ((cell >> 3) & 7) * kCoarseSpan,
+                       (cell & 7) * kCoarseSpan};
+    const List all{kAll.positions, palette_->distinct};
+    coarseSize_[cell] = static_cast<int16_t>(FilterList(all, lo, kCoarseSpan, entries));
+  }
+  return {entries, coarseSize_[cell]};
+}
+
+NearestTable::List NearestTable::MiddleList(int cell) {
+  uint32_t ref = middleList_[cell];
+  if (ref == kNoList) {
+    const int mr = cell >> 10, mg = (cell >> 5) & 31, mb = cell & 31;
+    const int coarse = ((mr >> 2) << 6) | ((mg >> 2) << 3) | (mb >> 2);
+    const List from = CoarseList(coarse);
+    const int lo[3] = {mr * kMiddleSpan, mg * kMiddleSpan, mb * kMiddleSpan};
+    uint8_t kept[256];
+    const int size = FilterList(from, lo, kMiddleSpan, kept);
+    if (listsUsed_ + size <= listsLimit_) {
+      std::memcpy(lists_.get() + listsUsed_, kept, size);
+      ref = static_cast<uint32_t>(listsUsed_ << 9) | static_cast<uint32_t>(size);
+      listsUsed_ += size;
+    } else {
+      // Storage full: the coarse list serves, being a superset.
+      ref = static_cast<uint32_t>((size_t{256} * coarse) << 9) | static_cast<uint32_t>(from.size);
+    }
+    middleList_[cell] = ref;
+  }
+  return {lists_.get() + (ref >> 9), static_cast<int>(ref & 0x1FF)};
+}
+
+void NearestTable::ResolveCell(int middle) {
+  if (leafCount_ + 8 > limits_.leaves) ForgetBricks();
+  resolved_[resolvedCount_++] = static_cast<uint16_t>(middle);
+  const uint32_t first = FirstBrickKey(middle);
+  const List list = MiddleList(middle);
+  const PreparedPalette& p = *palette_;
+  if (list.size == 1) {
+    const uint32_t leaf = (1 + uint32_t{p.firstIndex[list.entries[0]]}) << 6;
+    for (uint32_t step :
+         {0x00000u, 0x00001u, 0x00100u, 0x00101u, 0x10000u, 0x10001u, 0x10100u, 0x10101u})
+      bricks_[first + step] = leaf;
+    return;
+  }
+  Candidates candidates;
+  candidates.size = list.size;
+  for (int i = 0; i < list.size; ++i) {
+    const int k = list.entries[i];
+    candidates.red[i] = p.red[k];
+    candidates.green[i] = p.green[k];
+    candidates.blue[i] = p.blue[k];
+    candidates.index[i] = p.firstIndex[k];
+  }
+  const int lo[3] = {(middle >> 10) * kMiddleSpan, ((middle >> 5) & 31) * kMiddleSpan,
+                     (middle & 31) * kMiddleSpan};
+  alignas(32) uint32_t best[512];
+  NearestInCell(candidates, lo, best);
+  alignas(32) uint8_t nearest[512];
+  for (int i = 0; i < 512; ++i) nearest[i] = static_cast<uint8_t>(best[i]);
+  // Cut the cell into its eight bricks, four colours (one row of blue) at a time.
+  for (int brick = 0; brick < 8; ++brick) {
+    const int br = brick >> 2, bg = (brick >> 1) & 1, bb = brick & 1;
+    uint8_t* leaf = leaves_.get() + static_cast<size_t>(leafCount_) * 64;
+    const uint8_t* from = nearest + br * 256 + bg * 32 + bb * 4;
+    for (int r = 0; r < 4; ++r)
+      for (int g = 0; g < 4; ++g) std::memcpy(leaf + r * 16 + g * 4, from + r * 64 + g * 8, 4);
+    uint64_t words[8];
+    std::memcpy(words, leaf, 64);
+    const uint64_t same = uint64_t{leaf[0]} * 0x0101010101010101u;
+    uint64_t differ = 0;
+    for (uint64_t word : words) differ |= word ^ same;
+    const uint32_t key = first + (static_cast<uint32_t>(br) << 16) +
+                         (static_cast<uint32_t>(bg) << 8) + static_cast<uint32_t>(bb);
+    const uint32_t number =
+        differ == 0 ? 1 + uint32_t{leaf[0]} : static_cast<uint32_t>(leafCount_++);
+    bricks_[key] = number << 6;
+  }
+}
+
+int NearestTable::Resolve(uint32_t pixel) {
+  const int middle =
+      static_cast<int>(((pixel >> 9) & 0x7C00) | ((pixel >> 6) & 0x3E0) | ((pixel >> 3) & 0x1F));
+  ResolveCell(middle);
+  return leaves_[bricks_[BrickKey(pixel)] + SpotOf(pixel)];
+}
+
+void NearestTable::RemapRow(unsigned char* row, int width) {
+  const uint32_t* colours = palette_->pixel;
+  const uint32_t* bricks = bricks_.get();
+  const uint8_t* leaves = leaves_.get();
+  // Unrolled: fewer instructions per pixel leave room for more pixels in flight, whose table
+  // reads then overlap.
+#pragma GCC unroll 4
+  for (int x = 0; x < width; ++x) {
+    uint32_t pixel;
+    std::memcpy(&pixel, row + 4 * x, 4);
+    const uint32_t leaf = bricks[BrickKey(pixel)];
+    const int index = leaf != 0 ? leaves[leaf + SpotOf(pixel)] : Resolve(pixel);
+    std::memcpy(row + 4 * x, colours + index, 4);
+  }
+}
+
+}  // namespace tavlo::colorlib
