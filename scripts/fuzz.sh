@@ -54,7 +54,8 @@ for t in "${targets[@]}"; do
   log="$build/$t.log"
   if "$exe" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=1048576 \
        -artifact_prefix="$artifacts" -print_final_stats=1 "$corpus" "${seeds[@]}" >"$log" 2>&1; then
-    runs=$(grep -m1 -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || echo "?")
+    # The last figure is the fuzzer's own; decoder children that die may print theirs first.
+    runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | tail -1 | grep -o '[0-9]*$' || echo "?")
     echo "$t: $runs executions in ${seconds}s, no crash"
   else
     status=1
