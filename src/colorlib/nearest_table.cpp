@@ -152,7 +152,7 @@ void NearestTable::FreeDeleter::operator()(void* p) const {
 
 NearestTable::NearestTable(TableLimits limits)
     : limits_{std::clamp(limits.leaves, 265, 0xFFFF),
-              std::min(limits.middleListBytes, size_t{1} << 22)},
+              std::min(limits.middleListBytes, size_t{1} << 22), limits.portableLoop},
       listsLimit_(kCoarseListBytes + limits_.middleListBytes),
       // Zeroed by the system page by page as the pictures' colours reach them.
       bricks_(static_cast<uint32_t*>(std::calloc(kBrickKeys, sizeof(uint32_t)))),
@@ -162,7 +162,7 @@ NearestTable::NearestTable(TableLimits limits)
       lists_(new uint8_t[listsLimit_]),
       coarseSize_(new int16_t[kCoarseCells]),
       middleList_(new uint32_t[kMiddleCells]),
-      remapRow_(ChooseRemapRow()) {
+      remapRow_(ChooseRemapRow(limits.portableLoop)) {
   if (!bricks_ || !leaves_) throw std::bad_alloc();
   for (int i = 0; i < 256; ++i) std::memset(leaves_.get() + (i + 1) * 64, i, 64);
 }
@@ -309,13 +309,24 @@ void RemapRowPlain(NearestTable& table, unsigned char* row, int width) {
   const uint32_t* colours = table.palette_->pixel;
   const uint32_t* bricks = table.bricks_.get();
   const uint8_t* leaves = table.leaves_.get();
+  unsigned char* const end = row + 4 * size_t(width);
+  while (row != end) {
+    // Runs until a pixel falls into a brick not resolved yet; without a call in it, the loop
+    // keeps everything in registers.
 #pragma GCC unroll 4
-  for (int x = 0; x < width; ++x) {
-    uint32_t pixel;
-    std::memcpy(&pixel, row + 4 * x, 4);
-    const size_t leaf = bricks[NearestTable::BrickKey(pixel)];
-    const int index = leaf != 0 ? leaves[leaf + NearestTable::SpotOf(pixel)] : table.Resolve(pixel);
-    std::memcpy(row + 4 * x, colours + index, 4);
+    for (; row != end; row += 4) {
+      uint32_t pixel;
+      std::memcpy(&pixel, row, 4);
+      const size_t leaf = bricks[NearestTable::BrickKey(pixel)];
+      if (leaf == 0) break;
+      std::memcpy(row, colours + leaves[leaf + NearestTable::SpotOf(pixel)], 4);
+    }
+    if (row != end) {
+      uint32_t pixel;
+      std::memcpy(&pixel, row, 4);
+      std::memcpy(row, colours + table.Resolve(pixel), 4);
+      row += 4;
+    }
   }
 }
 
@@ -327,21 +338,32 @@ void RemapRowPlain(NearestTable& table, unsigned char* row, int width) {
   const uint32_t* colours = table.palette_->pixel;
   const uint32_t* bricks = table.bricks_.get();
   const uint8_t* leaves = table.leaves_.get();
+  unsigned char* const end = row + 4 * size_t(width);
+  while (row != end) {
 #pragma GCC unroll 4
-  for (int x = 0; x < width; ++x) {
-    uint32_t pixel;
-    std::memcpy(&pixel, row + 4 * x, 4);
-    const uint32_t leaf = bricks[_pext_u32(pixel, 0xFCFCFCu)];
-    const uint32_t spot = _pext_u32(pixel, 0x030303u);
-    const int index = leaf != 0 ? leaves[leaf + spot] : table.Resolve(pixel);
-    std::memcpy(row + 4 * x, colours + index, 4);
+    for (; row != end; row += 4) {
+      uint32_t pixel;
+      std::memcpy(&pixel, row, 4);
+      // 64-bit extraction: its result needs no widening to address the tables.
+      const uint64_t leaf = bricks[_pext_u64(pixel, 0xFCFCFCu)];
+      if (leaf == 0) break;
+      std::memcpy(row, colours + leaves[leaf + _pext_u64(pixel, 0x030303u)], 4);
+    }
+    if (row != end) {
+      uint32_t pixel;
+      std::memcpy(&pixel, row, 4);
+      std::memcpy(row, colours + table.Resolve(pixel), 4);
+      row += 4;
+    }
   }
 }
 #endif
 
-void (*NearestTable::ChooseRemapRow())(NearestTable&, unsigned char*, int) {
+void (*NearestTable::ChooseRemapRow(bool portable))(NearestTable&, unsigned char*, int) {
 #if TAVLO_BIT_EXTRACT
-  if (__builtin_cpu_supports("bmi2")) return RemapRowBitExtract;
+  if (!portable && __builtin_cpu_supports("bmi2")) return RemapRowBitExtract;
+#else
+  (void)portable;
 #endif
   return RemapRowPlain;
 }

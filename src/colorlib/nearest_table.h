@@ -22,12 +22,11 @@
 // the colour), and the cell computation compares distance and index as one key,
 // distance * 256 + index.
 //
-// Memory per table: the brick index is addressed by the pixel's bits directly, 16 MiB of address
-// space of which only the pages the pictures' colours reach are ever touched (zero pages from the
-// system, at most 4 MiB); leaves at most 4 MiB; candidate lists at most 128 KiB + 1 MiB; the cells'
-// indexes 200 KiB: below 10 MiB of memory in all. When the leaf storage is full, every brick is
-// forgotten and resolved again as pixels need it; when the list storage is full, further cells use
-// their coarse list. Both only cost time; the answers stay exact.
+// Memory per table: the brick index 1 MiB (one 32-bit entry per brick, zero pages from the system
+// until the pictures' colours reach them); leaves at most 4 MiB; candidate lists at most
+// 128 KiB + 1 MiB; the cells' indexes 200 KiB: below 7 MiB of memory in all. When the leaf storage
+// is full, every brick is forgotten and resolved again as pixels need it; when the list storage is
+// full, further cells use their coarse list. Both only cost time; the answers stay exact.
 #include <stddef.h>
 #include <stdint.h>
 
@@ -55,6 +54,7 @@ int NearestBySearch(const PreparedPalette& palette, int red, int green, int blue
 struct TableLimits {
   int leaves = 0xFFFF;                       // leaf numbers, 265..65535 (see NearestTable::bricks_)
   size_t middleListBytes = size_t{1} << 20;  // storage of the middle cells' candidate lists
+  bool portableLoop = false;  // the pixel loop for any processor, even where a faster one runs
   bool operator==(const TableLimits&) const = default;
 };
 
@@ -115,7 +115,7 @@ class NearestTable {
   int FilterList(List from, const int lo[3], int span, uint8_t* out) const;
 
   // RemapRow's loop, the one for the processor the library runs on.
-  static void (*ChooseRemapRow())(NearestTable& table, unsigned char* row, int width);
+  static void (*ChooseRemapRow(bool portable))(NearestTable& table, unsigned char* row, int width);
   friend void RemapRowPlain(NearestTable& table, unsigned char* row, int width);
   friend void RemapRowBitExtract(NearestTable& table, unsigned char* row, int width);
 
