@@ -22,9 +22,10 @@
 // the colour), and the cell computation compares distance and index as one key,
 // distance * 256 + index.
 //
-// Memory per table: the brick index 1 MiB (one 32-bit entry per brick, zero pages from the system
-// until the pictures' colours reach them); leaves at most 4 MiB; candidate lists at most
-// 128 KiB + 1 MiB; the cells' indexes 200 KiB: below 7 MiB of memory in all. When the leaf storage
+// Memory per table: the brick index 1 MiB (one 32-bit entry per brick) in a 2-MiB page, leaves at
+// most 4 MiB, both in 2-MiB pages where the system gives them (fewer address translations for the
+// pixel loop); candidate lists at most 128 KiB + 1 MiB; the cells' indexes 200 KiB: below 8 MiB
+// of memory in all. When the leaf storage
 // is full, every brick is forgotten and resolved again as pixels need it; when the list storage is
 // full, further cells use their coarse list. Both only cost time; the answers stay exact.
 #include <stddef.h>
