@@ -1,6 +1,7 @@
 #include "colorlib/nearest_brute_force.h"
 
 #include <cstddef>
+#include <cstring>
 
 namespace tavlo::colorlib {
 
@@ -32,13 +33,15 @@ void PreviewBruteForce(uint32_t* pixels, int32_t width, int32_t height, int32_t 
   }
   auto* row = reinterpret_cast<unsigned char*>(pixels);
   for (int32_t y = 0; y < height; ++y, row += stride) {
-    auto* line = reinterpret_cast<uint32_t*>(row);
+    // Rows may start at any byte (odd strides): pixels are copied, never read through a
+    // misaligned pointer.
     for (int32_t x = 0; x < width; ++x) {
-      const uint32_t p = line[x];
+      uint32_t p;
+      std::memcpy(&p, row + 4 * x, 4);
       const int index = NearestIndexBruteForce(static_cast<int>((p >> 16) & 0xFF),
                                                static_cast<int>((p >> 8) & 0xFF),
                                                static_cast<int>(p & 0xFF), palette, count);
-      line[x] = asPixel[index];
+      std::memcpy(row + 4 * x, asPixel + index, 4);
     }
   }
 }

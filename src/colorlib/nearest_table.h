@@ -22,12 +22,12 @@
 // the colour), and the cell computation compares distance and index as one key,
 // distance * 256 + index.
 //
-// Memory per table: the brick index is addressed by the pixel's bits directly, 16 MiB of address
-// space of which only the pages the pictures' colours reach are ever touched (zero pages from the
-// system, at most 4 MiB); leaves at most 4 MiB; candidate lists at most 128 KiB + 1 MiB; the cells'
-// indexes 200 KiB: below 10 MiB of memory in all. When the leaf storage is full, every brick is
-// forgotten and resolved again as pixels need it; when the list storage is full, further cells use
-// their coarse list. Both only cost time; the answers stay exact.
+// Memory per table: the brick index 1 MiB (one 32-bit entry per brick) in a 2-MiB page, leaves at
+// most 4 MiB, both in 2-MiB pages where the system gives them (fewer address translations for the
+// pixel loop); candidate lists at most 128 KiB + 1 MiB; the cells' indexes 200 KiB: below 8 MiB
+// of memory in all. When the leaf storage
+// is full, every brick is forgotten and resolved again as pixels need it; when the list storage is
+// full, further cells use their coarse list. Both only cost time; the answers stay exact.
 #include <stddef.h>
 #include <stdint.h>
 
@@ -55,6 +55,7 @@ int NearestBySearch(const PreparedPalette& palette, int red, int green, int blue
 struct TableLimits {
   int leaves = 0xFFFF;                       // leaf numbers, 265..65535 (see NearestTable::bricks_)
   size_t middleListBytes = size_t{1} << 20;  // storage of the middle cells' candidate lists
+  bool portableLoop = false;  // the pixel loop for any processor, even where a faster one runs
   bool operator==(const TableLimits&) const = default;
 };
 
@@ -83,8 +84,10 @@ class NearestTable {
   const PreparedPalette& Palette() const { return *palette_; }
   const TableLimits& Limits() const { return limits_; }
 
-  // The brick of a pixel as its own bits: red, green and blue divided by 4, a byte apart.
-  static uint32_t BrickKey(uint32_t pixel) { return (pixel >> 2) & 0x3F3F3F; }
+  // The brick of a pixel: red, green and blue divided by 4, packed into 18 bits (red highest).
+  static uint32_t BrickKey(uint32_t pixel) {
+    return ((pixel >> 6) & 0x3F000) | ((pixel >> 4) & 0xFC0) | ((pixel >> 2) & 0x3F);
+  }
   // The colour's place in its brick, red * 16 + green * 4 + blue of the two low bits of each
   // channel: one multiplication gathers the three bit pairs into the top six bits.
   static uint32_t SpotOf(uint32_t pixel) {
@@ -100,16 +103,22 @@ class NearestTable {
     void operator()(void* p) const;
   };
 
-  static constexpr size_t kBrickKeys = size_t{1} << 22;
+  static constexpr size_t kBrickKeys = size_t{1} << 18;
   static constexpr int kMiddleCells = 32 * 32 * 32;
 
-  int Resolve(uint32_t pixel);
+  // Out of line: the pixel loops keep their registers for the common case.
+  [[gnu::noinline]] int Resolve(uint32_t pixel);
   void ResolveCell(int middle);
   void ForgetBricks();
   static uint32_t FirstBrickKey(int middle);
   List CoarseList(int cell);
   List MiddleList(int cell);
   int FilterList(List from, const int lo[3], int span, uint8_t* out) const;
+
+  // RemapRow's loop, the one for the processor the library runs on.
+  static void (*ChooseRemapRow(bool portable))(NearestTable& table, unsigned char* row, int width);
+  friend void RemapRowPlain(NearestTable& table, unsigned char* row, int width);
+  friend void RemapRowBitExtract(NearestTable& table, unsigned char* row, int width);
 
   const TableLimits limits_;
   const size_t listsLimit_;
@@ -127,6 +136,7 @@ class NearestTable {
   size_t listsUsed_ = 0;
   std::unique_ptr<int16_t[]> coarseSize_;   // per coarse cell; -1 = not built
   std::unique_ptr<uint32_t[]> middleList_;  // per middle cell: offset << 9 | size; ~0 = not built
+  void (*const remapRow_)(NearestTable& table, unsigned char* row, int width);
 };
 
 }  // namespace tavlo::colorlib

@@ -17,6 +17,8 @@ struct PreviewOptions {
   // Storage limits of each worker's lookup table (see nearest_table.h); tests lower them.
   int leafLimit = 0xFFFF;
   size_t middleListBytes = size_t{1} << 20;
+  // The pixel loop for any processor even where a faster one for newer processors runs (tests).
+  bool portableLoop = false;
 };
 
 // PreViewImage with explicit options. Returns the number of worker threads that ran (0 when the

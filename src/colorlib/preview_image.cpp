@@ -16,7 +16,7 @@
 namespace tavlo::colorlib {
 namespace {
 
-// Each worker owns a lookup table (below 10 MiB), so workers share nothing they write but the
+// Each worker owns a lookup table (below 8 MiB), so workers share nothing they write but the
 // picture's rows, which they take in bands. Tables are kept for the next call (at most
 // kMaxKeptTables of them), with their storage but nothing of what they resolved: a preview of a
 // large picture then costs no fresh memory.
@@ -109,7 +109,7 @@ void RemapRowBySearch(const PreparedPalette& palette, unsigned char* row, int wi
 }
 
 TableLimits LimitsOf(const PreviewOptions& options) {
-  return TableLimits{options.leafLimit, options.middleListBytes};
+  return TableLimits{options.leafLimit, options.middleListBytes, options.portableLoop};
 }
 
 void Work(const Picture& picture, const PreparedPalette& palette, const PreviewOptions& options,

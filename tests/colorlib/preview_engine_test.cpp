@@ -99,6 +99,9 @@ TEST(PreviewEngine, EveryBrickOfTheColourCube) {
   const Picture picture = EveryBrick(random);
   ExpectSameAsPlainSearch(picture, RandomPalette(256, random));
   ExpectSameAsPlainSearch(picture, RandomPalette(9, random));
+  PreviewOptions portable;
+  portable.portableLoop = true;  // the pixel loop for processors without bit extraction
+  ExpectSameAsPlainSearch(picture, RandomPalette(256, random), portable);
 }
 
 TEST(PreviewEngine, TiesGoToTheLowerIndex) {
