@@ -24,6 +24,9 @@ run: build
 
 test: unit-test test-asan fuzz-replay
 	bash scripts/fuzz.sh run $(CI_FUZZ_SECONDS)
+	@passed=$$(cat $(BUILD_DIR)/Testing/Temporary/LastTest.log build-asan/Testing/Temporary/LastTest.log | grep -c 'Test Passed.'); \
+	 failed=$$(cat $(BUILD_DIR)/Testing/Temporary/LastTest.log build-asan/Testing/Temporary/LastTest.log | grep -c 'Test Failed.' || true); \
+	 echo "tests: $$passed passed, $$failed failed"
 
 unit-test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
