@@ -124,6 +124,23 @@ std::vector<int32_t> PaletteOf(int count, const Picture& picture) {
   return palette;
 }
 
+// Times one preview call per iteration on a fresh copy of the picture; the copy is not timed.
+void TimePreviews(benchmark::State& state, const Picture& picture,
+                  const std::vector<int32_t>& palette,
+                  const tavlo::colorlib::PreviewOptions& options) {
+  std::vector<uint32_t> work(picture.pixels.size());
+  for (auto _ : state) {
+    std::memcpy(work.data(), picture.pixels.data(), work.size() * 4);
+    const auto start = std::chrono::steady_clock::now();
+    tavlo::colorlib::PreviewWithOptions(work.data(), picture.width, picture.height,
+                                        picture.width * 4, palette.data(), int(palette.size()),
+                                        options);
+    const auto stop = std::chrono::steady_clock::now();
+    state.SetIterationTime(std::chrono::duration<double>(stop - start).count());
+  }
+  benchmark::DoNotOptimize(work.data());
+}
+
 // Arguments: palette entries, Mpixel, threads (0 = the engine's choice).
 void BM_Preview(benchmark::State& state) {
   const int count = int(state.range(0));
@@ -131,18 +148,9 @@ void BM_Preview(benchmark::State& state) {
   const std::vector<int32_t> palette = PaletteOf(count, picture);
   tavlo::colorlib::PreviewOptions options;
   options.threads = int(state.range(2));
-  std::vector<uint32_t> work(picture.pixels.size());
-  for (auto _ : state) {
-    std::memcpy(work.data(), picture.pixels.data(), work.size() * 4);
-    const auto start = std::chrono::steady_clock::now();
-    tavlo::colorlib::PreviewWithOptions(work.data(), picture.width, picture.height,
-                                        picture.width * 4, palette.data(), count, options);
-    const auto stop = std::chrono::steady_clock::now();
-    state.SetIterationTime(std::chrono::duration<double>(stop - start).count());
-  }
-  benchmark::DoNotOptimize(work.data());
-  state.counters["Mpix/s"] = benchmark::Counter(double(work.size()) / 1e6 * state.iterations(),
-                                                benchmark::Counter::kIsRate);
+  TimePreviews(state, picture, palette, options);
+  state.counters["Mpix/s"] = benchmark::Counter(
+      double(picture.pixels.size()) / 1e6 * state.iterations(), benchmark::Counter::kIsRate);
 }
 
 void Sizes(benchmark::internal::Benchmark* b) {
@@ -162,16 +170,7 @@ void BM_PreviewDithered(benchmark::State& state) {
   const std::vector<int32_t> palette = PaletteOf(count, picture);
   tavlo::colorlib::PreviewOptions options;
   options.dither = true;
-  std::vector<uint32_t> work(picture.pixels.size());
-  for (auto _ : state) {
-    std::memcpy(work.data(), picture.pixels.data(), work.size() * 4);
-    const auto start = std::chrono::steady_clock::now();
-    tavlo::colorlib::PreviewWithOptions(work.data(), picture.width, picture.height,
-                                        picture.width * 4, palette.data(), count, options);
-    const auto stop = std::chrono::steady_clock::now();
-    state.SetIterationTime(std::chrono::duration<double>(stop - start).count());
-  }
-  benchmark::DoNotOptimize(work.data());
+  TimePreviews(state, picture, palette, options);
 }
 BENCHMARK(BM_PreviewDithered)
     ->ArgNames({"entries", "mpix"})

@@ -1,4 +1,5 @@
 #include "operations/palette_operations.h"
+#include "support/named_colors.h"
 
 #include <gtest/gtest.h>
 
@@ -8,12 +9,6 @@
 
 namespace tavlo::testing {
 namespace {
-
-constexpr ColorValue kBlack = 0x00000000;
-constexpr ColorValue kRed = 0x000000FF;
-constexpr ColorValue kGreen = 0x0000FF00;
-constexpr ColorValue kBlue = 0x00FF0000;
-constexpr ColorValue kWhite = 0x00FFFFFF;
 
 PaletteColors Filled(ColorValue colour) {
   PaletteColors colors;

@@ -9,15 +9,10 @@
 #include "palette/palette_window.h"
 #include "palette/swatch_grid.h"
 #include "support/app_fixture.h"
+#include "support/named_colors.h"
 
 namespace tavlo::testing {
 namespace {
-
-constexpr ColorValue kBlack = 0x00000000;
-constexpr ColorValue kRed = 0x000000FF;
-constexpr ColorValue kGreen = 0x0000FF00;
-constexpr ColorValue kBlue = 0x00FF0000;
-constexpr ColorValue kWhite = 0x00FFFFFF;
 
 QColor Shown(ColorValue c) {
   return QColor(RedOf(c), GreenOf(c), BlueOf(c));
