@@ -180,7 +180,7 @@ NearestTable::NearestTable(TableLimits limits)
       lists_(new uint8_t[listsLimit_]),
       coarseSize_(new int16_t[kCoarseCells]),
       middleList_(new uint32_t[kMiddleCells]),
-      remapRow_(ChooseRemapRow(limits.portableLoop)) {
+      remapPair_(ChoosePairLoop(limits.portableLoop)) {
   if (!bricks_ || !leaves_) throw std::bad_alloc();
   for (int i = 0; i < 256; ++i) std::memset(leaves_.get() + (i + 1) * 64, i, 64);
 }
@@ -317,33 +317,42 @@ int NearestTable::Resolve(uint32_t pixel) {
   return leaves_[bricks_[BrickKey(pixel)] + SpotOf(pixel)];
 }
 
-void NearestTable::RemapRow(unsigned char* row, int width) {
-  remapRow_(*this, row, width);
+void NearestTable::RemapRows(unsigned char* first, ptrdiff_t stride, int rows, int width) {
+  int y = 0;
+  for (; y + 1 < rows; y += 2)
+    remapPair_(*this, first + stride * y, first + stride * (y + 1), width);
+  // An odd last row goes as a pair with itself: the loops read both pixels of a column before
+  // they write either.
+  if (y < rows) remapPair_(*this, first + stride * y, first + stride * y, width);
 }
 
-// The pixel loops. Unrolled: fewer instructions per pixel leave room for more pixels in flight,
-// whose table reads then overlap.
-void RemapRowPlain(NearestTable& table, unsigned char* row, int width) {
+// The pixel loops, over two rows at a time, column by column: the pixel below a pixel mostly has a
+// near colour, so its brick and leaf are still in the first-level cache (a tenth faster than row
+// after row). Unrolled: fewer instructions per pixel leave room for more pixels in flight, whose
+// table reads then overlap.
+void RemapPairPlain(NearestTable& table, unsigned char* upper, unsigned char* lower, int width) {
   const uint32_t* colours = table.palette_->pixel;
   const uint32_t* bricks = table.bricks_.get();
   const uint8_t* leaves = table.leaves_.get();
-  unsigned char* const end = row + 4 * size_t(width);
-  while (row != end) {
+  const size_t end = 4 * size_t(width);
+  size_t x = 0;
+  while (x != end) {
     // Runs until a pixel falls into a brick not resolved yet; without a call in it, the loop
     // keeps everything in registers.
-#pragma GCC unroll 4
-    for (; row != end; row += 4) {
-      uint32_t pixel;
-      std::memcpy(&pixel, row, 4);
-      const size_t leaf = bricks[NearestTable::BrickKey(pixel)];
-      if (leaf == 0) break;
-      std::memcpy(row, colours + leaves[leaf + NearestTable::SpotOf(pixel)], 4);
+#pragma GCC unroll 2
+    for (; x != end; x += 4) {
+      uint32_t up, down;
+      std::memcpy(&up, upper + x, 4);
+      std::memcpy(&down, lower + x, 4);
+      const size_t upLeaf = bricks[NearestTable::BrickKey(up)];
+      const size_t downLeaf = bricks[NearestTable::BrickKey(down)];
+      if (upLeaf == 0 || downLeaf == 0) break;
+      std::memcpy(upper + x, colours + leaves[upLeaf + NearestTable::SpotOf(up)], 4);
+      std::memcpy(lower + x, colours + leaves[downLeaf + NearestTable::SpotOf(down)], 4);
     }
-    if (row != end) {
-      uint32_t pixel;
-      std::memcpy(&pixel, row, 4);
-      std::memcpy(row, colours + table.Resolve(pixel), 4);
-      row += 4;
+    if (x != end) {
+      table.RemapColumn(upper + x, lower + x);
+      x += 4;
     }
   }
 }
@@ -351,39 +360,52 @@ void RemapRowPlain(NearestTable& table, unsigned char* row, int width) {
 #if TAVLO_BIT_EXTRACT
 // The same with BMI2's bit extraction, which gives the brick key and the place in the brick in
 // one instruction each: a third fewer instructions per pixel.
-[[gnu::target("bmi2")]] void RemapRowBitExtract(NearestTable& table, unsigned char* row,
-                                                int width) {
+[[gnu::target("bmi2")]] void RemapPairBitExtract(NearestTable& table, unsigned char* upper,
+                                                 unsigned char* lower, int width) {
   const uint32_t* colours = table.palette_->pixel;
   const uint32_t* bricks = table.bricks_.get();
   const uint8_t* leaves = table.leaves_.get();
-  unsigned char* const end = row + 4 * size_t(width);
-  while (row != end) {
-#pragma GCC unroll 4
-    for (; row != end; row += 4) {
-      uint32_t pixel;
-      std::memcpy(&pixel, row, 4);
+  const size_t end = 4 * size_t(width);
+  size_t x = 0;
+  while (x != end) {
+#pragma GCC unroll 2
+    for (; x != end; x += 4) {
+      uint32_t up, down;
+      std::memcpy(&up, upper + x, 4);
+      std::memcpy(&down, lower + x, 4);
       // 64-bit extraction: its result needs no widening to address the tables.
-      const uint64_t leaf = bricks[_pext_u64(pixel, 0xFCFCFCu)];
-      if (leaf == 0) break;
-      std::memcpy(row, colours + leaves[leaf + _pext_u64(pixel, 0x030303u)], 4);
+      const uint64_t upLeaf = bricks[_pext_u64(up, 0xFCFCFCu)];
+      const uint64_t downLeaf = bricks[_pext_u64(down, 0xFCFCFCu)];
+      if (upLeaf == 0 || downLeaf == 0) break;
+      std::memcpy(upper + x, colours + leaves[upLeaf + _pext_u64(up, 0x030303u)], 4);
+      std::memcpy(lower + x, colours + leaves[downLeaf + _pext_u64(down, 0x030303u)], 4);
     }
-    if (row != end) {
-      uint32_t pixel;
-      std::memcpy(&pixel, row, 4);
-      std::memcpy(row, colours + table.Resolve(pixel), 4);
-      row += 4;
+    if (x != end) {
+      table.RemapColumn(upper + x, lower + x);
+      x += 4;
     }
   }
 }
 #endif
 
-void (*NearestTable::ChooseRemapRow(bool portable))(NearestTable&, unsigned char*, int) {
+void NearestTable::RemapColumn(unsigned char* upper, unsigned char* lower) {
+  uint32_t up, down;
+  std::memcpy(&up, upper, 4);
+  std::memcpy(&down, lower, 4);
+  const uint32_t* colours = palette_->pixel;
+  const uint32_t upColour = colours[IndexOf(up)];
+  const uint32_t downColour = colours[IndexOf(down)];
+  std::memcpy(upper, &upColour, 4);
+  std::memcpy(lower, &downColour, 4);
+}
+
+NearestTable::PairLoop NearestTable::ChoosePairLoop(bool portable) {
 #if TAVLO_BIT_EXTRACT
-  if (!portable && __builtin_cpu_supports("bmi2")) return RemapRowBitExtract;
+  if (!portable && __builtin_cpu_supports("bmi2")) return RemapPairBitExtract;
 #else
   (void)portable;
 #endif
-  return RemapRowPlain;
+  return RemapPairPlain;
 }
 
 }  // namespace tavlo::colorlib

@@ -77,9 +77,9 @@ class NearestTable {
     return leaves_[leaf + SpotOf(pixel)];
   }
 
-  // Replaces `width` pixels 0xAARRGGBB starting at `row` (any alignment) by their nearest
-  // palette colours, alpha 0xFF.
-  void RemapRow(unsigned char* row, int width);
+  // Replaces `width` pixels 0xAARRGGBB of each of `rows` rows, `stride` bytes apart from `first`
+  // (any alignment), by their nearest palette colours, alpha 0xFF.
+  void RemapRows(unsigned char* first, ptrdiff_t stride, int rows, int width);
 
   const PreparedPalette& Palette() const { return *palette_; }
   const TableLimits& Limits() const { return limits_; }
@@ -108,6 +108,8 @@ class NearestTable {
 
   // Out of line: the pixel loops keep their registers for the common case.
   [[gnu::noinline]] int Resolve(uint32_t pixel);
+  // The pixels at `upper` and `lower`, resolving their bricks where needed.
+  [[gnu::noinline]] void RemapColumn(unsigned char* upper, unsigned char* lower);
   void ResolveCell(int middle);
   void ForgetBricks();
   static uint32_t FirstBrickKey(int middle);
@@ -115,10 +117,14 @@ class NearestTable {
   List MiddleList(int cell);
   int FilterList(List from, const int lo[3], int span, uint8_t* out) const;
 
-  // RemapRow's loop, the one for the processor the library runs on.
-  static void (*ChooseRemapRow(bool portable))(NearestTable& table, unsigned char* row, int width);
-  friend void RemapRowPlain(NearestTable& table, unsigned char* row, int width);
-  friend void RemapRowBitExtract(NearestTable& table, unsigned char* row, int width);
+  // The loop over two rows, the one for the processor the library runs on.
+  using PairLoop = void (*)(NearestTable& table, unsigned char* upper, unsigned char* lower,
+                            int width);
+  static PairLoop ChoosePairLoop(bool portable);
+  friend void RemapPairPlain(NearestTable& table, unsigned char* upper, unsigned char* lower,
+                             int width);
+  friend void RemapPairBitExtract(NearestTable& table, unsigned char* upper, unsigned char* lower,
+                                  int width);
 
   const TableLimits limits_;
   const size_t listsLimit_;
@@ -136,7 +142,7 @@ class NearestTable {
   size_t listsUsed_ = 0;
   std::unique_ptr<int16_t[]> coarseSize_;   // per coarse cell; -1 = not built
   std::unique_ptr<uint32_t[]> middleList_;  // per middle cell: offset << 9 | size; ~0 = not built
-  void (*const remapRow_)(NearestTable& table, unsigned char* row, int width);
+  const PairLoop remapPair_;
 };
 
 }  // namespace tavlo::colorlib

@@ -117,12 +117,11 @@ void Work(const Picture& picture, const PreparedPalette& palette, const PreviewO
   auto table = Shelf().Take(palette, LimitsOf(options));
   int32_t begin, end;
   while (bands.Next(begin, end)) {
-    for (int32_t y = begin; y < end; ++y) {
-      if (table) {
-        table->RemapRow(picture.Row(y), picture.width);
-      } else {
+    if (table) {
+      table->RemapRows(picture.Row(begin), picture.stride, end - begin, picture.width);
+    } else {
+      for (int32_t y = begin; y < end; ++y)
         RemapRowBySearch(palette, picture.Row(y), picture.width);
-      }
     }
   }
   Shelf().Give(std::move(table));
@@ -132,7 +131,8 @@ int Remap(const Picture& picture, const PreparedPalette& palette, const PreviewO
   const int64_t pixels = int64_t{picture.width} * picture.height;
   int workers =
       options.threads > 0 ? std::min(options.threads, kMaxWorkers) : AutomaticWorkerCount(pixels);
-  const int32_t rowsPerBand = std::max(1, kPixelsPerBand / picture.width);
+  // An even number of rows: the tables' loops take rows in pairs.
+  const int32_t rowsPerBand = std::max(2, (kPixelsPerBand / picture.width) & ~1);
   workers = static_cast<int>(
       std::min<int64_t>(workers, (picture.height + rowsPerBand - 1) / rowsPerBand));
   Bands bands(picture.height, rowsPerBand);

@@ -179,6 +179,26 @@ TEST(PreviewEngine, OddStridesAndBottomUpRows) {
   EXPECT_TRUE(picture.bytes == plain.bytes);
 }
 
+// The tables take rows in pairs; an odd row, a band of one picture row and pictures wider than a
+// band go their own ways.
+TEST(PreviewEngine, RowsInPairsAndAlone) {
+  std::mt19937 random(19);
+  const auto palette = RandomPalette(256, random);
+  for (int height : {1, 2, 3, 7}) {
+    SCOPED_TRACE(height);
+    ExpectSameAsPlainSearch(RandomPicture(37, height, random), palette);
+  }
+  ExpectSameAsPlainSearch(RandomPicture(9001, 3, random), palette);
+  // Equal pixels above each other, each pair reaching a brick not resolved yet.
+  Picture columns(64, 2, 256);
+  for (int x = 0; x < 64; ++x) {
+    const uint32_t colour = static_cast<uint32_t>(random());
+    columns.Set(x, 0, colour);
+    columns.Set(x, 1, colour);
+  }
+  ExpectSameAsPlainSearch(columns, palette);
+}
+
 TEST(PreviewEngine, ThreadsDoNotChangeTheResult) {
   std::mt19937 random(17);
   // 300 x 500 pixels: enough rows for ten bands of work.
