@@ -15,12 +15,15 @@
 #endif
 
 // Functions written as plain loops over whole rows, which the compiler turns into vector code, get
-// an AVX2 copy on x86-64, chosen when the library is loaded.
+// an AVX2 copy on x86-64 (the cell computation an AVX-512 one as well), chosen when the library is
+// loaded.
 #if defined(__x86_64__) && defined(__GNUC__)
 #define TAVLO_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
+#define TAVLO_WIDE_VECTOR_CLONES __attribute__((target_clones("avx512f", "avx2", "default")))
 #define TAVLO_BIT_EXTRACT 1
 #else
 #define TAVLO_VECTOR_CLONES
+#define TAVLO_WIDE_VECTOR_CLONES
 #define TAVLO_BIT_EXTRACT 0
 #endif
 
@@ -67,15 +70,17 @@ TAVLO_VECTOR_CLONES void MarkCandidates(const Candidates& c, const int lo[3], in
   for (int i = 0; i < c.size; ++i) keep[i] = nearest[i] <= bound;
 }
 
-// Eight lanes of 32 bits: one AVX2 register, or two SSE2 ones.
-typedef uint32_t Lanes __attribute__((vector_size(32)));
+// Sixteen lanes of 32 bits: one AVX-512 register, two AVX2 or four SSE2 ones. The cell computation
+// has a copy for each; with AVX-512 it takes a sixth off resolving cells.
+typedef uint32_t Lanes __attribute__((vector_size(64)));
 
 // The nearest candidate of each of the 8 x 8 x 8 colours from `lo`, as a palette index, brick by
 // brick, which is the order of the leaves: nearest[brick * 64 + r * 16 + g * 4 + b], brick =
 // red half * 4 + green half * 2 + blue half. Candidates are compared by the key
 // distance * 256 + index, so that ties go to the lower index. At least one candidate.
-TAVLO_VECTOR_CLONES void NearestInCell(const Candidates& c, const int lo[3], uint8_t* nearest) {
-  alignas(32) uint32_t best[512];  // two lanes' worth per red row of a brick
+TAVLO_WIDE_VECTOR_CLONES void NearestInCell(const Candidates& c, const int lo[3],
+                                            uint8_t* nearest) {
+  alignas(64) uint32_t best[512];  // the 16 colours of a red row of a brick per 16 lanes
   for (int k = 0; k < c.size; ++k) {
     uint32_t byRed[8], byGreen[8], byBlue[8];
     for (int s = 0; s < 8; ++s) {
@@ -84,29 +89,27 @@ TAVLO_VECTOR_CLONES void NearestInCell(const Candidates& c, const int lo[3], uin
       byGreen[s] = static_cast<uint32_t>(dg * dg) << 8;
       byBlue[s] = (static_cast<uint32_t>(db * db) << 8) | static_cast<uint32_t>(c.index[k]);
     }
-    // Green plus blue over a red row of each quarter (green half, blue half) of the cell, green
-    // 0-1 and 2-3 of the half.
-    Lanes greenBlue[4][2];
+    // Green plus blue over a red row of each quarter (green half, blue half) of the cell.
+    Lanes greenBlue[4];
     for (int quarter = 0; quarter < 4; ++quarter) {
       const uint32_t* g = byGreen + (quarter >> 1) * 4;
       const uint32_t* b = byBlue + (quarter & 1) * 4;
-      const Lanes blues = {b[0], b[1], b[2], b[3], b[0], b[1], b[2], b[3]};
-      greenBlue[quarter][0] = Lanes{g[0], g[0], g[0], g[0], g[1], g[1], g[1], g[1]} + blues;
-      greenBlue[quarter][1] = Lanes{g[2], g[2], g[2], g[2], g[3], g[3], g[3], g[3]} + blues;
+      greenBlue[quarter] = Lanes{g[0], g[0], g[0], g[0], g[1], g[1], g[1], g[1],
+                                 g[2], g[2], g[2], g[2], g[3], g[3], g[3], g[3]} +
+                           Lanes{b[0], b[1], b[2], b[3], b[0], b[1], b[2], b[3],
+                                 b[0], b[1], b[2], b[3], b[0], b[1], b[2], b[3]};
     }
     for (int red = 0; red < 8; ++red) {
       const Lanes reds = Lanes{} + byRed[red];
       for (int quarter = 0; quarter < 4; ++quarter) {
         uint32_t* out = best + ((red >> 2) * 4 + quarter) * 64 + (red & 3) * 16;
-        for (int half = 0; half < 2; ++half) {
-          Lanes key = reds + greenBlue[quarter][half];
-          if (k > 0) {
-            Lanes before;
-            std::memcpy(&before, out + half * 8, sizeof before);
-            key = key < before ? key : before;
-          }
-          std::memcpy(out + half * 8, &key, sizeof key);
+        Lanes key = reds + greenBlue[quarter];
+        if (k > 0) {
+          Lanes before;
+          std::memcpy(&before, out, sizeof before);
+          key = key < before ? key : before;
         }
+        std::memcpy(out, &key, sizeof key);
       }
     }
   }
