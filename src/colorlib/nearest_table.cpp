@@ -45,29 +45,49 @@ struct Candidates {
   int size = 0;
 };
 
-// Marks in `keep` the candidates that can be nearest somewhere in the box of `span` units per
-// channel from `lo`: those whose smallest distance to the box is no larger than the smallest of
+// Marks in `keep` the `size` candidates that can be nearest somewhere in the box of `span` units
+// per channel from `lo`: those whose smallest distance to the box is no larger than the smallest of
 // the candidates' largest distances to it (some candidate is at least that near to every point
-// of the box).
-TAVLO_VECTOR_CLONES void MarkCandidates(const Candidates& c, const int lo[3], int span,
-                                        int32_t* keep) {
-  alignas(32) int32_t nearest[256];
-  alignas(32) int32_t farthest[256];
-  const int r0 = lo[0], g0 = lo[1], b0 = lo[2], last = span - 1;
-  for (int i = 0; i < c.size; ++i) {
-    const int dr = c.red[i] - r0, dg = c.green[i] - g0, db = c.blue[i] - b0;
-    // Per channel: below the box d < 0, inside 0 <= d <= last, above d > last.
-    const int nr = std::max(0, std::max(-dr, dr - last));
-    const int ng = std::max(0, std::max(-dg, dg - last));
-    const int nb = std::max(0, std::max(-db, db - last));
-    const int fr = std::max(dr, last - dr), fg = std::max(dg, last - dg),
-              fb = std::max(db, last - db);
-    nearest[i] = nr * nr + ng * ng + nb * nb;
-    farthest[i] = fr * fr + fg * fg + fb * fb;
+// of the box). The candidates' colours are given channel by channel, so that the arithmetic on them
+// runs as vector code: red at `red`, green `plane` bytes after it, blue `plane` bytes after that.
+TAVLO_VECTOR_CLONES void MarkCandidates(const uint8_t* red, size_t plane, int size, const int lo[3],
+                                        int span, int32_t* keep) {
+  // Blocks of eight: the lists are short, and a loop with a scalar tail would spend most of its
+  // time in the tail. Lanes past the end read whatever follows in the plane and are left out.
+  typedef int32_t Ints __attribute__((vector_size(32)));
+  typedef uint8_t Bytes __attribute__((vector_size(8)));
+  const int blocks = (size + 7) / 8;
+  Ints nearest[32];
+  const Ints r0 = Ints{} + lo[0], g0 = Ints{} + lo[1], b0 = Ints{} + lo[2],
+             last = Ints{} + (span - 1);
+  const Ints zero = {}, lane = {0, 1, 2, 3, 4, 5, 6, 7}, none = Ints{} + INT_MAX;
+  Ints bound = none;
+  for (int block = 0; block < blocks; ++block) {
+    Bytes r, g, b;
+    std::memcpy(&r, red + 8 * block, 8);
+    std::memcpy(&g, red + plane + 8 * block, 8);
+    std::memcpy(&b, red + 2 * plane + 8 * block, 8);
+    const Ints dr = __builtin_convertvector(r, Ints) - r0,
+               dg = __builtin_convertvector(g, Ints) - g0,
+               db = __builtin_convertvector(b, Ints) - b0;
+    // Per channel: below the box d < 0, inside 0 <= d <= last, above d > last. The distance to
+    // the box's nearest side (0 inside) and to its farthest side.
+    const Ints outR = dr - last > -dr ? dr - last : -dr, outG = dg - last > -dg ? dg - last : -dg,
+               outB = db - last > -db ? db - last : -db;
+    const Ints nr = outR > zero ? outR : zero, ng = outG > zero ? outG : zero,
+               nb = outB > zero ? outB : zero;
+    const Ints fr = dr > last - dr ? dr : last - dr, fg = dg > last - dg ? dg : last - dg,
+               fb = db > last - db ? db : last - db;
+    nearest[block] = nr * nr + ng * ng + nb * nb;
+    const Ints farthest = lane + 8 * block < size ? fr * fr + fg * fg + fb * fb : none;
+    bound = farthest < bound ? farthest : bound;
   }
-  int bound = INT_MAX;
-  for (int i = 0; i < c.size; ++i) bound = std::min(bound, farthest[i]);
-  for (int i = 0; i < c.size; ++i) keep[i] = nearest[i] <= bound;
+  int smallest = INT_MAX;
+  for (int i = 0; i < 8; ++i) smallest = std::min(smallest, bound[i]);
+  for (int block = 0; block < blocks; ++block) {
+    const Ints kept = (nearest[block] <= smallest) & 1;
+    std::memcpy(keep + 8 * block, &kept, sizeof kept);
+  }
 }
 
 // Sixteen lanes of 32 bits: one AVX-512 register, two AVX2 or four SSE2 ones. The cell computation
@@ -181,6 +201,7 @@ NearestTable::NearestTable(TableLimits limits)
       // A leaf is one cache line.
       leaves_(static_cast<uint8_t*>(LargePageZeroed(size_t{64} * limits_.leaves))),
       lists_(new uint8_t[listsLimit_]),
+      coarseColours_(new uint8_t[3 * kCoarseListBytes]()),
       coarseSize_(new int16_t[kCoarseCells]),
       middleList_(new uint32_t[kMiddleCells]),
       remapPair_(ChoosePairLoop(limits.portableLoop)) {
@@ -190,6 +211,11 @@ NearestTable::NearestTable(TableLimits limits)
 
 void NearestTable::Start(const PreparedPalette& palette) {
   palette_ = &palette;
+  for (int k = 0; k < palette.distinct; ++k) {
+    distinctColours_[k] = static_cast<uint8_t>(palette.red[k]);
+    distinctColours_[256 + k] = static_cast<uint8_t>(palette.green[k]);
+    distinctColours_[512 + k] = static_cast<uint8_t>(palette.blue[k]);
+  }
   ForgetBricks();
   listsUsed_ = kCoarseListBytes;
   std::fill_n(coarseSize_.get(), kCoarseCells, int16_t{-1});
@@ -212,39 +238,23 @@ void NearestTable::ForgetBricks() {
   leafCount_ = 257;
 }
 
-int NearestTable::FilterList(List from, const int lo[3], int span, uint8_t* out) const {
-  const PreparedPalette& p = *palette_;
-  Candidates candidates;
-  candidates.size = from.size;
-  for (int i = 0; i < from.size; ++i) {
-    const int k = from.entries[i];
-    candidates.red[i] = p.red[k];
-    candidates.green[i] = p.green[k];
-    candidates.blue[i] = p.blue[k];
-  }
-  alignas(32) int32_t keep[256];
-  MarkCandidates(candidates, lo, span, keep);
-  int size = 0;
-  for (int i = 0; i < from.size; ++i) {
-    out[size] = from.entries[i];
-    size += keep[i];
-  }
-  return size;
-}
-
 NearestTable::List NearestTable::CoarseList(int cell) {
   uint8_t* entries = lists_.get() + size_t{256} * cell;
   if (coarseSize_[cell] < 0) {
-    static constexpr struct AllPositions {
-      uint8_t positions[256];
-      constexpr AllPositions() : positions() {
-        for (int i = 0; i < 256; ++i) positions[i] = static_cast<uint8_t>(i);
-      }
-    } kAll;
     const int lo[3] = {(cell >> 6) * kCoarseSpan, ((cell >> 3) & 7) * kCoarseSpan,
                        (cell & 7) * kCoarseSpan};
-    const List all{kAll.positions, palette_->distinct};
-    coarseSize_[cell] = static_cast<int16_t>(FilterList(all, lo, kCoarseSpan, entries));
+    alignas(32) int32_t keep[256];
+    MarkCandidates(distinctColours_, 256, palette_->distinct, lo, kCoarseSpan, keep);
+    // The kept positions, and their colours channel by channel for the middle cells' filtering.
+    uint8_t* red = coarseColours_.get() + size_t{256} * cell;
+    int size = 0;
+    for (int k = 0; k < palette_->distinct; ++k) {
+      entries[size] = static_cast<uint8_t>(k);
+      for (int channel = 0; channel < 3; ++channel)
+        red[channel * kCoarseListBytes + size] = distinctColours_[channel * 256 + k];
+      size += keep[k];
+    }
+    coarseSize_[cell] = static_cast<int16_t>(size);
   }
   return {entries, coarseSize_[cell]};
 }
@@ -256,8 +266,15 @@ NearestTable::List NearestTable::MiddleList(int cell) {
     const int coarse = ((mr >> 2) << 6) | ((mg >> 2) << 3) | (mb >> 2);
     const List from = CoarseList(coarse);
     const int lo[3] = {mr * kMiddleSpan, mg * kMiddleSpan, mb * kMiddleSpan};
+    alignas(32) int32_t keep[256];
+    MarkCandidates(coarseColours_.get() + size_t{256} * coarse, kCoarseListBytes, from.size, lo,
+                   kMiddleSpan, keep);
     uint8_t kept[256];
-    const int size = FilterList(from, lo, kMiddleSpan, kept);
+    int size = 0;
+    for (int i = 0; i < from.size; ++i) {
+      kept[size] = from.entries[i];
+      size += keep[i];
+    }
     if (listsUsed_ + size <= listsLimit_) {
       std::memcpy(lists_.get() + listsUsed_, kept, size);
       ref = static_cast<uint32_t>(listsUsed_ << 9) | static_cast<uint32_t>(size);

@@ -24,10 +24,10 @@
 //
 // Memory per table: the brick index 1 MiB (one 32-bit entry per brick) in a 2-MiB page, leaves at
 // most 4 MiB, both in 2-MiB pages where the system gives them (fewer address translations for the
-// pixel loop); candidate lists at most 128 KiB + 1 MiB; the cells' indexes 200 KiB: below 8 MiB
-// of memory in all. When the leaf storage
-// is full, every brick is forgotten and resolved again as pixels need it; when the list storage is
-// full, further cells use their coarse list. Both only cost time; the answers stay exact.
+// pixel loop); candidate lists at most 128 KiB + 1 MiB, the coarse lists' colours 384 KiB; the
+// cells' indexes 200 KiB: below 8 MiB of memory in all. When the leaf storage is full, every brick
+// is forgotten and resolved again as pixels need it; when the list storage is full, further cells
+// use their coarse list. Both only cost time; the answers stay exact.
 #include <stddef.h>
 #include <stdint.h>
 
@@ -115,7 +115,6 @@ class NearestTable {
   static uint32_t FirstBrickKey(int middle);
   List CoarseList(int cell);
   List MiddleList(int cell);
-  int FilterList(List from, const int lo[3], int span, uint8_t* out) const;
 
   // The loop over two rows, the one for the processor the library runs on.
   using PairLoop = void (*)(NearestTable& table, unsigned char* upper, unsigned char* lower,
@@ -139,6 +138,10 @@ class NearestTable {
   int leafCount_ = 257;
   // Candidate lists: the coarse cells' lists first (256 bytes each), then the middle cells'.
   std::unique_ptr<uint8_t[]> lists_;
+  // The colours of the coarse lists channel by channel: all reds (256 bytes a cell), then all
+  // greens, then all blues; and those of all distinct colours the same way, 256 bytes a channel.
+  std::unique_ptr<uint8_t[]> coarseColours_;
+  uint8_t distinctColours_[3 * 256] = {};
   size_t listsUsed_ = 0;
   std::unique_ptr<int16_t[]> coarseSize_;   // per coarse cell; -1 = not built
   std::unique_ptr<uint32_t[]> middleList_;  // per middle cell: offset << 9 | size; ~0 = not built
