@@ -315,17 +315,19 @@ void NearestTable::ResolveCell(int middle) {
   NearestInCell(candidates, lo, nearest);
   for (int brick = 0; brick < 8; ++brick) {
     const int br = brick >> 2, bg = (brick >> 1) & 1, bb = brick & 1;
-    uint8_t* leaf = leaves_.get() + static_cast<size_t>(leafCount_) * 64;
-    std::memcpy(leaf, nearest + brick * 64, 64);
+    const uint8_t* answers = nearest + brick * 64;
     uint64_t words[8];
-    std::memcpy(words, leaf, 64);
-    const uint64_t same = uint64_t{leaf[0]} * 0x0101010101010101u;
+    std::memcpy(words, answers, 64);
+    const uint64_t same = uint64_t{answers[0]} * 0x0101010101010101u;
     uint64_t differ = 0;
     for (uint64_t word : words) differ |= word ^ same;
+    uint32_t number = 1 + uint32_t{answers[0]};
+    if (differ != 0) {
+      number = static_cast<uint32_t>(leafCount_++);
+      std::memcpy(leaves_.get() + size_t{number} * 64, answers, 64);
+    }
     const uint32_t key = first + (static_cast<uint32_t>(br) << 12) +
                          (static_cast<uint32_t>(bg) << 6) + static_cast<uint32_t>(bb);
-    const uint32_t number =
-        differ == 0 ? 1 + uint32_t{leaf[0]} : static_cast<uint32_t>(leafCount_++);
     bricks_[key] = number << 6;
   }
 }
