@@ -136,9 +136,10 @@ TAVLO_WIDE_VECTOR_CLONES void NearestInCell(const Candidates& c, const int lo[3]
   for (int i = 0; i < 512; ++i) nearest[i] = static_cast<uint8_t>(best[i]);
 }
 
-// Zeroed memory in 2-MiB pages where the system has them: the pixel loop's table reads then need
-// a handful of address translations instead of hundreds.
-void* LargePageZeroed(size_t bytes) {
+// Memory in 2-MiB pages where the system has them: the pixel loop's table reads then need a
+// handful of address translations instead of hundreds. Zeroed on request: the system only has to
+// find pages for what is used of memory nobody writes up front.
+void* LargePages(size_t bytes, bool zeroed) {
   constexpr size_t kLargePage = size_t{2} << 20;
   bytes = (bytes + kLargePage - 1) / kLargePage * kLargePage;
   void* memory = std::aligned_alloc(kLargePage, bytes);
@@ -146,7 +147,7 @@ void* LargePageZeroed(size_t bytes) {
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
   madvise(memory, bytes, MADV_HUGEPAGE);
 #endif
-  std::memset(memory, 0, bytes);
+  if (zeroed) std::memset(memory, 0, bytes);
   return memory;
 }
 
@@ -195,11 +196,11 @@ NearestTable::NearestTable(TableLimits limits)
     : limits_{std::clamp(limits.leaves, 265, 0xFFFF),
               std::min(limits.middleListBytes, size_t{1} << 22), limits.portableLoop},
       listsLimit_(kCoarseListBytes + limits_.middleListBytes),
-      // Zeroed by the system page by page as the pictures' colours reach them.
-      bricks_(static_cast<uint32_t*>(LargePageZeroed(kBrickKeys * sizeof(uint32_t)))),
+      // Zeroed: entry 0 stands for a brick not resolved yet.
+      bricks_(static_cast<uint32_t*>(LargePages(kBrickKeys * sizeof(uint32_t), true))),
       resolved_(new uint16_t[kMiddleCells]),
-      // A leaf is one cache line.
-      leaves_(static_cast<uint8_t*>(LargePageZeroed(size_t{64} * limits_.leaves))),
+      // A leaf is one cache line; each is written before a brick refers to it.
+      leaves_(static_cast<uint8_t*>(LargePages(size_t{64} * limits_.leaves, false))),
       lists_(new uint8_t[listsLimit_]),
       coarseColours_(new uint8_t[3 * kCoarseListBytes]()),
       coarseSize_(new int16_t[kCoarseCells]),
