@@ -1,11 +1,9 @@
 #include "about/machine_info.h"
 
-#include <pwd.h>
-#include <unistd.h>
-
 #include <QProcess>
 #include <QStandardPaths>
-#include <vector>
+
+#include "app/login_name.h"
 
 namespace tavlo {
 namespace {
@@ -13,16 +11,7 @@ namespace {
 // The machine as the system describes it.
 class SystemMachine : public MachineInfo {
  public:
-  QString UserFullName() const override {
-    struct passwd entry;
-    struct passwd* found = nullptr;
-    std::vector<char> buffer(16384);
-    if (getpwuid_r(geteuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || !found ||
-        !found->pw_gecos) {
-      return {};
-    }
-    return FullNameFromComment(QString::fromLocal8Bit(found->pw_gecos));
-  }
+  QString UserFullName() const override { return FullNameFromComment(GetUserEntry().comment); }
 
   // This system keeps no organisation for the machine.
   QString Organisation() const override { return {}; }

@@ -7,6 +7,7 @@
 
 #include "about/about_texts.h"
 #include "about/property_bag.h"
+#include "dialogs/busy_pointer.h"
 #include "dialogs/dialog_service.h"
 
 namespace tavlo {
@@ -25,20 +26,6 @@ bool OpenAddress(const QUrl& address) {
   const UrlOpener& opener = InstalledOpener();
   return opener ? opener(address) : QDesktopServices::openUrl(address);
 }
-
-// The busy pointer for the whole program while it lives.
-class BusyPointer {
- public:
-  BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~BusyPointer() { Restore(); }
-  void Restore() {
-    if (shown_) QApplication::restoreOverrideCursor();
-    shown_ = false;
-  }
-
- private:
-  bool shown_ = true;
-};
 
 // Failures found before the desktop is asked: the number and description the message shows.
 struct AddressFailure {

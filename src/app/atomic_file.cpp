@@ -16,7 +16,8 @@ QString SystemReason(int error) {
   return QString::fromLocal8Bit(std::strerror(error));
 }
 
-// Writes all of `bytes`, going on after short writes; the errno of the first failure, or 0.
+}  // namespace
+
 int WriteAll(int fd, const QByteArray& bytes) {
   const char* data = bytes.constData();
   qsizetype left = bytes.size();
@@ -32,8 +33,6 @@ int WriteAll(int fd, const QByteArray& bytes) {
   }
   return 0;
 }
-
-}  // namespace
 
 // Done with the system calls themselves rather than QSaveFile: QSaveFile reports success when the
 // disk fills up in the middle of a write (a short write is taken as complete), and then renames

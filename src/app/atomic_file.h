@@ -15,4 +15,8 @@ struct WriteResult {
 
 WriteResult WriteFileAtomically(const QString& path, const QByteArray& bytes);
 
+// Writes all of `bytes` to the open file descriptor, going on after short writes and signals.
+// Returns 0, or the system's error number.
+int WriteAll(int fd, const QByteArray& bytes);
+
 }  // namespace tavlo

@@ -7,14 +7,19 @@
 
 namespace tavlo {
 
-QString GetLoginName() {
+UserEntry GetUserEntry() {
   struct passwd entry;
   struct passwd* found = nullptr;
   std::vector<char> buffer(16384);
   if (getpwuid_r(geteuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || !found) {
     return {};
   }
-  return QString::fromLocal8Bit(found->pw_name).trimmed();
+  return {QString::fromLocal8Bit(found->pw_name),
+          found->pw_gecos ? QString::fromLocal8Bit(found->pw_gecos) : QString()};
+}
+
+QString GetLoginName() {
+  return GetUserEntry().loginName.trimmed();
 }
 
 }  // namespace tavlo

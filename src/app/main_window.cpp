@@ -66,12 +66,12 @@ void MainWindow::Start() {
 }
 
 void MainWindow::RestoreWindowPositions() {
-  move(x(), PixelsFromTwips(ReadPosition(keys::kMainTop)));
-  move(PixelsFromTwips(ReadPosition(keys::kMainLeft)), y());
+  const int top = PixelsFromTwips(ReadPosition(keys::kMainTop));
+  move(PixelsFromTwips(ReadPosition(keys::kMainLeft)), top);
   // The first touch of the palette window creates it.
   if (!palette_) palette_ = new PaletteWindow(this);
-  palette_->move(palette_->x(), PixelsFromTwips(ReadPosition(keys::kPaletteTop)));
-  palette_->move(PixelsFromTwips(ReadPosition(keys::kPaletteLeft)), palette_->y());
+  const int paletteTop = PixelsFromTwips(ReadPosition(keys::kPaletteTop));
+  palette_->move(PixelsFromTwips(ReadPosition(keys::kPaletteLeft)), paletteTop);
 }
 
 void MainWindow::ResizeForm() {

@@ -53,10 +53,9 @@ void MainWindow::PictureShown(const QString& path) {
 
 void MainWindow::OpenImageCommand() {
   QString dir = ReadDirectory(keys::kImagePath);
-  if (dir.isEmpty()) dir = QDir::currentPath();
   const QString name = Dialogs().ShowOpenDialog(this, QStringLiteral("Open Image"), dir, QString(),
                                                 kOpenImageFilter, QStringLiteral("jpg"));
-  if (!dir.endsWith(QLatin1Char('/'))) dir += QLatin1Char('/');
+  EnsureTrailingSeparator(dir);
   if (name.isEmpty()) return;
   const QString path = dir + name;
   if (!FileExists(path) || !ShowPictureFile(path)) return;

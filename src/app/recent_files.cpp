@@ -15,11 +15,6 @@ QString ReadRecent(int i) {
                      keys::RecentFileKey(i), QString());
 }
 
-void WriteRecent(int i, const QString& value) {
-  WriteSetting(Process().settingsPath, QString::fromLatin1(keys::kRecentSection),
-               keys::RecentFileKey(i), value);
-}
-
 }  // namespace
 
 int ShownSlots(int recentMax) {
@@ -27,11 +22,14 @@ int ShownSlots(int recentMax) {
 }
 
 void WriteRecentFiles(const QString& name, int recentMax) {
+  // Every entry moves down one place, the last one first; one replacement of the file for all.
+  std::vector<std::pair<QString, QString>> moved;
   for (int i = recentMax; i >= 1; --i) {
     const QString value = ReadRecent(i);
-    if (!value.isEmpty()) WriteRecent(i + 1, value);
+    if (!value.isEmpty()) moved.emplace_back(keys::RecentFileKey(i + 1), value);
   }
-  WriteRecent(1, name);
+  moved.emplace_back(keys::RecentFileKey(1), name);
+  WriteSettings(Process().settingsPath, QString::fromLatin1(keys::kRecentSection), moved);
 }
 
 bool OnRecentFilesList(const QStringList& captions, const QString& name, int recentMax) {

@@ -1,5 +1,7 @@
 #include "app/settings.h"
 
+#include <QDir>
+
 #include "app/process_state.h"
 #include "app/settings_store.h"
 
@@ -16,7 +18,12 @@ bool WriteKey(const keys::Key& key, const QString& value) {
 }
 
 QString ReadDirectory(const keys::Key& key) {
-  return ReadKey(key, QString());
+  const QString directory = ReadKey(key, QString());
+  return directory.isEmpty() ? QDir::currentPath() : directory;
+}
+
+void EnsureTrailingSeparator(QString& directory) {
+  if (!directory.endsWith(QLatin1Char('/'))) directory += QLatin1Char('/');
 }
 
 }  // namespace tavlo

@@ -9,7 +9,10 @@ namespace tavlo {
 QString ReadKey(const keys::Key& key, const QString& defaultValue = {});
 bool WriteKey(const keys::Key& key, const QString& value);
 
-// A directory setting: empty when none is stored.
+// A directory setting: the stored one, or the current directory when none is stored.
 QString ReadDirectory(const keys::Key& key);
+
+// `directory` ending in the path separator, as the dialogs give directories back.
+void EnsureTrailingSeparator(QString& directory);
 
 }  // namespace tavlo

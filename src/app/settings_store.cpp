@@ -43,12 +43,20 @@ QString ReadSetting(const QString& file, const QString& section, const QString& 
 
 bool WriteSetting(const QString& file, const QString& section, const QString& key,
                   const QString& value) {
+  return WriteSettings(file, section, {{key, value}});
+}
+
+bool WriteSettings(const QString& file, const QString& section,
+                   const std::vector<std::pair<QString, QString>>& keysAndValues) {
   if (file.isEmpty()) return false;
-  const QByteArray text = ReadWholeFile(file);
-  // Line breaks inside a value would split it into other keys; store it on one line.
-  QByteArray flat = value.toUtf8();
-  flat.replace('\r', ' ').replace('\n', ' ');
-  return WriteFileAtomically(file, ini::WithValue(text, section.toUtf8(), key.toUtf8(), flat)).ok;
+  QByteArray text = ReadWholeFile(file);
+  for (const auto& [key, value] : keysAndValues) {
+    // Line breaks inside a value would split it into other keys; store it on one line.
+    QByteArray flat = value.toUtf8();
+    flat.replace('\r', ' ').replace('\n', ' ');
+    text = ini::WithValue(text, section.toUtf8(), key.toUtf8(), flat);
+  }
+  return WriteFileAtomically(file, text).ok;
 }
 
 bool FileExists(const QString& path) {

@@ -3,6 +3,8 @@
 // what the file holds is always what the program last wrote (or another copy of it did).
 #include <QString>
 #include <functional>
+#include <utility>
+#include <vector>
 
 namespace tavlo {
 
@@ -18,6 +20,11 @@ QString ReadSetting(const QString& file, const QString& section, const QString& 
 // ignore that: the program runs on with the values it has).
 bool WriteSetting(const QString& file, const QString& section, const QString& key,
                   const QString& value);
+
+// Several keys of one section stored in one replacement of the file, in the given order, as if by
+// WriteSetting one after the other.
+bool WriteSettings(const QString& file, const QString& section,
+                   const std::vector<std::pair<QString, QString>>& keysAndValues);
 
 // False only when the file is known not to be there; a file that exists but cannot be read, or
 // whose directory is missing, counts as present (the loaders then fail on their own terms).

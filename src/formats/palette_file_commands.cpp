@@ -31,17 +31,6 @@ const QString kSaveFilter = QStringLiteral(
 // (its lines beyond that point could only be ones the reader ignores or refuses anyway).
 constexpr qint64 kPalBytesRead = 4 * 1024 * 1024;
 
-// The last palette directory, or the current one when none is stored.
-QString StartDirectory() {
-  QString directory = ReadDirectory(keys::kPalettePath);
-  if (directory.isEmpty()) directory = QDir::currentPath();
-  return directory;
-}
-
-void EnsureTrailingSeparator(QString& directory) {
-  if (!directory.endsWith(QLatin1Char('/'))) directory += QLatin1Char('/');
-}
-
 void ReportUnreadable(QWidget* owner, const QString& path, const QString& reason) {
   ShowWarning(owner, QStringLiteral("The file %1 could not be read:\n%2")
                          .arg(QDir::toNativeSeparators(path), reason));
@@ -77,6 +66,14 @@ void Apply(QWidget* owner, PaletteWindow& palette, const PaletteRead& read) {
   for (const QString& warning : read.warnings) ShowWarning(owner, warning);
 }
 
+// Reads up to `limit` bytes of an existing file with `reader` into the palette.
+void OpenWith(QWidget* owner, PaletteWindow& palette, const QString& path, qint64 limit,
+              PaletteRead (*reader)(QByteArrayView)) {
+  if (!FileExists(path)) return;
+  const auto bytes = ReadPaletteFile(owner, path, limit);
+  if (bytes) Apply(owner, palette, reader(*bytes));
+}
+
 void WritePaletteFile(QWidget* owner, const QString& path, const QByteArray& bytes) {
   const WriteResult written = WriteFileAtomically(path, bytes);
   if (!written)
@@ -84,15 +81,10 @@ void WritePaletteFile(QWidget* owner, const QString& path, const QByteArray& byt
                            .arg(QDir::toNativeSeparators(path), written.error));
 }
 
-std::optional<EntryRange> AskRangeToSave(QWidget* owner) {
-  return AskColorRange(owner, QStringLiteral("Select starting color"),
-                       QStringLiteral("Select endingcolor color"));
-}
-
 }  // namespace
 
 bool OpenPaletteFile(QWidget* owner, PaletteWindow& palette) {
-  QString directory = StartDirectory();
+  QString directory = ReadDirectory(keys::kPalettePath);
   const QString name = Dialogs().ShowOpenDialog(owner, QStringLiteral("Open Palette"), directory,
                                                 QString(), kOpenFilter, QStringLiteral("act"));
   EnsureTrailingSeparator(directory);
@@ -110,7 +102,7 @@ bool OpenPaletteFile(QWidget* owner, PaletteWindow& palette) {
 }
 
 void SavePaletteFile(QWidget* owner, PaletteWindow& palette) {
-  QString directory = StartDirectory();
+  QString directory = ReadDirectory(keys::kPalettePath);
   const QString name =
       Dialogs().ShowSaveDialog(owner, QStringLiteral("Save Palette"), directory,
                                QStringLiteral("noname"), kSaveFilter, QStringLiteral("act"));
@@ -134,22 +126,16 @@ void SavePaletteFile(QWidget* owner, PaletteWindow& palette) {
 }
 
 void openACT(QWidget* owner, PaletteWindow& palette, const QString& Datei) {
-  if (!FileExists(Datei)) return;
   // One byte more than a table is enough to tell that a file is too long.
-  const auto bytes = ReadPaletteFile(owner, Datei, kActFileSize + 1);
-  if (bytes) Apply(owner, palette, ReadAct(*bytes));
+  OpenWith(owner, palette, Datei, kActFileSize + 1, ReadAct);
 }
 
 void openPAL(QWidget* owner, PaletteWindow& palette, const QString& Datei) {
-  if (!FileExists(Datei)) return;
-  const auto bytes = ReadPaletteFile(owner, Datei, kPalBytesRead);
-  if (bytes) Apply(owner, palette, ReadPal(*bytes));
+  OpenWith(owner, palette, Datei, kPalBytesRead, ReadPal);
 }
 
 void openGIF(QWidget* owner, PaletteWindow& palette, const QString& Datei) {
-  if (!FileExists(Datei)) return;
-  const auto bytes = ReadPaletteFile(owner, Datei, kGifBytesRead);
-  if (bytes) Apply(owner, palette, ReadGif(*bytes));
+  OpenWith(owner, palette, Datei, kGifBytesRead, ReadGif);
 }
 
 void SaveACT(QWidget* owner, const PaletteWindow& palette, const QString& Datei) {
@@ -161,12 +147,12 @@ void SavePAL(QWidget* owner, const PaletteWindow& palette, const QString& Datei,
 }
 
 void SaveAco(QWidget* owner, const PaletteWindow& palette, const QString& Datei) {
-  const std::optional<EntryRange> range = AskRangeToSave(owner);
+  const std::optional<EntryRange> range = AskStartAndEndColor(owner);
   if (range) WritePaletteFile(owner, Datei, WriteAco(palette.Colors(), range->first, range->last));
 }
 
 void SaveCorel(QWidget* owner, const PaletteWindow& palette, const QString& Datei) {
-  const std::optional<EntryRange> range = AskRangeToSave(owner);
+  const std::optional<EntryRange> range = AskStartAndEndColor(owner);
   if (range)
     WritePaletteFile(owner, Datei, WritePainterTxt(palette.Colors(), range->first, range->last));
 }

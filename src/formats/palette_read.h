@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "palette/color_value.h"
+#include "palette/split_color.h"
 
 namespace tavlo {
 
@@ -16,13 +17,5 @@ struct PaletteRead {
   // Texts for the warning box, in the order they are to be shown.
   QStringList warnings;
 };
-
-// The three components of a colour value, split by the companion library.
-struct Rgb {
-  int red = 0;
-  int green = 0;
-  int blue = 0;
-};
-Rgb SplitColor(ColorValue colour);
 
 }  // namespace tavlo

@@ -10,6 +10,8 @@
 #include <cerrno>
 #include <chrono>
 
+#include "app/atomic_file.h"
+
 namespace tavlo {
 namespace {
 
@@ -25,17 +27,6 @@ constexpr bool kAddressSanitizer = false;
 constexpr bool kAddressSanitizer = false;
 #endif
 
-bool WriteAll(int fd, const char* data, qint64 size) {
-  while (size > 0) {
-    const ssize_t n = ::write(fd, data, static_cast<size_t>(size));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    data += n;
-    size -= n;
-  }
-  return true;
-}
-
 [[noreturn]] void RunChild(const IsolationLimits& limits,
                            const std::function<std::optional<QByteArray>()>& work, int out) {
   const rlimit cpu{static_cast<rlim_t>(limits.seconds), static_cast<rlim_t>(limits.seconds + 1)};
@@ -47,7 +38,7 @@ bool WriteAll(int fd, const char* data, qint64 size) {
     setrlimit(RLIMIT_AS, &memory);
   }
   const std::optional<QByteArray> result = work();
-  const bool sent = result && WriteAll(out, result->constData(), result->size());
+  const bool sent = result && WriteAll(out, *result) == 0;
   // _exit: no destructors or exit handlers of the parent's objects run in the child.
   _exit(sent ? 0 : 1);
 }

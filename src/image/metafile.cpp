@@ -34,10 +34,6 @@ QImage Fail(QString* error, const QString& reason) {
   return {};
 }
 
-QString TooLarge(qint64 width, qint64 height) {
-  return QStringLiteral("the picture is too large (%1 x %2 pixels)").arg(width).arg(height);
-}
-
 // Owns one libwmf session.
 struct WmfSession {
   wmfAPI* api = nullptr;
@@ -113,7 +109,7 @@ std::optional<QByteArray> WmfPixelsInChild(QByteArray data) {
   unsigned int height = 0;
   if (wmf_display_size(session.api, &width, &height, kPixelsPerInch, kPixelsPerInch) != wmf_E_None)
     return ChildError(QStringLiteral("the metafile has no usable size"));
-  if (!PictureSizeAllowed(width, height)) return ChildError(TooLarge(width, height));
+  if (!PictureSizeAllowed(width, height)) return ChildError(PictureTooLarge(width, height));
 
   wmf_gd_t* device = WMF_GD_GetData(session.api);
   device->type = wmf_gd_image;
@@ -199,7 +195,7 @@ QImage RenderEmf(const QByteArray& bytes, QString* error) {
   const QSize size = EmfNaturalSize(bytes);
   if (size.isEmpty()) return Fail(error, QStringLiteral("the metafile has no usable size"));
   if (!PictureSizeAllowed(size.width(), size.height()))
-    return Fail(error, TooLarge(size.width(), size.height()));
+    return Fail(error, PictureTooLarge(size.width(), size.height()));
   const auto svg = Answer(RunIsolated({}, [&] { return EmfSvgInChild(bytes, size); }), 'S', error);
   if (!svg) return {};
 

@@ -28,17 +28,17 @@ class ImageView : public QWidget {
 };
 
 // The drop effect answered to a drag: copy, when the source allows it and the data carries a
-// file list; no drop otherwise.
+// file list; no drop otherwise. The first file dragged, or empty when the drag is refused.
 template <typename Event>
-bool AcceptFileDrag(Event* event) {
-  if (PictureArea::FirstDroppedFile(event->mimeData()).isEmpty() ||
-      !(event->possibleActions() & Qt::CopyAction)) {
+QString AcceptFileDrag(Event* event) {
+  const QString file = PictureArea::FirstDroppedFile(event->mimeData());
+  if (file.isEmpty() || !(event->possibleActions() & Qt::CopyAction)) {
     event->ignore();
-    return false;
+    return {};
   }
   event->setDropAction(Qt::CopyAction);
   event->accept();
-  return true;
+  return file;
 }
 
 }  // namespace
@@ -131,8 +131,8 @@ void PictureArea::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void PictureArea::dropEvent(QDropEvent* event) {
-  if (!AcceptFileDrag(event)) return;
-  emit FileDropped(FirstDroppedFile(event->mimeData()));
+  const QString file = AcceptFileDrag(event);
+  if (!file.isEmpty()) emit FileDropped(file);
 }
 
 }  // namespace tavlo

@@ -44,14 +44,13 @@ PictureResult DecodeWithQt(const QByteArray& bytes) {
   QImageReader reader(&buffer);
   reader.setDecideFormatFromContent(true);
   reader.setAutoTransform(false);
-  if (!reader.canRead() || !IsAcceptedFormat(reader.format().toLower()))
+  const bool readable = reader.canRead();
+  const QByteArray format = reader.format().toLower();
+  if (!readable || !IsAcceptedFormat(format))
     return Failure(QStringLiteral("the file is not a picture in a format Tavlo reads"));
   const QSize size = reader.size();
   if (size.isValid() && !PictureSizeAllowed(size.width(), size.height()))
-    return Failure(QStringLiteral("the picture is too large (%1 x %2 pixels)")
-                       .arg(size.width())
-                       .arg(size.height()));
-  const QByteArray format = reader.format().toLower();
+    return Failure(PictureTooLarge(size.width(), size.height()));
   if ((format == "jpeg" && !JpegIsComplete(bytes)) ||
       (format == "gif" && !GifFirstImageIsComplete(bytes)) ||
       (format == "bmp" && !BmpIsComplete(bytes)))
@@ -75,6 +74,10 @@ QString ExtractPath(const QString& path) {
 bool PictureSizeAllowed(qint64 width, qint64 height) {
   return width > 0 && height > 0 && width <= kMaxPictureSide && height <= kMaxPictureSide &&
          width * height <= kMaxPicturePixels;
+}
+
+QString PictureTooLarge(qint64 width, qint64 height) {
+  return QStringLiteral("the picture is too large (%1 x %2 pixels)").arg(width).arg(height);
 }
 
 // A JPEG stream is a sequence of marker segments (0xFF, code, two-byte big-endian length that

@@ -25,6 +25,9 @@ struct PictureResult {
 // True when a picture of this size is within the budget above.
 bool PictureSizeAllowed(qint64 width, qint64 height);
 
+// The message for a picture PictureSizeAllowed refuses.
+QString PictureTooLarge(qint64 width, qint64 height);
+
 // The directory part of a full path, up to and including its last '/'; the path itself when it
 // has none. Dropped files remember their directory through it.
 QString ExtractPath(const QString& path);

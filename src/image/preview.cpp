@@ -11,8 +11,8 @@
 namespace tavlo {
 
 QImage MakePreview(const QImage& picture, std::span<const ColorValue> colours) {
-  // A deep copy of our own: the library reduces it in place.
-  QImage preview = picture.convertToFormat(QImage::Format_RGB32).copy();
+  // The library reduces the picture in place: bits() below makes the copy our own.
+  QImage preview = picture.convertToFormat(QImage::Format_RGB32);
   if (preview.isNull() || colours.empty() || colours.size() > size_t(kPaletteSize)) return preview;
   PreViewImage(reinterpret_cast<uint32_t*>(preview.bits()), preview.width(), preview.height(),
                int32_t(preview.bytesPerLine()), colours.data(), int32_t(colours.size()));
@@ -21,11 +21,10 @@ QImage MakePreview(const QImage& picture, std::span<const ColorValue> colours) {
 
 void ExportPreview(QWidget* owner, const QImage& preview) {
   QString dir = ReadDirectory(keys::kExportPath);
-  if (dir.isEmpty()) dir = QDir::currentPath();
   const QString name = Dialogs().ShowSaveDialog(
       owner, QStringLiteral("Save Preview"), dir, QStringLiteral("noname"),
       QStringLiteral("Windows Bitmap|*.bmp|All files|*.*"), QStringLiteral("bmp"));
-  if (!dir.endsWith(QLatin1Char('/'))) dir += QLatin1Char('/');
+  EnsureTrailingSeparator(dir);
   if (name.isEmpty()) return;
   const QString path = dir + name;
   const WriteResult written = WriteFileAtomically(path, EncodeBmp(preview));

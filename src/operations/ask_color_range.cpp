@@ -32,4 +32,9 @@ std::optional<EntryRange> AskColorRange(QWidget* owner, const QString& startTitl
   return EntryRange{*first - 1, *last - 1};
 }
 
+std::optional<EntryRange> AskStartAndEndColor(QWidget* owner) {
+  return AskColorRange(owner, QStringLiteral("Select starting color"),
+                       QStringLiteral("Select endingcolor color"));
+}
+
 }  // namespace tavlo

@@ -21,4 +21,7 @@ struct EntryRange {
 std::optional<EntryRange> AskColorRange(QWidget* owner, const QString& startTitle,
                                         const QString& endTitle);
 
+// AskColorRange with the titles of the preview and of saving a range.
+std::optional<EntryRange> AskStartAndEndColor(QWidget* owner);
+
 }  // namespace tavlo

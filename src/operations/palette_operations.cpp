@@ -2,22 +2,9 @@
 
 #include <algorithm>
 
-#include "colorlib/tavlo_color.h"
+#include "palette/split_color.h"
 
 namespace tavlo {
-namespace {
-
-struct Channels {
-  std::int32_t red = 0, green = 0, blue = 0;
-};
-
-Channels Split(ColorValue colour) {
-  Channels c;
-  GetRGB(colour, &c.red, &c.green, &c.blue);
-  return c;
-}
-
-}  // namespace
 
 PaletteColors ShiftPaletteLeft(const PaletteColors& colors) {
   PaletteColors shifted;
@@ -66,7 +53,7 @@ int CompressChannel(int channel, int divisor) {
 PaletteColors CompressPalette(const PaletteColors& colors, int divisor) {
   PaletteColors coarse;
   for (int i = 0; i < kPaletteSize; ++i) {
-    const Channels c = Split(colors[i]);
+    const Rgb c = SplitColor(colors[i]);
     coarse[i] = MakeColor(CompressChannel(c.red, divisor), CompressChannel(c.green, divisor),
                           CompressChannel(c.blue, divisor));
   }
@@ -81,7 +68,7 @@ int WebSafeChannel(int channel) {
 PaletteColors ConvertToWebSafe(const PaletteColors& colors) {
   PaletteColors safe;
   for (int i = 0; i < kPaletteSize; ++i) {
-    const Channels c = Split(colors[i]);
+    const Rgb c = SplitColor(colors[i]);
     safe[i] = MakeColor(WebSafeChannel(c.red), WebSafeChannel(c.green), WebSafeChannel(c.blue));
   }
   return safe;
@@ -89,7 +76,7 @@ PaletteColors ConvertToWebSafe(const PaletteColors& colors) {
 
 // round(sum / 3): the fraction is 0, 1/3 or 2/3, so adding 1 before the integer division rounds.
 int GreyLevel(ColorValue colour) {
-  const Channels c = Split(colour);
+  const Rgb c = SplitColor(colour);
   return (c.red + c.green + c.blue + 1) / 3;
 }
 

@@ -96,24 +96,25 @@ void PaletteWindow::BuildLayout() {
   compress_->setCurrentIndex(0);
 
   const QColor text = palette().color(QPalette::WindowText);
-  AddLabel("lblText", 0, {4035, 3120, 150, 195}, QStringLiteral("#"), text);
-  AddLabel("lblText", 5, {4035, 3300, 150, 195}, QStringLiteral("r"), kRed);
-  AddLabel("lblText", 4, {4035, 3480, 150, 195}, QStringLiteral("g"), kGreen);
-  AddLabel("lblText", 3, {4035, 3660, 150, 195}, QStringLiteral("b"), kBlue);
-  hexLine_ = AddLabel("lblHTML", 0, {4320, 3120, 1200, 195}, {}, text);
-  channelLines_[0] = AddLabel("lblRGB", 0, {4320, 3300, 1200, 195}, {}, kRed);
-  channelLines_[1] = AddLabel("lblRGB", 1, {4320, 3480, 1200, 195}, {}, kGreen);
-  channelLines_[2] = AddLabel("lblRGB", 2, {4320, 3660, 1200, 195}, {}, kBlue);
+  const QFont panelFont = PanelFont();  // asks the font database: once for all labels
+  AddLabel("lblText", 0, {4035, 3120, 150, 195}, QStringLiteral("#"), text, panelFont);
+  AddLabel("lblText", 5, {4035, 3300, 150, 195}, QStringLiteral("r"), kRed, panelFont);
+  AddLabel("lblText", 4, {4035, 3480, 150, 195}, QStringLiteral("g"), kGreen, panelFont);
+  AddLabel("lblText", 3, {4035, 3660, 150, 195}, QStringLiteral("b"), kBlue, panelFont);
+  hexLine_ = AddLabel("lblHTML", 0, {4320, 3120, 1200, 195}, {}, text, panelFont);
+  channelLines_[0] = AddLabel("lblRGB", 0, {4320, 3300, 1200, 195}, {}, kRed, panelFont);
+  channelLines_[1] = AddLabel("lblRGB", 1, {4320, 3480, 1200, 195}, {}, kGreen, panelFont);
+  channelLines_[2] = AddLabel("lblRGB", 2, {4320, 3660, 1200, 195}, {}, kBlue, panelFont);
 }
 
 // Labels of one indexed group share their objectName and carry their index as property "index".
 QLabel* PaletteWindow::AddLabel(const char* name, int index, QRect twips, const QString& text,
-                                QColor color) {
+                                QColor color, const QFont& font) {
   auto* label = new QLabel(text, this);
   label->setObjectName(QString::fromLatin1(name));
   label->setProperty("index", index);
   label->setGeometry(FromTwips(twips.x(), twips.y(), twips.width(), twips.height()));
-  label->setFont(PanelFont());
+  label->setFont(font);
   QPalette colors = label->palette();
   colors.setColor(QPalette::WindowText, color);
   label->setPalette(colors);

@@ -65,7 +65,8 @@ class PaletteWindow : public QWidget {
   void Drop(int index);
 
   void BuildLayout();
-  QLabel* AddLabel(const char* name, int index, QRect twips, const QString& text, QColor color);
+  QLabel* AddLabel(const char* name, int index, QRect twips, const QString& text, QColor color,
+                   const QFont& font);
 
   SwatchGrid* swatches_ = nullptr;
   ZoomLens* lens_ = nullptr;

@@ -1,4 +1,4 @@
-#include "formats/palette_read.h"
+#include "palette/split_color.h"
 
 #include "colorlib/tavlo_color.h"
 
