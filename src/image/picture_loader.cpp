@@ -191,7 +191,8 @@ bool BmpIsComplete(const QByteArray& bytes) {
   if (offset == 0 || offset >= n) return false;
   if (compression == 0 || compression == 3 || compression == 6) {
     const qint64 rowBytes = ((width * bits + 31) / 32) * 4;
-    return offset + rowBytes * height <= n;
+    // Divided rather than multiplied: the header's width and height can be anything.
+    return rowBytes <= 0 || height <= (n - offset) / rowBytes;
   }
   if (compression != 1 && compression != 2) return true;  // embedded JPEG or PNG: Qt decides
   qsizetype pos = offset;
