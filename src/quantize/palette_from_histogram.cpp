@@ -1,0 +1,60 @@
+#include "quantize/palette_from_histogram.h"
+
+#include <algorithm>
+#include <numeric>
+#include <chrono>
+#include <cstdio>
+
+#include "quantize/kmeans.h"
+#include "quantize/palette_refinement.h"
+#include "quantize/rgb_nearest.h"
+#include "quantize/variance_split.h"
+#include "quantize/working_colours.h"
+
+namespace tavlo {
+namespace {
+
+// The palette's entries by falling pixel count under the RGB rule, ties to the lower value.
+std::vector<ColorValue> OrderedByUsage(const std::vector<ColourCount>& histogram,
+                                       std::vector<ColorValue> palette, int threads) {
+  std::vector<ColorValue> colours(histogram.size());
+  for (std::size_t i = 0; i < histogram.size(); ++i) colours[i] = histogram[i].colour;
+  std::vector<std::uint16_t> nearest;
+  quantize::AssignNearestEntries(colours, palette, nearest, threads);
+  std::vector<std::uint64_t> usage(palette.size(), 0);
+  for (std::size_t i = 0; i < histogram.size(); ++i) usage[nearest[i]] += histogram[i].count;
+  std::vector<std::size_t> order(palette.size());
+  std::iota(order.begin(), order.end(), 0);
+  std::sort(order.begin(), order.end(), [&](std::size_t x, std::size_t y) {
+    return usage[x] != usage[y] ? usage[x] > usage[y] : palette[x] < palette[y];
+  });
+  std::vector<ColorValue> ordered;
+  for (std::size_t j : order) ordered.push_back(palette[j]);
+  return ordered;
+}
+
+}  // namespace
+
+std::vector<ColorValue> PaletteFromHistogram(const std::vector<ColourCount>& histogram, int count,
+                                             const QuantizeOptions& options) {
+  count = std::clamp(count, 1, kPaletteSize);
+  if (histogram.empty()) return {};
+  std::vector<ColorValue> palette;
+  if (histogram.size() <= static_cast<std::size_t>(count)) {
+    for (const ColourCount& c : histogram) palette.push_back(c.colour);
+  } else {
+    auto t0 = std::chrono::steady_clock::now();
+    auto lap = [&](const char* what) { auto t = std::chrono::steady_clock::now(); std::fprintf(stderr, "%s %.1f ms\n", what, std::chrono::duration<double, std::milli>(t - t0).count()); t0 = t; };
+    const quantize::WorkingColours colours = quantize::MakeWorkingColours(histogram, options.threads);
+    lap("working");
+    std::vector<quantize::Point> points = quantize::SplitByVariance(colours, count);
+    lap("split");
+    quantize::RefineByKMeans(colours, points, {.threads = options.threads});
+    lap("kmeans");
+    palette = quantize::RefineOnRgbRule(colours, points, {.threads = options.threads});
+    lap("refine");
+  }
+  return OrderedByUsage(histogram, std::move(palette), options.threads);
+}
+
+}  // namespace tavlo

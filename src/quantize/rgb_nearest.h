@@ -1,0 +1,18 @@
+#pragma once
+// The preview's rule for the quantizer's colour lists: each colour goes to the palette entry
+// nearest to it by squared RGB distance, ties to the lower index.
+#include <cstdint>
+#include <vector>
+
+#include "palette/color_value.h"
+
+namespace tavlo::quantize {
+
+// Index of the nearest entry of `palette` (1..256 colours) for every colour of `colours`. The
+// indices already in `nearest` (when it has one per colour) are taken as first guesses: a good
+// guess makes the search short, any guess gives the exact answer.
+void AssignNearestEntries(const std::vector<ColorValue>& colours,
+                          const std::vector<ColorValue>& palette, std::vector<std::uint16_t>& nearest,
+                          int threads);
+
+}  // namespace tavlo::quantize

@@ -1,0 +1,115 @@
+#include "quantize/variance_split.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <queue>
+
+namespace tavlo::quantize {
+namespace {
+
+struct Sums {
+  double w = 0, L = 0, a = 0, b = 0, squares = 0;
+
+  void Add(const WorkingColours& c, std::uint32_t i) {
+    const double wi = c.weight[i];
+    w += wi;
+    L += wi * c.L[i];
+    a += wi * c.a[i];
+    b += wi * c.b[i];
+    squares += wi * (double(c.L[i]) * c.L[i] + double(c.a[i]) * c.a[i] + double(c.b[i]) * c.b[i]);
+  }
+  Sums Minus(const Sums& o) const { return {w - o.w, L - o.L, a - o.a, b - o.b, squares - o.squares}; }
+  double Error() const { return w > 0 ? squares - (L * L + a * a + b * b) / w : 0; }
+  Point Mean() const {
+    return Point{static_cast<float>(L / w), static_cast<float>(a / w), static_cast<float>(b / w)};
+  }
+};
+
+struct Box {
+  std::size_t begin = 0, end = 0;  // a range of `order`
+  Sums sums;
+  double error = 0;
+  int id = 0;
+  bool operator<(const Box& o) const {  // for the queue: largest error first, then oldest
+    return error != o.error ? error < o.error : id > o.id;
+  }
+};
+
+const std::vector<float>& Axis(const WorkingColours& c, int axis) {
+  return axis == 0 ? c.L : axis == 1 ? c.a : c.b;
+}
+
+// The axis along which the box's colours spread most (weighted variance).
+int WidestAxis(const WorkingColours& c, const std::vector<std::uint32_t>& order, const Box& box) {
+  double best = -1;
+  int widest = 0;
+  for (int axis = 0; axis < 3; ++axis) {
+    const std::vector<float>& v = Axis(c, axis);
+    double s = 0, s2 = 0;
+    for (std::size_t k = box.begin; k < box.end; ++k) {
+      const std::uint32_t i = order[k];
+      s += double(c.weight[i]) * v[i];
+      s2 += double(c.weight[i]) * v[i] * v[i];
+    }
+    const double variance = s2 - s * s / box.sums.w;
+    if (variance > best) best = variance, widest = axis;
+  }
+  return widest;
+}
+
+// Sorts the box along its widest axis and returns the cut (an index of `order` strictly inside
+// the box) that leaves the least error in both halves.
+std::size_t BestCut(const WorkingColours& c, std::vector<std::uint32_t>& order, const Box& box) {
+  const std::vector<float>& v = Axis(c, WidestAxis(c, order, box));
+  std::sort(order.begin() + static_cast<std::ptrdiff_t>(box.begin),
+            order.begin() + static_cast<std::ptrdiff_t>(box.end),
+            [&](std::uint32_t x, std::uint32_t y) { return v[x] != v[y] ? v[x] < v[y] : x < y; });
+  Sums left;
+  double best = -1;
+  std::size_t cut = box.begin + 1;
+  for (std::size_t k = box.begin; k + 1 < box.end; ++k) {
+    left.Add(c, order[k]);
+    if (v[order[k]] == v[order[k + 1]]) continue;  // equal values stay on one side
+    const double error = left.Error() + box.sums.Minus(left).Error();
+    if (best < 0 || error < best) best = error, cut = k + 1;
+  }
+  return cut;
+}
+
+Box MakeBox(const WorkingColours& c, const std::vector<std::uint32_t>& order, std::size_t begin,
+            std::size_t end, int id) {
+  Box box{begin, end, {}, 0, id};
+  for (std::size_t k = begin; k < end; ++k) box.sums.Add(c, order[k]);
+  // A box of one colour cannot be cut; one whose colours coincide in the working space neither.
+  box.error = end - begin > 1 ? std::max(box.sums.Error(), 1e-9) : 0;
+  return box;
+}
+
+}  // namespace
+
+std::vector<Point> SplitByVariance(const WorkingColours& colours, int count) {
+  std::vector<std::uint32_t> order(colours.Size());
+  for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::vector<Box> done;
+  std::priority_queue<Box> boxes;
+  if (!order.empty()) boxes.push(MakeBox(colours, order, 0, order.size(), 0));
+  int nextId = 1;
+  while (!boxes.empty() && static_cast<int>(boxes.size() + done.size()) < count) {
+    const Box box = boxes.top();
+    boxes.pop();
+    if (box.error <= 0) {
+      done.push_back(box);
+      continue;
+    }
+    const std::size_t cut = BestCut(colours, order, box);
+    boxes.push(MakeBox(colours, order, box.begin, cut, nextId++));
+    boxes.push(MakeBox(colours, order, cut, box.end, nextId++));
+  }
+  for (; !boxes.empty(); boxes.pop()) done.push_back(boxes.top());
+  std::sort(done.begin(), done.end(), [](const Box& x, const Box& y) { return x.id < y.id; });
+  std::vector<Point> points;
+  for (const Box& box : done) points.push_back(box.sums.Mean());
+  return points;
+}
+
+}  // namespace tavlo::quantize

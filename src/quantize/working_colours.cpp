@@ -1,0 +1,32 @@
+#include "quantize/working_colours.h"
+
+#include "quantize/parallel_chunks.h"
+
+namespace tavlo::quantize {
+
+WorkingColours MakeWorkingColours(const std::vector<ColourCount>& histogram, int threads) {
+  WorkingColours set;
+  const std::size_t n = histogram.size();
+  set.L.resize(n);
+  set.a.resize(n);
+  set.b.resize(n);
+  set.weight.resize(n);
+  set.colour.resize(n);
+  set.lab.resize(n);
+  ForEachChunk(n, threads, [&](std::size_t, std::size_t begin, std::size_t end) {
+    for (std::size_t i = begin; i < end; ++i) {
+      const ColorValue c = histogram[i].colour;
+      const Point p = WorkingPointOf(c);
+      set.L[i] = p.L;
+      set.a[i] = p.a;
+      set.b[i] = p.b;
+      set.weight[i] = static_cast<float>(histogram[i].count);
+      set.colour[i] = c;
+      set.lab[i] = LabFromColor(c);
+    }
+  });
+  for (const ColourCount& c : histogram) set.totalWeight += c.count;
+  return set;
+}
+
+}  // namespace tavlo::quantize

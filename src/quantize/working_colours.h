@@ -1,0 +1,27 @@
+#pragma once
+// A picture's distinct colours as the quantizer works on them: each in the working space, in
+// CIELAB for the CIEDE2000 loss, and in RGB for the nearest-entry rule, with its pixel count as
+// weight.
+#include <cstdint>
+#include <vector>
+
+#include "colour/cielab.h"
+#include "colour/colour_histogram.h"
+#include "quantize/working_space.h"
+
+namespace tavlo::quantize {
+
+struct WorkingColours {
+  std::vector<float> L, a, b;  // working space, one per colour
+  std::vector<float> weight;   // pixel count
+  std::vector<ColorValue> colour;
+  std::vector<Lab> lab;
+  double totalWeight = 0;
+
+  std::size_t Size() const { return colour.size(); }
+};
+
+// `threads` as for ForEachChunk.
+WorkingColours MakeWorkingColours(const std::vector<ColourCount>& histogram, int threads);
+
+}  // namespace tavlo::quantize
