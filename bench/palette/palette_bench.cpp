@@ -19,7 +19,7 @@
 
 #include "colour/colour_histogram.h"
 #include "quantize/palette_from_histogram.h"
-#include "quantize/palette_refinement.h"
+#include "quantize/palette_loss.h"
 #include "quantize/rgb_nearest.h"
 #include "quantize/working_colours.h"
 
@@ -93,7 +93,7 @@ int Measure(char** argv) {
       tavlo::quantize::MakeWorkingColours(histogram.colours, 0);
   std::vector<std::uint16_t> nearest;
   tavlo::quantize::AssignNearestEntries(colours.colour, palette, nearest, 0);
-  const tavlo::quantize::PaletteLoss loss = tavlo::quantize::LossOf(colours, palette, nearest, 0);
+  const tavlo::quantize::PaletteLoss loss = tavlo::quantize::LossOf(colours, palette, 0);
   std::vector<bool> used(palette.size(), false);
   for (std::uint16_t j : nearest) used[j] = true;
   std::printf("FIGURES mean=%.4f above_one=%.4f used=%zu\n", loss.mean, loss.aboveOne * 100,

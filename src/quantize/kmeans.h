@@ -1,8 +1,11 @@
 #pragma once
-// Lloyd's k-means in the working space, weighted by pixel counts: every colour goes to its
-// nearest point, every point moves to the weighted mean of its colours, until hardly a colour
-// changes its point.
+// k-means in the working space, weighted by pixel counts, for the least mean distance (not the
+// least squared distance: the mean loss is what the program reports). Lloyd's iterations with
+// reweighting (each colour's weight divided by its distance moves a point towards the median of
+// its colours), and then relocations: the point whose colours lose least when it goes is moved
+// into the cluster that loses most, which Lloyd's iterations alone never do.
 #include <cstdint>
+#include <cstdlib>
 #include <vector>
 
 #include "quantize/working_colours.h"
@@ -12,6 +15,8 @@ namespace tavlo::quantize {
 struct KMeansOptions {
   int maxIterations = 40;
   double stopShare = 1e-4;  // stop when fewer than this share of the pixels changed their point
+  float distanceFloor = 1.0f;  // distances below this count as this when reweighting
+  int relocationRounds = std::getenv("TQ_RELOC") ? std::atoi(std::getenv("TQ_RELOC")) : 0;
   int threads = 0;
 };
 
@@ -19,10 +24,5 @@ struct KMeansOptions {
 // point serves worst, so none is wasted.
 void RefineByKMeans(const WorkingColours& colours, std::vector<Point>& points,
                     const KMeansOptions& options);
-
-// Index of the nearest point of every colour (squared working-space distance, ties to the lower
-// index), starting from the guesses in `nearest` where they are valid indices.
-void AssignNearestPoints(const WorkingColours& colours, const std::vector<Point>& points,
-                         std::vector<std::uint16_t>& nearest, int threads);
 
 }  // namespace tavlo::quantize

@@ -1,12 +1,15 @@
 #include "quantize/palette_from_histogram.h"
 
 #include <algorithm>
-#include <numeric>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <numeric>
 
 #include "quantize/kmeans.h"
-#include "quantize/palette_refinement.h"
+#include "quantize/palette_loss.h"
+#include "quantize/point_rounding.h"
+#include "quantize/rgb_local_search.h"
 #include "quantize/rgb_nearest.h"
 #include "quantize/variance_split.h"
 #include "quantize/working_colours.h"
@@ -33,6 +36,31 @@ std::vector<ColorValue> OrderedByUsage(const std::vector<ColourCount>& histogram
   return ordered;
 }
 
+std::vector<ColorValue> Quantize(const std::vector<ColourCount>& histogram, int count,
+                                 int threads) {
+  auto t0 = std::chrono::steady_clock::now();
+  auto lap = [&](const char* what) {
+    auto t = std::chrono::steady_clock::now();
+    if (std::getenv("TQ_DEBUG")) std::fprintf(stderr, "%s %.1f ms\n", what, std::chrono::duration<double, std::milli>(t - t0).count());
+    t0 = t;
+  };
+  const quantize::WorkingColours colours = quantize::MakeWorkingColours(histogram, threads);
+  lap("working");
+  std::vector<quantize::Point> points = quantize::SplitByVariance(colours, count);
+  lap("split");
+  quantize::RefineByKMeans(colours, points, {.threads = threads});
+  lap("kmeans");
+  const std::vector<ColorValue> start = quantize::ColoursOfPoints(colours, points, threads);
+  std::vector<ColorValue> tuned = quantize::TuneOnRgbRule(colours, start, {.threads = threads});
+  lap("tune");
+  // The tuning follows a stand-in for CIEDE2000; the palette kept is the one of less real loss.
+  const double before = quantize::LossOf(colours, start, threads).mean;
+  const double after = quantize::LossOf(colours, tuned, threads).mean;
+  lap("check");
+  if (std::getenv("TQ_DEBUG")) std::fprintf(stderr, "check %.4f -> %.4f\n", before, after);
+  return after <= before ? tuned : start;
+}
+
 }  // namespace
 
 std::vector<ColorValue> PaletteFromHistogram(const std::vector<ColourCount>& histogram, int count,
@@ -43,16 +71,7 @@ std::vector<ColorValue> PaletteFromHistogram(const std::vector<ColourCount>& his
   if (histogram.size() <= static_cast<std::size_t>(count)) {
     for (const ColourCount& c : histogram) palette.push_back(c.colour);
   } else {
-    auto t0 = std::chrono::steady_clock::now();
-    auto lap = [&](const char* what) { auto t = std::chrono::steady_clock::now(); std::fprintf(stderr, "%s %.1f ms\n", what, std::chrono::duration<double, std::milli>(t - t0).count()); t0 = t; };
-    const quantize::WorkingColours colours = quantize::MakeWorkingColours(histogram, options.threads);
-    lap("working");
-    std::vector<quantize::Point> points = quantize::SplitByVariance(colours, count);
-    lap("split");
-    quantize::RefineByKMeans(colours, points, {.threads = options.threads});
-    lap("kmeans");
-    palette = quantize::RefineOnRgbRule(colours, points, {.threads = options.threads});
-    lap("refine");
+    palette = Quantize(histogram, count, options.threads);
   }
   return OrderedByUsage(histogram, std::move(palette), options.threads);
 }

@@ -18,16 +18,17 @@ int WorkerCount(int threads, std::size_t chunks) {
 }  // namespace
 
 void ForEachChunk(std::size_t items, int threads,
-                  const std::function<void(std::size_t, std::size_t, std::size_t)>& work) {
-  const std::size_t chunks = ChunkCount(items);
+                  const std::function<void(std::size_t, std::size_t, std::size_t)>& work,
+                  std::size_t chunkSize) {
+  const std::size_t chunks = ChunkCount(items, chunkSize);
   std::atomic<std::size_t> next{0};
   std::exception_ptr failure;
   std::atomic<bool> failed{false};
   auto run = [&] {
     try {
       for (std::size_t chunk; (chunk = next.fetch_add(1)) < chunks && !failed;) {
-        const std::size_t begin = chunk * kChunkSize;
-        work(chunk, begin, std::min(items, begin + kChunkSize));
+        const std::size_t begin = chunk * chunkSize;
+        work(chunk, begin, std::min(items, begin + chunkSize));
       }
     } catch (...) {
       if (!failed.exchange(true)) failure = std::current_exception();

@@ -12,15 +12,19 @@ struct Rgb {
   std::int32_t r, g, b;
 };
 
+Rgb RgbOf(ColorValue c) {
+  return {RedOf(c), GreenOf(c), BlueOf(c)};
+}
+
 std::int32_t Distance2(const Rgb& p, const Rgb& q) {
   const std::int32_t dr = p.r - q.r, dg = p.g - q.g, db = p.b - q.b;
   return dr * dr + dg * dg + db * db;
 }
 
 // For each entry the others by rising distance from it. A colour at distance d from entry e is
-// at least d(e, f) - d from entry f, so once d(e, f) exceeds d + (the best distance so far) no
-// later entry can be as near as the best one: the search stops there, and still never misses an
-// entry that is nearer or equally near (the margin covers rounding of the square roots).
+// at least d(e, f) - d from entry f, so once d(e, f) exceeds d + r no later entry is within r of
+// the colour: a search for the entries within r stops there (the margin covers rounding of the
+// square roots, so no entry at distance r or nearer is missed).
 class EntryNeighbours {
  public:
   explicit EntryNeighbours(const std::vector<Rgb>& entries) : k_(entries.size()) {
@@ -38,6 +42,7 @@ class EntryNeighbours {
       }
     }
   }
+  std::size_t Size() const { return k_; }
   const float* Distances(std::size_t e) const { return &distance_[e * k_]; }
   const std::uint16_t* Indices(std::size_t e) const { return &index_[e * k_]; }
 
@@ -47,23 +52,56 @@ class EntryNeighbours {
   std::vector<std::uint16_t> index_;
 };
 
-std::uint16_t Nearest(const std::vector<Rgb>& entries, const EntryNeighbours& neighbours,
-                      const Rgb& colour, std::size_t guess) {
-  std::size_t best = guess;
-  std::int32_t best2 = Distance2(colour, entries[guess]);
-  const float guessD = std::sqrt(static_cast<float>(best2));
-  float bound = 2 * guessD + 1e-3f;
+// Orders entries as the rule does: nearer first, and of equally near ones the lower index.
+struct Candidate {
+  std::int32_t d2 = INT32_MAX;
+  std::size_t index = 0;
+  bool Before(const Candidate& o) const { return d2 < o.d2 || (d2 == o.d2 && index < o.index); }
+};
+
+// The nearest entry, and when `withSecond` the next one, searched outward from `guess`.
+void Nearest(const std::vector<Rgb>& entries, const EntryNeighbours& neighbours, const Rgb& colour,
+             std::size_t guess, bool withSecond, Candidate& first, Candidate& second) {
+  first = {Distance2(colour, entries[guess]), guess};
+  second = {};
+  const float guessD = std::sqrt(static_cast<float>(first.d2));
+  float bound = guessD + (withSecond ? 512.0f : guessD) + 1e-3f;
   const float* distance = neighbours.Distances(guess);
   const std::uint16_t* index = neighbours.Indices(guess);
   for (std::size_t m = 0; m + 1 < entries.size() && distance[m] <= bound; ++m) {
-    const std::size_t f = index[m];
-    const std::int32_t d2 = Distance2(colour, entries[f]);
-    if (d2 < best2 || (d2 == best2 && f < best)) {
-      best = f, best2 = d2;
-      bound = guessD + std::sqrt(static_cast<float>(d2)) + 1e-3f;
+    const Candidate c{Distance2(colour, entries[index[m]]), index[m]};
+    if (c.Before(first)) {
+      second = first;
+      first = c;
+    } else if (withSecond && c.Before(second)) {
+      second = c;
+    } else {
+      continue;
     }
+    const Candidate& reach = withSecond ? second : first;
+    if (reach.d2 != INT32_MAX) bound = guessD + std::sqrt(static_cast<float>(reach.d2)) + 1e-3f;
   }
-  return static_cast<std::uint16_t>(best);
+  if (second.d2 == INT32_MAX) second = first;
+}
+
+void Assign(const std::vector<ColorValue>& colours, const std::vector<ColorValue>& palette,
+            std::vector<std::uint16_t>& nearest, std::vector<std::uint16_t>* second,
+            int threads) {
+  std::vector<Rgb> entries;
+  for (ColorValue c : palette) entries.push_back(RgbOf(c));
+  const EntryNeighbours neighbours(entries);
+  const bool guessed = nearest.size() == colours.size();
+  nearest.resize(colours.size(), 0);
+  if (second) second->resize(colours.size());
+  ForEachChunk(colours.size(), threads, [&](std::size_t, std::size_t begin, std::size_t end) {
+    Candidate first, next;
+    for (std::size_t i = begin; i < end; ++i) {
+      const std::size_t guess = guessed && nearest[i] < entries.size() ? nearest[i] : 0;
+      Nearest(entries, neighbours, RgbOf(colours[i]), guess, second != nullptr, first, next);
+      nearest[i] = static_cast<std::uint16_t>(first.index);
+      if (second) (*second)[i] = static_cast<std::uint16_t>(next.index);
+    }
+  });
 }
 
 }  // namespace
@@ -71,18 +109,14 @@ std::uint16_t Nearest(const std::vector<Rgb>& entries, const EntryNeighbours& ne
 void AssignNearestEntries(const std::vector<ColorValue>& colours,
                           const std::vector<ColorValue>& palette, std::vector<std::uint16_t>& nearest,
                           int threads) {
-  std::vector<Rgb> entries;
-  for (ColorValue c : palette) entries.push_back({RedOf(c), GreenOf(c), BlueOf(c)});
-  const EntryNeighbours neighbours(entries);
-  const bool guessed = nearest.size() == colours.size();
-  nearest.resize(colours.size(), 0);
-  ForEachChunk(colours.size(), threads, [&](std::size_t, std::size_t begin, std::size_t end) {
-    for (std::size_t i = begin; i < end; ++i) {
-      const std::size_t guess = guessed && nearest[i] < entries.size() ? nearest[i] : 0;
-      const Rgb colour{RedOf(colours[i]), GreenOf(colours[i]), BlueOf(colours[i])};
-      nearest[i] = Nearest(entries, neighbours, colour, guess);
-    }
-  });
+  Assign(colours, palette, nearest, nullptr, threads);
+}
+
+void AssignTwoNearestEntries(const std::vector<ColorValue>& colours,
+                             const std::vector<ColorValue>& palette,
+                             std::vector<std::uint16_t>& nearest,
+                             std::vector<std::uint16_t>& second, int threads) {
+  Assign(colours, palette, nearest, &second, threads);
 }
 
 }  // namespace tavlo::quantize

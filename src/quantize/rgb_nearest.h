@@ -15,4 +15,11 @@ void AssignNearestEntries(const std::vector<ColorValue>& colours,
                           const std::vector<ColorValue>& palette, std::vector<std::uint16_t>& nearest,
                           int threads);
 
+// The same, and in `second` the entry a colour would go to if its nearest were not there (equal
+// to the nearest for a palette of one colour).
+void AssignTwoNearestEntries(const std::vector<ColorValue>& colours,
+                             const std::vector<ColorValue>& palette,
+                             std::vector<std::uint16_t>& nearest,
+                             std::vector<std::uint16_t>& second, int threads);
+
 }  // namespace tavlo::quantize

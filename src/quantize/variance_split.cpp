@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cmath>
+#include <cstdlib>
 #include <queue>
 
 namespace tavlo::quantize {
@@ -81,7 +83,10 @@ Box MakeBox(const WorkingColours& c, const std::vector<std::uint32_t>& order, st
   Box box{begin, end, {}, 0, id};
   for (std::size_t k = begin; k < end; ++k) box.sums.Add(c, order[k]);
   // A box of one colour cannot be cut; one whose colours coincide in the working space neither.
-  box.error = end - begin > 1 ? std::max(box.sums.Error(), 1e-9) : 0;
+  static const int mode = std::getenv("TQ_SPLIT") ? std::atoi(std::getenv("TQ_SPLIT")) : 0;
+  const double sse = std::max(box.sums.Error(), 1e-9);
+  static const double p = std::getenv("TQ_SP") ? std::atof(std::getenv("TQ_SP")) : 0.5;
+  box.error = end - begin > 1 ? (mode == 1 ? std::pow(sse, p) * std::pow(box.sums.w, 1 - p) : sse) : 0;
   return box;
 }
 
