@@ -91,8 +91,8 @@ int Measure(char** argv) {
       tavlo::CountColours(picture.data(), width, height, std::ptrdiff_t(width) * 4);
   const tavlo::quantize::WorkingColours colours =
       tavlo::quantize::MakeWorkingColours(histogram.colours, 0);
-  std::vector<std::uint16_t> nearest;
-  tavlo::quantize::AssignNearestEntries(colours.colour, palette, nearest, 0);
+  const std::vector<std::uint16_t> nearest =
+      tavlo::quantize::AssignNearestEntries(colours.colour, palette, 0).first;
   const tavlo::quantize::PaletteLoss loss = tavlo::quantize::LossOf(colours, palette, 0);
   std::vector<bool> used(palette.size(), false);
   for (std::uint16_t j : nearest) used[j] = true;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <numeric>
 
 #include "quantize/parallel_chunks.h"
@@ -107,10 +106,6 @@ class KMeans {
     return cost;
   }
 
-  // Moves the points whose colours lose least when they go into the clusters that lose most;
-  // keeps the move when a few iterations later the mean distance is lower. False when not kept.
-  bool Relocate(double& cost);
-
  private:
   double Step(bool fresh, double& changed);
   void ReseedEmpty(const std::vector<Accumulator>& served);
@@ -167,111 +162,12 @@ void KMeans::ReseedEmpty(const std::vector<Accumulator>& served) {
   }
 }
 
-// What each point's colours cost: their distance, the extra distance if the point went away, and
-// their spread (weighted first and second moments) to split the cluster along.
-struct ClusterCosts {
-  double w = 0, cost = 0, removal = 0;
-  double m[3] = {0, 0, 0};
-  double mm[6] = {0, 0, 0, 0, 0, 0};  // LL, La, Lb, aa, ab, bb
-  void Add(const ClusterCosts& o) {
-    w += o.w, cost += o.cost, removal += o.removal;
-    for (int i = 0; i < 3; ++i) m[i] += o.m[i];
-    for (int i = 0; i < 6; ++i) mm[i] += o.mm[i];
-  }
-};
-
-// The direction in which the cluster spreads most (power iteration on its covariance) and the
-// spread's standard deviation along it.
-Point PrincipalAxis(const ClusterCosts& s, float& deviation) {
-  const double mean[3] = {s.m[0] / s.w, s.m[1] / s.w, s.m[2] / s.w};
-  const double cov[3][3] = {
-      {s.mm[0] / s.w - mean[0] * mean[0], s.mm[1] / s.w - mean[0] * mean[1], s.mm[2] / s.w - mean[0] * mean[2]},
-      {s.mm[1] / s.w - mean[0] * mean[1], s.mm[3] / s.w - mean[1] * mean[1], s.mm[4] / s.w - mean[1] * mean[2]},
-      {s.mm[2] / s.w - mean[0] * mean[2], s.mm[4] / s.w - mean[1] * mean[2], s.mm[5] / s.w - mean[2] * mean[2]}};
-  double v[3] = {0.577, 0.577, 0.577};
-  double length = 0;
-  for (int it = 0; it < 30; ++it) {
-    double next[3];
-    for (int r = 0; r < 3; ++r) next[r] = cov[r][0] * v[0] + cov[r][1] * v[1] + cov[r][2] * v[2];
-    length = std::sqrt(next[0] * next[0] + next[1] * next[1] + next[2] * next[2]);
-    if (length <= 0) break;
-    for (int r = 0; r < 3; ++r) v[r] = next[r] / length;
-  }
-  deviation = static_cast<float>(std::sqrt(std::max(length, 0.0)));
-  return Point{float(v[0]), float(v[1]), float(v[2])};
-}
-
-bool KMeans::Relocate(double& cost) {
-  const std::size_t k = points_.size(), n = c_.Size();
-  const PointNeighbours neighbours(points_);
-  std::vector<ClusterCosts> sums(ChunkCount(n) * k);
-  ForEachChunk(n, o_.threads, [&](std::size_t chunk, std::size_t begin, std::size_t end) {
-    ClusterCosts* acc = &sums[chunk * k];
-    for (std::size_t i = begin; i < end; ++i) {
-      const Nearest near =
-          FindNearest(points_, neighbours, c_.L[i], c_.a[i], c_.b[i], nearest_[i], true);
-      ClusterCosts& s = acc[near.first];
-      const double w = c_.weight[i];
-      const double x[3] = {c_.L[i], c_.a[i], c_.b[i]};
-      s.w += w, s.cost += w * near.d1, s.removal += w * (near.d2 - near.d1);
-      for (int d = 0; d < 3; ++d) s.m[d] += w * x[d];
-      s.mm[0] += w * x[0] * x[0], s.mm[1] += w * x[0] * x[1], s.mm[2] += w * x[0] * x[2];
-      s.mm[3] += w * x[1] * x[1], s.mm[4] += w * x[1] * x[2], s.mm[5] += w * x[2] * x[2];
-    }
-  });
-  const std::vector<ClusterCosts> clusters = Combine(sums, k);
-  std::vector<std::size_t> byRemoval(k), byCost(k);
-  std::iota(byRemoval.begin(), byRemoval.end(), 0);
-  std::iota(byCost.begin(), byCost.end(), 0);
-  std::sort(byRemoval.begin(), byRemoval.end(), [&](std::size_t x, std::size_t y) {
-    return clusters[x].removal != clusters[y].removal ? clusters[x].removal < clusters[y].removal
-                                                      : x < y;
-  });
-  std::sort(byCost.begin(), byCost.end(), [&](std::size_t x, std::size_t y) {
-    return clusters[x].cost != clusters[y].cost ? clusters[x].cost > clusters[y].cost : x < y;
-  });
-  const std::size_t moves = std::max<std::size_t>(1, k / 32);
-  std::vector<bool> touched(k, false);
-  const std::vector<Point> before = points_;
-  const std::vector<std::uint16_t> nearestBefore = nearest_;
-  std::size_t made = 0;
-  for (std::size_t r = 0, s = 0; made < moves && r < k && s < k;) {
-    const std::size_t gone = byRemoval[r], split = byCost[s];
-    if (touched[gone]) { ++r; continue; }
-    if (touched[split] || split == gone || clusters[split].w <= 0) { ++s; continue; }
-    // Worth it only when the loss of removing is below what the split should save.
-    if (clusters[gone].removal >= 0.3 * clusters[split].cost) break;
-    float deviation = 0;
-    const Point axis = PrincipalAxis(clusters[split], deviation);
-    const ClusterCosts& sc = clusters[split];
-    const Point centre{float(sc.m[0] / sc.w), float(sc.m[1] / sc.w), float(sc.m[2] / sc.w)};
-    const float step = 0.8f * deviation;
-    points_[split] = Point{centre.L - step * axis.L, centre.a - step * axis.a, centre.b - step * axis.b};
-    points_[gone] = Point{centre.L + step * axis.L, centre.a + step * axis.a, centre.b + step * axis.b};
-    touched[gone] = touched[split] = true;
-    ++made, ++r, ++s;
-  }
-  if (made == 0) return false;
-  const double after = Iterate(6);
-  if (std::getenv("TQ_DEBUG")) std::fprintf(stderr, "relocate %zu: %.5f -> %.5f\n", made, cost, after);
-  if (after < cost) {
-    cost = after;
-    return true;
-  }
-  points_ = before;
-  nearest_ = nearestBefore;
-  return false;
-}
-
 }  // namespace
 
 void RefineByKMeans(const WorkingColours& colours, std::vector<Point>& points,
                     const KMeansOptions& options) {
   if (points.size() < 2 || colours.Size() == 0) return;
-  KMeans kmeans(colours, points, options);
-  double cost = kmeans.Iterate(options.maxIterations);
-  for (int round = 0; round < options.relocationRounds; ++round)
-    if (!kmeans.Relocate(cost)) break;
+  KMeans(colours, points, options).Iterate(options.maxIterations);
 }
 
 }  // namespace tavlo::quantize

@@ -1,9 +1,6 @@
 #include "quantize/palette_from_histogram.h"
 
 #include <algorithm>
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
 #include <numeric>
 
 #include "quantize/kmeans.h"
@@ -22,8 +19,8 @@ std::vector<ColorValue> OrderedByUsage(const std::vector<ColourCount>& histogram
                                        std::vector<ColorValue> palette, int threads) {
   std::vector<ColorValue> colours(histogram.size());
   for (std::size_t i = 0; i < histogram.size(); ++i) colours[i] = histogram[i].colour;
-  std::vector<std::uint16_t> nearest;
-  quantize::AssignNearestEntries(colours, palette, nearest, threads);
+  const std::vector<std::uint16_t> nearest =
+      quantize::AssignNearestEntries(colours, palette, threads).first;
   std::vector<std::uint64_t> usage(palette.size(), 0);
   for (std::size_t i = 0; i < histogram.size(); ++i) usage[nearest[i]] += histogram[i].count;
   std::vector<std::size_t> order(palette.size());
@@ -38,26 +35,14 @@ std::vector<ColorValue> OrderedByUsage(const std::vector<ColourCount>& histogram
 
 std::vector<ColorValue> Quantize(const std::vector<ColourCount>& histogram, int count,
                                  int threads) {
-  auto t0 = std::chrono::steady_clock::now();
-  auto lap = [&](const char* what) {
-    auto t = std::chrono::steady_clock::now();
-    if (std::getenv("TQ_DEBUG")) std::fprintf(stderr, "%s %.1f ms\n", what, std::chrono::duration<double, std::milli>(t - t0).count());
-    t0 = t;
-  };
   const quantize::WorkingColours colours = quantize::MakeWorkingColours(histogram, threads);
-  lap("working");
   std::vector<quantize::Point> points = quantize::SplitByVariance(colours, count);
-  lap("split");
   quantize::RefineByKMeans(colours, points, {.threads = threads});
-  lap("kmeans");
   const std::vector<ColorValue> start = quantize::ColoursOfPoints(colours, points, threads);
   std::vector<ColorValue> tuned = quantize::TuneOnRgbRule(colours, start, {.threads = threads});
-  lap("tune");
   // The tuning follows a stand-in for CIEDE2000; the palette kept is the one of less real loss.
   const double before = quantize::LossOf(colours, start, threads).mean;
   const double after = quantize::LossOf(colours, tuned, threads).mean;
-  lap("check");
-  if (std::getenv("TQ_DEBUG")) std::fprintf(stderr, "check %.4f -> %.4f\n", before, after);
   return after <= before ? tuned : start;
 }
 

@@ -7,9 +7,12 @@
 // preview's rule (the nearest entry by squared RGB distance, ties to the lower index). Libraries
 // optimise their own metrics under their own mapping.
 //
-// The stages: a variance-minimising split of the colours in the working space (Oklab) weighted
-// by pixel counts, k-means there, then refinement on whole sRGB colours under the RGB rule,
-// keeping the palette of the least CIEDE2000 loss.
+// The stages, on the picture's distinct colours weighted by their pixel counts, in a working
+// space whose distances follow CIEDE2000 (working_space.h): a variance-minimising split
+// (variance_split.h), k-means for the least mean distance (kmeans.h), rounding to sRGB colours,
+// and a local search of the entries under the RGB rule itself (rgb_local_search.h), kept when
+// its CIEDE2000 loss is lower. Under the RGB rule, the entries best for the perceptual loss are
+// not the perceptual means of their colours, which is why that last stage pays.
 #include <vector>
 
 #include "colour/colour_histogram.h"

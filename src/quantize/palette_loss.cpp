@@ -8,8 +8,8 @@ namespace tavlo::quantize {
 
 PaletteLoss LossOf(const WorkingColours& colours, const std::vector<ColorValue>& palette,
                    int threads) {
-  std::vector<std::uint16_t> nearest;
-  AssignNearestEntries(colours.colour, palette, nearest, threads);
+  const std::vector<std::uint16_t> nearest =
+      AssignNearestEntries(colours.colour, palette, threads).first;
   std::vector<Lab> entryLab;
   for (ColorValue c : palette) entryLab.push_back(LabFromColor(c));
   std::vector<PaletteLoss> perChunk(ChunkCount(colours.Size()));

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <set>
 
 #include "quantize/parallel_chunks.h"
@@ -57,11 +55,17 @@ class Search {
 
   // Every colour's nearest and second-nearest entry; returns the weighted working-space cost.
   double AssignAll() {
-    AssignTwoNearestEntries(c_.colour, palette_, first_, second_, threads_);
+    near_ = AssignNearestEntries(c_.colour, palette_, threads_);
+    nowDistance_.resize(c_.Size());
+    secondDistance_.resize(c_.Size());
     std::vector<double> perChunk(ChunkCount(c_.Size()));
     ForEachChunk(c_.Size(), threads_, [&](std::size_t chunk, std::size_t begin, std::size_t end) {
       double cost = 0;
-      for (std::size_t i = begin; i < end; ++i) cost += c_.weight[i] * DistanceTo(i, points_[first_[i]]);
+      for (std::size_t i = begin; i < end; ++i) {
+        nowDistance_[i] = DistanceTo(i, points_[near_.first[i]]);
+        secondDistance_[i] = DistanceTo(i, points_[near_.second[i]]);
+        cost += c_.weight[i] * nowDistance_[i];
+      }
       perChunk[chunk] = cost;
     });
     double cost = 0;
@@ -73,7 +77,7 @@ class Search {
   // Returns the number of moves made.
   int Pass(int step) {
     const std::size_t k = palette_.size();
-    const Groups byFirst(first_, k), bySecond(second_, k);
+    const Groups byFirst(near_.first, k), bySecond(near_.second, k);
     std::vector<Move> moves(k);
     ForEachChunk(
         k, threads_,
@@ -122,16 +126,16 @@ class Search {
     double change = 0;
     for (std::uint32_t m = byFirst.start[e]; m < byFirst.start[e + 1]; ++m) {
       const std::uint32_t i = byFirst.items[m];
-      const std::size_t s = second_[i];
-      const bool stays = Prefers(Distance2(rgb_[i], moved), e, Distance2(rgb_[i], entries_[s]), s);
-      change += c_.weight[i] * ((stays ? DistanceTo(i, movedPoint) : DistanceTo(i, points_[s])) -
-                                DistanceTo(i, points_[e]));
+      const bool stays =
+          Prefers(Distance2(rgb_[i], moved), e, near_.secondDistance2[i], near_.second[i]);
+      change += c_.weight[i] *
+                ((stays ? DistanceTo(i, movedPoint) : secondDistance_[i]) - nowDistance_[i]);
     }
     for (std::uint32_t m = bySecond.start[e]; m < bySecond.start[e + 1]; ++m) {
       const std::uint32_t i = bySecond.items[m];
-      const std::size_t f = first_[i];
-      if (f != e && Prefers(Distance2(rgb_[i], moved), e, Distance2(rgb_[i], entries_[f]), f))
-        change += c_.weight[i] * (DistanceTo(i, movedPoint) - DistanceTo(i, points_[f]));
+      const std::size_t f = near_.first[i];
+      if (f != e && Prefers(Distance2(rgb_[i], moved), e, near_.distance2[i], f))
+        change += c_.weight[i] * (DistanceTo(i, movedPoint) - nowDistance_[i]);
     }
     return change;
   }
@@ -158,7 +162,8 @@ class Search {
   std::vector<Rgb> entries_;
   std::vector<Point> points_;
   std::vector<Rgb> rgb_;
-  std::vector<std::uint16_t> first_, second_;
+  NearestEntries near_;
+  std::vector<float> nowDistance_, secondDistance_;  // to the nearest and second-nearest entry
 };
 
 }  // namespace
@@ -173,9 +178,6 @@ std::vector<ColorValue> TuneOnRgbRule(const WorkingColours& colours, std::vector
   for (int pass = 0; pass < options.maxPasses && step > 0; ++pass) {
     const int made = search.Pass(step);
     const double after = search.AssignAll();
-    if (std::getenv("TQ_DEBUG"))
-      std::fprintf(stderr, "tune step %d made %d cost %.5f -> %.5f\n", step, made,
-                   cost / colours.totalWeight, after / colours.totalWeight);
     if (after < cost) {
       cost = after;
       best = search.Palette();

@@ -4,7 +4,6 @@
 // for the perceptual loss are not the means of their colours. This search moves one entry at a
 // time by a few RGB steps and keeps a move when the loss of the colours it touches falls, with
 // the working-space distance standing in for CIEDE2000 (it follows it closely and is far cheaper).
-#include <cstdlib>
 #include <vector>
 
 #include "quantize/working_colours.h"
@@ -13,7 +12,7 @@ namespace tavlo::quantize {
 
 struct LocalSearchOptions {
   int firstStep = 4;  // RGB units; halved down to 1 whenever no move helps
-  int maxPasses = std::getenv("TQ_PASSES") ? std::atoi(std::getenv("TQ_PASSES")) : 30;
+  int maxPasses = 30;
   int threads = 0;
 };
 

@@ -8,18 +8,15 @@
 
 namespace tavlo::quantize {
 
-// Index of the nearest entry of `palette` (1..256 colours) for every colour of `colours`. The
-// indices already in `nearest` (when it has one per colour) are taken as first guesses: a good
-// guess makes the search short, any guess gives the exact answer.
-void AssignNearestEntries(const std::vector<ColorValue>& colours,
-                          const std::vector<ColorValue>& palette, std::vector<std::uint16_t>& nearest,
-                          int threads);
-
-// The same, and in `second` the entry a colour would go to if its nearest were not there (equal
-// to the nearest for a palette of one colour).
-void AssignTwoNearestEntries(const std::vector<ColorValue>& colours,
-                             const std::vector<ColorValue>& palette,
-                             std::vector<std::uint16_t>& nearest,
-                             std::vector<std::uint16_t>& second, int threads);
+// For every colour of `colours`, the index of its nearest entry of `palette` (1..256 colours)
+// and, when `second` is given, the entry it would go to if the nearest were not there (the
+// nearest itself for a palette of one colour). `distance2`, when given, receives the squared
+// RGB distance to the nearest entry, `secondDistance2` to the second.
+struct NearestEntries {
+  std::vector<std::uint16_t> first, second;
+  std::vector<std::int32_t> distance2, secondDistance2;
+};
+NearestEntries AssignNearestEntries(const std::vector<ColorValue>& colours,
+                                    const std::vector<ColorValue>& palette, int threads);
 
 }  // namespace tavlo::quantize

@@ -1,7 +1,7 @@
 #pragma once
-// The starting palette: the colours are cut into boxes of the working space, each time the box
-// with the largest weighted squared error across the axis where it spreads most, at the place
-// that leaves the least error in its two halves; each box gives its weighted mean.
+// The starting palette: the colours are cut into boxes of the working space, each time the box of
+// the largest error across the axis where it spreads most, at the place that leaves the least
+// squared error in its two halves; each box gives its weighted mean.
 #include <vector>
 
 #include "quantize/working_colours.h"

@@ -16,13 +16,13 @@ WorkingColours MakeWorkingColours(const std::vector<ColourCount>& histogram, int
   ForEachChunk(n, threads, [&](std::size_t, std::size_t begin, std::size_t end) {
     for (std::size_t i = begin; i < end; ++i) {
       const ColorValue c = histogram[i].colour;
-      const Point p = WorkingPointOf(c);
+      set.lab[i] = LabFromColor(c);
+      const Point p = PointOfLab(set.lab[i]);
       set.L[i] = p.L;
       set.a[i] = p.a;
       set.b[i] = p.b;
       set.weight[i] = static_cast<float>(histogram[i].count);
       set.colour[i] = c;
-      set.lab[i] = LabFromColor(c);
     }
   });
   for (const ColourCount& c : histogram) set.totalWeight += c.count;
