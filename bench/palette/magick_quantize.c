@@ -14,7 +14,7 @@
 #include <time.h>
 #include <wand/MagickWand.h>
 
-static void die(const char *msg) {
+static void die(const char* msg) {
   fprintf(stderr, "magick_quantize: %s\n", msg);
   exit(2);
 }
@@ -25,8 +25,8 @@ static double now_ms(void) {
   return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
 }
 
-static int cmp_double(const void *a, const void *b) {
-  double x = *(const double *)a, y = *(const double *)b;
+static int cmp_double(const void* a, const void* b) {
+  double x = *(const double*)a, y = *(const double*)b;
   return (x > y) - (x < y);
 }
 
@@ -35,25 +35,26 @@ static unsigned char channel(double quantum) {
   return (unsigned char)(v < 0 ? 0 : v > 255 ? 255 : v);
 }
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
   if (argc < 7) die("usage: IN.rgb WIDTH HEIGHT N REPS OUT.act");
   const size_t w = (size_t)atol(argv[2]), h = (size_t)atol(argv[3]);
   const int n = atoi(argv[4]), reps = atoi(argv[5]);
   if (!w || !h || n < 2 || n > 256 || reps <= 0) die("bad WIDTH/HEIGHT/N/REPS");
   const size_t pixels = w * h;
-  FILE *f = fopen(argv[1], "rb");
+  FILE* f = fopen(argv[1], "rb");
   if (!f) die("cannot open input");
-  unsigned char *rgb = malloc(pixels * 3);
+  unsigned char* rgb = malloc(pixels * 3);
   if (!rgb || fread(rgb, 1, pixels * 3, f) != pixels * 3) die("input size is not WIDTH*HEIGHT*3");
   fclose(f);
 
   MagickWandGenesis();
-  double *ms = malloc(sizeof(double) * (size_t)reps);
+  double* ms = malloc(sizeof(double) * (size_t)reps);
   unsigned char act[768];
   size_t count = 0;
   for (int rep = 0; rep < reps; ++rep) {
-    MagickWand *img = NewMagickWand();
-    if (MagickConstituteImage(img, w, h, "RGB", CharPixel, rgb) == MagickFalse) die("constitute failed");
+    MagickWand* img = NewMagickWand();
+    if (MagickConstituteImage(img, w, h, "RGB", CharPixel, rgb) == MagickFalse)
+      die("constitute failed");
     double t0 = now_ms();
     if (MagickQuantizeImage(img, (size_t)n, UndefinedColorspace, 0, NoDitherMethod, MagickFalse) ==
         MagickFalse)
@@ -61,7 +62,7 @@ int main(int argc, char **argv) {
     ms[rep] = now_ms() - t0;
     count = MagickGetImageColors(img);
     if (count > 256) die("more colours than asked for");
-    PixelWand *colour = NewPixelWand();
+    PixelWand* colour = NewPixelWand();
     for (size_t k = 0; k < count; ++k) {
       if (MagickGetImageColormapColor(img, k, colour) == MagickFalse) die("no colour map");
       act[3 * k] = channel(PixelGetRedQuantum(colour));
@@ -72,7 +73,7 @@ int main(int argc, char **argv) {
     DestroyMagickWand(img);
   }
   qsort(ms, (size_t)reps, sizeof(double), cmp_double);
-  FILE *o = fopen(argv[6], "wb");
+  FILE* o = fopen(argv[6], "wb");
   if (!o || fwrite(act, 3, count, o) != count || fclose(o) != 0) die("cannot write palette");
   printf("RESULT peer=imagemagick colors=%zu median_ms=%.3f min_ms=%.3f threads=%llu\n", count,
          ms[reps / 2], ms[0], (unsigned long long)GetMagickResourceLimit(ThreadResource));

@@ -43,8 +43,8 @@ std::vector<std::uint32_t> ReadPicture(const std::string& path, int width, int h
   if (rgb.size() != pixels * 3) Fail("input size is not WIDTH*HEIGHT*3");
   std::vector<std::uint32_t> picture(pixels);
   for (std::size_t i = 0; i < pixels; ++i)
-    picture[i] = 0xFF000000u | std::uint32_t(rgb[3 * i]) << 16 | std::uint32_t(rgb[3 * i + 1]) << 8 |
-                 rgb[3 * i + 2];
+    picture[i] = 0xFF000000u | std::uint32_t(rgb[3 * i]) << 16 |
+                 std::uint32_t(rgb[3 * i + 1]) << 8 | rgb[3 * i + 2];
   return picture;
 }
 
@@ -109,5 +109,7 @@ int main(int argc, char** argv) {
     threads = std::atoi(argv[--argc] + 10);
   if (argc == 8 && std::string(argv[1]) == "quantize") return Quantize(argv, threads);
   if (argc == 6 && std::string(argv[1]) == "measure") return Measure(argv);
-  Fail("usage: quantize IN.rgb WIDTH HEIGHT N REPS OUT.act [--threads=T] | measure IN.rgb WIDTH HEIGHT PALETTE.act");
+  Fail(
+      "usage: quantize IN.rgb WIDTH HEIGHT N REPS OUT.act [--threads=T] | measure IN.rgb WIDTH "
+      "HEIGHT PALETTE.act");
 }

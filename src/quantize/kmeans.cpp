@@ -153,8 +153,7 @@ void KMeans::ReseedEmpty(const std::vector<Accumulator>& served) {
     double worst = -1;
     std::size_t pick = 0;
     for (std::size_t i = 0; i < c_.Size(); ++i) {
-      const double cost =
-          c_.weight[i] * Distance2(points_[nearest_[i]], c_.L[i], c_.a[i], c_.b[i]);
+      const double cost = c_.weight[i] * Distance2(points_[nearest_[i]], c_.L[i], c_.a[i], c_.b[i]);
       if (cost > worst) worst = cost, pick = i;
     }
     points_[j] = Point{c_.L[pick], c_.a[pick], c_.b[pick]};

@@ -12,7 +12,7 @@ namespace tavlo::quantize {
 
 struct KMeansOptions {
   int maxIterations = 20;
-  double stopShare = 1e-4;  // stop when fewer than this share of the pixels changed their point
+  double stopShare = 1e-4;     // stop when fewer than this share of the pixels changed their point
   float distanceFloor = 1.0f;  // distances below this count as this when reweighting
   int threads = 0;
 };

@@ -14,23 +14,29 @@
 namespace tavlo {
 namespace {
 
-// The palette's entries by falling pixel count under the RGB rule, ties to the lower value.
+// The palette's entries by falling pixel count under the RGB rule, ties to the lower value. The
+// counts depend on the order a little (a colour equally near two entries goes to the earlier), so
+// the order is settled again until it no longer changes.
 std::vector<ColorValue> OrderedByUsage(const std::vector<ColourCount>& histogram,
                                        std::vector<ColorValue> palette, int threads) {
   std::vector<ColorValue> colours(histogram.size());
   for (std::size_t i = 0; i < histogram.size(); ++i) colours[i] = histogram[i].colour;
-  const std::vector<std::uint16_t> nearest =
-      quantize::AssignNearestEntries(colours, palette, threads).first;
-  std::vector<std::uint64_t> usage(palette.size(), 0);
-  for (std::size_t i = 0; i < histogram.size(); ++i) usage[nearest[i]] += histogram[i].count;
-  std::vector<std::size_t> order(palette.size());
-  std::iota(order.begin(), order.end(), 0);
-  std::sort(order.begin(), order.end(), [&](std::size_t x, std::size_t y) {
-    return usage[x] != usage[y] ? usage[x] > usage[y] : palette[x] < palette[y];
-  });
-  std::vector<ColorValue> ordered;
-  for (std::size_t j : order) ordered.push_back(palette[j]);
-  return ordered;
+  for (int round = 0; round < 8; ++round) {
+    const std::vector<std::uint16_t> nearest =
+        quantize::AssignNearestEntries(colours, palette, threads).first;
+    std::vector<std::uint64_t> usage(palette.size(), 0);
+    for (std::size_t i = 0; i < histogram.size(); ++i) usage[nearest[i]] += histogram[i].count;
+    std::vector<std::size_t> order(palette.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t x, std::size_t y) {
+      return usage[x] != usage[y] ? usage[x] > usage[y] : round == 0 && palette[x] < palette[y];
+    });
+    if (std::is_sorted(order.begin(), order.end())) break;
+    std::vector<ColorValue> ordered;
+    for (std::size_t j : order) ordered.push_back(palette[j]);
+    palette = std::move(ordered);
+  }
+  return palette;
 }
 
 std::vector<ColorValue> Quantize(const std::vector<ColourCount>& histogram, int count,

@@ -24,7 +24,8 @@ PaletteLoss LossOf(const WorkingColours& colours, const std::vector<ColorValue>&
   });
   PaletteLoss total;
   for (const PaletteLoss& p : perChunk) total.mean += p.mean, total.aboveOne += p.aboveOne;
-  if (colours.totalWeight > 0) total.mean /= colours.totalWeight, total.aboveOne /= colours.totalWeight;
+  if (colours.totalWeight > 0)
+    total.mean /= colours.totalWeight, total.aboveOne /= colours.totalWeight;
   return total;
 }
 

@@ -11,8 +11,8 @@ namespace {
 
 int WorkerCount(int threads, std::size_t chunks) {
   if (threads <= 0) threads = static_cast<int>(std::min(8u, std::thread::hardware_concurrency()));
-  return static_cast<int>(std::clamp<std::size_t>(static_cast<std::size_t>(std::max(threads, 1)),
-                                                  1, std::max<std::size_t>(chunks, 1)));
+  return static_cast<int>(std::clamp<std::size_t>(static_cast<std::size_t>(std::max(threads, 1)), 1,
+                                                  std::max<std::size_t>(chunks, 1)));
 }
 
 }  // namespace

@@ -37,8 +37,10 @@ std::vector<ColorValue> ColoursOfPoints(const WorkingColours& colours,
   std::size_t missing = 0;
   for (const Point& p : points) {
     const ColorValue c = ColorOfPoint(p);
-    if (taken.insert(c).second) palette.push_back(c);
-    else ++missing;
+    if (taken.insert(c).second)
+      palette.push_back(c);
+    else
+      ++missing;
   }
   if (missing == 0) return palette;
   const std::vector<double> gap = WeightedGaps(colours, points, threads);

@@ -168,7 +168,8 @@ class Search {
 
 }  // namespace
 
-std::vector<ColorValue> TuneOnRgbRule(const WorkingColours& colours, std::vector<ColorValue> palette,
+std::vector<ColorValue> TuneOnRgbRule(const WorkingColours& colours,
+                                      std::vector<ColorValue> palette,
                                       const LocalSearchOptions& options) {
   if (palette.size() < 2) return palette;
   Search search(colours, std::move(palette), options.threads);

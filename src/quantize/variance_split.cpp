@@ -1,8 +1,8 @@
 #include "quantize/variance_split.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 #include <queue>
 
 namespace tavlo::quantize {
@@ -19,8 +19,12 @@ struct Sums {
     b += wi * c.b[i];
     squares += wi * (double(c.L[i]) * c.L[i] + double(c.a[i]) * c.a[i] + double(c.b[i]) * c.b[i]);
   }
-  Sums Minus(const Sums& o) const { return {w - o.w, L - o.L, a - o.a, b - o.b, squares - o.squares}; }
-  Sums Plus(const Sums& o) const { return {w + o.w, L + o.L, a + o.a, b + o.b, squares + o.squares}; }
+  Sums Minus(const Sums& o) const {
+    return {w - o.w, L - o.L, a - o.a, b - o.b, squares - o.squares};
+  }
+  Sums Plus(const Sums& o) const {
+    return {w + o.w, L + o.L, a + o.a, b + o.b, squares + o.squares};
+  }
   double Error() const { return w > 0 ? squares - (L * L + a * a + b * b) / w : 0; }
   Point Mean() const {
     return Point{static_cast<float>(L / w), static_cast<float>(a / w), static_cast<float>(b / w)};
@@ -82,10 +86,9 @@ std::size_t BestCut(const WorkingColours& c, std::vector<std::uint32_t>& order, 
     const double error = left.Error() + box.sums.Minus(left).Error();
     if (best < 0 || error < best) best = error, cut = b;
   }
-  const auto middle = std::stable_partition(
-      order.begin() + static_cast<std::ptrdiff_t>(box.begin),
-      order.begin() + static_cast<std::ptrdiff_t>(box.end),
-      [&](std::uint32_t i) { return bucketOf(i) <= cut; });
+  const auto middle = std::stable_partition(order.begin() + static_cast<std::ptrdiff_t>(box.begin),
+                                            order.begin() + static_cast<std::ptrdiff_t>(box.end),
+                                            [&](std::uint32_t i) { return bucketOf(i) <= cut; });
   const std::size_t at = static_cast<std::size_t>(middle - order.begin());
   // Colours that differ but fall into one slice: any cut will do.
   return at > box.begin && at < box.end ? at : box.begin + (box.end - box.begin) / 2;

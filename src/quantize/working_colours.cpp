@@ -11,6 +11,7 @@ WorkingColours MakeWorkingColours(const std::vector<ColourCount>& histogram, int
   set.a.resize(n);
   set.b.resize(n);
   set.weight.resize(n);
+  set.count.resize(n);
   set.colour.resize(n);
   set.lab.resize(n);
   ForEachChunk(n, threads, [&](std::size_t, std::size_t begin, std::size_t end) {
@@ -22,6 +23,7 @@ WorkingColours MakeWorkingColours(const std::vector<ColourCount>& histogram, int
       set.a[i] = p.a;
       set.b[i] = p.b;
       set.weight[i] = static_cast<float>(histogram[i].count);
+      set.count[i] = histogram[i].count;
       set.colour[i] = c;
     }
   });

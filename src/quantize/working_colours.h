@@ -12,8 +12,9 @@
 namespace tavlo::quantize {
 
 struct WorkingColours {
-  std::vector<float> L, a, b;  // working space, one per colour
-  std::vector<float> weight;   // pixel count
+  std::vector<float> L, a, b;        // working space, one per colour
+  std::vector<float> weight;         // pixel count, as the arithmetic uses it
+  std::vector<std::uint32_t> count;  // pixel count, exactly
   std::vector<ColorValue> colour;
   std::vector<Lab> lab;
   double totalWeight = 0;
