@@ -24,8 +24,8 @@ struct ColourHistogram {
 // Counts the colours of the picture of `height` rows of `width` pixels 0x??RRGGBB (Qt's RGB32
 // and ARGB32 order; the top byte is ignored), rows `stride` bytes apart from `first`. The picture
 // must hold fewer than 2^32 pixels. `threads` 0 chooses by picture size and processor count; any
-// number gives the same histogram. Throws std::bad_alloc when the tables cannot be had (about 16
-// bytes per distinct colour and thread).
+// number gives the same histogram. Needs 2 bytes a pixel while it works, besides the result (8
+// bytes a colour); throws std::bad_alloc when they cannot be had.
 ColourHistogram CountColours(const std::uint32_t* first, int width, int height,
                              std::ptrdiff_t stride, int threads = 0);
 
