@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config ccache
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-image-formats-plugins qt6-svg-dev
-  libwmf-dev libemf2svg-dev
+  libwmf-dev libemf2svg-dev libpng-dev liblcms2-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   fonts-dejavu-core python3
 )
