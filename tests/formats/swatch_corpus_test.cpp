@@ -128,7 +128,7 @@ Expected IndependentAse(const QByteArray& bytes) {
     quint32 length = 0;
     in >> type >> length;
     QByteArray block(int(std::min<quint32>(length, 1 << 20)), '\0');
-    if (in.readRawData(block.data(), block.size()) != block.size()) e.unreadable = true;
+    if (in.readRawData(block.data(), int(block.size())) != block.size()) e.unreadable = true;
     if (type != 1) continue;
     QDataStream colour(block);
     colour.setFloatingPointPrecision(QDataStream::SinglePrecision);
@@ -171,7 +171,7 @@ Expected IndependentPng(const QByteArray& bytes) {
     QByteArray type(4, '\0');
     in.readRawData(type.data(), 4);
     QByteArray data(int(std::min<quint32>(length, 1 << 20)), '\0');
-    in.readRawData(data.data(), data.size());
+    in.readRawData(data.data(), int(data.size()));
     in.skipRawData(4);  // CRC
     if (type == "PLTE") {
       for (qsizetype i = 0; i + 2 < data.size(); i += 3)
