@@ -7,14 +7,14 @@
 #include "image/picture_area.h"
 #include "image/preview.h"
 #include "operations/ask_color_range.h"
-#include "palette/palette_window.h"
+#include "palette/palette_document.h"
 
 namespace tavlo {
 
 void MainWindow::PreviewCommand() {
   const std::optional<EntryRange> range = AskStartAndEndColor(this);
   if (!range) return;
-  const auto colours = std::span(palette_->Colors()).subspan(range->first, range->Count());
+  const auto colours = std::span(document_->Colors()).subspan(range->first, range->Count());
   const BusyPointer busy;  // while the library works
   picture_->ShowPreview(MakePreview(picture_->Picture(), colours));
 }

@@ -16,7 +16,7 @@
 #include "formats/pal_format.h"
 #include "formats/palette_formats.h"
 #include "operations/ask_color_range.h"
-#include "palette/palette_window.h"
+#include "palette/palette_document.h"
 
 namespace tavlo {
 namespace {
@@ -61,30 +61,37 @@ std::optional<QByteArray> ReadPaletteFile(QWidget* owner, const QString& path, q
   return bytes;
 }
 
-void Apply(QWidget* owner, PaletteWindow& palette, const PaletteRead& read) {
-  const int count = std::min<int>(static_cast<int>(read.colours.size()), kPaletteSize);
-  for (int i = 0; i < count; ++i) palette.SetEntryColor(i, read.colours[i]);
+void Apply(QWidget* owner, PaletteDocument& palette, const PaletteRead& read) {
+  if (!read.colours.empty()) {
+    const PaletteStep step(palette, QStringLiteral("Open palette"));
+    const int count = std::min<int>(static_cast<int>(read.colours.size()), kPaletteSize);
+    for (int i = 0; i < count; ++i) palette.SetEntryColor(i, read.colours[i]);
+    palette.MarkUnmodified();
+  }
   for (const QString& warning : read.warnings) ShowWarning(owner, warning);
 }
 
 // Reads up to `limit` bytes of an existing file with `reader` into the palette.
-void OpenWith(QWidget* owner, PaletteWindow& palette, const QString& path, qint64 limit,
+void OpenWith(QWidget* owner, PaletteDocument& palette, const QString& path, qint64 limit,
               PaletteRead (*reader)(QByteArrayView)) {
   if (!FileExists(path)) return;
   const auto bytes = ReadPaletteFile(owner, path, limit);
   if (bytes) Apply(owner, palette, reader(*bytes));
 }
 
-void WritePaletteFile(QWidget* owner, const QString& path, const QByteArray& bytes) {
+void WritePaletteFile(QWidget* owner, PaletteDocument& palette, const QString& path,
+                      const QByteArray& bytes) {
   const WriteResult written = WriteFileAtomically(path, bytes);
-  if (!written)
+  if (written)
+    palette.MarkUnmodified();
+  else
     ShowWarning(owner, QStringLiteral("The file %1 could not be written:\n%2")
                            .arg(QDir::toNativeSeparators(path), written.error));
 }
 
 }  // namespace
 
-bool OpenPaletteFile(QWidget* owner, PaletteWindow& palette) {
+bool OpenPaletteFile(QWidget* owner, PaletteDocument& palette) {
   QString directory = ReadDirectory(keys::kPalettePath);
   const QString name = Dialogs().ShowOpenDialog(owner, QStringLiteral("Open Palette"), directory,
                                                 QString(), kOpenFilter, QStringLiteral("act"));
@@ -102,7 +109,7 @@ bool OpenPaletteFile(QWidget* owner, PaletteWindow& palette) {
   return true;
 }
 
-void SavePaletteFile(QWidget* owner, PaletteWindow& palette) {
+void SavePaletteFile(QWidget* owner, PaletteDocument& palette) {
   QString directory = ReadDirectory(keys::kPalettePath);
   const QString name =
       Dialogs().ShowSaveDialog(owner, QStringLiteral("Save Palette"), directory,
@@ -126,39 +133,41 @@ void SavePaletteFile(QWidget* owner, PaletteWindow& palette) {
   WriteKey(keys::kPalettePath, directory);
 }
 
-void openACT(QWidget* owner, PaletteWindow& palette, const QString& Datei) {
+void openACT(QWidget* owner, PaletteDocument& palette, const QString& Datei) {
   // One byte more than a table is enough to tell that a file is too long.
   OpenWith(owner, palette, Datei, kActFileSize + 1, ReadAct);
 }
 
-void openPAL(QWidget* owner, PaletteWindow& palette, const QString& Datei) {
+void openPAL(QWidget* owner, PaletteDocument& palette, const QString& Datei) {
   // A RIFF palette shares the ending with JASC files and is read as what it is.
   if (!FileExists(Datei)) return;
   const auto bytes = ReadPaletteFile(owner, Datei, kPalBytesRead);
   if (bytes) Apply(owner, palette, ReadPaletteAs(*ReaderForEnding(u"pal"), Datei, *bytes));
 }
 
-void openGIF(QWidget* owner, PaletteWindow& palette, const QString& Datei) {
+void openGIF(QWidget* owner, PaletteDocument& palette, const QString& Datei) {
   OpenWith(owner, palette, Datei, kGifBytesRead, ReadGif);
 }
 
-void SaveACT(QWidget* owner, const PaletteWindow& palette, const QString& Datei) {
-  WritePaletteFile(owner, Datei, WriteAct(palette.Colors()));
+void SaveACT(QWidget* owner, PaletteDocument& palette, const QString& Datei) {
+  WritePaletteFile(owner, palette, Datei, WriteAct(palette.Colors()));
 }
 
-void SavePAL(QWidget* owner, const PaletteWindow& palette, const QString& Datei, int count) {
-  WritePaletteFile(owner, Datei, WritePal(palette.Colors(), count));
+void SavePAL(QWidget* owner, PaletteDocument& palette, const QString& Datei, int count) {
+  WritePaletteFile(owner, palette, Datei, WritePal(palette.Colors(), count));
 }
 
-void SaveAco(QWidget* owner, const PaletteWindow& palette, const QString& Datei) {
-  const std::optional<EntryRange> range = AskStartAndEndColor(owner);
-  if (range) WritePaletteFile(owner, Datei, WriteAco(palette.Colors(), range->first, range->last));
-}
-
-void SaveCorel(QWidget* owner, const PaletteWindow& palette, const QString& Datei) {
+void SaveAco(QWidget* owner, PaletteDocument& palette, const QString& Datei) {
   const std::optional<EntryRange> range = AskStartAndEndColor(owner);
   if (range)
-    WritePaletteFile(owner, Datei, WritePainterTxt(palette.Colors(), range->first, range->last));
+    WritePaletteFile(owner, palette, Datei, WriteAco(palette.Colors(), range->first, range->last));
+}
+
+void SaveCorel(QWidget* owner, PaletteDocument& palette, const QString& Datei) {
+  const std::optional<EntryRange> range = AskStartAndEndColor(owner);
+  if (range)
+    WritePaletteFile(owner, palette, Datei,
+                     WritePainterTxt(palette.Colors(), range->first, range->last));
 }
 
 }  // namespace tavlo

@@ -7,7 +7,7 @@
 #include <QRegularExpression>
 
 #include "formats/palette_file_commands.h"
-#include "palette/palette_window.h"
+#include "palette/palette_document.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_files.h"
 
@@ -99,7 +99,7 @@ class CorpusTest : public ::testing::Test {
   }
 
   ScriptedDialogs dialogs_;
-  PaletteWindow palette_{nullptr};
+  PaletteDocument palette_;
 };
 
 TEST_F(CorpusTest, EveryFileIsListedInTheManifest) {
