@@ -7,6 +7,12 @@ packages=(
   cmake g++ make pkg-config ccache
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-image-formats-plugins qt6-svg-dev
   libwmf-dev libemf2svg-dev
+  # libwmf cannot draw a metafile without its fonts, which Debian only recommends.
+  fonts-urw-base35
+  # GIF and PNG writers (giflib also decodes the GIFs written, in the tests).
+  libgif-dev libpng-dev
+  # Lab swatches of palette files are converted by Little CMS.
+  liblcms2-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   fonts-dejavu-core python3
 )
