@@ -28,10 +28,10 @@ enum class SavedEntries {
 struct PaletteFormat {
   // The last three characters of a file name of this format, compared in lower case. Empty for
   // a format known by its content only.
-  QLatin1StringView ending;
+  QLatin1StringView ending = {};
 
   // Reading; read is nullptr for a format that is only written.
-  QString openCaption;  // the open filter's entry; empty when not listed
+  QString openCaption = {};  // the open filter's entry; empty when not listed
   PaletteRead (*read)(QByteArrayView bytes) = nullptr;
   // True when the first bytes are this format's signature; nullptr for formats without one.
   bool (*looksLike)(QByteArrayView bytes) = nullptr;
@@ -46,8 +46,8 @@ struct PaletteFormat {
 
   // Writing; write is nullptr for a format that is only read. `path` is the file to be written,
   // whose base name some formats store.
-  QString saveCaption;  // the save filter's entry
-  int saveSlot = 0;     // the entry's place in the save filter (1 = first)
+  QString saveCaption = {};  // the save filter's entry
+  int saveSlot = 0;          // the entry's place in the save filter (1 = first)
   QByteArray (*write)(const PaletteColors& colours, EntryRange entries,
                       const QString& path) = nullptr;
   SavedEntries saved = SavedEntries::All;
