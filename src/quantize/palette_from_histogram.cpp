@@ -54,8 +54,11 @@ std::vector<ColorValue> Quantize(const std::vector<ColourCount>& histogram, int 
 
 }  // namespace
 
-std::vector<ColorValue> PaletteFromHistogram(const std::vector<ColourCount>& histogram, int count,
+std::vector<ColorValue> PaletteFromHistogram(const std::vector<ColourCount>& unordered, int count,
                                              const QuantizeOptions& options) {
+  if (!quantize::IsCanonicalHistogram(unordered))
+    return PaletteFromHistogram(quantize::CanonicalHistogram(unordered), count, options);
+  const std::vector<ColourCount>& histogram = unordered;
   count = std::clamp(count, 1, kPaletteSize);
   if (histogram.empty()) return {};
   std::vector<ColorValue> palette;

@@ -25,7 +25,8 @@ struct QuantizeOptions {
 
 // At most `count` (1..256) distinct colours, ordered by the number of pixels that map to them,
 // most used first (ties: lower colour value first). A picture of k <= count distinct colours
-// gives exactly those k colours. The same histogram always gives the same palette.
+// gives exactly those k colours. The same colours and counts always give the same palette, in
+// whatever order they come and however often a colour is named (counts of a colour add up).
 std::vector<ColorValue> PaletteFromHistogram(const std::vector<ColourCount>& histogram, int count,
                                              const QuantizeOptions& options = {});
 

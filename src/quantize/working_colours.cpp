@@ -1,10 +1,34 @@
 #include "quantize/working_colours.h"
 
+#include <algorithm>
+
 #include "quantize/parallel_chunks.h"
 
 namespace tavlo::quantize {
+std::vector<ColourCount> CanonicalHistogram(std::vector<ColourCount> histogram) {
+  std::sort(histogram.begin(), histogram.end(),
+            [](const ColourCount& x, const ColourCount& y) { return x.colour < y.colour; });
+  std::vector<ColourCount> merged;
+  for (const ColourCount& c : histogram) {
+    if (!merged.empty() && merged.back().colour == c.colour)
+      merged.back().count += c.count;
+    else
+      merged.push_back(c);
+  }
+  return merged;
+}
 
-WorkingColours MakeWorkingColours(const std::vector<ColourCount>& histogram, int threads) {
+bool IsCanonicalHistogram(const std::vector<ColourCount>& histogram) {
+  return std::adjacent_find(histogram.begin(), histogram.end(),
+                            [](const ColourCount& x, const ColourCount& y) {
+                              return x.colour >= y.colour;
+                            }) == histogram.end();
+}
+
+WorkingColours MakeWorkingColours(const std::vector<ColourCount>& unordered, int threads) {
+  if (!IsCanonicalHistogram(unordered))
+    return MakeWorkingColours(CanonicalHistogram(unordered), threads);
+  const std::vector<ColourCount>& histogram = unordered;
   WorkingColours set;
   const std::size_t n = histogram.size();
   set.L.resize(n);

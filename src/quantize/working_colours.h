@@ -22,7 +22,14 @@ struct WorkingColours {
   std::size_t Size() const { return colour.size(); }
 };
 
-// `threads` as for ForEachChunk.
+// The colours of a histogram in rising order of value, each once with its counts added up: a
+// histogram in any order, or histograms of several pictures put together, become one.
+std::vector<ColourCount> CanonicalHistogram(std::vector<ColourCount> histogram);
+bool IsCanonicalHistogram(const std::vector<ColourCount>& histogram);
+
+// `threads` as for ForEachChunk. The histogram may come in any order and name a colour more than
+// once (histograms of several pictures put together): the colours are taken in rising order of
+// value, repeats added up, so the same colours and counts always give the same working set.
 WorkingColours MakeWorkingColours(const std::vector<ColourCount>& histogram, int threads);
 
 }  // namespace tavlo::quantize

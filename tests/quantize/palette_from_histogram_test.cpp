@@ -44,11 +44,21 @@ TEST(PaletteFromHistogram, GivesAsManyDistinctColoursAsAskedOrderedByUsage) {
   }
 }
 
-TEST(PaletteFromHistogram, IsTheSameForAnyNumberOfThreadsAndEveryCall) {
+TEST(PaletteFromHistogram, IsTheSameForAnyNumberOfThreadsAndAnyOrderOfTheColours) {
   const auto histogram = HistogramOfPixels(GradientPixels(300, 200, 3));
   const auto once = PaletteFromHistogram(histogram, 64, {.threads = 1});
   EXPECT_EQ(PaletteFromHistogram(histogram, 64, {.threads = 3}), once);
   EXPECT_EQ(PaletteFromHistogram(histogram, 64, {.threads = 0}), once);
+  // The same counts reversed, and split in two halves as two pictures' histograms would be.
+  std::vector<ColourCount> shuffled(histogram.rbegin(), histogram.rend());
+  for (std::size_t i = 0; i < histogram.size(); i += 2) {
+    shuffled[i].count = (histogram[histogram.size() - 1 - i].count + 1) / 2;
+    shuffled.push_back({shuffled[i].colour, histogram[histogram.size() - 1 - i].count / 2});
+  }
+  std::erase_if(shuffled, [](const ColourCount& c) { return c.count == 0; });
+  EXPECT_EQ(PaletteFromHistogram(shuffled, 64), once);
+  EXPECT_EQ(PaletteFromHistogram(HistogramOf({{kRed, 1}}), 2),
+            PaletteFromHistogram(std::vector<ColourCount>{{kRed, 0}, {kRed, 1}}, 2));
 }
 
 // Eight tight clusters far apart, of different sizes: eight entries must land one in each, near
