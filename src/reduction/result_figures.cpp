@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <thread>
 
-#include "colorlib/preview_engine.h"
 #include "colour/ciede2000.h"
 #include "reduction/gif_encoder.h"
 #include "reduction/indexed_picture.h"
@@ -13,10 +12,6 @@ namespace {
 
 bool Stopped(const std::atomic<bool>* stop) {
   return stop && stop->load(std::memory_order_relaxed);
-}
-
-Lab ToLab(const LabFloat& lab) {
-  return Lab{lab.L, lab.a, lab.b};
 }
 
 // Runs task(begin, end) over [0, count) in `workers` consecutive parts, on threads where they can
@@ -46,16 +41,11 @@ int WorkersFor(int threads, size_t work, size_t workPerThread) {
       std::clamp<size_t>(work / workPerThread, 1, std::min<size_t>(processors, 8)));
 }
 
-// The position in the range of each distinct colour's nearest entry.
+// The position in the range of each distinct colour's nearest entry: that of its first pixel.
 std::vector<std::uint8_t> NearestOfEachColour(const PictureColours& colours,
-                                              const std::vector<ColorValue>& entries, int threads) {
-  std::vector<std::uint8_t> nearest(colours.pixels.size());
-  colorlib::PreviewOptions options;
-  options.threads = threads;
-  colorlib::IndexImage(colours.pixels.data(), PictureColours::kRowLength, colours.Rows(),
-                       PictureColours::kRowLength * 4, entries.data(),
-                       static_cast<std::int32_t>(entries.size()), nearest.data(),
-                       PictureColours::kRowLength, options);
+                                              const IndexedPicture& picture) {
+  std::vector<std::uint8_t> nearest(colours.Distinct());
+  for (size_t i = 0; i < nearest.size(); ++i) nearest[i] = picture.indexes[colours.firstPixel[i]];
   return nearest;
 }
 
@@ -63,7 +53,7 @@ std::vector<std::uint8_t> NearestOfEachColour(const PictureColours& colours,
 // colour changed are measured again.
 void UpdateDifferences(const PictureColours& colours, const std::vector<ColorValue>& entries,
                        const std::vector<std::uint8_t>& nearest, LossCache& cache, int threads) {
-  const size_t n = colours.histogram.colours.size();
+  const size_t n = colours.Distinct();
   if (cache.picture != &colours || cache.against.size() != n) {
     cache.picture = &colours;
     cache.against.assign(n, -1);  // no colour value: everything is measured
@@ -79,7 +69,7 @@ void UpdateDifferences(const PictureColours& colours, const std::vector<ColorVal
       if (cache.against[i] == against) continue;
       cache.against[i] = against;
       cache.difference[i] =
-          static_cast<float>(Ciede2000(ToLab(colours.lab[i]), entryLab[nearest[i]]));
+          static_cast<float>(Ciede2000(colours.lab[i].ToLab(), entryLab[nearest[i]]));
     }
   });
 }
@@ -90,16 +80,15 @@ void SumUp(const PictureColours& colours, const std::vector<std::uint8_t>& neare
   double weighted = 0;
   std::uint64_t above = 0;
   float largest = 0;
-  const auto& counted = colours.histogram.colours;
-  for (size_t i = 0; i < counted.size(); ++i) {
-    const std::uint32_t count = counted[i].count;
+  for (size_t i = 0; i < colours.Distinct(); ++i) {
+    const std::uint32_t count = colours.counts[i];
     const float difference = cache.difference[i];
     figures.usage[nearest[i]] += count;
     weighted += double(difference) * count;
     largest = std::max(largest, difference);
     if (difference > 1.0f) above += count;
   }
-  figures.pixels = colours.histogram.pixels;
+  figures.pixels = colours.pictureSize;
   const double pixels = std::max<double>(1, double(figures.pixels));
   figures.meanLoss = weighted / pixels;
   figures.maxLoss = largest;
@@ -126,24 +115,22 @@ void SmallerTableHint(int used, int& smallerTable, int& above) {
 bool ComputeResultFigures(const ResultInput& input, ResultFigures& figures, LossCache* cache,
                           int threads, const std::atomic<bool>* stop) {
   const int count = static_cast<int>(input.entries.size());
-  if (!input.colours || input.colours->histogram.colours.empty() || count < 1 || count > 256)
-    return false;
+  if (!input.colours || input.colours->Distinct() == 0 || count < 1 || count > 256) return false;
   figures = ResultFigures{};
   figures.rangeSize = count;
   figures.tableBits = GifTableBits(count);
 
-  const std::vector<std::uint8_t> nearest =
-      NearestOfEachColour(*input.colours, input.entries, threads);
+  const IndexedPicture picture = ReducePicture(input.pixels, input.width, input.height,
+                                               input.stride, input.entries.data(), count, threads);
+  if (picture.indexes.size() != input.colours->pictureSize) return false;  // not that picture
   if (Stopped(stop)) return false;
+  const std::vector<std::uint8_t> nearest = NearestOfEachColour(*input.colours, picture);
   LossCache ownCache;
   LossCache& differences = cache ? *cache : ownCache;
   UpdateDifferences(*input.colours, input.entries, nearest, differences, threads);
   SumUp(*input.colours, nearest, differences, figures);
   if (Stopped(stop)) return false;
 
-  const IndexedPicture picture = ReducePicture(input.pixels, input.width, input.height,
-                                               input.stride, input.entries.data(), count, threads);
-  if (Stopped(stop)) return false;
   EncodedPicture gif = EncodeGif(picture, threads);
   figures.gif = std::move(gif.bytes);
   figures.gifError = gif.error;
