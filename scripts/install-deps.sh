@@ -11,6 +11,8 @@ packages=(
   fonts-urw-base35
   # GIF and PNG writers (giflib also decodes the GIFs written, in the tests).
   libgif-dev libpng-dev
+  # Lab swatches of palette files are converted by Little CMS.
+  liblcms2-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   fonts-dejavu-core python3
 )

@@ -81,6 +81,7 @@ class MainWindow : public QMainWindow {
 
   // Commands on the menu bar itself.
   void PreviewCommand();
+  void ExportPreviewCommand();
   void AboutCommand();
 
   PaletteDocument* document_ = nullptr;

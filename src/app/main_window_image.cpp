@@ -33,6 +33,7 @@ void MainWindow::ConnectPictureArea() {
     PickColour(*document_, picture_->Picture(), at, button);
   });
   connect(picture_, &PictureArea::FileDropped, this, &MainWindow::DropPicture);
+  connect(picture_, &PictureArea::ExportRequested, this, &MainWindow::ExportPreviewCommand);
 }
 
 bool MainWindow::ShowPictureFile(const QString& path) {

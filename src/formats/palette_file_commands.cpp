@@ -14,6 +14,7 @@
 #include "formats/gif_format.h"
 #include "formats/painter_txt_format.h"
 #include "formats/pal_format.h"
+#include "formats/palette_formats.h"
 #include "operations/ask_color_range.h"
 #include "palette/palette_document.h"
 
@@ -138,7 +139,10 @@ void openACT(QWidget* owner, PaletteDocument& palette, const QString& Datei) {
 }
 
 void openPAL(QWidget* owner, PaletteDocument& palette, const QString& Datei) {
-  OpenWith(owner, palette, Datei, kPalBytesRead, ReadPal);
+  // A RIFF palette shares the ending with JASC files and is read as what it is.
+  if (!FileExists(Datei)) return;
+  const auto bytes = ReadPaletteFile(owner, Datei, kPalBytesRead);
+  if (bytes) Apply(owner, palette, ReadPaletteAs(*ReaderForEnding(u"pal"), Datei, *bytes));
 }
 
 void openGIF(QWidget* owner, PaletteDocument& palette, const QString& Datei) {
