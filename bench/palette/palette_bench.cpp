@@ -6,8 +6,9 @@
 //       Prints: RESULT peer=tavlo colors=.. median_ms=.. min_ms=..
 //   tavlo_palette_bench measure IN.rgb WIDTH HEIGHT PALETTE.act
 //       The figures of the picture reduced to the palette (any count x RGB) by the preview's rule
-//       (nearest entry by squared RGB distance, ties to the lower index), as Tavlo shows them.
-//       Prints: FIGURES mean=.. max=.. above_one=.. used=..
+//       (nearest entry by squared RGB distance, ties to the lower index), exactly as the result
+//       window shows them, with the size of the GIF that Tavlo writes.
+//       Prints: FIGURES mean=.. above_one=.. used=.. gif_bytes=..
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -19,9 +20,7 @@
 
 #include "colour/colour_histogram.h"
 #include "quantize/palette_from_histogram.h"
-#include "quantize/palette_loss.h"
-#include "quantize/rgb_nearest.h"
-#include "quantize/working_colours.h"
+#include "reduction/result_figures.h"
 
 namespace {
 
@@ -86,18 +85,14 @@ int Quantize(char** argv, int threads) {
 int Measure(char** argv) {
   const int width = std::atoi(argv[3]), height = std::atoi(argv[4]);
   const std::vector<std::uint32_t> picture = ReadPicture(argv[2], width, height);
-  const std::vector<tavlo::ColorValue> palette = ReadPalette(argv[5]);
-  const tavlo::ColourHistogram histogram =
-      tavlo::CountColours(picture.data(), width, height, std::ptrdiff_t(width) * 4);
-  const tavlo::quantize::WorkingColours colours =
-      tavlo::quantize::MakeWorkingColours(histogram.colours, 0);
-  const std::vector<std::uint16_t> nearest =
-      tavlo::quantize::AssignNearestEntries(colours.colour, palette, 0).first;
-  const tavlo::quantize::PaletteLoss loss = tavlo::quantize::LossOf(colours, palette, 0);
-  std::vector<bool> used(palette.size(), false);
-  for (std::uint16_t j : nearest) used[j] = true;
-  std::printf("FIGURES mean=%.4f above_one=%.4f used=%zu\n", loss.mean, loss.aboveOne * 100,
-              std::size_t(std::count(used.begin(), used.end(), true)));
+  const std::ptrdiff_t stride = std::ptrdiff_t(width) * 4;
+  const tavlo::PictureColours colours = tavlo::AnalysePicture(picture.data(), width, height, stride);
+  tavlo::ResultInput input{picture.data(), width, height, stride, &colours, ReadPalette(argv[5])};
+  tavlo::ResultFigures figures;
+  if (!tavlo::ComputeResultFigures(input, figures)) Fail("no figures");
+  std::printf("FIGURES mean=%.4f above_one=%.4f used=%d gif_bytes=%lld\n", figures.meanLoss,
+              figures.shareAboveOne * 100, figures.entriesUsed,
+              static_cast<long long>(figures.GifBytes()));
   return 0;
 }
 
