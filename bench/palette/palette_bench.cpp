@@ -86,7 +86,8 @@ int Measure(char** argv) {
   const int width = std::atoi(argv[3]), height = std::atoi(argv[4]);
   const std::vector<std::uint32_t> picture = ReadPicture(argv[2], width, height);
   const std::ptrdiff_t stride = std::ptrdiff_t(width) * 4;
-  const tavlo::PictureColours colours = tavlo::AnalysePicture(picture.data(), width, height, stride);
+  const tavlo::PictureColours colours =
+      tavlo::AnalysePicture(picture.data(), width, height, stride);
   tavlo::ResultInput input{picture.data(), width, height, stride, &colours, ReadPalette(argv[5])};
   tavlo::ResultFigures figures;
   if (!tavlo::ComputeResultFigures(input, figures)) Fail("no figures");

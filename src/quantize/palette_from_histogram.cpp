@@ -42,12 +42,19 @@ std::vector<ColorValue> OrderedByUsage(const std::vector<ColourCount>& histogram
 std::vector<ColorValue> Quantize(const std::vector<ColourCount>& histogram, int count,
                                  int threads) {
   const quantize::WorkingColours colours = quantize::MakeWorkingColours(histogram, threads);
-  std::vector<quantize::Point> points = quantize::SplitByVariance(colours, count);
-  quantize::RefineByKMeans(colours, points, {.threads = threads});
-  const std::vector<ColorValue> start = quantize::ColoursOfPoints(colours, points, threads);
+  // Two starts, from the two orders of splitting; the one of less real loss is tuned.
+  std::vector<ColorValue> start;
+  double before = 0;
+  for (quantize::SplitOrder order :
+       {quantize::SplitOrder::LargestSummedDistance, quantize::SplitOrder::LargestSquaredError}) {
+    std::vector<quantize::Point> points = quantize::SplitByVariance(colours, count, order);
+    quantize::RefineByKMeans(colours, points, {.threads = threads});
+    std::vector<ColorValue> palette = quantize::ColoursOfPoints(colours, points, threads);
+    const double loss = quantize::LossOf(colours, palette, threads).mean;
+    if (start.empty() || loss < before) start = std::move(palette), before = loss;
+  }
   std::vector<ColorValue> tuned = quantize::TuneOnRgbRule(colours, start, {.threads = threads});
   // The tuning follows a stand-in for CIEDE2000; the palette kept is the one of less real loss.
-  const double before = quantize::LossOf(colours, start, threads).mean;
   const double after = quantize::LossOf(colours, tuned, threads).mean;
   return after <= before ? tuned : start;
 }

@@ -9,10 +9,11 @@
 //
 // The stages, on the picture's distinct colours weighted by their pixel counts, in a working
 // space whose distances follow CIEDE2000 (working_space.h): a variance-minimising split
-// (variance_split.h), k-means for the least mean distance (kmeans.h), rounding to sRGB colours,
-// and a local search of the entries under the RGB rule itself (rgb_local_search.h), kept when
-// its CIEDE2000 loss is lower. Under the RGB rule, the entries best for the perceptual loss are
-// not the perceptual means of their colours, which is why that last stage pays.
+// (variance_split.h) in two orders, each followed by k-means for the least mean distance
+// (kmeans.h) and rounding to sRGB colours, the one of less loss kept; then a local search of the
+// entries under the RGB rule itself (rgb_local_search.h), kept when its CIEDE2000 loss is lower.
+// Under the RGB rule, the entries best for the perceptual loss are not the perceptual means of
+// their colours, which is why that last stage pays.
 #include <vector>
 
 #include "colour/colour_histogram.h"

@@ -17,15 +17,16 @@ PaletteLoss LossOf(const WorkingColours& colours, const std::vector<ColorValue>&
     PaletteLoss sum;
     for (std::size_t i = begin; i < end; ++i) {
       const double loss = Ciede2000(colours.lab[i], entryLab[nearest[i]]);
-      sum.mean += colours.weight[i] * loss;
-      if (loss > 1.0) sum.aboveOne += colours.weight[i];
+      sum.mean += colours.count[i] * loss;
+      if (loss > 1.0) sum.aboveOne += colours.count[i];
     }
     perChunk[chunk] = sum;
   });
   PaletteLoss total;
   for (const PaletteLoss& p : perChunk) total.mean += p.mean, total.aboveOne += p.aboveOne;
-  if (colours.totalWeight > 0)
-    total.mean /= colours.totalWeight, total.aboveOne /= colours.totalWeight;
+  double pixels = 0;
+  for (std::uint32_t c : colours.count) pixels += c;
+  if (pixels > 0) total.mean /= pixels, total.aboveOne /= pixels;
   return total;
 }
 

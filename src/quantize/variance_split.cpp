@@ -95,24 +95,26 @@ std::size_t BestCut(const WorkingColours& c, std::vector<std::uint32_t>& order, 
 }
 
 Box MakeBox(const WorkingColours& c, const std::vector<std::uint32_t>& order, std::size_t begin,
-            std::size_t end, int id) {
+            std::size_t end, int id, SplitOrder splitOrder) {
   Box box{begin, end, {}, 0, id};
   for (std::size_t k = begin; k < end; ++k) box.sums.Add(c, order[k]);
   // A box of one colour cannot be cut; one whose colours coincide in the working space neither.
-  // The box to cut next is the one of the largest sqrt(weight x squared error), about the summed
-  // distance of its colours to their mean: what the mean loss counts.
-  box.error = end - begin > 1 ? std::sqrt(std::max(box.sums.Error(), 1e-9) * box.sums.w) : 0;
+  const double squared = std::max(box.sums.Error(), 1e-9);
+  box.error = end - begin <= 1                                ? 0
+              : splitOrder == SplitOrder::LargestSquaredError ? squared
+                                                              : std::sqrt(squared * box.sums.w);
   return box;
 }
 
 }  // namespace
 
-std::vector<Point> SplitByVariance(const WorkingColours& colours, int count) {
+std::vector<Point> SplitByVariance(const WorkingColours& colours, int count,
+                                   SplitOrder splitOrder) {
   std::vector<std::uint32_t> order(colours.Size());
   for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = i;
   std::vector<Box> done;
   std::priority_queue<Box> boxes;
-  if (!order.empty()) boxes.push(MakeBox(colours, order, 0, order.size(), 0));
+  if (!order.empty()) boxes.push(MakeBox(colours, order, 0, order.size(), 0, splitOrder));
   int nextId = 1;
   while (!boxes.empty() && static_cast<int>(boxes.size() + done.size()) < count) {
     const Box box = boxes.top();
@@ -122,8 +124,8 @@ std::vector<Point> SplitByVariance(const WorkingColours& colours, int count) {
       continue;
     }
     const std::size_t cut = BestCut(colours, order, box);
-    boxes.push(MakeBox(colours, order, box.begin, cut, nextId++));
-    boxes.push(MakeBox(colours, order, cut, box.end, nextId++));
+    boxes.push(MakeBox(colours, order, box.begin, cut, nextId++, splitOrder));
+    boxes.push(MakeBox(colours, order, cut, box.end, nextId++, splitOrder));
   }
   for (; !boxes.empty(); boxes.pop()) done.push_back(boxes.top());
   std::sort(done.begin(), done.end(), [](const Box& x, const Box& y) { return x.id < y.id; });
