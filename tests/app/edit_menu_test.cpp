@@ -176,7 +176,7 @@ const Action kActions[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(EditMenu, EachActionTest, ::testing::ValuesIn(kActions),
-                         [](const auto& info) { return std::string(info.param.label); });
+                         [](const auto& test) { return std::string(test.param.label); });
 
 TEST_F(EditMenuTest, ActionsThatChangeNoColourAddNoStep) {
   Document().Apply("Set up", Varied(11));
@@ -349,7 +349,7 @@ TEST_F(EditMenuTest, EveryShortcutWorksInBothWindows) {
   for (QAction* entry : Main().menuBar()->actions())
     for (QAction* item : entry->menu() ? entry->menu()->actions() : QList<QAction*>{})
       if (!item->shortcuts().isEmpty() && item->objectName() != "mnuQuit") items.push_back(item);
-  ASSERT_EQ(items.size(), 12u);
+  ASSERT_EQ(items.size(), 13u);
   Document().Apply("Set up", Varied(7));
   for (QWidget* window : {static_cast<QWidget*>(&Palette()), static_cast<QWidget*>(&Main())}) {
     window->activateWindow();
