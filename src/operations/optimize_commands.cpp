@@ -115,7 +115,9 @@ std::optional<EntryRange> Apply(QWidget* owner, PaletteDocument& document, const
   }
   document.Apply(title, edit.colors);
   const EntryRange kept{range.first, range.first + std::max(edit.kept, 1) - 1};
-  QString text = whatHappened + QStringLiteral(" ") + Entries(kept.first, kept.last) +
+  QString entries = Entries(kept.first, kept.last);
+  entries[0] = entries[0].toUpper();
+  QString text = whatHappened + QStringLiteral(" ") + entries +
                  (kept.Count() == 1 ? QStringLiteral(" holds") : QStringLiteral(" hold")) +
                  QStringLiteral(" the colours");
   if (kept.last < range.last)
