@@ -10,22 +10,34 @@
 // write replaces the file whole through a temporary file beside it.
 #include <QString>
 
+#include "formats/palette_formats.h"
+
 class QWidget;
 
 namespace tavlo {
 
 class PaletteDocument;
 
-// "Open palette": asks for a file in the last palette directory and loads it by its ending ("pal",
-// "act", "gif"). Returns true when the user chose a file (the main window then lays itself out
-// again), false on Cancel.
+// "Open palette": asks for a file in the last palette directory and loads it by the format its
+// ending names (see palette_formats.h). Returns true when the user chose a file (the main window
+// then lays itself out again), false on Cancel.
 bool OpenPaletteFile(QWidget* owner, PaletteDocument& palette);
 
-// "Save palette": asks for a file name and writes the palette in the format of its ending ("pal"
-// after asking for 16 or 256 colours, "act", "aco", "txt").
+// "Save palette": asks for a file name and writes the palette in the format its ending names,
+// after asking which entries where the format says so ("pal": 16 or 256 colours; "aco", "txt",
+// "gpl", "hex": a range).
 void SavePaletteFile(QWidget* owner, PaletteDocument& palette);
 
-// The readers: `Datei` is the full path.
+// Reads an existing file as `format` (or as what its content shows it to be) into the palette;
+// a missing file is skipped silently.
+void OpenPaletteAs(QWidget* owner, PaletteDocument& palette, const PaletteFormat& format,
+                   const QString& path);
+// Asks for the entries `format` saves and writes them; nothing when the user cancels.
+void SavePaletteAs(QWidget* owner, PaletteDocument& palette, const PaletteFormat& format,
+                   const QString& path);
+
+// The procedures of the first formats, each the table's entry for its format. `Datei` is the
+// full path.
 void openACT(QWidget* owner, PaletteDocument& palette, const QString& Datei);
 void openPAL(QWidget* owner, PaletteDocument& palette, const QString& Datei);
 void openGIF(QWidget* owner, PaletteDocument& palette, const QString& Datei);

@@ -17,10 +17,12 @@ namespace {
 
 const QString kOpenFilter =
     "All formats|*.act;*pal;*.gif|Adobe palette-file|*.act|Jasc palette-file|*.pal|"
-    "Compuserve Graphics Interchange|*.gif";
+    "Compuserve Graphics Interchange|*.gif|GIMP palette|*.gpl|Hex list|*.hex|"
+    "Swatch exchange|*.ase|Colour swatches|*.aco|Indexed picture|*.png;*.bmp";
 const QString kSaveFilter =
     "Adobe ACT palette-file|*.act|Adobe ACO palette-file|*.aco|Jasc palette-file|*.pal|"
-    "Painter palette-file |*.txt|All formats|*.act;*pal;*.txt";
+    "Painter palette-file |*.txt|All formats|*.act;*pal;*.txt|GIMP palette|*.gpl|"
+    "Hex list|*.hex";
 
 QByteArray ActOf(ColorValue first, ColorValue rest) {
   QByteArray bytes;
@@ -104,13 +106,13 @@ TEST_F(PaletteCommandsTest, OpenLaysTheMainWindowOutAgainAndSaveDoesNot) {
   Main().setFixedSize(fitted + QSize(40, 40));
   SaveFile(TempPath("pal/x.act"));
   EXPECT_EQ(Main().size(), fitted + QSize(40, 40));
-  OpenFile(TempPath("pal/x.bmp"));  // an ending no reader takes still lays the window out
+  OpenFile(TempPath("pal/x.jpg"));  // an ending no reader takes still lays the window out
   EXPECT_EQ(Main().size(), fitted);
 }
 
 TEST_F(PaletteCommandsTest, OpenWithOtherEndingReadsNothingButStoresTheDirectory) {
-  WriteBytes(TempPath("pal/x.bmp"), ActOf(0, 0));
-  OpenFile(TempPath("pal/x.bmp"));
+  WriteBytes(TempPath("pal/x.jpg"), ActOf(0, 0));
+  OpenFile(TempPath("pal/x.jpg"));
   EXPECT_TRUE(PaletteIsTheInitialOne());
   EXPECT_TRUE(Messages().isEmpty());
   EXPECT_EQ(StoredPaletteDirectory(), TempPath("pal/"));

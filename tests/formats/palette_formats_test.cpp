@@ -9,7 +9,7 @@ namespace tavlo::testing {
 namespace {
 
 PaletteRead ReadNamed(const QString& path, const QByteArray& bytes) {
-  const PaletteReader* reader = ReaderForName(path);
+  const PaletteFormat* reader = FormatForName(path);
   EXPECT_NE(reader, nullptr) << path.toStdString();
   return reader ? ReadPaletteAs(*reader, path, bytes) : PaletteRead{};
 }
@@ -56,14 +56,22 @@ TEST(ReadPaletteAs, NewReadersNameTheFileAndTheOldKeepTheirTexts) {
   EXPECT_TRUE(ReadNamed("/p/x.gif", "GIF87a").warnings.isEmpty());
 }
 
-TEST(ReaderForName, TheLastThreeCharactersInAnyCaseChoose) {
-  EXPECT_EQ(ReaderForName("a.GPL"), ReaderForEnding(u"gpl"));
-  EXPECT_EQ(ReaderForName("apal"), ReaderForEnding(u"pal"));
-  for (const QString name : {"a.txt", "a.jpg", "a.psppalette", "", "pa"})
-    EXPECT_EQ(ReaderForName(name), nullptr) << name.toStdString();
-  for (const QString name :
-       {"a.act", "a.pal", "a.gif", "a.gpl", "a.hex", "a.ase", "a.aco", "a.png", "a.bmp"})
-    EXPECT_NE(ReaderForName(name), nullptr) << name.toStdString();
+TEST(FormatForName, TheLastThreeCharactersInAnyCaseChoose) {
+  EXPECT_EQ(FormatForName("a.GPL"), FormatForEnding(u"gpl"));
+  EXPECT_EQ(FormatForName("apal"), FormatForEnding(u"pal"));
+  for (const QString name : {"a.jpg", "a.psppalette", "", "pa"})
+    EXPECT_EQ(FormatForName(name), nullptr) << name.toStdString();
+}
+
+TEST(PaletteFormats, WhatIsReadWhatIsWrittenAndWhichEntriesASaveAsksFor) {
+  QStringList read, written;
+  for (const PaletteFormat& format : PaletteFormats()) {
+    if (format.read && !format.ending.isEmpty()) read << format.ending;
+    if (format.write) written << format.ending + '=' + QString::number(int(format.saved));
+  }
+  EXPECT_EQ(read, QStringList({"act", "pal", "gif", "gpl", "hex", "ase", "aco", "png", "bmp"}));
+  // 0: all entries, 1: the first 16 or all, 2: a range.
+  EXPECT_EQ(written, QStringList({"act=0", "pal=1", "txt=2", "gpl=2", "hex=2", "aco=2"}));
 }
 
 }  // namespace

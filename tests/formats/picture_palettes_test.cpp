@@ -181,8 +181,7 @@ QByteArray LogPalette(int count) {
   QByteArray data("\x00\x03", 2);
   data += char(count & 0xFF);
   data += char(count >> 8);
-  for (int i = 0; i < count; ++i)
-    data += Record(i, i / 2, 255 - i % 256);
+  for (int i = 0; i < count; ++i) data += Record(i, i / 2, 255 - i % 256);
   return data;
 }
 

@@ -214,7 +214,7 @@ TEST_F(SwatchCorpusTest, EveryFileReadsAsTheIndependentReadingSays) {
       ++files;
       const QByteArray bytes = ReadBytes(CorpusPath(file));
       // Read by the folder's format, whatever the name (one hex list is named .txt).
-      const PaletteRead read = ReadPaletteAs(*ReaderForEnding(folder), CorpusPath(file), bytes);
+      const PaletteRead read = ReadPaletteAs(*FormatForEnding(folder), CorpusPath(file), bytes);
       const Expected expected = Independent(file, bytes);
       const bool refused = read.colours.empty();
       std::cout << "[corpus] " << file.toStdString() << ": "
@@ -250,7 +250,7 @@ TEST_F(SwatchCorpusTest, EveryFileReadsAsTheIndependentReadingSays) {
 
 TEST_F(SwatchCorpusTest, OnePaletteInThreeFormatsGivesTheSameColours) {
   const auto read = [](const QString& file) {
-    return ReadPaletteAs(*ReaderForName(file), CorpusPath(file), ReadBytes(CorpusPath(file)));
+    return ReadPaletteAs(*FormatForName(file), CorpusPath(file), ReadBytes(CorpusPath(file)));
   };
   const PaletteRead gpl = read("gpl/kubohisa-Swatchs__ColorsOfJapan.gpl");
   ASSERT_EQ(gpl.colours.size(), 238u);
@@ -262,7 +262,7 @@ TEST_F(SwatchCorpusTest, OnePaletteInThreeFormatsGivesTheSameColours) {
 // GIMP file: the published values are the reference conversion, met within one unit.
 TEST_F(SwatchCorpusTest, LabSwatchesMeetThePublishedSrgbValues) {
   const auto read = [](const QString& file) {
-    return ReadPaletteAs(*ReaderForName(file), CorpusPath(file), ReadBytes(CorpusPath(file)));
+    return ReadPaletteAs(*FormatForName(file), CorpusPath(file), ReadBytes(CorpusPath(file)));
   };
   const PaletteRead published = read("gpl/solarized__solarized.gpl");
   const PaletteRead lab = read("ase/solarized__solarized.ase");
