@@ -7,9 +7,9 @@
 namespace tavlo::cli {
 
 // Exit codes.
-inline constexpr int kExitSuccess = 0;      // everything succeeded
-inline constexpr int kExitSomeFailed = 1;   // some inputs failed; each is named on stderr
-inline constexpr int kExitUsage = 2;        // the command line itself was wrong
+inline constexpr int kExitSuccess = 0;     // everything succeeded
+inline constexpr int kExitSomeFailed = 1;  // some inputs failed; each is named on stderr
+inline constexpr int kExitUsage = 2;       // the command line itself was wrong
 
 inline constexpr auto kProgramName = "tavlo-cli";
 

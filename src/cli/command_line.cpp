@@ -26,6 +26,26 @@ QString OptionLabel(const QCommandLineOption& option) {
   return label;
 }
 
+// `text` broken into lines of at most kHelpWidth characters, every line after the first indented
+// by `indent` spaces.
+constexpr qsizetype kHelpWidth = 100;
+QString Wrapped(const QString& text, qsizetype indent) {
+  QString result;
+  qsizetype column = indent;
+  for (const QString& word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+    if (column > indent && column + 1 + word.size() > kHelpWidth) {
+      result += QLatin1Char('\n') + QString(indent, QLatin1Char(' '));
+      column = indent;
+    } else if (column > indent) {
+      result += QLatin1Char(' ');
+      ++column;
+    }
+    result += word;
+    column += word.size();
+  }
+  return result;
+}
+
 }  // namespace
 
 CommandLine::CommandLine(CommandSpec spec) : spec_(std::move(spec)) {
@@ -62,9 +82,9 @@ int CommandLine::UsageError(CliIo& io, const QString& message) const {
 }
 
 QString CommandLine::HelpText() const {
-  QString text = QStringLiteral("Usage: %1 %2 %3\n\n%4\n\nOptions:\n")
-                     .arg(QString::fromLatin1(kProgramName), spec_.name, spec_.synopsis,
-                          spec_.summary);
+  QString text =
+      QStringLiteral("Usage: %1 %2 %3\n\n%4\n\nOptions:\n")
+          .arg(QString::fromLatin1(kProgramName), spec_.name, spec_.synopsis, spec_.summary);
   QList<QCommandLineOption> options = spec_.options;
   options << HelpOption();
   qsizetype width = 0;
@@ -72,7 +92,7 @@ QString CommandLine::HelpText() const {
     width = std::max(width, OptionLabel(option).size());
   for (const QCommandLineOption& option : options) {
     text += QStringLiteral("  ") + OptionLabel(option).leftJustified(width + 2) +
-            option.description() + QLatin1Char('\n');
+            Wrapped(option.description(), width + 4) + QLatin1Char('\n');
   }
   if (!spec_.example.isEmpty())
     text += QStringLiteral("\nExample:\n  %1 %2\n")
@@ -81,9 +101,9 @@ QString CommandLine::HelpText() const {
 }
 
 QCommandLineOption PaletteOption() {
-  return QCommandLineOption(
-      {QStringLiteral("p"), QStringLiteral("palette")},
-      QStringLiteral("The palette file, in any format Tavlo opens."), QStringLiteral("FILE"));
+  return QCommandLineOption({QStringLiteral("p"), QStringLiteral("palette")},
+                            QStringLiteral("The palette file, in any format Tavlo opens."),
+                            QStringLiteral("FILE"));
 }
 
 QCommandLineOption RangeOption() {
@@ -112,7 +132,8 @@ QCommandLineOption QuietOption() {
 }
 
 std::optional<EntryRange> ParseEntryRange(const QString& text) {
-  static const QRegularExpression form(QStringLiteral("^\\s*(\\d{1,3})\\s*(?:-\\s*(\\d{1,3}))?\\s*$"));
+  static const QRegularExpression form(
+      QStringLiteral("^\\s*(\\d{1,3})\\s*(?:-\\s*(\\d{1,3}))?\\s*$"));
   const QRegularExpressionMatch match = form.match(text);
   if (!match.hasMatch()) return std::nullopt;
   const int first = match.captured(1).toInt();

@@ -14,9 +14,9 @@
 namespace tavlo::cli {
 
 struct CommandSpec {
-  QString name;      // "reduce"
-  QString synopsis;  // what follows "tavlo-cli reduce" in the usage line
-  QString summary;   // what the command does, a few lines
+  QString name;                       // "reduce"
+  QString synopsis;                   // what follows "tavlo-cli reduce" in the usage line
+  QString summary;                    // what the command does, a few lines
   QList<QCommandLineOption> options;  // --help is added to these
   int minimumInputs = 0;              // positional arguments
   int maximumInputs = -1;             // -1: no limit

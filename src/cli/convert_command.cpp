@@ -19,12 +19,14 @@ CommandSpec ConvertSpec() {
   return {
       .name = QStringLiteral("convert"),
       .synopsis = QStringLiteral("IN OUT [--range A-B] [--count 16|256] [--force]"),
-      .summary = QStringLiteral(
-          "Converts the palette file IN to OUT, whose ending chooses the format (%1), writing\n"
-          "exactly what \"Save palette\" writes after opening IN. Entries IN does not give are\n"
-          "black. --range chooses the entries of the formats that hold a range (aco, txt, gpl,\n"
-          "hex; default: those IN holds); act files hold all 256 entries.")
-                     .arg(WrittenEndings()),
+      .summary =
+          QStringLiteral(
+              "Converts the palette file IN to OUT, writing exactly what \"Save palette\" writes\n"
+              "after opening IN into a fresh (black) palette. OUT's ending chooses the format:\n"
+              "  %1.\n"
+              "An act file holds all 256 entries, a pal file 16 or 256 (--count); the others hold\n"
+              "the entries --range names, by default those IN holds.")
+              .arg(WrittenEndings()),
       .options = {RangeOption(), CountOption(), ForceOption()},
       .minimumInputs = 2,
       .maximumInputs = 2,
@@ -95,9 +97,8 @@ int RunConvert(const QStringList& arguments, CliIo& io) {
   const LoadedPalette palette = LoadPalette(in);
   if (!ReportLoadedPalette(io, in, palette)) return kExitSomeFailed;
   const EntryRange range = entries.range.value_or(palette.Held());
-  const QString failed =
-      WriteOutput(out, WritePaletteBytes(*format, palette.colours, range, out),
-                  line.IsSet(QStringLiteral("force")));
+  const QString failed = WriteOutput(out, WritePaletteBytes(*format, palette.colours, range, out),
+                                     line.IsSet(QStringLiteral("force")));
   if (!failed.isEmpty()) {
     ReportFailure(io, ShownPath(in), failed);
     return kExitSomeFailed;

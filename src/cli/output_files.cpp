@@ -49,7 +49,7 @@ QStringList RefusedOutputs(const QStringList& inputs, const QStringList& outputs
     } else {
       refused << QString();
     }
-    if (claim == claimedBy.cend()) claimedBy.insert(output, i);
+    if (refused.last().isEmpty()) claimedBy.insert(output, i);
   }
   return refused;
 }

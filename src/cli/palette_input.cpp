@@ -34,8 +34,9 @@ LoadedPalette LoadPalette(const QString& path) {
   LoadedPalette loaded;
   const PaletteFormat* format = FormatForName(path);
   if (!format || !format->read) {
-    loaded.messages << QStringLiteral("Tavlo reads no palette file of this name's ending (it reads "
-                                      "%1).")
+    loaded.messages << QStringLiteral(
+                           "Tavlo reads no palette file of this name's ending (it reads "
+                           "%1).")
                            .arg(ReadEndings());
     return loaded;
   }

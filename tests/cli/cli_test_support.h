@@ -3,8 +3,14 @@
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
+#include <ostream>
 
 #include "cli/cli_io.h"
+
+// Texts in test failures as text.
+inline void PrintTo(const QString& text, std::ostream* out) {
+  *out << '"' << text.toStdString() << '"';
+}
 
 namespace tavlo::testing {
 

@@ -85,8 +85,8 @@ TEST(TavloCli, UsageErrorsNameTheCommandAndPointToItsHelp) {
   for (const Case& c : cases) {
     const CliRun run = RunCli(c.arguments);
     EXPECT_EQ(run.code, cli::kExitUsage) << c.arguments.join(' ').toStdString();
-    EXPECT_TRUE(run.err.startsWith("tavlo-cli " + c.arguments[0] + ": " + c.message))
-        << run.err.toStdString();
+    EXPECT_TRUE(run.err.startsWith("tavlo-cli " + c.arguments[0] + ": ")) << run.err.toStdString();
+    EXPECT_TRUE(run.err.section('\n', 0, 0).contains(c.message)) << run.err.toStdString();
     EXPECT_TRUE(run.err.contains("Try 'tavlo-cli " + c.arguments[0] + " --help'."));
     EXPECT_TRUE(run.out.isEmpty());
   }

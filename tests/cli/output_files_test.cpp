@@ -23,8 +23,8 @@ TEST_F(OutputFilesTest, AnExistingOutputIsRefusedUnlessForced) {
   const QStringList outputs = {Path("a.gif"), Path("old.gif")};
   const QStringList refused = cli::RefusedOutputs(inputs, outputs, false);
   EXPECT_EQ(refused[0], "");
-  EXPECT_EQ(refused[1], QDir::toNativeSeparators(Path("old.gif")) +
-                            " exists already (--force replaces it)");
+  EXPECT_EQ(refused[1],
+            QDir::toNativeSeparators(Path("old.gif")) + " exists already (--force replaces it)");
   EXPECT_EQ(cli::RefusedOutputs(inputs, outputs, true), QStringList({"", ""}));
 
   EXPECT_EQ(cli::WriteOutput(Path("old.gif"), "new", false), refused[1]);
@@ -36,8 +36,7 @@ TEST_F(OutputFilesTest, AnExistingOutputIsRefusedUnlessForced) {
 TEST_F(OutputFilesTest, AnOutputOfTwoInputsGoesToTheFirstHoweverItIsSpelled) {
   QDir().mkpath(Path("sub"));
   const QStringList inputs = {Path("a.png"), Path("a.jpg"), Path("b.png"), Path("sub/a.bmp")};
-  const QStringList outputs = {Path("a.gif"), Path("sub/../a.gif"), Path("b.gif"),
-                               Path("./a.gif")};
+  const QStringList outputs = {Path("a.gif"), Path("sub/../a.gif"), Path("b.gif"), Path("./a.gif")};
   const QStringList refused = cli::RefusedOutputs(inputs, outputs, true);
   EXPECT_EQ(refused[0], "");
   EXPECT_TRUE(refused[1].endsWith("is the output of " + QDir::toNativeSeparators(Path("a.png")) +

@@ -44,27 +44,26 @@ TEST(ForEachInput, ReportsInInputOrderHoweverTheInputsFinish) {
     std::vector<int> finished, inOrder;
     const auto mainThread = std::this_thread::get_id();
     bool reportsOnMainThread = true;
-    cli::ForEachInput(kCount, jobs,
-                      {.work =
-                           [&](int i) {
-                             // Later inputs finish first.
-                             std::this_thread::sleep_for(std::chrono::microseconds(
-                                 (kCount - i) * 200));
-                             ++runs[size_t(i)];
-                           },
-                       .finished =
-                           [&](int i) {
-                             reportsOnMainThread &= std::this_thread::get_id() == mainThread;
-                             finished.push_back(i);
-                           },
-                       .inOrder =
-                           [&](int i) {
-                             reportsOnMainThread &= std::this_thread::get_id() == mainThread;
-                             // Every input reported in order has finished.
-                             EXPECT_NE(std::find(finished.begin(), finished.end(), i),
-                                       finished.end());
-                             inOrder.push_back(i);
-                           }});
+    cli::ForEachInput(
+        kCount, jobs,
+        {.work =
+             [&](int i) {
+               // Later inputs finish first.
+               std::this_thread::sleep_for(std::chrono::microseconds((kCount - i) * 200));
+               ++runs[size_t(i)];
+             },
+         .finished =
+             [&](int i) {
+               reportsOnMainThread &= std::this_thread::get_id() == mainThread;
+               finished.push_back(i);
+             },
+         .inOrder =
+             [&](int i) {
+               reportsOnMainThread &= std::this_thread::get_id() == mainThread;
+               // Every input reported in order has finished.
+               EXPECT_NE(std::find(finished.begin(), finished.end(), i), finished.end());
+               inOrder.push_back(i);
+             }});
     std::vector<int> expected(kCount);
     std::iota(expected.begin(), expected.end(), 0);
     EXPECT_EQ(inOrder, expected) << jobs;
