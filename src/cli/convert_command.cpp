@@ -3,6 +3,7 @@
 #include "cli/command_line.h"
 #include "cli/output_files.h"
 #include "cli/palette_input.h"
+#include "cli/shared_options.h"
 #include "formats/palette_formats.h"
 
 namespace tavlo::cli {
@@ -61,14 +62,8 @@ Entries ChooseEntries(const CommandLine& line, const PaletteFormat& format) {
       if (count == QLatin1String("256")) return {EntryRange{0, kPaletteSize - 1}, {}};
       return {std::nullopt, QStringLiteral("--count takes 16 or 256, not '%1'.").arg(count)};
     }
-    case SavedEntries::AskedRange: {
-      if (!hasRange) return {};
-      const auto range = ParseEntryRange(line.Value(QStringLiteral("range")));
-      if (!range)
-        return {std::nullopt, QStringLiteral("--range takes A-B with 1 <= A <= B <= 256, not '%1'.")
-                                  .arg(line.Value(QStringLiteral("range")))};
-      return {range, {}};
-    }
+    case SavedEntries::AskedRange:
+      return {};  // --range, read by the caller, or the entries IN holds
   }
   return {};
 }
@@ -86,8 +81,10 @@ int RunConvert(const QStringList& arguments, CliIo& io) {
     return line.UsageError(io, QStringLiteral("Tavlo writes no palette file of the ending of %1 "
                                               "(it writes %2).")
                                    .arg(ShownPath(out), WrittenEndings()));
-  const Entries entries = ChooseEntries(line, *format);
+  Entries entries = ChooseEntries(line, *format);
   if (!entries.error.isEmpty()) return line.UsageError(io, entries.error);
+  if (format->saved == SavedEntries::AskedRange)
+    if (const auto ended = ReadRange(line, io, entries.range)) return *ended;
   const QString refused = RefusedOutputs({in}, {out}, line.IsSet(QStringLiteral("force"))).at(0);
   if (!refused.isEmpty()) {
     ReportFailure(io, ShownPath(in), refused);

@@ -20,11 +20,12 @@ QCommandLineOption JsonOption() {
 CommandSpec MeasureSpec() {
   return {
       .name = QStringLiteral("measure"),
-      .synopsis = QStringLiteral(
-          "PICTURE... --palette FILE [--range A-B] [--json] [--jobs N] [--quiet]"),
+      .synopsis =
+          QStringLiteral("PICTURE... --palette FILE [--range A-B] [--json] [--jobs N] [--quiet]"),
       .summary = QStringLiteral(
           "Prints, for each picture reduced to the palette's entries by the preview's rule, the\n"
-          "figures the result window shows: the size of the GIF \"Export GIF...\" would write, its\n"
+          "figures the result window shows: the size of the GIF \"Export GIF...\" would write, "
+          "its\n"
           "colour table, the entries the picture uses, the mean and largest CIEDE2000 difference\n"
           "between picture and reduction and the share of pixels whose difference exceeds 1.0.\n"
           "--json adds each entry's pixel count."),
@@ -48,8 +49,12 @@ Measured MeasureOne(const QString& input, const std::vector<ColorValue>& entries
     const PictureColours colours =
         AnalysePicture(pixels, picture.image.width(), picture.image.height(),
                        picture.image.bytesPerLine(), threads);
-    const ResultInput in{pixels, picture.image.width(), picture.image.height(),
-                         picture.image.bytesPerLine(), &colours, entries};
+    const ResultInput in{pixels,
+                         picture.image.width(),
+                         picture.image.height(),
+                         picture.image.bytesPerLine(),
+                         &colours,
+                         entries};
     if (!ComputeResultFigures(in, measured.figures, nullptr, threads))
       return {{}, QStringLiteral("cannot be measured")};
     if (!measured.figures.gifError.isEmpty()) return {{}, measured.figures.gifError};

@@ -8,11 +8,11 @@ namespace tavlo::cli {
 
 struct InputCallbacks {
   // Does input i; runs on a worker thread, must not throw, and keeps its result for the others.
-  std::function<void(int)> work;
+  std::function<void(int)> work = {};
   // Input i is done (in the order inputs finish).
-  std::function<void(int)> finished;
+  std::function<void(int)> finished = {};
   // Input i and every input before it are done (in input order).
-  std::function<void(int)> inOrder;
+  std::function<void(int)> inOrder = {};
 };
 
 // Works on inputs 0 to count - 1 with at most `jobs` at once, and returns when all are done.

@@ -20,7 +20,7 @@ QString ProgressLine(int done, int total, qint64 elapsedMs, const QString& text)
   if (total < kCountedProgressFrom) return text;
   const QString count = QString::number(total);
   QString line =
-      QStringLiteral("[%1/%2] %3").arg(QString::number(done), count.size()).arg(count, text);
+      QStringLiteral("[%1/%2] %3").arg(QString::number(done), static_cast<int>(count.size())).arg(count, text);
   if (done > 0 && done < total) {
     // The inputs so far stand for the rest: a run of similar pictures, which is the usual one.
     const qint64 leftMs = elapsedMs * (total - done) / done;

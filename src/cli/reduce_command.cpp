@@ -39,7 +39,8 @@ CommandSpec ReduceSpec() {
       .summary = QStringLiteral(
           "Reduces each picture to the palette's entries by the preview's rule (every pixel gets\n"
           "its nearest entry, ties to the lower one) and writes it as NAME.gif, NAME.png or\n"
-          "NAME.bmp, exactly as \"Export GIF...\" and \"Export PNG...\" write it: the colour table\n"
+          "NAME.bmp, exactly as \"Export GIF...\" and \"Export PNG...\" write it: the colour "
+          "table\n"
           "holds the range's entries in their order, nothing reordered or left out. A bmp is what\n"
           "the preview's bitmap export writes."),
       .options = {PaletteOption(), RangeOption(), FormatOption(), OutOption(), JobsOption(),
@@ -73,10 +74,10 @@ QImage PreviewOf(const IndexedPicture& picture) {
 }
 
 EncodedPicture Encode(const QImage& picture, const Reduction& reduction) {
-  const IndexedPicture indexed = ReducePicture(
-      reinterpret_cast<const std::uint32_t*>(picture.constBits()), picture.width(),
-      picture.height(), picture.bytesPerLine(), reduction.entries.data(),
-      static_cast<int>(reduction.entries.size()), reduction.threads);
+  const IndexedPicture indexed =
+      ReducePicture(reinterpret_cast<const std::uint32_t*>(picture.constBits()), picture.width(),
+                    picture.height(), picture.bytesPerLine(), reduction.entries.data(),
+                    static_cast<int>(reduction.entries.size()), reduction.threads);
   switch (reduction.format) {
     case PictureFormat::Gif:
       return EncodeGif(indexed, reduction.threads);
@@ -162,8 +163,8 @@ int RunReduce(const QStringList& arguments, CliIo& io) {
                {.work =
                     [&](int i) {
                       failures[size_t(i)] = refused[i].isEmpty()
-                                        ? ReduceOne(inputs[i], outputs[i], reduction)
-                                        : refused[i];
+                                                ? ReduceOne(inputs[i], outputs[i], reduction)
+                                                : refused[i];
                     },
                 .finished =
                     [&](int i) {

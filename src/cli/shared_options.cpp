@@ -16,8 +16,7 @@ std::optional<int> ReadJobs(const CommandLine& line, CliIo& io, int& jobs) {
   return std::nullopt;
 }
 
-std::optional<int> ReadRange(const CommandLine& line, CliIo& io,
-                             std::optional<EntryRange>& range) {
+std::optional<int> ReadRange(const CommandLine& line, CliIo& io, std::optional<EntryRange>& range) {
   range.reset();
   if (!line.IsSet(QStringLiteral("range"))) return std::nullopt;
   range = ParseEntryRange(line.Value(QStringLiteral("range")));

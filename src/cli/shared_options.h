@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "cli/command_line.h"
-#include "palette/entry_range.h"
 #include "palette/color_value.h"
+#include "palette/entry_range.h"
 
 namespace tavlo::cli {
 
@@ -15,8 +15,7 @@ namespace tavlo::cli {
 std::optional<int> ReadJobs(const CommandLine& line, CliIo& io, int& jobs);
 
 // --range A-B, when given. An exit code when the value is wrong.
-std::optional<int> ReadRange(const CommandLine& line, CliIo& io,
-                             std::optional<EntryRange>& range);
+std::optional<int> ReadRange(const CommandLine& line, CliIo& io, std::optional<EntryRange>& range);
 
 // The colours of --palette FILE's entries `range` (default: the entries the file holds), in
 // order. An exit code when the option is missing (usage) or the file is refused (failure).

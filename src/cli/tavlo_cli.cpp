@@ -3,6 +3,8 @@
 #include <array>
 
 #include "cli/convert_command.h"
+#include "cli/measure_command.h"
+#include "cli/reduce_command.h"
 #include "version.h"
 
 namespace tavlo::cli {
@@ -16,6 +18,8 @@ struct Subcommand {
 
 const std::array kSubcommands = {
     Subcommand{"convert", "a palette file from one format to another", RunConvert},
+    Subcommand{"reduce", "pictures reduced to a palette, written as GIF, PNG or BMP", RunReduce},
+    Subcommand{"measure", "GIF size and loss of pictures reduced to a palette", RunMeasure},
 };
 
 QString Version() {

@@ -41,7 +41,7 @@ TEST(TavloCli, WithoutACommandOrWithAnUnknownOneIsAUsageError) {
 TEST(TavloCli, HelpAndVersionGoToStdoutAndSucceed) {
   const CliRun help = RunCli({"--help"});
   EXPECT_EQ(help.code, cli::kExitSuccess);
-  for (const char* command : {"convert"})
+  for (const char* command : {"convert", "reduce", "measure"})
     EXPECT_TRUE(help.out.contains(QString("  ") + command)) << command;
   EXPECT_TRUE(help.err.isEmpty());
 
@@ -53,6 +53,10 @@ TEST(TavloCli, HelpAndVersionGoToStdoutAndSucceed) {
 TEST(TavloCli, EveryCommandHasAHelpWithItsOptionsAndAnExample) {
   const std::map<QString, QStringList> options = {
       {"convert", {"--range A-B", "--count 16|256", "--force"}},
+      {"reduce",
+       {"--palette FILE", "--range A-B", "--format gif|png|bmp", "--out DIR", "--jobs N", "--force",
+        "--quiet"}},
+      {"measure", {"--palette FILE", "--range A-B", "--json", "--jobs N", "--quiet"}},
   };
   for (const auto& [command, names] : options) {
     for (const char* help : {"--help", "-h"}) {
