@@ -176,7 +176,7 @@ const Action kActions[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(EditMenu, EachActionTest, ::testing::ValuesIn(kActions),
-                         [](const auto& info) { return std::string(info.param.label); });
+                         [](const auto& test) { return std::string(test.param.label); });
 
 TEST_F(EditMenuTest, ActionsThatChangeNoColourAddNoStep) {
   Document().Apply("Set up", Varied(11));
