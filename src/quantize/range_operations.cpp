@@ -28,18 +28,6 @@ std::vector<std::uint64_t> UsageOf(const std::vector<ColorValue>& entries,
   return usage;
 }
 
-// The mean of two colours in the working space, weighted by their pixels (plain when neither
-// has any).
-ColorValue WeightedMean(ColorValue x, std::uint64_t wx, ColorValue y, std::uint64_t wy) {
-  if (x == y) return x;
-  const double total = static_cast<double>(wx + wy);
-  const double fx = total > 0 ? static_cast<double>(wx) / total : 0.5, fy = 1 - fx;
-  const quantize::Point px = quantize::WorkingPointOf(x), py = quantize::WorkingPointOf(y);
-  return quantize::ColorOfPoint({static_cast<float>(fx * px.L + fy * py.L),
-                                 static_cast<float>(fx * px.a + fy * py.a),
-                                 static_cast<float>(fx * px.b + fy * py.b)});
-}
-
 }  // namespace
 
 std::vector<ColorValue> RangeEntries(const PaletteColors& colors, EntryRange range) {
@@ -103,7 +91,7 @@ RangeEdit MergeNearColours(const PaletteColors& colors, EntryRange range,
         if (live[y] && distance[x * k + y] < nearest) nearest = distance[x * k + y], px = x, py = y;
     if (px == k) break;
     const std::size_t keep = usage[py] > usage[px] ? py : px, gone = keep == px ? py : px;
-    entries[keep] = WeightedMean(entries[px], usage[px], entries[py], usage[py]);
+    entries[keep] = quantize::WeightedMean(entries[px], usage[px], entries[py], usage[py]);
     usage[keep] += usage[gone];
     live[gone] = false;
     lab[keep] = LabFromColor(entries[keep]);

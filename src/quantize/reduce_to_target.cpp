@@ -12,15 +12,6 @@ namespace {
 
 using quantize::RangeMapping;
 
-ColorValue WeightedMean(ColorValue x, std::uint64_t wx, ColorValue y, std::uint64_t wy) {
-  const double total = static_cast<double>(wx + wy);
-  const double fx = total > 0 ? static_cast<double>(wx) / total : 0.5, fy = 1 - fx;
-  const quantize::Point px = quantize::WorkingPointOf(x), py = quantize::WorkingPointOf(y);
-  return quantize::ColorOfPoint({static_cast<float>(fx * px.L + fy * py.L),
-                                 static_cast<float>(fx * px.a + fy * py.a),
-                                 static_cast<float>(fx * px.b + fy * py.b)});
-}
-
 // The steps of a reduction, one entry at a time, on a mapping of the picture to the range.
 class Reducer {
  public:
@@ -49,7 +40,7 @@ class Reducer {
     const std::uint64_t ue = mapping_.Usage()[e], uf = mapping_.Usage()[f];
     const ColorValue x = mapping_.Entries()[e], y = mapping_.Entries()[f];
     if (ue == 0 || x == y) return removal;
-    Step merge{e, f, WeightedMean(x, ue, y, uf), {}};
+    Step merge{e, f, quantize::WeightedMean(x, ue, y, uf), {}};
     merge.loss = mapping_.Try(e, f, merge.colour);
     return Better(merge.loss, removal.loss) ? merge : removal;
   }

@@ -129,4 +129,14 @@ ColorValue ColorOfPoint(const Point& point) {
   return best;
 }
 
+ColorValue WeightedMean(ColorValue x, std::uint64_t wx, ColorValue y, std::uint64_t wy) {
+  if (x == y) return x;
+  const double total = static_cast<double>(wx + wy);
+  const double fx = total > 0 ? static_cast<double>(wx) / total : 0.5, fy = 1 - fx;
+  const Point px = WorkingPointOf(x), py = WorkingPointOf(y);
+  return ColorOfPoint({static_cast<float>(fx * px.L + fy * py.L),
+                       static_cast<float>(fx * px.a + fy * py.a),
+                       static_cast<float>(fx * px.b + fy * py.b)});
+}
+
 }  // namespace tavlo::quantize
