@@ -6,7 +6,7 @@
 namespace tavlo {
 namespace {
 
-constexpr int kCoalesceMilliseconds = 60;
+constexpr int kCoalesceMilliseconds = 40;
 
 // What the real computation keeps between jobs: the last picture, as 32-bit pixels, with its
 // colours and loss cache. Only the one running job touches it.
