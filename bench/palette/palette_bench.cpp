@@ -88,9 +88,8 @@ int Measure(char** argv) {
   const std::ptrdiff_t stride = std::ptrdiff_t(width) * 4;
   const tavlo::PictureColours colours =
       tavlo::AnalysePicture(picture.data(), width, height, stride);
-  tavlo::ResultInput input{picture.data(), width, height, stride, &colours, ReadPalette(argv[5])};
   tavlo::ResultFigures figures;
-  if (!tavlo::ComputeResultFigures(input, figures)) Fail("no figures");
+  if (!tavlo::ComputeResultFigures(colours, ReadPalette(argv[5]), figures)) Fail("no figures");
   std::printf("FIGURES mean=%.4f above_one=%.4f used=%d gif_bytes=%lld\n", figures.meanLoss,
               figures.shareAboveOne * 100, figures.entriesUsed,
               static_cast<long long>(figures.GifBytes()));

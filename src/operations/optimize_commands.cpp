@@ -35,9 +35,7 @@ class PictureColoursOf {
   // The figures of the result window for the picture reduced to `entries`.
   ResultFigures Figures(const std::vector<ColorValue>& entries) const {
     ResultFigures figures;
-    ComputeResultFigures(
-        {Bits(), pixels_.width(), pixels_.height(), pixels_.bytesPerLine(), &colours_, entries},
-        figures);
+    ComputeResultFigures(colours_, entries, figures);
     return figures;
   }
 
