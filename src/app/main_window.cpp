@@ -12,6 +12,8 @@
 #include "app/version_caption.h"
 #include "app/whole_number.h"
 #include "image/picture_area.h"
+#include "operations/entry_commands.h"
+#include "palette/palette_document.h"
 #include "palette/palette_window.h"
 
 static void InitTavloResources() {
@@ -42,6 +44,7 @@ MainWindow::MainWindow(const QString& settingsPath)
   setObjectName(QStringLiteral("frmMain"));
   setWindowIcon(ProgramIcon());
   Process().settingsPath = settingsPath;
+  document_ = new PaletteDocument(this);
 
   picture_ = new PictureArea(this);
   picture_->SetPicture(QImage(QStringLiteral(":/start_picture.png")));
@@ -69,9 +72,19 @@ void MainWindow::RestoreWindowPositions() {
   const int top = PixelsFromTwips(ReadPosition(keys::kMainTop));
   move(PixelsFromTwips(ReadPosition(keys::kMainLeft)), top);
   // The first touch of the palette window creates it.
-  if (!palette_) palette_ = new PaletteWindow(this);
+  if (!palette_) CreatePaletteWindow();
   const int paletteTop = PixelsFromTwips(ReadPosition(keys::kPaletteTop));
   palette_->move(PixelsFromTwips(ReadPosition(keys::kPaletteLeft)), paletteTop);
+}
+
+void MainWindow::CreatePaletteWindow() {
+  palette_ = new PaletteWindow(this, *document_);
+  connect(palette_, &PaletteWindow::ClearRequested, this,
+          [this](int index) { ClearEntry(*document_, index); });
+  connect(palette_, &PaletteWindow::EditRequested, this,
+          [this](int index) { EditEntry(palette_, *document_, index); });
+  connect(palette_, &PaletteWindow::SwapRequested, this,
+          [this](int source, int target) { SwapEntries(*document_, source, target); });
 }
 
 void MainWindow::ResizeForm() {

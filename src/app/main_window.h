@@ -11,6 +11,7 @@ class QMenu;
 
 namespace tavlo {
 
+class PaletteDocument;
 class PaletteWindow;
 class PictureArea;
 
@@ -26,6 +27,7 @@ class MainWindow : public QMainWindow {
   // Makes the client area exactly as large as the picture area and hides the preview.
   void ResizeForm();
 
+  PaletteDocument& Document() const { return *document_; }
   PaletteWindow* Palette() const { return palette_; }
   PictureArea* Picture() const { return picture_; }
 
@@ -50,6 +52,8 @@ class MainWindow : public QMainWindow {
   void SetZoom(int factor);
 
   void RestoreWindowPositions();
+  // Creates the palette window and connects what it asks for to the commands.
+  void CreatePaletteWindow();
 
   // The picture area's pointer moves, presses and drops (main_window_image.cpp).
   void ConnectPictureArea();
@@ -77,8 +81,10 @@ class MainWindow : public QMainWindow {
 
   // Commands on the menu bar itself.
   void PreviewCommand();
+  void ExportPreviewCommand();
   void AboutCommand();
 
+  PaletteDocument* document_ = nullptr;
   PictureArea* picture_ = nullptr;
   PaletteWindow* palette_ = nullptr;
   std::array<QAction*, 5> recentItems_{};

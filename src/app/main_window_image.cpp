@@ -11,6 +11,7 @@
 #include "image/colour_picking.h"
 #include "image/picture_area.h"
 #include "image/picture_loader.h"
+#include "palette/palette_document.h"
 #include "palette/palette_window.h"
 
 namespace tavlo {
@@ -29,9 +30,10 @@ void MainWindow::ConnectPictureArea() {
     if (palette_) ShowColourUnderPointer(*palette_, picture_->Picture(), at, Process().zoomFactor);
   });
   connect(picture_, &PictureArea::PicturePressed, this, [this](QPoint at, Qt::MouseButton button) {
-    if (palette_) PickColour(*palette_, picture_->Picture(), at, button);
+    PickColour(*document_, picture_->Picture(), at, button);
   });
   connect(picture_, &PictureArea::FileDropped, this, &MainWindow::DropPicture);
+  connect(picture_, &PictureArea::ExportRequested, this, &MainWindow::ExportPreviewCommand);
 }
 
 bool MainWindow::ShowPictureFile(const QString& path) {

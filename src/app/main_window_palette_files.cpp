@@ -5,11 +5,11 @@
 namespace tavlo {
 
 void MainWindow::OpenPaletteCommand() {
-  if (OpenPaletteFile(this, *palette_)) ResizeForm();
+  if (OpenPaletteFile(this, *document_)) ResizeForm();
 }
 
 void MainWindow::SavePaletteCommand() {
-  SavePaletteFile(this, *palette_);
+  SavePaletteFile(this, *document_);
 }
 
 }  // namespace tavlo

@@ -1,31 +1,32 @@
 // The Palette menu: commands that rewrite the palette as a whole.
 #include "app/main_window.h"
 #include "operations/palette_commands.h"
+#include "palette/palette_window.h"
 
 namespace tavlo {
 
 void MainWindow::SortAndCleanCommand() {
-  SortAndClean(*palette_);
+  SortAndClean(*document_);
 }
 
 void MainWindow::CompressCommand() {
-  CompressPalette(*palette_);
+  CompressPalette(*document_, palette_->CompressDivisorText());
 }
 
 void MainWindow::WebSafeCommand() {
-  ConvertToWebSafe(*palette_);
+  ConvertToWebSafe(*document_);
 }
 
 void MainWindow::GreyscaleCommand() {
-  ConvertToGreyscale(*palette_);
+  ConvertToGreyscale(*document_);
 }
 
 void MainWindow::ShiftLeftCommand() {
-  ShiftPaletteLeft(*palette_);
+  ShiftPaletteLeft(*document_);
 }
 
 void MainWindow::ShiftRightCommand() {
-  ShiftPaletteRight(*palette_);
+  ShiftPaletteRight(*document_);
 }
 
 void MainWindow::DeleteEntriesCommand() {

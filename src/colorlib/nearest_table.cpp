@@ -353,6 +353,19 @@ void NearestTable::RemapRows(unsigned char* first, ptrdiff_t stride, int rows, i
 // near colour, so its brick and leaf are still in the first-level cache (a tenth faster than row
 // after row). Unrolled: fewer instructions per pixel leave room for more pixels in flight, whose
 // table reads then overlap.
+void NearestTable::IndexRows(const unsigned char* first, ptrdiff_t stride, int rows, int width,
+                             uint8_t* indexes, ptrdiff_t indexStride) {
+  for (int y = 0; y < rows; ++y) {
+    const unsigned char* row = first + stride * y;
+    uint8_t* out = indexes + indexStride * y;
+    for (int x = 0; x < width; ++x) {
+      uint32_t pixel;
+      std::memcpy(&pixel, row + 4 * size_t(x), 4);
+      out[x] = static_cast<uint8_t>(IndexOf(pixel));
+    }
+  }
+}
+
 void RemapPairPlain(NearestTable& table, unsigned char* upper, unsigned char* lower, int width) {
   const uint32_t* colours = table.palette_->pixel;
   const uint32_t* bricks = table.bricks_.get();

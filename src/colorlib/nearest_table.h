@@ -81,6 +81,12 @@ class NearestTable {
   // (any alignment), by their nearest palette colours, alpha 0xFF.
   void RemapRows(unsigned char* first, ptrdiff_t stride, int rows, int width);
 
+  // Writes the palette index nearest to each of `width` pixels 0x??RRGGBB of each of `rows` rows,
+  // `stride` bytes apart from `first` (any alignment), to `indexes`, rows `indexStride` bytes
+  // apart.
+  void IndexRows(const unsigned char* first, ptrdiff_t stride, int rows, int width,
+                 uint8_t* indexes, ptrdiff_t indexStride);
+
   const PreparedPalette& Palette() const { return *palette_; }
   const TableLimits& Limits() const { return limits_; }
 

@@ -27,6 +27,15 @@ TAVLO_COLOR_API int PreviewWithOptions(uint32_t* pixels, int32_t width, int32_t 
                                        int32_t stride, const int32_t* palette, int32_t count,
                                        const PreviewOptions& options);
 
+// The palette index that PreViewImage gives each pixel (nearest by squared RGB distance, ties to
+// the lower index), written to `indexes`: `width` bytes for each row, rows `indexStride` bytes
+// apart. The picture is only read. `options.dither` is not used. Returns the number of worker
+// threads that ran (0 when the arguments were refused and nothing written).
+TAVLO_COLOR_API int IndexImage(const uint32_t* pixels, int32_t width, int32_t height,
+                               int32_t stride, const int32_t* palette, int32_t count,
+                               uint8_t* indexes, int64_t indexStride,
+                               const PreviewOptions& options = {});
+
 // The number of worker threads PreViewImage uses for a picture of `pixels` pixels.
 TAVLO_COLOR_API int AutomaticWorkerCount(int64_t pixels);
 

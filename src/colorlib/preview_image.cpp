@@ -112,42 +112,60 @@ TableLimits LimitsOf(const PreviewOptions& options) {
   return TableLimits{options.leafLimit, options.middleListBytes, options.portableLoop};
 }
 
-void Work(const Picture& picture, const PreparedPalette& palette, const PreviewOptions& options,
-          Bands& bands) noexcept {
-  auto table = Shelf().Take(palette, LimitsOf(options));
-  int32_t begin, end;
-  while (bands.Next(begin, end)) {
-    if (table) {
-      table->RemapRows(picture.Row(begin), picture.stride, end - begin, picture.width);
-    } else {
-      for (int32_t y = begin; y < end; ++y)
-        RemapRowBySearch(palette, picture.Row(y), picture.width);
-    }
-  }
-  Shelf().Give(std::move(table));
-}
-
-int Remap(const Picture& picture, const PreparedPalette& palette, const PreviewOptions& options) {
-  const int64_t pixels = int64_t{picture.width} * picture.height;
+// Runs `band(table, begin, end)` over the bands of rows of a picture on `workers` threads (fewer
+// when no more can be had), each with a lookup table of its own; `table` is null when no memory
+// was to be had for one, and the band must then be done by the plain search.
+template <typename Band>
+int RunBands(int32_t width, int32_t height, const PreparedPalette& palette,
+             const PreviewOptions& options, Band band) {
+  const int64_t pixels = int64_t{width} * height;
   int workers =
       options.threads > 0 ? std::min(options.threads, kMaxWorkers) : AutomaticWorkerCount(pixels);
   // An even number of rows: the tables' loops take rows in pairs.
-  const int32_t rowsPerBand = std::max(2, (kPixelsPerBand / picture.width) & ~1);
-  workers = static_cast<int>(
-      std::min<int64_t>(workers, (picture.height + rowsPerBand - 1) / rowsPerBand));
-  Bands bands(picture.height, rowsPerBand);
+  const int32_t rowsPerBand = std::max(2, (kPixelsPerBand / width) & ~1);
+  workers = static_cast<int>(std::min<int64_t>(workers, (height + rowsPerBand - 1) / rowsPerBand));
+  Bands bands(height, rowsPerBand);
+  auto work = [&]() noexcept {
+    auto table = Shelf().Take(palette, LimitsOf(options));
+    int32_t begin, end;
+    while (bands.Next(begin, end)) band(table.get(), begin, end);
+    Shelf().Give(std::move(table));
+  };
   std::array<std::thread, kMaxWorkers> helpers;
   int started = 0;
   for (; started + 1 < workers; ++started) {
     try {
-      helpers[started] = std::thread([&] { Work(picture, palette, options, bands); });
+      helpers[started] = std::thread(work);
     } catch (...) {
       break;  // no more threads to be had: the ones running take the remaining bands
     }
   }
-  Work(picture, palette, options, bands);
+  work();
   for (int i = 0; i < started; ++i) helpers[i].join();
   return started + 1;
+}
+
+int Remap(const Picture& picture, const PreparedPalette& palette, const PreviewOptions& options) {
+  return RunBands(picture.width, picture.height, palette, options,
+                  [&](NearestTable* table, int32_t begin, int32_t end) {
+                    if (table) {
+                      table->RemapRows(picture.Row(begin), picture.stride, end - begin,
+                                       picture.width);
+                    } else {
+                      for (int32_t y = begin; y < end; ++y)
+                        RemapRowBySearch(palette, picture.Row(y), picture.width);
+                    }
+                  });
+}
+
+void IndexRowBySearch(const PreparedPalette& palette, const unsigned char* row, int width,
+                      uint8_t* out) {
+  for (int x = 0; x < width; ++x) {
+    uint32_t pixel;
+    std::memcpy(&pixel, row + 4 * x, 4);
+    out[x] = static_cast<uint8_t>(
+        NearestBySearch(palette, (pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF));
+  }
 }
 
 int Dither(const Picture& picture, const PreparedPalette& palette, const PreviewOptions& options) {
@@ -175,6 +193,28 @@ int PreviewWithOptions(uint32_t* pixels, int32_t width, int32_t height, int32_t 
   const PreparedPalette prepared = PreparePalette(palette, count);
   const Picture picture{reinterpret_cast<unsigned char*>(pixels), width, height, stride};
   return options.dither ? Dither(picture, prepared, options) : Remap(picture, prepared, options);
+}
+
+int IndexImage(const uint32_t* pixels, int32_t width, int32_t height, int32_t stride,
+               const int32_t* palette, int32_t count, uint8_t* indexes, int64_t indexStride,
+               const PreviewOptions& options) {
+  if (!pixels || !palette || !indexes || count < 1 || count > 256 || width <= 0 || height <= 0 ||
+      std::llabs(int64_t{stride}) < int64_t{width} * 4 || std::llabs(indexStride) < width) {
+    return 0;
+  }
+  const PreparedPalette prepared = PreparePalette(palette, count);
+  const auto* first = reinterpret_cast<const unsigned char*>(pixels);
+  return RunBands(
+      width, height, prepared, options, [&](NearestTable* table, int32_t begin, int32_t end) {
+        const unsigned char* rows = first + int64_t{stride} * begin;
+        uint8_t* out = indexes + indexStride * begin;
+        if (table) {
+          table->IndexRows(rows, stride, end - begin, width, out, indexStride);
+        } else {
+          for (int32_t y = 0; y < end - begin; ++y)
+            IndexRowBySearch(prepared, rows + int64_t{stride} * y, width, out + indexStride * y);
+        }
+      });
 }
 
 }  // namespace tavlo::colorlib

@@ -6,6 +6,7 @@
 
 #include "palette/color_value.h"
 
+class QDialog;
 class QWidget;
 
 namespace tavlo {
@@ -41,6 +42,10 @@ class DialogService {
 
   // A question with Yes and No buttons and no icon; true for Yes.
   virtual bool AskYesNo(QWidget* owner, const QString& title, const QString& text) = 0;
+
+  // One of the program's own windows (the about box) shown application-modal until the user
+  // closes it; the dialog's result code.
+  virtual int RunModal(QDialog& dialog) = 0;
 };
 
 // The service in use: the Qt one unless a test installed another.

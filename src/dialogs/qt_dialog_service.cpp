@@ -1,6 +1,7 @@
 #include "dialogs/qt_dialog_service.h"
 
 #include <QColorDialog>
+#include <QDialog>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -93,6 +94,12 @@ void QtDialogService::MessageBox(QWidget* owner, const QString& title, const QSt
 bool QtDialogService::AskYesNo(QWidget* owner, const QString& title, const QString& text) {
   QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No, owner);
   return box.exec() == QMessageBox::Yes;
+}
+
+int QtDialogService::RunModal(QDialog& dialog) {
+  // Neither the main window nor the palette window takes input while it is open.
+  dialog.setWindowModality(Qt::ApplicationModal);
+  return dialog.exec();
 }
 
 }  // namespace tavlo

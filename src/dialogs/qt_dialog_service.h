@@ -17,6 +17,7 @@ class QtDialogService : public DialogService {
   void MessageBox(QWidget* owner, const QString& title, const QString& text,
                   MessageIcon icon) override;
   bool AskYesNo(QWidget* owner, const QString& title, const QString& text) override;
+  int RunModal(QDialog& dialog) override;
 };
 
 }  // namespace tavlo

@@ -3,34 +3,10 @@
 #include <algorithm>
 #include <optional>
 
+#include "formats/text_lines.h"
+
 namespace tavlo {
 namespace {
-
-// Hands out the lines of a text one by one. A line ends at CR LF, at CR, or at LF; a last line
-// without an ending still counts.
-class LineReader {
- public:
-  explicit LineReader(QByteArrayView text) : text_(text) {}
-
-  std::optional<QByteArrayView> Next() {
-    if (pos_ >= text_.size()) return std::nullopt;
-    qsizetype end = pos_;
-    while (end < text_.size() && text_[end] != '\r' && text_[end] != '\n') ++end;
-    const QByteArrayView line = text_.sliced(pos_, end - pos_);
-    pos_ = end;
-    if (pos_ < text_.size()) {
-      // CR LF is one line end; so is CR alone and LF alone.
-      const bool carriageReturn = text_[pos_] == '\r';
-      ++pos_;
-      if (carriageReturn && pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
-    }
-    return line;
-  }
-
- private:
-  QByteArrayView text_;
-  qsizetype pos_ = 0;
-};
 
 // Removes leading and trailing spaces (blanks only, as the file's own separator).
 QByteArrayView TrimSpaces(QByteArrayView text) {

@@ -1,7 +1,8 @@
 #pragma once
 // The open- and save-palette commands of the File menu and the procedures behind them, one per
-// format. They run the dialogs, touch the disk and apply a reader's result to the palette window;
-// the file layouts themselves live in the codecs beside this file.
+// format. They run the dialogs, touch the disk and apply a reader's result to the palette
+// document, as one undo step "Open palette"; the file layouts themselves live in the codecs
+// beside this file. A file read or written leaves the document unmodified.
 //
 // A file that is missing when it is to be read is skipped without a message. A file that exists
 // but cannot be read, or a file that cannot be written, is reported in the warning box with its
@@ -9,31 +10,43 @@
 // write replaces the file whole through a temporary file beside it.
 #include <QString>
 
+#include "formats/palette_formats.h"
+
 class QWidget;
 
 namespace tavlo {
 
-class PaletteWindow;
+class PaletteDocument;
 
-// "Open palette": asks for a file in the last palette directory and loads it by its ending ("pal",
-// "act", "gif"). Returns true when the user chose a file (the main window then lays itself out
-// again), false on Cancel.
-bool OpenPaletteFile(QWidget* owner, PaletteWindow& palette);
+// "Open palette": asks for a file in the last palette directory and loads it by the format its
+// ending names (see palette_formats.h). Returns true when the user chose a file (the main window
+// then lays itself out again), false on Cancel.
+bool OpenPaletteFile(QWidget* owner, PaletteDocument& palette);
 
-// "Save palette": asks for a file name and writes the palette in the format of its ending ("pal"
-// after asking for 16 or 256 colours, "act", "aco", "txt").
-void SavePaletteFile(QWidget* owner, PaletteWindow& palette);
+// "Save palette": asks for a file name and writes the palette in the format its ending names,
+// after asking which entries where the format says so ("pal": 16 or 256 colours; "aco", "txt",
+// "gpl", "hex": a range).
+void SavePaletteFile(QWidget* owner, PaletteDocument& palette);
 
-// The readers: `Datei` is the full path.
-void openACT(QWidget* owner, PaletteWindow& palette, const QString& Datei);
-void openPAL(QWidget* owner, PaletteWindow& palette, const QString& Datei);
-void openGIF(QWidget* owner, PaletteWindow& palette, const QString& Datei);
+// Reads an existing file as `format` (or as what its content shows it to be) into the palette;
+// a missing file is skipped silently.
+void OpenPaletteAs(QWidget* owner, PaletteDocument& palette, const PaletteFormat& format,
+                   const QString& path);
+// Asks for the entries `format` saves and writes them; nothing when the user cancels.
+void SavePaletteAs(QWidget* owner, PaletteDocument& palette, const PaletteFormat& format,
+                   const QString& path);
+
+// The procedures of the first formats, each the table's entry for its format. `Datei` is the
+// full path.
+void openACT(QWidget* owner, PaletteDocument& palette, const QString& Datei);
+void openPAL(QWidget* owner, PaletteDocument& palette, const QString& Datei);
+void openGIF(QWidget* owner, PaletteDocument& palette, const QString& Datei);
 
 // The writers. SaveAco and SaveCorel first ask for the range of entries to write and write
 // nothing when it is cancelled.
-void SaveACT(QWidget* owner, const PaletteWindow& palette, const QString& Datei);
-void SavePAL(QWidget* owner, const PaletteWindow& palette, const QString& Datei, int count);
-void SaveAco(QWidget* owner, const PaletteWindow& palette, const QString& Datei);
-void SaveCorel(QWidget* owner, const PaletteWindow& palette, const QString& Datei);
+void SaveACT(QWidget* owner, PaletteDocument& palette, const QString& Datei);
+void SavePAL(QWidget* owner, PaletteDocument& palette, const QString& Datei, int count);
+void SaveAco(QWidget* owner, PaletteDocument& palette, const QString& Datei);
+void SaveCorel(QWidget* owner, PaletteDocument& palette, const QString& Datei);
 
 }  // namespace tavlo

@@ -1,6 +1,7 @@
 #include "image/colour_picking.h"
 
 #include "image/lens_image.h"
+#include "palette/palette_document.h"
 #include "palette/palette_window.h"
 #include "palette/zoom_lens.h"
 
@@ -14,11 +15,13 @@ void ShowColourUnderPointer(PaletteWindow& palette, const QImage& picture, QPoin
   palette.Lens()->SetImage(DrawLens(picture, at, zoom));
 }
 
-void PickColour(PaletteWindow& palette, const QImage& picture, QPoint at, Qt::MouseButton button) {
+void PickColour(PaletteDocument& palette, const QImage& picture, QPoint at,
+                Qt::MouseButton button) {
   const int selected = palette.SelectedEntry();
   if (button == Qt::LeftButton) {
     const ColorValue colour = PixelAt(picture, at);
     if (colour < 0) return;
+    const PaletteStep step(palette, QStringLiteral("Pick color"));
     palette.SetEntryColor(selected, colour);
     if (selected < kPaletteSize - 1) palette.MoveSelectionTo(selected + 1);
   } else if (button == Qt::RightButton || button == Qt::MiddleButton) {

@@ -6,6 +6,7 @@
 
 namespace tavlo {
 
+class PaletteDocument;
 class PaletteWindow;
 
 // Shows the colour of picture pixel `at` in the current-colour display and the info panel, and
@@ -15,6 +16,7 @@ void ShowColourUnderPointer(PaletteWindow& palette, const QImage& picture, QPoin
 // A press on picture pixel `at`. Left: the selected entry takes the pixel's colour and the
 // selection moves on to the next entry (staying on 255 at the end). Right or middle: the
 // selection steps back one entry (staying on 0). A left press outside the picture does nothing.
-void PickColour(PaletteWindow& palette, const QImage& picture, QPoint at, Qt::MouseButton button);
+// A pick is one undo step "Pick color".
+void PickColour(PaletteDocument& palette, const QImage& picture, QPoint at, Qt::MouseButton button);
 
 }  // namespace tavlo

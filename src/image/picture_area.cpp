@@ -7,7 +7,6 @@
 #include <QPainter>
 
 #include "image/crosshair_cursor.h"
-#include "image/preview.h"
 
 namespace tavlo {
 namespace {
@@ -118,7 +117,7 @@ void PictureArea::PreviewPressed(Qt::MouseButton button) {
   if (button == Qt::LeftButton) {
     preview_->hide();
   } else if (button == Qt::RightButton || button == Qt::MiddleButton) {
-    ExportPreview(window(), previewImage_);
+    emit ExportRequested();
   }
 }
 

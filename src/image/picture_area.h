@@ -5,7 +5,7 @@
 //
 // Pointer moves and presses on the picture are reported in the picture's own pixel coordinates;
 // files dropped onto the area are reported by path. While the preview is shown it takes every
-// pointer event: a left press hides it, a right or middle press exports it as a bitmap.
+// pointer event: a left press hides it, a right or middle press asks for its export.
 #include <QFrame>
 #include <QImage>
 
@@ -44,6 +44,8 @@ class PictureArea : public QFrame {
   void PointerMoved(QPoint at);
   void PicturePressed(QPoint at, Qt::MouseButton button);
   void FileDropped(const QString& path);
+  // A right or middle press on the preview: the user wants it saved.
+  void ExportRequested();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -4,16 +4,11 @@
 #include <QString>
 #include <optional>
 
+#include "palette/entry_range.h"
+
 class QWidget;
 
 namespace tavlo {
-
-struct EntryRange {
-  int first = 0;  // 0-based index
-  int last = 0;   // 0-based index, first <= last <= 255
-  int Count() const { return last - first + 1; }
-  bool operator==(const EntryRange&) const = default;
-};
 
 // Asks for the first entry number (1..256), then the last (first..256); an answer that is not a
 // plain whole number in range brings the same box back, empty, without a message. Cancel (or OK

@@ -2,57 +2,58 @@
 
 #include "operations/ask_color_range.h"
 #include "operations/palette_operations.h"
+#include "palette/palette_document.h"
 #include "palette/palette_window.h"
 
 namespace tavlo {
 namespace {
 
-// Writes every entry in rising order. The swatch grid only marks changed swatches, so the whole
-// palette is painted once, on the next turn of the event loop.
-void Apply(PaletteWindow& palette, const PaletteColors& colors) {
-  for (int i = 0; i < kPaletteSize; ++i) palette.SetEntryColor(i, colors[i]);
-}
-
 // The divisor list holds "2" to "50"; anything else falls back to its first item.
-int CompressDivisor(const PaletteWindow& palette) {
+int CompressDivisor(const QString& divisorText) {
   bool ok = false;
-  const int divisor = palette.CompressDivisorText().toInt(&ok);
+  const int divisor = divisorText.toInt(&ok);
   return ok && divisor >= 2 && divisor <= 50 ? divisor : 2;
 }
 
 }  // namespace
 
-void ShiftPaletteLeft(PaletteWindow& palette) {
-  Apply(palette, ShiftPaletteLeft(palette.Colors()));
+void ShiftPaletteLeft(PaletteDocument& palette) {
+  palette.Apply(QStringLiteral("Shift palette left"), ShiftPaletteLeft(palette.Colors()));
 }
 
-void ShiftPaletteRight(PaletteWindow& palette) {
-  Apply(palette, ShiftPaletteRight(palette.Colors()));
+void ShiftPaletteRight(PaletteDocument& palette) {
+  palette.Apply(QStringLiteral("Shift palette right"), ShiftPaletteRight(palette.Colors()));
 }
 
-void SortAndClean(PaletteWindow& palette) {
-  Apply(palette, SortAndClean(palette.Colors()));
+void SortAndClean(PaletteDocument& palette) {
+  palette.Apply(QStringLiteral("Sort & Clean"), SortAndClean(palette.Colors()));
 }
 
-void CompressPalette(PaletteWindow& palette) {
-  Apply(palette, CompressPalette(palette.Colors(), CompressDivisor(palette)));
+void CompressPalette(PaletteDocument& palette, const QString& divisorText) {
+  palette.Apply(QStringLiteral("Compress"),
+                CompressPalette(palette.Colors(), CompressDivisor(divisorText)));
 }
 
-void ConvertToWebSafe(PaletteWindow& palette) {
-  Apply(palette, ConvertToWebSafe(palette.Colors()));
+void ConvertToWebSafe(PaletteDocument& palette) {
+  palette.Apply(QStringLiteral("Convert to websafe colors"), ConvertToWebSafe(palette.Colors()));
 }
 
-void ConvertToGreyscale(PaletteWindow& palette) {
-  Apply(palette, ConvertToGreyscale(palette.Colors()));
+void ConvertToGreyscale(PaletteDocument& palette) {
+  palette.Apply(QStringLiteral("Convert to greyscaled colors"),
+                ConvertToGreyscale(palette.Colors()));
 }
 
-void DeleteEntries(QWidget* owner, PaletteWindow& palette) {
+void DeleteEntries(QWidget* owner, PaletteWindow& window) {
   const auto range =
       AskColorRange(owner, QStringLiteral("Delete palette"), QStringLiteral("Delete palette"));
   if (!range) return;
-  Apply(palette, ClearRange(palette.Colors(), *range));
-  palette.MoveSelectionTo(0);
-  palette.ShowCurrentColor(0x00000000);
+  PaletteDocument& palette = window.Document();
+  {
+    const PaletteStep step(palette, QStringLiteral("Delete entries"));
+    for (int i = range->first; i <= range->last; ++i) palette.SetEntryColor(i, 0x00000000);
+    palette.MoveSelectionTo(0);
+  }
+  window.ShowCurrentColor(0x00000000);
 }
 
 }  // namespace tavlo

@@ -4,8 +4,8 @@
 // apply their results to the palette window.
 #include <span>
 
-#include "operations/ask_color_range.h"
 #include "palette/color_value.h"
+#include "palette/entry_range.h"
 
 namespace tavlo {
 

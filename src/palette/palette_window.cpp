@@ -54,18 +54,18 @@ const QColor kBlue(0, 0, 0xFF);
 
 }  // namespace
 
-PaletteWindow::PaletteWindow(QWidget* owner)
-    : QWidget(owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+PaletteWindow::PaletteWindow(QWidget* owner, PaletteDocument& document)
+    : QWidget(owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      document_(document) {
   setObjectName(QStringLiteral("frmPalette"));
   setWindowTitle(QStringLiteral("Select entry"));
   setFixedSize(kClientWidth, kClientHeight);
   BuildLayout();
-  SetSelectionFrame(0, true);
   ConnectGestures();
 }
 
 void PaletteWindow::BuildLayout() {
-  swatches_ = new SwatchGrid(this);
+  swatches_ = new SwatchGrid(this, document_);
   swatches_->setObjectName(QStringLiteral("lblColors"));
   // Swatch 0 sits at (4, 4) of the client area.
   const QPoint firstSwatch = FromTwips(60, 60, 0, 0).topLeft();
@@ -119,32 +119,6 @@ QLabel* PaletteWindow::AddLabel(const char* name, int index, QRect twips, const 
   colors.setColor(QPalette::WindowText, color);
   label->setPalette(colors);
   return label;
-}
-
-ColorValue PaletteWindow::GetEntryColor(int index) const {
-  return swatches_->Color(index);
-}
-
-void PaletteWindow::SetEntryColor(int index, ColorValue colour) {
-  swatches_->SetColor(index, colour);
-}
-
-const PaletteColors& PaletteWindow::Colors() const {
-  return swatches_->Colors();
-}
-
-void PaletteWindow::SetSelectionFrame(int index, bool shown) {
-  swatches_->SetFramed(index, shown);
-}
-
-bool PaletteWindow::SelectionFrameShown(int index) const {
-  return swatches_->Framed(index);
-}
-
-void PaletteWindow::MoveSelectionTo(int index) {
-  SetSelectionFrame(selectedEntry_, false);
-  SetSelectionFrame(index, true);
-  selectedEntry_ = index;
 }
 
 void PaletteWindow::ShowCurrentColor(ColorValue colour) {

@@ -1,12 +1,14 @@
 #pragma once
-// The palette window "Select entry": owner of the one palette of 256 colours and of the
-// selection state, with the current-colour display, the info panel, the compress divisor list
-// and the zoom lens. Every other part of the program reads and writes entries through it.
+// The palette window "Select entry": the swatches of the palette document with its selection,
+// the current-colour display, the info panel, the compress divisor list and the zoom lens. It
+// shows the document and moves its selection; what changes colours (clearing, editing, swapping
+// entries) it asks for by signal, and the commands do it.
 #include <QWidget>
 #include <array>
 #include <cstdint>
 
 #include "palette/color_value.h"
+#include "palette/palette_document.h"
 
 class QComboBox;
 class QLabel;
@@ -23,20 +25,11 @@ class PaletteWindow : public QWidget {
   static constexpr int kClientWidth = 370;
   static constexpr int kClientHeight = 261;
 
-  explicit PaletteWindow(QWidget* owner);
+  PaletteWindow(QWidget* owner, PaletteDocument& document);
 
-  // The palette.
-  ColorValue GetEntryColor(int index) const;
-  void SetEntryColor(int index, ColorValue colour);  // shows at once, changes nothing else
-  const PaletteColors& Colors() const;
+  PaletteDocument& Document() const { return document_; }
 
-  // The selection state.
-  int SelectedEntry() const { return selectedEntry_; }
-  void SetSelectedEntry(int index) { selectedEntry_ = index; }
-  void SetSelectionFrame(int index, bool shown);
-  bool SelectionFrameShown(int index) const;
-  // Frame off the selected entry, frame on `index`, `index` selected.
-  void MoveSelectionTo(int index);
+  // The entry whose drag was started last.
   std::int16_t DragSourceEntry() const { return dragSourceEntry_; }
   void SetDragSourceEntry(std::int16_t index) { dragSourceEntry_ = index; }
 
@@ -53,6 +46,14 @@ class PaletteWindow : public QWidget {
 
   // Tear-down at shut-down: stores the window's position, then closes it for good.
   void TearDown();
+
+ signals:
+  // A right or middle press on swatch `index`: select it and clear it to black.
+  void ClearRequested(int index);
+  // A left double-click on swatch `index`: edit its colour.
+  void EditRequested(int index);
+  // A swatch dragged from `source` was released over swatch `target`: swap their colours.
+  void SwapRequested(int source, int target);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -74,7 +75,7 @@ class PaletteWindow : public QWidget {
   QLabel* hexLine_ = nullptr;
   std::array<QLabel*, 3> channelLines_{};
   QComboBox* compress_ = nullptr;
-  int selectedEntry_ = 0;
+  PaletteDocument& document_;
   std::int16_t dragSourceEntry_ = 0;
   bool tornDown_ = false;
 };

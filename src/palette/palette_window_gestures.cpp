@@ -1,5 +1,5 @@
-// What the mouse does on the swatches of the palette window: select, clear, edit, swap.
-#include "dialogs/dialog_service.h"
+// What the mouse does on the swatches of the palette window: select here; clear, edit and swap
+// by request to the commands.
 #include "palette/palette_window.h"
 #include "palette/swatch_grid.h"
 
@@ -35,16 +35,15 @@ void PaletteWindow::Press(int index, Qt::MouseButton button, Qt::KeyboardModifie
     return;
   }
   if (button == Qt::LeftButton) {
-    if (index != selectedEntry_) {
-      MoveSelectionTo(index);
-      ShowCurrentColor(GetEntryColor(index));
+    if (index != document_.SelectedEntry()) {
+      document_.MoveSelectionTo(index);
+      ShowCurrentColor(document_.GetEntryColor(index));
     }
   } else {
-    MoveSelectionTo(index);
     ShowCurrentColor(0x00000000);
-    SetEntryColor(index, 0x00000000);
+    emit ClearRequested(index);
   }
-  ShowEntryInfo(GetEntryColor(index));
+  ShowEntryInfo(document_.GetEntryColor(index));
 }
 
 // The second click of a left double-click. Its first click already selected the entry; the edit
@@ -54,17 +53,12 @@ void PaletteWindow::Edit(int index, Qt::KeyboardModifiers modifiers) {
     Press(index, Qt::LeftButton, modifiers);
     return;
   }
-  ColorValue colour = GetEntryColor(index);
-  if (Dialogs().ShowColorDialog(this, colour)) SetEntryColor(index, colour);
+  emit EditRequested(index);
 }
 
-// Swaps the dragged entry with the one it was released over; the selection stays where it was.
+// A release over a swatch swaps it with the dragged one; anywhere else it does nothing.
 void PaletteWindow::Drop(int index) {
-  if (index < 0) return;
-  const int source = dragSourceEntry_;
-  const ColorValue sourceColour = GetEntryColor(source);
-  SetEntryColor(source, GetEntryColor(index));
-  SetEntryColor(index, sourceColour);
+  if (index >= 0) emit SwapRequested(dragSourceEntry_, index);
 }
 
 }  // namespace tavlo

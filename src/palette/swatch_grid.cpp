@@ -8,32 +8,35 @@
 #include <QPixmap>
 #include <QToolTip>
 
+#include "palette/palette_document.h"
 #include "palette/palette_text.h"
 
 namespace tavlo {
 
-SwatchGrid::SwatchGrid(QWidget* parent) : QWidget(parent) {
+SwatchGrid::SwatchGrid(QWidget* parent, const PaletteDocument& document)
+    : QWidget(parent), document_(document) {
   const int side = kOrigin * 2 + kPitch * (kColumns - 1) + kSwatchSize;
   setFixedSize(side, side);
   setMouseTracking(true);
+  connect(&document, &PaletteDocument::EntriesChanged, this, &SwatchGrid::EntriesChanged);
+  // Frames are few and cheap to draw: a selection change repaints the grid.
+  connect(&document, &PaletteDocument::SelectionChanged, this, qOverload<>(&QWidget::update));
 }
 
 SwatchGrid::~SwatchGrid() {
   EndDrag();
 }
 
-void SwatchGrid::SetColor(int index, ColorValue colour) {
-  if (colors_[index] == colour) return;
-  colors_[index] = colour;
-  // update() only marks the area: many changes in a row are painted once, on the next turn of
-  // the event loop.
-  update(SwatchRect(index));
-}
-
-void SwatchGrid::SetFramed(int index, bool shown) {
-  if (framed_[index] == shown) return;
-  framed_[index] = shown;
-  update(FrameRect(index));
+// update() only marks the area: many changes in a row are painted once, on the next turn of the
+// event loop.
+void SwatchGrid::EntriesChanged(EntryRange range) {
+  if (range.first / kColumns == range.last / kColumns) {
+    update(SwatchRect(range.first).united(SwatchRect(range.last)));
+    return;
+  }
+  // Whole rows from the first changed one to the last.
+  update(SwatchRect(range.first - range.first % kColumns)
+             .united(SwatchRect(range.last - range.last % kColumns + kColumns - 1)));
 }
 
 QRect SwatchGrid::SwatchRect(int index) {
@@ -62,9 +65,9 @@ void SwatchGrid::paintEvent(QPaintEvent* event) {
   for (int i = 0; i < kPaletteSize; ++i) {
     const QRect frame = FrameRect(i);
     if (!event->rect().intersects(frame)) continue;
-    const ColorValue c = colors_[i];
+    const ColorValue c = document_.GetEntryColor(i);
     painter.fillRect(SwatchRect(i), QColor(RedOf(c), GreenOf(c), BlueOf(c)));
-    if (framed_[i]) {
+    if (document_.SelectionFrameShown(i)) {
       painter.setPen(frameColor);
       painter.drawRect(frame.adjusted(0, 0, -1, -1));
     }
@@ -92,7 +95,7 @@ bool SwatchGrid::event(QEvent* event) {
 }
 
 void SwatchGrid::HoverOver(int index) {
-  const QString tip = SwatchTooltip(index, colors_[index]);
+  const QString tip = SwatchTooltip(index, document_.GetEntryColor(index));
   if (toolTip() != tip) setToolTip(tip);
 }
 

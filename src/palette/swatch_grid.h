@@ -1,15 +1,17 @@
 #pragma once
 // The 16 x 16 swatches of the palette window, drawn by one widget: swatch i is 15 x 15 pixels at
-// a 16-pixel pitch, with a one-pixel selection frame in the gap around it. The grid shows colours
-// and frames, tells which swatch the mouse acts on, and carries out a drag between swatches; the
-// palette window decides what each gesture means.
+// a 16-pixel pitch, with a one-pixel selection frame in the gap around it. The grid shows the
+// document's colours and frames as they change, tells which swatch the mouse acts on, and carries
+// out a drag between swatches; the palette window decides what each gesture means.
 #include <QCursor>
 #include <QWidget>
-#include <bitset>
 
 #include "palette/color_value.h"
+#include "palette/entry_range.h"
 
 namespace tavlo {
+
+class PaletteDocument;
 
 class SwatchGrid : public QWidget {
   Q_OBJECT
@@ -20,15 +22,8 @@ class SwatchGrid : public QWidget {
   // The grid widget starts one pixel before the first swatch, so edge frames fit inside it.
   static constexpr int kOrigin = 1;
 
-  explicit SwatchGrid(QWidget* parent);
+  SwatchGrid(QWidget* parent, const PaletteDocument& document);
   ~SwatchGrid() override;
-
-  ColorValue Color(int index) const { return colors_[index]; }
-  const PaletteColors& Colors() const { return colors_; }
-  void SetColor(int index, ColorValue colour);
-
-  bool Framed(int index) const { return framed_[index]; }
-  void SetFramed(int index, bool shown);
 
   // Swatch rectangle in grid coordinates, and the swatch under a point (-1 for the gaps and
   // outside).
@@ -61,12 +56,12 @@ class SwatchGrid : public QWidget {
 
  private:
   QRect FrameRect(int index) const;
+  void EntriesChanged(EntryRange range);
   // Sets the widget's tooltip text to swatch `index`'s number and colour.
   void HoverOver(int index);
   void EndDrag();
 
-  PaletteColors colors_{};
-  std::bitset<kPaletteSize> framed_;
+  const PaletteDocument& document_;
   bool dragging_ = false;
   int lastPressed_ = -1;
 };

@@ -178,25 +178,23 @@ TEST_F(AboutCommandTest, AboutShowsTheBoxModallyWithTheProgramIcon) {
   ASSERT_NE(about, nullptr);
 
   bool inspected = false;
-  QTimer::singleShot(0, [&] {
+  dialogs_.AnswerModal([&](QDialog& dialog) {
     auto* box = qobject_cast<AboutBox*>(QApplication::activeModalWidget());
-    if (box) {
-      inspected = true;
-      EXPECT_EQ(box->objectName(), "frmAbout");
-      EXPECT_EQ(box->parentWidget(), &Main());
-      EXPECT_EQ(box->windowModality(), Qt::ApplicationModal);
-      EXPECT_EQ(mainWatch.blocked, 1);
-      EXPECT_EQ(paletteWatch.blocked, 1);
-      const auto* icon = box->findChild<QLabel*>("picIcon");
-      ASSERT_NE(icon, nullptr);
-      EXPECT_EQ(icon->pixmap().toImage(), Main().windowIcon().pixmap(32, 32).toImage());
-      QTest::mouseClick(Indexed<QPushButton>(*box, "cmdAction", 0), Qt::LeftButton);
-      // Whatever failed above, the box is closed so the command returns.
-      box->reject();
-    }
+    ASSERT_EQ(box, &dialog);
+    inspected = true;
+    EXPECT_EQ(box->objectName(), "frmAbout");
+    EXPECT_EQ(box->parentWidget(), &Main());
+    EXPECT_EQ(box->windowModality(), Qt::ApplicationModal);
+    EXPECT_EQ(mainWatch.blocked, 1);
+    EXPECT_EQ(paletteWatch.blocked, 1);
+    const auto* icon = box->findChild<QLabel*>("picIcon");
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(icon->pixmap().toImage(), Main().windowIcon().pixmap(32, 32).toImage());
+    QTest::mouseClick(Indexed<QPushButton>(*box, "cmdAction", 0), Qt::LeftButton);
   });
   about->trigger();
   EXPECT_TRUE(inspected);
+  EXPECT_EQ(dialogs_.CallsOf("modal").size(), 1u);
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
   EXPECT_EQ(mainWatch.unblocked, 1);
   EXPECT_EQ(paletteWatch.unblocked, 1);

@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "image/picture_area.h"
+#include "palette/palette_document.h"
 #include "palette/palette_window.h"
 #include "support/app_fixture.h"
 #include "support/fault_injection.h"
@@ -44,7 +45,7 @@ class WriteFaultsTest : public AppFixture, public ::testing::WithParamInterface<
  protected:
   void SetUp() override {
     StartApp();
-    for (int i = 0; i < 256; ++i) Palette().SetEntryColor(i, MakeColor(i, 255 - i, 99));
+    for (int i = 0; i < 256; ++i) Document().SetEntryColor(i, MakeColor(i, 255 - i, 99));
     if (GetParam().writer == Writer::Bmp) ShowPreview();
     QDir().mkpath(TempPath("out"));
     target_ = TempPath("out/old." + Extension(GetParam().writer));

@@ -6,6 +6,7 @@
 
 #include "app/settings_store.h"
 #include "formats/palette_file_commands.h"
+#include "palette/palette_document.h"
 #include "palette/palette_window.h"
 #include "support/app_fixture.h"
 #include "support/fault_injection.h"
@@ -16,10 +17,12 @@ namespace {
 
 const QString kOpenFilter =
     "All formats|*.act;*pal;*.gif|Adobe palette-file|*.act|Jasc palette-file|*.pal|"
-    "Compuserve Graphics Interchange|*.gif";
+    "Compuserve Graphics Interchange|*.gif|GIMP palette|*.gpl|Hex list|*.hex|"
+    "Swatch exchange|*.ase|Colour swatches|*.aco|Indexed picture|*.png;*.bmp";
 const QString kSaveFilter =
     "Adobe ACT palette-file|*.act|Adobe ACO palette-file|*.aco|Jasc palette-file|*.pal|"
-    "Painter palette-file |*.txt|All formats|*.act;*pal;*.txt";
+    "Painter palette-file |*.txt|All formats|*.act;*pal;*.txt|GIMP palette|*.gpl|"
+    "Hex list|*.hex";
 
 QByteArray ActOf(ColorValue first, ColorValue rest) {
   QByteArray bytes;
@@ -37,7 +40,7 @@ class PaletteCommandsTest : public AppFixture {
   void SetUp() override {
     StartApp();
     QDir().mkpath(TempPath("pal"));
-    for (int i = 0; i < kPaletteSize; ++i) Palette().SetEntryColor(i, MakeColor(i, 1, 2));
+    for (int i = 0; i < kPaletteSize; ++i) Document().SetEntryColor(i, MakeColor(i, 1, 2));
   }
 
   void Trigger(const char* name) {
@@ -64,7 +67,7 @@ class PaletteCommandsTest : public AppFixture {
   }
   bool PaletteIsTheInitialOne() {
     for (int i = 0; i < kPaletteSize; ++i)
-      if (Palette().GetEntryColor(i) != MakeColor(i, 1, 2)) return false;
+      if (Document().GetEntryColor(i) != MakeColor(i, 1, 2)) return false;
     return true;
   }
   QStringList FilesIn(const QString& dir) {
@@ -86,8 +89,8 @@ TEST_F(PaletteCommandsTest, OpenAskesInTheCurrentDirectoryThenInTheLastOne) {
   EXPECT_EQ(opens[0].defaultExt, "act");
   EXPECT_EQ(opens[1].directory, TempPath("pal/"));
   EXPECT_EQ(StoredPaletteDirectory(), TempPath("pal/"));
-  EXPECT_EQ(Palette().GetEntryColor(0), 0x000000FF);
-  EXPECT_EQ(Palette().GetEntryColor(255), 0x00336699);
+  EXPECT_EQ(Document().GetEntryColor(0), 0x000000FF);
+  EXPECT_EQ(Document().GetEntryColor(255), 0x00336699);
   EXPECT_TRUE(Messages().isEmpty());
 }
 
@@ -103,13 +106,13 @@ TEST_F(PaletteCommandsTest, OpenLaysTheMainWindowOutAgainAndSaveDoesNot) {
   Main().setFixedSize(fitted + QSize(40, 40));
   SaveFile(TempPath("pal/x.act"));
   EXPECT_EQ(Main().size(), fitted + QSize(40, 40));
-  OpenFile(TempPath("pal/x.bmp"));  // an ending no reader takes still lays the window out
+  OpenFile(TempPath("pal/x.jpg"));  // an ending no reader takes still lays the window out
   EXPECT_EQ(Main().size(), fitted);
 }
 
 TEST_F(PaletteCommandsTest, OpenWithOtherEndingReadsNothingButStoresTheDirectory) {
-  WriteBytes(TempPath("pal/x.bmp"), ActOf(0, 0));
-  OpenFile(TempPath("pal/x.bmp"));
+  WriteBytes(TempPath("pal/x.jpg"), ActOf(0, 0));
+  OpenFile(TempPath("pal/x.jpg"));
   EXPECT_TRUE(PaletteIsTheInitialOne());
   EXPECT_TRUE(Messages().isEmpty());
   EXPECT_EQ(StoredPaletteDirectory(), TempPath("pal/"));
@@ -134,8 +137,8 @@ TEST_F(PaletteCommandsTest, SixteenColourPalLeavesTheOtherEntriesAlone) {
   OpenFile(TempPath("pal/x.Pal"));
   EXPECT_EQ(Messages(), QStringList{"This file seems not to be a valid palette file from JASC, "
                                     "but operation will proceeded."});
-  EXPECT_EQ(Palette().GetEntryColor(15), MakeColor(9, 8, 7));
-  EXPECT_EQ(Palette().GetEntryColor(16), MakeColor(16, 1, 2));
+  EXPECT_EQ(Document().GetEntryColor(15), MakeColor(9, 8, 7));
+  EXPECT_EQ(Document().GetEntryColor(16), MakeColor(16, 1, 2));
 }
 
 TEST_F(PaletteCommandsTest, GifTableReplacesOnlyItsEntries) {
@@ -144,9 +147,9 @@ TEST_F(PaletteCommandsTest, GifTableReplacesOnlyItsEntries) {
   const QByteArray bytes = ReadBytes(CorpusPath("gif/CPython-3.12.1__idle_folder.gif"));
   for (int i = 0; i < 8; ++i)
     EXPECT_EQ(
-        Palette().GetEntryColor(i),
+        Document().GetEntryColor(i),
         MakeColor(uchar(bytes[13 + 3 * i]), uchar(bytes[14 + 3 * i]), uchar(bytes[15 + 3 * i])));
-  EXPECT_EQ(Palette().GetEntryColor(8), MakeColor(8, 1, 2));
+  EXPECT_EQ(Document().GetEntryColor(8), MakeColor(8, 1, 2));
   EXPECT_TRUE(Messages().isEmpty());
 }
 
@@ -170,7 +173,7 @@ TEST_F(PaletteCommandsTest, FileThatCannotBeReadIsReportedWithItsReason) {
 }
 
 TEST_F(PaletteCommandsTest, SaveActWritesTheWholePaletteOverALongerFile) {
-  Palette().SetEntryColor(0, 0x00336699);
+  Document().SetEntryColor(0, 0x00336699);
   WriteBytes(TempPath("pal/x.act"), QByteArray(772, 'z'));
   SaveFile(TempPath("pal/x.act"));
   const auto saves = dialogs_.CallsOf("save");
@@ -187,10 +190,10 @@ TEST_F(PaletteCommandsTest, SaveActWritesTheWholePaletteOverALongerFile) {
   EXPECT_EQ(StoredPaletteDirectory(), TempPath("pal/"));
 
   // And it reads back unchanged.
-  const PaletteColors saved = Palette().Colors();
-  for (int i = 0; i < kPaletteSize; ++i) Palette().SetEntryColor(i, 0);
+  const PaletteColors saved = Document().Colors();
+  for (int i = 0; i < kPaletteSize; ++i) Document().SetEntryColor(i, 0);
   OpenFile(TempPath("pal/x.act"));
-  EXPECT_EQ(Palette().Colors(), saved);
+  EXPECT_EQ(Document().Colors(), saved);
 }
 
 TEST_F(PaletteCommandsTest, SavePalAsksForSixteenOrAll) {
@@ -207,10 +210,10 @@ TEST_F(PaletteCommandsTest, SavePalAsksForSixteenOrAll) {
   EXPECT_EQ(few.count("\r\n"), 19);
   EXPECT_EQ(ReadBytes(TempPath("pal/all.pal")).count("\r\n"), 259);
 
-  const PaletteColors saved = Palette().Colors();
-  for (int i = 0; i < kPaletteSize; ++i) Palette().SetEntryColor(i, 0);
+  const PaletteColors saved = Document().Colors();
+  for (int i = 0; i < kPaletteSize; ++i) Document().SetEntryColor(i, 0);
   OpenFile(TempPath("pal/all.pal"));
-  EXPECT_EQ(Palette().Colors(), saved);
+  EXPECT_EQ(Document().Colors(), saved);
 }
 
 TEST_F(PaletteCommandsTest, SaveAcoAndTxtAskForTheRange) {
@@ -274,7 +277,7 @@ TEST_F(PaletteCommandsTest, FullDiskLeavesTheOldFileWhole) {
   const QByteArray old = "JASC-PAL\r\n0100\r\n16\r\n" + QByteArray(100, '1');
   WriteBytes(path, old);
   const int status = RunInChild({.maxFileBytes = 256}, [&] {
-    SavePAL(nullptr, Palette(), path, 256);
+    SavePAL(nullptr, Document(), path, 256);
     const QStringList messages = Messages();
     return messages.size() == 1 && messages[0].startsWith("The file " + path) ? 0 : 1;
   });

@@ -12,6 +12,7 @@
 #include "app/settings_store.h"
 #include "image/lens_image.h"
 #include "image/picture_area.h"
+#include "palette/palette_document.h"
 #include "palette/palette_window.h"
 #include "palette/zoom_lens.h"
 #include "picture_files.h"
@@ -98,40 +99,40 @@ TEST_F(PickingAndPreviewTest, ThreeLeftClicksFillThreeEntriesAndSelectTheFourth)
   Click(Canvas(), {10, 1});
   Click(Canvas(), {20, 2});
   Click(Canvas(), {30, 3});
-  EXPECT_EQ(Palette().GetEntryColor(0), MakeColor(10, 1, 7));
-  EXPECT_EQ(Palette().GetEntryColor(1), MakeColor(20, 2, 7));
-  EXPECT_EQ(Palette().GetEntryColor(2), MakeColor(30, 3, 7));
-  EXPECT_EQ(Palette().GetEntryColor(3), 0);
-  EXPECT_EQ(Palette().SelectedEntry(), 3);
-  for (int i = 0; i < 256; ++i) EXPECT_EQ(Palette().SelectionFrameShown(i), i == 3) << i;
+  EXPECT_EQ(Document().GetEntryColor(0), MakeColor(10, 1, 7));
+  EXPECT_EQ(Document().GetEntryColor(1), MakeColor(20, 2, 7));
+  EXPECT_EQ(Document().GetEntryColor(2), MakeColor(30, 3, 7));
+  EXPECT_EQ(Document().GetEntryColor(3), 0);
+  EXPECT_EQ(Document().SelectedEntry(), 3);
+  for (int i = 0; i < 256; ++i) EXPECT_EQ(Document().SelectionFrameShown(i), i == 3) << i;
 }
 
 TEST_F(PickingAndPreviewTest, PicksStopAtTheEndsOfThePalette) {
-  Palette().MoveSelectionTo(255);
+  Document().MoveSelectionTo(255);
   Click(Canvas(), {5, 6});
   Click(Canvas(), {7, 8});
-  EXPECT_EQ(Palette().GetEntryColor(255), MakeColor(7, 8, 7));
-  EXPECT_EQ(Palette().SelectedEntry(), 255);
-  EXPECT_TRUE(Palette().SelectionFrameShown(255));
+  EXPECT_EQ(Document().GetEntryColor(255), MakeColor(7, 8, 7));
+  EXPECT_EQ(Document().SelectedEntry(), 255);
+  EXPECT_TRUE(Document().SelectionFrameShown(255));
 
-  Palette().MoveSelectionTo(0);
+  Document().MoveSelectionTo(0);
   Click(Canvas(), {5, 6}, Qt::RightButton);
-  EXPECT_EQ(Palette().SelectedEntry(), 0);
-  EXPECT_TRUE(Palette().SelectionFrameShown(0));
+  EXPECT_EQ(Document().SelectedEntry(), 0);
+  EXPECT_TRUE(Document().SelectionFrameShown(0));
 
-  Palette().MoveSelectionTo(7);
-  const PaletteColors before = Palette().Colors();
+  Document().MoveSelectionTo(7);
+  const PaletteColors before = Document().Colors();
   Click(Canvas(), {5, 6}, Qt::RightButton);
-  EXPECT_EQ(Palette().SelectedEntry(), 6);
+  EXPECT_EQ(Document().SelectedEntry(), 6);
   Click(Canvas(), {5, 6}, Qt::MiddleButton);
-  EXPECT_EQ(Palette().SelectedEntry(), 5);
-  EXPECT_TRUE(Palette().SelectionFrameShown(5));
-  EXPECT_FALSE(Palette().SelectionFrameShown(7));
-  EXPECT_EQ(Palette().Colors(), before);
+  EXPECT_EQ(Document().SelectedEntry(), 5);
+  EXPECT_TRUE(Document().SelectionFrameShown(5));
+  EXPECT_FALSE(Document().SelectionFrameShown(7));
+  EXPECT_EQ(Document().Colors(), before);
 }
 
 TEST_F(PickingAndPreviewTest, SingleEntryPreviewPaintsEverythingInThatColour) {
-  Palette().SetEntryColor(4, MakeColor(1, 2, 3));
+  Document().SetEntryColor(4, MakeColor(1, 2, 3));
   Preview(QStringLiteral("5"), QStringLiteral("5"));
   const auto inputs = dialogs_.CallsOf("input");
   ASSERT_EQ(inputs.size(), 2u);
@@ -149,7 +150,7 @@ TEST_F(PickingAndPreviewTest, SingleEntryPreviewPaintsEverythingInThatColour) {
 }
 
 TEST_F(PickingAndPreviewTest, EachPreviewStartsFromThePicture) {
-  for (int i = 0; i < 256; ++i) Palette().SetEntryColor(i, MakeColor(i, i % 60, 7));
+  for (int i = 0; i < 256; ++i) Document().SetEntryColor(i, MakeColor(i, i % 60, 7));
   Preview(QStringLiteral("1"), QStringLiteral("2"));  // black and (1, 1, 7): almost all one
   Preview(QStringLiteral("1"), QStringLiteral("256"));
   const QImage preview = Main().Picture()->PreviewImage();
@@ -166,16 +167,16 @@ TEST_F(PickingAndPreviewTest, EachPreviewStartsFromThePicture) {
 }
 
 TEST_F(PickingAndPreviewTest, ThePreviewTakesThePointerUntilALeftClickHidesIt) {
-  Palette().SetEntryColor(0, MakeColor(9, 9, 9));
+  Document().SetEntryColor(0, MakeColor(9, 9, 9));
   MoveTo(Canvas(), {150, 20});
   Preview(QStringLiteral("1"), QStringLiteral("1"));
   MoveTo(Preview(), {10, 10});
   EXPECT_EQ(Label("lblHTML"), QStringLiteral("FF8000"));
   Click(Preview(), {10, 10});
   EXPECT_FALSE(Preview()->isVisible());
-  EXPECT_EQ(Palette().GetEntryColor(0), MakeColor(9, 9, 9));
+  EXPECT_EQ(Document().GetEntryColor(0), MakeColor(9, 9, 9));
   Click(Canvas(), {10, 10});
-  EXPECT_EQ(Palette().GetEntryColor(0), MakeColor(10, 10, 7));
+  EXPECT_EQ(Document().GetEntryColor(0), MakeColor(10, 10, 7));
 }
 
 TEST_F(PickingAndPreviewTest, LoadingAPictureHidesThePreview) {
@@ -187,7 +188,7 @@ TEST_F(PickingAndPreviewTest, LoadingAPictureHidesThePreview) {
 }
 
 TEST_F(PickingAndPreviewTest, RightClickExportsAnIndexedBitmapOfThePicturesSize) {
-  for (int i = 0; i < 256; ++i) Palette().SetEntryColor(i, MakeColor(i, 255 - i, i / 2));
+  for (int i = 0; i < 256; ++i) Document().SetEntryColor(i, MakeColor(i, 255 - i, i / 2));
   Preview(QStringLiteral("10"), QStringLiteral("40"));
   const QImage preview = Main().Picture()->PreviewImage();
   QDir(TempPath(QString())).mkpath(QStringLiteral("out"));

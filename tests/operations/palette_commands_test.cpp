@@ -6,6 +6,7 @@
 #include <QLabel>
 
 #include "operations/palette_operations.h"
+#include "palette/palette_document.h"
 #include "palette/palette_window.h"
 #include "support/app_fixture.h"
 
@@ -28,14 +29,14 @@ class PaletteMenuTest : public AppFixture {
   }
 
   void Fill(const PaletteColors& colors) {
-    for (int i = 0; i < kPaletteSize; ++i) Palette().SetEntryColor(i, colors[i]);
+    for (int i = 0; i < kPaletteSize; ++i) Document().SetEntryColor(i, colors[i]);
   }
 
   // Selects entry `index` the way a left click does, so the displays show it.
   void Select(int index) {
-    Palette().MoveSelectionTo(index);
-    Palette().ShowCurrentColor(Palette().GetEntryColor(index));
-    Palette().ShowEntryInfo(Palette().GetEntryColor(index));
+    Document().MoveSelectionTo(index);
+    Palette().ShowCurrentColor(Document().GetEntryColor(index));
+    Palette().ShowEntryInfo(Document().GetEntryColor(index));
   }
 
   QString HexLine() { return Palette().findChild<QLabel*>("lblHTML")->text(); }
@@ -55,11 +56,11 @@ TEST_F(PaletteMenuTest, DeleteClearsTheRangeAndSelectsEntryZeroShowingBlack) {
   Select(30);
   dialogs_.AnswerInputs({"10", "20"});
   Run("mnu_d");
-  EXPECT_EQ(Palette().Colors(), ClearRange(colors, {9, 19}));
-  EXPECT_EQ(Palette().GetEntryColor(0), kRed);
-  EXPECT_EQ(Palette().SelectedEntry(), 0);
-  EXPECT_TRUE(Palette().SelectionFrameShown(0));
-  EXPECT_FALSE(Palette().SelectionFrameShown(30));
+  EXPECT_EQ(Document().Colors(), ClearRange(colors, {9, 19}));
+  EXPECT_EQ(Document().GetEntryColor(0), kRed);
+  EXPECT_EQ(Document().SelectedEntry(), 0);
+  EXPECT_TRUE(Document().SelectionFrameShown(0));
+  EXPECT_FALSE(Document().SelectionFrameShown(30));
   EXPECT_EQ(Palette().CurrentColorShown(), QColor(0, 0, 0));
   // The info panel is no part of the delete.
   EXPECT_EQ(HexLine(), "FFFFFF");
@@ -73,9 +74,9 @@ TEST_F(PaletteMenuTest, DeleteWithEntryZeroSelectedKeepsItsFrame) {
   Fill(Varied());
   dialogs_.AnswerInputs({"1", "256"});
   Run("mnu_d");
-  EXPECT_EQ(Palette().Colors(), PaletteColors{});
-  EXPECT_EQ(Palette().SelectedEntry(), 0);
-  EXPECT_TRUE(Palette().SelectionFrameShown(0));
+  EXPECT_EQ(Document().Colors(), PaletteColors{});
+  EXPECT_EQ(Document().SelectedEntry(), 0);
+  EXPECT_TRUE(Document().SelectionFrameShown(0));
 }
 
 TEST_F(PaletteMenuTest, DeleteRefusesFractionsAndCancelChangesNothing) {
@@ -87,9 +88,9 @@ TEST_F(PaletteMenuTest, DeleteRefusesFractionsAndCancelChangesNothing) {
   Run("mnu_d");
   EXPECT_TRUE(dialogs_.AllAnswersUsed());
   EXPECT_EQ(dialogs_.CallsOf("input").size(), 4u);
-  EXPECT_EQ(Palette().Colors(), Varied());
-  EXPECT_EQ(Palette().SelectedEntry(), 30);
-  EXPECT_TRUE(Palette().SelectionFrameShown(30));
+  EXPECT_EQ(Document().Colors(), Varied());
+  EXPECT_EQ(Document().SelectedEntry(), 30);
+  EXPECT_TRUE(Document().SelectionFrameShown(30));
   EXPECT_EQ(Palette().CurrentColorShown(), shown);
 }
 
@@ -110,9 +111,9 @@ TEST_F(PaletteMenuTest, WholePaletteCommandsLeaveTheSelectionAlone) {
     const QColor shown = Palette().CurrentColorShown();
     const QString hex = HexLine();
     Run(command.item);
-    EXPECT_EQ(Palette().Colors(), command.expected(Varied())) << command.item;
-    EXPECT_EQ(Palette().SelectedEntry(), 12) << command.item;
-    EXPECT_TRUE(Palette().SelectionFrameShown(12)) << command.item;
+    EXPECT_EQ(Document().Colors(), command.expected(Varied())) << command.item;
+    EXPECT_EQ(Document().SelectedEntry(), 12) << command.item;
+    EXPECT_TRUE(Document().SelectionFrameShown(12)) << command.item;
     EXPECT_EQ(Palette().CurrentColorShown(), shown) << command.item;
     EXPECT_EQ(HexLine(), hex) << command.item;
   }
@@ -123,13 +124,13 @@ TEST_F(PaletteMenuTest, CompressUsesTheDivisorChosenInThePaletteWindow) {
   divisors->setCurrentIndex(divisors->findText("50"));
   Fill(Varied());
   Run("mnuCompress");
-  EXPECT_EQ(Palette().Colors(), CompressPalette(Varied(), 50));
+  EXPECT_EQ(Document().Colors(), CompressPalette(Varied(), 50));
 
   // With nothing chosen the first item, 2, counts.
   divisors->setCurrentIndex(-1);
   Fill(Varied());
   Run("mnuCompress");
-  EXPECT_EQ(Palette().Colors(), CompressPalette(Varied(), 2));
+  EXPECT_EQ(Document().Colors(), CompressPalette(Varied(), 2));
   EXPECT_NE(CompressPalette(Varied(), 2), CompressPalette(Varied(), 3));
 }
 

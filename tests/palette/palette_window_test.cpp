@@ -1,4 +1,5 @@
 #include "palette/palette_window.h"
+#include "palette/palette_document.h"
 
 #include <QComboBox>
 #include <QFontMetrics>
@@ -33,10 +34,10 @@ TEST_F(PaletteWindowTest, StartsBlackWithEntryZeroFramedAndDivisorTwo) {
   EXPECT_EQ(Palette().parentWidget(), &Main());
 
   for (int i = 0; i < 256; ++i) {
-    EXPECT_EQ(Palette().GetEntryColor(i), 0);
-    EXPECT_EQ(Palette().SelectionFrameShown(i), i == 0);
+    EXPECT_EQ(Document().GetEntryColor(i), 0);
+    EXPECT_EQ(Document().SelectionFrameShown(i), i == 0);
   }
-  EXPECT_EQ(Palette().SelectedEntry(), 0);
+  EXPECT_EQ(Document().SelectedEntry(), 0);
   EXPECT_EQ(Palette().CurrentColorShown(), Palette().palette().color(QPalette::Window));
   EXPECT_EQ(Label("lblHTML", 0)->text(), "");
   for (int i = 0; i < 3; ++i) EXPECT_EQ(Label("lblRGB", i)->text(), "");
@@ -91,12 +92,12 @@ TEST_F(PaletteWindowTest, SetEntryColorChangesOnlyTheEntry) {
   StartApp();
   Palette().ShowCurrentColor(0x00336699);
   Palette().ShowEntryInfo(0x00336699);
-  Palette().SetEntryColor(0, 0x000000FF);
-  EXPECT_EQ(Palette().GetEntryColor(0), 0x000000FF);
+  Document().SetEntryColor(0, 0x000000FF);
+  EXPECT_EQ(Document().GetEntryColor(0), 0x000000FF);
   EXPECT_EQ(Palette().CurrentColorShown(), QColor(0x99, 0x66, 0x33));
   EXPECT_EQ(Label("lblHTML", 0)->text(), "996633");
-  EXPECT_EQ(Palette().SelectedEntry(), 0);
-  EXPECT_TRUE(Palette().SelectionFrameShown(0));
+  EXPECT_EQ(Document().SelectedEntry(), 0);
+  EXPECT_TRUE(Document().SelectionFrameShown(0));
 }
 
 TEST_F(PaletteWindowTest, ShowEntryInfoFillsThePanel) {

@@ -6,6 +6,7 @@
 #include <QToolTip>
 #include <QWindow>
 
+#include "palette/palette_document.h"
 #include "palette/palette_window.h"
 #include "palette/swatch_grid.h"
 #include "support/app_fixture.h"
@@ -58,7 +59,7 @@ class SwatchGestureTest : public AppFixture {
   // Exactly one framed swatch, at `index`.
   void ExpectOnlyFrameOn(int index) {
     for (int i = 0; i < kPaletteSize; ++i)
-      EXPECT_EQ(Palette().SelectionFrameShown(i), i == index) << i;
+      EXPECT_EQ(Document().SelectionFrameShown(i), i == index) << i;
   }
 
   SwatchGrid* grid_ = nullptr;
@@ -70,18 +71,18 @@ const QStringList kBlackPanel = {"000000", "  0 00", "  0 00", "  0 00"};
 const QStringList kRedPanel = {"FF0000", "255 FF", "  0 00", "  0 00"};
 
 TEST_F(SwatchGestureTest, LeftClickSelectsAndShowsTheEntry) {
-  Palette().SetEntryColor(5, kRed);
+  Document().SetEntryColor(5, kRed);
   Click(5, Qt::LeftButton);
-  EXPECT_EQ(Palette().SelectedEntry(), 5);
+  EXPECT_EQ(Document().SelectedEntry(), 5);
   ExpectOnlyFrameOn(5);
   EXPECT_EQ(Palette().CurrentColorShown(), Shown(kRed));
   EXPECT_EQ(Panel(), kRedPanel);
 }
 
 TEST_F(SwatchGestureTest, PressingTheSelectedEntryAgainRefreshesOnlyThePanel) {
-  Palette().SetEntryColor(5, kRed);
+  Document().SetEntryColor(5, kRed);
   Click(5, Qt::LeftButton);
-  Palette().SetEntryColor(5, kWhite);
+  Document().SetEntryColor(5, kWhite);
   Click(5, Qt::LeftButton);
   EXPECT_EQ(Panel(), (QStringList{"FFFFFF", "255 FF", "255 FF", "255 FF"}));
   EXPECT_EQ(Palette().CurrentColorShown(), Shown(kRed));
@@ -89,37 +90,37 @@ TEST_F(SwatchGestureTest, PressingTheSelectedEntryAgainRefreshesOnlyThePanel) {
 }
 
 TEST_F(SwatchGestureTest, RightAndMiddleClickSelectAndClearToBlack) {
-  Palette().SetEntryColor(7, kBlue);
+  Document().SetEntryColor(7, kBlue);
   Click(7, Qt::RightButton);
-  EXPECT_EQ(Palette().GetEntryColor(7), kBlack);
-  EXPECT_EQ(Palette().SelectedEntry(), 7);
+  EXPECT_EQ(Document().GetEntryColor(7), kBlack);
+  EXPECT_EQ(Document().SelectedEntry(), 7);
   ExpectOnlyFrameOn(7);
   EXPECT_EQ(Palette().CurrentColorShown(), Shown(kBlack));
   EXPECT_EQ(Panel(), kBlackPanel);
 
   // The selected entry itself: cleared, and it keeps its frame.
-  Palette().SetEntryColor(7, kGreen);
+  Document().SetEntryColor(7, kGreen);
   Click(7, Qt::MiddleButton);
-  EXPECT_EQ(Palette().GetEntryColor(7), kBlack);
+  EXPECT_EQ(Document().GetEntryColor(7), kBlack);
   ExpectOnlyFrameOn(7);
-  EXPECT_EQ(Palette().SelectedEntry(), 7);
+  EXPECT_EQ(Document().SelectedEntry(), 7);
 
-  Palette().SetEntryColor(8, kGreen);
+  Document().SetEntryColor(8, kGreen);
   Click(8, Qt::MiddleButton);
-  EXPECT_EQ(Palette().GetEntryColor(8), kBlack);
+  EXPECT_EQ(Document().GetEntryColor(8), kBlack);
   ExpectOnlyFrameOn(8);
 }
 
 TEST_F(SwatchGestureTest, DoubleClickEditsWithoutRefreshingTheDisplays) {
-  Palette().SetEntryColor(9, kRed);
+  Document().SetEntryColor(9, kRed);
   dialogs_.AnswerColor(kGreen);
   DoubleClick(9);
-  EXPECT_EQ(Palette().GetEntryColor(9), kGreen);
+  EXPECT_EQ(Document().GetEntryColor(9), kGreen);
   const auto calls = dialogs_.CallsOf("color");
   ASSERT_EQ(calls.size(), 1u);
   EXPECT_EQ(calls[0].colour, kRed);
   // The first click selected the entry; the edit left both displays on the old colour.
-  EXPECT_EQ(Palette().SelectedEntry(), 9);
+  EXPECT_EQ(Document().SelectedEntry(), 9);
   ExpectOnlyFrameOn(9);
   EXPECT_EQ(Palette().CurrentColorShown(), Shown(kRed));
   EXPECT_EQ(Panel(), kRedPanel);
@@ -130,11 +131,11 @@ TEST_F(SwatchGestureTest, DoubleClickEditsWithoutRefreshingTheDisplays) {
 }
 
 TEST_F(SwatchGestureTest, CancelledEditChangesNothing) {
-  Palette().SetEntryColor(9, kRed);
+  Document().SetEntryColor(9, kRed);
   dialogs_.AnswerColor(std::nullopt);
   DoubleClick(9);
-  EXPECT_EQ(Palette().GetEntryColor(9), kRed);
-  EXPECT_EQ(Palette().SelectedEntry(), 9);
+  EXPECT_EQ(Document().GetEntryColor(9), kRed);
+  EXPECT_EQ(Document().SelectedEntry(), 9);
   EXPECT_TRUE(dialogs_.AllAnswersUsed());
 }
 
@@ -143,48 +144,48 @@ TEST_F(SwatchGestureTest, QuickClicksOnNeighbouringSwatchesDoNotEdit) {
   // the window system reports the second press as a double-click (sent here as it arrives).
   const QPoint end1 = SwatchGrid::SwatchRect(1).topRight();
   const QPoint start2 = SwatchGrid::SwatchRect(2).topLeft();
-  Palette().SetEntryColor(2, kRed);
+  Document().SetEntryColor(2, kRed);
   QTest::mouseClick(grid_, Qt::LeftButton, Qt::NoModifier, end1);
   QTest::mouseDClick(grid_, Qt::LeftButton, Qt::NoModifier, start2);
   QTest::mouseRelease(grid_, Qt::LeftButton, Qt::NoModifier, start2);
   EXPECT_TRUE(dialogs_.CallsOf("color").empty());
-  EXPECT_EQ(Palette().SelectedEntry(), 2);
+  EXPECT_EQ(Document().SelectedEntry(), 2);
   EXPECT_EQ(Palette().CurrentColorShown(), Shown(kRed));
 }
 
 TEST_F(SwatchGestureTest, CtrlDragSwapsTwoEntriesAndLeavesTheSelectionAlone) {
-  Palette().SetEntryColor(3, kRed);
-  Palette().SetEntryColor(200, kGreen);
-  Palette().SetEntryColor(40, kWhite);
+  Document().SetEntryColor(3, kRed);
+  Document().SetEntryColor(200, kGreen);
+  Document().SetEntryColor(40, kWhite);
   Click(40, Qt::LeftButton);
   CtrlDrag(3, At(200));
   EXPECT_TRUE(dragCursorShown_);
   EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
-  EXPECT_EQ(Palette().GetEntryColor(3), kGreen);
-  EXPECT_EQ(Palette().GetEntryColor(200), kRed);
+  EXPECT_EQ(Document().GetEntryColor(3), kGreen);
+  EXPECT_EQ(Document().GetEntryColor(200), kRed);
   EXPECT_EQ(Palette().DragSourceEntry(), 3);
-  EXPECT_EQ(Palette().SelectedEntry(), 40);
+  EXPECT_EQ(Document().SelectedEntry(), 40);
   ExpectOnlyFrameOn(40);
   EXPECT_EQ(Palette().CurrentColorShown(), Shown(kWhite));
   EXPECT_EQ(Panel(), (QStringList{"FFFFFF", "255 FF", "255 FF", "255 FF"}));
 
   // Any button drags; the selected entry may take part and the display keeps its old colour.
   CtrlDrag(40, At(3), Qt::RightButton);
-  EXPECT_EQ(Palette().GetEntryColor(40), kGreen);
-  EXPECT_EQ(Palette().GetEntryColor(3), kWhite);
+  EXPECT_EQ(Document().GetEntryColor(40), kGreen);
+  EXPECT_EQ(Document().GetEntryColor(3), kWhite);
   EXPECT_EQ(Palette().CurrentColorShown(), Shown(kWhite));
   ExpectOnlyFrameOn(40);
 
   // Onto itself: nothing changes.
-  const PaletteColors before = Palette().Colors();
+  const PaletteColors before = Document().Colors();
   CtrlDrag(3, At(3), Qt::MiddleButton);
-  EXPECT_EQ(Palette().Colors(), before);
+  EXPECT_EQ(Document().Colors(), before);
 }
 
 TEST_F(SwatchGestureTest, ReleasingADragAnywhereButOnASwatchDoesNothing) {
-  Palette().SetEntryColor(3, kRed);
-  Palette().SetEntryColor(4, kBlue);
-  const PaletteColors before = Palette().Colors();
+  Document().SetEntryColor(3, kRed);
+  Document().SetEntryColor(4, kBlue);
+  const PaletteColors before = Document().Colors();
   const QPoint gap = grid_->mapTo(&Palette(), SwatchGrid::SwatchRect(4).topLeft() - QPoint(1, 1));
   for (QPoint outside : {AtElement("lblHTML"), AtElement("picZoom"), AtElement("lblColor"), gap,
                          QPoint(Palette().width() - 2, Palette().height() - 2)}) {
@@ -192,9 +193,9 @@ TEST_F(SwatchGestureTest, ReleasingADragAnywhereButOnASwatchDoesNothing) {
     EXPECT_TRUE(dragCursorShown_);
     EXPECT_FALSE(grid_->Dragging());
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
-    EXPECT_EQ(Palette().Colors(), before) << outside.x() << "," << outside.y();
+    EXPECT_EQ(Document().Colors(), before) << outside.x() << "," << outside.y();
   }
-  EXPECT_EQ(Palette().SelectedEntry(), 0);
+  EXPECT_EQ(Document().SelectedEntry(), 0);
 
   // Over another window: the release still ends the drag in the palette window, on no swatch.
   Palette().move(Main().frameGeometry().right() + 20, 0);
@@ -203,42 +204,42 @@ TEST_F(SwatchGestureTest, ReleasingADragAnywhereButOnASwatchDoesNothing) {
   ASSERT_FALSE(Palette().frameGeometry().contains(mainWindow->mapToGlobal(QPoint(10, 60))));
   QTest::mousePress(window_, Qt::LeftButton, Qt::ControlModifier, At(3));
   QTest::mouseRelease(mainWindow, Qt::LeftButton, Qt::ControlModifier, QPoint(10, 60));
-  EXPECT_EQ(Palette().Colors(), before);
+  EXPECT_EQ(Document().Colors(), before);
   // Should that release have been lost, the next plain press ends the drag and works as usual.
   if (grid_->Dragging()) ADD_FAILURE() << "release over the main window did not end the drag";
   Click(4, Qt::LeftButton);
   EXPECT_FALSE(grid_->Dragging());
   EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
-  EXPECT_EQ(Palette().SelectedEntry(), 4);
+  EXPECT_EQ(Document().SelectedEntry(), 4);
 }
 
 TEST_F(SwatchGestureTest, CtrlWithShiftOrAltIsAnOrdinaryPress) {
-  Palette().SetEntryColor(4, kRed);
+  Document().SetEntryColor(4, kRed);
   QTest::mousePress(window_, Qt::LeftButton, Qt::ControlModifier | Qt::ShiftModifier, At(4));
   EXPECT_FALSE(grid_->Dragging());
   EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
   QTest::mouseRelease(window_, Qt::LeftButton, Qt::ControlModifier | Qt::ShiftModifier, At(4));
-  EXPECT_EQ(Palette().SelectedEntry(), 4);
+  EXPECT_EQ(Document().SelectedEntry(), 4);
   ExpectOnlyFrameOn(4);
   EXPECT_EQ(Palette().CurrentColorShown(), Shown(kRed));
   EXPECT_EQ(Panel(), kRedPanel);
 
-  Palette().SetEntryColor(6, kRed);
+  Document().SetEntryColor(6, kRed);
   Click(6, Qt::RightButton, Qt::ControlModifier | Qt::AltModifier);
-  EXPECT_EQ(Palette().GetEntryColor(6), kBlack);
-  EXPECT_EQ(Palette().SelectedEntry(), 6);
+  EXPECT_EQ(Document().GetEntryColor(6), kBlack);
+  EXPECT_EQ(Document().SelectedEntry(), 6);
 }
 
 TEST_F(SwatchGestureTest, TooltipNamesTheEntryOnTwoLines) {
-  Palette().SetEntryColor(0, kRed);
-  Palette().SetEntryColor(255, kWhite);
+  Document().SetEntryColor(0, kRed);
+  Document().SetEntryColor(255, kWhite);
   QTest::mouseMove(window_, At(0));
   EXPECT_EQ(grid_->toolTip(), QStringLiteral("n: 1\r\n#: FF0000"));
   QTest::mouseMove(window_, At(255));
   EXPECT_EQ(grid_->toolTip(), QStringLiteral("n: 256\r\n#: FFFFFF"));
 
   // The colour changed under a resting pointer: the tip shows it as it is when the tip comes.
-  Palette().SetEntryColor(255, kBlue);
+  Document().SetEntryColor(255, kBlue);
   const QPoint local = SwatchGrid::SwatchRect(255).center();
   QHelpEvent help(QEvent::ToolTip, local, grid_->mapToGlobal(local));
   QApplication::sendEvent(grid_, &help);
@@ -266,7 +267,7 @@ TEST_F(SwatchGestureTest, ManyEntryChangesRepaintOnce) {
   } counter;
   QApplication::processEvents();
   grid_->installEventFilter(&counter);
-  for (int i = 0; i < kPaletteSize; ++i) Palette().SetEntryColor(i, MakeColor(i, 255 - i, 7));
+  for (int i = 0; i < kPaletteSize; ++i) Document().SetEntryColor(i, MakeColor(i, 255 - i, 7));
   EXPECT_EQ(counter.paints, 0);
   QApplication::processEvents();
   EXPECT_EQ(counter.paints, 1);

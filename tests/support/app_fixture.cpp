@@ -2,6 +2,7 @@
 
 #include <QApplication>
 
+#include "palette/palette_document.h"
 #include "palette/palette_window.h"
 
 namespace tavlo::testing {

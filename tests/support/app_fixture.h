@@ -25,6 +25,7 @@ class AppFixture : public ::testing::Test {
 
   MainWindow& Main() { return *window_; }
   PaletteWindow& Palette() { return *window_->Palette(); }
+  PaletteDocument& Document() { return window_->Document(); }
 
   ScriptedDialogs dialogs_;
 

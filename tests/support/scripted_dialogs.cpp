@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QDialog>
+#include <QTimer>
+
 #include "dialogs/file_filter.h"
 
 namespace tavlo::testing {
@@ -21,7 +24,8 @@ std::vector<DialogCall> ScriptedDialogs::CallsOf(const QString& kind) const {
 }
 
 bool ScriptedDialogs::AllAnswersUsed() const {
-  return opens_.empty() && saves_.empty() && colours_.empty() && inputs_.empty() && yesNos_.empty();
+  return opens_.empty() && saves_.empty() && colours_.empty() && inputs_.empty() &&
+         yesNos_.empty() && modals_.empty();
 }
 
 QString ScriptedDialogs::FileAnswer(std::deque<std::optional<QString>>& answers, DialogCall call,
@@ -108,6 +112,26 @@ bool ScriptedDialogs::AskYesNo(QWidget*, const QString& title, const QString& te
   const bool answer = yesNos_.front();
   yesNos_.pop_front();
   return answer;
+}
+
+int ScriptedDialogs::RunModal(QDialog& dialog) {
+  DialogCall call;
+  call.kind = "modal";
+  call.title = dialog.objectName();
+  calls_.push_back(call);
+  if (modals_.empty()) {
+    ADD_FAILURE() << "unexpected modal window \"" << call.title.toStdString() << "\"";
+    return QDialog::Rejected;
+  }
+  std::function<void(QDialog&)> handle = std::move(modals_.front());
+  modals_.pop_front();
+  QTimer::singleShot(0, &dialog, [&dialog, handle] {
+    handle(dialog);
+    // Whatever the handler did, the window closes so that the command returns.
+    if (dialog.isVisible()) dialog.reject();
+  });
+  dialog.setWindowModality(Qt::ApplicationModal);
+  return dialog.exec();
 }
 
 }  // namespace tavlo::testing

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -12,8 +13,8 @@
 namespace tavlo::testing {
 
 struct DialogCall {
-  QString kind;  // "open", "save", "color", "input", "message", "yesno"
-  QString title;
+  QString kind;       // "open", "save", "color", "input", "message", "yesno", "modal"
+  QString title;      // modal windows: the window's objectName
   QString text;       // prompt or message text
   QString directory;  // file dialogs: the directory passed in
   QString defaultName;
@@ -37,6 +38,8 @@ class ScriptedDialogs : public DialogService {
     for (const QString& t : texts) inputs_.push_back(t);
   }
   void AnswerYesNo(bool yes) { yesNos_.push_back(yes); }
+  // A modal window is really shown; `handle` runs once it is up and must close it.
+  void AnswerModal(std::function<void(QDialog&)> handle) { modals_.push_back(std::move(handle)); }
 
   const std::vector<DialogCall>& Calls() const { return calls_; }
   std::vector<DialogCall> CallsOf(const QString& kind) const;
@@ -54,6 +57,7 @@ class ScriptedDialogs : public DialogService {
   void MessageBox(QWidget* owner, const QString& title, const QString& text,
                   MessageIcon icon) override;
   bool AskYesNo(QWidget* owner, const QString& title, const QString& text) override;
+  int RunModal(QDialog& dialog) override;
 
  private:
   QString FileAnswer(std::deque<std::optional<QString>>& answers, DialogCall call,
@@ -64,6 +68,7 @@ class ScriptedDialogs : public DialogService {
   std::deque<std::optional<ColorValue>> colours_;
   std::deque<QString> inputs_;
   std::deque<bool> yesNos_;
+  std::deque<std::function<void(QDialog&)>> modals_;
   std::vector<DialogCall> calls_;
 };
 

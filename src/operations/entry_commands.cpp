@@ -1,0 +1,28 @@
+#include "operations/entry_commands.h"
+
+#include "dialogs/dialog_service.h"
+#include "palette/palette_document.h"
+
+namespace tavlo {
+
+void ClearEntry(PaletteDocument& document, int index) {
+  const PaletteStep step(document, QStringLiteral("Clear entry"));
+  document.MoveSelectionTo(index);
+  document.SetEntryColor(index, 0x00000000);
+}
+
+void EditEntry(QWidget* owner, PaletteDocument& document, int index) {
+  ColorValue colour = document.GetEntryColor(index);
+  if (!Dialogs().ShowColorDialog(owner, colour)) return;
+  const PaletteStep step(document, QStringLiteral("Edit entry"));
+  document.SetEntryColor(index, colour);
+}
+
+void SwapEntries(PaletteDocument& document, int source, int target) {
+  const PaletteStep step(document, QStringLiteral("Swap entries"));
+  const ColorValue sourceColour = document.GetEntryColor(source);
+  document.SetEntryColor(source, document.GetEntryColor(target));
+  document.SetEntryColor(target, sourceColour);
+}
+
+}  // namespace tavlo
