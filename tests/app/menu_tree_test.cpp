@@ -22,16 +22,32 @@ class MenuTreeTest : public AppFixture {
   }
 };
 
-TEST_F(MenuTreeTest, MenuBarHoldsThreeMenusAndTwoCommands) {
+TEST_F(MenuTreeTest, MenuBarHoldsFourMenusAndTwoCommands) {
   StartApp();
   const QList<QAction*> bar = Main().menuBar()->actions();
-  ASSERT_EQ(bar.size(), 5);
+  ASSERT_EQ(bar.size(), 6);
   EXPECT_EQ(NamesOf(bar),
-            QStringList({"mnuFile", "mnuPalette", "mnuZoom", "mnuTest", "mnuHelpSel"}));
-  const QStringList captions = {"&File", "&Palette", "&Zoom", "&Preview", "&About"};
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(bar[i]->text(), captions[i]);
-  EXPECT_EQ(bar[3]->menu(), nullptr);
+            QStringList({"mnuFile", "mnuEdit", "mnuPalette", "mnuZoom", "mnuTest", "mnuHelpSel"}));
+  const QStringList captions = {"&File", "&Edit", "&Palette", "&Zoom", "&Preview", "&About"};
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(bar[i]->text(), captions[i]);
   EXPECT_EQ(bar[4]->menu(), nullptr);
+  EXPECT_EQ(bar[5]->menu(), nullptr);
+}
+
+TEST_F(MenuTreeTest, EditMenuStartsWithNothingToUndoOrRedoOrRestore) {
+  StartApp();
+  const QList<QAction*> edit = Main().findChild<QMenu*>("mnuEdit")->actions();
+  ASSERT_EQ(edit.size(), 4);
+  EXPECT_EQ(NamesOf(edit), QStringList({"mnuUndo", "mnuRedo", "mnuEditSep1", "mnuRestoreSession"}));
+  EXPECT_EQ(edit[0]->text(), "&Undo");
+  EXPECT_EQ(edit[0]->shortcuts(), QList<QKeySequence>({QKeySequence("Alt+Backspace")}));
+  EXPECT_EQ(edit[1]->text(), "&Redo");
+  EXPECT_EQ(edit[1]->shortcuts(),
+            QList<QKeySequence>({QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")}));
+  EXPECT_TRUE(edit[2]->isSeparator());
+  EXPECT_EQ(edit[3]->text(), "Restore last session's palette");
+  EXPECT_TRUE(edit[3]->shortcut().isEmpty());
+  for (QAction* item : edit) EXPECT_EQ(item->isEnabled(), item->isSeparator());
 }
 
 TEST_F(MenuTreeTest, EveryItemHasItsCaptionShortcutAndPlace) {
