@@ -79,6 +79,7 @@ void MainWindow::RestoreWindowPositions() {
   if (!palette_) CreatePaletteWindow();
   const int paletteTop = PixelsFromTwips(ReadPosition(keys::kPaletteTop));
   palette_->move(PixelsFromTwips(ReadPosition(keys::kPaletteLeft)), paletteTop);
+  RestoreResultPosition();
 }
 
 void MainWindow::CreatePaletteWindow() {
@@ -89,6 +90,7 @@ void MainWindow::CreatePaletteWindow() {
           [this](int index) { EditEntry(palette_, *document_, index); });
   connect(palette_, &PaletteWindow::SwapRequested, this,
           [this](int source, int target) { SwapEntries(*document_, source, target); });
+  CreateResultWindow();
 }
 
 void MainWindow::ResizeForm() {
@@ -117,6 +119,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     WriteKey(keys::kMainTop, QString::number(TwipsFromPixels(y())));
     WriteKey(keys::kMainLeft, QString::number(TwipsFromPixels(x())));
     WriteKey(keys::kUser, GetLoginName());
+    StoreResultPosition();
     if (palette_) palette_->TearDown();
   }
   event->accept();

@@ -4,7 +4,12 @@
 // it runs the shut-down. It owns the palette document, which the palette window shows.
 #include <QMainWindow>
 #include <array>
+#include <optional>
+#include <vector>
+
 #include <span>
+#include "palette/color_value.h"
+#include "palette/entry_range.h"
 
 class QAction;
 class QActionGroup;
@@ -15,6 +20,7 @@ namespace tavlo {
 class PaletteDocument;
 class PaletteWindow;
 class PictureArea;
+class ResultWindow;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -32,6 +38,7 @@ class MainWindow : public QMainWindow {
   PaletteDocument& Document() const { return *document_; }
   PaletteWindow* Palette() const { return palette_; }
   PictureArea* Picture() const { return picture_; }
+  ResultWindow* Result() const { return result_; }
 
   // The recent-pictures slots of the File menu: item 0 is the separator, 1..4 the entries.
   QAction* RecentItem(int i) const { return recentItems_[i]; }
@@ -93,6 +100,15 @@ class MainWindow : public QMainWindow {
   void ExportPreviewCommand();
   void AboutCommand();
 
+  // Optimize menu commands and the result window (main_window_optimize.cpp).
+  void CreateResultWindow();
+  void RestoreResultPosition();
+  void PlaceResultWindow();
+  void StoreResultPosition();
+  void ShowResultCommand();
+  void ExportGifCommand();
+  void ExportPngCommand();
+
   PaletteDocument* document_ = nullptr;
   PictureArea* picture_ = nullptr;
   PaletteWindow* palette_ = nullptr;
@@ -101,6 +117,12 @@ class MainWindow : public QMainWindow {
   QAction* undoItem_ = nullptr;
   QAction* redoItem_ = nullptr;
   QAction* restoreItem_ = nullptr;
+  QAction* showResultItem_ = nullptr;
+  ResultWindow* result_ = nullptr;
+  bool resultPlaced_ = false;  // a stored position was applied, or the window was placed
+  // The range and colours of the last preview; entries 1 to 256 before any.
+  EntryRange previewRange_{0, kPaletteSize - 1};
+  std::vector<ColorValue> previewColours_;
   bool shutDown_ = false;
 };
 

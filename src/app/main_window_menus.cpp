@@ -13,6 +13,7 @@ namespace {
 enum class Kind {
   Menu,         // a menu of the menu bar
   Command,      // an item that runs `command`; on the menu bar itself when `menu` is null
+  Toggle,       // a command with a check mark
   Separator,    // a separator line
   Zoom,         // one of the exclusive zoom choices, setting `zoom`
   RecentFiles,  // the hidden separator and slots of the recent pictures
@@ -69,6 +70,13 @@ std::span<const MainWindow::MenuRow> MainWindow::MenuTable() {
       {Kind::Separator, "mnuPalette", "mnu_sep5", "-", ""},
       {Kind::Command, "mnuPalette", "mnu_d", "&Delete all entries", "Ctrl+D",
        &M::DeleteEntriesCommand},
+
+      {Kind::Menu, nullptr, "mnuOptimize", "&Optimize", ""},
+      {Kind::Toggle, "mnuOptimize", "mnuShowResult", "Show &result window", "Ctrl+R",
+       &M::ShowResultCommand},
+      {Kind::Separator, "mnuOptimize", "mnuOptimizeSep1", "-", ""},
+      {Kind::Command, "mnuOptimize", "mnuExportGif", "Export &GIF\u2026", "", &M::ExportGifCommand},
+      {Kind::Command, "mnuOptimize", "mnuExportPng", "Export &PNG\u2026", "", &M::ExportPngCommand},
 
       {Kind::Menu, nullptr, "mnuZoom", "&Zoom", ""},
       {Kind::Zoom, "mnuZoom", "mnu5pixel", "&strong", "", nullptr, 5},
@@ -127,7 +135,9 @@ void MainWindow::BuildMenus() {
         break;
       }
       case Kind::Command:
+      case Kind::Toggle:
         action = menu ? menu->addAction(caption) : bar->addAction(caption);
+        action->setCheckable(row.kind == Kind::Toggle);
         connect(action, &QAction::triggered, this, row.command);
         break;
     }
@@ -140,6 +150,7 @@ void MainWindow::BuildMenus() {
   undoItem_ = findChild<QAction*>(QStringLiteral("mnuUndo"));
   redoItem_ = findChild<QAction*>(QStringLiteral("mnuRedo"));
   restoreItem_ = findChild<QAction*>(QStringLiteral("mnuRestoreSession"));
+  showResultItem_ = findChild<QAction*>(QStringLiteral("mnuShowResult"));
   // Whether a last session's palette exists can change behind the program's back.
   connect(menuNamed("mnuEdit"), &QMenu::aboutToShow, this, &MainWindow::UpdateEditMenu);
 }

@@ -349,7 +349,7 @@ TEST_F(EditMenuTest, EveryShortcutWorksInBothWindows) {
   for (QAction* entry : Main().menuBar()->actions())
     for (QAction* item : entry->menu() ? entry->menu()->actions() : QList<QAction*>{})
       if (!item->shortcuts().isEmpty() && item->objectName() != "mnuQuit") items.push_back(item);
-  ASSERT_EQ(items.size(), 12u);
+  ASSERT_EQ(items.size(), 13u);
   Document().Apply("Set up", Varied(7));
   for (QWidget* window : {static_cast<QWidget*>(&Palette()), static_cast<QWidget*>(&Main())}) {
     window->activateWindow();
