@@ -1,25 +1,14 @@
-""
-    "The batch comparison of `tavlo-cli reduce`: COUNT copies of a photo reduced to a fixed
-    256 -
-    colour palette and written as GIF files,
-    by tavlo - cli and by its peers,
-    in one run.
+"""The batch comparison of `tavlo-cli reduce`: COUNT copies of a photo reduced to a fixed
+256-colour palette and written as GIF files, by tavlo-cli and by its peers, in one run.
 
-        / usr / bin /
-        python3 reduce_comparison
-            .py-- cli PATH-- data DIR-- ref PATH[--count 100][--rounds 3][--work DIR]
+    /usr/bin/python3 reduce_comparison.py --cli PATH --data DIR --ref PATH [--count 100]
+        [--rounds 3] [--work DIR]
 
-        DIR holds the shared
-            comparison's small.rgb (1280x800) and palette.act / palette.png; PATH of --ref is its
-                ref_remap
-                program(the exactness check)
-            .Rows,
-    each the whole batch timed from start to end(wall clock) with fresh,
-    empty output folders :
+DIR holds the shared comparison's small.rgb (1280x800) and palette.act / palette.png; PATH of
+--ref is its ref_remap program (the exactness check). Rows, each the whole batch timed from start
+to end (wall clock) with fresh, empty output folders:
 
-    tavlo
-    -
-    cli tavlo - cli reduce IN/*.png --palette palette.act --out OUT (one job per core)
+  tavlo-cli         tavlo-cli reduce IN/*.png --palette palette.act --out OUT (one job per core)
   tavlo-cli -j1     the same with --jobs 1
   tavlo-cli GIF in  the same on gifsicle's inputs (below)
   pillow loop       quantize(palette=..., dither=NONE) + save(GIF), picture after picture
