@@ -20,8 +20,9 @@ gifsicle reads GIF files only: its inputs are the photo as a 256-colour GIF made
 a GIF rather than a PNG; the row "tavlo-cli GIF in" does that same job. The exactness of these two
 rows is measured against the pixels of that GIF.
 
-Columns: seconds (median over the rounds), fastest round, ms per picture, CPU use (user + system
-time of the row's processes over wall time: 2.0 means both cores busy all along), tavlo-cli's time
+Columns: seconds (median over the rounds), fastest round, ms per picture, CPU ms per picture
+(user + system time of the row's processes; what the row costs however loaded the machine is),
+CPU use (that time over wall time: 2.0 means both cores busy all along), tavlo-cli's time
 divided by the row's (below 1: tavlo-cli faster), the size of the first output file, and
 non-nearest: pixels of the first output that are not the palette colour nearest to the input's
 pixel (ref_remap check; ties accepted).
@@ -156,15 +157,17 @@ def main():
     ours = statistics.median(w for w, _ in results["tavlo-cli"])
     print(f"{args.count} copies of the {WIDTH}x{HEIGHT} photo, 256-colour palette, GIF out; "
           f"{cores()} cores; median of {args.rounds} rounds\n")
-    print("| row | s (median) | s (min) | ms / picture | CPU use | tavlo-cli / row | GIF bytes | non-nearest px |")
-    print("|---|---:|---:|---:|---:|---:|---:|---:|")
+    print("| row | s (median) | s (min) | ms / picture | CPU ms / picture | CPU use | tavlo-cli / row | "
+          "GIF bytes | non-nearest px |")
+    print("|---|---:|---:|---:|---:|---:|---:|---:|---:|")
     for name, _ in table:
         walls = [w for w, _ in results[name]]
         median = statistics.median(walls)
         cpu = statistics.median(c / w for w, c in results[name])
+        cpu_ms = statistics.median(c for _, c in results[name]) * 1000 / args.count
         size, wrong = checked[name]
         print(f"| {name} | {median:.2f} | {min(walls):.2f} | {median * 1000 / args.count:.1f} | "
-              f"{cpu:.2f} | {ours / median:.2f} | {size} | {wrong} |")
+              f"{cpu_ms:.1f} | {cpu:.2f} | {ours / median:.2f} | {size} | {wrong} |")
 
 
 if __name__ == "__main__":
