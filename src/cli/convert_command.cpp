@@ -45,15 +45,10 @@ Entries ChooseEntries(const CommandLine& line, const PaletteFormat& format) {
                               .arg(ending, format.saved == SavedEntries::All
                                                ? QStringLiteral("all 256 entries")
                                                : QStringLiteral("16 or 256 entries (--count)"))};
-  switch (format.saved) {
-    case SavedEntries::All:
-      return {EntryRange{0, kPaletteSize - 1}, {}};
-    case SavedEntries::SixteenOrAll:  // --count, read by the caller, or all
-      return {EntryRange{0, kPaletteSize - 1}, {}};
-    case SavedEntries::AskedRange:  // --range, read by the caller, or the entries IN holds
-      return {};
-  }
-  return {};
+  // An act file holds all entries, a pal file all unless --count (read by the caller) says 16; the
+  // others what --range (read by the caller) names, or the entries IN holds.
+  if (format.saved == SavedEntries::AskedRange) return {};
+  return {EntryRange{0, kPaletteSize - 1}, {}};
 }
 
 }  // namespace
@@ -73,7 +68,7 @@ int RunConvert(const QStringList& arguments, CliIo& io) {
   if (!entries.error.isEmpty()) return line.UsageError(io, entries.error);
   if (format->saved == SavedEntries::AskedRange)
     if (const auto ended = ReadRange(line, io, entries.range)) return *ended;
-  if (format->saved == SavedEntries::SixteenOrAll && line.IsSet(QStringLiteral("count")))
+  if (format->saved == SavedEntries::SixteenOrAll)
     if (const auto ended = ReadPalCount(line, io, entries.range)) return *ended;
   const QString refused = RefusedOutputs({in}, {out}, line.IsSet(QStringLiteral("force"))).at(0);
   if (!refused.isEmpty()) {
