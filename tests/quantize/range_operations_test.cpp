@@ -19,8 +19,10 @@ PaletteColors Marked() {
 }
 
 void ExpectOutsideUntouched(const PaletteColors& colors, EntryRange range) {
-  for (int i = 0; i < kPaletteSize; ++i)
-    if (!range.Contains(i)) EXPECT_EQ(colors[i], kOutside) << i;
+  for (int i = 0; i < kPaletteSize; ++i) {
+    if (range.Contains(i)) continue;
+    EXPECT_EQ(colors[i], kOutside) << i;
+  }
 }
 
 double Distance(ColorValue x, ColorValue y) {

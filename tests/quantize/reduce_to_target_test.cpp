@@ -28,8 +28,10 @@ struct Fixture {
 };
 
 void ExpectOutsideUntouched(const PaletteColors& colors, EntryRange range) {
-  for (int i = 0; i < kPaletteSize; ++i)
-    if (!range.Contains(i)) EXPECT_EQ(colors[i], kOutside) << i;
+  for (int i = 0; i < kPaletteSize; ++i) {
+    if (range.Contains(i)) continue;
+    EXPECT_EQ(colors[i], kOutside) << i;
+  }
 }
 
 const GifSizeOf kNoGif = [](const std::vector<ColorValue>&) -> std::uint64_t {

@@ -22,7 +22,7 @@ struct DialogCall {
   QString defaultExt;
   MessageIcon icon = MessageIcon::None;
   ColorValue colour = 0;  // colour dialog: the starting colour
-  QString initialText;    // input box: what its field starts with
+  QString initialText{};  // input box: what its field starts with
 };
 
 class ScriptedDialogs : public DialogService {
