@@ -1,11 +1,14 @@
 #include "app/main_window.h"
 
 #include <QCloseEvent>
+#include <QDeadlineTimer>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLayout>
 #include <QMenuBar>
 #include <QScreen>
+#include <QThread>
+#include <QWindow>
 
 #include "app/login_name.h"
 #include "app/process_state.h"
@@ -46,6 +49,17 @@ QMargins FrameMargins(const QWidget& window) {
           frame.bottom() - inner.bottom()};
 }
 
+// A window manager frames a window a moment after it is shown; until then its frame is unknown and
+// a window placed beside it would overlap it. Waits for that moment, half a second at most.
+void WaitUntilExposed(const QWidget& window) {
+  const QWindow* handle = window.windowHandle();
+  const QDeadlineTimer deadline(500);
+  while (handle && !handle->isExposed() && !deadline.hasExpired()) {
+    QCoreApplication::processEvents();
+    QThread::msleep(2);
+  }
+}
+
 }  // namespace
 
 MainWindow::MainWindow(const QString& settingsPath, const QString& stateDirectory)
@@ -80,7 +94,11 @@ void MainWindow::Start() {
   const bool palettePositionStored = KeyExists(keys::kPaletteTop) || KeyExists(keys::kPaletteLeft);
   RestoreWindowPositions();
   GetRecentFiles();
+  // Sized before it is shown: a window resized while it is being shown is placed by its inside,
+  // not by its frame as a stored position means, and would creep by its frame on every start.
+  adjustSize();
   show();
+  WaitUntilExposed(*this);
   ResizeForm();
   if (!palettePositionStored) PlacePaletteBesideMain();
   palette_->show();
