@@ -17,32 +17,19 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_inputs.h"
 #include "colorlib/preview_engine.h"
 
 namespace {
 
-[[noreturn]] void Fail(const std::string& message) {
-  std::fprintf(stderr, "tavlo_remap_bench: %s\n", message.c_str());
-  std::exit(2);
-}
+constexpr const char* kProgram = "tavlo_remap_bench";
 
-std::vector<unsigned char> ReadAll(const char* path) {
-  FILE* file = std::fopen(path, "rb");
-  if (!file) Fail(std::string("cannot open ") + path);
-  std::vector<unsigned char> data;
-  unsigned char buffer[1 << 16];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-    data.insert(data.end(), buffer, buffer + n);
-  std::fclose(file);
-  return data;
+[[noreturn]] void Fail(const std::string& message) {
+  tavlo::bench::Fail(kProgram, message);
 }
 
 int PositiveNumber(const char* text, const char* what) {
-  char* end = nullptr;
-  const long value = std::strtol(text, &end, 10);
-  if (!end || *end || value <= 0 || value > (1L << 30)) Fail(std::string("bad ") + what);
-  return static_cast<int>(value);
+  return tavlo::bench::PositiveNumber(kProgram, text, what);
 }
 
 }  // namespace
@@ -70,23 +57,10 @@ int main(int argc, char** argv) {
   if (mode != "none" && mode != "fs") Fail("mode must be none or fs");
   const size_t pixels = size_t{static_cast<size_t>(width)} * height;
 
-  const std::vector<unsigned char> rgb = ReadAll(args[0]);
-  if (rgb.size() != pixels * 3) Fail("input size is not WIDTH*HEIGHT*3");
-  const std::vector<unsigned char> act = ReadAll(args[3]);
-  if (act.size() != 768 && act.size() != 772) Fail("palette must be a 768- or 772-byte ACT file");
-  int count = 256;
-  if (act.size() == 772) {
-    const int stated = (act[768] << 8) | act[769];
-    if (stated >= 1 && stated <= 256) count = stated;
-  }
-  std::vector<int32_t> palette(count);
-  for (int i = 0; i < count; ++i)
-    palette[i] = act[3 * i] | (act[3 * i + 1] << 8) | (act[3 * i + 2] << 16);
-
-  std::vector<uint32_t> source(pixels), work(pixels);
-  for (size_t i = 0; i < pixels; ++i)
-    source[i] = 0xFF000000u | (uint32_t{rgb[3 * i]} << 16) | (uint32_t{rgb[3 * i + 1]} << 8) |
-                rgb[3 * i + 2];
+  const std::vector<uint32_t> source = tavlo::bench::ReadRgbPicture(kProgram, args[0], pixels);
+  std::vector<int32_t> palette = tavlo::bench::ReadAct(kProgram, args[3]);
+  const auto count = static_cast<int32_t>(palette.size());
+  std::vector<uint32_t> work(pixels);
 
   tavlo::colorlib::PreviewOptions options;
   options.threads = threads;

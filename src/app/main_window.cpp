@@ -11,6 +11,7 @@
 #include "app/twips.h"
 #include "app/version_caption.h"
 #include "app/whole_number.h"
+#include "formats/last_session.h"
 #include "image/picture_area.h"
 #include "operations/entry_commands.h"
 #include "palette/palette_document.h"
@@ -36,7 +37,7 @@ int ReadPosition(const keys::Key& key) {
 
 }  // namespace
 
-MainWindow::MainWindow(const QString& settingsPath)
+MainWindow::MainWindow(const QString& settingsPath, const QString& stateDirectory)
     : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                                Qt::WindowCloseButtonHint) {
@@ -44,6 +45,7 @@ MainWindow::MainWindow(const QString& settingsPath)
   setObjectName(QStringLiteral("frmMain"));
   setWindowIcon(ProgramIcon());
   Process().settingsPath = settingsPath;
+  Process().stateDirectory = stateDirectory;
   document_ = new PaletteDocument(this);
 
   picture_ = new PictureArea(this);
@@ -51,6 +53,8 @@ MainWindow::MainWindow(const QString& settingsPath)
   setCentralWidget(picture_);
   ConnectPictureArea();
   BuildMenus();
+  connect(document_, &PaletteDocument::HistoryChanged, this, &MainWindow::UpdateEditMenu);
+  UpdateEditMenu();
 }
 
 MainWindow::~MainWindow() = default;
@@ -75,6 +79,7 @@ void MainWindow::RestoreWindowPositions() {
   if (!palette_) CreatePaletteWindow();
   const int paletteTop = PixelsFromTwips(ReadPosition(keys::kPaletteTop));
   palette_->move(PixelsFromTwips(ReadPosition(keys::kPaletteLeft)), paletteTop);
+  RestoreResultPosition();
 }
 
 void MainWindow::CreatePaletteWindow() {
@@ -85,6 +90,7 @@ void MainWindow::CreatePaletteWindow() {
           [this](int index) { EditEntry(palette_, *document_, index); });
   connect(palette_, &PaletteWindow::SwapRequested, this,
           [this](int source, int target) { SwapEntries(*document_, source, target); });
+  CreateResultWindow();
 }
 
 void MainWindow::ResizeForm() {
@@ -107,9 +113,13 @@ void MainWindow::ResizeForm() {
 void MainWindow::closeEvent(QCloseEvent* event) {
   if (!shutDown_) {
     shutDown_ = true;
+    // The palette first: nothing that could fail later may cost the user's work. A session that
+    // never changed the palette leaves the one before it in place.
+    if (document_->Revision() > 0) SaveLastSession(document_->Colors());
     WriteKey(keys::kMainTop, QString::number(TwipsFromPixels(y())));
     WriteKey(keys::kMainLeft, QString::number(TwipsFromPixels(x())));
     WriteKey(keys::kUser, GetLoginName());
+    StoreResultPosition();
     if (palette_) palette_->TearDown();
   }
   event->accept();

@@ -1,9 +1,15 @@
 #pragma once
 // The main window `frmMain`: the picture and the whole menu bar. Its client area is always
 // exactly the picture area's size. Creating and starting it runs the program's start-up; closing
-// it runs the shut-down.
+// it runs the shut-down. It owns the palette document, which the palette window shows.
 #include <QMainWindow>
 #include <array>
+#include <optional>
+#include <vector>
+
+#include <span>
+#include "palette/color_value.h"
+#include "palette/entry_range.h"
 
 class QAction;
 class QActionGroup;
@@ -14,11 +20,13 @@ namespace tavlo {
 class PaletteDocument;
 class PaletteWindow;
 class PictureArea;
+class ResultWindow;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
  public:
-  explicit MainWindow(const QString& settingsPath);
+  // `stateDirectory` is where the last session's palette is kept.
+  MainWindow(const QString& settingsPath, const QString& stateDirectory);
   ~MainWindow() override;
 
   // The start-up sequence: settings, window positions, recent menu, showing both windows.
@@ -30,6 +38,7 @@ class MainWindow : public QMainWindow {
   PaletteDocument& Document() const { return *document_; }
   PaletteWindow* Palette() const { return palette_; }
   PictureArea* Picture() const { return picture_; }
+  ResultWindow* Result() const { return result_; }
 
   // The recent-pictures slots of the File menu: item 0 is the separator, 1..4 the entries.
   QAction* RecentItem(int i) const { return recentItems_[i]; }
@@ -44,11 +53,10 @@ class MainWindow : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  // Menu construction (main_window_menus.cpp).
+  // The menu bar, built from the menu table (main_window_menus.cpp).
+  struct MenuRow;
+  static std::span<const MenuRow> MenuTable();
   void BuildMenus();
-  QAction* AddCommand(QMenu* menu, const char* name, const QString& caption,
-                      const QKeySequence& shortcut, void (MainWindow::*command)());
-  void AddSeparator(QMenu* menu, const char* name);
   void SetZoom(int factor);
 
   void RestoreWindowPositions();
@@ -63,12 +71,20 @@ class MainWindow : public QMainWindow {
   // After a picture was opened from `path`: the recent list and the caption.
   void PictureShown(const QString& path);
 
-  // File menu commands (main_window_file.cpp).
+  // File menu commands (main_window_image.cpp, main_window_palette_files.cpp).
   void OpenImageCommand();
   void OpenPaletteCommand();
   void SavePaletteCommand();
   void OpenRecentCommand(int i);
   void QuitCommand() { close(); }
+
+  // Edit menu commands (main_window_edit.cpp).
+  void UndoCommand();
+  void RedoCommand();
+  void RestoreLastSessionCommand();
+  // Undo and Redo named after their steps and enabled when there is one; Restore enabled when
+  // there is a last session's palette.
+  void UpdateEditMenu();
 
   // Palette menu commands (main_window_palette_ops.cpp).
   void SortAndCleanCommand();
@@ -79,16 +95,34 @@ class MainWindow : public QMainWindow {
   void ShiftRightCommand();
   void DeleteEntriesCommand();
 
-  // Commands on the menu bar itself.
+  // Commands on the menu bar itself (main_window_preview.cpp, main_window_about.cpp).
   void PreviewCommand();
   void ExportPreviewCommand();
   void AboutCommand();
+
+  // Optimize menu commands and the result window (main_window_optimize.cpp).
+  void CreateResultWindow();
+  void RestoreResultPosition();
+  void PlaceResultWindow();
+  void StoreResultPosition();
+  void ShowResultCommand();
+  void ExportGifCommand();
+  void ExportPngCommand();
 
   PaletteDocument* document_ = nullptr;
   PictureArea* picture_ = nullptr;
   PaletteWindow* palette_ = nullptr;
   std::array<QAction*, 5> recentItems_{};
   QActionGroup* zoomGroup_ = nullptr;
+  QAction* undoItem_ = nullptr;
+  QAction* redoItem_ = nullptr;
+  QAction* restoreItem_ = nullptr;
+  QAction* showResultItem_ = nullptr;
+  ResultWindow* result_ = nullptr;
+  bool resultPlaced_ = false;  // a stored position was applied, or the window was placed
+  // The range and colours of the last preview; entries 1 to 256 before any.
+  EntryRange previewRange_{0, kPaletteSize - 1};
+  std::vector<ColorValue> previewColours_;
   bool shutDown_ = false;
 };
 

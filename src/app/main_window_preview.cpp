@@ -9,6 +9,7 @@
 #include "image/preview_export.h"
 #include "operations/ask_color_range.h"
 #include "palette/palette_document.h"
+#include "result/result_window.h"
 
 namespace tavlo {
 
@@ -18,10 +19,13 @@ void MainWindow::PreviewCommand() {
   const auto colours = std::span(document_->Colors()).subspan(range->first, range->Count());
   const BusyPointer busy;  // while the library works
   picture_->ShowPreview(MakePreview(picture_->Picture(), colours));
+  previewRange_ = *range;
+  previewColours_.assign(colours.begin(), colours.end());
+  if (result_) result_->SetRange(previewRange_);
 }
 
 void MainWindow::ExportPreviewCommand() {
-  ExportPreview(this, picture_->PreviewImage());
+  ExportPreview(this, picture_->PreviewImage(), previewColours_);
 }
 
 }  // namespace tavlo

@@ -14,6 +14,8 @@ inline constexpr Key kMainLeft{"frmMain", "Left"};
 inline constexpr Key kImagePath{"frmMain", "Imagepath"};
 inline constexpr Key kPaletteTop{"frmPalette", "Top"};
 inline constexpr Key kPaletteLeft{"frmPalette", "Left"};
+inline constexpr Key kResultTop{"frmResult", "Top"};
+inline constexpr Key kResultLeft{"frmResult", "Left"};
 inline constexpr Key kRecentMax{"Recent", "Max"};
 inline constexpr Key kPalettePath{"Palette", "Palettepath"};
 inline constexpr Key kExportPath{"Export", "Exportpath"};

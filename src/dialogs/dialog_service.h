@@ -22,12 +22,15 @@ class DialogService {
   // to a typed name without extension. The result is the chosen file's bare name; on success
   // `directory` becomes its directory, ending in '/'. Cancel gives an empty name and leaves
   // `directory` exactly as passed. Open accepts only existing files; save confirms overwriting.
+  // On success, a save dialog stores in `chosenFilter` (when given) which description/pattern
+  // pair was chosen, counted from 0; while a pair of one "*.ext" pattern is chosen, a typed name
+  // without extension gets that extension instead of `defaultExt`.
   virtual QString ShowOpenDialog(QWidget* owner, const QString& title, QString& directory,
                                  const QString& defaultName, const QString& filter,
                                  const QString& defaultExt) = 0;
   virtual QString ShowSaveDialog(QWidget* owner, const QString& title, QString& directory,
                                  const QString& defaultName, const QString& filter,
-                                 const QString& defaultExt) = 0;
+                                 const QString& defaultExt, int* chosenFilter = nullptr) = 0;
 
   // Colour dialog starting from `colour`; true and `colour` set when the user confirmed one.
   virtual bool ShowColorDialog(QWidget* owner, ColorValue& colour) = 0;

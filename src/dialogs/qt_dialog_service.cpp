@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <algorithm>
 
 #include "dialogs/file_filter.h"
 
@@ -15,15 +16,34 @@ enum class FileMode { Open, Save };
 
 // Qt's own dialog rather than the desktop's: it honours every part of the contract (the default
 // extension, the preselected filter, the must-exist and overwrite checks) on every desktop.
+// The extension of a filter of one "*.ext" pattern ("GIF (*.gif)" -> "gif"), else `otherwise`.
+QString SuffixOf(const QString& nameFilter, const QString& otherwise) {
+  const qsizetype open = nameFilter.lastIndexOf(QLatin1String("(*."));
+  if (open < 0 || !nameFilter.endsWith(QLatin1Char(')'))) return otherwise;
+  const QString suffix = nameFilter.mid(open + 3, nameFilter.size() - open - 4);
+  if (suffix.isEmpty() || suffix.contains(QLatin1Char(' ')) || suffix.contains(QLatin1Char('*')))
+    return otherwise;
+  return suffix;
+}
+
 QString ShowFileDialog(QWidget* owner, const QString& title, QString& directory,
                        const QString& defaultName, const QString& filter, const QString& defaultExt,
-                       FileMode mode) {
+                       FileMode mode, int* chosenFilter = nullptr) {
   QFileDialog dialog(owner, title, directory);
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   const QStringList nameFilters = ToNameFilters(filter);
   dialog.setNameFilters(nameFilters);
   if (!nameFilters.isEmpty()) dialog.selectNameFilter(nameFilters.first());
   dialog.setDefaultSuffix(defaultExt);
+  if (mode == FileMode::Save) {
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog, &nameFilters, &defaultExt](const QString& chosen) {
+                       // The first pair keeps the caller's default extension.
+                       dialog.setDefaultSuffix(chosen == nameFilters.value(0)
+                                                   ? defaultExt
+                                                   : SuffixOf(chosen, defaultExt));
+                     });
+  }
   if (mode == FileMode::Open) {
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
@@ -36,6 +56,8 @@ QString ShowFileDialog(QWidget* owner, const QString& title, QString& directory,
   const ChosenFile chosen = SplitChosenPath(dialog.selectedFiles().first());
   if (chosen.name.isEmpty()) return {};
   directory = chosen.directory;
+  if (chosenFilter)
+    *chosenFilter = std::max(0, static_cast<int>(nameFilters.indexOf(dialog.selectedNameFilter())));
   return chosen.name;
 }
 
@@ -63,8 +85,9 @@ QString QtDialogService::ShowOpenDialog(QWidget* owner, const QString& title, QS
 
 QString QtDialogService::ShowSaveDialog(QWidget* owner, const QString& title, QString& directory,
                                         const QString& defaultName, const QString& filter,
-                                        const QString& defaultExt) {
-  return ShowFileDialog(owner, title, directory, defaultName, filter, defaultExt, FileMode::Save);
+                                        const QString& defaultExt, int* chosenFilter) {
+  return ShowFileDialog(owner, title, directory, defaultName, filter, defaultExt, FileMode::Save,
+                        chosenFilter);
 }
 
 bool QtDialogService::ShowColorDialog(QWidget* owner, ColorValue& colour) {

@@ -11,7 +11,7 @@ class QtDialogService : public DialogService {
                          const QString& defaultExt) override;
   QString ShowSaveDialog(QWidget* owner, const QString& title, QString& directory,
                          const QString& defaultName, const QString& filter,
-                         const QString& defaultExt) override;
+                         const QString& defaultExt, int* chosenFilter = nullptr) override;
   bool ShowColorDialog(QWidget* owner, ColorValue& colour) override;
   QString InputBox(QWidget* owner, const QString& title, const QString& prompt) override;
   void MessageBox(QWidget* owner, const QString& title, const QString& text,

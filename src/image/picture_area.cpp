@@ -69,6 +69,7 @@ void PictureArea::SetPicture(const QImage& picture) {
   canvas_->resize(picture_.size());
   setFixedSize(picture_.width() + 2 * kBorder, picture_.height() + 2 * kBorder);
   canvas_->update();
+  emit PictureChanged();
 }
 
 void PictureArea::ResetPreview() {

@@ -46,6 +46,8 @@ class PictureArea : public QFrame {
   void FileDropped(const QString& path);
   // A right or middle press on the preview: the user wants it saved.
   void ExportRequested();
+  // SetPicture gave the area another picture.
+  void PictureChanged();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

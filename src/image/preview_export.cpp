@@ -1,29 +1,53 @@
 #include "image/preview_export.h"
 
-#include <QDir>
+#include <vector>
 
-#include "app/atomic_file.h"
-#include "app/settings.h"
-#include "dialogs/dialog_service.h"
 #include "image/bmp_writer.h"
+#include "image/picture_export.h"
+#include "reduction/gif_encoder.h"
+#include "reduction/indexed_picture.h"
+#include "reduction/png_encoder.h"
 
 namespace tavlo {
+namespace {
 
-void ExportPreview(QWidget* owner, const QImage& preview) {
-  QString dir = ReadDirectory(keys::kExportPath);
-  const QString name = Dialogs().ShowSaveDialog(
-      owner, QStringLiteral("Save Preview"), dir, QStringLiteral("noname"),
-      QStringLiteral("Windows Bitmap|*.bmp|All files|*.*"), QStringLiteral("bmp"));
-  EnsureTrailingSeparator(dir);
-  if (name.isEmpty()) return;
-  const QString path = dir + name;
-  const WriteResult written = WriteFileAtomically(path, EncodeBmp(preview));
-  if (!written) {
-    ShowWarning(owner, QStringLiteral("The preview could not be saved as %1: %2")
-                           .arg(QDir::toNativeSeparators(path), written.error));
-    return;
-  }
-  WriteKey(keys::kExportPath, dir);
+// The preview's pixels are the range's colours, so mapping them to their nearest entries gives
+// back exactly the entries the preview was made of (the first of equal ones, as it took them).
+IndexedPicture IndexedPreview(const QImage& preview, std::span<const ColorValue> colours) {
+  const QImage pixels = preview.convertToFormat(QImage::Format_RGB32);
+  return ReducePicture(reinterpret_cast<const std::uint32_t*>(pixels.constBits()), pixels.width(),
+                       pixels.height(), pixels.bytesPerLine(), colours.data(),
+                       static_cast<int>(colours.size()));
+}
+
+}  // namespace
+
+PictureFormat PreviewExportFormat(const QString& name, int filter) {
+  if (name.endsWith(QLatin1String(".bmp"), Qt::CaseInsensitive)) return PictureFormat::Bmp;
+  if (name.endsWith(QLatin1String(".gif"), Qt::CaseInsensitive)) return PictureFormat::Gif;
+  if (name.endsWith(QLatin1String(".png"), Qt::CaseInsensitive)) return PictureFormat::Png;
+  if (filter == 1) return PictureFormat::Gif;
+  if (filter == 2) return PictureFormat::Png;
+  return PictureFormat::Bmp;
+}
+
+void ExportPreview(QWidget* owner, const QImage& preview, std::span<const ColorValue> colours) {
+  const std::vector<ColorValue> table(colours.begin(), colours.end());
+  ExportPictureFile(owner,
+                    {QStringLiteral("Save Preview"),
+                     QStringLiteral("Windows Bitmap|*.bmp|GIF|*.gif|PNG|*.png|All files|*.*"),
+                     QStringLiteral("bmp"), QStringLiteral("preview")},
+                    [&](const QString& name, int filter) {
+                      switch (PreviewExportFormat(name, filter)) {
+                        case PictureFormat::Gif:
+                          return EncodeGif(IndexedPreview(preview, table));
+                        case PictureFormat::Png:
+                          return EncodePng(IndexedPreview(preview, table));
+                        case PictureFormat::Bmp:
+                          break;
+                      }
+                      return EncodedPicture{EncodeBmp(preview), {}};
+                    });
 }
 
 }  // namespace tavlo

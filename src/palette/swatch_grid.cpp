@@ -12,6 +12,24 @@
 #include "palette/palette_text.h"
 
 namespace tavlo {
+namespace {
+
+// A small triangle in the swatch's lower right corner, black on light colours and white on
+// dark ones.
+void DrawMark(QPainter& painter, const QRect& swatch, ColorValue colour) {
+  const int luma = 299 * RedOf(colour) + 587 * GreenOf(colour) + 114 * BlueOf(colour);
+  const QColor ink = luma > 128000 ? Qt::black : Qt::white;
+  constexpr int kSide = 5;
+  const QPoint corner = swatch.bottomRight();
+  const QPoint triangle[3] = {corner, corner - QPoint(kSide - 1, 0), corner - QPoint(0, kSide - 1)};
+  painter.save();
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(ink);
+  painter.drawPolygon(triangle, 3);
+  painter.restore();
+}
+
+}  // namespace
 
 SwatchGrid::SwatchGrid(QWidget* parent, const PaletteDocument& document)
     : QWidget(parent), document_(document) {
@@ -59,6 +77,12 @@ QRect SwatchGrid::FrameRect(int index) const {
   return SwatchRect(index).adjusted(-1, -1, 1, 1);
 }
 
+void SwatchGrid::SetMarkedEntries(std::bitset<kPaletteSize> marked) {
+  if (marked == marked_) return;
+  marked_ = marked;
+  update();
+}
+
 void SwatchGrid::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   const QColor frameColor = palette().color(QPalette::WindowText);
@@ -67,6 +91,7 @@ void SwatchGrid::paintEvent(QPaintEvent* event) {
     if (!event->rect().intersects(frame)) continue;
     const ColorValue c = document_.GetEntryColor(i);
     painter.fillRect(SwatchRect(i), QColor(RedOf(c), GreenOf(c), BlueOf(c)));
+    if (marked_[static_cast<size_t>(i)]) DrawMark(painter, SwatchRect(i), c);
     if (document_.SelectionFrameShown(i)) {
       painter.setPen(frameColor);
       painter.drawRect(frame.adjusted(0, 0, -1, -1));

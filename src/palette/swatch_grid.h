@@ -5,6 +5,7 @@
 // out a drag between swatches; the palette window decides what each gesture means.
 #include <QCursor>
 #include <QWidget>
+#include <bitset>
 
 #include "palette/color_value.h"
 #include "palette/entry_range.h"
@@ -37,6 +38,11 @@ class SwatchGrid : public QWidget {
   // The icon shown under the pointer while a swatch is dragged: the same for all 256 swatches.
   static QCursor DragCursor();
 
+  // Entries to mark unobtrusively, with a small corner in a contrasting colour (the result
+  // window marks the entries the picture does not use); none at first.
+  void SetMarkedEntries(std::bitset<kPaletteSize> marked);
+  std::bitset<kPaletteSize> MarkedEntries() const { return marked_; }
+
  signals:
   // A mouse button went down on a swatch. The second press of a left double-click on the same
   // swatch comes as SwatchDoubleClicked instead.
@@ -62,6 +68,7 @@ class SwatchGrid : public QWidget {
   void EndDrag();
 
   const PaletteDocument& document_;
+  std::bitset<kPaletteSize> marked_;
   bool dragging_ = false;
   int lastPressed_ = -1;
 };

@@ -22,16 +22,33 @@ class MenuTreeTest : public AppFixture {
   }
 };
 
-TEST_F(MenuTreeTest, MenuBarHoldsThreeMenusAndTwoCommands) {
+TEST_F(MenuTreeTest, MenuBarHoldsFiveMenusAndTwoCommands) {
   StartApp();
   const QList<QAction*> bar = Main().menuBar()->actions();
-  ASSERT_EQ(bar.size(), 5);
-  EXPECT_EQ(NamesOf(bar),
-            QStringList({"mnuFile", "mnuPalette", "mnuZoom", "mnuTest", "mnuHelpSel"}));
-  const QStringList captions = {"&File", "&Palette", "&Zoom", "&Preview", "&About"};
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(bar[i]->text(), captions[i]);
-  EXPECT_EQ(bar[3]->menu(), nullptr);
-  EXPECT_EQ(bar[4]->menu(), nullptr);
+  ASSERT_EQ(bar.size(), 7);
+  EXPECT_EQ(NamesOf(bar), QStringList({"mnuFile", "mnuEdit", "mnuPalette", "mnuOptimize", "mnuZoom",
+                                       "mnuTest", "mnuHelpSel"}));
+  const QStringList captions = {"&File", "&Edit",    "&Palette", "&Optimize",
+                                "&Zoom", "&Preview", "&About"};
+  for (int i = 0; i < 7; ++i) EXPECT_EQ(bar[i]->text(), captions[i]);
+  EXPECT_EQ(bar[5]->menu(), nullptr);
+  EXPECT_EQ(bar[6]->menu(), nullptr);
+}
+
+TEST_F(MenuTreeTest, EditMenuStartsWithNothingToUndoOrRedoOrRestore) {
+  StartApp();
+  const QList<QAction*> edit = Main().findChild<QMenu*>("mnuEdit")->actions();
+  ASSERT_EQ(edit.size(), 4);
+  EXPECT_EQ(NamesOf(edit), QStringList({"mnuUndo", "mnuRedo", "mnuEditSep1", "mnuRestoreSession"}));
+  EXPECT_EQ(edit[0]->text(), "&Undo");
+  EXPECT_EQ(edit[0]->shortcuts(), QList<QKeySequence>({QKeySequence("Alt+Backspace")}));
+  EXPECT_EQ(edit[1]->text(), "&Redo");
+  EXPECT_EQ(edit[1]->shortcuts(),
+            QList<QKeySequence>({QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")}));
+  EXPECT_TRUE(edit[2]->isSeparator());
+  EXPECT_EQ(edit[3]->text(), "Restore last session's palette");
+  EXPECT_TRUE(edit[3]->shortcut().isEmpty());
+  for (QAction* item : edit) EXPECT_EQ(item->isEnabled(), item->isSeparator());
 }
 
 TEST_F(MenuTreeTest, EveryItemHasItsCaptionShortcutAndPlace) {
@@ -58,6 +75,10 @@ TEST_F(MenuTreeTest, EveryItemHasItsCaptionShortcutAndPlace) {
       {"mnuPalette", "mnuShiftr", "Shift &Palette right", "Ctrl+Ins"},
       {"mnuPalette", "mnu_sep5", "", ""},
       {"mnuPalette", "mnu_d", "&Delete all entries", "Ctrl+D"},
+      {"mnuOptimize", "mnuShowResult", "Show &result window", "Ctrl+R"},
+      {"mnuOptimize", "mnuOptimizeSep1", "", ""},
+      {"mnuOptimize", "mnuExportGif", "Export &GIF\u2026", ""},
+      {"mnuOptimize", "mnuExportPng", "Export &PNG\u2026", ""},
       {"mnuZoom", "mnu5pixel", "&strong", ""},
       {"mnuZoom", "mnu10pixel", "&middel", ""},
       {"mnuZoom", "mnu15Pixel", "&low", ""},
@@ -72,7 +93,7 @@ TEST_F(MenuTreeTest, EveryItemHasItsCaptionShortcutAndPlace) {
     QAction* item = items[at];
     EXPECT_EQ(item->objectName(), row.name);
     EXPECT_EQ(item->isSeparator(), QByteArray(row.caption).isEmpty()) << row.name;
-    if (!item->isSeparator()) EXPECT_EQ(item->text(), row.caption) << row.name;
+    if (!item->isSeparator()) EXPECT_EQ(item->text(), QString::fromUtf8(row.caption)) << row.name;
     EXPECT_EQ(item->shortcut(), QKeySequence(row.shortcut)) << row.name;
     EXPECT_TRUE(item->isEnabled()) << row.name;
     EXPECT_TRUE(item->isVisible()) << row.name;

@@ -73,6 +73,27 @@ TEST_F(QtDialogsTest, SaveAppendsTheDefaultExtensionAndSplitsThePath) {
   EXPECT_EQ(directory, dir_.path() + '/');
 }
 
+TEST_F(QtDialogsTest, SaveTellsTheChosenFilterAndGivesABareNameItsExtension) {
+  const QString filter = "Windows Bitmap|*.bmp|GIF|*.gif|PNG|*.png|All files|*.*";
+  WhenShown<QFileDialog>([&](QFileDialog* dialog) {
+    dialog->selectNameFilter("GIF (*.gif)");
+    emit dialog->filterSelected("GIF (*.gif)");  // as the filter box does when the user picks
+    TypeAndAccept(dialog, "picture");
+  });
+  QString directory = dir_.path();
+  int chosen = -1;
+  EXPECT_EQ(
+      service_.ShowSaveDialog(nullptr, "Save Preview", directory, "noname", filter, "bmp", &chosen),
+      "picture.gif");
+  EXPECT_EQ(chosen, 1);
+
+  WhenShown<QFileDialog>([&](QFileDialog* dialog) { TypeAndAccept(dialog, "other"); });
+  EXPECT_EQ(
+      service_.ShowSaveDialog(nullptr, "Save Preview", directory, "noname", filter, "bmp", &chosen),
+      "other.bmp");
+  EXPECT_EQ(chosen, 0);
+}
+
 TEST_F(QtDialogsTest, SaveConfirmsReplacingAnExistingFile) {
   WriteBytes(dir_.filePath("old.pal"), "x");
   int confirmations = 0;

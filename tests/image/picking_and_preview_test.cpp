@@ -17,6 +17,7 @@
 #include "palette/zoom_lens.h"
 #include "picture_files.h"
 #include "support/app_fixture.h"
+#include "support/picture_decoding.h"
 #include "support/test_files.h"
 
 namespace tavlo::testing {
@@ -201,7 +202,8 @@ TEST_F(PickingAndPreviewTest, RightClickExportsAnIndexedBitmapOfThePicturesSize)
   EXPECT_EQ(saves[0].title, QStringLiteral("Save Preview"));
   EXPECT_EQ(saves[0].directory, QDir::currentPath());
   EXPECT_EQ(saves[0].defaultName, QStringLiteral("noname"));
-  EXPECT_EQ(saves[0].filter, QStringLiteral("Windows Bitmap|*.bmp|All files|*.*"));
+  EXPECT_EQ(saves[0].filter,
+            QStringLiteral("Windows Bitmap|*.bmp|GIF|*.gif|PNG|*.png|All files|*.*"));
   EXPECT_EQ(saves[0].defaultExt, QStringLiteral("bmp"));
   EXPECT_TRUE(Preview()->isVisible());
 
@@ -225,6 +227,43 @@ TEST_F(PickingAndPreviewTest, RightClickExportsAnIndexedBitmapOfThePicturesSize)
   EXPECT_EQ(dialogs_.CallsOf("save")[1].directory, TempPath(QStringLiteral("out/")));
   EXPECT_EQ(QDir(TempPath(QStringLiteral("out"))).entryList(QDir::Files),
             QStringList{QStringLiteral("a.bmp")});
+}
+
+TEST_F(PickingAndPreviewTest, RightClickExportWritesTheFormatOfTheNameOrOfTheChosenFilter) {
+  for (int i = 0; i < 256; ++i) Document().SetEntryColor(i, MakeColor(i, 255 - i, i / 2));
+  Document().SetEntryColor(12, Document().GetEntryColor(10));  // a duplicate in the range
+  Preview(QStringLiteral("10"), QStringLiteral("30"));
+  const QImage preview = Main().Picture()->PreviewImage();
+  std::vector<ColorValue> range;
+  for (int i = 9; i <= 29; ++i) range.push_back(Document().GetEntryColor(i));
+  QDir(TempPath(QString())).mkpath(QStringLiteral("out"));
+  const struct {
+    const char* name;
+    int filter;  // the pair chosen: 0 bitmap, 1 GIF, 2 PNG, 3 all files
+    const char* format;
+  } cases[] = {{"x.gif", 0, "GIF"}, {"x.png", 3, "PNG"},   {"x.bmp", 1, "BMP"},
+               {"x.foo", 3, "BMP"}, {"y.final", 1, "GIF"}, {"z.final", 2, "PNG"},
+               {"X.GIF", 3, "GIF"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QString target = TempPath(QStringLiteral("out/") + QString::fromLatin1(c.name));
+    dialogs_.AnswerSave(target, c.filter);
+    Click(Preview(), {20, 20}, Qt::RightButton);
+    const QByteArray bytes = ReadBytes(target);
+    QImage read;
+    ASSERT_TRUE(read.loadFromData(bytes, c.format));
+    EXPECT_EQ(read.convertToFormat(QImage::Format_RGB32), preview);
+    if (QByteArray(c.format) == "GIF") {
+      const DecodedGif gif = DecodeGifWithGiflib(bytes);
+      ASSERT_TRUE(gif.error.isEmpty());
+      ASSERT_EQ(gif.globalTable.size(), 32u);
+      EXPECT_TRUE(std::equal(range.begin(), range.end(), gif.globalTable.begin()));
+    } else if (QByteArray(c.format) == "PNG") {
+      EXPECT_TRUE(ReadPngHeader(bytes).palette == range);
+    } else {
+      EXPECT_EQ(bytes.left(2), QByteArray("BM"));
+    }
+  }
 }
 
 TEST_F(PickingAndPreviewTest, AFailedExportNamesTheFileAndKeepsTheExportDirectory) {

@@ -75,7 +75,7 @@ RowLookup RowOf(const std::vector<ModuleRow>& rows, const QString& path) {
 std::optional<QString> QtModuleOf(const QString& header) {
   static const QString root = QLibraryInfo::path(QLibraryInfo::HeadersPath);
   static const QStringList modules = QDir(root).entryList({"Qt*"}, QDir::Dirs);
-  const int slash = header.indexOf('/');
+  const qsizetype slash = header.indexOf('/');
   if (slash > 0 && modules.contains(header.left(slash))) return header.left(slash);
   if (!header.startsWith('Q') || slash >= 0) return std::nullopt;
   for (const QString& module : modules)

@@ -12,7 +12,7 @@ AppFixture::~AppFixture() {
 }
 
 MainWindow& AppFixture::StartApp() {
-  window_ = std::make_unique<MainWindow>(SettingsPath());
+  window_ = std::make_unique<MainWindow>(SettingsPath(), StateDirectory());
   window_->Start();
   QApplication::processEvents();
   return *window_;

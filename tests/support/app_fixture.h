@@ -17,6 +17,8 @@ class AppFixture : public ::testing::Test {
 
   QString SettingsPath() const { return dir_.filePath(QStringLiteral("tavlo.ini")); }
   QString TempPath(const QString& name) const { return dir_.filePath(name); }
+  // Where the program keeps the last session's palette.
+  QString StateDirectory() const { return dir_.filePath(QStringLiteral("state")); }
 
   // Creates the main window and runs the start-up; the window stays until CloseApp or the end.
   MainWindow& StartApp();

@@ -53,9 +53,13 @@ QString ScriptedDialogs::ShowOpenDialog(QWidget*, const QString& title, QString&
 
 QString ScriptedDialogs::ShowSaveDialog(QWidget*, const QString& title, QString& directory,
                                         const QString& defaultName, const QString& filter,
-                                        const QString& defaultExt) {
-  return FileAnswer(saves_, {"save", title, {}, directory, defaultName, filter, defaultExt},
-                    directory);
+                                        const QString& defaultExt, int* chosenFilter) {
+  const int filterAnswer = saveFilters_.empty() ? 0 : saveFilters_.front();
+  if (!saveFilters_.empty()) saveFilters_.pop_front();
+  const QString name = FileAnswer(
+      saves_, {"save", title, {}, directory, defaultName, filter, defaultExt}, directory);
+  if (chosenFilter && !name.isEmpty()) *chosenFilter = filterAnswer;
+  return name;
 }
 
 bool ScriptedDialogs::ShowColorDialog(QWidget*, ColorValue& colour) {

@@ -31,7 +31,11 @@ class ScriptedDialogs : public DialogService {
 
   // Answers, consumed in order per kind. A file answer is a full path, or nullopt for Cancel.
   void AnswerOpen(std::optional<QString> fullPath) { opens_.push_back(std::move(fullPath)); }
-  void AnswerSave(std::optional<QString> fullPath) { saves_.push_back(std::move(fullPath)); }
+  // A save answer may name the filter pair the user chose (from 0; the first one by default).
+  void AnswerSave(std::optional<QString> fullPath, int chosenFilter = 0) {
+    saves_.push_back(std::move(fullPath));
+    saveFilters_.push_back(chosenFilter);
+  }
   void AnswerColor(std::optional<ColorValue> colour) { colours_.push_back(colour); }
   void AnswerInput(QString text) { inputs_.push_back(std::move(text)); }
   void AnswerInputs(const QStringList& texts) {
@@ -51,7 +55,7 @@ class ScriptedDialogs : public DialogService {
                          const QString& defaultExt) override;
   QString ShowSaveDialog(QWidget* owner, const QString& title, QString& directory,
                          const QString& defaultName, const QString& filter,
-                         const QString& defaultExt) override;
+                         const QString& defaultExt, int* chosenFilter = nullptr) override;
   bool ShowColorDialog(QWidget* owner, ColorValue& colour) override;
   QString InputBox(QWidget* owner, const QString& title, const QString& prompt) override;
   void MessageBox(QWidget* owner, const QString& title, const QString& text,
@@ -65,6 +69,7 @@ class ScriptedDialogs : public DialogService {
 
   std::deque<std::optional<QString>> opens_;
   std::deque<std::optional<QString>> saves_;
+  std::deque<int> saveFilters_;
   std::deque<std::optional<ColorValue>> colours_;
   std::deque<QString> inputs_;
   std::deque<bool> yesNos_;

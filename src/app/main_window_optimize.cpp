@@ -1,0 +1,112 @@
+// The "&Optimize" menu: the result window, which describes the picture reduced to the range of
+// the last preview, and the exports of that reduction as GIF and PNG.
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "app/main_window.h"
+#include "app/settings.h"
+#include "app/twips.h"
+#include "app/whole_number.h"
+#include "image/picture_area.h"
+#include "image/picture_export.h"
+#include "palette/palette_document.h"
+#include "palette/palette_window.h"
+#include "palette/swatch_grid.h"
+#include "reduction/gif_encoder.h"
+#include "reduction/png_encoder.h"
+#include "result/free_place.h"
+#include "result/result_window.h"
+
+namespace tavlo {
+namespace {
+
+// The reduction the result window describes, worked out now: its figures when they are current,
+// else the picture reduced to the range's colours as they are.
+IndexedPicture CurrentReduction(const QImage& picture, const std::vector<ColorValue>& colours) {
+  const QImage pixels = picture.convertToFormat(QImage::Format_RGB32);
+  return ReducePicture(reinterpret_cast<const std::uint32_t*>(pixels.constBits()), pixels.width(),
+                       pixels.height(), pixels.bytesPerLine(), colours.data(),
+                       static_cast<int>(colours.size()));
+}
+
+}  // namespace
+
+void MainWindow::CreateResultWindow() {
+  result_ = new ResultWindow(this, *document_);
+  result_->SetRange(previewRange_);
+  result_->SetPicture(picture_->Picture());
+  connect(picture_, &PictureArea::PictureChanged, result_,
+          [this] { result_->SetPicture(picture_->Picture()); });
+  connect(result_, &ResultWindow::ShownChanged, this, [this](bool shown) {
+    if (showResultItem_) showResultItem_->setChecked(shown);
+  });
+  connect(result_, &ResultWindow::UnusedEntriesChanged, this,
+          [this](std::bitset<kPaletteSize> unused) {
+            if (palette_) palette_->Swatches()->SetMarkedEntries(unused);
+          });
+}
+
+void MainWindow::RestoreResultPosition() {
+  const QString left = ReadKey(keys::kResultLeft), top = ReadKey(keys::kResultTop);
+  if (left.isEmpty() && top.isEmpty()) return;  // first start: placed when first shown
+  result_->move(PixelsFromTwips(WholeNumber16Or(left, 0)),
+                PixelsFromTwips(WholeNumber16Or(top, 0)));
+  resultPlaced_ = true;
+}
+
+void MainWindow::PlaceResultWindow() {
+  if (resultPlaced_) return;
+  resultPlaced_ = true;
+  QList<QRect> taken = {frameGeometry()};
+  if (palette_ && palette_->isVisible()) taken.append(palette_->frameGeometry());
+  const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+  // The frame is not known before the window was shown once: the client size with the margins
+  // of the main window's frame is close enough.
+  const QMargins frame(
+      geometry().left() - frameGeometry().left(), geometry().top() - frameGeometry().top(),
+      frameGeometry().right() - geometry().right(), frameGeometry().bottom() - geometry().bottom());
+  const QSize size = result_->size().grownBy(frame);
+  result_->move(
+      FreePlace(size, taken, screen ? screen->availableGeometry() : QRect(0, 0, 800, 600)));
+}
+
+void MainWindow::StoreResultPosition() {
+  if (!result_ || !resultPlaced_) return;
+  WriteKey(keys::kResultTop, QString::number(TwipsFromPixels(result_->pos().y())));
+  WriteKey(keys::kResultLeft, QString::number(TwipsFromPixels(result_->pos().x())));
+}
+
+void MainWindow::ShowResultCommand() {
+  if (result_->isVisible()) {
+    result_->hide();
+    return;
+  }
+  PlaceResultWindow();
+  result_->show();
+  result_->raise();
+}
+
+void MainWindow::ExportGifCommand() {
+  ExportPictureFile(
+      this,
+      {QStringLiteral("Export GIF"), QStringLiteral("GIF|*.gif|All files|*.*"),
+       QStringLiteral("gif"), QStringLiteral("GIF")},
+      [this](const QString&, int) {
+        if (const ResultFigures* figures = result_->CurrentFigures();
+            figures && !figures->gif.isEmpty())
+          return EncodedPicture{figures->gif, {}};
+        return EncodeGif(CurrentReduction(picture_->Picture(), result_->RangeColours()));
+      });
+}
+
+void MainWindow::ExportPngCommand() {
+  ExportPictureFile(
+      this,
+      {QStringLiteral("Export PNG"), QStringLiteral("PNG|*.png|All files|*.*"),
+       QStringLiteral("png"), QStringLiteral("PNG")},
+      [this](const QString&, int) {
+        return EncodePng(CurrentReduction(picture_->Picture(), result_->RangeColours()));
+      });
+}
+
+}  // namespace tavlo

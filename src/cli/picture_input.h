@@ -1,0 +1,12 @@
+#pragma once
+// A picture file as tavlo-cli reads it: exactly as the window program loads it (any format it
+// reads, decided by content; transparent parts over white), with the reason when it cannot be.
+#include <QString>
+
+#include "image/picture_loader.h"
+
+namespace tavlo::cli {
+
+PictureResult LoadPicture(const QString& path);
+
+}  // namespace tavlo::cli

@@ -1,0 +1,185 @@
+#include "cli/reduce_command.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <new>
+
+#include "cli/output_files.h"
+#include "cli/parallel_inputs.h"
+#include "cli/picture_input.h"
+#include "cli/progress.h"
+#include "cli/shared_options.h"
+#include "image/bmp_writer.h"
+#include "reduction/gif_encoder.h"
+#include "reduction/indexed_picture.h"
+#include "reduction/png_encoder.h"
+
+namespace tavlo::cli {
+namespace {
+
+QCommandLineOption FormatOption() {
+  return QCommandLineOption({QStringLiteral("F"), QStringLiteral("format")},
+                            QStringLiteral("The output files' format: gif (the default), png or "
+                                           "bmp."),
+                            QStringLiteral("gif|png|bmp"), QStringLiteral("gif"));
+}
+
+QCommandLineOption OutOption() {
+  return QCommandLineOption({QStringLiteral("o"), QStringLiteral("out")},
+                            QStringLiteral("The folder of the output files (default: each "
+                                           "picture's own folder)."),
+                            QStringLiteral("DIR"));
+}
+
+CommandSpec ReduceSpec() {
+  return {
+      .name = QStringLiteral("reduce"),
+      .synopsis = QStringLiteral("PICTURE... --palette FILE [--range A-B] [--format gif|png|bmp] "
+                                 "[--out DIR] [--jobs N] [--force] [--quiet]"),
+      .summary = QStringLiteral(
+          "Reduces each picture to the palette's entries by the preview's rule (every pixel gets\n"
+          "its nearest entry, ties to the lower one) and writes it as NAME.gif, NAME.png or\n"
+          "NAME.bmp, exactly as \"Export GIF...\" and \"Export PNG...\" write it: the colour "
+          "table\n"
+          "holds the range's entries in their order, nothing reordered or left out. A bmp is what\n"
+          "the preview's bitmap export writes."),
+      .options = {PaletteOption(), RangeOption(), FormatOption(), OutOption(), JobsOption(),
+                  ForceOption(), QuietOption()},
+      .minimumInputs = 1,
+      .example = QStringLiteral("reduce sprites/*.png --palette tuned.act --range 1-64 --out web"),
+  };
+}
+
+enum class PictureFormat { Gif, Png, Bmp };
+
+struct Reduction {
+  std::vector<ColorValue> entries;
+  PictureFormat format = PictureFormat::Gif;
+  int threads = 1;  // inside each picture
+  bool force = false;
+};
+
+// The bitmap of the preview: every pixel in its entry's colour.
+QImage PreviewOf(const IndexedPicture& picture) {
+  QImage image(picture.width, picture.height, QImage::Format_RGB32);
+  const std::uint8_t* index = picture.indexes.data();
+  for (int y = 0; y < picture.height; ++y) {
+    auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+    for (int x = 0; x < picture.width; ++x, ++index) {
+      const ColorValue colour = picture.table[*index];
+      row[x] = qRgb(RedOf(colour), GreenOf(colour), BlueOf(colour));
+    }
+  }
+  return image;
+}
+
+EncodedPicture Encode(const QImage& picture, const Reduction& reduction) {
+  const IndexedPicture indexed =
+      ReducePicture(reinterpret_cast<const std::uint32_t*>(picture.constBits()), picture.width(),
+                    picture.height(), picture.bytesPerLine(), reduction.entries.data(),
+                    static_cast<int>(reduction.entries.size()), reduction.threads);
+  switch (reduction.format) {
+    case PictureFormat::Gif:
+      return EncodeGif(indexed, reduction.threads);
+    case PictureFormat::Png:
+      return EncodePng(indexed);
+    case PictureFormat::Bmp:
+      return {EncodeBmp(PreviewOf(indexed)), {}};
+  }
+  return {};
+}
+
+// Why the picture's output was not written, or an empty string.
+QString ReduceOne(const QString& input, const QString& output, const Reduction& reduction) {
+  try {
+    const PictureResult picture = LoadPicture(input);
+    if (!picture.ok()) return picture.error;
+    const EncodedPicture encoded = Encode(picture.image, reduction);
+    if (!encoded.ok()) return encoded.error;
+    return WriteOutput(output, encoded.bytes, reduction.force);
+  } catch (const std::bad_alloc&) {
+    return QStringLiteral("there is not enough memory for this picture");
+  }
+}
+
+QString Ending(PictureFormat format) {
+  switch (format) {
+    case PictureFormat::Gif:
+      return QStringLiteral("gif");
+    case PictureFormat::Png:
+      return QStringLiteral("png");
+    case PictureFormat::Bmp:
+      return QStringLiteral("bmp");
+  }
+  return {};
+}
+
+// NAME.<ending> in `folder`, or beside the input when `folder` is empty.
+QString OutputOf(const QString& input, const QString& folder, const QString& ending) {
+  const QFileInfo file(input);
+  const QString name = file.completeBaseName() + QLatin1Char('.') + ending;
+  return QDir(folder.isEmpty() ? file.path() : folder).filePath(name);
+}
+
+}  // namespace
+
+int RunReduce(const QStringList& arguments, CliIo& io) {
+  CommandLine line(ReduceSpec());
+  if (const auto ended = line.Parse(arguments, io)) return *ended;
+  Reduction reduction;
+  const QString format = line.Value(QStringLiteral("format")).trimmed().toLower();
+  if (format == QLatin1String("png"))
+    reduction.format = PictureFormat::Png;
+  else if (format == QLatin1String("bmp"))
+    reduction.format = PictureFormat::Bmp;
+  else if (format != QLatin1String("gif"))
+    return line.UsageError(io, QStringLiteral("--format takes gif, png or bmp, not '%1'.")
+                                   .arg(line.Value(QStringLiteral("format"))));
+  int jobs = 0;
+  if (const auto ended = ReadJobs(line, io, jobs)) return *ended;
+  std::optional<EntryRange> range;
+  if (const auto ended = ReadRange(line, io, range)) return *ended;
+  if (const auto ended = ReadPaletteEntries(line, io, range, reduction.entries)) return *ended;
+
+  const QString folder = line.Value(QStringLiteral("out"));
+  if (!folder.isEmpty() && !QFileInfo(folder).isDir()) {
+    ReportFailure(io, ShownPath(folder),
+                  QFileInfo::exists(folder) ? QStringLiteral("is not a folder")
+                                            : QStringLiteral("no such folder"));
+    return kExitSomeFailed;
+  }
+  const QStringList inputs = line.Inputs();
+  QStringList outputs;
+  for (const QString& input : inputs) outputs << OutputOf(input, folder, Ending(reduction.format));
+  reduction.force = line.IsSet(QStringLiteral("force"));
+  const QStringList refused = RefusedOutputs(inputs, outputs, reduction.force);
+  const int count = static_cast<int>(inputs.size());
+  reduction.threads = ThreadsPerInput(count, jobs);
+
+  std::vector<QString> failures(static_cast<size_t>(count));
+  Progress progress(io, count, line.IsSet(QStringLiteral("quiet")));
+  bool anyFailed = false;
+  ForEachInput(count, jobs,
+               {.work =
+                    [&](int i) {
+                      failures[size_t(i)] = refused[i].isEmpty()
+                                                ? ReduceOne(inputs[i], outputs[i], reduction)
+                                                : refused[i];
+                    },
+                .finished =
+                    [&](int i) {
+                      progress.Finished(failures[size_t(i)].isEmpty()
+                                            ? ShownPath(inputs[i]) + QStringLiteral(" -> ") +
+                                                  ShownPath(outputs[i])
+                                            : ShownPath(inputs[i]) + QStringLiteral(" failed"));
+                    },
+                .inOrder =
+                    [&](int i) {
+                      if (failures[size_t(i)].isEmpty()) return;
+                      ReportFailure(io, ShownPath(inputs[i]), failures[size_t(i)]);
+                      anyFailed = true;
+                    }});
+  return anyFailed ? kExitSomeFailed : kExitSuccess;
+}
+
+}  // namespace tavlo::cli

@@ -1,0 +1,41 @@
+#include "cli/shared_options.h"
+
+#include "cli/palette_input.h"
+
+namespace tavlo::cli {
+
+std::optional<int> ReadJobs(const CommandLine& line, CliIo& io, int& jobs) {
+  jobs = DefaultJobs();
+  if (!line.IsSet(QStringLiteral("jobs"))) return std::nullopt;
+  const auto given = ParseWholeNumber(line.Value(QStringLiteral("jobs")), 1, kMaximumJobs);
+  if (!given)
+    return line.UsageError(io, QStringLiteral("--jobs takes a number from 1 to %1, not '%2'.")
+                                   .arg(kMaximumJobs)
+                                   .arg(line.Value(QStringLiteral("jobs"))));
+  jobs = *given;
+  return std::nullopt;
+}
+
+std::optional<int> ReadRange(const CommandLine& line, CliIo& io, std::optional<EntryRange>& range) {
+  range.reset();
+  if (!line.IsSet(QStringLiteral("range"))) return std::nullopt;
+  range = ParseEntryRange(line.Value(QStringLiteral("range")));
+  if (range) return std::nullopt;
+  return line.UsageError(io, QStringLiteral("--range takes A-B with 1 <= A <= B <= 256, not '%1'.")
+                                 .arg(line.Value(QStringLiteral("range"))));
+}
+
+std::optional<int> ReadPaletteEntries(const CommandLine& line, CliIo& io,
+                                      std::optional<EntryRange> range,
+                                      std::vector<ColorValue>& entries) {
+  if (!line.IsSet(QStringLiteral("palette")))
+    return line.UsageError(io, QStringLiteral("--palette FILE is required."));
+  const QString path = line.Value(QStringLiteral("palette"));
+  const LoadedPalette palette = LoadPalette(path);
+  if (!ReportLoadedPalette(io, path, palette)) return kExitSomeFailed;
+  const EntryRange chosen = range.value_or(palette.Held());
+  entries.assign(palette.colours.begin() + chosen.first, palette.colours.begin() + chosen.last + 1);
+  return std::nullopt;
+}
+
+}  // namespace tavlo::cli

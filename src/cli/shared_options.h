@@ -1,0 +1,26 @@
+#pragma once
+// What reduce and measure share: the palette and range they reduce pictures to, and how many
+// pictures they work on at once. Each is read from the command line after the usage checks, so
+// that a wrong command line is reported before any file is touched.
+#include <optional>
+#include <vector>
+
+#include "cli/command_line.h"
+#include "palette/color_value.h"
+#include "palette/entry_range.h"
+
+namespace tavlo::cli {
+
+// --jobs N, or one job per processor. An exit code when the value is wrong.
+std::optional<int> ReadJobs(const CommandLine& line, CliIo& io, int& jobs);
+
+// --range A-B, when given. An exit code when the value is wrong.
+std::optional<int> ReadRange(const CommandLine& line, CliIo& io, std::optional<EntryRange>& range);
+
+// The colours of --palette FILE's entries `range` (default: the entries the file holds), in
+// order. An exit code when the option is missing (usage) or the file is refused (failure).
+std::optional<int> ReadPaletteEntries(const CommandLine& line, CliIo& io,
+                                      std::optional<EntryRange> range,
+                                      std::vector<ColorValue>& entries);
+
+}  // namespace tavlo::cli

@@ -1,0 +1,14 @@
+#pragma once
+// The bytes of a picture file made in memory, or why there are none.
+#include <QByteArray>
+#include <QString>
+
+namespace tavlo {
+
+struct EncodedPicture {
+  QByteArray bytes;
+  QString error;  // a sentence for the user; empty on success
+  bool ok() const { return error.isEmpty(); }
+};
+
+}  // namespace tavlo

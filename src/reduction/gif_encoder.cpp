@@ -1,0 +1,91 @@
+#include "reduction/gif_encoder.h"
+
+#include <algorithm>
+#include <new>
+
+#include "reduction/lzw_strips.h"
+
+namespace tavlo {
+namespace {
+
+void PutLittle16(QByteArray& out, int value) {
+  out.append(static_cast<char>(value & 0xFF));
+  out.append(static_cast<char>((value >> 8) & 0xFF));
+}
+
+void PutHeaderAndTable(QByteArray& out, const IndexedPicture& picture, int tableBits) {
+  out.append("GIF87a", 6);
+  PutLittle16(out, picture.width);
+  PutLittle16(out, picture.height);
+  // Global table present, colour resolution 8 bits, not sorted, table size 2^tableBits.
+  out.append(static_cast<char>(0x80 | (7 << 4) | (tableBits - 1)));
+  out.append('\0');  // background colour index
+  out.append('\0');  // no pixel aspect ratio
+  const int entries = 1 << tableBits;
+  for (int i = 0; i < entries; ++i) {
+    const ColorValue c = i < int(picture.table.size()) ? picture.table[size_t(i)] : 0;
+    out.append(static_cast<char>(RedOf(c)));
+    out.append(static_cast<char>(GreenOf(c)));
+    out.append(static_cast<char>(BlueOf(c)));
+  }
+}
+
+void PutImage(QByteArray& out, const IndexedPicture& picture, int codeSize,
+              const std::vector<std::uint8_t>& codes) {
+  out.append(',');  // image separator
+  PutLittle16(out, 0);
+  PutLittle16(out, 0);
+  PutLittle16(out, picture.width);
+  PutLittle16(out, picture.height);
+  out.append('\0');  // no local table, not interlaced
+  out.append(static_cast<char>(codeSize));
+  for (size_t at = 0; at < codes.size(); at += 255) {
+    const size_t length = std::min<size_t>(255, codes.size() - at);
+    out.append(static_cast<char>(length));
+    out.append(reinterpret_cast<const char*>(codes.data() + at), static_cast<qsizetype>(length));
+  }
+  out.append('\0');  // block terminator
+  out.append(';');   // trailer
+}
+
+}  // namespace
+
+int GifTableBits(int entries) {
+  int bits = 1;
+  while ((1 << bits) < entries) ++bits;
+  return bits;
+}
+
+EncodedPicture EncodeGif(const IndexedPicture& picture, int threads) {
+  EncodedPicture result;
+  if (!IsWhole(picture)) {
+    result.error = QStringLiteral("There is no picture to write.");
+    return result;
+  }
+  if (picture.width > kGifMaxSide || picture.height > kGifMaxSide) {
+    result.error = QStringLiteral(
+                       "A GIF can be at most %1 pixels wide and high; the picture is "
+                       "%2 x %3.")
+                       .arg(kGifMaxSide)
+                       .arg(picture.width)
+                       .arg(picture.height);
+    return result;
+  }
+  const int tableBits = GifTableBits(static_cast<int>(picture.table.size()));
+  const int codeSize = std::max(2, tableBits);
+  try {
+    const std::vector<std::uint8_t> codes =
+        EncodeLzw(picture.indexes.data(), picture.indexes.size(), codeSize, threads);
+    QByteArray& out = result.bytes;
+    out.reserve(static_cast<qsizetype>(13 + 3 * (1 << tableBits) + 11 + codes.size() +
+                                       codes.size() / 255 + 3));
+    PutHeaderAndTable(out, picture, tableBits);
+    PutImage(out, picture, codeSize, codes);
+  } catch (const std::bad_alloc&) {
+    result.bytes.clear();
+    result.error = QStringLiteral("There is not enough memory to encode the GIF.");
+  }
+  return result;
+}
+
+}  // namespace tavlo

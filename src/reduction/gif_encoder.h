@@ -1,0 +1,24 @@
+#pragma once
+// The GIF file of an indexed picture, byte for byte what the export writes and the result window
+// measures:
+//   "GIF87a", logical screen of the picture's size, colour resolution 8 bits, background 0,
+//   a global colour table of 2^k entries: the picture's table in order, padded with black, k >= 1
+//   the smallest that holds it;
+//   one image at (0, 0) of the picture's size, no local table, not interlaced;
+//   its LZW data (minimum code size max(2, k)) in sub-blocks of at most 255 bytes; the trailer.
+// Every pixel's code is its index, so a decoder shows exactly the table's colours.
+#include "reduction/encoded_picture.h"
+#include "reduction/indexed_picture.h"
+
+namespace tavlo {
+
+// Largest width and height a GIF can describe.
+inline constexpr int kGifMaxSide = 65535;
+
+// k of the colour table 2^k that holds `entries` colours (1 .. 256): 1 for 1 and 2 entries.
+int GifTableBits(int entries);
+
+// `threads` 0 chooses by picture size; the bytes are the same for any number.
+EncodedPicture EncodeGif(const IndexedPicture& picture, int threads = 0);
+
+}  // namespace tavlo

@@ -1,0 +1,236 @@
+#include "reduction/lzw_strips.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <exception>
+#include <memory>
+#include <thread>
+
+namespace tavlo {
+namespace {
+
+constexpr int kMaxCodeBits = 12;
+constexpr std::uint32_t kTableSize = 1u << kMaxCodeBits;
+
+// The bits of one strip, least significant bit first.
+struct BitStream {
+  std::vector<std::uint8_t> bytes;
+  std::uint64_t bits = 0;  // bits written
+};
+
+// Room for the codes of `count` indexes: at most one code of 12 bits per index, a clear code per
+// table filled (4093 codes at least) and the clear and end codes, plus a word of slack.
+size_t MostBytes(size_t count) {
+  return (count + count / 4093 + 4) * kMaxCodeBits / 8 + 16;
+}
+
+// LZW of one strip. The string table is a hash table of 8192 slots (32 KiB, so it stays in the
+// first-level cache; a dense child table per string would take 2 MiB for 256 colours and miss the
+// cache on most look-ups). A slot holds the string's key, its prefix code and appended index
+// (20 bits), above its own code (12 bits); 0 is an empty slot, since no string of two indexes or
+// more has code 0. The table holds at most 4096 strings, so it is never more than half full.
+class StripEncoder {
+ public:
+  explicit StripEncoder(int minimumCodeSize)
+      : alphabetBits_(minimumCodeSize),
+        clear_(1u << minimumCodeSize),
+        slots_(std::make_unique<std::uint32_t[]>(kSlots)) {}
+
+  // Encodes `count` >= 1 indexes into `out`: a clear code first when `first`, and at the end
+  // the end code when `last`, a clear code otherwise.
+  void Encode(const std::uint8_t* indexes, size_t count, bool first, bool last, BitStream& out) {
+    out.bytes.resize(MostBytes(count));
+    out.bits = 0;
+    at_ = out.bytes.data();
+    accumulator_ = 0;
+    pending_ = 0;
+    Reset();
+    if (first) Put(clear_);
+    std::uint32_t prefix = indexes[0];
+    // Whether a string is in the table is a coin toss on photos, so the loop has no branch on
+    // it: both outcomes are worked out and the right one kept. The state lives in locals, in
+    // registers; the code width changes (about a dozen times per table) take the one branch.
+    std::uint64_t accumulator = accumulator_;
+    int pending = pending_;
+    std::uint8_t* at = at_;
+    std::uint32_t next = next_;
+    int width = width_;
+    std::uint32_t limit = 1u << width;
+    std::uint32_t* const slots = slots_.get();
+    for (size_t i = 1; i < count; ++i) {
+      const std::uint32_t c = indexes[i];
+      const std::uint32_t key = (prefix << alphabetBits_) | c;
+      std::uint32_t slot = SlotOf(key);
+      std::uint32_t entry;
+      while ((entry = slots[slot]) != 0 && (entry >> kMaxCodeBits) != key)
+        slot = (slot + 1) & (kSlots - 1);
+      const bool miss = entry == 0;
+      // A miss writes the prefix's code and makes the new string's entry.
+      accumulator |= std::uint64_t{miss ? prefix : 0} << pending;
+      pending += miss ? width : 0;
+      std::memcpy(at, &accumulator, 4);  // the buffer has room; kept only when full
+      const bool full = pending >= 32;
+      at += full ? 4 : 0;
+      accumulator = full ? accumulator >> 32 : accumulator;
+      pending -= full ? 32 : 0;
+      slots[slot] = miss ? (key << kMaxCodeBits) | next : entry;
+      if (miss && next >= limit) [[unlikely]] {
+        if (width < kMaxCodeBits) {
+          limit = ++width < kMaxCodeBits ? 1u << width : kTableSize;
+        } else {  // the table is full: a clear code, and it starts again
+          accumulator |= std::uint64_t{clear_} << pending;
+          pending += width;
+          std::memcpy(at, &accumulator, 4);
+          if (pending >= 32) {
+            at += 4;
+            accumulator >>= 32;
+            pending -= 32;
+          }
+          std::fill_n(slots, kSlots, 0u);
+          next = clear_ + 1;  // +1 below
+          width = alphabetBits_ + 1;
+          limit = 1u << width;
+        }
+      }
+      next += miss ? 1 : 0;
+      prefix = miss ? c : entry & (kTableSize - 1);
+    }
+    at_ = at;
+    accumulator_ = accumulator;
+    pending_ = pending;
+    next_ = next;
+    width_ = width;
+    Emit(prefix);
+    if (last) {
+      Put(clear_ + 1);
+    } else {
+      ClearTable();
+    }
+    Flush(out);
+  }
+
+ private:
+  static constexpr std::uint32_t kSlots = 2 * kTableSize;
+
+  static std::uint32_t SlotOf(std::uint32_t key) {
+    return (key * 0x9E3779B1u) >> (32 - (kMaxCodeBits + 1));  // Fibonacci hashing
+  }
+
+  void Reset() {
+    std::fill_n(slots_.get(), kSlots, 0u);
+    next_ = clear_ + 2;
+    width_ = alphabetBits_ + 1;
+  }
+
+  // A code at the current width; the width grows once the table has outgrown it. The check runs
+  // before the entry this code makes is added, which is how GIF decoders count.
+  void Emit(std::uint32_t code) {
+    Put(code);
+    if (next_ >= (1u << width_) && width_ < kMaxCodeBits) ++width_;
+  }
+
+  void ClearTable() {
+    Put(clear_);
+    Reset();
+  }
+
+  void Put(std::uint32_t code) {
+    accumulator_ |= std::uint64_t{code} << pending_;
+    pending_ += width_;
+    if (pending_ >= 32) {
+      const auto word = static_cast<std::uint32_t>(accumulator_);
+      std::memcpy(at_, &word, 4);  // little-endian, as x86 stores it
+      at_ += 4;
+      accumulator_ >>= 32;
+      pending_ -= 32;
+    }
+  }
+
+  void Flush(BitStream& out) {
+    out.bits = static_cast<std::uint64_t>(at_ - out.bytes.data()) * 8 +
+               static_cast<std::uint64_t>(pending_);
+    while (pending_ > 0) {
+      *at_++ = static_cast<std::uint8_t>(accumulator_);
+      accumulator_ >>= 8;
+      pending_ = pending_ > 8 ? pending_ - 8 : 0;
+    }
+    out.bytes.resize(static_cast<size_t>(at_ - out.bytes.data()));
+  }
+
+  const int alphabetBits_;
+  const std::uint32_t clear_;
+  std::unique_ptr<std::uint32_t[]> slots_;
+  std::uint32_t next_ = 0;
+  int width_ = 0;
+  std::uint8_t* at_ = nullptr;  // where the next word of codes goes
+  std::uint64_t accumulator_ = 0;
+  int pending_ = 0;
+};
+
+int WorkerCount(int threads, size_t strips) {
+  if (threads <= 0) threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  return static_cast<int>(std::min<size_t>(static_cast<size_t>(std::min(threads, 16)), strips));
+}
+
+// Appends the bits of `strip` to `out`, which holds `outBits` bits.
+void AppendBits(std::vector<std::uint8_t>& out, std::uint64_t& outBits, const BitStream& strip) {
+  const unsigned shift = static_cast<unsigned>(outBits % 8);
+  const size_t stripBytes = static_cast<size_t>((strip.bits + 7) / 8);
+  if (shift == 0) {
+    out.insert(out.end(), strip.bytes.begin(), strip.bytes.begin() + std::ptrdiff_t(stripBytes));
+  } else {
+    for (size_t i = 0; i < stripBytes; ++i) {
+      out.back() = static_cast<std::uint8_t>(out.back() | (strip.bytes[i] << shift));
+      out.push_back(static_cast<std::uint8_t>(strip.bytes[i] >> (8 - shift)));
+    }
+  }
+  outBits += strip.bits;
+  out.resize(static_cast<size_t>((outBits + 7) / 8));
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> EncodeLzw(const std::uint8_t* indexes, size_t count, int minimumCodeSize,
+                                    int threads) {
+  std::vector<std::uint8_t> out;
+  if (count == 0) return out;
+  const size_t strips = (count + kLzwStripLength - 1) / kLzwStripLength;
+  std::vector<BitStream> streams(strips);
+  std::atomic<size_t> nextStrip{0};
+  std::vector<std::exception_ptr> failures(strips);
+  auto work = [&]() noexcept {
+    std::unique_ptr<StripEncoder> encoder;
+    for (size_t s; (s = nextStrip.fetch_add(1)) < strips;) {
+      try {
+        if (!encoder) encoder = std::make_unique<StripEncoder>(minimumCodeSize);
+        const size_t begin = s * kLzwStripLength;
+        const size_t length = std::min(kLzwStripLength, count - begin);
+        encoder->Encode(indexes + begin, length, s == 0, s + 1 == strips, streams[s]);
+      } catch (...) {
+        failures[s] = std::current_exception();  // std::bad_alloc
+      }
+    }
+  };
+  std::vector<std::thread> helpers;
+  for (int w = 1; w < WorkerCount(threads, strips); ++w) {
+    try {
+      helpers.emplace_back(work);
+    } catch (...) {
+      break;  // no more threads: the ones running take the remaining strips
+    }
+  }
+  work();
+  for (auto& helper : helpers) helper.join();
+  for (const auto& failure : failures)
+    if (failure) std::rethrow_exception(failure);
+
+  std::uint64_t totalBits = 0;
+  for (const auto& stream : streams) totalBits += stream.bits;
+  out.reserve(static_cast<size_t>((totalBits + 7) / 8) + 1);
+  std::uint64_t bits = 0;
+  for (const auto& stream : streams) AppendBits(out, bits, stream);
+  return out;
+}
+
+}  // namespace tavlo

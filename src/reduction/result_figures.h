@@ -1,0 +1,77 @@
+#pragma once
+// The figures of the result window, worked out without any window so that the command-line
+// program prints exactly the same: the picture reduced by the preview's rule to a range of palette
+// entries, the size of its GIF file, the colour table it needs, the entries it uses and how far
+// its colours are from the picture's.
+#include <QByteArray>
+#include <QString>
+#include <atomic>
+#include <cstdint>
+#include <vector>
+
+#include "reduction/picture_colours.h"
+
+namespace tavlo {
+
+struct ResultInput {
+  // The picture: `height` rows of `width` pixels 0x??RRGGBB, `stride` bytes apart.
+  const std::uint32_t* pixels = nullptr;
+  int width = 0;
+  int height = 0;
+  std::ptrdiff_t stride = 0;
+  const PictureColours* colours = nullptr;  // AnalysePicture of the same picture
+  std::vector<ColorValue> entries;          // the range's colours in order, 1 to 256
+};
+
+struct ResultFigures {
+  // The GIF file "Export GIF" writes for this reduction; gifError says why there is none (a
+  // picture too large for a GIF).
+  QByteArray gif;
+  QString gifError;
+  std::int64_t GifBytes() const { return gif.size(); }
+  // The colour table: 2^tableBits entries for the range's rangeSize entries.
+  int rangeSize = 0;
+  int tableBits = 0;
+  int TableSize() const { return 1 << tableBits; }
+  // Range entries that some pixel shows.
+  int entriesUsed = 0;
+  // When the used entries are a few above a power of two: that power, the next smaller table,
+  // and how many entries must go to reach it; both 0 otherwise.
+  int smallerTable = 0;
+  int aboveSmallerTable = 0;
+  // CIEDE2000 between each pixel and its reduced colour: the mean and the largest over the
+  // pixels, and the share of pixels whose difference exceeds 1.0, about the least that people
+  // notice side by side.
+  double meanLoss = 0;
+  double maxLoss = 0;
+  double shareAboveOne = 0;
+  // Pixels that show each range entry, by position in the range; they add up to `pixels`.
+  std::vector<std::uint64_t> usage;
+  std::uint64_t pixels = 0;
+};
+
+// The differences measured by earlier calls for one picture, per distinct colour, with the colour
+// each was measured against: a colour whose reduced colour did not change costs nothing again.
+// A cache used with another picture notices it and starts again.
+struct LossCache {
+  const PictureColours* picture = nullptr;
+  std::vector<ColorValue> against;
+  std::vector<float> difference;
+  size_t Bytes() const {
+    return against.capacity() * sizeof(ColorValue) + difference.capacity() * sizeof(float);
+  }
+};
+
+// Works the figures out into `figures`. Returns false, early and with `figures` of no use, when
+// `stop` becomes true during the call (the palette changed again) or the input is not whole.
+// `threads` 0 chooses by size; the figures are the same for any number. Throws std::bad_alloc
+// when memory runs out.
+bool ComputeResultFigures(const ResultInput& input, ResultFigures& figures,
+                          LossCache* cache = nullptr, int threads = 0,
+                          const std::atomic<bool>* stop = nullptr);
+
+// For `used` entries: the next smaller power-of-two table when `used` is only a few above it (at
+// most an eighth of it, at least 1), with the number above it; both 0 otherwise.
+void SmallerTableHint(int used, int& smallerTable, int& above);
+
+}  // namespace tavlo

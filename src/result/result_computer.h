@@ -1,0 +1,89 @@
+#pragma once
+// The result figures worked out in the background, one job at a time, always for the newest
+// request:
+// - Request() makes the figures shown so far outdated at once (Outdated), and work starts after
+//   a short pause, so that a burst of changes (a drag across swatches, an undo of ten steps)
+//   costs one job.
+// - A job still running for an older request is told to stop; the newest request runs once it
+//   has. A job's figures are handed on (Ready) only when no newer request came meanwhile, so the
+//   window never shows figures of an older palette.
+// - The user-interface thread never waits for a job, except when the computer is destroyed.
+#include <QImage>
+#include <QObject>
+#include <QTimer>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include "palette/color_value.h"
+#include "reduction/result_figures.h"
+
+namespace tavlo {
+
+struct ResultJob {
+  quint64 serial = 0;  // of the request
+  QImage picture;
+  std::vector<ColorValue> entries;  // the range's colours in order
+};
+
+// Works out the figures of a job on the worker thread; false when it gave up because `stop` was
+// set, or could not work them out (`error` then says why, when it is not a stop).
+using ResultFunction = std::function<bool(const ResultJob& job, ResultFigures& figures,
+                                          QString& error, const std::atomic<bool>& stop)>;
+
+// The figures of the real program: the picture's colours analysed once per picture, with a loss
+// cache kept between the jobs of one picture.
+ResultFunction MakeResultFunction();
+
+class ResultComputer : public QObject {
+  Q_OBJECT
+ public:
+  // `compute` runs on a thread of its own; the default is MakeResultFunction().
+  explicit ResultComputer(QObject* parent = nullptr, ResultFunction compute = {});
+  ~ResultComputer() override;
+
+  void Request(const QImage& picture, std::vector<ColorValue> entries);
+  // Forgets the newest request: no figures are current and none will come for it.
+  void Withdraw();
+
+  // Whether figures for the newest request are still to come.
+  bool Pending() const { return pending_.has_value() || Running(); }
+  bool Running() const { return worker_.joinable(); }
+  quint64 NewestSerial() const { return serial_; }
+  // The figures of the newest request, once they are ready.
+  const std::optional<ResultFigures>& Current() const { return current_; }
+  const std::optional<ResultJob>& CurrentJob() const { return currentJob_; }
+
+  // The pause before work starts (milliseconds).
+  void SetCoalesceDelay(int milliseconds) { timer_.setInterval(milliseconds); }
+
+ signals:
+  void Outdated();
+  void Ready(const tavlo::ResultFigures& figures);
+  void Failed(const QString& error);
+
+ private:
+  struct Outcome {
+    ResultJob job;
+    ResultFigures figures;
+    QString error;
+    bool done = false;
+  };
+  void StartPending();
+  void Finished();
+
+  ResultFunction compute_;
+  QTimer timer_;
+  quint64 serial_ = 0;
+  std::optional<ResultJob> pending_;
+  std::optional<ResultFigures> current_;
+  std::optional<ResultJob> currentJob_;
+  std::thread worker_;
+  std::shared_ptr<std::atomic<bool>> stop_;
+  std::shared_ptr<Outcome> outcome_;
+};
+
+}  // namespace tavlo

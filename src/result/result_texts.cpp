@@ -1,0 +1,61 @@
+#include "result/result_texts.h"
+
+#include <QLocale>
+#include <cmath>
+
+namespace tavlo {
+namespace {
+
+const QLocale& Numbers() {
+  static const QLocale english(QLocale::English);
+  return english;
+}
+
+// A signed change: "+0.12", "−0.12" (a true minus sign), "0.00".
+QString Signed(double change, int decimals) {
+  const double shown = std::round(change * std::pow(10, decimals)) / std::pow(10, decimals);
+  const QString magnitude = Numbers().toString(std::abs(shown), 'f', decimals);
+  if (shown > 0) return QLatin1Char('+') + magnitude;
+  if (shown < 0) return QChar(0x2212) + magnitude;
+  return magnitude;
+}
+
+}  // namespace
+
+QString ByteCountText(qint64 bytes) {
+  return QStringLiteral("%1 bytes").arg(Numbers().toString(bytes));
+}
+
+QString ByteChangeText(qint64 change) {
+  if (change == 0) return QStringLiteral("no change");
+  const QString magnitude = Numbers().toString(change < 0 ? -change : change);
+  return QStringLiteral("%1%2 bytes").arg(change < 0 ? QChar(0x2212) : QLatin1Char('+'), magnitude);
+}
+
+QString TableText(const ResultFigures& figures) {
+  return QStringLiteral("%1 entries, %2 used").arg(figures.TableSize()).arg(figures.entriesUsed);
+}
+
+QString TableHintText(const ResultFigures& figures) {
+  if (figures.smallerTable == 0) return {};
+  return QStringLiteral("%1 above %2").arg(figures.aboveSmallerTable).arg(figures.smallerTable);
+}
+
+QString ShareText(double share) {
+  return QStringLiteral("%1 %").arg(Numbers().toString(100 * share, 'f', 2));
+}
+
+QString LossText(const ResultFigures& figures) {
+  return QStringLiteral("mean %1, max %2; %3 of pixels above 1.0")
+      .arg(Numbers().toString(figures.meanLoss, 'f', 2),
+           Numbers().toString(figures.maxLoss, 'f', 2),
+           Numbers().toString(100 * figures.shareAboveOne, 'f', 1) + QStringLiteral(" %"));
+}
+
+QString LossChangeText(const ResultFigures& now, const ResultFigures& before) {
+  return QStringLiteral("mean %1, max %2, %3 % above 1.0")
+      .arg(Signed(now.meanLoss - before.meanLoss, 2), Signed(now.maxLoss - before.maxLoss, 2),
+           Signed(100 * (now.shareAboveOne - before.shareAboveOne), 1));
+}
+
+}  // namespace tavlo

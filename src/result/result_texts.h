@@ -1,0 +1,19 @@
+#pragma once
+// How the result window writes its figures: byte counts with thousands separators, changes with
+// their sign ("−1,204 bytes"), loss figures to two decimals.
+#include <QString>
+
+#include "reduction/result_figures.h"
+
+namespace tavlo {
+
+QString ByteCountText(qint64 bytes);                  // "6,264,418 bytes"
+QString ByteChangeText(qint64 change);                // "−1,204 bytes", "+12 bytes", "no change"
+QString TableText(const ResultFigures& figures);      // "256 entries, 184 used"
+QString TableHintText(const ResultFigures& figures);  // "3 above 64", or empty
+QString LossText(
+    const ResultFigures& figures);  // "mean 3.72, max 28.95; 95.9 % of pixels above 1.0"
+QString LossChangeText(const ResultFigures& now, const ResultFigures& before);
+QString ShareText(double share);  // "12.34 %"
+
+}  // namespace tavlo

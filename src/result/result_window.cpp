@@ -1,0 +1,204 @@
+#include "result/result_window.h"
+
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QSortFilterProxyModel>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <span>
+
+#include "palette/palette_document.h"
+#include "result/result_texts.h"
+
+namespace tavlo {
+namespace {
+
+enum UsageColumn { kEntryColumn, kColourColumn, kPixelsColumn, kShareColumn };
+
+QLabel* AddFigure(QGridLayout* grid, int row, int column, const char* name, QWidget* parent) {
+  auto* label = new QLabel(parent);
+  label->setObjectName(QString::fromLatin1(name));
+  label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  grid->addWidget(label, row, column);
+  return label;
+}
+
+QStandardItem* SortedItem(const QString& text, const QVariant& sortKey) {
+  auto* item = new QStandardItem(text);
+  item->setData(sortKey, Qt::UserRole);
+  item->setEditable(false);
+  return item;
+}
+
+}  // namespace
+
+ResultWindow::ResultWindow(QWidget* owner, const PaletteDocument& document, ResultFunction compute)
+    : QWidget(owner,
+              Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      document_(document),
+      computer_(new ResultComputer(this, std::move(compute))) {
+  setObjectName(QStringLiteral("frmResult"));
+  setWindowTitle(QStringLiteral("Result"));
+  BuildLayout();
+  connect(computer_, &ResultComputer::Outdated, this, &ResultWindow::ShowOutdated);
+  connect(computer_, &ResultComputer::Ready, this, &ResultWindow::ShowFigures);
+  connect(computer_, &ResultComputer::Failed, this, &ResultWindow::ShowFailure);
+  connect(&document_, &PaletteDocument::EntriesChanged, this, [this](EntryRange changed) {
+    if (changed.first <= range_.last && changed.last >= range_.first) Recompute();
+  });
+}
+
+ResultWindow::~ResultWindow() = default;
+
+void ResultWindow::BuildLayout() {
+  auto* grid = new QGridLayout(this);
+  status_ = new QLabel(this);
+  status_->setObjectName(QStringLiteral("lblStatus"));
+  grid->addWidget(status_, 0, 0, 1, 3);
+  const char* captions[] = {"GIF size:", "Colour table:", "Loss (CIEDE2000):"};
+  for (int row = 0; row < 3; ++row)
+    grid->addWidget(new QLabel(QString::fromLatin1(captions[row]), this), row + 1, 0);
+  gifSize_ = AddFigure(grid, 1, 1, "lblGifSize", this);
+  gifChange_ = AddFigure(grid, 1, 2, "lblGifChange", this);
+  table_ = AddFigure(grid, 2, 1, "lblTable", this);
+  tableHint_ = AddFigure(grid, 2, 2, "lblTableHint", this);
+  loss_ = AddFigure(grid, 3, 1, "lblLoss", this);
+  lossChange_ = AddFigure(grid, 3, 2, "lblLossChange", this);
+
+  usageModel_ = new QStandardItemModel(0, 4, this);
+  usageModel_->setHorizontalHeaderLabels({QStringLiteral("Entry"), QStringLiteral("Colour"),
+                                          QStringLiteral("Pixels"), QStringLiteral("Share")});
+  usageSorted_ = new QSortFilterProxyModel(this);
+  usageSorted_->setSourceModel(usageModel_);
+  usageSorted_->setSortRole(Qt::UserRole);
+  usage_ = new QTableView(this);
+  usage_->setObjectName(QStringLiteral("grdUsage"));
+  usage_->setModel(usageSorted_);
+  usage_->setSortingEnabled(true);
+  usage_->sortByColumn(kEntryColumn, Qt::AscendingOrder);
+  usage_->verticalHeader()->hide();
+  usage_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  usage_->horizontalHeader()->setStretchLastSection(true);
+  grid->addWidget(usage_, 4, 0, 1, 3);
+  grid->setRowStretch(4, 1);
+  grid->setColumnStretch(1, 1);
+  resize(460, 420);
+}
+
+void ResultWindow::SetPicture(const QImage& picture) {
+  picture_ = picture;
+  previous_.reset();  // changes since a result of another picture say nothing
+  previousGifBytes_ = -1;
+  Recompute();
+}
+
+void ResultWindow::SetRange(EntryRange range) {
+  if (range == range_) return;
+  range_ = range;
+  Recompute();
+}
+
+const ResultFigures* ResultWindow::CurrentFigures() const {
+  return computer_->Current() ? &*computer_->Current() : nullptr;
+}
+
+std::vector<ColorValue> ResultWindow::RangeColours() const {
+  const auto colours = std::span(document_.Colors()).subspan(range_.first, range_.Count());
+  return {colours.begin(), colours.end()};
+}
+
+void ResultWindow::Recompute() {
+  if (!isVisible() || picture_.isNull()) {
+    computer_->Withdraw();  // worked out again when the window is shown
+    return;
+  }
+  computer_->Request(picture_, RangeColours());
+}
+
+void ResultWindow::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (!computer_->Current() && !computer_->Pending()) Recompute();
+  emit ShownChanged(true);
+}
+
+void ResultWindow::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  SetUnused({});
+  emit ShownChanged(false);
+}
+
+void ResultWindow::ShowOutdated() {
+  status_->setText(QStringLiteral("Working out the result\u2026"));
+  for (QWidget* figure : {static_cast<QWidget*>(gifSize_), static_cast<QWidget*>(gifChange_),
+                          static_cast<QWidget*>(table_), static_cast<QWidget*>(tableHint_),
+                          static_cast<QWidget*>(loss_), static_cast<QWidget*>(lossChange_),
+                          static_cast<QWidget*>(usage_)})
+    figure->setEnabled(false);
+}
+
+void ResultWindow::ShowFailure(const QString& error) {
+  status_->setText(error);
+}
+
+void ResultWindow::ShowFigures(const ResultFigures& figures) {
+  status_->clear();
+  if (figures.gifError.isEmpty()) {
+    gifSize_->setText(ByteCountText(figures.GifBytes()));
+    gifChange_->setText(previousGifBytes_ >= 0
+                            ? ByteChangeText(figures.GifBytes() - previousGifBytes_)
+                            : QString());
+  } else {
+    gifSize_->setText(figures.gifError);
+    gifChange_->clear();
+  }
+  table_->setText(TableText(figures));
+  tableHint_->setText(TableHintText(figures));
+  loss_->setText(LossText(figures));
+  lossChange_->setText(previous_ ? LossChangeText(figures, *previous_) : QString());
+  FillUsage(figures);
+  for (QWidget* figure : findChildren<QWidget*>()) figure->setEnabled(true);
+  previous_ = figures;
+  previous_->gif = QByteArray();  // only its size is needed again
+  previousGifBytes_ = figures.gifError.isEmpty() ? figures.GifBytes() : -1;
+
+  std::bitset<kPaletteSize> unused;
+  for (size_t i = 0; i < figures.usage.size(); ++i)
+    if (figures.usage[i] == 0) unused.set(static_cast<size_t>(range_.first) + i);
+  SetUnused(unused);
+}
+
+void ResultWindow::FillUsage(const ResultFigures& figures) {
+  const std::vector<ColorValue> colours = computer_->CurrentJob()->entries;
+  usageModel_->setRowCount(0);
+  const double pixels = std::max<double>(1, double(figures.pixels));
+  for (size_t i = 0; i < figures.usage.size(); ++i) {
+    const int entry = range_.first + static_cast<int>(i) + 1;
+    const std::uint64_t count = figures.usage[i];
+    const ColorValue c = colours[i];
+    auto* swatch = SortedItem(QString(), c);
+    swatch->setData(QColor(RedOf(c), GreenOf(c), BlueOf(c)), Qt::DecorationRole);
+    QList<QStandardItem*> row = {
+        SortedItem(QString::number(entry), entry), swatch,
+        SortedItem(QLocale(QLocale::English).toString(qulonglong(count)), qulonglong(count)),
+        SortedItem(count ? ShareText(double(count) / pixels) : QStringLiteral("unused"),
+                   double(count) / pixels)};
+    if (count == 0) {
+      for (QStandardItem* item : row) {
+        QFont font = item->font();
+        font.setItalic(true);
+        item->setFont(font);
+        item->setForeground(palette().color(QPalette::Disabled, QPalette::Text));
+      }
+    }
+    usageModel_->appendRow(row);
+  }
+}
+
+void ResultWindow::SetUnused(std::bitset<kPaletteSize> unused) {
+  if (unused == unused_) return;
+  unused_ = unused;
+  emit UnusedEntriesChanged(unused_);
+}
+
+}  // namespace tavlo

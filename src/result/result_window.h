@@ -1,0 +1,85 @@
+#pragma once
+// The result window "Result" (`frmResult`): a floating tool window owned by the main window that
+// describes the picture reduced by the preview's rule to an entry range of the palette document:
+// the size of its GIF, its colour table, the entries it uses and how far it is from the picture,
+// each with its change since the previous result, and a table of the range's entries with their
+// pixel counts.
+//
+// The figures are worked out in the background (ResultComputer) after every change of the
+// document's colours in the range, of the picture and of the range, and only while the window is
+// shown. While they are being worked out the window says so and greys the figures of the older
+// palette.
+#include <QWidget>
+#include <bitset>
+#include <optional>
+
+#include "palette/entry_range.h"
+#include "result/result_computer.h"
+
+class QLabel;
+class QStandardItemModel;
+class QSortFilterProxyModel;
+class QTableView;
+
+namespace tavlo {
+
+class PaletteDocument;
+
+class ResultWindow : public QWidget {
+  Q_OBJECT
+ public:
+  // `compute` as for ResultComputer: tests pass a deliberately slow one.
+  ResultWindow(QWidget* owner, const PaletteDocument& document, ResultFunction compute = {});
+  ~ResultWindow() override;
+
+  void SetPicture(const QImage& picture);
+  void SetRange(EntryRange range);
+  EntryRange Range() const { return range_; }
+
+  ResultComputer& Computer() { return *computer_; }
+  // The figures shown, when they are those of the document, picture and range as they are now.
+  const ResultFigures* CurrentFigures() const;
+  // The colours the current figures were worked out for.
+  std::vector<ColorValue> RangeColours() const;
+
+  // Range entries that no pixel shows, by palette index; none unless current figures are shown.
+  std::bitset<kPaletteSize> UnusedEntries() const { return unused_; }
+
+ signals:
+  void ShownChanged(bool shown);
+  void UnusedEntriesChanged(std::bitset<tavlo::kPaletteSize> unused);
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+
+ private:
+  void BuildLayout();
+  void Recompute();
+  void ShowOutdated();
+  void ShowFigures(const ResultFigures& figures);
+  void ShowFailure(const QString& error);
+  void FillUsage(const ResultFigures& figures);
+  void SetUnused(std::bitset<kPaletteSize> unused);
+
+  const PaletteDocument& document_;
+  ResultComputer* computer_ = nullptr;
+  QImage picture_;
+  EntryRange range_{0, kPaletteSize - 1};
+  std::optional<ResultFigures> previous_;  // the figures shown before, without their GIF
+  qint64 previousGifBytes_ = -1;           // the size of their GIF; -1 for none
+  std::bitset<kPaletteSize> unused_;
+
+  QLabel* status_ = nullptr;
+  QLabel* gifSize_ = nullptr;
+  QLabel* gifChange_ = nullptr;
+  QLabel* table_ = nullptr;
+  QLabel* tableHint_ = nullptr;
+  QLabel* loss_ = nullptr;
+  QLabel* lossChange_ = nullptr;
+  QTableView* usage_ = nullptr;
+  QStandardItemModel* usageModel_ = nullptr;
+  QSortFilterProxyModel* usageSorted_ = nullptr;
+};
+
+}  // namespace tavlo

@@ -1,0 +1,104 @@
+// tavlo-cli against the window program on the same picture, palette and range: reduce writes the
+// bytes of "Export GIF…", "Export PNG…" and the preview's bitmap export, and measure prints the
+// result window's figures.
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTest>
+#include <random>
+
+#include "cli/cli_io.h"
+#include "cli_test_support.h"
+#include "image/picture_area.h"
+#include "result/result_window.h"
+#include "support/app_fixture.h"
+#include "support/test_files.h"
+
+namespace tavlo::testing {
+namespace {
+
+class WindowAgreementTest : public AppFixture {
+ protected:
+  void SetUp() override {
+    std::mt19937 random(3);
+    QImage picture(150, 90, QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y)
+      for (int x = 0; x < picture.width(); ++x)
+        picture.setPixel(x, y, x < 60 ? qRgb(x * 4, y * 2, 30) : 0xFF000000u | random());
+    picture_ = TempPath("picture.png");
+    ASSERT_TRUE(picture.save(picture_));
+    QByteArray act(768, '\0');
+    for (char& byte : act) byte = char(random());
+    act[3 * 9] = act[3 * 10];  // entries 10 and 11 alike but for red and green
+    palette_ = TempPath("palette.act");
+    WriteBytes(palette_, act);
+
+    StartApp();
+    dialogs_.AnswerOpen(picture_);
+    Trigger("mnu_OpenImage");
+    dialogs_.AnswerOpen(palette_);
+    Trigger("mnu_op");
+    dialogs_.AnswerInputs({"3", "40"});
+    Trigger("mnuTest");
+    QDir().mkpath(TempPath("window"));
+    QDir().mkpath(TempPath("cli"));
+  }
+  void Trigger(const char* name) {
+    Main().findChild<QAction*>(QString::fromLatin1(name))->trigger();
+    QApplication::processEvents();
+  }
+  QByteArray Reduced(const char* format) {
+    const CliRun run = RunCli({"reduce", picture_, "--palette", palette_, "--range", "3-40",
+                               "--format", format, "--out", TempPath("cli")});
+    EXPECT_EQ(run.code, cli::kExitSuccess) << run.err.toStdString();
+    return ReadBytes(TempPath(QString("cli/picture.") + format));
+  }
+
+  QString picture_, palette_;
+};
+
+TEST_F(WindowAgreementTest, ReduceWritesWhatTheExportsWrite) {
+  dialogs_.AnswerSave(TempPath("window/exported.gif"));
+  Trigger("mnuExportGif");
+  dialogs_.AnswerSave(TempPath("window/exported.png"));
+  Trigger("mnuExportPng");
+  dialogs_.AnswerSave(TempPath("window/exported.bmp"));
+  QTest::mouseClick(Main().Picture()->Preview(), Qt::RightButton, Qt::NoModifier, {5, 5});
+  ASSERT_TRUE(dialogs_.AllAnswersUsed());
+
+  for (const char* format : {"gif", "png", "bmp"}) {
+    const QByteArray exported = ReadBytes(TempPath(QString("window/exported.") + format));
+    ASSERT_FALSE(exported.isEmpty()) << format;
+    EXPECT_EQ(Reduced(format), exported) << format;
+  }
+}
+
+TEST_F(WindowAgreementTest, MeasurePrintsTheResultWindowsFigures) {
+  Trigger("mnuShowResult");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Main().Result()->CurrentFigures() != nullptr; }, 20000));
+  const ResultFigures& shown = *Main().Result()->CurrentFigures();
+
+  const CliRun run =
+      RunCli({"measure", picture_, "--palette", palette_, "--range", "3-40", "--json"});
+  ASSERT_EQ(run.code, cli::kExitSuccess) << run.err.toStdString();
+  const QJsonObject printed = QJsonDocument::fromJson(run.out.toUtf8()).object();
+  EXPECT_EQ(printed["gif_bytes"].toInteger(), shown.GifBytes());
+  EXPECT_EQ(printed["table_size"].toInt(), shown.TableSize());
+  EXPECT_EQ(printed["range_size"].toInt(), shown.rangeSize);
+  EXPECT_EQ(printed["entries_used"].toInt(), shown.entriesUsed);
+  EXPECT_EQ(printed["mean_loss"].toDouble(), shown.meanLoss);
+  EXPECT_EQ(printed["max_loss"].toDouble(), shown.maxLoss);
+  EXPECT_EQ(printed["share_above_one"].toDouble(), shown.shareAboveOne);
+  EXPECT_EQ(printed["pixels"].toInteger(), qint64(shown.pixels));
+  std::vector<std::uint64_t> usage;
+  for (const QJsonValue pixels : printed["usage"].toArray())
+    usage.push_back(std::uint64_t(pixels.toInteger()));
+  EXPECT_EQ(usage, shown.usage);
+  EXPECT_EQ(shown.rangeSize, 38);
+}
+
+}  // namespace
+}  // namespace tavlo::testing

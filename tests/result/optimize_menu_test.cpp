@@ -1,0 +1,241 @@
+// The "&Optimize" menu on the real windows: the result window with the real figures, the unused
+// entries marked in the palette window, the GIF and PNG exports checked byte by byte through
+// independent readers, and the result window's place between runs.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QTableView>
+#include <QTest>
+
+#include "app/main_window.h"
+#include "app/settings_store.h"
+#include "colorlib/tavlo_color.h"
+#include "image/picture_area.h"
+#include "palette/palette_document.h"
+#include "palette/palette_window.h"
+#include "palette/swatch_grid.h"
+#include "reduction/gif_encoder.h"
+#include "reduction/indexed_picture.h"
+#include "result/result_texts.h"
+#include "result/result_window.h"
+#include "support/app_fixture.h"
+#include "support/picture_decoding.h"
+#include "support/test_files.h"
+
+namespace tavlo::testing {
+namespace {
+
+// 120 x 50, smooth red and green ramps with a few blue steps.
+QImage Ramps() {
+  QImage image(120, 50, QImage::Format_RGB32);
+  for (int y = 0; y < 50; ++y)
+    for (int x = 0; x < 120; ++x) image.setPixel(x, y, qRgb(2 * x, 5 * y, (x / 30) * 80));
+  return image;
+}
+
+class OptimizeMenuTest : public AppFixture {
+ protected:
+  void SetUp() override {
+    StartApp();
+    const QString path = TempPath(QStringLiteral("ramps.png"));
+    ASSERT_TRUE(Ramps().save(path, "PNG"));
+    dialogs_.AnswerOpen(path);
+    Item("mnu_OpenImage")->trigger();
+    for (int i = 0; i < 256; ++i)
+      Document().SetEntryColor(i, i < 40 ? MakeColor(i * 6, (i * 37) % 256, (i % 4) * 80) : 0);
+    QDir(TempPath(QString())).mkpath(QStringLiteral("out"));
+  }
+
+  QAction* Item(const char* name) { return Main().findChild<QAction*>(QString::fromLatin1(name)); }
+  ResultWindow& Result() { return *Main().Result(); }
+  QString Shown(const char* name) {
+    return Result().findChild<QLabel*>(QString::fromLatin1(name))->text();
+  }
+  const ResultFigures& WaitForFigures() {
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Result().CurrentFigures() != nullptr; }, 20000));
+    return *Result().CurrentFigures();
+  }
+  void Preview(const QString& first, const QString& last) {
+    dialogs_.AnswerInputs({first, last});
+    Item("mnuTest")->trigger();
+    QApplication::processEvents();
+  }
+  // The picture reduced to the document's entries `first`..`last` (0-based), by the preview's rule.
+  IndexedPicture Expected(int first, int last) {
+    const QImage picture = Main().Picture()->Picture();
+    std::vector<ColorValue> entries;
+    for (int i = first; i <= last; ++i) entries.push_back(Document().GetEntryColor(i));
+    return ReducePicture(reinterpret_cast<const std::uint32_t*>(picture.constBits()),
+                         picture.width(), picture.height(), picture.bytesPerLine(), entries.data(),
+                         static_cast<int>(entries.size()));
+  }
+};
+
+TEST_F(OptimizeMenuTest, CtrlRShowsTheResultWindowBesideTheOthersAndItsCloseButtonUnchecksIt) {
+  QAction* show = Item("mnuShowResult");
+  ASSERT_TRUE(show->isCheckable());
+  EXPECT_FALSE(Result().isVisible());
+  QTest::keyClick(&Main(), Qt::Key_R, Qt::ControlModifier);
+  QApplication::processEvents();
+  ASSERT_TRUE(Result().isVisible());
+  EXPECT_TRUE(show->isChecked());
+  EXPECT_EQ(Result().objectName(), QStringLiteral("frmResult"));
+  EXPECT_EQ(Result().windowTitle(), QStringLiteral("Result"));
+  EXPECT_EQ(Result().parentWidget(), &Main());
+  EXPECT_TRUE(Result().windowFlags().testFlag(Qt::Tool));
+  // First start: on the screen, over neither the main window nor the palette window.
+  const QRect place = Result().frameGeometry();
+  EXPECT_FALSE(place.intersects(Main().frameGeometry()));
+  EXPECT_FALSE(place.intersects(Palette().frameGeometry()));
+  EXPECT_TRUE(Result().screen()->availableGeometry().contains(place));
+
+  Result().close();
+  QApplication::processEvents();
+  EXPECT_FALSE(show->isChecked());
+  show->trigger();
+  EXPECT_TRUE(Result().isVisible());
+  show->trigger();
+  EXPECT_FALSE(Result().isVisible());
+}
+
+TEST_F(OptimizeMenuTest, ShowsTheFiguresOfTheGifTheExportWritesAndMarksUnusedEntries) {
+  Item("mnuShowResult")->trigger();
+  const ResultFigures& figures = WaitForFigures();
+  const IndexedPicture expected = Expected(0, 255);  // before any preview: entries 1 to 256
+  EXPECT_EQ(figures.gif, EncodeGif(expected).bytes);
+  EXPECT_EQ(Shown("lblGifSize"), ByteCountText(figures.GifBytes()));
+  EXPECT_EQ(Shown("lblTable"), TableText(figures));
+
+  // The usage table: a row per range entry, pixel counts adding up to the picture's.
+  auto* usage = Result().findChild<QTableView*>(QStringLiteral("grdUsage"));
+  ASSERT_EQ(usage->model()->rowCount(), 256);
+  qulonglong sum = 0;
+  std::bitset<kPaletteSize> unused;
+  for (int row = 0; row < 256; ++row) {
+    const int entry = usage->model()->index(row, 0).data(Qt::UserRole).toInt();
+    const qulonglong pixels = usage->model()->index(row, 2).data(Qt::UserRole).toULongLong();
+    sum += pixels;
+    if (pixels == 0) unused.set(size_t(entry - 1));
+  }
+  EXPECT_EQ(sum, 120u * 50u);
+  // Entries 41 to 256 are all black: only the first of them, entry 41, can be used.
+  for (int i = 41; i < 256; ++i) EXPECT_TRUE(unused[size_t(i)]) << i;
+  EXPECT_EQ(Palette().Swatches()->MarkedEntries(), unused);
+
+  // Sorted by pixels, the most used entry comes first.
+  usage->sortByColumn(2, Qt::DescendingOrder);
+  EXPECT_EQ(usage->model()->index(0, 2).data(Qt::UserRole).toULongLong(),
+            *std::max_element(figures.usage.begin(), figures.usage.end()));
+
+  // The window follows the range of the last preview, and marks disappear with the window.
+  Preview(QStringLiteral("3"), QStringLiteral("20"));
+  const ResultFigures& ranged = WaitForFigures();
+  EXPECT_EQ(ranged.rangeSize, 18);
+  EXPECT_EQ(ranged.gif, EncodeGif(Expected(2, 19)).bytes);
+  EXPECT_EQ(usage->model()->rowCount(), 18);
+  Item("mnuShowResult")->trigger();
+  EXPECT_TRUE(Palette().Swatches()->MarkedEntries().none());
+}
+
+TEST_F(OptimizeMenuTest, AnEditIsFollowedByItsFiguresAndTheirChange) {
+  Item("mnuShowResult")->trigger();
+  const qint64 before = WaitForFigures().GifBytes();
+  Document().SetEntryColor(5, MakeColor(250, 250, 250));
+  EXPECT_EQ(Result().CurrentFigures(), nullptr);  // outdated at once
+  const ResultFigures& after = WaitForFigures();
+  EXPECT_EQ(after.gif, EncodeGif(Expected(0, 255)).bytes);
+  EXPECT_EQ(Shown("lblGifChange"), ByteChangeText(after.GifBytes() - before));
+}
+
+TEST_F(OptimizeMenuTest, ExportGifWritesTheFileTheWindowMeasuresDecodingToThePreview) {
+  Preview(QStringLiteral("1"), QStringLiteral("17"));
+  Item("mnuShowResult")->trigger();
+  const QByteArray measured = WaitForFigures().gif;
+  const QString target = TempPath(QStringLiteral("out/a.gif"));
+  dialogs_.AnswerSave(target);
+  Item("mnuExportGif")->trigger();
+  const auto saves = dialogs_.CallsOf("save");
+  ASSERT_EQ(saves.size(), 1u);
+  EXPECT_EQ(saves[0].title, QStringLiteral("Export GIF"));
+  EXPECT_EQ(saves[0].defaultExt, QStringLiteral("gif"));
+  const QByteArray written = ReadBytes(target);
+  EXPECT_EQ(written, measured);
+
+  const DecodedGif decoded = DecodeGifWithGiflib(written);
+  ASSERT_TRUE(decoded.error.isEmpty());
+  const IndexedPicture expected = Expected(0, 16);
+  EXPECT_TRUE(decoded.indexes == expected.indexes);
+  ASSERT_EQ(decoded.globalTable.size(), 32u);  // 17 entries padded with black
+  for (size_t i = 0; i < 32; ++i)
+    EXPECT_EQ(decoded.globalTable[i], i < 17 ? Document().GetEntryColor(int(i)) : 0) << i;
+  QImage read;
+  ASSERT_TRUE(read.loadFromData(written, "GIF"));
+  EXPECT_EQ(read.convertToFormat(QImage::Format_RGB32), Main().Picture()->PreviewImage());
+  EXPECT_EQ(ReadSetting(SettingsPath(), "Export", "Exportpath", QString()),
+            TempPath(QStringLiteral("out/")));
+
+  // With the window hidden, the export works the reduction out for the palette as it is.
+  Item("mnuShowResult")->trigger();
+  Document().SetEntryColor(0, MakeColor(9, 9, 9));
+  dialogs_.AnswerSave(TempPath(QStringLiteral("out/b.gif")));
+  Item("mnuExportGif")->trigger();
+  EXPECT_EQ(ReadBytes(TempPath(QStringLiteral("out/b.gif"))), EncodeGif(Expected(0, 16)).bytes);
+}
+
+TEST_F(OptimizeMenuTest, ExportPngKeepsTheRangeAsItsTableInOrder) {
+  Document().SetEntryColor(3, Document().GetEntryColor(1));  // a duplicate entry
+  Preview(QStringLiteral("2"), QStringLiteral("6"));
+  const QString target = TempPath(QStringLiteral("out/a.png"));
+  dialogs_.AnswerSave(target);
+  Item("mnuExportPng")->trigger();
+  EXPECT_EQ(dialogs_.CallsOf("save").at(0).title, QStringLiteral("Export PNG"));
+  const QByteArray written = ReadBytes(target);
+  const PngHeader header = ReadPngHeader(written);
+  ASSERT_TRUE(header.error.isEmpty());
+  EXPECT_EQ(header.colourType, 3);
+  EXPECT_EQ(header.bitDepth, 4);
+  std::vector<ColorValue> range;
+  for (int i = 1; i <= 5; ++i) range.push_back(Document().GetEntryColor(i));
+  EXPECT_TRUE(header.palette == range);
+  QImage read;
+  ASSERT_TRUE(read.loadFromData(written, "PNG"));
+  EXPECT_EQ(read.convertToFormat(QImage::Format_RGB32), Main().Picture()->PreviewImage());
+}
+
+TEST_F(OptimizeMenuTest, AFailedExportNamesTheFileAndChangesNothing) {
+  for (const char* item : {"mnuExportGif", "mnuExportPng"}) {
+    const QString target = TempPath(QStringLiteral("no/such/dir/x.out"));
+    dialogs_.AnswerSave(target);
+    Item(item)->trigger();
+    EXPECT_FALSE(QFile::exists(target));
+  }
+  const auto messages = dialogs_.CallsOf("message");
+  ASSERT_EQ(messages.size(), 2u);
+  for (const auto& message : messages)
+    EXPECT_TRUE(message.text.contains(QDir::toNativeSeparators(TempPath("no/such/dir/x.out"))))
+        << message.text.toStdString();
+  EXPECT_EQ(ReadSetting(SettingsPath(), "Export", "Exportpath", QStringLiteral("unset")),
+            QStringLiteral("unset"));
+  // Cancel writes nothing either.
+  dialogs_.AnswerSave(std::nullopt);
+  Item("mnuExportGif")->trigger();
+  EXPECT_EQ(dialogs_.CallsOf("message").size(), 2u);
+}
+
+TEST_F(OptimizeMenuTest, ThePlaceIsStoredAtShutDownAndRestored) {
+  Item("mnuShowResult")->trigger();
+  Result().move(300, 200);
+  CloseApp();
+  EXPECT_EQ(ReadSetting(SettingsPath(), "frmResult", "Left", QString()), QStringLiteral("4500"));
+  EXPECT_EQ(ReadSetting(SettingsPath(), "frmResult", "Top", QString()), QStringLiteral("3000"));
+  StartApp();
+  EXPECT_EQ(Result().pos(), QPoint(300, 200));
+  Item("mnuShowResult")->trigger();
+  EXPECT_EQ(Result().pos(), QPoint(300, 200));
+}
+
+}  // namespace
+}  // namespace tavlo::testing
