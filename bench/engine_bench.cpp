@@ -149,8 +149,9 @@ void BM_Preview(benchmark::State& state) {
   tavlo::colorlib::PreviewOptions options;
   options.threads = int(state.range(2));
   TimePreviews(state, picture, palette, options);
-  state.counters["Mpix/s"] = benchmark::Counter(
-      double(picture.pixels.size()) / 1e6 * state.iterations(), benchmark::Counter::kIsRate);
+  state.counters["Mpix/s"] =
+      benchmark::Counter(double(picture.pixels.size()) / 1e6 * double(state.iterations()),
+                         benchmark::Counter::kIsRate);
 }
 
 void Sizes(benchmark::internal::Benchmark* b) {

@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
   std::printf(
       "RESULT variant=tavlo-%s threads=%d pixels=%zu reps=%d median_ms=%.3f min_ms=%.3f "
       "mpix_s=%.2f\n",
-      mode.c_str(), ran, pixels, reps, median, sorted.front(), pixels / 1e3 / median);
+      mode.c_str(), ran, pixels, reps, median, sorted.front(), double(pixels) / 1e3 / median);
 
   std::vector<unsigned char> out(pixels * 3);
   for (size_t i = 0; i < pixels; ++i) {

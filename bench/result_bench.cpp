@@ -9,7 +9,7 @@
 // ones. Prints
 //   ANALYSE ms=.. colours=.. bytes=..        (once per picture: histogram and CIELAB)
 //   RESULT threads=.. reps=.. median_ms=.. min_ms=.. gif_bytes=.. held_bytes=..
-//   PHASE name=.. median_ms=..               (the parts of one edit, timed one by one)
+//   PHASE name=.. median_ms=..               (parts of the work, timed one by one)
 // and, for the choice of encoder, the same indexes written by giflib:
 //   GIFLIB median_ms=.. gif_bytes=..
 #include <gif_lib.h>
@@ -19,6 +19,7 @@
 
 #include "bench/bench_inputs.h"
 #include "reduction/gif_encoder.h"
+#include "reduction/nearest_entries.h"
 #include "reduction/result_figures.h"
 
 namespace {
@@ -109,15 +110,15 @@ int main(int argc, char** argv) {
   std::printf("ANALYSE ms=%.1f colours=%zu bytes=%zu\n", MillisecondsSince(start),
               colours.Distinct(), colours.Bytes());
 
-  LossCache cache;
+  ResultCache cache;
   ResultFigures figures;
-  ResultInput input{pixels.data(), width, height, stride, &colours, palette};
-  ComputeResultFigures(input, figures, &cache, threads);  // the first result, before any edit
+  ComputeResultFigures(colours, palette, figures, &cache, threads);  // before any edit
   std::vector<double> ms;
   for (int rep = 0; rep < reps; ++rep) {
-    input.entries = Edited(palette, rep);
+    const std::vector<ColorValue> edited = Edited(palette, rep);
     start = std::chrono::steady_clock::now();
-    if (!ComputeResultFigures(input, figures, &cache, threads)) bench::Fail(kProgram, "no figures");
+    if (!ComputeResultFigures(colours, edited, figures, &cache, threads))
+      bench::Fail(kProgram, "no figures");
     ms.push_back(MillisecondsSince(start));
   }
   std::vector<double> sorted = ms;
@@ -129,7 +130,13 @@ int main(int argc, char** argv) {
       colours.Bytes() + cache.Bytes() + size_t(figures.gif.capacity()), figures.meanLoss,
       figures.maxLoss, figures.shareAboveOne, figures.entriesUsed);
 
-  // The parts of one edit on their own.
+  // The parts of one edit on their own: the nearest entries of the picture's colours brought up
+  // to date, the GIF encoded; and the reduction by the preview engine, which the exports use.
+  std::vector<uint8_t> nearest = NearestEntries(colours, palette, threads);
+  std::printf("PHASE name=nearest median_ms=%.2f\n", MedianOf(reps, [&](int rep) {
+                UpdateNearestEntries(colours, Edited(palette, rep), Edited(palette, rep + 1),
+                                     nearest);
+              }));
   IndexedPicture picture;
   std::printf("PHASE name=reduce median_ms=%.2f\n", MedianOf(reps, [&](int rep) {
                 const auto edited = Edited(palette, rep);

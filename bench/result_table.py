@@ -41,13 +41,14 @@ def main(path):
             print(f"| {image} | {names[who]} | {median:.1f} | {fastest:.1f} | {runs[-1][2]} | "
                   f"{p_median / median:.2f} | {p_min / fastest:.2f} |")
     print()
-    print("| photo | threads | analysis ms | analysis bytes | reduce ms | encode ms | giflib encode ms |")
-    print("|---|---|---:|---:|---:|---:|---:|")
+    print("| photo | threads | analysis ms | analysis bytes | nearest ms | encode ms | "
+          "giflib encode ms | engine reduce ms |")
+    print("|---|---|---:|---:|---:|---:|---:|---:|")
     for (image, who), parts in extra.items():
         def m(name):
             return f"{statistics.median(parts[name]):.1f}" if name in parts else "-"
-        print(f"| {image} | {who} | {m('analyse')} | {parts['analysis bytes'][0]} | {m('reduce')} | "
-              f"{m('encode')} | {m('giflib')} |")
+        print(f"| {image} | {who} | {m('analyse')} | {parts['analysis bytes'][0]} | {m('nearest')} | "
+              f"{m('encode')} | {m('giflib')} | {m('reduce')} |")
 
 
 if __name__ == "__main__":

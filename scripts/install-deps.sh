@@ -1,20 +1,32 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Tavlo needs to build, run and test, if any is missing.
-# Uses apt-get as root, sudo otherwise. Does nothing when everything is present.
+# Installs the Debian packages Tavlo needs to build, run, test, benchmark and package, if any is
+# missing. Uses apt-get as root, sudo otherwise. Does nothing when everything is present.
+# Packages are installed without their recommendations, so whatever the program needs of a
+# recommendation is named here itself (the metafile fonts, for one).
 set -euo pipefail
 
 packages=(
+  # build
   cmake g++ make pkg-config ccache
-  qt6-base-dev qt6-base-dev-tools libgl-dev qt6-image-formats-plugins qt6-svg-dev
-  libwmf-dev libemf2svg-dev
-  # libwmf cannot draw a metafile without its fonts, which Debian only recommends.
-  fonts-urw-base35
-  # GIF and PNG writers (giflib also decodes the GIFs written, in the tests).
-  libgif-dev libpng-dev
-  # Lab swatches of palette files are converted by Little CMS.
-  liblcms2-dev
-  googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
-  fonts-dejavu-core python3
+  qt6-base-dev qt6-base-dev-tools libgl-dev qt6-svg-dev
+  # the metafile readers, and what libwmf's link flags name (-lexpat -ljpeg -lpng -lz -lX11
+  # -lfreetype) but its -dev package does not pull in
+  libwmf-dev libemf2svg-dev libexpat1-dev libjpeg-dev libpng-dev zlib1g-dev libx11-dev
+  libfreetype-dev
+  # GIF and PNG writers (giflib also decodes the GIFs written, in the tests); Little CMS for the
+  # Lab swatches of palette files
+  libgif-dev liblcms2-dev
+  # run: the picture formats beyond Qt's own, and the fonts libwmf draws every metafile with
+  qt6-image-formats-plugins fonts-urw-base35 fonts-dejavu-core
+  # tests: GoogleTest, the sanitizers and libFuzzer, the independent readers, the validators
+  # of the installed desktop entry and metadata, a throwaway user for the installed-tree test
+  googletest libgtest-dev libgmock-dev clang libclang-rt-14-dev python3 python3-pil
+  desktop-file-utils appstream binutils passwd util-linux
+  # packaging: CPack's Debian generator and dpkg-shlibdeps
+  dpkg-dev file
+  # benchmarks and the peers they are measured against
+  libbenchmark-dev imagemagick libmagickwand-6.q16-dev libimagequant-dev pngquant gifsicle
+  mate-backgrounds
 )
 
 missing=()
@@ -28,9 +40,11 @@ done
 echo "Installing missing packages: ${missing[*]}"
 if [ "$(id -u)" -eq 0 ]; then sudo_cmd=(); else sudo_cmd=(sudo); fi
 export DEBIAN_FRONTEND=noninteractive
-# apt may be busy with an unattended upgrade right after boot; wait for its lock.
+# apt may be busy with an unattended upgrade right after boot, or with another build on the same
+# machine: wait for its locks rather than fail.
 for _ in $(seq 1 60); do
-  if "${sudo_cmd[@]}" apt-get update -qq; then break; fi
+  if "${sudo_cmd[@]}" apt-get update -qq -o DPkg::Lock::Timeout=300; then break; fi
   sleep 5
 done
-"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends -o DPkg::Lock::Timeout=300 "${missing[@]}"
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends -o DPkg::Lock::Timeout=900 \
+  "${missing[@]}"

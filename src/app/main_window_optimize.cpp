@@ -20,8 +20,7 @@
 namespace tavlo {
 namespace {
 
-// The reduction the result window describes, worked out now: its figures when they are current,
-// else the picture reduced to the range's colours as they are.
+// The reduction the result window describes, worked out now for the range's colours as they are.
 IndexedPicture CurrentReduction(const QImage& picture, const std::vector<ColorValue>& colours) {
   const QImage pixels = picture.convertToFormat(QImage::Format_RGB32);
   return ReducePicture(reinterpret_cast<const std::uint32_t*>(pixels.constBits()), pixels.width(),
@@ -60,14 +59,14 @@ void MainWindow::PlaceResultWindow() {
   QList<QRect> taken = {frameGeometry()};
   if (palette_ && palette_->isVisible()) taken.append(palette_->frameGeometry());
   const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-  // The frame is not known before the window was shown once: the client size with the margins
-  // of the main window's frame is close enough.
+  // The size the window will show at: its layout may need more than it was given.
+  result_->resize(result_->size().expandedTo(result_->minimumSizeHint()));
+  // Its frame is not known before it was shown once; the main window's frame is close enough.
   const QMargins frame(
       geometry().left() - frameGeometry().left(), geometry().top() - frameGeometry().top(),
       frameGeometry().right() - geometry().right(), frameGeometry().bottom() - geometry().bottom());
-  const QSize size = result_->size().grownBy(frame);
-  result_->move(
-      FreePlace(size, taken, screen ? screen->availableGeometry() : QRect(0, 0, 800, 600)));
+  const QRect screenArea = screen ? screen->availableGeometry() : QRect(0, 0, 800, 600);
+  result_->move(FreePlace(result_->size().grownBy(frame), taken, screenArea));
 }
 
 void MainWindow::StoreResultPosition() {

@@ -49,13 +49,7 @@ Measured MeasureOne(const QString& input, const std::vector<ColorValue>& entries
     const PictureColours colours =
         AnalysePicture(pixels, picture.image.width(), picture.image.height(),
                        picture.image.bytesPerLine(), threads);
-    const ResultInput in{pixels,
-                         picture.image.width(),
-                         picture.image.height(),
-                         picture.image.bytesPerLine(),
-                         &colours,
-                         entries};
-    if (!ComputeResultFigures(in, measured.figures, nullptr, threads))
+    if (!ComputeResultFigures(colours, entries, measured.figures, nullptr, threads))
       return {{}, QStringLiteral("cannot be measured")};
     if (!measured.figures.gifError.isEmpty()) return {{}, measured.figures.gifError};
   } catch (const std::bad_alloc&) {

@@ -1,5 +1,7 @@
 #include "colour/colour_histogram.h"
 
+#include "colour/run_tasks.h"
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -38,33 +40,6 @@ struct Picture {
   std::ptrdiff_t stride;
   const unsigned char* Row(int y) const { return first + stride * y; }
 };
-
-// Runs task(0) .. task(workers - 1), on threads where they can be had, else one after another.
-template <typename Task>
-void RunTasks(int workers, Task task) {
-  std::vector<std::thread> helpers;
-  std::vector<std::exception_ptr> failures(static_cast<size_t>(workers));
-  auto guarded = [&](int w) {
-    try {
-      task(w);
-    } catch (...) {
-      failures[static_cast<size_t>(w)] = std::current_exception();  // std::bad_alloc
-    }
-  };
-  int started = 1;
-  for (; started < workers; ++started) {
-    try {
-      helpers.emplace_back(guarded, started);
-    } catch (...) {
-      break;
-    }
-  }
-  guarded(0);
-  for (int w = started; w < workers; ++w) guarded(w);
-  for (auto& helper : helpers) helper.join();
-  for (const auto& failure : failures)
-    if (failure) std::rethrow_exception(failure);
-}
 
 int WorkerCount(int threads, std::uint64_t pixels, int height) {
   if (threads <= 0) {
@@ -145,9 +120,9 @@ ColourHistogram CountColours(const std::uint32_t* first, int width, int height,
   const auto count = static_cast<size_t>(workers);
 
   std::vector<BucketCounts> perBand(count);
-  RunTasks(workers, [&](int w) {
-    const auto [begin, end] = BandOf(w, workers, height);
-    CountBuckets(picture, begin, end, perBand[static_cast<size_t>(w)]);
+  RunTasks(count, [&](size_t w) {
+    const auto [begin, end] = BandOf(static_cast<int>(w), workers, height);
+    CountBuckets(picture, begin, end, perBand[w]);
   });
 
   // Bucket b holds the values of band 0, then band 1, ...: start[b] is where it begins, and
@@ -161,17 +136,15 @@ ColourHistogram CountColours(const std::uint32_t* first, int width, int height,
   start[kBuckets] = offset;
 
   const auto lows = std::make_unique_for_overwrite<std::uint16_t[]>(offset);
-  RunTasks(workers, [&](int w) {
-    const auto [begin, end] = BandOf(w, workers, height);
-    FillBuckets(picture, begin, end, perBand[static_cast<size_t>(w)], lows.get());
+  RunTasks(count, [&](size_t w) {
+    const auto [begin, end] = BandOf(static_cast<int>(w), workers, height);
+    FillBuckets(picture, begin, end, perBand[w], lows.get());
   });
 
   const std::vector<size_t> bounds = SplitBuckets(start, workers);
   std::vector<std::vector<ColourCount>> parts(count);
-  RunTasks(workers, [&](int w) {
-    const auto p = static_cast<size_t>(w);
-    ReadBuckets(lows.get(), start, bounds[p], bounds[p + 1], parts[p]);
-  });
+  RunTasks(count,
+           [&](size_t p) { ReadBuckets(lows.get(), start, bounds[p], bounds[p + 1], parts[p]); });
   size_t distinct = 0;
   for (const auto& part : parts) distinct += part.size();
   histogram.colours.reserve(distinct);

@@ -10,9 +10,11 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "image/isolated_call.h"
 #include "image/picture_loader.h"
+#include "image/wmf_fonts.h"
 
 namespace tavlo {
 namespace {
@@ -89,12 +91,32 @@ QByteArray ChildError(const QString& reason) {
   return 'E' + reason.toUtf8();
 }
 
-std::optional<QByteArray> WmfPixelsInChild(QByteArray data) {
+// libwmf's table of PostScript faces to font files, for the faces `fonts` substitutes: the
+// strings stay owned by `fonts`, which outlives the session.
+std::vector<wmfMapping> FaceTable(WmfFontPlan& fonts) {
+  std::vector<wmfMapping> table;
+  for (WmfFontSubstitute& substitute : fonts.substitutes)
+    table.push_back({substitute.face.data(), substitute.file.data(), FT_ENCODING_NONE});
+  table.push_back({nullptr, nullptr, FT_ENCODING_NONE});
+  return table;
+}
+
+std::optional<QByteArray> WmfPixelsInChild(QByteArray data, WmfFontPlan fonts) {
   WmfSession session;
   wmfAPI_Options options{};
   options.function = wmf_gd_function;
-  const unsigned long flags =
+  unsigned long flags =
       WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL | WMF_OPT_NO_ERROR | WMF_OPT_NO_DEBUG;
+  std::vector<wmfMapping> faces = FaceTable(fonts);
+  char* fontDirs[] = {fonts.substituteDir.data(), nullptr};
+  if (!fonts.substitutes.empty()) {
+    flags |= WMF_OPT_FONTDIRS | WMF_OPT_FONTMAP;
+    options.fontdirs = fontDirs;
+    options.font.ps = faces.data();
+  }
+  // Without its fonts libwmf takes any metafile for a damaged one; say what is missing instead.
+  const QString damaged =
+      fonts.missing.empty() ? QStringLiteral("the metafile is damaged") : MissingWmfFontsReason();
   if (wmf_api_create(&session.api, flags, &options) != wmf_E_None || !session.api)
     return ChildError(QStringLiteral("the metafile renderer could not start"));
   // libwmf reads the buffer only; it wants a non-const pointer all the same.
@@ -103,8 +125,7 @@ std::optional<QByteArray> WmfPixelsInChild(QByteArray data) {
     return ChildError(QStringLiteral("the metafile cannot be read"));
   session.open = true;
   wmfD_Rect bbox{};
-  if (wmf_scan(session.api, 0, &bbox) != wmf_E_None)
-    return ChildError(QStringLiteral("the metafile is damaged"));
+  if (wmf_scan(session.api, 0, &bbox) != wmf_E_None) return ChildError(damaged);
   unsigned int width = 0;
   unsigned int height = 0;
   if (wmf_display_size(session.api, &width, &height, kPixelsPerInch, kPixelsPerInch) != wmf_E_None)
@@ -117,7 +138,7 @@ std::optional<QByteArray> WmfPixelsInChild(QByteArray data) {
   device->height = height;
   device->bbox = bbox;
   if (wmf_play(session.api, 0, &bbox) != wmf_E_None || !device->gd_image)
-    return ChildError(QStringLiteral("the metafile is damaged"));
+    return ChildError(damaged);
   const int* pixels = wmf_gd_image_pixels(device->gd_image);
   if (!pixels) return ChildError(QStringLiteral("the metafile could not be drawn"));
   QByteArray answer(1 + 8 + qsizetype(width) * height * 4, Qt::Uninitialized);
@@ -186,8 +207,12 @@ QImage ImageFromWmfPixels(const QByteArray& payload, QString* error) {
 }  // namespace
 
 QImage RenderWmf(const QByteArray& bytes, QString* error) {
-  const auto payload =
-      Answer(RunIsolated({}, [&bytes] { return WmfPixelsInChild(bytes); }), 'P', error);
+  return RenderWmf(bytes, SystemWmfFonts(), error);
+}
+
+QImage RenderWmf(const QByteArray& bytes, const WmfFontPlan& fonts, QString* error) {
+  const auto payload = Answer(
+      RunIsolated({}, [&bytes, &fonts] { return WmfPixelsInChild(bytes, fonts); }), 'P', error);
   return payload ? ImageFromWmfPixels(*payload, error) : QImage();
 }
 

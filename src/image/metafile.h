@@ -12,8 +12,12 @@ namespace tavlo {
 bool LooksLikeWmf(const QByteArray& bytes);
 bool LooksLikeEmf(const QByteArray& bytes);
 
+struct WmfFontPlan;
+
 // A null image and the reason when the metafile cannot be rendered.
 QImage RenderWmf(const QByteArray& bytes, QString* error);
+// With the given fonts instead of this system's.
+QImage RenderWmf(const QByteArray& bytes, const WmfFontPlan& fonts, QString* error);
 QImage RenderEmf(const QByteArray& bytes, QString* error);
 
 }  // namespace tavlo

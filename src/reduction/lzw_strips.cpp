@@ -13,9 +13,11 @@ namespace {
 constexpr int kMaxCodeBits = 12;
 constexpr std::uint32_t kTableSize = 1u << kMaxCodeBits;
 
-// The bits of one strip, least significant bit first.
+// The bits of one strip, least significant bit first, in a buffer that is never zeroed: every
+// byte up to the last bit is written before it is read.
 struct BitStream {
-  std::vector<std::uint8_t> bytes;
+  std::unique_ptr<std::uint8_t[]> bytes;
+  size_t capacity = 0;
   std::uint64_t bits = 0;  // bits written
 };
 
@@ -40,9 +42,12 @@ class StripEncoder {
   // Encodes `count` >= 1 indexes into `out`: a clear code first when `first`, and at the end
   // the end code when `last`, a clear code otherwise.
   void Encode(const std::uint8_t* indexes, size_t count, bool first, bool last, BitStream& out) {
-    out.bytes.resize(MostBytes(count));
+    if (out.capacity < MostBytes(count)) {
+      out.capacity = MostBytes(count);
+      out.bytes = std::make_unique_for_overwrite<std::uint8_t[]>(out.capacity);
+    }
     out.bits = 0;
-    at_ = out.bytes.data();
+    at_ = out.bytes.get();
     accumulator_ = 0;
     pending_ = 0;
     Reset();
@@ -148,14 +153,13 @@ class StripEncoder {
   }
 
   void Flush(BitStream& out) {
-    out.bits = static_cast<std::uint64_t>(at_ - out.bytes.data()) * 8 +
+    out.bits = static_cast<std::uint64_t>(at_ - out.bytes.get()) * 8 +
                static_cast<std::uint64_t>(pending_);
     while (pending_ > 0) {
       *at_++ = static_cast<std::uint8_t>(accumulator_);
       accumulator_ >>= 8;
       pending_ = pending_ > 8 ? pending_ - 8 : 0;
     }
-    out.bytes.resize(static_cast<size_t>(at_ - out.bytes.data()));
   }
 
   const int alphabetBits_;
@@ -177,12 +181,16 @@ int WorkerCount(int threads, size_t strips) {
 void AppendBits(std::vector<std::uint8_t>& out, std::uint64_t& outBits, const BitStream& strip) {
   const unsigned shift = static_cast<unsigned>(outBits % 8);
   const size_t stripBytes = static_cast<size_t>((strip.bits + 7) / 8);
+  const size_t base = out.size();  // holds outBits, its last byte partly when shift > 0
+  out.resize(base + stripBytes);
+  const std::uint8_t* from = strip.bytes.get();
   if (shift == 0) {
-    out.insert(out.end(), strip.bytes.begin(), strip.bytes.begin() + std::ptrdiff_t(stripBytes));
+    std::memcpy(out.data() + base, from, stripBytes);
   } else {
+    std::uint8_t* to = out.data() + base - 1;
     for (size_t i = 0; i < stripBytes; ++i) {
-      out.back() = static_cast<std::uint8_t>(out.back() | (strip.bytes[i] << shift));
-      out.push_back(static_cast<std::uint8_t>(strip.bytes[i] >> (8 - shift)));
+      to[i] = static_cast<std::uint8_t>(to[i] | (from[i] << shift));
+      to[i + 1] = static_cast<std::uint8_t>(from[i] >> (8 - shift));
     }
   }
   outBits += strip.bits;

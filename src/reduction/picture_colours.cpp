@@ -1,65 +1,103 @@
 #include "reduction/picture_colours.h"
 
-#include <algorithm>
-#include <cstring>
+#include "colour/run_tasks.h"
 
-#include "colour/colour_histogram.h"
+#include <algorithm>
+#include <bit>
+#include <memory>
 
 namespace tavlo {
+namespace {
+
+static_assert(std::endian::native == std::endian::little,
+              "colour numbers are stored little endian");
+
+// Which distinct colour a colour value is, in groups of 512 colours (the top five bits of each
+// channel pick the group): groups are made when the picture first touches them, and a photo's
+// neighbouring pixels mostly fall into a group just used.
+class ColourNumbers {
+ public:
+  static constexpr std::uint32_t kUnseen = 0xFFFFFFFF;
+
+  ColourNumbers() : groupOf_(std::make_unique<std::uint32_t[]>(kGroups)) {
+    std::fill_n(groupOf_.get(), kGroups, kNoGroup);
+  }
+
+  // The number slot of a colour 0x00BBGGRR: kUnseen until the caller stores one.
+  std::uint32_t& Slot(std::uint32_t rgb) {
+    const std::uint32_t group = GroupIndex(rgb);
+    std::uint32_t at = groupOf_[group];
+    if (at == kNoGroup) {
+      at = static_cast<std::uint32_t>(numbers_.size() / kGroupSize);
+      numbers_.resize(numbers_.size() + kGroupSize, kUnseen);
+      groupOf_[group] = at;
+    }
+    return numbers_[size_t{at} * kGroupSize + SpotIndex(rgb)];
+  }
+
+ private:
+  static constexpr std::uint32_t kGroups = 1u << 15;
+  static constexpr std::uint32_t kGroupSize = 512;
+  static constexpr std::uint32_t kNoGroup = 0xFFFFFFFF;
+
+  static std::uint32_t GroupIndex(std::uint32_t rgb) {
+    return ((rgb >> 9) & 0x7C00) | ((rgb >> 6) & 0x3E0) | ((rgb >> 3) & 0x1F);
+  }
+  static std::uint32_t SpotIndex(std::uint32_t rgb) {
+    return ((rgb >> 10) & 0x1C0) | ((rgb >> 5) & 0x38) | (rgb & 0x7);
+  }
+
+  std::unique_ptr<std::uint32_t[]> groupOf_;
+  std::vector<std::uint32_t> numbers_;
+};
+
+void MeasureLab(PictureColours& colours, int threads) {
+  colours.lab.resize(colours.colour.size());
+  const size_t parts =
+      threads > 0 ? static_cast<size_t>(threads) : ThreadsFor(colours.lab.size(), 50000);
+  RunInParts(colours.lab.size(), parts, [&](size_t begin, size_t end) {
+    for (size_t i = begin; i < end; ++i) {
+      const Lab lab = LabFromColor(colours.colour[i]);
+      colours.lab[i] =
+          LabFloat{static_cast<float>(lab.L), static_cast<float>(lab.a), static_cast<float>(lab.b)};
+    }
+  });
+}
+
+}  // namespace
 
 size_t PictureColours::Bytes() const {
-  return firstPixel.capacity() * sizeof(std::uint32_t) + colour.capacity() * sizeof(ColorValue) +
-         counts.capacity() * sizeof(std::uint32_t) + lab.capacity() * sizeof(LabFloat);
+  return colour.capacity() * sizeof(ColorValue) + counts.capacity() * sizeof(std::uint32_t) +
+         lab.capacity() * sizeof(LabFloat) + pixelColour.capacity();
 }
 
 PictureColours AnalysePicture(const std::uint32_t* first, int width, int height,
                               std::ptrdiff_t stride, int threads) {
   PictureColours colours;
-  const ColourHistogram histogram = CountColours(first, width, height, stride, threads);
-  const auto& counted = histogram.colours;
-  if (counted.empty()) return colours;
-  colours.pictureSize = histogram.pixels;
-
-  // The first pixel of each colour: one bit a colour of the cube (2 MiB) says whether it was seen;
-  // only a colour's first pixel looks its place in the histogram up.
-  std::vector<std::uint64_t> seen((size_t{1} << 24) / 64, 0);
-  std::vector<std::uint32_t> firstOf(counted.size());
+  if (!first || width <= 0 || height <= 0) return colours;
+  colours.width = width;
+  colours.height = height;
+  colours.pixelColour.resize(size_t(width) * size_t(height) * 3 + 1);
+  ColourNumbers numbers;
   const auto* bytes = reinterpret_cast<const unsigned char*>(first);
-  std::uint32_t position = 0;
+  std::uint8_t* out = colours.pixelColour.data();
   for (int y = 0; y < height; ++y) {
     const unsigned char* row = bytes + stride * y;
-    for (int x = 0; x < width; ++x, ++position) {
+    for (int x = 0; x < width; ++x, out += 3) {
       std::uint32_t pixel;
       std::memcpy(&pixel, row + 4 * std::ptrdiff_t(x), 4);
       const ColorValue value = FromRgbPixel(pixel);
-      std::uint64_t& word = seen[static_cast<size_t>(value) / 64];
-      const std::uint64_t bit = std::uint64_t{1} << (value % 64);
-      if (word & bit) continue;
-      word |= bit;
-      const auto at =
-          std::lower_bound(counted.begin(), counted.end(), value,
-                           [](const ColourCount& c, ColorValue v) { return c.colour < v; });
-      firstOf[static_cast<size_t>(at - counted.begin())] = position;
+      std::uint32_t& number = numbers.Slot(static_cast<std::uint32_t>(value));
+      if (number == ColourNumbers::kUnseen) {
+        number = static_cast<std::uint32_t>(colours.colour.size());
+        colours.colour.push_back(value);
+        colours.counts.push_back(0);
+      }
+      ++colours.counts[number];
+      std::memcpy(out, &number, 3);  // little endian: the low three bytes
     }
   }
-
-  // Colours in the order of their first pixels.
-  std::vector<std::uint64_t> order(counted.size());  // first pixel << 32 | histogram position
-  for (size_t i = 0; i < counted.size(); ++i) order[i] = std::uint64_t{firstOf[i]} << 32 | i;
-  std::sort(order.begin(), order.end());
-  colours.firstPixel.resize(counted.size());
-  colours.colour.resize(counted.size());
-  colours.counts.resize(counted.size());
-  colours.lab.resize(counted.size());
-  for (size_t i = 0; i < counted.size(); ++i) {
-    const ColourCount& c = counted[static_cast<std::uint32_t>(order[i])];
-    colours.firstPixel[i] = static_cast<std::uint32_t>(order[i] >> 32);
-    colours.colour[i] = c.colour;
-    colours.counts[i] = c.count;
-    const Lab lab = LabFromColor(c.colour);
-    colours.lab[i] =
-        LabFloat{static_cast<float>(lab.L), static_cast<float>(lab.a), static_cast<float>(lab.b)};
-  }
+  MeasureLab(colours, threads);
   return colours;
 }
 

@@ -4,8 +4,10 @@
 #include <thread>
 
 #include "colour/ciede2000.h"
+#include "colour/run_tasks.h"
 #include "reduction/gif_encoder.h"
 #include "reduction/indexed_picture.h"
+#include "reduction/nearest_entries.h"
 
 namespace tavlo {
 namespace {
@@ -14,48 +16,28 @@ bool Stopped(const std::atomic<bool>* stop) {
   return stop && stop->load(std::memory_order_relaxed);
 }
 
-// Runs task(begin, end) over [0, count) in `workers` consecutive parts, on threads where they can
-// be had.
-template <typename Task>
-void InParts(size_t count, int workers, Task task) {
-  std::vector<std::thread> helpers;
-  const auto parts = static_cast<size_t>(std::max(1, workers));
-  size_t done = 1;
-  auto part = [&](size_t p) { task(count * p / parts, count * (p + 1) / parts); };
-  for (; done < parts; ++done) {
-    try {
-      helpers.emplace_back(part, done);
-    } catch (...) {
-      break;
-    }
+size_t WorkersFor(int threads, size_t work, size_t workPerThread) {
+  return threads > 0 ? static_cast<size_t>(threads) : ThreadsFor(work, workPerThread);
+}
+
+// Brings the cache's nearest entries up to date for `entries`: from the last call's when only a
+// few entries changed, else worked out afresh.
+void UpdateNearest(const PictureColours& colours, const std::vector<ColorValue>& entries,
+                   ResultCache& cache, int threads) {
+  if (cache.picture != &colours || cache.nearest.size() != colours.Distinct() ||
+      !UpdateNearestEntries(colours, cache.entries, entries, cache.nearest)) {
+    cache.nearest = NearestEntries(colours, entries, threads);
   }
-  part(0);
-  for (size_t p = done; p < parts; ++p) part(p);
-  for (auto& helper : helpers) helper.join();
-}
-
-int WorkersFor(int threads, size_t work, size_t workPerThread) {
-  if (threads > 0) return threads;
-  const auto processors = static_cast<size_t>(std::max(1u, std::thread::hardware_concurrency()));
-  return static_cast<int>(
-      std::clamp<size_t>(work / workPerThread, 1, std::min<size_t>(processors, 8)));
-}
-
-// The position in the range of each distinct colour's nearest entry: that of its first pixel.
-std::vector<std::uint8_t> NearestOfEachColour(const PictureColours& colours,
-                                              const IndexedPicture& picture) {
-  std::vector<std::uint8_t> nearest(colours.Distinct());
-  for (size_t i = 0; i < nearest.size(); ++i) nearest[i] = picture.indexes[colours.firstPixel[i]];
-  return nearest;
+  cache.entries = entries;
 }
 
 // Brings the cache's differences up to date for the entries' colours: only colours whose reduced
 // colour changed are measured again.
 void UpdateDifferences(const PictureColours& colours, const std::vector<ColorValue>& entries,
-                       const std::vector<std::uint8_t>& nearest, LossCache& cache, int threads) {
+                       ResultCache& cache, int threads) {
   const size_t n = colours.Distinct();
-  if (cache.picture != &colours || cache.against.size() != n) {
-    cache.picture = &colours;
+  const std::vector<std::uint8_t>& nearest = cache.nearest;
+  if (cache.against.size() != n) {
     cache.against.assign(n, -1);  // no colour value: everything is measured
     cache.difference.assign(n, 0.0f);
   }
@@ -63,7 +45,7 @@ void UpdateDifferences(const PictureColours& colours, const std::vector<ColorVal
   for (size_t i = 0; i < entries.size(); ++i) entryLab[i] = LabFromColor(entries[i]);
   size_t changed = 0;
   for (size_t i = 0; i < n; ++i) changed += cache.against[i] != entries[nearest[i]];
-  InParts(n, WorkersFor(threads, changed, 20000), [&](size_t begin, size_t end) {
+  RunInParts(n, WorkersFor(threads, changed, 20000), [&](size_t begin, size_t end) {
     for (size_t i = begin; i < end; ++i) {
       const ColorValue against = entries[nearest[i]];
       if (cache.against[i] == against) continue;
@@ -74,8 +56,23 @@ void UpdateDifferences(const PictureColours& colours, const std::vector<ColorVal
   });
 }
 
-void SumUp(const PictureColours& colours, const std::vector<std::uint8_t>& nearest,
-           const LossCache& cache, ResultFigures& figures) {
+// The reduced picture: each pixel the nearest entry of its colour.
+IndexedPicture Reduced(const PictureColours& colours, const std::vector<ColorValue>& entries,
+                       const std::vector<std::uint8_t>& nearest, int threads) {
+  IndexedPicture picture;
+  picture.width = colours.width;
+  picture.height = colours.height;
+  picture.table = entries;
+  const size_t pixels = static_cast<size_t>(colours.PictureSize());
+  picture.indexes.resize(pixels);
+  RunInParts(pixels, WorkersFor(threads, pixels, size_t{1} << 21), [&](size_t begin, size_t end) {
+    for (size_t p = begin; p < end; ++p) picture.indexes[p] = nearest[colours.ColourOfPixel(p)];
+  });
+  return picture;
+}
+
+void SumUp(const PictureColours& colours, const ResultCache& cache, ResultFigures& figures) {
+  const std::vector<std::uint8_t>& nearest = cache.nearest;
   figures.usage.assign(figures.rangeSize, 0);
   double weighted = 0;
   std::uint64_t above = 0;
@@ -88,7 +85,7 @@ void SumUp(const PictureColours& colours, const std::vector<std::uint8_t>& neare
     largest = std::max(largest, difference);
     if (difference > 1.0f) above += count;
   }
-  figures.pixels = colours.pictureSize;
+  figures.pixels = colours.PictureSize();
   const double pixels = std::max<double>(1, double(figures.pixels));
   figures.meanLoss = weighted / pixels;
   figures.maxLoss = largest;
@@ -112,25 +109,29 @@ void SmallerTableHint(int used, int& smallerTable, int& above) {
   }
 }
 
-bool ComputeResultFigures(const ResultInput& input, ResultFigures& figures, LossCache* cache,
-                          int threads, const std::atomic<bool>* stop) {
-  const int count = static_cast<int>(input.entries.size());
-  if (!input.colours || input.colours->Distinct() == 0 || count < 1 || count > 256) return false;
+bool ComputeResultFigures(const PictureColours& colours, const std::vector<ColorValue>& entries,
+                          ResultFigures& figures, ResultCache* cache, int threads,
+                          const std::atomic<bool>* stop) {
+  const int count = static_cast<int>(entries.size());
+  if (colours.Distinct() == 0 || count < 1 || count > 256) return false;
   figures = ResultFigures{};
   figures.rangeSize = count;
   figures.tableBits = GifTableBits(count);
 
-  const IndexedPicture picture = ReducePicture(input.pixels, input.width, input.height,
-                                               input.stride, input.entries.data(), count, threads);
-  if (picture.indexes.size() != input.colours->pictureSize) return false;  // not that picture
+  ResultCache ownCache;
+  ResultCache& known = cache ? *cache : ownCache;
+  if (known.picture != &colours) {
+    known = ResultCache{};
+    known.picture = &colours;
+  }
+  UpdateNearest(colours, entries, known, threads);
   if (Stopped(stop)) return false;
-  const std::vector<std::uint8_t> nearest = NearestOfEachColour(*input.colours, picture);
-  LossCache ownCache;
-  LossCache& differences = cache ? *cache : ownCache;
-  UpdateDifferences(*input.colours, input.entries, nearest, differences, threads);
-  SumUp(*input.colours, nearest, differences, figures);
+  UpdateDifferences(colours, entries, known, threads);
+  SumUp(colours, known, figures);
   if (Stopped(stop)) return false;
 
+  const IndexedPicture picture = Reduced(colours, entries, known.nearest, threads);
+  if (Stopped(stop)) return false;
   EncodedPicture gif = EncodeGif(picture, threads);
   figures.gif = std::move(gif.bytes);
   figures.gifError = gif.error;

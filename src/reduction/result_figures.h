@@ -13,16 +13,6 @@
 
 namespace tavlo {
 
-struct ResultInput {
-  // The picture: `height` rows of `width` pixels 0x??RRGGBB, `stride` bytes apart.
-  const std::uint32_t* pixels = nullptr;
-  int width = 0;
-  int height = 0;
-  std::ptrdiff_t stride = 0;
-  const PictureColours* colours = nullptr;  // AnalysePicture of the same picture
-  std::vector<ColorValue> entries;          // the range's colours in order, 1 to 256
-};
-
 struct ResultFigures {
   // The GIF file "Export GIF" writes for this reduction; gifError says why there is none (a
   // picture too large for a GIF).
@@ -50,24 +40,29 @@ struct ResultFigures {
   std::uint64_t pixels = 0;
 };
 
-// The differences measured by earlier calls for one picture, per distinct colour, with the colour
-// each was measured against: a colour whose reduced colour did not change costs nothing again.
-// A cache used with another picture notices it and starts again.
-struct LossCache {
+// What earlier calls for one picture worked out, so that an edit of a few entries costs only
+// what it changed: the entries of the last call, the nearest entry of each distinct colour for
+// them, and each colour's difference with the colour it was measured against. A cache used with
+// another picture notices it and starts again.
+struct ResultCache {
   const PictureColours* picture = nullptr;
+  std::vector<ColorValue> entries;
+  std::vector<std::uint8_t> nearest;
   std::vector<ColorValue> against;
   std::vector<float> difference;
   size_t Bytes() const {
-    return against.capacity() * sizeof(ColorValue) + difference.capacity() * sizeof(float);
+    return nearest.capacity() + against.capacity() * sizeof(ColorValue) +
+           difference.capacity() * sizeof(float);
   }
 };
 
-// Works the figures out into `figures`. Returns false, early and with `figures` of no use, when
-// `stop` becomes true during the call (the palette changed again) or the input is not whole.
-// `threads` 0 chooses by size; the figures are the same for any number. Throws std::bad_alloc
-// when memory runs out.
-bool ComputeResultFigures(const ResultInput& input, ResultFigures& figures,
-                          LossCache* cache = nullptr, int threads = 0,
+// Works out the figures of the picture whose colours are `colours` reduced to `entries`, the
+// range's colours in order (1 to 256), into `figures`. Returns false, early and with `figures` of
+// no use, when `stop` becomes true during the call (the palette changed again) or the input is
+// not whole. `threads` 0 chooses by size; the figures are the same for any number. Throws
+// std::bad_alloc when memory runs out.
+bool ComputeResultFigures(const PictureColours& colours, const std::vector<ColorValue>& entries,
+                          ResultFigures& figures, ResultCache* cache = nullptr, int threads = 0,
                           const std::atomic<bool>* stop = nullptr);
 
 // For `used` entries: the next smaller power-of-two table when `used` is only a few above it (at

@@ -6,15 +6,14 @@
 namespace tavlo {
 namespace {
 
-constexpr int kCoalesceMilliseconds = 60;
+constexpr int kCoalesceMilliseconds = 40;
 
-// What the real computation keeps between jobs: the last picture, as 32-bit pixels, with its
-// colours and loss cache. Only the one running job touches it.
+// What the real computation keeps between jobs: the colours of the last picture and what the
+// last jobs worked out for it. Only the one running job touches it.
 struct PictureMemory {
   qint64 key = 0;
-  QImage pixels;
   std::unique_ptr<PictureColours> colours;
-  LossCache cache;
+  ResultCache cache;
 };
 
 }  // namespace
@@ -26,26 +25,20 @@ ResultFunction MakeResultFunction() {
     try {
       if (!memory->colours || memory->key != job.picture.cacheKey()) {
         memory->colours.reset();
-        memory->cache = LossCache{};
-        memory->pixels = job.picture.convertToFormat(QImage::Format_RGB32);
+        memory->cache = ResultCache{};
+        const QImage pixels = job.picture.convertToFormat(QImage::Format_RGB32);
         if (stop) return false;
-        memory->colours = std::make_unique<PictureColours>(AnalysePicture(
-            reinterpret_cast<const std::uint32_t*>(memory->pixels.constBits()),
-            memory->pixels.width(), memory->pixels.height(), memory->pixels.bytesPerLine()));
+        memory->colours = std::make_unique<PictureColours>(
+            AnalysePicture(reinterpret_cast<const std::uint32_t*>(pixels.constBits()),
+                           pixels.width(), pixels.height(), pixels.bytesPerLine()));
         memory->key = job.picture.cacheKey();
       }
-      const QImage& pixels = memory->pixels;
-      const ResultInput input{reinterpret_cast<const std::uint32_t*>(pixels.constBits()),
-                              pixels.width(),
-                              pixels.height(),
-                              pixels.bytesPerLine(),
-                              memory->colours.get(),
-                              job.entries};
-      if (ComputeResultFigures(input, figures, &memory->cache, 0, &stop)) return true;
+      if (ComputeResultFigures(*memory->colours, job.entries, figures, &memory->cache, 0, &stop))
+        return true;
       if (!stop) error = QStringLiteral("There is no picture to describe.");
     } catch (const std::bad_alloc&) {
       memory->colours.reset();
-      memory->cache = LossCache{};
+      memory->cache = ResultCache{};
       error = QStringLiteral("There is not enough memory to work the result out.");
     }
     return false;

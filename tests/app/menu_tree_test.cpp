@@ -93,7 +93,9 @@ TEST_F(MenuTreeTest, EveryItemHasItsCaptionShortcutAndPlace) {
     QAction* item = items[at];
     EXPECT_EQ(item->objectName(), row.name);
     EXPECT_EQ(item->isSeparator(), QByteArray(row.caption).isEmpty()) << row.name;
-    if (!item->isSeparator()) EXPECT_EQ(item->text(), QString::fromUtf8(row.caption)) << row.name;
+    if (!item->isSeparator()) {
+      EXPECT_EQ(item->text(), QString::fromUtf8(row.caption)) << row.name;
+    }
     EXPECT_EQ(item->shortcut(), QKeySequence(row.shortcut)) << row.name;
     EXPECT_TRUE(item->isEnabled()) << row.name;
     EXPECT_TRUE(item->isVisible()) << row.name;
@@ -107,7 +109,9 @@ TEST_F(MenuTreeTest, EveryItemHasItsCaptionShortcutAndPlace) {
     EXPECT_EQ(file[7 + i]->objectName(), "mnuRecentFile");
     EXPECT_EQ(file[7 + i]->property("index").toInt(), i);
     EXPECT_FALSE(file[7 + i]->isVisible());
-    if (i > 0) EXPECT_EQ(file[7 + i]->text(), QStringLiteral("Recent%1").arg(i));
+    if (i > 0) {
+      EXPECT_EQ(file[7 + i]->text(), QStringLiteral("Recent%1").arg(i));
+    }
   }
 }
 

@@ -35,7 +35,9 @@ TEST_F(StartupTest, FirstStartWritesOnlyRecentMaxAndShutdownAddsTheRestInOrder) 
       "\r\n"
       "[frmPalette]\r\nTop=0\r\nLeft=0\r\n";
   const QByteArray written = ReadBytes(SettingsPath());
-  if (!qgetenv("USER").isEmpty()) EXPECT_EQ(written, expected);
+  if (!qgetenv("USER").isEmpty()) {
+    EXPECT_EQ(written, expected);
+  }
   EXPECT_TRUE(written.endsWith("[frmPalette]\r\nTop=0\r\nLeft=0\r\n"));
   EXPECT_FALSE(Palette().isVisible());
 }

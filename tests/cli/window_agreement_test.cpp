@@ -27,7 +27,7 @@ class WindowAgreementTest : public AppFixture {
     QImage picture(150, 90, QImage::Format_RGB32);
     for (int y = 0; y < picture.height(); ++y)
       for (int x = 0; x < picture.width(); ++x)
-        picture.setPixel(x, y, x < 60 ? qRgb(x * 4, y * 2, 30) : 0xFF000000u | random());
+        picture.setPixel(x, y, x < 60 ? qRgb(x * 4, y * 2, 30) : 0xFF000000u | QRgb(random()));
     picture_ = TempPath("picture.png");
     ASSERT_TRUE(picture.save(picture_));
     QByteArray act(768, '\0');

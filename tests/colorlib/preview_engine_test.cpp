@@ -79,8 +79,10 @@ void ExpectSameAsPlainSearch(const Picture& picture, const std::vector<int32_t>&
 Picture EveryBrick(std::mt19937& random) {
   Picture picture(512, 512, 2048);
   for (int brick = 0; brick < 64 * 64 * 64; ++brick) {
-    const uint32_t r = (brick >> 12) * 4 + random() % 4, g = ((brick >> 6) & 63) * 4 + random() % 4,
-                   b = (brick & 63) * 4 + random() % 4;
+    const auto jitter = [&random] { return uint32_t(random() % 4); };
+    const uint32_t r = uint32_t(brick >> 12) * 4 + jitter(),
+                   g = uint32_t((brick >> 6) & 63) * 4 + jitter(),
+                   b = uint32_t(brick & 63) * 4 + jitter();
     picture.Set(brick % 512, brick / 512, (r << 16) | (g << 8) | b);
   }
   return picture;

@@ -55,6 +55,7 @@ class AddedFormatsTest : public AppFixture {
 };
 
 TEST_F(AddedFormatsTest, EachFormatOpensAsOneUndoStepWithTheSelectionOnTheFirstEntry) {
+  TAVLO_SKIP_WITHOUT_CORPUS();
   QImage bmp(4, 4, QImage::Format_Indexed8);
   bmp.setColorTable({0xFF102030, 0xFF405060, 0xFF708090});
   bmp.fill(0);
@@ -90,6 +91,7 @@ TEST_F(AddedFormatsTest, EachFormatOpensAsOneUndoStepWithTheSelectionOnTheFirstE
 }
 
 TEST_F(AddedFormatsTest, ARiffPaletteNamedPalIsReadAsOne) {
+  TAVLO_SKIP_WITHOUT_CORPUS();
   OpenFile(CorpusPath("pal/ColorPaletteCodable__arne-v20-16.pal"));
   EXPECT_TRUE(Messages().isEmpty()) << Messages().join('\n').toStdString();
   const QByteArray bytes = ReadBytes(CorpusPath("pal/ColorPaletteCodable__arne-v20-16.pal"));
@@ -120,6 +122,7 @@ TEST_F(AddedFormatsTest, ARefusedFileGivesOneWarningNamingItAndChangesNothing) {
 }
 
 TEST_F(AddedFormatsTest, MoreThan256ColoursFillThePaletteWithOneWarning) {
+  TAVLO_SKIP_WITHOUT_CORPUS();
   OpenFile(CorpusPath("hex/ColorPaletteCodable__behr.hex"));
   EXPECT_EQ(Messages(), QStringList{"The file " + CorpusPath("hex/ColorPaletteCodable__behr.hex") +
                                     " holds 4696 colours; the first 256 were read and the other "

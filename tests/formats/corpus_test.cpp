@@ -103,6 +103,7 @@ class CorpusTest : public ::testing::Test {
 };
 
 TEST_F(CorpusTest, EveryFileIsListedInTheManifest) {
+  TAVLO_SKIP_WITHOUT_CORPUS();
   QStringList listed;
   for (const CorpusRow& row : ReadManifest()) listed << row.file;
   for (const QString folder : {"pal", "act", "gif"}) {
@@ -112,6 +113,7 @@ TEST_F(CorpusTest, EveryFileIsListedInTheManifest) {
 }
 
 TEST_F(CorpusTest, EachFileLoadsOrIsRejectedAsItShould) {
+  TAVLO_SKIP_WITHOUT_CORPUS();
   int checked = 0;
   for (const CorpusRow& row : ReadManifest()) {
     if (!row.file.startsWith("pal/") && !row.file.startsWith("act/") &&
@@ -183,6 +185,7 @@ TEST_F(CorpusTest, EachFileLoadsOrIsRejectedAsItShould) {
 }
 
 TEST_F(CorpusTest, SamePaletteAsActAndAsPalGivesTheSameColours) {
+  TAVLO_SKIP_WITHOUT_CORPUS();
   openACT(nullptr, palette_, CorpusPath("act/zxnext_bmp_tools__zxnext-palette-256.act"));
   const PaletteColors fromAct = palette_.Colors();
   SetUp();
@@ -191,6 +194,7 @@ TEST_F(CorpusTest, SamePaletteAsActAndAsPalGivesTheSameColours) {
 }
 
 TEST_F(CorpusTest, LineEndsDoNotChangeTheColours) {
+  TAVLO_SKIP_WITHOUT_CORPUS();
   openPAL(nullptr, palette_, CorpusPath("pal/pokefirered__graphics_contest_interface.pal"));
   const PaletteColors fromCrLf = palette_.Colors();
   SetUp();

@@ -125,10 +125,12 @@ QByteArray MakeRle8Bmp(int width, const std::vector<QRgb>& table,
 }
 
 QByteArray MakeWmf(int width, int height, QRgb background, QRect box, QRgb foreground,
-                   int unitsPerInch) {
+                   int unitsPerInch, const QByteArray& text) {
   // Records: size in 16-bit words, function, parameters (coordinates in reverse order).
   QByteArray records;
+  qint64 largest = 0;
   auto record = [&](int function, std::initializer_list<int> words) {
+    largest = std::max(largest, 3 + qint64(words.size()));
     Add32(records, 3 + qint64(words.size()));
     Add16(records, function);
     for (int w : words) Add16(records, w);
@@ -148,6 +150,22 @@ QByteArray MakeWmf(int width, int height, QRgb background, QRect box, QRgb foreg
   brush(foreground);                      // object 1 again
   record(0x012D, {1});
   record(0x041B, {box.bottom() + 1, box.right() + 1, box.top(), box.left()});
+  if (!text.isEmpty()) {
+    // CREATEFONTINDIRECT: height, width, escapement, orientation, weight, italic/underline,
+    // strike-out/charset, precisions, quality/pitch, then the face name.
+    record(0x02FB,
+           {-height / 2, 0, 0, 0, 400, 0, 0, 0, 0, 'A' | ('r' << 8), 'i' | ('a' << 8), 'l'});
+    record(0x012D, {2});  // SELECTOBJECT the font
+    QByteArray padded = text;
+    if (padded.size() % 2) padded.append('\0');
+    largest = std::max(largest, 3 + 1 + padded.size() / 2 + 2);
+    Add32(records, 3 + 1 + padded.size() / 2 + 2);
+    Add16(records, 0x0521);  // TEXTOUT: length, string, y, x
+    Add16(records, int(text.size()));
+    records.append(padded);
+    Add16(records, 0);
+    Add16(records, 0);
+  }
   record(0x0000, {});  // EOF
 
   QByteArray out;
@@ -169,8 +187,8 @@ QByteArray MakeWmf(int width, int height, QRgb background, QRect box, QRgb foreg
   Add16(out, 9);       // header words
   Add16(out, 0x0300);  // version
   Add32(out, totalWords);
-  Add16(out, 2);  // objects
-  Add32(out, 8);  // largest record in words
+  Add16(out, 3);        // objects
+  Add32(out, largest);  // in words
   Add16(out, 0);
   out.append(records);
   return out;

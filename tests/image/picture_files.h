@@ -25,9 +25,10 @@ QByteArray MakeRle8Bmp(int width, const std::vector<QRgb>& table,
                        const std::vector<std::vector<std::pair<int, int>>>& rows);
 
 // A placeable WMF of width x height pixels (at 96 units to the inch) filled with `background`
-// and with the rectangle `box` (left, top, right, bottom) filled with `foreground`.
+// and with the rectangle `box` (left, top, right, bottom) filled with `foreground`; then `text`,
+// when given, in Arial half the picture's height, in black from the top-left corner.
 QByteArray MakeWmf(int width, int height, QRgb background, QRect box, QRgb foreground,
-                   int unitsPerInch = 96);
+                   int unitsPerInch = 96, const QByteArray& text = {});
 
 // An EMF of width x height pixels (frame at 96 dpi) drawn the same way.
 QByteArray MakeEmf(int width, int height, QRgb background, QRect box, QRgb foreground);

@@ -56,7 +56,9 @@ TEST(ShiftPalette, EachUndoesTheOtherAndAFullTurnRestores) {
   for (int i = 0; i < kPaletteSize; ++i) {
     left = ShiftPaletteLeft(left);
     right = ShiftPaletteRight(right);
-    if (i < kPaletteSize - 1) EXPECT_NE(left, colors);
+    if (i < kPaletteSize - 1) {
+      EXPECT_NE(left, colors);
+    }
   }
   EXPECT_EQ(left, colors);
   EXPECT_EQ(right, colors);

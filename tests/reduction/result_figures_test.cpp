@@ -44,10 +44,6 @@ struct Fixture {
   const std::uint32_t* Pixels() const {
     return reinterpret_cast<const std::uint32_t*>(image.constBits());
   }
-  ResultInput Input(std::vector<ColorValue> entries) const {
-    return ResultInput{Pixels(), image.width(),     image.height(), image.bytesPerLine(),
-                       &colours, std::move(entries)};
-  }
 };
 
 // Mean, largest and share above 1 of CIEDE2000 over every pixel and its previewed colour.
@@ -80,7 +76,7 @@ TEST(ResultFigures, DescribeTheGifTheExportWritesAndEveryPixelsLoss) {
     SCOPED_TRACE(count);
     const auto entries = RandomEntries(count, random);
     ResultFigures figures;
-    ASSERT_TRUE(ComputeResultFigures(f.Input(entries), figures));
+    ASSERT_TRUE(ComputeResultFigures(f.colours, entries, figures));
 
     const IndexedPicture picture = ReducePicture(f.Pixels(), f.image.width(), f.image.height(),
                                                  f.image.bytesPerLine(), entries.data(), count);
@@ -107,14 +103,14 @@ TEST(ResultFigures, EditsServedFromTheCacheGiveTheFiguresOfAFreshStart) {
   std::mt19937 random(15);
   const Fixture f(GradientPicture(180, 120, random));
   auto entries = RandomEntries(64, random);
-  LossCache cache;
+  ResultCache cache;
   for (int edit = 0; edit < 6; ++edit) {
     SCOPED_TRACE(edit);
     entries[random() % entries.size()] = static_cast<ColorValue>(random() & 0xFFFFFF);
     if (edit == 4) entries.resize(40);  // a narrower range
     ResultFigures cached, fresh;
-    ASSERT_TRUE(ComputeResultFigures(f.Input(entries), cached, &cache, 2));
-    ASSERT_TRUE(ComputeResultFigures(f.Input(entries), fresh, nullptr, 1));
+    ASSERT_TRUE(ComputeResultFigures(f.colours, entries, cached, &cache, 2));
+    ASSERT_TRUE(ComputeResultFigures(f.colours, entries, fresh, nullptr, 1));
     EXPECT_EQ(cached.meanLoss, fresh.meanLoss);
     EXPECT_EQ(cached.maxLoss, fresh.maxLoss);
     EXPECT_EQ(cached.shareAboveOne, fresh.shareAboveOne);
@@ -124,8 +120,8 @@ TEST(ResultFigures, EditsServedFromTheCacheGiveTheFiguresOfAFreshStart) {
   // The same cache with another picture starts again instead of mixing the two up.
   const Fixture other(GradientPicture(90, 200, random));
   ResultFigures cached, fresh;
-  ASSERT_TRUE(ComputeResultFigures(other.Input(entries), cached, &cache));
-  ASSERT_TRUE(ComputeResultFigures(other.Input(entries), fresh));
+  ASSERT_TRUE(ComputeResultFigures(other.colours, entries, cached, &cache));
+  ASSERT_TRUE(ComputeResultFigures(other.colours, entries, fresh));
   EXPECT_EQ(cached.meanLoss, fresh.meanLoss);
 }
 
@@ -134,8 +130,9 @@ TEST(ResultFigures, AStopRequestGivesUp) {
   const Fixture f(GradientPicture(50, 50, random));
   const std::atomic<bool> stop{true};
   ResultFigures figures;
-  EXPECT_FALSE(ComputeResultFigures(f.Input(RandomEntries(8, random)), figures, nullptr, 0, &stop));
-  EXPECT_FALSE(ComputeResultFigures(f.Input({}), figures)) << "an empty range";
+  EXPECT_FALSE(
+      ComputeResultFigures(f.colours, RandomEntries(8, random), figures, nullptr, 0, &stop));
+  EXPECT_FALSE(ComputeResultFigures(f.colours, {}, figures)) << "an empty range";
 }
 
 TEST(ResultFigures, HintsAtTheNextSmallerTableOnlyAFewEntriesAway) {

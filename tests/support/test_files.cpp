@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace tavlo::testing {
 
@@ -20,6 +21,10 @@ void WriteBytes(const QString& path, const QByteArray& bytes) {
 
 QString CorpusPath(const QString& relative) {
   return QStringLiteral(TAVLO_CORPUS_DIR "/") + relative;
+}
+
+bool CorpusAvailable() {
+  return QFileInfo(CorpusPath(QStringLiteral("MANIFEST.tsv"))).isFile();
 }
 
 }  // namespace tavlo::testing
