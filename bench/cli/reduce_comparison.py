@@ -10,18 +10,21 @@ to end (wall clock) with fresh, empty output folders:
 
   tavlo-cli         tavlo-cli reduce IN/*.png --palette palette.act --out OUT (one job per core)
   tavlo-cli -j1     the same with --jobs 1
+  tavlo-cli GIF in  the same on gifsicle's inputs (below)
   pillow loop       quantize(palette=..., dither=NONE) + save(GIF), picture after picture
   gifsicle -P       xargs -P <cores> gifsicle --use-colormap palette.gif, one process per picture
   imagemagick -P    xargs -P <cores> convert IN +dither -remap palette.png OUT.gif
 
 gifsicle reads GIF files only: its inputs are the photo as a 256-colour GIF made beforehand
-(untimed, ImageMagick's own palette), so it maps 256 colours rather than a photo's, which is less
-work than the others do. Its exactness column is measured against the photo all the same.
+(untimed, ImageMagick's own palette), so it maps 256 colours rather than a photo's and decodes
+a GIF rather than a PNG; the row "tavlo-cli GIF in" does that same job. The exactness of these two
+rows is measured against the pixels of that GIF.
 
-Columns: seconds (median over the rounds), fastest round, ms per picture, CPU use (user + system
-time of the row's processes over wall time: 2.0 means both cores busy all along), tavlo-cli's time
+Columns: seconds (median over the rounds), fastest round, ms per picture, CPU ms per picture
+(user + system time of the row's processes; what the row costs however loaded the machine is),
+CPU use (that time over wall time: 2.0 means both cores busy all along), tavlo-cli's time
 divided by the row's (below 1: tavlo-cli faster), the size of the first output file, and
-non-nearest: pixels of the first output that are not the palette colour nearest to the photo's
+non-nearest: pixels of the first output that are not the palette colour nearest to the input's
 pixel (ref_remap check; ties accepted).
 """
 import argparse
@@ -85,6 +88,8 @@ def rows(args, pngs, gifs, palette_gif):
         ("tavlo-cli", lambda out: ([args.cli, "reduce", *pngs, "--palette", act, "--out", out, "--quiet"], None)),
         ("tavlo-cli -j1", lambda out: ([args.cli, "reduce", *pngs, "--palette", act, "--out", out, "--quiet",
                                         "--jobs", "1"], None)),
+        ("tavlo-cli GIF in", lambda out: ([args.cli, "reduce", *gifs, "--palette", act, "--out", out, "--quiet"],
+                                          None)),
         ("pillow loop", lambda out: ([sys.executable, os.path.join(here, "pil_reduce_batch.py"), act, out, *pngs], None)),
         ("gifsicle -P", lambda out: xargs(f'gifsicle --no-warnings --use-colormap {palette_gif} "$1" -o "$o"',
                                           gifs, ".gif", out)),
@@ -102,11 +107,19 @@ def timed(command, stdin):
     return wall, cpu
 
 
-def non_nearest(args, gif, work):
+def raw_rgb(picture_path, rgb_path):
+    with Image.open(picture_path) as picture:
+        open(rgb_path, "wb").write(picture.convert("RGB").tobytes())
+
+
+def non_nearest(args, gif, work, gif_input):
     rgb = os.path.join(work, "check.rgb")
-    with Image.open(gif) as picture:
-        open(rgb, "wb").write(picture.convert("RGB").tobytes())
-    line = subprocess.run([args.ref, "check", os.path.join(args.data, "small.rgb"),
+    raw_rgb(gif, rgb)
+    reference = os.path.join(args.data, "small.rgb")
+    if gif_input:
+        reference = os.path.join(work, "photo-gif.rgb")
+        raw_rgb(os.path.join(work, "photo.gif"), reference)
+    line = subprocess.run([args.ref, "check", reference,
                            os.path.join(args.data, "palette.act"), rgb],
                           check=True, capture_output=True, text=True).stdout
     fields = dict(f.split("=", 1) for f in line.split()[1:])
@@ -138,20 +151,23 @@ def main():
                 sys.exit(f"{name}: {len(produced)} outputs instead of {args.count}")
             if name not in checked:
                 first = os.path.join(out, produced[0])
-                checked[name] = (os.path.getsize(first), non_nearest(args, first, args.work))
+                gif_input = name in ("tavlo-cli GIF in", "gifsicle -P")
+                checked[name] = (os.path.getsize(first), non_nearest(args, first, args.work, gif_input))
             print(f"round {round_ + 1} {name}: {results[name][-1][0]:.2f} s", file=sys.stderr)
     ours = statistics.median(w for w, _ in results["tavlo-cli"])
     print(f"{args.count} copies of the {WIDTH}x{HEIGHT} photo, 256-colour palette, GIF out; "
           f"{cores()} cores; median of {args.rounds} rounds\n")
-    print("| row | s (median) | s (min) | ms / picture | CPU use | tavlo-cli / row | GIF bytes | non-nearest px |")
-    print("|---|---:|---:|---:|---:|---:|---:|---:|")
+    print("| row | s (median) | s (min) | ms / picture | CPU ms / picture | CPU use | tavlo-cli / row | "
+          "GIF bytes | non-nearest px |")
+    print("|---|---:|---:|---:|---:|---:|---:|---:|---:|")
     for name, _ in table:
         walls = [w for w, _ in results[name]]
         median = statistics.median(walls)
         cpu = statistics.median(c / w for w, c in results[name])
+        cpu_ms = statistics.median(c for _, c in results[name]) * 1000 / args.count
         size, wrong = checked[name]
         print(f"| {name} | {median:.2f} | {min(walls):.2f} | {median * 1000 / args.count:.1f} | "
-              f"{cpu:.2f} | {ours / median:.2f} | {size} | {wrong} |")
+              f"{cpu_ms:.1f} | {cpu:.2f} | {ours / median:.2f} | {size} | {wrong} |")
 
 
 if __name__ == "__main__":

@@ -1,9 +1,14 @@
 #include "app/main_window.h"
 
 #include <QCloseEvent>
+#include <QDeadlineTimer>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QLayout>
 #include <QMenuBar>
+#include <QScreen>
+#include <QThread>
+#include <QWindow>
 
 #include "app/login_name.h"
 #include "app/process_state.h"
@@ -11,6 +16,7 @@
 #include "app/twips.h"
 #include "app/version_caption.h"
 #include "app/whole_number.h"
+#include "app/window_geometry.h"
 #include "formats/last_session.h"
 #include "image/picture_area.h"
 #include "operations/entry_commands.h"
@@ -33,6 +39,25 @@ QIcon ProgramIcon() {
 
 int ReadPosition(const keys::Key& key) {
   return WholeNumber16Or(ReadKey(key, "0"), 0);
+}
+
+// The window system's frame around a top-level window: zero until it is first shown.
+QMargins FrameMargins(const QWidget& window) {
+  const QRect frame = window.frameGeometry();
+  const QRect inner = window.geometry();
+  return {inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
+          frame.bottom() - inner.bottom()};
+}
+
+// A window manager frames a window a moment after it is shown; until then its frame is unknown and
+// a window placed beside it would overlap it. Waits for that moment, half a second at most.
+void WaitUntilExposed(const QWidget& window) {
+  const QWindow* handle = window.windowHandle();
+  const QDeadlineTimer deadline(500);
+  while (handle && !handle->isExposed() && !deadline.hasExpired()) {
+    QCoreApplication::processEvents();
+    QThread::msleep(2);
+  }
 }
 
 }  // namespace
@@ -64,10 +89,18 @@ void MainWindow::Start() {
   Process().recentMax = WholeNumber16Or(
       ReadKey(keys::kRecentMax, QString::number(keys::kDefaultRecentMax)), keys::kDefaultRecentMax);
   WriteKey(keys::kRecentMax, QString::number(Process().recentMax));
+  // Read before anything is written: a position the palette window had when the program last
+  // ended, or none on a first start.
+  const bool palettePositionStored = KeyExists(keys::kPaletteTop) || KeyExists(keys::kPaletteLeft);
   RestoreWindowPositions();
   GetRecentFiles();
+  // Sized before it is shown: a window resized while it is being shown is placed by its inside,
+  // not by its frame as a stored position means, and would creep by its frame on every start.
+  adjustSize();
   show();
+  WaitUntilExposed(*this);
   ResizeForm();
+  if (!palettePositionStored) PlacePaletteBesideMain();
   palette_->show();
   setWindowTitle(VersionCaption());
 }
@@ -93,14 +126,47 @@ void MainWindow::CreatePaletteWindow() {
   CreateResultWindow();
 }
 
+QRect MainWindow::AvailableArea() const {
+  const QScreen* screen = QGuiApplication::screenAt(frameGeometry().center());
+  if (!screen) screen = QGuiApplication::screenAt(pos());
+  if (!screen) screen = this->screen();
+  return screen ? screen->availableGeometry() : QRect();
+}
+
+QSize MainWindow::FramedSize(const QWidget& toolWindow) const {
+  // A window's frame is not known before it is first shown; the main window's is at least as
+  // thick as a tool window's.
+  return toolWindow.size().grownBy(FrameMargins(*this));
+}
+
+void MainWindow::PlacePaletteBesideMain() {
+  palette_->move(PlaceBeside(AvailableArea(), {frameGeometry()}, FramedSize(*palette_)));
+}
+
+int MainWindow::MenuBarHeight(int width) const {
+  const QMenuBar* bar = menuBar();
+  return bar->isNativeMenuBar() ? 0 : std::max(bar->heightForWidth(width), 0);
+}
+
+QSize MainWindow::PictureAreaSize() const {
+  const QSize natural = picture_->OuterSize();
+  const QRect available = AvailableArea();
+  if (available.isEmpty()) return natural;
+  const QMargins frame = FrameMargins(*this);
+  const int roomWidth = available.width() - frame.left() - frame.right();
+  // The menu bar wraps onto more lines the narrower the window: this is the most it takes.
+  const int menuBar = MenuBarHeight(std::min(natural.width(), roomWidth));
+  const QSize room(roomWidth, available.height() - frame.top() - frame.bottom() - menuBar);
+  return FitScrolledArea(natural, room, picture_->ScrollBarRoom());
+}
+
 void MainWindow::ResizeForm() {
   picture_->ResetPreview();
-  const QSize client = picture_->OuterSize();
+  const QSize client = PictureAreaSize();
+  picture_->FitInto(client);
   // The menu bar may wrap onto several lines for a narrow picture; it takes what it needs above
   // the client area.
-  QMenuBar* bar = menuBar();
-  const int barHeight = bar->isNativeMenuBar() ? 0 : bar->heightForWidth(client.width());
-  setFixedSize(client.width(), client.height() + std::max(barHeight, 0));
+  setFixedSize(client.width(), client.height() + MenuBarHeight(client.width()));
   layout()->activate();
   // Measure what the layout really gave the picture and correct by the difference.
   const QSize missing = client - centralWidget()->size();
@@ -108,6 +174,9 @@ void MainWindow::ResizeForm() {
     setFixedSize(size() + missing);
     layout()->activate();
   }
+  // A window as large as its screen allows is moved wholly onto it; one that fits stays where
+  // it is.
+  if (client != picture_->OuterSize()) move(KeepWithin(AvailableArea(), frameGeometry()));
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

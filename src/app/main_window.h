@@ -32,7 +32,8 @@ class MainWindow : public QMainWindow {
   // The start-up sequence: settings, window positions, recent menu, showing both windows.
   void Start();
 
-  // Makes the client area exactly as large as the picture area and hides the preview.
+  // Makes the client area exactly as large as the picture area and hides the preview. A picture
+  // too large for the screen makes the window as large as the screen allows, and scrolls.
   void ResizeForm();
 
   PaletteDocument& Document() const { return *document_; }
@@ -62,6 +63,17 @@ class MainWindow : public QMainWindow {
   void RestoreWindowPositions();
   // Creates the palette window and connects what it asks for to the commands.
   void CreatePaletteWindow();
+  // On a first start: the palette window beside the main window, on its screen.
+  void PlacePaletteBesideMain();
+
+  // The available area of the screen the window is on.
+  QRect AvailableArea() const;
+  // The outer size a tool window will have once shown, frame included.
+  QSize FramedSize(const QWidget& toolWindow) const;
+  int MenuBarHeight(int width) const;
+  // The picture area's outer size, unless the window would then not fit its screen: then the
+  // largest that lets it fit.
+  QSize PictureAreaSize() const;
 
   // The picture area's pointer moves, presses and drops (main_window_image.cpp).
   void ConnectPictureArea();

@@ -1,12 +1,10 @@
 // The "&Optimize" menu: the result window, which describes the picture reduced to the range of
 // the last preview, and the exports of that reduction as GIF and PNG.
-#include <QGuiApplication>
-#include <QScreen>
-
 #include "app/main_window.h"
 #include "app/settings.h"
 #include "app/twips.h"
 #include "app/whole_number.h"
+#include "app/window_geometry.h"
 #include "image/picture_area.h"
 #include "image/picture_export.h"
 #include "palette/palette_document.h"
@@ -14,7 +12,6 @@
 #include "palette/swatch_grid.h"
 #include "reduction/gif_encoder.h"
 #include "reduction/png_encoder.h"
-#include "result/free_place.h"
 #include "result/result_window.h"
 
 namespace tavlo {
@@ -56,17 +53,11 @@ void MainWindow::RestoreResultPosition() {
 void MainWindow::PlaceResultWindow() {
   if (resultPlaced_) return;
   resultPlaced_ = true;
-  QList<QRect> taken = {frameGeometry()};
-  if (palette_ && palette_->isVisible()) taken.append(palette_->frameGeometry());
-  const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+  std::vector<QRect> taken = {frameGeometry()};
+  if (palette_ && palette_->isVisible()) taken.push_back(palette_->frameGeometry());
   // The size the window will show at: its layout may need more than it was given.
   result_->resize(result_->size().expandedTo(result_->minimumSizeHint()));
-  // Its frame is not known before it was shown once; the main window's frame is close enough.
-  const QMargins frame(
-      geometry().left() - frameGeometry().left(), geometry().top() - frameGeometry().top(),
-      frameGeometry().right() - geometry().right(), frameGeometry().bottom() - geometry().bottom());
-  const QRect screenArea = screen ? screen->availableGeometry() : QRect(0, 0, 800, 600);
-  result_->move(FreePlace(result_->size().grownBy(frame), taken, screenArea));
+  result_->move(PlaceBeside(AvailableArea(), taken, FramedSize(*result_)));
 }
 
 void MainWindow::StoreResultPosition() {

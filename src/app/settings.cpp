@@ -17,6 +17,11 @@ bool WriteKey(const keys::Key& key, const QString& value) {
                       QString::fromLatin1(key.name), value);
 }
 
+bool KeyExists(const keys::Key& key) {
+  return SettingExists(Process().settingsPath, QString::fromLatin1(key.section),
+                       QString::fromLatin1(key.name));
+}
+
 QString ReadDirectory(const keys::Key& key) {
   const QString directory = ReadKey(key, QString());
   return directory.isEmpty() ? QDir::currentPath() : directory;

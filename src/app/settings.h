@@ -8,6 +8,7 @@ namespace tavlo {
 
 QString ReadKey(const keys::Key& key, const QString& defaultValue = {});
 bool WriteKey(const keys::Key& key, const QString& value);
+bool KeyExists(const keys::Key& key);
 
 // A directory setting: the stored one, or the current directory when none is stored.
 QString ReadDirectory(const keys::Key& key);

@@ -41,6 +41,10 @@ QString ReadSetting(const QString& file, const QString& section, const QString& 
   return ReadSetting(file, section, key, QString::number(defaultValue));
 }
 
+bool SettingExists(const QString& file, const QString& section, const QString& key) {
+  return ini::FindValue(ReadWholeFile(file), section.toUtf8(), key.toUtf8()).has_value();
+}
+
 bool WriteSetting(const QString& file, const QString& section, const QString& key,
                   const QString& value) {
   return WriteSettings(file, section, {{key, value}});

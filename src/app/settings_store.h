@@ -14,6 +14,8 @@ QString ReadSetting(const QString& file, const QString& section, const QString& 
                     const QString& defaultValue);
 QString ReadSetting(const QString& file, const QString& section, const QString& key,
                     int defaultValue);
+// True when the file holds the key in the section, whatever its value.
+bool SettingExists(const QString& file, const QString& section, const QString& key);
 
 // Stores the value, creating file, section and key as needed and keeping every other line.
 // The file is replaced atomically. Returns false when it could not be written (the caller may

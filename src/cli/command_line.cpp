@@ -131,6 +131,13 @@ QCommandLineOption QuietOption() {
                             QStringLiteral("Show no progress."));
 }
 
+QCommandLineOption CountOption() {
+  return QCommandLineOption({QStringLiteral("c"), QStringLiteral("count")},
+                            QStringLiteral("For a .pal file: 16 writes the first 16 entries, 256 "
+                                           "(the default) all of them."),
+                            QStringLiteral("16|256"));
+}
+
 std::optional<EntryRange> ParseEntryRange(const QString& text) {
   static const QRegularExpression form(
       QStringLiteral("^\\s*(\\d{1,3})\\s*(?:-\\s*(\\d{1,3}))?\\s*$"));

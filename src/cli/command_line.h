@@ -52,6 +52,7 @@ QCommandLineOption RangeOption();    // -r, --range A-B
 QCommandLineOption JobsOption();     // -j, --jobs N
 QCommandLineOption ForceOption();    // -f, --force
 QCommandLineOption QuietOption();    // -q, --quiet
+QCommandLineOption CountOption();    // -c, --count 16|256
 
 // "A-B" (or "A" for one entry): 1-based entry numbers 1 <= A <= B <= 256, as 0-based indexes.
 std::optional<EntryRange> ParseEntryRange(const QString& text);

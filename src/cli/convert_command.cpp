@@ -9,13 +9,6 @@
 namespace tavlo::cli {
 namespace {
 
-QCommandLineOption CountOption() {
-  return QCommandLineOption({QStringLiteral("c"), QStringLiteral("count")},
-                            QStringLiteral("For a .pal file: 16 writes the first 16 entries, 256 "
-                                           "(the default) all of them."),
-                            QStringLiteral("16|256"));
-}
-
 CommandSpec ConvertSpec() {
   return {
       .name = QStringLiteral("convert"),
@@ -52,20 +45,10 @@ Entries ChooseEntries(const CommandLine& line, const PaletteFormat& format) {
                               .arg(ending, format.saved == SavedEntries::All
                                                ? QStringLiteral("all 256 entries")
                                                : QStringLiteral("16 or 256 entries (--count)"))};
-  switch (format.saved) {
-    case SavedEntries::All:
-      return {EntryRange{0, kPaletteSize - 1}, {}};
-    case SavedEntries::SixteenOrAll: {
-      if (!hasCount) return {EntryRange{0, kPaletteSize - 1}, {}};
-      const QString count = line.Value(QStringLiteral("count")).trimmed();
-      if (count == QLatin1String("16")) return {EntryRange{0, 15}, {}};
-      if (count == QLatin1String("256")) return {EntryRange{0, kPaletteSize - 1}, {}};
-      return {std::nullopt, QStringLiteral("--count takes 16 or 256, not '%1'.").arg(count)};
-    }
-    case SavedEntries::AskedRange:
-      return {};  // --range, read by the caller, or the entries IN holds
-  }
-  return {};
+  // An act file holds all entries, a pal file all unless --count (read by the caller) says 16; the
+  // others what --range (read by the caller) names, or the entries IN holds.
+  if (format.saved == SavedEntries::AskedRange) return {};
+  return {EntryRange{0, kPaletteSize - 1}, {}};
 }
 
 }  // namespace
@@ -85,6 +68,8 @@ int RunConvert(const QStringList& arguments, CliIo& io) {
   if (!entries.error.isEmpty()) return line.UsageError(io, entries.error);
   if (format->saved == SavedEntries::AskedRange)
     if (const auto ended = ReadRange(line, io, entries.range)) return *ended;
+  if (format->saved == SavedEntries::SixteenOrAll)
+    if (const auto ended = ReadPalCount(line, io, entries.range)) return *ended;
   const QString refused = RefusedOutputs({in}, {out}, line.IsSet(QStringLiteral("force"))).at(0);
   if (!refused.isEmpty()) {
     ReportFailure(io, ShownPath(in), refused);

@@ -19,8 +19,9 @@ QString TimeLeft(qint64 seconds) {
 QString ProgressLine(int done, int total, qint64 elapsedMs, const QString& text) {
   if (total < kCountedProgressFrom) return text;
   const QString count = QString::number(total);
-  QString line =
-      QStringLiteral("[%1/%2] %3").arg(QString::number(done), static_cast<int>(count.size())).arg(count, text);
+  QString line = QStringLiteral("[%1/%2] %3")
+                     .arg(QString::number(done), static_cast<int>(count.size()))
+                     .arg(count, text);
   if (done > 0 && done < total) {
     // The inputs so far stand for the rest: a run of similar pictures, which is the usual one.
     const qint64 leftMs = elapsedMs * (total - done) / done;

@@ -25,6 +25,20 @@ std::optional<int> ReadRange(const CommandLine& line, CliIo& io, std::optional<E
                                  .arg(line.Value(QStringLiteral("range"))));
 }
 
+std::optional<int> ReadPalCount(const CommandLine& line, CliIo& io,
+                                std::optional<EntryRange>& written) {
+  if (!line.IsSet(QStringLiteral("count"))) return std::nullopt;
+  const QString count = line.Value(QStringLiteral("count")).trimmed();
+  if (count == QLatin1String("16")) {
+    written = EntryRange{0, 15};
+  } else if (count == QLatin1String("256")) {
+    written = EntryRange{0, kPaletteSize - 1};
+  } else {
+    return line.UsageError(io, QStringLiteral("--count takes 16 or 256, not '%1'.").arg(count));
+  }
+  return std::nullopt;
+}
+
 std::optional<int> ReadPaletteEntries(const CommandLine& line, CliIo& io,
                                       std::optional<EntryRange> range,
                                       std::vector<ColorValue>& entries) {

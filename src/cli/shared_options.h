@@ -17,6 +17,11 @@ std::optional<int> ReadJobs(const CommandLine& line, CliIo& io, int& jobs);
 // --range A-B, when given. An exit code when the value is wrong.
 std::optional<int> ReadRange(const CommandLine& line, CliIo& io, std::optional<EntryRange>& range);
 
+// --count 16|256 of a .pal file, as the entries it writes, when given. An exit code when the
+// value is wrong.
+std::optional<int> ReadPalCount(const CommandLine& line, CliIo& io,
+                                std::optional<EntryRange>& written);
+
 // The colours of --palette FILE's entries `range` (default: the entries the file holds), in
 // order. An exit code when the option is missing (usage) or the file is refused (failure).
 std::optional<int> ReadPaletteEntries(const CommandLine& line, CliIo& io,

@@ -43,6 +43,7 @@ struct PreparedPalette {
   int32_t blue[256] = {};
   uint8_t firstIndex[256] = {};  // palette index of each distinct colour (its first occurrence)
   uint32_t pixel[256] = {};      // output pixel 0xFFRRGGBB of each palette index
+  bool operator==(const PreparedPalette&) const = default;
 };
 
 // `palette` holds `count` colour values 0x00BBGGRR, 1 <= count <= 256.
@@ -66,8 +67,10 @@ class NearestTable {
   NearestTable(const NearestTable&) = delete;
   NearestTable& operator=(const NearestTable&) = delete;
 
-  // Forgets everything resolved so far and serves `palette` from now on; the storage is kept, so
-  // a table used again costs no fresh memory. `palette` must outlive the use.
+  // Serves `palette` from now on. A table that served the same palette before keeps what it
+  // resolved for it, so that a run of pictures reduced to one palette resolves each colour cell
+  // once; any other palette makes it forget everything. The storage is kept either way, so a
+  // table used again costs no fresh memory.
   void Start(const PreparedPalette& palette);
 
   // Palette index nearest to the colour of a pixel 0x??RRGGBB (the top byte is ignored).
@@ -87,7 +90,7 @@ class NearestTable {
   void IndexRows(const unsigned char* first, ptrdiff_t stride, int rows, int width,
                  uint8_t* indexes, ptrdiff_t indexStride);
 
-  const PreparedPalette& Palette() const { return *palette_; }
+  const PreparedPalette& Palette() const { return palette_; }
   const TableLimits& Limits() const { return limits_; }
 
   // The brick of a pixel: red, green and blue divided by 4, packed into 18 bits (red highest).
@@ -133,7 +136,8 @@ class NearestTable {
 
   const TableLimits limits_;
   const size_t listsLimit_;
-  const PreparedPalette* palette_ = nullptr;
+  PreparedPalette palette_;  // a copy: the table outlives the call that started it
+  bool started_ = false;
   // Where the brick's leaf starts in leaves_, i.e. 64 times its leaf number: leaf 0 means not
   // resolved yet, leaf 1 + i is the constant leaf of palette index i, 257 and up the pictures'
   // own leaves.

@@ -18,8 +18,9 @@ namespace {
 
 // Each worker owns a lookup table (below 8 MiB), so workers share nothing they write but the
 // picture's rows, which they take in bands. Tables are kept for the next call (at most
-// kMaxKeptTables of them), with their storage but nothing of what they resolved: a preview of a
-// large picture then costs no fresh memory.
+// kMaxKeptTables of them) with their storage, so a preview of a large picture costs no fresh
+// memory, and with what they resolved, which a call with the same palette uses again (a batch
+// of pictures reduced to one palette).
 constexpr int kMaxWorkers = 16;
 constexpr int kMaxAutomaticWorkers = 8;
 // Below this many pixels per worker, a second thread costs more (its own table to fill) than it
@@ -36,12 +37,19 @@ class TableShelf {
     std::unique_ptr<NearestTable> table;
     {
       std::lock_guard lock(mutex_);
+      // One that served this palette last, else any of these limits.
+      size_t chosen = count_;
       for (size_t i = 0; i < count_; ++i) {
-        if (kept_[i]->Limits() == limits) {
-          table = std::move(kept_[i]);
-          kept_[i] = std::move(kept_[--count_]);
+        if (kept_[i]->Limits() != limits) continue;
+        if (chosen == count_) chosen = i;
+        if (kept_[i]->Palette() == palette) {
+          chosen = i;
           break;
         }
+      }
+      if (chosen < count_) {
+        table = std::move(kept_[chosen]);
+        kept_[chosen] = std::move(kept_[--count_]);
       }
     }
     if (!table) {

@@ -1,10 +1,15 @@
 #include "image/picture_area.h"
 
+#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
+#include <QScrollBar>
+#include <QStyle>
+#include <QWheelEvent>
 
 #include "image/crosshair_cursor.h"
 
@@ -17,9 +22,10 @@ class ImageView : public QWidget {
   ImageView(const QImage& image, QWidget* parent) : QWidget(parent), image_(image) {}
 
  protected:
-  void paintEvent(QPaintEvent*) override {
+  void paintEvent(QPaintEvent* event) override {
+    // Only what shows: a large picture mostly lies outside the scrolled view.
     QPainter painter(this);
-    painter.drawImage(0, 0, image_);
+    painter.drawImage(event->rect(), image_, event->rect());
   }
 
  private:
@@ -42,13 +48,16 @@ QString AcceptFileDrag(Event* event) {
 
 }  // namespace
 
-PictureArea::PictureArea(QWidget* parent) : QFrame(parent) {
+PictureArea::PictureArea(QWidget* parent) : QScrollArea(parent) {
   setObjectName(QStringLiteral("picMain"));
   setFrameStyle(QFrame::Panel | QFrame::Sunken);
   setLineWidth(kBorder);
   setAcceptDrops(true);
+  viewport()->setAcceptDrops(true);
+  setWidgetResizable(false);
+  setAlignment(Qt::AlignLeft | Qt::AlignTop);
   canvas_ = new ImageView(picture_, this);
-  canvas_->move(kBorder, kBorder);
+  setWidget(canvas_);
   canvas_->setCursor(CrosshairCursor());
   canvas_->setMouseTracking(true);
   canvas_->setAcceptDrops(false);
@@ -67,14 +76,36 @@ PictureArea::PictureArea(QWidget* parent) : QFrame(parent) {
 void PictureArea::SetPicture(const QImage& picture) {
   picture_ = picture.convertToFormat(QImage::Format_RGB32);
   canvas_->resize(picture_.size());
-  setFixedSize(picture_.width() + 2 * kBorder, picture_.height() + 2 * kBorder);
+  FitInto(OuterSize());
   canvas_->update();
   emit PictureChanged();
 }
 
+QSize PictureArea::OuterSize() const {
+  return picture_.size().grownBy(QMargins(kBorder, kBorder, kBorder, kBorder));
+}
+
+void PictureArea::FitInto(QSize size) {
+  const bool scrolls = size.width() < OuterSize().width() || size.height() < OuterSize().height();
+  // A picture that fits has no scroll bars at all, not even for a moment while the window grows.
+  const Qt::ScrollBarPolicy policy = scrolls ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff;
+  setHorizontalScrollBarPolicy(policy);
+  setVerticalScrollBarPolicy(policy);
+  setFixedSize(size);
+}
+
+QSize PictureArea::ScrollBarRoom() const {
+  int spacing = 0;
+  if (style()->styleHint(QStyle::SH_ScrollView_FrameOnlyAroundContents, nullptr, this))
+    spacing = style()->pixelMetric(QStyle::PM_ScrollView_ScrollBarSpacing, nullptr, this);
+  return {verticalScrollBar()->sizeHint().width() + spacing,
+          horizontalScrollBar()->sizeHint().height() + spacing};
+}
+
 void PictureArea::ResetPreview() {
   preview_->hide();
-  preview_->setGeometry(0, 0, width(), height());
+  // Over the whole picture, whatever part of it the area shows.
+  preview_->setGeometry(QRect(QPoint(0, 0), OuterSize()));
 }
 
 void PictureArea::ShowPreview(const QImage& preview) {
@@ -89,6 +120,19 @@ QString PictureArea::FirstDroppedFile(const QMimeData* data) {
   const QList<QUrl> urls = data->urls();
   if (urls.isEmpty() || !urls.first().isLocalFile()) return {};
   return urls.first().toLocalFile();
+}
+
+bool PictureArea::event(QEvent* event) {
+  // A scroll area leaves drags to its view; a file dropped on the border is taken all the same.
+  switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::DragLeave:
+    case QEvent::Drop:
+      return QFrame::event(event);
+    default:
+      return QScrollArea::event(event);
+  }
 }
 
 bool PictureArea::eventFilter(QObject* watched, QEvent* event) {
@@ -110,8 +154,28 @@ bool PictureArea::eventFilter(QObject* watched, QEvent* event) {
       return true;
     }
     if (type == QEvent::MouseMove || type == QEvent::MouseButtonRelease) return true;
+    // The preview keeps the pointer's events to itself, but not the scrolling under it.
+    if (type == QEvent::Wheel) {
+      wheelEvent(static_cast<QWheelEvent*>(event));
+      return true;
+    }
   }
-  return QFrame::eventFilter(watched, event);
+  return QScrollArea::eventFilter(watched, event);
+}
+
+void PictureArea::wheelEvent(QWheelEvent* event) {
+  if (!(event->modifiers() & Qt::ShiftModifier)) {
+    QScrollArea::wheelEvent(event);
+    return;
+  }
+  // Shift turns the wheel sideways. The scroll bar would take Shift for page steps, so it gets
+  // the turn as a plain sideways one.
+  QWheelEvent sideways(event->position(), event->globalPosition(), event->pixelDelta().transposed(),
+                       event->angleDelta().transposed(), event->buttons(),
+                       event->modifiers() & ~Qt::ShiftModifier, event->phase(), event->inverted(),
+                       event->source());
+  QCoreApplication::sendEvent(horizontalScrollBar(), &sideways);
+  event->accept();
 }
 
 void PictureArea::PreviewPressed(Qt::MouseButton button) {

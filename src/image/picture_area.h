@@ -1,19 +1,25 @@
 #pragma once
 // The main window's picture area `picMain`: the current picture at its natural size inside a
 // sunken 2-pixel border, and over it the preview area `picPreview`, hidden until a preview is
-// made. The inner canvas holds the picture so that the preview is clipped to the inner area.
+// made. The inner canvas holds the picture so that the preview is clipped to the picture.
 //
-// Pointer moves and presses on the picture are reported in the picture's own pixel coordinates;
-// files dropped onto the area are reported by path. While the preview is shown it takes every
-// pointer event: a left press hides it, a right or middle press asks for its export.
-#include <QFrame>
+// The area is as large as the picture plus its border, unless the main window cannot be that
+// large on its screen: then the area is smaller and scrolls (scroll bars as needed, the wheel
+// vertically, Shift and the wheel horizontally), the canvas and the preview on it moving
+// together under it.
+//
+// Pointer moves and presses on the picture are reported in the picture's own pixel coordinates,
+// however it is scrolled; files dropped onto the area are reported by path. While the preview is
+// shown it takes every pointer event: a left press hides it, a right or middle press asks for its
+// export.
 #include <QImage>
+#include <QScrollArea>
 
 class QMimeData;
 
 namespace tavlo {
 
-class PictureArea : public QFrame {
+class PictureArea : public QScrollArea {
   Q_OBJECT
  public:
   static constexpr int kBorder = 2;
@@ -24,7 +30,13 @@ class PictureArea : public QFrame {
   // Replaces the picture whole (converted to 32-bit RGB) and takes its size plus the border.
   void SetPicture(const QImage& picture);
 
-  QSize OuterSize() const { return size(); }
+  // The picture's size plus the border: the area's size whenever the screen has room for it.
+  QSize OuterSize() const;
+  // Takes `size` (at most OuterSize()), scrolling what does not fit.
+  void FitInto(QSize size);
+  // The width of a vertical scroll bar and the height of a horizontal one, as the area lays
+  // them out.
+  QSize ScrollBarRoom() const;
   QWidget* Canvas() const { return canvas_; }
   QWidget* Preview() const { return preview_; }
 
@@ -50,7 +62,9 @@ class PictureArea : public QFrame {
   void PictureChanged();
 
  protected:
+  bool event(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
   void dropEvent(QDropEvent* event) override;

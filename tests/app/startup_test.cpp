@@ -1,9 +1,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
+#include <QScrollBar>
 
 #include "app/process_state.h"
 #include "app/settings_store.h"
@@ -21,7 +24,8 @@ TEST_F(StartupTest, FirstStartWritesOnlyRecentMaxAndShutdownAddsTheRestInOrder) 
   StartApp();
   EXPECT_EQ(ReadBytes(SettingsPath()), QByteArray("[Recent]\r\nMax=4\r\n"));
   EXPECT_EQ(Main().pos(), QPoint(0, 0));
-  EXPECT_EQ(Palette().pos(), QPoint(0, 0));
+  const QPoint palette = Palette().pos();
+  EXPECT_EQ(palette, QPoint(Main().frameGeometry().right() + 1, 0));
   EXPECT_EQ(Main().windowTitle(), QStringLiteral("Tavlo V0.9.1"));
   EXPECT_EQ(Process().zoomFactor, 5);
   EXPECT_EQ(Process().recentMax, 4);
@@ -33,12 +37,14 @@ TEST_F(StartupTest, FirstStartWritesOnlyRecentMaxAndShutdownAddsTheRestInOrder) 
       "[PersonalInfo]\r\nUser=" +
       qgetenv("USER") +
       "\r\n"
-      "[frmPalette]\r\nTop=0\r\nLeft=0\r\n";
+      "[frmPalette]\r\nTop=0\r\nLeft=" +
+      QByteArray::number(palette.x() * 15) + "\r\n";
   const QByteArray written = ReadBytes(SettingsPath());
   if (!qgetenv("USER").isEmpty()) {
     EXPECT_EQ(written, expected);
   }
-  EXPECT_TRUE(written.endsWith("[frmPalette]\r\nTop=0\r\nLeft=0\r\n"));
+  EXPECT_TRUE(written.endsWith(
+      "[frmPalette]\r\nTop=0\r\nLeft=" + QByteArray::number(palette.x() * 15) + "\r\n"));
   EXPECT_FALSE(Palette().isVisible());
 }
 
@@ -55,6 +61,47 @@ TEST_F(StartupTest, WindowPositionsSurviveARestartInTwips) {
   StartApp();
   EXPECT_EQ(Main().pos(), QPoint(100, 50));
   EXPECT_EQ(Palette().pos(), QPoint(700, 20));
+}
+
+TEST_F(StartupTest, FirstStartPutsThePaletteWindowBesideTheMainWindowOnItsScreen) {
+  const QRect large(0, 0, 1600, 1200);
+  const QRect small(1600, 0, 800, 600);
+  if (QGuiApplication::screens().size() != 2 || QGuiApplication::screens()[1]->geometry() != small)
+    GTEST_SKIP() << "needs the two screens of tests/support/screens.json";
+  const struct {
+    const char* mainLeft;  // twips
+    const char* mainTop;
+    QRect screen;
+  } cases[] = {
+      {nullptr, nullptr, large},  // nothing stored at all
+      {"3000", "1500", large},    // 200, 100
+      {"15000", "0", large},      // 1000: no room to the right
+      {"24000", "0", small},      // 1600: the second screen
+      {"32250", "4500", small},   // 2150, 300: half off the screen, room on the left only
+  };
+  for (const auto& c : cases) {
+    QFile::remove(SettingsPath());
+    if (c.mainLeft) {
+      WriteSetting(SettingsPath(), "frmMain", "Left", c.mainLeft);
+      WriteSetting(SettingsPath(), "frmMain", "Top", c.mainTop);
+    }
+    StartApp();
+    const QRect main = Main().frameGeometry();
+    const QRect palette = Palette().frameGeometry();
+    SCOPED_TRACE(QStringLiteral("main at %1,%2").arg(main.x()).arg(main.y()).toStdString());
+    EXPECT_TRUE(c.screen.contains(palette));
+    EXPECT_FALSE(palette.intersects(main));
+    CloseApp();
+  }
+}
+
+TEST_F(StartupTest, AStoredPalettePositionIsTakenAsItIsEvenOverTheMainWindow) {
+  WriteBytes(SettingsPath(), "[frmPalette]\r\nTop=150\r\nLeft=300\r\n");
+  StartApp();
+  EXPECT_EQ(Palette().pos(), QPoint(20, 10));
+  CloseApp();
+  EXPECT_EQ(ReadSetting(SettingsPath(), "frmPalette", "Left", ""), "300");
+  EXPECT_EQ(ReadSetting(SettingsPath(), "frmPalette", "Top", ""), "150");
 }
 
 TEST_F(StartupTest, UnusablePositionsFallBackToZero) {
@@ -84,7 +131,8 @@ TEST_F(StartupTest, QuitCommandClosesLikeTheCloseButton) {
   Main().findChild<QAction*>("mnuQuit")->trigger();
   QApplication::processEvents();
   EXPECT_FALSE(Main().isVisible());
-  EXPECT_EQ(ReadSetting(SettingsPath(), "frmPalette", "Left", "missing"), "0");
+  EXPECT_EQ(ReadSetting(SettingsPath(), "frmPalette", "Left", "missing"),
+            QString::number(Palette().x() * 15));
 }
 
 TEST_F(StartupTest, ClientAreaIsAlwaysThePictureArea) {
@@ -92,11 +140,14 @@ TEST_F(StartupTest, ClientAreaIsAlwaysThePictureArea) {
   EXPECT_EQ(Main().centralWidget(), Main().Picture());
   EXPECT_EQ(Main().Picture()->size(), QSize(571, 166));
   EXPECT_EQ(Main().centralWidget()->size(), QSize(571, 166));
-  EXPECT_EQ(Main().Picture()->Canvas()->geometry(), QRect(2, 2, 567, 162));
+  EXPECT_EQ(Main().Picture()->Canvas()->mapTo(Main().Picture(), QPoint(0, 0)), QPoint(2, 2));
+  EXPECT_EQ(Main().Picture()->Canvas()->size(), QSize(567, 162));
 
   Main().Picture()->SetPicture(QImage(100, 50, QImage::Format_RGB32));
   Main().ResizeForm();
   EXPECT_EQ(Main().centralWidget()->size(), QSize(104, 54));
+  EXPECT_FALSE(Main().Picture()->horizontalScrollBar()->isVisible());
+  EXPECT_FALSE(Main().Picture()->verticalScrollBar()->isVisible());
   // Far narrower than the menu bar's items.
   Main().Picture()->SetPicture(QImage(12, 7, QImage::Format_RGB32));
   Main().ResizeForm();

@@ -95,6 +95,26 @@ TEST(IndexImage, ThreadsAndFullStorageDoNotChangeTheIndexes) {
   }
 }
 
+TEST(IndexImage, TablesKeptForOnePaletteServeTheNextPicturesAndNoOtherPalette) {
+  // A batch alternating between two palettes that differ in one entry only, and a palette whose
+  // entries are those of the first in another order: what one call resolved must never answer
+  // for another palette, and must stay right for the next picture of the same one.
+  std::mt19937 random(23);
+  const std::vector<int32_t> first = RandomPalette(40, random);
+  const std::vector<int32_t> second = [&] {
+    std::vector<int32_t> changed = first;
+    changed[17] ^= 0x040404;
+    return changed;
+  }();
+  const std::vector<int32_t> reordered(first.rbegin(), first.rend());
+  for (int round = 0; round < 3; ++round) {
+    for (const auto* palette : {&first, &first, &second, &reordered, &first}) {
+      const Case picture(97, 61, 97 * 4, random);
+      ExpectPlainSearchIndexes(picture, *palette, {.threads = 1 + round % 2});
+    }
+  }
+}
+
 TEST(IndexImage, RefusesBadArgumentsAndWritesNothing) {
   const uint32_t pixels[4] = {};
   const int32_t palette[1] = {0};

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# The batch comparison of tavlo-cli reduce against Pillow, gifsicle and ImageMagick in one run
+# (reduce_comparison.py describes the rows and columns).
+#
+#   bench/cli/run_reduce_comparison.sh             # 100 copies, 3 rounds
+#   COUNT=20 ROUNDS=1 bench/cli/run_reduce_comparison.sh
+#
+# Environment: PEERS_DIR the shared bench folder (default ../shared/bench beside the project),
+# SCRATCH a writable folder (default ${TMPDIR:-/tmp}/tavlo-cli-bench) for a copy of it, its
+# photos and the pictures of the run, TAVLO_BENCH_BUILD the build folder (default build-release).
+# Peers: ../shared/bench/install_peers.sh and gifsicle (apt-get install gifsicle), as root.
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+project="$(cd "$here/../.." && pwd)"
+peers="${PEERS_DIR:-$(cd "$project/.." && pwd)/shared/bench}"
+scratch="${SCRATCH:-${TMPDIR:-/tmp}/tavlo-cli-bench}"
+build="${TAVLO_BENCH_BUILD:-$project/build-release}"
+command -v gifsicle >/dev/null || { echo "run_reduce_comparison: gifsicle missing" >&2; exit 1; }
+
+cmake -S "$project" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTAVLO_BUILD_TESTS=OFF >/dev/null
+cmake --build "$build" --target tavlo-cli -j 2 >/dev/null
+
+# A private copy of the shared comparison for its photos and its exactness check.
+mkdir -p "$scratch/peers"
+cp -r "$peers/." "$scratch/peers/"
+chmod -R u+w "$scratch/peers"
+[[ -f $scratch/peers/data/small.rgb ]] || "$scratch/peers/make_inputs.sh" >&2
+[[ -x $scratch/peers/ref_remap ]] ||
+  g++ -O2 -march=x86-64-v2 -std=c++17 -o "$scratch/peers/ref_remap" "$scratch/peers/ref_remap.cpp"
+
+echo "load before: $(cut -d' ' -f1-3 /proc/loadavg)"
+/usr/bin/python3 "$here/reduce_comparison.py" --cli "$build/src/tavlo-cli" \
+  --data "$scratch/peers/data" --ref "$scratch/peers/ref_remap" --work "$scratch/run" \
+  --count "${COUNT:-100}" --rounds "${ROUNDS:-3}"
+echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"
