@@ -1,8 +1,11 @@
 #pragma once
 // The one door through which every modal interaction passes: file, colour and input dialogs,
-// message boxes and the yes/no question. The program uses the Qt implementation; tests install a
-// scripted double, so every command runs headless.
+// message boxes, the yes/no question and the busy box of work done in the background. The
+// program uses the Qt implementation; tests install a scripted double, so every command runs
+// headless.
 #include <QString>
+#include <atomic>
+#include <functional>
 
 #include "palette/color_value.h"
 
@@ -12,6 +15,9 @@ class QWidget;
 namespace tavlo {
 
 enum class MessageIcon { None, Information, Warning, Critical };
+
+// Work for another thread; `stop` is set once the user cancelled, for work that can give up early.
+using BackgroundWork = std::function<void(const std::atomic<bool>& stop)>;
 
 class DialogService {
  public:
@@ -50,6 +56,14 @@ class DialogService {
   // One of the program's own windows (the about box) shown application-modal until the user
   // closes it; the dialog's result code.
   virtual int RunModal(QDialog& dialog) = 0;
+
+  // Runs `work` on a worker thread while the windows take no input; the events of the program
+  // go on meanwhile. Work that takes more than a moment shows a box titled `title` saying
+  // `label`, with a Cancel button. True when the work finished; false when the user cancelled,
+  // which returns at once: the work may then still be running, so it must own (hold by value or
+  // shared pointer) everything it touches, and its result is to be dropped.
+  virtual bool RunInBackground(QWidget* owner, const QString& title, const QString& label,
+                               BackgroundWork work) = 0;
 };
 
 // The service in use: the Qt one unless a test installed another.

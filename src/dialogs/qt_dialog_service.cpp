@@ -2,11 +2,20 @@
 
 #include <QColorDialog>
 #include <QDialog>
+#include <QEventLoop>
 #include <QFileDialog>
+#include <QFutureWatcher>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QProgressDialog>
+#include <QPromise>
+#include <QThreadPool>
+#include <QTimer>
 #include <algorithm>
+#include <exception>
+#include <memory>
 
+#include "dialogs/busy_pointer.h"
 #include "dialogs/file_filter.h"
 
 namespace tavlo {
@@ -60,6 +69,16 @@ QString ShowFileDialog(QWidget* owner, const QString& title, QString& directory,
     *chosenFilter = std::max(0, static_cast<int>(nameFilters.indexOf(dialog.selectedNameFilter())));
   return chosen.name;
 }
+
+// Work quicker than this shows no busy box, so that no box flashes up and away.
+constexpr int kBusyBoxDelayMilliseconds = 300;
+
+// What a worker shares with the call that started it, which may return before the worker ends.
+struct BackgroundState {
+  std::atomic<bool> stop{false};
+  std::exception_ptr failure;  // written before the work counts as finished
+  QPromise<void> done;
+};
 
 QMessageBox::Icon ToQtIcon(MessageIcon icon) {
   switch (icon) {
@@ -125,6 +144,61 @@ int QtDialogService::RunModal(QDialog& dialog) {
   // Neither the main window nor the palette window takes input while it is open.
   dialog.setWindowModality(Qt::ApplicationModal);
   return dialog.exec();
+}
+
+bool QtDialogService::RunInBackground(QWidget* owner, const QString& title, const QString& label,
+                                      BackgroundWork work) {
+  auto state = std::make_shared<BackgroundState>();
+  const QFuture<void> finished = state->done.future();
+  QEventLoop loop;
+  QFutureWatcher<void> watcher;
+  QObject::connect(&watcher, &QFutureWatcher<void>::finished, &loop, &QEventLoop::quit);
+  watcher.setFuture(finished);
+  state->done.start();
+  // The global pool, which the application waits for as it ends: work left running after a
+  // Cancel never outlives the program's data.
+  QThreadPool::globalInstance()->start([state, work = std::move(work)] {
+    try {
+      work(state->stop);
+    } catch (...) {
+      state->failure = std::current_exception();
+    }
+    state->done.finish();
+  });
+
+  // A moment with no box: input waits meanwhile and reaches the windows once the work is done.
+  QTimer delay;
+  delay.setSingleShot(true);
+  QObject::connect(&delay, &QTimer::timeout, &loop, &QEventLoop::quit);
+  delay.start(kBusyBoxDelayMilliseconds);
+  {
+    BusyPointer busy;
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+  }
+  bool cancelled = false;
+  if (!finished.isFinished()) {
+    QProgressDialog box(label, QStringLiteral("Cancel"), 0, 0, owner);
+    box.setWindowTitle(title);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.setAutoClose(false);
+    box.setAutoReset(false);
+    box.setMinimumDuration(0);
+    auto cancel = [&] {
+      cancelled = true;
+      loop.quit();
+    };
+    QObject::connect(&box, &QProgressDialog::canceled, &loop, cancel);
+    QObject::connect(&box, &QDialog::rejected, &loop, cancel);
+    box.show();
+    loop.exec();
+  }
+  // Also when the program quit meanwhile, which ends every event loop.
+  if (cancelled || !finished.isFinished()) {
+    state->stop = true;
+    return false;
+  }
+  if (state->failure) std::rethrow_exception(state->failure);
+  return true;
 }
 
 }  // namespace tavlo

@@ -1,5 +1,6 @@
 #pragma once
-// The dialogs as the user meets them: Qt's file, colour and input dialogs and message boxes.
+// The dialogs as the user meets them: Qt's file, colour and input dialogs, message boxes and
+// progress box.
 #include "dialogs/dialog_service.h"
 
 namespace tavlo {
@@ -19,6 +20,8 @@ class QtDialogService : public DialogService {
                   MessageIcon icon) override;
   bool AskYesNo(QWidget* owner, const QString& title, const QString& text) override;
   int RunModal(QDialog& dialog) override;
+  bool RunInBackground(QWidget* owner, const QString& title, const QString& label,
+                       BackgroundWork work) override;
 };
 
 }  // namespace tavlo

@@ -1,8 +1,8 @@
 #include "operations/optimize_commands.h"
 
 #include <QLocale>
+#include <memory>
 
-#include "dialogs/busy_pointer.h"
 #include "dialogs/dialog_service.h"
 #include "operations/ask_color_range.h"
 #include "palette/palette_document.h"
@@ -46,10 +46,6 @@ class PictureColoursOf {
     return static_cast<std::uint64_t>(gif.bytes.size());
   }
 
-  bool FitsAGif() const {
-    return pixels_.width() <= kGifMaxSide && pixels_.height() <= kGifMaxSide;
-  }
-
  private:
   const std::uint32_t* Bits() const {
     return reinterpret_cast<const std::uint32_t*>(pixels_.constBits());
@@ -59,6 +55,46 @@ class PictureColoursOf {
   PictureColours colours_;
   std::vector<ColourCount> histogram_;
 };
+
+// The entries that hold the range's colours after `edit`, from the range's first entry.
+EntryRange KeptEntries(EntryRange range, const RangeEdit& edit) {
+  return {range.first, range.first + std::max(edit.kept, 1) - 1};
+}
+
+// Whether applying `edit` changes the palette or the entries the result window describes.
+bool Changes(const PaletteColors& colors, EntryRange range, const RangeEdit& edit) {
+  return edit.colors != colors || KeptEntries(range, edit).last != range.last;
+}
+
+// What a command worked out in the background.
+struct Worked {
+  RangeEdit edit;
+  std::optional<ReductionOutcome> reduction;  // "Reduce to target" only
+  ResultFigures figures;                      // of the kept entries, when the edit changes any
+};
+
+// Works `compute(picture colours, palette colours, range, stop) -> Worked` out on a worker thread
+// behind a busy box saying `label`, then the result window's figures of what the edit keeps;
+// nullopt when the user cancelled. `compute` runs on the worker, so it holds what else it needs by
+// value.
+template <typename Compute>
+std::optional<Worked> InBackground(QWidget* owner, const QString& title, const QString& label,
+                                   const QImage& picture, const PaletteColors& colors,
+                                   EntryRange range, Compute compute) {
+  auto worked = std::make_shared<Worked>();
+  const bool done = Dialogs().RunInBackground(
+      owner, title, label,
+      [worked, picture, colors, range, compute](const std::atomic<bool>& stop) {
+        const PictureColoursOf colours(picture);
+        if (stop) return;
+        *worked = compute(colours, colors, range, stop);
+        if (!stop && Changes(colors, range, worked->edit))
+          worked->figures =
+              colours.Figures(RangeEntries(worked->edit.colors, KeptEntries(range, worked->edit)));
+      });
+  if (!done) return std::nullopt;
+  return std::move(*worked);
+}
 
 QString Number(std::uint64_t n) {
   return QLocale(QLocale::English).toString(static_cast<qulonglong>(n));
@@ -102,16 +138,17 @@ std::optional<EntryRange> AskRange(QWidget* owner, const QString& title, const Q
   return AskStartAndEndColor(owner);
 }
 
-// Applies a range edit as one undo step and reports it; the kept entries, or nullopt when the
-// edit changed nothing.
+// Applies a range edit as one undo step and reports it with the figures of the kept entries; the
+// kept entries, or nullopt when the edit changed nothing.
 std::optional<EntryRange> Apply(QWidget* owner, PaletteDocument& document, const QString& title,
-                                EntryRange range, const RangeEdit& edit,
-                                const PictureColoursOf& picture, const QString& whatHappened) {
-  const EntryRange kept{range.first, range.first + std::max(edit.kept, 1) - 1};
+                                EntryRange range, const Worked& worked,
+                                const QString& whatHappened) {
+  const RangeEdit& edit = worked.edit;
+  const EntryRange kept = KeptEntries(range, edit);
   // Entries dropped from a range that ends in black leave the colours as they were, yet fewer
   // entries hold them: the result window should then describe those.
   const bool unchanged = edit.colors == document.Colors();
-  if (unchanged && kept.last == range.last) {
+  if (!Changes(document.Colors(), range, edit)) {
     Tell(owner, title, whatHappened + QStringLiteral(" Nothing changed."));
     return std::nullopt;
   }
@@ -125,7 +162,7 @@ std::optional<EntryRange> Apply(QWidget* owner, PaletteDocument& document, const
     text += QStringLiteral(", ") + Entries(kept.last + 1, range.last) +
             (range.last == kept.last + 1 ? QStringLiteral(" is") : QStringLiteral(" are")) +
             QStringLiteral(" black");
-  text += QStringLiteral(". ") + FiguresSentence(picture.Figures(RangeEntries(edit.colors, kept)));
+  text += QStringLiteral(". ") + FiguresSentence(worked.figures);
   if (unchanged) text += QStringLiteral(" The palette itself is unchanged.");
   Tell(owner, title, text);
   return kept;
@@ -190,42 +227,65 @@ QString ReductionMessage(const ReductionOutcome& outcome, const ReductionTarget&
       .arg(outcome.edit.removed);
 }
 
+// "Reduce to target" as the worker does it.
+Worked Reduce(const PictureColoursOf& colours, const PaletteColors& colors, EntryRange range,
+              const ReductionTarget& target, const std::atomic<bool>& stop) {
+  // Once stopped, every GIF counts as small enough, so the reduction ends at its next step; its
+  // outcome is dropped then.
+  ReductionOutcome outcome = ReduceToTarget(
+      colors, range, colours.Histogram(), target, [&](const std::vector<ColorValue>& entries) {
+        return stop ? std::uint64_t{0} : colours.GifSize(entries);
+      });
+  const bool reached = outcome.status == ReductionOutcome::Status::Reached;
+  const RangeEdit edit = reached ? outcome.edit : RangeEdit{colors, 0, range.Count()};
+  return Worked{edit, std::move(outcome), {}};
+}
+
 }  // namespace
 
 std::optional<EntryRange> PaletteFromPictureCommand(QWidget* owner, PaletteDocument& document,
                                                     const QImage& picture) {
   const std::optional<EntryRange> range = AskRange(owner, kFromPicture, picture);
   if (!range) return std::nullopt;
-  BusyPointer busy;
-  const PictureColoursOf colours(picture);
-  const RangeEdit edit = PaletteFromPicture(document.Colors(), *range, colours.Histogram());
+  const std::optional<Worked> worked = InBackground(
+      owner, kFromPicture, QStringLiteral("Working out the palette from the picture\u2026"),
+      picture, document.Colors(), *range,
+      [](const PictureColoursOf& colours, const PaletteColors& colors, EntryRange within,
+         const std::atomic<bool>&) {
+        return Worked{PaletteFromPicture(colors, within, colours.Histogram()), {}, {}};
+      });
+  if (!worked) return std::nullopt;
   const QString what =
-      edit.kept < range->Count()
+      worked->edit.kept < range->Count()
           ? QStringLiteral("The picture has %1 colours; all of them are in the palette.")
-                .arg(edit.kept)
-          : QStringLiteral("%1 colours computed from the picture.").arg(edit.kept);
-  busy.Restore();
-  return Apply(owner, document, kFromPicture, *range, edit, colours, what);
+                .arg(worked->edit.kept)
+          : QStringLiteral("%1 colours computed from the picture.").arg(worked->edit.kept);
+  return Apply(owner, document, kFromPicture, *range, *worked, what);
 }
 
 std::optional<EntryRange> RemoveUnusedEntriesCommand(QWidget* owner, PaletteDocument& document,
                                                      const QImage& picture) {
   const std::optional<EntryRange> range = AskRange(owner, kRemoveUnused, picture);
   if (!range) return std::nullopt;
-  BusyPointer busy;
-  const PictureColoursOf colours(picture);
-  const RangeEdit edit = RemoveUnusedEntries(document.Colors(), *range, colours.Histogram());
-  busy.Restore();
-  if (edit.removed == 0) {
+  const std::optional<Worked> worked = InBackground(
+      owner, kRemoveUnused, QStringLiteral("Looking for unused entries\u2026"), picture,
+      document.Colors(), *range,
+      [](const PictureColoursOf& colours, const PaletteColors& colors, EntryRange within,
+         const std::atomic<bool>&) {
+        return Worked{RemoveUnusedEntries(colors, within, colours.Histogram()), {}, {}};
+      });
+  if (!worked) return std::nullopt;
+  const int removed = worked->edit.removed;
+  if (removed == 0) {
     Tell(owner, kRemoveUnused,
          QStringLiteral("Every entry of %1 is used by the picture. Nothing changed.")
              .arg(Entries(range->first, range->last)));
     return std::nullopt;
   }
-  return Apply(owner, document, kRemoveUnused, *range, edit, colours,
+  return Apply(owner, document, kRemoveUnused, *range, *worked,
                QStringLiteral("Removed %1 unused %2.")
-                   .arg(edit.removed)
-                   .arg(edit.removed == 1 ? QStringLiteral("entry") : QStringLiteral("entries")));
+                   .arg(removed)
+                   .arg(removed == 1 ? QStringLiteral("entry") : QStringLiteral("entries")));
 }
 
 std::optional<EntryRange> MergeNearColoursCommand(QWidget* owner, PaletteDocument& document,
@@ -238,23 +298,27 @@ std::optional<EntryRange> MergeNearColoursCommand(QWidget* owner, PaletteDocumen
       QStringLiteral("1.0"), QStringLiteral("The threshold must be a number from 0 to 100."),
       ReadThreshold);
   if (!threshold) return std::nullopt;
-  BusyPointer busy;
-  const PictureColoursOf colours(picture);
-  const RangeEdit edit =
-      MergeNearColours(document.Colors(), *range, colours.Histogram(), *threshold);
-  busy.Restore();
+  const std::optional<Worked> worked = InBackground(
+      owner, kMerge, QStringLiteral("Merging near colours\u2026"), picture, document.Colors(),
+      *range,
+      [threshold = *threshold](const PictureColoursOf& colours, const PaletteColors& colors,
+                               EntryRange within, const std::atomic<bool>&) {
+        return Worked{MergeNearColours(colors, within, colours.Histogram(), threshold), {}, {}};
+      });
+  if (!worked) return std::nullopt;
+  const int removed = worked->edit.removed;
   const QString limit = QString::number(*threshold, 'g', 6);
-  if (edit.removed == 0) {
+  if (removed == 0) {
     Tell(owner, kMerge,
          QStringLiteral("No two entries of %1 are closer than \u0394E %2. Nothing changed.")
              .arg(Entries(range->first, range->last))
              .arg(limit));
     return std::nullopt;
   }
-  return Apply(owner, document, kMerge, *range, edit, colours,
+  return Apply(owner, document, kMerge, *range, *worked,
                QStringLiteral("Merged %1 %2 closer than \u0394E %3 into others.")
-                   .arg(edit.removed)
-                   .arg(edit.removed == 1 ? QStringLiteral("entry") : QStringLiteral("entries"))
+                   .arg(removed)
+                   .arg(removed == 1 ? QStringLiteral("entry") : QStringLiteral("entries"))
                    .arg(limit));
 }
 
@@ -270,25 +334,27 @@ std::optional<EntryRange> ReduceToTargetCommand(QWidget* owner, PaletteDocument&
       QStringLiteral("Please give a GIF size such as \u2264 150000 or a share such as \u2264 5 %."),
       [](const QString& text) { return ReductionTarget::Parse(text.toStdString()); });
   if (!target) return std::nullopt;
-  BusyPointer busy;
-  const PictureColoursOf colours(picture);
-  if (target->kind == ReductionTarget::Kind::GifBytes && !colours.FitsAGif()) {
-    busy.Restore();
+  if (target->kind == ReductionTarget::Kind::GifBytes &&
+      (picture.width() > kGifMaxSide || picture.height() > kGifMaxSide)) {
     Dialogs().MessageBox(owner, kReduce,
                          QStringLiteral("The picture is too large for a GIF. Nothing changed."),
                          MessageIcon::Warning);
     return std::nullopt;
   }
-  const ReductionOutcome outcome = ReduceToTarget(
-      document.Colors(), *range, colours.Histogram(), *target,
-      [&](const std::vector<ColorValue>& entries) { return colours.GifSize(entries); });
-  busy.Restore();
-  const QString what = ReductionMessage(outcome, *target, range->Count());
-  if (outcome.status != ReductionOutcome::Status::Reached) {
+  const std::optional<Worked> worked =
+      InBackground(owner, kReduce, QStringLiteral("Reducing the range to the target\u2026"),
+                   picture, document.Colors(), *range,
+                   [target = *target](const PictureColoursOf& colours, const PaletteColors& colors,
+                                      EntryRange within, const std::atomic<bool>& stop) {
+                     return Reduce(colours, colors, within, target, stop);
+                   });
+  if (!worked) return std::nullopt;
+  const QString what = ReductionMessage(*worked->reduction, *target, range->Count());
+  if (worked->reduction->status != ReductionOutcome::Status::Reached) {
     Tell(owner, kReduce, what);
     return std::nullopt;
   }
-  return Apply(owner, document, kReduce, *range, outcome.edit, colours, what);
+  return Apply(owner, document, kReduce, *range, *worked, what);
 }
 
 }  // namespace tavlo

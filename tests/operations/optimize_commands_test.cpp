@@ -1,11 +1,20 @@
 // The range commands of the Optimize menu on the real windows: prompts through the dialog door,
-// one undo step each, nothing changed by a cancel at any prompt, the message of what was done,
-// and the result window describing the entries that hold the colours afterwards.
+// one undo step each, nothing changed by a cancel at any prompt or during the work, the work
+// done on a worker thread while the windows go on, the message of what was done, and the result
+// window describing the entries that hold the colours afterwards.
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QApplication>
 #include <QFileInfo>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QThreadPool>
+#include <QTimer>
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <thread>
 
 #include "app/main_window.h"
 #include "image/picture_area.h"
@@ -125,6 +134,124 @@ TEST_F(OptimizeCommandsTest, CancelAtAnyPromptChangesNothing) {
   const auto inputs = dialogs_.CallsOf("input");
   EXPECT_EQ(inputs.front().title, "Select starting color");
   EXPECT_EQ(inputs[4].title, "Select endingcolor color");
+}
+
+// Waits on the worker until `flag` is set, giving up after a minute so that a fault fails the
+// test rather than hanging it; whether the flag came.
+bool AwaitOnWorker(const std::atomic<bool>& flag) {
+  for (int i = 0; i < 6000 && !flag; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  return flag;
+}
+
+// Once the busy box is up, runs `step` on it; a box that never shows fails the test.
+void WhenBusyBoxShows(std::function<void(QProgressDialog*)> step) {
+  auto* timer = new QTimer;
+  auto tries = std::make_shared<int>(0);
+  QObject::connect(timer, &QTimer::timeout, [timer, tries, step] {
+    auto* box = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+    if (!box && ++*tries < 3000) return;
+    timer->stop();
+    timer->deleteLater();
+    if (box)
+      step(box);
+    else
+      ADD_FAILURE() << "the busy box did not show";
+  });
+  timer->start(10);
+}
+
+TEST_F(OptimizeCommandsTest, TheWorkRunsBehindABusyBoxNamedAfterTheCommand) {
+  Show(Photo());
+  FillFromPicture("1", "64");
+  dialogs_.AnswerInputs({"1", "64"});
+  Run("mnuRemoveUnused");
+  dialogs_.AnswerInputs({"1", "64", "1.0"});
+  Run("mnuMergeNear");
+  dialogs_.AnswerInputs({"1", "64", "<= 50 %"});
+  Run("mnuReduceToTarget");
+  const auto busy = dialogs_.CallsOf("busy");
+  ASSERT_EQ(busy.size(), 4u);
+  const char* titles[] = {"Palette from picture", "Remove unused entries", "Merge near colours",
+                          "Reduce to target"};
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(busy[i].title, titles[i]);
+    EXPECT_TRUE(busy[i].text.endsWith(QChar(0x2026))) << busy[i].text.toStdString();
+  }
+}
+
+TEST_F(OptimizeCommandsTest, CancelDuringTheWorkChangesNothingAndSaysNothing) {
+  Show(Photo());
+  FillFromPicture("1", "128");
+  const PaletteColors before = Document().Colors();
+  const struct {
+    const char* item;
+    QStringList answers;
+  } cases[] = {
+      {"mnuPaletteFromPicture", {"1", "128"}},
+      {"mnuRemoveUnused", {"1", "256"}},
+      {"mnuMergeNear", {"1", "128", "5"}},
+      {"mnuReduceToTarget", {"1", "128", "<= 1000"}},
+      {"mnuReduceToTarget", {"1", "128", "<= 90 %"}},
+  };
+  for (const auto& c : cases) {
+    const size_t messages = dialogs_.CallsOf("message").size();
+    dialogs_.AnswerInputs(c.answers);
+    dialogs_.CancelBackgroundWork();
+    Run(c.item);
+    EXPECT_TRUE(dialogs_.AllAnswersUsed()) << c.item;
+    EXPECT_EQ(Document().Colors(), before) << c.item;
+    EXPECT_EQ(Document().UndoCount(), undoCount_) << c.item;
+    EXPECT_EQ(dialogs_.CallsOf("message").size(), messages) << c.item;
+  }
+}
+
+TEST_F(OptimizeCommandsTest, TheWindowsGoOnWhileTheWorkerWorksAndItsResultIsOneUndoStep) {
+  Show(Bands());
+  const PaletteColors before = Document().Colors();
+  // The work does not finish before a timer of the window's thread has fired.
+  std::atomic<bool> timerFired = false, sawTimer = false;
+  QTimer::singleShot(0, [&] { timerFired = true; });
+  dialogs_.AnswerInputs({"1", "4"});
+  dialogs_.RunBackgroundWorkForReal([&] { sawTimer = AwaitOnWorker(timerFired); });
+  Run("mnuPaletteFromPicture");
+  EXPECT_TRUE(sawTimer);
+  EXPECT_EQ(Document().GetEntryColor(0), kRed);
+  EXPECT_EQ(Document().GetEntryColor(3), kBlue);
+  EXPECT_EQ(Main().Result()->Range(), (EntryRange{0, 3}));
+  ExpectOneUndoStepNamed("Palette from picture", before);
+}
+
+TEST_F(OptimizeCommandsTest, CancelOnTheBusyBoxReturnsAtOnceAndDropsTheResult) {
+  Show(Bands());
+  const PaletteColors before = Document().Colors();
+  auto release = std::make_shared<std::atomic<bool>>(false);
+  auto ended = std::make_shared<std::atomic<bool>>(false);
+  QString title, label;
+  WhenBusyBoxShows([&](QProgressDialog* box) {
+    title = box->windowTitle();
+    label = box->labelText();
+    QPushButton* cancel = box->findChild<QPushButton*>();
+    ASSERT_NE(cancel, nullptr);
+    cancel->click();
+  });
+  dialogs_.AnswerInputs({"1", "4"});
+  dialogs_.RunBackgroundWorkForReal([release, ended] {
+    AwaitOnWorker(*release);
+    *ended = true;
+  });
+  Run("mnuPaletteFromPicture");
+  EXPECT_FALSE(*ended);  // the command came back while the work was still held
+  EXPECT_EQ(title, "Palette from picture");
+  EXPECT_FALSE(label.isEmpty());
+  EXPECT_EQ(Document().Colors(), before);
+  EXPECT_EQ(Document().UndoCount(), undoCount_);
+  EXPECT_TRUE(dialogs_.CallsOf("message").empty());
+  *release = true;
+  QThreadPool::globalInstance()->waitForDone();
+  QApplication::processEvents();
+  EXPECT_TRUE(*ended);
+  EXPECT_EQ(Document().Colors(), before);
 }
 
 TEST_F(OptimizeCommandsTest, PaletteFromPictureFillsTheRangeMostUsedFirstAsOneUndoStep) {

@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include "dialogs/file_filter.h"
+#include "dialogs/qt_dialog_service.h"
 
 namespace tavlo::testing {
 
@@ -25,7 +26,7 @@ std::vector<DialogCall> ScriptedDialogs::CallsOf(const QString& kind) const {
 
 bool ScriptedDialogs::AllAnswersUsed() const {
   return opens_.empty() && saves_.empty() && colours_.empty() && inputs_.empty() &&
-         yesNos_.empty() && modals_.empty();
+         yesNos_.empty() && modals_.empty() && backgrounds_.empty();
 }
 
 QString ScriptedDialogs::FileAnswer(std::deque<std::optional<QString>>& answers, DialogCall call,
@@ -138,6 +139,33 @@ int ScriptedDialogs::RunModal(QDialog& dialog) {
   });
   dialog.setWindowModality(Qt::ApplicationModal);
   return dialog.exec();
+}
+
+bool ScriptedDialogs::RunInBackground(QWidget* owner, const QString& title, const QString& label,
+                                      BackgroundWork work) {
+  DialogCall call;
+  call.kind = "busy";
+  call.title = title;
+  call.text = label;
+  calls_.push_back(call);
+  if (backgrounds_.empty()) {
+    const std::atomic<bool> stop{false};
+    work(stop);
+    return true;
+  }
+  BackgroundAnswer scripted = std::move(backgrounds_.front());
+  backgrounds_.pop_front();
+  if (scripted.answer == Background::Cancel) {
+    const std::atomic<bool> stop{true};
+    work(stop);
+    return false;
+  }
+  BackgroundWork slower = [work = std::move(work),
+                           then = std::move(scripted.thenOnWorker)](const std::atomic<bool>& stop) {
+    work(stop);
+    if (then) then();
+  };
+  return QtDialogService().RunInBackground(owner, title, label, std::move(slower));
 }
 
 }  // namespace tavlo::testing

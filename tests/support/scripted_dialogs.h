@@ -13,9 +13,9 @@
 namespace tavlo::testing {
 
 struct DialogCall {
-  QString kind;       // "open", "save", "color", "input", "message", "yesno", "modal"
+  QString kind;       // "open", "save", "color", "input", "message", "yesno", "modal", "busy"
   QString title;      // modal windows: the window's objectName
-  QString text;       // prompt or message text
+  QString text;       // prompt, message or busy box text
   QString directory;  // file dialogs: the directory passed in
   QString defaultName;
   QString filter;
@@ -46,6 +46,15 @@ class ScriptedDialogs : public DialogService {
   // A modal window is really shown; `handle` runs once it is up and must close it.
   void AnswerModal(std::function<void(QDialog&)> handle) { modals_.push_back(std::move(handle)); }
 
+  // Work in the background runs to its end on the caller's thread, unless one of these scripts
+  // the next call: the user cancels (the work runs with its stop flag set, then the call says it
+  // was cancelled), or the work runs on a worker thread behind the real busy box, with
+  // `thenOnWorker` run on that thread after it, before the work counts as finished.
+  void CancelBackgroundWork() { backgrounds_.push_back({Background::Cancel, {}}); }
+  void RunBackgroundWorkForReal(std::function<void()> thenOnWorker = {}) {
+    backgrounds_.push_back({Background::ForReal, std::move(thenOnWorker)});
+  }
+
   const std::vector<DialogCall>& Calls() const { return calls_; }
   std::vector<DialogCall> CallsOf(const QString& kind) const;
   // True when every scripted answer was used.
@@ -64,8 +73,16 @@ class ScriptedDialogs : public DialogService {
                   MessageIcon icon) override;
   bool AskYesNo(QWidget* owner, const QString& title, const QString& text) override;
   int RunModal(QDialog& dialog) override;
+  bool RunInBackground(QWidget* owner, const QString& title, const QString& label,
+                       BackgroundWork work) override;
 
  private:
+  enum class Background { Cancel, ForReal };
+  struct BackgroundAnswer {
+    Background answer;
+    std::function<void()> thenOnWorker;
+  };
+
   QString FileAnswer(std::deque<std::optional<QString>>& answers, DialogCall call,
                      QString& directory);
 
@@ -76,6 +93,7 @@ class ScriptedDialogs : public DialogService {
   std::deque<QString> inputs_;
   std::deque<bool> yesNos_;
   std::deque<std::function<void(QDialog&)>> modals_;
+  std::deque<BackgroundAnswer> backgrounds_;
   std::vector<DialogCall> calls_;
 };
 
