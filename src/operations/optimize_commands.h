@@ -4,7 +4,9 @@
 // starting color", "Select endingcolor color") and whatever else it needs through Dialogs(), works
 // on the colours of the current picture, changes only the entries of the range, applies its
 // result to the document as one undo step named after it, and says in a message what it did.
-// Cancel at any prompt changes nothing; so does a command without a picture, which says so.
+// The work itself runs on a worker thread behind a busy box (Dialogs().RunInBackground), so the
+// windows never freeze and the palette cannot change under it. Cancel at any prompt or in that
+// box changes nothing; so does a command without a picture, which says so.
 //
 // Each returns the entries that hold the range's colours afterwards (from the range's first
 // entry), for the result window to describe; nullopt when nothing changed.

@@ -222,6 +222,20 @@ TEST_F(OptimizeCommandsTest, TheWindowsGoOnWhileTheWorkerWorksAndItsResultIsOneU
   ExpectOneUndoStepNamed("Palette from picture", before);
 }
 
+TEST_F(OptimizeCommandsTest, WorkThatOutlastsAMomentShowsTheBoxThenApplies) {
+  Show(Bands());
+  const PaletteColors before = Document().Colors();
+  auto release = std::make_shared<std::atomic<bool>>(false);
+  WhenBusyBoxShows([release](QProgressDialog*) { *release = true; });
+  dialogs_.AnswerInputs({"1", "4"});
+  dialogs_.RunBackgroundWorkForReal([release] { AwaitOnWorker(*release); });
+  Run("mnuPaletteFromPicture");
+  EXPECT_TRUE(*release);
+  EXPECT_EQ(Document().GetEntryColor(0), kRed);
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+  ExpectOneUndoStepNamed("Palette from picture", before);
+}
+
 TEST_F(OptimizeCommandsTest, CancelOnTheBusyBoxReturnsAtOnceAndDropsTheResult) {
   Show(Bands());
   const PaletteColors before = Document().Colors();
