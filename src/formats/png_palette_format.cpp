@@ -55,7 +55,9 @@ bool ReadHeader(PngHeader& header) {
     png_destroy_read_struct(&png, &info, nullptr);
     return false;
   }
-  // Text and profile chunks before the pixels are read but kept small.
+  // Only the header and the table matter. Every other chunk is skipped unread: libpng would
+  // otherwise allocate a text chunk's announced length before finding that the file is shorter.
+  png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
   png_set_chunk_malloc_max(png, 1 << 20);
   png_set_read_fn(png, &header, ReadFromMemory);
   png_read_info(png, info);
