@@ -1,14 +1,16 @@
 # Two entry points: `make run` builds and starts Tavlo, `make test` builds and runs every test:
 # the test suite, the same suite under AddressSanitizer and UndefinedBehaviorSanitizer, the saved
 # fuzz crash-regression inputs and a short run of every fuzz target. Both install the Debian
-# packages they need first. `make unit-test` runs the plain test suite alone.
+# packages they need first. `make unit-test` runs the plain test suite alone. `make install`
+# installs the program under PREFIX, `make deb` packages it for Debian (build/tavlo_*.deb).
 BUILD_DIR ?= build
+PREFIX ?= /usr/local
 JOBS ?= $(shell nproc)
 
 FUZZ_SECONDS ?= 60
 CI_FUZZ_SECONDS ?= 20
 
-.PHONY: deps configure build run test unit-test test-asan fuzz fuzz-replay clean
+.PHONY: deps configure build run install deb test unit-test test-asan fuzz fuzz-replay clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -21,6 +23,13 @@ build: configure
 
 run: build
 	./$(BUILD_DIR)/src/tavlo
+
+# DESTDIR, when set, is put before PREFIX, for staging.
+install: build
+	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+deb: build
+	cd $(BUILD_DIR) && cpack -G DEB
 
 # Every step runs even when an earlier one failed, so that the summary line counts them all:
 # "tests: N passed, M failed, K skipped". NO_SKIPS=1 (CI) makes any skipped test a failure.
