@@ -120,6 +120,13 @@ class MainWindow : public QMainWindow {
   void ShowResultCommand();
   void ExportGifCommand();
   void ExportPngCommand();
+  // The range commands (main_window_optimize.cpp): after each, the result window describes the
+  // entries that hold the range's colours.
+  void PaletteFromPictureCommand();
+  void RemoveUnusedEntriesCommand();
+  void MergeNearColoursCommand();
+  void ReduceToTargetCommand();
+  void DescribeRange(std::optional<EntryRange> range);
 
   PaletteDocument* document_ = nullptr;
   PictureArea* picture_ = nullptr;
@@ -132,7 +139,8 @@ class MainWindow : public QMainWindow {
   QAction* showResultItem_ = nullptr;
   ResultWindow* result_ = nullptr;
   bool resultPlaced_ = false;  // a stored position was applied, or the window was placed
-  // The range and colours of the last preview; entries 1 to 256 before any.
+  // The range and colours of the last preview (the range also of the last range command that
+  // changed the palette); entries 1 to 256 before any.
   EntryRange previewRange_{0, kPaletteSize - 1};
   std::vector<ColorValue> previewColours_;
   bool shutDown_ = false;

@@ -7,6 +7,7 @@
 #include "app/window_geometry.h"
 #include "image/picture_area.h"
 #include "image/picture_export.h"
+#include "operations/optimize_commands.h"
 #include "palette/palette_document.h"
 #include "palette/palette_window.h"
 #include "palette/swatch_grid.h"
@@ -97,6 +98,28 @@ void MainWindow::ExportPngCommand() {
       [this](const QString&, int) {
         return EncodePng(CurrentReduction(picture_->Picture(), result_->RangeColours()));
       });
+}
+
+void MainWindow::DescribeRange(std::optional<EntryRange> range) {
+  if (!range) return;
+  previewRange_ = *range;
+  if (result_) result_->SetRange(previewRange_);
+}
+
+void MainWindow::PaletteFromPictureCommand() {
+  DescribeRange(tavlo::PaletteFromPictureCommand(this, *document_, picture_->Picture()));
+}
+
+void MainWindow::RemoveUnusedEntriesCommand() {
+  DescribeRange(tavlo::RemoveUnusedEntriesCommand(this, *document_, picture_->Picture()));
+}
+
+void MainWindow::MergeNearColoursCommand() {
+  DescribeRange(tavlo::MergeNearColoursCommand(this, *document_, picture_->Picture()));
+}
+
+void MainWindow::ReduceToTargetCommand() {
+  DescribeRange(tavlo::ReduceToTargetCommand(this, *document_, picture_->Picture()));
 }
 
 }  // namespace tavlo

@@ -35,9 +35,10 @@ class DialogService {
   // Colour dialog starting from `colour`; true and `colour` set when the user confirmed one.
   virtual bool ShowColorDialog(QWidget* owner, ColorValue& colour) = 0;
 
-  // A one-line text prompt whose field starts empty; Cancel and OK on an empty field both
-  // give an empty text.
-  virtual QString InputBox(QWidget* owner, const QString& title, const QString& prompt) = 0;
+  // A one-line text prompt whose field starts with `initialText` (empty unless given); Cancel and
+  // OK on an empty field both give an empty text.
+  virtual QString InputBox(QWidget* owner, const QString& title, const QString& prompt,
+                           const QString& initialText = {}) = 0;
 
   // A message box with one OK button.
   virtual void MessageBox(QWidget* owner, const QString& title, const QString& text,

@@ -102,9 +102,11 @@ bool QtDialogService::ShowColorDialog(QWidget* owner, ColorValue& colour) {
   return true;
 }
 
-QString QtDialogService::InputBox(QWidget* owner, const QString& title, const QString& prompt) {
+QString QtDialogService::InputBox(QWidget* owner, const QString& title, const QString& prompt,
+                                  const QString& initialText) {
   bool ok = false;
-  const QString text = QInputDialog::getText(owner, title, prompt, QLineEdit::Normal, {}, &ok);
+  const QString text =
+      QInputDialog::getText(owner, title, prompt, QLineEdit::Normal, initialText, &ok);
   return ok ? text : QString();
 }
 

@@ -13,7 +13,8 @@ class QtDialogService : public DialogService {
                          const QString& defaultName, const QString& filter,
                          const QString& defaultExt, int* chosenFilter = nullptr) override;
   bool ShowColorDialog(QWidget* owner, ColorValue& colour) override;
-  QString InputBox(QWidget* owner, const QString& title, const QString& prompt) override;
+  QString InputBox(QWidget* owner, const QString& title, const QString& prompt,
+                   const QString& initialText = {}) override;
   void MessageBox(QWidget* owner, const QString& title, const QString& text,
                   MessageIcon icon) override;
   bool AskYesNo(QWidget* owner, const QString& title, const QString& text) override;

@@ -78,11 +78,13 @@ bool ScriptedDialogs::ShowColorDialog(QWidget*, ColorValue& colour) {
   return true;
 }
 
-QString ScriptedDialogs::InputBox(QWidget*, const QString& title, const QString& prompt) {
+QString ScriptedDialogs::InputBox(QWidget*, const QString& title, const QString& prompt,
+                                  const QString& initialText) {
   DialogCall call;
   call.kind = "input";
   call.title = title;
   call.text = prompt;
+  call.initialText = initialText;
   calls_.push_back(call);
   if (inputs_.empty()) {
     ADD_FAILURE() << "unexpected input box \"" << title.toStdString() << "\"";

@@ -22,6 +22,7 @@ struct DialogCall {
   QString defaultExt;
   MessageIcon icon = MessageIcon::None;
   ColorValue colour = 0;  // colour dialog: the starting colour
+  QString initialText{};  // input box: what its field starts with
 };
 
 class ScriptedDialogs : public DialogService {
@@ -57,7 +58,8 @@ class ScriptedDialogs : public DialogService {
                          const QString& defaultName, const QString& filter,
                          const QString& defaultExt, int* chosenFilter = nullptr) override;
   bool ShowColorDialog(QWidget* owner, ColorValue& colour) override;
-  QString InputBox(QWidget* owner, const QString& title, const QString& prompt) override;
+  QString InputBox(QWidget* owner, const QString& title, const QString& prompt,
+                   const QString& initialText = {}) override;
   void MessageBox(QWidget* owner, const QString& title, const QString& text,
                   MessageIcon icon) override;
   bool AskYesNo(QWidget* owner, const QString& title, const QString& text) override;

@@ -1,0 +1,290 @@
+#include "operations/optimize_commands.h"
+
+#include <QLocale>
+
+#include "dialogs/busy_pointer.h"
+#include "dialogs/dialog_service.h"
+#include "operations/ask_color_range.h"
+#include "palette/palette_document.h"
+#include "quantize/reduce_to_target.h"
+#include "reduction/gif_encoder.h"
+#include "reduction/result_figures.h"
+
+namespace tavlo {
+namespace {
+
+const QString kFromPicture = QStringLiteral("Palette from picture");
+const QString kRemoveUnused = QStringLiteral("Remove unused entries");
+const QString kMerge = QStringLiteral("Merge near colours");
+const QString kReduce = QStringLiteral("Reduce to target");
+
+// The picture as the commands read it: its pixels and its colours with their counts.
+class PictureColoursOf {
+ public:
+  explicit PictureColoursOf(const QImage& picture)
+      : pixels_(picture.convertToFormat(QImage::Format_RGB32)),
+        colours_(
+            AnalysePicture(Bits(), pixels_.width(), pixels_.height(), pixels_.bytesPerLine())) {
+    histogram_.reserve(colours_.Distinct());
+    for (size_t i = 0; i < colours_.Distinct(); ++i)
+      histogram_.push_back({colours_.colour[i], colours_.counts[i]});
+  }
+
+  const std::vector<ColourCount>& Histogram() const { return histogram_; }
+
+  // The figures of the result window for the picture reduced to `entries`.
+  ResultFigures Figures(const std::vector<ColorValue>& entries) const {
+    ResultFigures figures;
+    ComputeResultFigures(colours_, entries, figures);
+    return figures;
+  }
+
+  std::uint64_t GifSize(const std::vector<ColorValue>& entries) const {
+    const EncodedPicture gif =
+        EncodeGif(ReducePicture(Bits(), pixels_.width(), pixels_.height(), pixels_.bytesPerLine(),
+                                entries.data(), static_cast<int>(entries.size())));
+    return static_cast<std::uint64_t>(gif.bytes.size());
+  }
+
+  bool FitsAGif() const {
+    return pixels_.width() <= kGifMaxSide && pixels_.height() <= kGifMaxSide;
+  }
+
+ private:
+  const std::uint32_t* Bits() const {
+    return reinterpret_cast<const std::uint32_t*>(pixels_.constBits());
+  }
+
+  QImage pixels_;
+  PictureColours colours_;
+  std::vector<ColourCount> histogram_;
+};
+
+QString Number(std::uint64_t n) {
+  return QLocale(QLocale::English).toString(static_cast<qulonglong>(n));
+}
+
+QString Percent(double share) {
+  return QString::number(100 * share, 'f', 1) + QStringLiteral(" %");
+}
+
+QString Entries(int first, int last) {
+  return first == last ? QStringLiteral("entry %1").arg(first + 1)
+                       : QStringLiteral("entries %1\u2013%2").arg(first + 1).arg(last + 1);
+}
+
+// What the result window would show for the kept entries, as one sentence.
+QString FiguresSentence(const ResultFigures& f) {
+  QString gif =
+      f.gifError.isEmpty() ? QStringLiteral("GIF %1 bytes, ").arg(Number(f.GifBytes())) : QString();
+  return gif + QStringLiteral(
+                   "%1 of %2 entries used, mean loss \u0394E %3, %4 of pixels above "
+                   "\u0394E 1.0.")
+                   .arg(f.entriesUsed)
+                   .arg(f.rangeSize)
+                   .arg(QString::number(f.meanLoss, 'f', 2))
+                   .arg(Percent(f.shareAboveOne));
+}
+
+void Tell(QWidget* owner, const QString& title, const QString& text) {
+  Dialogs().MessageBox(owner, title, text, MessageIcon::Information);
+}
+
+// The range, or nullopt when there is no picture to work on (which the user is told) or the
+// user cancels.
+std::optional<EntryRange> AskRange(QWidget* owner, const QString& title, const QImage& picture) {
+  if (picture.isNull()) {
+    Tell(owner, title,
+         QStringLiteral("Open a picture first: this command works on the colours of the current "
+                        "picture."));
+    return std::nullopt;
+  }
+  return AskStartAndEndColor(owner);
+}
+
+// Applies a range edit as one undo step and reports it; the kept entries, or nullopt when the
+// edit changed nothing.
+std::optional<EntryRange> Apply(QWidget* owner, PaletteDocument& document, const QString& title,
+                                EntryRange range, const RangeEdit& edit,
+                                const PictureColoursOf& picture, const QString& whatHappened) {
+  if (edit.colors == document.Colors()) {
+    Tell(owner, title, whatHappened + QStringLiteral(" Nothing changed."));
+    return std::nullopt;
+  }
+  document.Apply(title, edit.colors);
+  const EntryRange kept{range.first, range.first + std::max(edit.kept, 1) - 1};
+  QString entries = Entries(kept.first, kept.last);
+  entries[0] = entries[0].toUpper();
+  QString text = whatHappened + QStringLiteral(" ") + entries +
+                 (kept.Count() == 1 ? QStringLiteral(" holds") : QStringLiteral(" hold")) +
+                 QStringLiteral(" the colours");
+  if (kept.last < range.last)
+    text += QStringLiteral(", ") + Entries(kept.last + 1, range.last) +
+            (range.last == kept.last + 1 ? QStringLiteral(" is") : QStringLiteral(" are")) +
+            QStringLiteral(" black");
+  text += QStringLiteral(". ") + FiguresSentence(picture.Figures(RangeEntries(edit.colors, kept)));
+  Tell(owner, title, text);
+  return kept;
+}
+
+// Asks until the answer is good or the user cancels; `read` gives nullopt for a bad answer,
+// which `refusal` explains before the box comes again.
+template <typename Read>
+auto AskValue(QWidget* owner, const QString& title, const QString& prompt, const QString& initial,
+              const QString& refusal, Read read) -> decltype(read(QString())) {
+  for (;;) {
+    const QString answer = Dialogs().InputBox(owner, title, prompt, initial);
+    if (answer.isEmpty()) return std::nullopt;
+    if (auto value = read(answer)) return value;
+    Dialogs().MessageBox(owner, title, refusal, MessageIcon::Warning);
+  }
+}
+
+std::optional<double> ReadThreshold(const QString& text) {
+  bool ok = false;
+  const double value = text.trimmed().toDouble(&ok);
+  if (!ok || !(value >= 0 && value <= 100)) return std::nullopt;
+  return value;
+}
+
+QString ReductionMessage(const ReductionOutcome& outcome, const ReductionTarget& target,
+                         int rangeSize) {
+  const QString goal = QString::fromStdString(target.Describe());
+  const bool bySize = target.kind == ReductionTarget::Kind::GifBytes;
+  switch (outcome.status) {
+    case ReductionOutcome::Status::BrokenAtStart:
+      return QStringLiteral(
+                 "The target %1 is already broken: with all %2 entries %3 of pixels "
+                 "are above \u0394E 1.0. Nothing changed.")
+          .arg(goal)
+          .arg(rangeSize)
+          .arg(Percent(outcome.shareAboveOne));
+    case ReductionOutcome::Status::AlreadyMet:
+      return bySize ? QStringLiteral(
+                          "The GIF is %1 bytes already, within the target %2. Nothing "
+                          "changed.")
+                          .arg(Number(outcome.gifBytes))
+                          .arg(goal)
+                    : QStringLiteral(
+                          "Removing any entry would break the target %1 (%2 of pixels "
+                          "are above \u0394E 1.0 now). Nothing changed.")
+                          .arg(goal)
+                          .arg(Percent(outcome.shareAboveOne));
+    case ReductionOutcome::Status::Unreachable:
+      return QStringLiteral(
+                 "Even one entry gives a GIF of %1 bytes, more than the target %2. "
+                 "Nothing changed.")
+          .arg(Number(outcome.gifBytes))
+          .arg(goal);
+    case ReductionOutcome::Status::Reached:
+      break;
+  }
+  return QStringLiteral("Reached the target %1 with %2 of %3 entries (%4 removed or merged).")
+      .arg(goal)
+      .arg(outcome.edit.kept)
+      .arg(rangeSize)
+      .arg(outcome.edit.removed);
+}
+
+}  // namespace
+
+std::optional<EntryRange> PaletteFromPictureCommand(QWidget* owner, PaletteDocument& document,
+                                                    const QImage& picture) {
+  const std::optional<EntryRange> range = AskRange(owner, kFromPicture, picture);
+  if (!range) return std::nullopt;
+  BusyPointer busy;
+  const PictureColoursOf colours(picture);
+  const RangeEdit edit = PaletteFromPicture(document.Colors(), *range, colours.Histogram());
+  const QString what =
+      edit.kept < range->Count()
+          ? QStringLiteral("The picture has %1 colours; all of them are in the palette.")
+                .arg(edit.kept)
+          : QStringLiteral("%1 colours computed from the picture.").arg(edit.kept);
+  busy.Restore();
+  return Apply(owner, document, kFromPicture, *range, edit, colours, what);
+}
+
+std::optional<EntryRange> RemoveUnusedEntriesCommand(QWidget* owner, PaletteDocument& document,
+                                                     const QImage& picture) {
+  const std::optional<EntryRange> range = AskRange(owner, kRemoveUnused, picture);
+  if (!range) return std::nullopt;
+  BusyPointer busy;
+  const PictureColoursOf colours(picture);
+  const RangeEdit edit = RemoveUnusedEntries(document.Colors(), *range, colours.Histogram());
+  busy.Restore();
+  if (edit.removed == 0) {
+    Tell(owner, kRemoveUnused,
+         QStringLiteral("Every entry of %1 is used by the picture. Nothing changed.")
+             .arg(Entries(range->first, range->last)));
+    return std::nullopt;
+  }
+  return Apply(owner, document, kRemoveUnused, *range, edit, colours,
+               QStringLiteral("Removed %1 unused %2.")
+                   .arg(edit.removed)
+                   .arg(edit.removed == 1 ? QStringLiteral("entry") : QStringLiteral("entries")));
+}
+
+std::optional<EntryRange> MergeNearColoursCommand(QWidget* owner, PaletteDocument& document,
+                                                  const QImage& picture) {
+  const std::optional<EntryRange> range = AskRange(owner, kMerge, picture);
+  if (!range) return std::nullopt;
+  const std::optional<double> threshold = AskValue(
+      owner, kMerge,
+      QStringLiteral("Merge entries whose colours differ by less than (CIEDE2000, 0 to 100):"),
+      QStringLiteral("1.0"), QStringLiteral("The threshold must be a number from 0 to 100."),
+      ReadThreshold);
+  if (!threshold) return std::nullopt;
+  BusyPointer busy;
+  const PictureColoursOf colours(picture);
+  const RangeEdit edit =
+      MergeNearColours(document.Colors(), *range, colours.Histogram(), *threshold);
+  busy.Restore();
+  const QString limit = QString::number(*threshold, 'g', 6);
+  if (edit.removed == 0) {
+    Tell(owner, kMerge,
+         QStringLiteral("No two entries of %1 are closer than \u0394E %2. Nothing changed.")
+             .arg(Entries(range->first, range->last))
+             .arg(limit));
+    return std::nullopt;
+  }
+  return Apply(owner, document, kMerge, *range, edit, colours,
+               QStringLiteral("Merged %1 %2 closer than \u0394E %3 into others.")
+                   .arg(edit.removed)
+                   .arg(edit.removed == 1 ? QStringLiteral("entry") : QStringLiteral("entries"))
+                   .arg(limit));
+}
+
+std::optional<EntryRange> ReduceToTargetCommand(QWidget* owner, PaletteDocument& document,
+                                                const QImage& picture) {
+  const std::optional<EntryRange> range = AskRange(owner, kReduce, picture);
+  if (!range) return std::nullopt;
+  const std::optional<ReductionTarget> target = AskValue(
+      owner, kReduce,
+      QStringLiteral("Target: a GIF size in bytes (for example \u2264 150000) or a share of "
+                     "pixels above \u0394E 1.0 (for example \u2264 5 %):"),
+      QString(),
+      QStringLiteral("Please give a GIF size such as \u2264 150000 or a share such as \u2264 5 %."),
+      [](const QString& text) { return ReductionTarget::Parse(text.toStdString()); });
+  if (!target) return std::nullopt;
+  BusyPointer busy;
+  const PictureColoursOf colours(picture);
+  if (target->kind == ReductionTarget::Kind::GifBytes && !colours.FitsAGif()) {
+    busy.Restore();
+    Dialogs().MessageBox(owner, kReduce,
+                         QStringLiteral("The picture is too large for a GIF. Nothing changed."),
+                         MessageIcon::Warning);
+    return std::nullopt;
+  }
+  const ReductionOutcome outcome = ReduceToTarget(
+      document.Colors(), *range, colours.Histogram(), *target,
+      [&](const std::vector<ColorValue>& entries) { return colours.GifSize(entries); });
+  busy.Restore();
+  const QString what = ReductionMessage(outcome, *target, range->Count());
+  if (outcome.status != ReductionOutcome::Status::Reached) {
+    Tell(owner, kReduce, what);
+    return std::nullopt;
+  }
+  return Apply(owner, document, kReduce, *range, outcome.edit, colours, what);
+}
+
+}  // namespace tavlo

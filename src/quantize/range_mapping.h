@@ -1,0 +1,60 @@
+#pragma once
+// A picture's colours mapped to the entries of a palette range by the preview's rule, with the
+// pixel count of every entry and the CIEDE2000 loss of every colour, kept up to date as entries
+// change colour or go away: the common ground of the range operations.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "colour/colour_histogram.h"
+#include "quantize/working_colours.h"
+
+namespace tavlo::quantize {
+
+class RangeMapping {
+ public:
+  // `entries` are the range's colours in order (1..256 of them).
+  RangeMapping(const WorkingColours& colours, std::vector<ColorValue> entries, int threads = 0);
+
+  const std::vector<ColorValue>& Entries() const { return entries_; }
+  bool Live(std::size_t e) const { return live_[e]; }
+  std::size_t LiveCount() const { return liveCount_; }
+  // Pixels mapped to each entry (0 for entries gone).
+  const std::vector<std::uint64_t>& Usage() const { return usage_; }
+  double MeanLoss() const { return lossSum_ / colours_.totalWeight; }
+  double ShareAboveOne() const { return aboveOne_ / colours_.totalWeight; }
+
+  static constexpr std::size_t kNone = SIZE_MAX;
+
+  // The loss figures if entry `gone` went and entry `changed` took `colour` (either may be kNone),
+  // every colour going again to its nearest live entry. Change() makes it so, Try() only tells.
+  struct Loss {
+    double mean = 0, shareAboveOne = 0;
+  };
+  Loss Try(std::size_t gone, std::size_t changed, ColorValue colour) const;
+  Loss Change(std::size_t gone, std::size_t changed, ColorValue colour);
+  // The colours of the live entries in order.
+  std::vector<ColorValue> LiveEntries() const;
+
+ private:
+  // Visits every colour whose entry the change would alter, with its new entry and loss.
+  template <typename Visit>
+  void ForChanged(std::size_t gone, std::size_t changed, ColorValue colour, const Lab& lab,
+                  Visit visit) const;
+  std::uint16_t NearestLive(std::size_t i, std::size_t gone, std::size_t changed,
+                            ColorValue colour) const;
+  void SetMapping(std::size_t i, std::uint16_t e, float loss);
+
+  const WorkingColours& colours_;
+  const int threads_;
+  std::vector<ColorValue> entries_;
+  std::vector<Lab> entryLab_;
+  std::vector<bool> live_;
+  std::size_t liveCount_ = 0;
+  std::vector<std::uint16_t> nearest_;
+  std::vector<float> loss_;
+  std::vector<std::uint64_t> usage_;
+  double lossSum_ = 0, aboveOne_ = 0;
+};
+
+}  // namespace tavlo::quantize

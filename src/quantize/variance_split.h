@@ -1,0 +1,22 @@
+#pragma once
+// The starting palette: the colours are cut into boxes of the working space, each time the box of
+// the largest error across the axis where it spreads most, at the place that leaves the least
+// squared error in its two halves; each box gives its weighted mean.
+//
+// Which box is cut next decides where the entries go. The largest sqrt(weight x squared error),
+// about the summed distance of the box's colours to their mean, is what the mean loss counts and
+// serves photos best; the largest squared error gives more entries to sparse colours far from the
+// rest, which serves drawings with a few small areas of their own colour better.
+#include <vector>
+
+#include "quantize/working_colours.h"
+
+namespace tavlo::quantize {
+
+// At most `count` points (fewer only when there are fewer distinct colours), in the order the
+// boxes were made.
+enum class SplitOrder { LargestSummedDistance, LargestSquaredError };
+std::vector<Point> SplitByVariance(const WorkingColours& colours, int count,
+                                   SplitOrder splitOrder = SplitOrder::LargestSummedDistance);
+
+}  // namespace tavlo::quantize

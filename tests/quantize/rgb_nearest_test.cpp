@@ -1,0 +1,58 @@
+#include "quantize/rgb_nearest.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace tavlo::testing {
+namespace {
+
+int Distance2(ColorValue x, ColorValue y) {
+  const int dr = RedOf(x) - RedOf(y), dg = GreenOf(x) - GreenOf(y), db = BlueOf(x) - BlueOf(y);
+  return dr * dr + dg * dg + db * db;
+}
+
+// The nearest and the second nearest by the plain rule: nearer first, then the lower index.
+std::pair<std::size_t, std::size_t> TwoNearest(ColorValue colour,
+                                               const std::vector<ColorValue>& palette) {
+  std::size_t first = 0, second = palette.size() > 1 ? 1 : 0;
+  auto before = [&](std::size_t x, std::size_t y) {
+    return Distance2(colour, palette[x]) < Distance2(colour, palette[y]) ||
+           (Distance2(colour, palette[x]) == Distance2(colour, palette[y]) && x < y);
+  };
+  if (palette.size() > 1 && before(1, 0)) std::swap(first, second);
+  for (std::size_t e = 2; e < palette.size(); ++e) {
+    if (before(e, first))
+      second = first, first = e;
+    else if (before(e, second))
+      second = e;
+  }
+  return {first, second};
+}
+
+// Small palettes with repeats and equally near entries, colours in any number (blocks of the
+// vector search are 16 wide).
+TEST(AssignNearestEntries, FollowsThePreviewRuleWithTiesToTheLowerIndex) {
+  std::mt19937 random(4);
+  std::uniform_int_distribution<int> level(0, 4);
+  auto coarse = [&] {
+    return MakeColor(level(random) * 60, level(random) * 60, level(random) * 60);
+  };
+  for (std::size_t size : {1u, 2u, 7u, 256u}) {
+    std::vector<ColorValue> palette(size), colours(1003);
+    for (ColorValue& c : palette) c = coarse();
+    for (ColorValue& c : colours)
+      c = MakeColor(level(random) * 30, level(random) * 30, level(random) * 60);
+    const quantize::NearestEntries near = quantize::AssignNearestEntries(colours, palette, 3);
+    for (std::size_t i = 0; i < colours.size(); ++i) {
+      const auto [first, second] = TwoNearest(colours[i], palette);
+      ASSERT_EQ(near.first[i], first) << size << " " << i;
+      ASSERT_EQ(near.second[i], second) << size << " " << i;
+      ASSERT_EQ(near.distance2[i], Distance2(colours[i], palette[first]));
+      ASSERT_EQ(near.secondDistance2[i], Distance2(colours[i], palette[second]));
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tavlo::testing
