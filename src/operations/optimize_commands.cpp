@@ -107,12 +107,15 @@ std::optional<EntryRange> AskRange(QWidget* owner, const QString& title, const Q
 std::optional<EntryRange> Apply(QWidget* owner, PaletteDocument& document, const QString& title,
                                 EntryRange range, const RangeEdit& edit,
                                 const PictureColoursOf& picture, const QString& whatHappened) {
-  if (edit.colors == document.Colors()) {
+  const EntryRange kept{range.first, range.first + std::max(edit.kept, 1) - 1};
+  // Entries dropped from a range that ends in black leave the colours as they were, yet fewer
+  // entries hold them: the result window should then describe those.
+  const bool unchanged = edit.colors == document.Colors();
+  if (unchanged && kept.last == range.last) {
     Tell(owner, title, whatHappened + QStringLiteral(" Nothing changed."));
     return std::nullopt;
   }
-  document.Apply(title, edit.colors);
-  const EntryRange kept{range.first, range.first + std::max(edit.kept, 1) - 1};
+  if (!unchanged) document.Apply(title, edit.colors);
   QString entries = Entries(kept.first, kept.last);
   entries[0] = entries[0].toUpper();
   QString text = whatHappened + QStringLiteral(" ") + entries +
@@ -123,6 +126,7 @@ std::optional<EntryRange> Apply(QWidget* owner, PaletteDocument& document, const
             (range.last == kept.last + 1 ? QStringLiteral(" is") : QStringLiteral(" are")) +
             QStringLiteral(" black");
   text += QStringLiteral(". ") + FiguresSentence(picture.Figures(RangeEntries(edit.colors, kept)));
+  if (unchanged) text += QStringLiteral(" The palette itself is unchanged.");
   Tell(owner, title, text);
   return kept;
 }

@@ -164,6 +164,17 @@ TEST_F(OptimizeCommandsTest, RemoveUnusedClosesUpTheRangeAsOneUndoStep) {
   dialogs_.AnswerInputs({"101", "104"});
   Run("mnuRemoveUnused");
   EXPECT_TRUE(LastMessage().contains("Nothing changed")) << LastMessage().toStdString();
+
+  // The black tail of the range is unused too: dropping it leaves the colours as they are, and
+  // the result window then describes the entries that hold the colours.
+  Main().Result()->SetRange({0, 255});
+  const int undoCount = Document().UndoCount();
+  dialogs_.AnswerInputs({"101", "106"});
+  Run("mnuRemoveUnused");
+  EXPECT_TRUE(LastMessage().endsWith("The palette itself is unchanged."))
+      << LastMessage().toStdString();
+  EXPECT_EQ(Main().Result()->Range(), (EntryRange{100, 103}));
+  EXPECT_EQ(Document().UndoCount(), undoCount);
 }
 
 TEST_F(OptimizeCommandsTest, MergeAsksForAThresholdOfZeroToOneHundredStartingAtOne) {
