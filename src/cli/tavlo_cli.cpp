@@ -4,6 +4,7 @@
 
 #include "cli/convert_command.h"
 #include "cli/measure_command.h"
+#include "cli/palette_command.h"
 #include "cli/reduce_command.h"
 #include "version.h"
 
@@ -20,6 +21,8 @@ const std::array kSubcommands = {
     Subcommand{"convert", "a palette file from one format to another", RunConvert},
     Subcommand{"reduce", "pictures reduced to a palette, written as GIF, PNG or BMP", RunReduce},
     Subcommand{"measure", "GIF size and loss of pictures reduced to a palette", RunMeasure},
+    Subcommand{"palette", "one palette computed from pictures, merged or reduced to a target",
+               RunPalette},
 };
 
 QString Version() {

@@ -41,7 +41,7 @@ TEST(TavloCli, WithoutACommandOrWithAnUnknownOneIsAUsageError) {
 TEST(TavloCli, HelpAndVersionGoToStdoutAndSucceed) {
   const CliRun help = RunCli({"--help"});
   EXPECT_EQ(help.code, cli::kExitSuccess);
-  for (const char* command : {"convert", "reduce", "measure"})
+  for (const char* command : {"convert", "reduce", "measure", "palette"})
     EXPECT_TRUE(help.out.contains(QString("  ") + command)) << command;
   EXPECT_TRUE(help.err.isEmpty());
 
@@ -57,6 +57,9 @@ TEST(TavloCli, EveryCommandHasAHelpWithItsOptionsAndAnExample) {
        {"--palette FILE", "--range A-B", "--format gif|png|bmp", "--out DIR", "--jobs N", "--force",
         "--quiet"}},
       {"measure", {"--palette FILE", "--range A-B", "--json", "--jobs N", "--quiet"}},
+      {"palette",
+       {"--colors N", "--merge DE", "--target SPEC", "--out FILE", "--count 16|256", "--jobs N",
+        "--force", "--quiet"}},
   };
   for (const auto& [command, names] : options) {
     for (const char* help : {"--help", "-h"}) {

@@ -1,6 +1,7 @@
 // tavlo-cli against the window program on the same picture, palette and range: reduce writes the
 // bytes of "Export GIF…", "Export PNG…" and the preview's bitmap export, and measure prints the
-// result window's figures.
+// result window's figures; palette computes what "Palette from picture", "Merge near colours"
+// and "Reduce to target" make of the same picture.
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -13,6 +14,7 @@
 #include "cli/cli_io.h"
 #include "cli_test_support.h"
 #include "image/picture_area.h"
+#include "palette/palette_document.h"
 #include "result/result_window.h"
 #include "support/app_fixture.h"
 #include "support/test_files.h"
@@ -98,6 +100,50 @@ TEST_F(WindowAgreementTest, MeasurePrintsTheResultWindowsFigures) {
     usage.push_back(std::uint64_t(pixels.toInteger()));
   EXPECT_EQ(usage, shown.usage);
   EXPECT_EQ(shown.rangeSize, 38);
+}
+
+// The first `count` entries of the palette, as palette prints them.
+QStringList HexEntries(const PaletteColors& colours, qsizetype count) {
+  QStringList hex;
+  for (qsizetype i = 0; i < count; ++i) {
+    const ColorValue c = colours[size_t(i)];
+    hex << QString::asprintf("%02x%02x%02x", RedOf(c), GreenOf(c), BlueOf(c));
+  }
+  return hex;
+}
+
+TEST_F(WindowAgreementTest, PaletteComputesWhatTheOptimizeCommandsGive) {
+  QString said;  // what the last run said on stderr
+  const auto printed = [&](const QStringList& options) {
+    const CliRun run = RunCli(QStringList{"palette", picture_, "--colors", "24"} + options);
+    EXPECT_EQ(run.code, cli::kExitSuccess) << run.err.toStdString();
+    said = run.err;
+    return run.out.split('\n', Qt::SkipEmptyParts);
+  };
+  // Each window command works on the entries the step before it filled.
+  const QStringList computed = printed({});
+  ASSERT_EQ(computed.size(), 24);
+  dialogs_.AnswerInputs({"1", "24"});
+  Trigger("mnuPaletteFromPicture");
+  EXPECT_EQ(HexEntries(Document().Colors(), 24), computed);
+
+  const QStringList merged = printed({"--merge", "12"});
+  ASSERT_LT(merged.size(), computed.size());
+  dialogs_.AnswerInputs({"1", "24", "12"});
+  Trigger("mnuMergeNear");
+  EXPECT_EQ(HexEntries(Document().Colors(), merged.size()), merged);
+  const PaletteColors afterMerge = Document().Colors();
+
+  for (const char* target : {"99.9 %", "6000"}) {
+    SCOPED_TRACE(target);
+    const QStringList reduced = printed({"--merge", "12", "--target", target});
+    EXPECT_TRUE(said.contains(" reached with ")) << said.toStdString();
+    Document().Apply("Back to the merged palette", afterMerge);
+    dialogs_.AnswerInputs({"1", QString::number(merged.size()), target});
+    Trigger("mnuReduceToTarget");
+    EXPECT_EQ(HexEntries(Document().Colors(), reduced.size()), reduced);
+  }
+  EXPECT_TRUE(dialogs_.AllAnswersUsed());
 }
 
 }  // namespace

@@ -1,0 +1,326 @@
+#include "cli/palette_command.h"
+
+#include <QFileInfo>
+#include <QLocale>
+#include <new>
+
+#include "cli/histogram_sum.h"
+#include "cli/output_files.h"
+#include "cli/palette_input.h"
+#include "cli/parallel_inputs.h"
+#include "cli/picture_input.h"
+#include "cli/progress.h"
+#include "cli/shared_options.h"
+#include "formats/palette_formats.h"
+#include "quantize/reduce_to_target.h"
+#include "reduction/gif_encoder.h"
+#include "reduction/indexed_picture.h"
+
+namespace tavlo::cli {
+namespace {
+
+QCommandLineOption ColorsOption() {
+  return QCommandLineOption({QStringLiteral("n"), QStringLiteral("colors")},
+                            QStringLiteral("The number of colours to compute, 1 to 256."),
+                            QStringLiteral("N"));
+}
+
+QCommandLineOption MergeOption() {
+  return QCommandLineOption(
+      {QStringLiteral("m"), QStringLiteral("merge")},
+      QStringLiteral("Then merges colours less than DE apart (CIEDE2000, 0 to 100), as \"Merge "
+                     "near colours\" does."),
+      QStringLiteral("DE"));
+}
+
+QCommandLineOption TargetOption() {
+  return QCommandLineOption(
+      {QStringLiteral("t"), QStringLiteral("target")},
+      QStringLiteral("Then removes or merges colours as \"Reduce to target\" does: a GIF size "
+                     "(\"150000\", \"150 KB\"; all pictures' GIFs together) or a share of pixels "
+                     "above CIEDE2000 1.0 (\"5 %\")."),
+      QStringLiteral("SPEC"));
+}
+
+QCommandLineOption PaletteOutOption() {
+  return QCommandLineOption({QStringLiteral("o"), QStringLiteral("out")},
+                            QStringLiteral("The palette file to write, its format chosen by its "
+                                           "ending (default: the colours on stdout, one rrggbb "
+                                           "a line)."),
+                            QStringLiteral("FILE"));
+}
+
+CommandSpec PaletteSpec() {
+  return {
+      .name = QStringLiteral("palette"),
+      .synopsis = QStringLiteral("PICTURE... --colors N [--merge DE] [--target SPEC] [--out FILE] "
+                                 "[--count 16|256] [--jobs N] [--force] [--quiet]"),
+      .summary =
+          QStringLiteral(
+              "Computes one palette for all the pictures together (their colours counted as if\n"
+              "they were one picture) by the quantizer of \"Palette from picture...\": N colours,\n"
+              "or as many as the pictures have if fewer, most used first, in entries 1 to N of a\n"
+              "black palette. --merge and --target then work on those entries. FILE's ending\n"
+              "chooses the format: %1; a pal file holds 16 or 256 entries\n"
+              "(--count), an act file all 256, the others the colours computed.\n"
+              "With --target SPEC as a GIF size, every picture is kept in memory while it works.")
+              .arg(WrittenEndings()),
+      .options = {ColorsOption(), MergeOption(), TargetOption(), PaletteOutOption(), CountOption(),
+                  JobsOption(), ForceOption(), QuietOption()},
+      .minimumInputs = 1,
+      .example = QStringLiteral("palette sprites/*.png --colors 64 --merge 1.5 --out sprites.gpl"),
+  };
+}
+
+// What the command line asks for, read and checked before any picture is.
+struct PaletteJob {
+  int colours = 0;
+  std::optional<double> merge;
+  std::optional<ReductionTarget> target;
+  QString out;  // empty: stdout
+  const PaletteFormat* format = nullptr;
+  std::optional<EntryRange> palCount;  // --count of a .pal file
+  int jobs = 0;
+  bool force = false;
+
+  bool KeepsPictures() const { return target && target->kind == ReductionTarget::Kind::GifBytes; }
+};
+
+std::optional<int> ReadColours(const CommandLine& line, CliIo& io, PaletteJob& job) {
+  if (!line.IsSet(QStringLiteral("colors")))
+    return line.UsageError(io, QStringLiteral("--colors N is required."));
+  const auto colours = ParseWholeNumber(line.Value(QStringLiteral("colors")), 1, kPaletteSize);
+  if (!colours)
+    return line.UsageError(io, QStringLiteral("--colors takes a number from 1 to 256, not '%1'.")
+                                   .arg(line.Value(QStringLiteral("colors"))));
+  job.colours = *colours;
+  return std::nullopt;
+}
+
+std::optional<int> ReadMergeAndTarget(const CommandLine& line, CliIo& io, PaletteJob& job) {
+  if (line.IsSet(QStringLiteral("merge"))) {
+    bool ok = false;
+    const QString text = line.Value(QStringLiteral("merge"));
+    const double threshold = text.trimmed().toDouble(&ok);
+    if (!ok || !(threshold >= 0 && threshold <= 100))
+      return line.UsageError(
+          io, QStringLiteral("--merge takes a number from 0 to 100, not '%1'.").arg(text));
+    job.merge = threshold;
+  }
+  if (line.IsSet(QStringLiteral("target"))) {
+    const QString text = line.Value(QStringLiteral("target"));
+    job.target = ReductionTarget::Parse(text.toStdString());
+    if (!job.target)
+      return line.UsageError(io, QStringLiteral("--target takes a GIF size such as 150000 or a "
+                                                "share such as 5 %, not '%1'.")
+                                     .arg(text));
+  }
+  return std::nullopt;
+}
+
+std::optional<int> ReadOutput(const CommandLine& line, CliIo& io, PaletteJob& job) {
+  job.force = line.IsSet(QStringLiteral("force"));
+  job.out = line.Value(QStringLiteral("out"));
+  if (job.out.isEmpty()) {
+    if (line.IsSet(QStringLiteral("count")))
+      return line.UsageError(io, QStringLiteral("--count applies to .pal files only."));
+    job.format = FormatForEnding(u"hex");
+    return std::nullopt;
+  }
+  job.format = FormatForName(job.out);
+  if (!job.format || !job.format->write)
+    return line.UsageError(io, QStringLiteral("Tavlo writes no palette file of the ending of %1 "
+                                              "(it writes %2).")
+                                   .arg(ShownPath(job.out), WrittenEndings()));
+  if (line.IsSet(QStringLiteral("count")) && job.format->saved != SavedEntries::SixteenOrAll)
+    return line.UsageError(io, QStringLiteral("--count applies to .pal files only."));
+  if (const auto ended = ReadPalCount(line, io, job.palCount)) return *ended;
+  if (job.palCount && job.palCount->Count() < job.colours)
+    return line.UsageError(io, QStringLiteral("A .pal file of %1 entries cannot hold %2 colours.")
+                                   .arg(job.palCount->Count())
+                                   .arg(job.colours));
+  return std::nullopt;
+}
+
+// One picture as the palette needs it: its colours, and its pixels for a GIF-size target.
+struct PictureRead {
+  ColourHistogram histogram;
+  QImage pixels;
+  QString error;
+};
+
+PictureRead ReadOne(const QString& input, bool keepPixels, int threads) {
+  try {
+    PictureResult picture = LoadPicture(input);
+    if (!picture.ok()) return {{}, {}, picture.error};
+    const QImage& image = picture.image;
+    if (keepPixels && (image.width() > kGifMaxSide || image.height() > kGifMaxSide))
+      return {{}, {}, QStringLiteral("is too large for a GIF, so --target cannot weigh it")};
+    PictureRead read;
+    read.histogram = CountColours(reinterpret_cast<const std::uint32_t*>(image.constBits()),
+                                  image.width(), image.height(), image.bytesPerLine(), threads);
+    if (keepPixels) read.pixels = std::move(picture.image);
+    return read;
+  } catch (const std::bad_alloc&) {
+    return {{}, {}, QStringLiteral("there is not enough memory for this picture")};
+  }
+}
+
+// The pictures that could be read, added up; false when some could not (each is reported).
+struct PicturesRead {
+  HistogramSum colours;
+  std::vector<QImage> pixels;  // for a GIF-size target
+  bool anyFailed = false;
+};
+
+PicturesRead ReadPictures(const QStringList& inputs, const PaletteJob& job, CliIo& io, bool quiet) {
+  const int count = static_cast<int>(inputs.size());
+  const int threads = ThreadsPerInput(count, job.jobs);
+  std::vector<PictureRead> reads(static_cast<size_t>(count));
+  PicturesRead all;
+  Progress progress(io, count, quiet);
+  ForEachInput(
+      count, job.jobs,
+      {.work = [&](int i) { reads[size_t(i)] = ReadOne(inputs[i], job.KeepsPictures(), threads); },
+       .finished =
+           [&](int i) {
+             progress.Finished(ShownPath(inputs[i]) + (reads[size_t(i)].error.isEmpty()
+                                                           ? QString()
+                                                           : QStringLiteral(" failed")));
+           },
+       .inOrder =
+           [&](int i) {
+             PictureRead read = std::move(reads[size_t(i)]);
+             if (!read.error.isEmpty()) {
+               ReportFailure(io, ShownPath(inputs[i]), read.error);
+               all.anyFailed = true;
+               return;
+             }
+             all.colours.Add(read.histogram);
+             if (job.KeepsPictures()) all.pixels.push_back(std::move(read.pixels));
+           }});
+  return all;
+}
+
+// The size of all the pictures' GIFs with `entries` as their colour table.
+std::uint64_t GifBytesOf(const std::vector<QImage>& pictures,
+                         const std::vector<ColorValue>& entries) {
+  std::uint64_t bytes = 0;
+  for (const QImage& picture : pictures) {
+    const EncodedPicture gif =
+        EncodeGif(ReducePicture(reinterpret_cast<const std::uint32_t*>(picture.constBits()),
+                                picture.width(), picture.height(), picture.bytesPerLine(),
+                                entries.data(), static_cast<int>(entries.size())));
+    bytes += static_cast<std::uint64_t>(gif.bytes.size());
+  }
+  return bytes;
+}
+
+// "tavlo-cli: <reason>": a failure of the command's one output.
+void ReportOutputFailure(CliIo& io, const QString& reason) {
+  io.err << kProgramName << ": " << reason << Qt::endl;
+}
+
+QString Number(std::uint64_t n) {
+  return QLocale(QLocale::English).toString(static_cast<qulonglong>(n));
+}
+
+QString Colours(int n) {
+  return n == 1 ? QStringLiteral("1 colour") : QStringLiteral("%1 colours").arg(n);
+}
+
+// What --target reached, for stderr; a warning when it changed nothing because it could not.
+void ReportTarget(CliIo& io, const ReductionOutcome& outcome, const ReductionTarget& target,
+                  int colours) {
+  const QString goal = QString::fromStdString(target.Describe());
+  const QString share = QString::number(100 * outcome.shareAboveOne, 'f', 1) + QStringLiteral(" %");
+  const bool bySize = target.kind == ReductionTarget::Kind::GifBytes;
+  const QString reached = bySize ? QStringLiteral("GIFs of %1 bytes").arg(Number(outcome.gifBytes))
+                                 : QStringLiteral("%1 of pixels above \u0394E 1.0").arg(share);
+  switch (outcome.status) {
+    case ReductionOutcome::Status::Reached:
+      io.err << kProgramName << ": target " << goal << " reached with "
+             << Colours(outcome.edit.kept) << " of " << colours << " (" << reached << ")."
+             << Qt::endl;
+      return;
+    case ReductionOutcome::Status::AlreadyMet:
+      io.err << kProgramName << ": target " << goal << ": all " << Colours(colours) << " kept ("
+             << reached << (bySize ? QString() : QStringLiteral("; one fewer would break it"))
+             << ")." << Qt::endl;
+      return;
+    case ReductionOutcome::Status::BrokenAtStart:
+      ReportWarning(io, QStringLiteral("target %1 broken already with all %2 (%3); all kept.")
+                            .arg(goal, Colours(colours), reached));
+      return;
+    case ReductionOutcome::Status::Unreachable:
+      ReportWarning(io, QStringLiteral("target %1 out of reach: even 1 colour gives %2; all %3 "
+                                       "kept.")
+                            .arg(goal, reached, Colours(colours)));
+      return;
+  }
+}
+
+// The palette of the pictures: colours in entries 0 to kept - 1, the rest black.
+RangeEdit MakePalette(const PicturesRead& pictures, const PaletteJob& job, CliIo& io) {
+  const std::vector<ColourCount> histogram = pictures.colours.Counts();
+  RangeEdit edit = PaletteFromPicture(PaletteColors{}, {0, job.colours - 1}, histogram);
+  if (job.merge && edit.kept > 1)
+    edit = MergeNearColours(edit.colors, {0, edit.kept - 1}, histogram, *job.merge);
+  if (job.target) {
+    const ReductionOutcome outcome =
+        ReduceToTarget(edit.colors, {0, edit.kept - 1}, histogram, *job.target,
+                       [&](const std::vector<ColorValue>& entries) {
+                         return GifBytesOf(pictures.pixels, entries);
+                       });
+    ReportTarget(io, outcome, *job.target, edit.kept);
+    if (outcome.status == ReductionOutcome::Status::Reached) edit = outcome.edit;
+  }
+  return edit;
+}
+
+// Writes the palette to --out FILE, or prints it; false when the file could not be written.
+bool WritePalette(const RangeEdit& palette, const PaletteJob& job, CliIo& io) {
+  EntryRange written{0, palette.kept - 1};
+  if (job.format->saved != SavedEntries::AskedRange)
+    written = job.palCount.value_or(EntryRange{0, kPaletteSize - 1});
+  const QString path = job.out.isEmpty() ? QStringLiteral("palette.hex") : job.out;
+  const QByteArray bytes = WritePaletteBytes(*job.format, palette.colors, written, path);
+  if (job.out.isEmpty()) {
+    io.out << QString::fromUtf8(bytes);
+    io.out.flush();
+    return true;
+  }
+  const QString failed = WriteOutput(job.out, bytes, job.force);
+  if (failed.isEmpty()) return true;
+  ReportOutputFailure(io, failed);
+  return false;
+}
+
+}  // namespace
+
+int RunPalette(const QStringList& arguments, CliIo& io) {
+  CommandLine line(PaletteSpec());
+  if (const auto ended = line.Parse(arguments, io)) return *ended;
+  PaletteJob job;
+  if (const auto ended = ReadColours(line, io, job)) return *ended;
+  if (const auto ended = ReadMergeAndTarget(line, io, job)) return *ended;
+  if (const auto ended = ReadOutput(line, io, job)) return *ended;
+  if (const auto ended = ReadJobs(line, io, job.jobs)) return *ended;
+  const QFileInfo out(job.out);
+  if (!job.out.isEmpty() && !job.force && (out.exists() || out.isSymLink())) {
+    ReportOutputFailure(io, ExistsAlready(job.out));
+    return kExitSomeFailed;
+  }
+
+  const PicturesRead pictures =
+      ReadPictures(line.Inputs(), job, io, line.IsSet(QStringLiteral("quiet")));
+  if (pictures.colours.Empty()) {
+    ReportOutputFailure(io, QStringLiteral("no picture could be read, so no palette was made"));
+    return kExitSomeFailed;
+  }
+  const RangeEdit palette = MakePalette(pictures, job, io);
+  if (!WritePalette(palette, job, io)) return kExitSomeFailed;
+  return pictures.anyFailed ? kExitSomeFailed : kExitSuccess;
+}
+
+}  // namespace tavlo::cli
