@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "colour/colour_histogram.h"
+#include "color_science/color_histogram.h"
 #include "quantize/palette_from_histogram.h"
 #include "reduction/result_figures.h"
 

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include <span>
-#include "palette/color_value.h"
-#include "palette/entry_range.h"
+#include "base/color_value.h"
+#include "base/entry_range.h"
 
 class QAction;
 class QActionGroup;

@@ -5,7 +5,7 @@
 #include <QMenuBar>
 
 #include "app/main_window.h"
-#include "app/process_state.h"
+#include "store/process_state.h"
 
 namespace tavlo {
 namespace {

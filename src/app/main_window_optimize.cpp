@@ -1,19 +1,19 @@
 // The "&Optimize" menu: the result window, which describes the picture reduced to the range of
 // the last preview, and the exports of that reduction as GIF and PNG.
 #include "app/main_window.h"
-#include "app/settings.h"
-#include "app/twips.h"
-#include "app/whole_number.h"
-#include "app/window_geometry.h"
-#include "image/picture_area.h"
-#include "image/picture_export.h"
-#include "operations/optimize_commands.h"
-#include "palette/palette_document.h"
-#include "palette/palette_window.h"
-#include "palette/swatch_grid.h"
+#include "commands/optimize_commands.h"
+#include "palette_model/palette_document.h"
+#include "palette_window/palette_window.h"
+#include "palette_window/swatch_grid.h"
+#include "picture_view/picture_area.h"
+#include "picture_view/picture_export.h"
 #include "reduction/gif_encoder.h"
 #include "reduction/png_encoder.h"
 #include "result/result_window.h"
+#include "store/settings.h"
+#include "store/twips.h"
+#include "store/whole_number.h"
+#include "store/window_geometry.h"
 
 namespace tavlo {
 namespace {

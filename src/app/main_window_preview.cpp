@@ -3,12 +3,12 @@
 #include <span>
 
 #include "app/main_window.h"
+#include "commands/ask_color_range.h"
 #include "dialogs/busy_pointer.h"
-#include "image/picture_area.h"
-#include "image/preview.h"
-#include "image/preview_export.h"
-#include "operations/ask_color_range.h"
-#include "palette/palette_document.h"
+#include "palette_model/palette_document.h"
+#include "picture/preview.h"
+#include "picture_view/picture_area.h"
+#include "picture_view/preview_export.h"
 #include "result/result_window.h"
 
 namespace tavlo {

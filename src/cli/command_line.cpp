@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <thread>
 
-#include "palette/color_value.h"
+#include "base/color_value.h"
 
 namespace tavlo::cli {
 namespace {

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "colour/colour_histogram.h"
+#include "color_science/color_histogram.h"
 
 namespace tavlo::cli {
 

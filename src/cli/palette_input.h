@@ -4,9 +4,9 @@
 #include <QString>
 #include <QStringList>
 
+#include "base/color_value.h"
+#include "base/entry_range.h"
 #include "cli/cli_io.h"
-#include "palette/color_value.h"
-#include "palette/entry_range.h"
 
 namespace tavlo::cli {
 

@@ -9,7 +9,7 @@
 #include "cli/picture_input.h"
 #include "cli/progress.h"
 #include "cli/shared_options.h"
-#include "image/bmp_writer.h"
+#include "picture/bmp_writer.h"
 #include "reduction/gif_encoder.h"
 #include "reduction/indexed_picture.h"
 #include "reduction/png_encoder.h"

@@ -1,4 +1,4 @@
-#include "colour/ciede2000.h"
+#include "color_science/ciede2000.h"
 
 #include <cmath>
 #include <numbers>

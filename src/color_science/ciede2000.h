@@ -1,7 +1,7 @@
 #pragma once
 // The CIEDE2000 colour difference with the parametric factors kL = kC = kH = 1. A difference of
 // about 1 is the smallest that people notice between two colours side by side.
-#include "colour/cielab.h"
+#include "color_science/cielab.h"
 
 namespace tavlo {
 

@@ -1,8 +1,8 @@
-#include "colour/cielab.h"
+#include "color_science/cielab.h"
 
 #include <cmath>
 
-#include "colour/srgb.h"
+#include "color_science/srgb.h"
 
 namespace tavlo {
 namespace {

@@ -2,7 +2,7 @@
 // CIELAB of an sRGB colour: the sRGB transfer curve, the sRGB primaries and the D65 white of
 // chromaticity (0.3127, 0.3290), so that white is exactly L 100, a 0, b 0 and every grey has
 // a = b = 0 (to rounding).
-#include "palette/color_value.h"
+#include "base/color_value.h"
 
 namespace tavlo {
 

@@ -1,6 +1,6 @@
-#include "colour/colour_histogram.h"
+#include "color_science/color_histogram.h"
 
-#include "colour/run_tasks.h"
+#include "base/parallel_work.h"
 
 #include <algorithm>
 #include <array>

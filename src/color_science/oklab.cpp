@@ -1,8 +1,8 @@
-#include "colour/oklab.h"
+#include "color_science/oklab.h"
 
 #include <cmath>
 
-#include "colour/srgb.h"
+#include "color_science/srgb.h"
 
 namespace tavlo {
 

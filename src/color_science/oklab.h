@@ -1,7 +1,7 @@
 #pragma once
 // Oklab, a perceptual colour space in which straight lines and distances follow seen colour
 // differences better than in RGB or CIELAB (used for mixing and averaging colours).
-#include "palette/color_value.h"
+#include "base/color_value.h"
 
 namespace tavlo {
 

@@ -1,4 +1,4 @@
-#include "colour/srgb.h"
+#include "color_science/srgb.h"
 
 #include <array>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "operations/ask_color_range.h"
+#include "commands/ask_color_range.h"
 
 #include "dialogs/dialog_service.h"
 #include "operations/entry_number.h"

@@ -4,7 +4,7 @@
 #include <QString>
 #include <optional>
 
-#include "palette/entry_range.h"
+#include "base/entry_range.h"
 
 class QWidget;
 

@@ -1,7 +1,7 @@
-#include "operations/entry_commands.h"
+#include "commands/entry_commands.h"
 
 #include "dialogs/dialog_service.h"
-#include "palette/palette_document.h"
+#include "palette_model/palette_document.h"
 
 namespace tavlo {
 

@@ -1,13 +1,13 @@
-#include "formats/last_session.h"
+#include "commands/last_session.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-#include "app/process_state.h"
 #include "dialogs/dialog_service.h"
 #include "formats/act_format.h"
-#include "palette/palette_document.h"
+#include "palette_model/palette_document.h"
+#include "store/process_state.h"
 
 namespace tavlo {
 

@@ -1,8 +1,8 @@
 #pragma once
 // The palette of the last session: written as an ACT file into the state directory when the
 // program shuts down, and put back on request.
-#include "app/atomic_file.h"
-#include "palette/color_value.h"
+#include "base/color_value.h"
+#include "store/atomic_file.h"
 
 class QWidget;
 

@@ -1,11 +1,11 @@
-#include "operations/optimize_commands.h"
+#include "commands/optimize_commands.h"
 
 #include <QLocale>
 #include <memory>
 
+#include "commands/ask_color_range.h"
 #include "dialogs/dialog_service.h"
-#include "operations/ask_color_range.h"
-#include "palette/palette_document.h"
+#include "palette_model/palette_document.h"
 #include "quantize/reduce_to_target.h"
 #include "reduction/gif_encoder.h"
 #include "reduction/result_figures.h"

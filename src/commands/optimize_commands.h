@@ -13,7 +13,7 @@
 #include <QImage>
 #include <optional>
 
-#include "palette/entry_range.h"
+#include "base/entry_range.h"
 
 class QWidget;
 

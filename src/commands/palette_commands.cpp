@@ -1,9 +1,9 @@
-#include "operations/palette_commands.h"
+#include "commands/palette_commands.h"
 
-#include "operations/ask_color_range.h"
+#include "commands/ask_color_range.h"
 #include "operations/palette_operations.h"
-#include "palette/palette_document.h"
-#include "palette/palette_window.h"
+#include "palette_model/palette_document.h"
+#include "palette_window/palette_window.h"
 
 namespace tavlo {
 namespace {

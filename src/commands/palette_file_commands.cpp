@@ -1,14 +1,14 @@
-#include "formats/palette_file_commands.h"
+#include "commands/palette_file_commands.h"
 
 #include <QDir>
 #include <optional>
 
-#include "app/atomic_file.h"
-#include "app/settings.h"
-#include "app/settings_store.h"
+#include "commands/ask_color_range.h"
 #include "dialogs/dialog_service.h"
-#include "operations/ask_color_range.h"
-#include "palette/palette_document.h"
+#include "palette_model/palette_document.h"
+#include "store/atomic_file.h"
+#include "store/settings.h"
+#include "store/settings_store.h"
 
 namespace tavlo {
 namespace {

@@ -7,7 +7,7 @@
 #include <atomic>
 #include <functional>
 
-#include "palette/color_value.h"
+#include "base/color_value.h"
 
 class QDialog;
 class QWidget;

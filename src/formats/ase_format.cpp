@@ -4,7 +4,7 @@
 
 #include "formats/byte_cursor.h"
 #include "formats/palette_collector.h"
-#include "formats/swatch_colours.h"
+#include "formats/swatch_colors.h"
 
 namespace tavlo {
 namespace {

@@ -10,7 +10,7 @@
 //   R: rrr, G: ggg, B: bbb        one line per colour, each component three digits, zero-padded
 #include <QByteArray>
 
-#include "palette/color_value.h"
+#include "base/color_value.h"
 
 namespace tavlo {
 

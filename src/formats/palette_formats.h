@@ -13,8 +13,8 @@
 #include <QString>
 #include <span>
 
+#include "base/entry_range.h"
 #include "formats/palette_read.h"
-#include "palette/entry_range.h"
 
 namespace tavlo {
 

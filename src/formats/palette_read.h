@@ -5,8 +5,8 @@
 #include <QStringList>
 #include <vector>
 
-#include "palette/color_value.h"
-#include "palette/split_color.h"
+#include "base/color_value.h"
+#include "palette_model/split_color.h"
 
 namespace tavlo {
 

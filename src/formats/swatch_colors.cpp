@@ -1,4 +1,4 @@
-#include "formats/swatch_colours.h"
+#include "formats/swatch_colors.h"
 
 #include <lcms2.h>
 

@@ -2,7 +2,7 @@
 // Conversions of the colour models that swatch files store to the sRGB colour values of the
 // palette. Inputs out of range are clamped, and a value that is not a number counts as 0, so any
 // bytes of a file give a valid colour.
-#include "palette/color_value.h"
+#include "base/color_value.h"
 
 namespace tavlo {
 

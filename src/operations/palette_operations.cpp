@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "palette/split_color.h"
+#include "palette_model/split_color.h"
 
 namespace tavlo {
 

@@ -4,8 +4,8 @@
 // apply their results to the palette window.
 #include <span>
 
-#include "palette/color_value.h"
-#include "palette/entry_range.h"
+#include "base/color_value.h"
+#include "base/entry_range.h"
 
 namespace tavlo {
 

@@ -1,4 +1,4 @@
-#include "palette/palette_document.h"
+#include "palette_model/palette_document.h"
 
 #include <algorithm>
 #include <utility>

@@ -32,8 +32,8 @@
 #include <deque>
 #include <optional>
 
-#include "palette/color_value.h"
-#include "palette/entry_range.h"
+#include "base/color_value.h"
+#include "base/entry_range.h"
 
 namespace tavlo {
 

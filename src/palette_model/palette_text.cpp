@@ -1,4 +1,4 @@
-#include "palette/palette_text.h"
+#include "palette_model/palette_text.h"
 
 #include "colorlib/tavlo_color.h"
 

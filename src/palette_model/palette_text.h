@@ -2,7 +2,7 @@
 // Text forms of numbers used wherever a colour is shown as figures.
 #include <QString>
 
-#include "palette/color_value.h"
+#include "base/color_value.h"
 
 namespace tavlo {
 

@@ -1,4 +1,4 @@
-#include "palette/split_color.h"
+#include "palette_model/split_color.h"
 
 #include "colorlib/tavlo_color.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 // A colour value's three components, split by the companion library.
-#include "palette/color_value.h"
+#include "base/color_value.h"
 
 namespace tavlo {
 

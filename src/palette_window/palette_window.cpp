@@ -1,4 +1,4 @@
-#include "palette/palette_window.h"
+#include "palette_window/palette_window.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -6,11 +6,11 @@
 #include <QFontMetrics>
 #include <QLabel>
 
-#include "app/settings.h"
-#include "app/twips.h"
-#include "palette/palette_text.h"
-#include "palette/swatch_grid.h"
-#include "palette/zoom_lens.h"
+#include "palette_model/palette_text.h"
+#include "palette_window/swatch_grid.h"
+#include "palette_window/zoom_lens.h"
+#include "store/settings.h"
+#include "store/twips.h"
 
 namespace tavlo {
 namespace {

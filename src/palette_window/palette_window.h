@@ -7,8 +7,8 @@
 #include <array>
 #include <cstdint>
 
-#include "palette/color_value.h"
-#include "palette/palette_document.h"
+#include "base/color_value.h"
+#include "palette_model/palette_document.h"
 
 class QComboBox;
 class QLabel;

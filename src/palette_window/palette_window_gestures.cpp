@@ -1,7 +1,7 @@
 // What the mouse does on the swatches of the palette window: select here; clear, edit and swap
 // by request to the commands.
-#include "palette/palette_window.h"
-#include "palette/swatch_grid.h"
+#include "palette_window/palette_window.h"
+#include "palette_window/swatch_grid.h"
 
 namespace tavlo {
 namespace {

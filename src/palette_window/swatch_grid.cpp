@@ -1,4 +1,4 @@
-#include "palette/swatch_grid.h"
+#include "palette_window/swatch_grid.h"
 
 #include <QGuiApplication>
 #include <QHelpEvent>
@@ -8,8 +8,8 @@
 #include <QPixmap>
 #include <QToolTip>
 
-#include "palette/palette_document.h"
-#include "palette/palette_text.h"
+#include "palette_model/palette_document.h"
+#include "palette_model/palette_text.h"
 
 namespace tavlo {
 namespace {

@@ -7,8 +7,8 @@
 #include <QWidget>
 #include <bitset>
 
-#include "palette/color_value.h"
-#include "palette/entry_range.h"
+#include "base/color_value.h"
+#include "base/entry_range.h"
 
 namespace tavlo {
 

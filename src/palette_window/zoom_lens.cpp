@@ -1,4 +1,4 @@
-#include "palette/zoom_lens.h"
+#include "palette_window/zoom_lens.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "image/bmp_writer.h"
+#include "picture/bmp_writer.h"
 
 #include <QtEndian>
 #include <unordered_map>

@@ -1,4 +1,4 @@
-#include "image/isolated_call.h"
+#include "picture/isolated_call.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -10,7 +10,7 @@
 #include <cerrno>
 #include <chrono>
 
-#include "app/atomic_file.h"
+#include "store/atomic_file.h"
 
 namespace tavlo {
 namespace {

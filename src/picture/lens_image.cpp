@@ -1,4 +1,4 @@
-#include "image/lens_image.h"
+#include "picture/lens_image.h"
 
 namespace tavlo {
 

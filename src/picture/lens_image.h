@@ -5,7 +5,7 @@
 #include <QImage>
 #include <QPoint>
 
-#include "palette/color_value.h"
+#include "base/color_value.h"
 
 namespace tavlo {
 

@@ -1,4 +1,4 @@
-#include "image/metafile.h"
+#include "picture/metafile.h"
 
 #include <emf2svg.h>
 #include <libwmf/api.h>
@@ -12,9 +12,9 @@
 #include <memory>
 #include <vector>
 
-#include "image/isolated_call.h"
-#include "image/picture_loader.h"
-#include "image/wmf_fonts.h"
+#include "picture/isolated_call.h"
+#include "picture/picture_loader.h"
+#include "picture/wmf_fonts.h"
 
 namespace tavlo {
 namespace {

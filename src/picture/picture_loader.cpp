@@ -1,4 +1,4 @@
-#include "image/picture_loader.h"
+#include "picture/picture_loader.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -7,7 +7,7 @@
 #include <QPainter>
 #include <QtEndian>
 
-#include "image/metafile.h"
+#include "picture/metafile.h"
 
 namespace tavlo {
 namespace {

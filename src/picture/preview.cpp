@@ -1,4 +1,4 @@
-#include "image/preview.h"
+#include "picture/preview.h"
 
 #include "colorlib/tavlo_color.h"
 

@@ -3,7 +3,7 @@
 #include <QImage>
 #include <span>
 
-#include "palette/color_value.h"
+#include "base/color_value.h"
 
 namespace tavlo {
 

@@ -1,4 +1,4 @@
-#include "image/wmf_fonts.h"
+#include "picture/wmf_fonts.h"
 
 #include <QDir>
 #include <QFileInfo>

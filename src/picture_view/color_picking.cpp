@@ -1,9 +1,9 @@
-#include "image/colour_picking.h"
+#include "picture_view/color_picking.h"
 
-#include "image/lens_image.h"
-#include "palette/palette_document.h"
-#include "palette/palette_window.h"
-#include "palette/zoom_lens.h"
+#include "palette_model/palette_document.h"
+#include "palette_window/palette_window.h"
+#include "palette_window/zoom_lens.h"
+#include "picture/lens_image.h"
 
 namespace tavlo {
 

@@ -1,4 +1,4 @@
-#include "image/crosshair_cursor.h"
+#include "picture_view/crosshair_cursor.h"
 
 #include <QBitmap>
 #include <QImage>

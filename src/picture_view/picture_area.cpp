@@ -1,4 +1,4 @@
-#include "image/picture_area.h"
+#include "picture_view/picture_area.h"
 
 #include <QCoreApplication>
 #include <QDragEnterEvent>
@@ -11,7 +11,7 @@
 #include <QStyle>
 #include <QWheelEvent>
 
-#include "image/crosshair_cursor.h"
+#include "picture_view/crosshair_cursor.h"
 
 namespace tavlo {
 namespace {

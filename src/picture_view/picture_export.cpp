@@ -1,11 +1,11 @@
-#include "image/picture_export.h"
+#include "picture_view/picture_export.h"
 
 #include <QDir>
 
-#include "app/atomic_file.h"
-#include "app/settings.h"
 #include "dialogs/busy_pointer.h"
 #include "dialogs/dialog_service.h"
+#include "store/atomic_file.h"
+#include "store/settings.h"
 
 namespace tavlo {
 

@@ -1,9 +1,9 @@
-#include "image/preview_export.h"
+#include "picture_view/preview_export.h"
 
 #include <vector>
 
-#include "image/bmp_writer.h"
-#include "image/picture_export.h"
+#include "picture/bmp_writer.h"
+#include "picture_view/picture_export.h"
 #include "reduction/gif_encoder.h"
 #include "reduction/indexed_picture.h"
 #include "reduction/png_encoder.h"

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "quantize/working_colours.h"
+#include "quantize/working_colors.h"
 
 namespace tavlo::quantize {
 

@@ -9,7 +9,7 @@
 #include "quantize/rgb_local_search.h"
 #include "quantize/rgb_nearest.h"
 #include "quantize/variance_split.h"
-#include "quantize/working_colours.h"
+#include "quantize/working_colors.h"
 
 namespace tavlo {
 namespace {

@@ -16,7 +16,7 @@
 // their colours, which is why that last stage pays.
 #include <vector>
 
-#include "colour/colour_histogram.h"
+#include "color_science/color_histogram.h"
 
 namespace tavlo {
 

@@ -1,6 +1,6 @@
 #include "quantize/palette_loss.h"
 
-#include "colour/ciede2000.h"
+#include "color_science/ciede2000.h"
 #include "quantize/parallel_chunks.h"
 #include "quantize/rgb_nearest.h"
 

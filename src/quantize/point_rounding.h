@@ -2,7 +2,7 @@
 // From working-space points to palette colours.
 #include <vector>
 
-#include "quantize/working_colours.h"
+#include "quantize/working_colors.h"
 
 namespace tavlo::quantize {
 

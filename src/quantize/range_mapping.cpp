@@ -2,7 +2,7 @@
 
 #include <climits>
 
-#include "colour/ciede2000.h"
+#include "color_science/ciede2000.h"
 #include "quantize/rgb_nearest.h"
 
 namespace tavlo::quantize {

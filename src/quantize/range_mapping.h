@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "colour/colour_histogram.h"
-#include "quantize/working_colours.h"
+#include "color_science/color_histogram.h"
+#include "quantize/working_colors.h"
 
 namespace tavlo::quantize {
 

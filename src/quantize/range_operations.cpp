@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "colour/ciede2000.h"
+#include "color_science/ciede2000.h"
 #include "quantize/rgb_nearest.h"
 #include "quantize/working_space.h"
 

@@ -8,8 +8,8 @@
 // range's first entry, and the freed entries at the range's end become black.
 #include <vector>
 
-#include "colour/colour_histogram.h"
-#include "palette/entry_range.h"
+#include "base/entry_range.h"
+#include "color_science/color_histogram.h"
 #include "quantize/palette_from_histogram.h"
 
 namespace tavlo {

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "colour/ciede2000.h"
+#include "color_science/ciede2000.h"
 #include "quantize/range_mapping.h"
-#include "quantize/working_colours.h"
+#include "quantize/working_colors.h"
 #include "quantize/working_space.h"
 
 namespace tavlo {

@@ -6,7 +6,7 @@
 // the working-space distance standing in for CIEDE2000 (it follows it closely and is far cheaper).
 #include <vector>
 
-#include "quantize/working_colours.h"
+#include "quantize/working_colors.h"
 
 namespace tavlo::quantize {
 

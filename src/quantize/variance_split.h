@@ -9,7 +9,7 @@
 // rest, which serves drawings with a few small areas of their own colour better.
 #include <vector>
 
-#include "quantize/working_colours.h"
+#include "quantize/working_colors.h"
 
 namespace tavlo::quantize {
 

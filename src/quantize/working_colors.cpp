@@ -1,4 +1,4 @@
-#include "quantize/working_colours.h"
+#include "quantize/working_colors.h"
 
 #include <algorithm>
 

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "colour/cielab.h"
-#include "colour/colour_histogram.h"
+#include "color_science/cielab.h"
+#include "color_science/color_histogram.h"
 #include "quantize/working_space.h"
 
 namespace tavlo::quantize {

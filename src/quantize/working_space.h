@@ -6,8 +6,8 @@
 // along the hue the rescaled chroma comes within about 10 % of what S_H gives.
 #include <cstdint>
 
-#include "colour/cielab.h"
-#include "palette/color_value.h"
+#include "base/color_value.h"
+#include "color_science/cielab.h"
 
 namespace tavlo::quantize {
 

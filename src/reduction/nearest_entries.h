@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "reduction/picture_colours.h"
+#include "reduction/picture_colors.h"
 
 namespace tavlo {
 

@@ -1,6 +1,6 @@
-#include "reduction/picture_colours.h"
+#include "reduction/picture_colors.h"
 
-#include "colour/run_tasks.h"
+#include "base/parallel_work.h"
 
 #include <algorithm>
 #include <bit>

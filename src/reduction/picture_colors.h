@@ -8,7 +8,7 @@
 #include <cstring>
 #include <vector>
 
-#include "colour/cielab.h"
+#include "color_science/cielab.h"
 
 namespace tavlo {
 

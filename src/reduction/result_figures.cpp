@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <thread>
 
-#include "colour/ciede2000.h"
-#include "colour/run_tasks.h"
+#include "base/parallel_work.h"
+#include "color_science/ciede2000.h"
 #include "reduction/gif_encoder.h"
 #include "reduction/indexed_picture.h"
 #include "reduction/nearest_entries.h"

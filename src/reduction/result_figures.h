@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "reduction/picture_colours.h"
+#include "reduction/picture_colors.h"
 
 namespace tavlo {
 

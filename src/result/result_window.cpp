@@ -8,7 +8,7 @@
 #include <QTableView>
 #include <span>
 
-#include "palette/palette_document.h"
+#include "palette_model/palette_document.h"
 #include "result/result_texts.h"
 
 namespace tavlo {

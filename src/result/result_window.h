@@ -13,7 +13,7 @@
 #include <bitset>
 #include <optional>
 
-#include "palette/entry_range.h"
+#include "base/entry_range.h"
 #include "result/result_computer.h"
 
 class QLabel;

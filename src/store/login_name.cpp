@@ -1,4 +1,4 @@
-#include "app/login_name.h"
+#include "store/login_name.h"
 
 #include <pwd.h>
 #include <unistd.h>

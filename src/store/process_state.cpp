@@ -1,4 +1,4 @@
-#include "app/process_state.h"
+#include "store/process_state.h"
 
 namespace tavlo {
 

@@ -1,9 +1,9 @@
-#include "app/settings.h"
+#include "store/settings.h"
 
 #include <QDir>
 
-#include "app/process_state.h"
-#include "app/settings_store.h"
+#include "store/process_state.h"
+#include "store/settings_store.h"
 
 namespace tavlo {
 

@@ -2,7 +2,7 @@
 // Typed access to the settings file of the running program (ProcessState's SettingsPath).
 #include <QString>
 
-#include "app/settings_keys.h"
+#include "store/settings_keys.h"
 
 namespace tavlo {
 

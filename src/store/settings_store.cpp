@@ -1,4 +1,4 @@
-#include "app/settings_store.h"
+#include "store/settings_store.h"
 
 #include <sys/stat.h>
 #include <QCoreApplication>
@@ -9,8 +9,8 @@
 #include <QTemporaryFile>
 #include <cerrno>
 
-#include "app/atomic_file.h"
-#include "app/ini_text.h"
+#include "store/atomic_file.h"
+#include "store/ini_text.h"
 
 namespace tavlo {
 namespace {

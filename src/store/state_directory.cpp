@@ -1,4 +1,4 @@
-#include "app/state_directory.h"
+#include "store/state_directory.h"
 
 #include <QDir>
 

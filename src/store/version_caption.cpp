@@ -1,4 +1,4 @@
-#include "app/version_caption.h"
+#include "store/version_caption.h"
 
 #include "version.h"
 

@@ -1,4 +1,4 @@
-#include "app/whole_number.h"
+#include "store/whole_number.h"
 
 namespace tavlo {
 

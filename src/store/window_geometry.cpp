@@ -1,4 +1,4 @@
-#include "app/window_geometry.h"
+#include "store/window_geometry.h"
 
 #include <algorithm>
 

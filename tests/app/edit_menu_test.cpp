@@ -14,11 +14,11 @@
 #include <random>
 
 #include "formats/act_format.h"
-#include "image/picture_area.h"
 #include "operations/palette_operations.h"
-#include "palette/palette_document.h"
-#include "palette/palette_window.h"
-#include "palette/swatch_grid.h"
+#include "palette_model/palette_document.h"
+#include "palette_window/palette_window.h"
+#include "palette_window/swatch_grid.h"
+#include "picture_view/picture_area.h"
 #include "support/app_fixture.h"
 #include "support/named_colors.h"
 #include "support/test_files.h"

@@ -2,7 +2,7 @@
 #include <QMenu>
 #include <QMenuBar>
 
-#include "app/process_state.h"
+#include "store/process_state.h"
 #include "support/app_fixture.h"
 
 namespace tavlo::testing {

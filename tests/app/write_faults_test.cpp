@@ -7,9 +7,9 @@
 #include <QFile>
 #include <QTest>
 
-#include "image/picture_area.h"
-#include "palette/palette_document.h"
-#include "palette/palette_window.h"
+#include "palette_model/palette_document.h"
+#include "palette_window/palette_window.h"
+#include "picture_view/picture_area.h"
 #include "support/app_fixture.h"
 #include "support/fault_injection.h"
 #include "support/test_files.h"

@@ -7,7 +7,7 @@
 #include "cli/cli_io.h"
 #include "cli_test_support.h"
 #include "formats/palette_formats.h"
-#include "palette/palette_document.h"
+#include "palette_model/palette_document.h"
 #include "support/app_fixture.h"
 #include "support/test_files.h"
 

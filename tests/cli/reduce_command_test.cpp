@@ -14,7 +14,7 @@
 
 #include "cli/cli_io.h"
 #include "cli_test_support.h"
-#include "image/preview.h"
+#include "picture/preview.h"
 #include "support/fault_injection.h"
 #include "support/picture_decoding.h"
 #include "support/test_files.h"

@@ -13,8 +13,8 @@
 
 #include "cli/cli_io.h"
 #include "cli_test_support.h"
-#include "image/picture_area.h"
-#include "palette/palette_document.h"
+#include "palette_model/palette_document.h"
+#include "picture_view/picture_area.h"
 #include "result/result_window.h"
 #include "support/app_fixture.h"
 #include "support/test_files.h"

@@ -3,7 +3,7 @@
 // correction and the rotation term in the blue region.
 #include <gtest/gtest.h>
 
-#include "colour/ciede2000.h"
+#include "color_science/ciede2000.h"
 
 namespace tavlo::testing {
 namespace {

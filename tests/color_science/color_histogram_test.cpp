@@ -7,7 +7,7 @@
 #include <random>
 #include <vector>
 
-#include "colour/colour_histogram.h"
+#include "color_science/color_histogram.h"
 
 namespace tavlo::testing {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <cmath>
 
-#include "colour/cielab.h"
-#include "colour/oklab.h"
+#include "color_science/cielab.h"
+#include "color_science/oklab.h"
 
 namespace tavlo::testing {
 namespace {

@@ -5,9 +5,9 @@
 #include <QDir>
 #include <QImage>
 
-#include "app/settings_store.h"
 #include "formats/palette_formats.h"
-#include "palette/palette_document.h"
+#include "palette_model/palette_document.h"
+#include "store/settings_store.h"
 #include "support/app_fixture.h"
 #include "support/test_files.h"
 

@@ -6,8 +6,8 @@
 #include <QFile>
 #include <QRegularExpression>
 
-#include "formats/palette_file_commands.h"
-#include "palette/palette_document.h"
+#include "commands/palette_file_commands.h"
+#include "palette_model/palette_document.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_files.h"
 

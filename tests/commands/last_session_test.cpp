@@ -5,8 +5,8 @@
 #include <QDir>
 #include <QMenu>
 
-#include "app/state_directory.h"
-#include "palette/palette_document.h"
+#include "palette_model/palette_document.h"
+#include "store/state_directory.h"
 #include "support/app_fixture.h"
 #include "support/test_files.h"
 

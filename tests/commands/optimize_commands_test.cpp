@@ -17,8 +17,8 @@
 #include <thread>
 
 #include "app/main_window.h"
-#include "image/picture_area.h"
-#include "palette/palette_document.h"
+#include "palette_model/palette_document.h"
+#include "picture_view/picture_area.h"
 #include "quantize/range_operations.h"
 #include "reduction/gif_encoder.h"
 #include "reduction/indexed_picture.h"

@@ -6,8 +6,8 @@
 #include <QLabel>
 
 #include "operations/palette_operations.h"
-#include "palette/palette_document.h"
-#include "palette/palette_window.h"
+#include "palette_model/palette_document.h"
+#include "palette_window/palette_window.h"
 #include "support/app_fixture.h"
 
 namespace tavlo::testing {

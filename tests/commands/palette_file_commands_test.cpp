@@ -4,10 +4,10 @@
 #include <QAction>
 #include <QDir>
 
-#include "app/settings_store.h"
-#include "formats/palette_file_commands.h"
-#include "palette/palette_document.h"
-#include "palette/palette_window.h"
+#include "commands/palette_file_commands.h"
+#include "palette_model/palette_document.h"
+#include "palette_window/palette_window.h"
+#include "store/settings_store.h"
 #include "support/app_fixture.h"
 #include "support/fault_injection.h"
 #include "support/test_files.h"

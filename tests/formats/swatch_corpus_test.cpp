@@ -13,7 +13,7 @@
 #include <optional>
 
 #include "formats/palette_formats.h"
-#include "support/reference_colours.h"
+#include "support/reference_colors.h"
 #include "support/test_files.h"
 
 namespace tavlo::testing {

@@ -9,7 +9,7 @@
 
 #include "formats/aco_format.h"
 #include "formats/ase_format.h"
-#include "support/reference_colours.h"
+#include "support/reference_colors.h"
 
 namespace tavlo::testing {
 namespace {

@@ -1,6 +1,6 @@
 // The palette document on its own: steps, undo and redo, what observers hear, the history bound
 // and the modified flag.
-#include "palette/palette_document.h"
+#include "palette_model/palette_document.h"
 
 #include <gtest/gtest.h>
 

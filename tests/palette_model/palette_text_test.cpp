@@ -1,4 +1,4 @@
-#include "palette/palette_text.h"
+#include "palette_model/palette_text.h"
 
 #include <gtest/gtest.h>
 

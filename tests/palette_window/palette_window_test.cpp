@@ -1,12 +1,12 @@
-#include "palette/palette_window.h"
-#include "palette/palette_document.h"
+#include "palette_window/palette_window.h"
+#include "palette_model/palette_document.h"
 
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QLabel>
 
-#include "palette/swatch_grid.h"
-#include "palette/zoom_lens.h"
+#include "palette_window/swatch_grid.h"
+#include "palette_window/zoom_lens.h"
 #include "support/app_fixture.h"
 
 namespace tavlo::testing {

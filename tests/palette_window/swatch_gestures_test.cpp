@@ -6,9 +6,9 @@
 #include <QToolTip>
 #include <QWindow>
 
-#include "palette/palette_document.h"
-#include "palette/palette_window.h"
-#include "palette/swatch_grid.h"
+#include "palette_model/palette_document.h"
+#include "palette_window/palette_window.h"
+#include "palette_window/swatch_grid.h"
 #include "support/app_fixture.h"
 #include "support/named_colors.h"
 

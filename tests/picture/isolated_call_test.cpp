@@ -1,4 +1,4 @@
-#include "image/isolated_call.h"
+#include "picture/isolated_call.h"
 
 #include <gtest/gtest.h>
 

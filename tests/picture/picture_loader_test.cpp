@@ -1,4 +1,4 @@
-#include "image/picture_loader.h"
+#include "picture/picture_loader.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@
 #include <QtEndian>
 #include <random>
 
-#include "image/metafile.h"
-#include "picture_files.h"
+#include "picture/metafile.h"
+#include "support/picture_files.h"
 #include "support/test_files.h"
 
 namespace tavlo::testing {

@@ -1,4 +1,4 @@
-#include "image/preview.h"
+#include "picture/preview.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <QtEndian>
 #include <random>
 
-#include "image/bmp_writer.h"
+#include "picture/bmp_writer.h"
 #include "support/test_files.h"
 
 namespace tavlo::testing {

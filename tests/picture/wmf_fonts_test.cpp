@@ -1,5 +1,5 @@
 // The fonts metafiles are drawn with, and what a metafile does when they are missing.
-#include "image/wmf_fonts.h"
+#include "picture/wmf_fonts.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include "image/metafile.h"
-#include "picture_files.h"
+#include "picture/metafile.h"
+#include "support/picture_files.h"
 #include "support/test_files.h"
 
 namespace tavlo::testing {

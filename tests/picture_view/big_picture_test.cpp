@@ -13,10 +13,10 @@
 #include <QWheelEvent>
 
 #include "app/main_window.h"
-#include "image/lens_image.h"
-#include "image/picture_area.h"
-#include "palette/palette_window.h"
-#include "palette/zoom_lens.h"
+#include "palette_window/palette_window.h"
+#include "palette_window/zoom_lens.h"
+#include "picture/lens_image.h"
+#include "picture_view/picture_area.h"
 #include "support/app_fixture.h"
 #include "support/test_files.h"
 

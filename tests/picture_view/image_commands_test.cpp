@@ -11,12 +11,12 @@
 #include <QUrl>
 
 #include "app/main_window.h"
-#include "app/process_state.h"
-#include "app/settings_store.h"
-#include "image/picture_area.h"
-#include "image/picture_loader.h"
-#include "picture_files.h"
+#include "picture/picture_loader.h"
+#include "picture_view/picture_area.h"
+#include "store/process_state.h"
+#include "store/settings_store.h"
 #include "support/app_fixture.h"
+#include "support/picture_files.h"
 #include "support/test_files.h"
 
 namespace tavlo::testing {

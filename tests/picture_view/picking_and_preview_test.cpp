@@ -8,16 +8,16 @@
 #include <QTest>
 
 #include "app/main_window.h"
-#include "app/process_state.h"
-#include "app/settings_store.h"
-#include "image/lens_image.h"
-#include "image/picture_area.h"
-#include "palette/palette_document.h"
-#include "palette/palette_window.h"
-#include "palette/zoom_lens.h"
-#include "picture_files.h"
+#include "palette_model/palette_document.h"
+#include "palette_window/palette_window.h"
+#include "palette_window/zoom_lens.h"
+#include "picture/lens_image.h"
+#include "picture_view/picture_area.h"
+#include "store/process_state.h"
+#include "store/settings_store.h"
 #include "support/app_fixture.h"
 #include "support/picture_decoding.h"
+#include "support/picture_files.h"
 #include "support/test_files.h"
 
 namespace tavlo::testing {

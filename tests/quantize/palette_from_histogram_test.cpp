@@ -4,10 +4,10 @@
 
 #include <set>
 
-#include "colour/ciede2000.h"
+#include "color_science/ciede2000.h"
 #include "quantize/palette_loss.h"
 #include "quantize/rgb_nearest.h"
-#include "support/colour_pictures.h"
+#include "support/color_pictures.h"
 #include "support/named_colors.h"
 
 namespace tavlo::testing {

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "colour/ciede2000.h"
-#include "support/colour_pictures.h"
+#include "color_science/ciede2000.h"
+#include "support/color_pictures.h"
 #include "support/named_colors.h"
 
 namespace tavlo::testing {

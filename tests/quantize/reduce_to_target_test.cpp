@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "quantize/palette_loss.h"
-#include "support/colour_pictures.h"
+#include "support/color_pictures.h"
 #include "support/named_colors.h"
 
 namespace tavlo::testing {

@@ -7,7 +7,7 @@
 #include <random>
 #include <vector>
 
-#include "colour/ciede2000.h"
+#include "color_science/ciede2000.h"
 
 namespace tavlo::testing {
 namespace {

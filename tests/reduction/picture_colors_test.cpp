@@ -9,7 +9,7 @@
 
 #include "colorlib/nearest_brute_force.h"
 #include "reduction/nearest_entries.h"
-#include "reduction/picture_colours.h"
+#include "reduction/picture_colors.h"
 
 namespace tavlo::testing {
 namespace {

@@ -7,8 +7,8 @@
 #include <numeric>
 #include <random>
 
+#include "color_science/ciede2000.h"
 #include "colorlib/tavlo_color.h"
-#include "colour/ciede2000.h"
 #include "reduction/gif_encoder.h"
 #include "reduction/result_figures.h"
 #include "support/picture_decoding.h"

@@ -1,4 +1,4 @@
-#include "app/ini_text.h"
+#include "store/ini_text.h"
 
 #include <gtest/gtest.h>
 

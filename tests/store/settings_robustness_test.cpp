@@ -4,10 +4,10 @@
 #include <atomic>
 #include <thread>
 
-#include "app/ini_text.h"
-#include "app/process_state.h"
-#include "app/settings_store.h"
-#include "palette/palette_window.h"
+#include "palette_window/palette_window.h"
+#include "store/ini_text.h"
+#include "store/process_state.h"
+#include "store/settings_store.h"
 #include "support/app_fixture.h"
 #include "support/test_files.h"
 

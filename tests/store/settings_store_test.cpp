@@ -1,4 +1,4 @@
-#include "app/settings_store.h"
+#include "store/settings_store.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "app/whole_number.h"
+#include "store/whole_number.h"
 #include "support/fault_injection.h"
 #include "support/test_files.h"
 

@@ -2,8 +2,8 @@
 
 #include <QApplication>
 
-#include "palette/palette_document.h"
-#include "palette/palette_window.h"
+#include "palette_model/palette_document.h"
+#include "palette_window/palette_window.h"
 
 namespace tavlo::testing {
 

@@ -1,4 +1,4 @@
-#include "picture_files.h"
+#include "support/picture_files.h"
 
 #include <QtEndian>
 #include <cmath>

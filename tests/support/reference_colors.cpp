@@ -1,4 +1,4 @@
-#include "support/reference_colours.h"
+#include "support/reference_colors.h"
 
 #include <QColor>
 #include <algorithm>

@@ -5,7 +5,7 @@
 //   greyscale      the level as the sRGB value of each channel
 //   Lab            the CIE formulas: L*a*b* relative to D50 to XYZ, Bradford adaptation to D65,
 //                  the sRGB matrix and transfer curve of IEC 61966-2-1, clipped to 0..1
-#include "palette/color_value.h"
+#include "base/color_value.h"
 
 namespace tavlo::testing {
 
