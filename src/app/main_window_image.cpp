@@ -27,10 +27,10 @@ const QString kOpenImageFilter = QStringLiteral(
 
 void MainWindow::ConnectPictureArea() {
   connect(picture_, &PictureArea::PointerMoved, this, [this](QPoint at) {
-    if (palette_) ShowColourUnderPointer(*palette_, picture_->Picture(), at, Process().zoomFactor);
+    if (palette_) ShowColorUnderPointer(*palette_, picture_->Picture(), at, Process().zoomFactor);
   });
   connect(picture_, &PictureArea::PicturePressed, this, [this](QPoint at, Qt::MouseButton button) {
-    PickColour(*document_, picture_->Picture(), at, button);
+    PickColor(*document_, picture_->Picture(), at, button);
   });
   connect(picture_, &PictureArea::FileDropped, this, &MainWindow::DropPicture);
   connect(picture_, &PictureArea::ExportRequested, this, &MainWindow::ExportPreviewCommand);

@@ -19,11 +19,11 @@ namespace tavlo {
 namespace {
 
 // The reduction the result window describes, worked out now for the range's colours as they are.
-IndexedPicture CurrentReduction(const QImage& picture, const std::vector<ColorValue>& colours) {
+IndexedPicture CurrentReduction(const QImage& picture, const std::vector<ColorValue>& colors) {
   const QImage pixels = picture.convertToFormat(QImage::Format_RGB32);
   return ReducePicture(reinterpret_cast<const std::uint32_t*>(pixels.constBits()), pixels.width(),
-                       pixels.height(), pixels.bytesPerLine(), colours.data(),
-                       static_cast<int>(colours.size()));
+                       pixels.height(), pixels.bytesPerLine(), colors.data(),
+                       static_cast<int>(colors.size()));
 }
 
 }  // namespace
@@ -86,7 +86,7 @@ void MainWindow::ExportGifCommand() {
         if (const ResultFigures* figures = result_->CurrentFigures();
             figures && !figures->gif.isEmpty())
           return EncodedPicture{figures->gif, {}};
-        return EncodeGif(CurrentReduction(picture_->Picture(), result_->RangeColours()));
+        return EncodeGif(CurrentReduction(picture_->Picture(), result_->RangeColors()));
       });
 }
 
@@ -96,7 +96,7 @@ void MainWindow::ExportPngCommand() {
       {QStringLiteral("Export PNG"), QStringLiteral("PNG|*.png|All files|*.*"),
        QStringLiteral("png"), QStringLiteral("PNG")},
       [this](const QString&, int) {
-        return EncodePng(CurrentReduction(picture_->Picture(), result_->RangeColours()));
+        return EncodePng(CurrentReduction(picture_->Picture(), result_->RangeColors()));
       });
 }
 
@@ -114,8 +114,8 @@ void MainWindow::RemoveUnusedEntriesCommand() {
   DescribeRange(tavlo::RemoveUnusedEntriesCommand(this, *document_, picture_->Picture()));
 }
 
-void MainWindow::MergeNearColoursCommand() {
-  DescribeRange(tavlo::MergeNearColoursCommand(this, *document_, picture_->Picture()));
+void MainWindow::MergeNearColorsCommand() {
+  DescribeRange(tavlo::MergeNearColorsCommand(this, *document_, picture_->Picture()));
 }
 
 void MainWindow::ReduceToTargetCommand() {

@@ -46,10 +46,10 @@ Measured MeasureOne(const QString& input, const std::vector<ColorValue>& entries
     const PictureResult picture = LoadPicture(input);
     if (!picture.ok()) return {{}, picture.error};
     const auto* pixels = reinterpret_cast<const std::uint32_t*>(picture.image.constBits());
-    const PictureColours colours =
+    const PictureColors colors =
         AnalysePicture(pixels, picture.image.width(), picture.image.height(),
                        picture.image.bytesPerLine(), threads);
-    if (!ComputeResultFigures(colours, entries, measured.figures, nullptr, threads))
+    if (!ComputeResultFigures(colors, entries, measured.figures, nullptr, threads))
       return {{}, QStringLiteral("cannot be measured")};
     if (!measured.figures.gifError.isEmpty()) return {{}, measured.figures.gifError};
   } catch (const std::bad_alloc&) {

@@ -11,7 +11,7 @@
 namespace tavlo::cli {
 
 struct LoadedPalette {
-  PaletteColors colours{};
+  PaletteColors colors{};
   int count = 0;         // entries the file gave, from entry 0; 0 when it was refused
   QStringList messages;  // the reader's warnings, or why the file was refused
   bool ok() const { return count > 0; }

@@ -66,8 +66,8 @@ QImage PreviewOf(const IndexedPicture& picture) {
   for (int y = 0; y < picture.height; ++y) {
     auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
     for (int x = 0; x < picture.width; ++x, ++index) {
-      const ColorValue colour = picture.table[*index];
-      row[x] = qRgb(RedOf(colour), GreenOf(colour), BlueOf(colour));
+      const ColorValue color = picture.table[*index];
+      row[x] = qRgb(RedOf(color), GreenOf(color), BlueOf(color));
     }
   }
   return image;

@@ -29,10 +29,10 @@ double Compress(double ratio) {
 
 }  // namespace
 
-Lab LabFromColor(ColorValue colour) {
-  const double linear[3] = {srgb::LinearFromChannel(RedOf(colour)),
-                            srgb::LinearFromChannel(GreenOf(colour)),
-                            srgb::LinearFromChannel(BlueOf(colour))};
+Lab LabFromColor(ColorValue color) {
+  const double linear[3] = {srgb::LinearFromChannel(RedOf(color)),
+                            srgb::LinearFromChannel(GreenOf(color)),
+                            srgb::LinearFromChannel(BlueOf(color))};
   double f[3];
   for (int row = 0; row < 3; ++row) {
     const double value =

@@ -12,6 +12,6 @@ struct Lab {
   double b = 0;
 };
 
-Lab LabFromColor(ColorValue colour);
+Lab LabFromColor(ColorValue color);
 
 }  // namespace tavlo

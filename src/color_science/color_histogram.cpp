@@ -80,7 +80,7 @@ void FillBuckets(const Picture& picture, int begin, int end, BucketCounts& next,
 
 // Counts the buckets [first, last) and appends their colours in order.
 void ReadBuckets(const std::uint16_t* lows, const std::vector<size_t>& start, size_t first,
-                 size_t last, std::vector<ColourCount>& out) {
+                 size_t last, std::vector<ColorCount>& out) {
   auto tally = std::make_unique<std::uint32_t[]>(kBuckets);  // zero, and left zero after each use
   for (size_t bucket = first; bucket < last; ++bucket) {
     if (start[bucket] == start[bucket + 1]) continue;
@@ -88,7 +88,7 @@ void ReadBuckets(const std::uint16_t* lows, const std::vector<size_t>& start, si
     const auto high = static_cast<std::uint32_t>(bucket << kBucketBits);
     for (std::uint32_t low = 0; low < kBuckets; ++low) {
       if (tally[low] == 0) continue;
-      out.push_back(ColourCount{static_cast<ColorValue>(high | low), tally[low]});
+      out.push_back(ColorCount{static_cast<ColorValue>(high | low), tally[low]});
       tally[low] = 0;
     }
   }
@@ -110,9 +110,9 @@ std::vector<size_t> SplitBuckets(const std::vector<size_t>& start, int parts) {
 
 }  // namespace
 
-ColourHistogram CountColours(const std::uint32_t* first, int width, int height,
-                             std::ptrdiff_t stride, int threads) {
-  ColourHistogram histogram;
+ColorHistogram CountColors(const std::uint32_t* first, int width, int height, std::ptrdiff_t stride,
+                           int threads) {
+  ColorHistogram histogram;
   if (!first || width <= 0 || height <= 0) return histogram;
   histogram.pixels = std::uint64_t(width) * std::uint64_t(height);
   const Picture picture{reinterpret_cast<const unsigned char*>(first), width, height, stride};
@@ -142,14 +142,14 @@ ColourHistogram CountColours(const std::uint32_t* first, int width, int height,
   });
 
   const std::vector<size_t> bounds = SplitBuckets(start, workers);
-  std::vector<std::vector<ColourCount>> parts(count);
+  std::vector<std::vector<ColorCount>> parts(count);
   RunTasks(count,
            [&](size_t p) { ReadBuckets(lows.get(), start, bounds[p], bounds[p + 1], parts[p]); });
   size_t distinct = 0;
   for (const auto& part : parts) distinct += part.size();
-  histogram.colours.reserve(distinct);
+  histogram.colors.reserve(distinct);
   for (const auto& part : parts)
-    histogram.colours.insert(histogram.colours.end(), part.begin(), part.end());
+    histogram.colors.insert(histogram.colors.end(), part.begin(), part.end());
   return histogram;
 }
 

@@ -10,15 +10,15 @@
 
 namespace tavlo {
 
-struct ColourCount {
-  ColorValue colour = 0;    // 0x00BBGGRR
+struct ColorCount {
+  ColorValue color = 0;     // 0x00BBGGRR
   std::uint32_t count = 0;  // pixels of this colour, at least 1
-  bool operator==(const ColourCount&) const = default;
+  bool operator==(const ColorCount&) const = default;
 };
 
-struct ColourHistogram {
-  std::vector<ColourCount> colours;  // each distinct colour once, ascending by colour value
-  std::uint64_t pixels = 0;          // width * height: the sum of all counts
+struct ColorHistogram {
+  std::vector<ColorCount> colors;  // each distinct colour once, ascending by colour value
+  std::uint64_t pixels = 0;        // width * height: the sum of all counts
 };
 
 // Counts the colours of the picture of `height` rows of `width` pixels 0x??RRGGBB (Qt's RGB32
@@ -26,7 +26,7 @@ struct ColourHistogram {
 // must hold fewer than 2^32 pixels. `threads` 0 chooses by picture size and processor count; any
 // number gives the same histogram. Needs 2 bytes a pixel while it works, besides the result (8
 // bytes a colour); throws std::bad_alloc when they cannot be had.
-ColourHistogram CountColours(const std::uint32_t* first, int width, int height,
-                             std::ptrdiff_t stride, int threads = 0);
+ColorHistogram CountColors(const std::uint32_t* first, int width, int height, std::ptrdiff_t stride,
+                           int threads = 0);
 
 }  // namespace tavlo

@@ -6,10 +6,10 @@
 
 namespace tavlo {
 
-Oklab OklabFromColor(ColorValue colour) {
-  const double r = srgb::LinearFromChannel(RedOf(colour));
-  const double g = srgb::LinearFromChannel(GreenOf(colour));
-  const double b = srgb::LinearFromChannel(BlueOf(colour));
+Oklab OklabFromColor(ColorValue color) {
+  const double r = srgb::LinearFromChannel(RedOf(color));
+  const double g = srgb::LinearFromChannel(GreenOf(color));
+  const double b = srgb::LinearFromChannel(BlueOf(color));
   const double l = std::cbrt(0.4122214708 * r + 0.5363325363 * g + 0.0514459929 * b);
   const double m = std::cbrt(0.2119034982 * r + 0.6806995451 * g + 0.1073969566 * b);
   const double s = std::cbrt(0.0883024619 * r + 0.2817188376 * g + 0.6299787005 * b);
@@ -18,10 +18,10 @@ Oklab OklabFromColor(ColorValue colour) {
                0.0259040371 * l + 0.7827717662 * m - 0.8086757660 * s};
 }
 
-ColorValue ColorFromOklab(const Oklab& colour) {
-  const double l0 = colour.L + 0.3963377774 * colour.a + 0.2158037573 * colour.b;
-  const double m0 = colour.L - 0.1055613458 * colour.a - 0.0638541728 * colour.b;
-  const double s0 = colour.L - 0.0894841775 * colour.a - 1.2914855480 * colour.b;
+ColorValue ColorFromOklab(const Oklab& color) {
+  const double l0 = color.L + 0.3963377774 * color.a + 0.2158037573 * color.b;
+  const double m0 = color.L - 0.1055613458 * color.a - 0.0638541728 * color.b;
+  const double s0 = color.L - 0.0894841775 * color.a - 1.2914855480 * color.b;
   const double l = l0 * l0 * l0, m = m0 * m0 * m0, s = s0 * s0 * s0;
   return MakeColor(
       srgb::ChannelFromLinear(4.0767416621 * l - 3.3077115913 * m + 0.2309699292 * s),

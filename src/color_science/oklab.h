@@ -11,11 +11,11 @@ struct Oklab {
   double b = 0;
 };
 
-Oklab OklabFromColor(ColorValue colour);
+Oklab OklabFromColor(ColorValue color);
 
 // The sRGB colour of an Oklab value: each channel rounded to the nearest whole number (halves
 // away from zero) and clamped to 0..255, so any Oklab value gives a valid colour and every colour
 // comes back from its own Oklab value unchanged.
-ColorValue ColorFromOklab(const Oklab& colour);
+ColorValue ColorFromOklab(const Oklab& color);
 
 }  // namespace tavlo

@@ -12,17 +12,17 @@ void ClearEntry(PaletteDocument& document, int index) {
 }
 
 void EditEntry(QWidget* owner, PaletteDocument& document, int index) {
-  ColorValue colour = document.GetEntryColor(index);
-  if (!Dialogs().ShowColorDialog(owner, colour)) return;
+  ColorValue color = document.GetEntryColor(index);
+  if (!Dialogs().ShowColorDialog(owner, color)) return;
   const PaletteStep step(document, QStringLiteral("Edit entry"));
-  document.SetEntryColor(index, colour);
+  document.SetEntryColor(index, color);
 }
 
 void SwapEntries(PaletteDocument& document, int source, int target) {
   const PaletteStep step(document, QStringLiteral("Swap entries"));
-  const ColorValue sourceColour = document.GetEntryColor(source);
+  const ColorValue sourceColor = document.GetEntryColor(source);
   document.SetEntryColor(source, document.GetEntryColor(target));
-  document.SetEntryColor(target, sourceColour);
+  document.SetEntryColor(target, sourceColor);
 }
 
 }  // namespace tavlo

@@ -35,14 +35,14 @@ void RestoreLastSession(QWidget* owner, PaletteDocument& palette) {
   }
   // One byte more than a table tells a file that is too long.
   const PaletteRead read = ReadAct(file.read(kActFileSize + 1));
-  if (read.colours.size() != static_cast<size_t>(kPaletteSize)) {
+  if (read.colors.size() != static_cast<size_t>(kPaletteSize)) {
     ShowWarning(owner, QStringLiteral("The palette of the last session in %1 is damaged; nothing "
                                       "was restored.")
                            .arg(QDir::toNativeSeparators(path)));
     return;
   }
   PaletteColors colors;
-  std::copy(read.colours.begin(), read.colours.end(), colors.begin());
+  std::copy(read.colors.begin(), read.colors.end(), colors.begin());
   palette.Apply(QStringLiteral("Restore last session's palette"), colors);
 }
 

@@ -19,23 +19,22 @@ const QString kMerge = QStringLiteral("Merge near colours");
 const QString kReduce = QStringLiteral("Reduce to target");
 
 // The picture as the commands read it: its pixels and its colours with their counts.
-class PictureColoursOf {
+class PictureColorsOf {
  public:
-  explicit PictureColoursOf(const QImage& picture)
+  explicit PictureColorsOf(const QImage& picture)
       : pixels_(picture.convertToFormat(QImage::Format_RGB32)),
-        colours_(
-            AnalysePicture(Bits(), pixels_.width(), pixels_.height(), pixels_.bytesPerLine())) {
-    histogram_.reserve(colours_.Distinct());
-    for (size_t i = 0; i < colours_.Distinct(); ++i)
-      histogram_.push_back({colours_.colour[i], colours_.counts[i]});
+        colors_(AnalysePicture(Bits(), pixels_.width(), pixels_.height(), pixels_.bytesPerLine())) {
+    histogram_.reserve(colors_.Distinct());
+    for (size_t i = 0; i < colors_.Distinct(); ++i)
+      histogram_.push_back({colors_.color[i], colors_.counts[i]});
   }
 
-  const std::vector<ColourCount>& Histogram() const { return histogram_; }
+  const std::vector<ColorCount>& Histogram() const { return histogram_; }
 
   // The figures of the result window for the picture reduced to `entries`.
   ResultFigures Figures(const std::vector<ColorValue>& entries) const {
     ResultFigures figures;
-    ComputeResultFigures(colours_, entries, figures);
+    ComputeResultFigures(colors_, entries, figures);
     return figures;
   }
 
@@ -52,8 +51,8 @@ class PictureColoursOf {
   }
 
   QImage pixels_;
-  PictureColours colours_;
-  std::vector<ColourCount> histogram_;
+  PictureColors colors_;
+  std::vector<ColorCount> histogram_;
 };
 
 // The entries that hold the range's colours after `edit`, from the range's first entry.
@@ -85,12 +84,12 @@ std::optional<Worked> InBackground(QWidget* owner, const QString& title, const Q
   const bool done = Dialogs().RunInBackground(
       owner, title, label,
       [worked, picture, colors, range, compute](const std::atomic<bool>& stop) {
-        const PictureColoursOf colours(picture);
+        const PictureColorsOf analysed(picture);
         if (stop) return;
-        *worked = compute(colours, colors, range, stop);
+        *worked = compute(analysed, colors, range, stop);
         if (!stop && Changes(colors, range, worked->edit))
           worked->figures =
-              colours.Figures(RangeEntries(worked->edit.colors, KeptEntries(range, worked->edit)));
+              analysed.Figures(RangeEntries(worked->edit.colors, KeptEntries(range, worked->edit)));
       });
   if (!done) return std::nullopt;
   return std::move(*worked);
@@ -228,13 +227,13 @@ QString ReductionMessage(const ReductionOutcome& outcome, const ReductionTarget&
 }
 
 // "Reduce to target" as the worker does it.
-Worked Reduce(const PictureColoursOf& colours, const PaletteColors& colors, EntryRange range,
+Worked Reduce(const PictureColorsOf& analysed, const PaletteColors& colors, EntryRange range,
               const ReductionTarget& target, const std::atomic<bool>& stop) {
   // Once stopped, every GIF counts as small enough, so the reduction ends at its next step; its
   // outcome is dropped then.
   ReductionOutcome outcome = ReduceToTarget(
-      colors, range, colours.Histogram(), target, [&](const std::vector<ColorValue>& entries) {
-        return stop ? std::uint64_t{0} : colours.GifSize(entries);
+      colors, range, analysed.Histogram(), target, [&](const std::vector<ColorValue>& entries) {
+        return stop ? std::uint64_t{0} : analysed.GifSize(entries);
       });
   const bool reached = outcome.status == ReductionOutcome::Status::Reached;
   const RangeEdit edit = reached ? outcome.edit : RangeEdit{colors, 0, range.Count()};
@@ -250,9 +249,9 @@ std::optional<EntryRange> PaletteFromPictureCommand(QWidget* owner, PaletteDocum
   const std::optional<Worked> worked = InBackground(
       owner, kFromPicture, QStringLiteral("Working out the palette from the picture\u2026"),
       picture, document.Colors(), *range,
-      [](const PictureColoursOf& colours, const PaletteColors& colors, EntryRange within,
+      [](const PictureColorsOf& analysed, const PaletteColors& colors, EntryRange within,
          const std::atomic<bool>&) {
-        return Worked{PaletteFromPicture(colors, within, colours.Histogram()), {}, {}};
+        return Worked{PaletteFromPicture(colors, within, analysed.Histogram()), {}, {}};
       });
   if (!worked) return std::nullopt;
   const QString what =
@@ -270,9 +269,9 @@ std::optional<EntryRange> RemoveUnusedEntriesCommand(QWidget* owner, PaletteDocu
   const std::optional<Worked> worked = InBackground(
       owner, kRemoveUnused, QStringLiteral("Looking for unused entries\u2026"), picture,
       document.Colors(), *range,
-      [](const PictureColoursOf& colours, const PaletteColors& colors, EntryRange within,
+      [](const PictureColorsOf& analysed, const PaletteColors& colors, EntryRange within,
          const std::atomic<bool>&) {
-        return Worked{RemoveUnusedEntries(colors, within, colours.Histogram()), {}, {}};
+        return Worked{RemoveUnusedEntries(colors, within, analysed.Histogram()), {}, {}};
       });
   if (!worked) return std::nullopt;
   const int removed = worked->edit.removed;
@@ -288,8 +287,8 @@ std::optional<EntryRange> RemoveUnusedEntriesCommand(QWidget* owner, PaletteDocu
                    .arg(removed == 1 ? QStringLiteral("entry") : QStringLiteral("entries")));
 }
 
-std::optional<EntryRange> MergeNearColoursCommand(QWidget* owner, PaletteDocument& document,
-                                                  const QImage& picture) {
+std::optional<EntryRange> MergeNearColorsCommand(QWidget* owner, PaletteDocument& document,
+                                                 const QImage& picture) {
   const std::optional<EntryRange> range = AskRange(owner, kMerge, picture);
   if (!range) return std::nullopt;
   const std::optional<double> threshold = AskValue(
@@ -301,9 +300,9 @@ std::optional<EntryRange> MergeNearColoursCommand(QWidget* owner, PaletteDocumen
   const std::optional<Worked> worked = InBackground(
       owner, kMerge, QStringLiteral("Merging near colours\u2026"), picture, document.Colors(),
       *range,
-      [threshold = *threshold](const PictureColoursOf& colours, const PaletteColors& colors,
+      [threshold = *threshold](const PictureColorsOf& analysed, const PaletteColors& colors,
                                EntryRange within, const std::atomic<bool>&) {
-        return Worked{MergeNearColours(colors, within, colours.Histogram(), threshold), {}, {}};
+        return Worked{MergeNearColors(colors, within, analysed.Histogram(), threshold), {}, {}};
       });
   if (!worked) return std::nullopt;
   const int removed = worked->edit.removed;
@@ -344,9 +343,9 @@ std::optional<EntryRange> ReduceToTargetCommand(QWidget* owner, PaletteDocument&
   const std::optional<Worked> worked =
       InBackground(owner, kReduce, QStringLiteral("Reducing the range to the target\u2026"),
                    picture, document.Colors(), *range,
-                   [target = *target](const PictureColoursOf& colours, const PaletteColors& colors,
+                   [target = *target](const PictureColorsOf& analysed, const PaletteColors& colors,
                                       EntryRange within, const std::atomic<bool>& stop) {
-                     return Reduce(colours, colors, within, target, stop);
+                     return Reduce(analysed, colors, within, target, stop);
                    });
   if (!worked) return std::nullopt;
   const QString what = ReductionMessage(*worked->reduction, *target, range->Count());

@@ -26,8 +26,8 @@ std::optional<EntryRange> PaletteFromPictureCommand(QWidget* owner, PaletteDocum
 std::optional<EntryRange> RemoveUnusedEntriesCommand(QWidget* owner, PaletteDocument& document,
                                                      const QImage& picture);
 // Asks for the threshold: a CIEDE2000 difference from 0 to 100, 1.0 unless changed.
-std::optional<EntryRange> MergeNearColoursCommand(QWidget* owner, PaletteDocument& document,
-                                                  const QImage& picture);
+std::optional<EntryRange> MergeNearColorsCommand(QWidget* owner, PaletteDocument& document,
+                                                 const QImage& picture);
 // Asks for the target: a GIF size ("≤ 150000") or a share of pixels above ΔE 1.0 ("≤ 5 %").
 std::optional<EntryRange> ReduceToTargetCommand(QWidget* owner, PaletteDocument& document,
                                                 const QImage& picture);

@@ -19,10 +19,10 @@ const PaletteFormat& Format(QStringView ending) {
 
 void Apply(QWidget* owner, PaletteDocument& palette, const PaletteFormat& format,
            const PaletteRead& read) {
-  if (!read.colours.empty()) {
+  if (!read.colors.empty()) {
     const PaletteStep step(palette, QStringLiteral("Open palette"));
-    const int count = std::min<int>(static_cast<int>(read.colours.size()), kPaletteSize);
-    for (int i = 0; i < count; ++i) palette.SetEntryColor(i, read.colours[i]);
+    const int count = std::min<int>(static_cast<int>(read.colors.size()), kPaletteSize);
+    for (int i = 0; i < count; ++i) palette.SetEntryColor(i, read.colors[i]);
     if (format.added) palette.MoveSelectionTo(0);
     palette.MarkUnmodified();
   }

@@ -15,6 +15,6 @@
 namespace tavlo {
 
 // The file of entries first..last (0-based, both included; 0 <= first <= last <= 255).
-QByteArray WritePainterTxt(const PaletteColors& colours, int first, int last);
+QByteArray WritePainterTxt(const PaletteColors& colors, int first, int last);
 
 }  // namespace tavlo

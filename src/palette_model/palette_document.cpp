@@ -36,15 +36,15 @@ ColorValue PaletteDocument::GetEntryColor(int index) const {
   return IsEntry(index) ? state_.colors[index] : 0;
 }
 
-void PaletteDocument::SetEntryColor(int index, ColorValue colour) {
-  if (!IsEntry(index) || state_.colors[index] == colour) return;
+void PaletteDocument::SetEntryColor(int index, ColorValue color) {
+  if (!IsEntry(index) || state_.colors[index] == color) return;
   if (depth_ == 0) {
     // A change outside any step still has to be undoable.
     const PaletteStep step(*this, ChangeEntryName());
-    SetEntryColor(index, colour);
+    SetEntryColor(index, color);
     return;
   }
-  state_.colors[index] = colour;
+  state_.colors[index] = color;
   ColorsTouched(index, index);
 }
 

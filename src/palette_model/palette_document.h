@@ -63,7 +63,7 @@ class PaletteDocument : public QObject {
   // The colours. An index outside 0..255 reads as black and writes nothing.
   ColorValue GetEntryColor(int index) const;
   const PaletteColors& Colors() const { return state_.colors; }
-  void SetEntryColor(int index, ColorValue colour);
+  void SetEntryColor(int index, ColorValue color);
   // Every entry takes its colour from `colors`, as one step named `stepName`.
   void Apply(const QString& stepName, const PaletteColors& colors);
 

@@ -14,18 +14,18 @@ QString PadLeft3(std::int32_t n) {
   return padded.right(3);
 }
 
-EntryInfoTexts EntryInfoFor(ColorValue colour) {
+EntryInfoTexts EntryInfoFor(ColorValue color) {
   std::int32_t channel[3] = {0, 0, 0};
-  GetRGB(colour, &channel[0], &channel[1], &channel[2]);
+  GetRGB(color, &channel[0], &channel[1], &channel[2]);
   EntryInfoTexts texts;
   texts.hex = HexByte(channel[0]) + HexByte(channel[1]) + HexByte(channel[2]);
   for (int i = 0; i < 3; ++i) texts.channels[i] = PadLeft3(channel[i]) + ' ' + HexByte(channel[i]);
   return texts;
 }
 
-QString SwatchTooltip(int index, ColorValue colour) {
+QString SwatchTooltip(int index, ColorValue color) {
   std::int32_t r = 0, g = 0, b = 0;
-  GetRGB(colour, &r, &g, &b);
+  GetRGB(color, &r, &g, &b);
   return QStringLiteral("n: %1\r\n#: %2%3%4")
       .arg(index + 1)
       .arg(HexByte(r), HexByte(g), HexByte(b));

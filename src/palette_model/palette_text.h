@@ -18,9 +18,9 @@ struct EntryInfoTexts {
   QString hex;          // "FF8000"
   QString channels[3];  // red, green, blue: "255 FF", "128 80", "  0 00"
 };
-EntryInfoTexts EntryInfoFor(ColorValue colour);
+EntryInfoTexts EntryInfoFor(ColorValue color);
 
 // The two-line tooltip of a swatch: "n: 1\r\n#: FF0000".
-QString SwatchTooltip(int index, ColorValue colour);
+QString SwatchTooltip(int index, ColorValue color);
 
 }  // namespace tavlo

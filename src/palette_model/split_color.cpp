@@ -4,9 +4,9 @@
 
 namespace tavlo {
 
-Rgb SplitColor(ColorValue colour) {
+Rgb SplitColor(ColorValue color) {
   int32_t red = 0, green = 0, blue = 0;
-  GetRGB(colour, &red, &green, &blue);
+  GetRGB(color, &red, &green, &blue);
   return {red, green, blue};
 }
 

@@ -10,6 +10,6 @@ struct Rgb {
   int blue = 0;
 };
 
-Rgb SplitColor(ColorValue colour);
+Rgb SplitColor(ColorValue color);
 
 }  // namespace tavlo

@@ -121,9 +121,9 @@ QLabel* PaletteWindow::AddLabel(const char* name, int index, QRect twips, const 
   return label;
 }
 
-void PaletteWindow::ShowCurrentColor(ColorValue colour) {
+void PaletteWindow::ShowCurrentColor(ColorValue color) {
   QPalette colors = currentColor_->palette();
-  colors.setColor(QPalette::Window, QColor(RedOf(colour), GreenOf(colour), BlueOf(colour)));
+  colors.setColor(QPalette::Window, QColor(RedOf(color), GreenOf(color), BlueOf(color)));
   currentColor_->setPalette(colors);
 }
 
@@ -131,8 +131,8 @@ QColor PaletteWindow::CurrentColorShown() const {
   return currentColor_->palette().color(QPalette::Window);
 }
 
-void PaletteWindow::ShowEntryInfo(ColorValue colour) {
-  const EntryInfoTexts texts = EntryInfoFor(colour);
+void PaletteWindow::ShowEntryInfo(ColorValue color) {
+  const EntryInfoTexts texts = EntryInfoFor(color);
   hexLine_->setText(texts.hex);
   for (int i = 0; i < 3; ++i) channelLines_[i]->setText(texts.channels[i]);
 }

@@ -34,9 +34,9 @@ class PaletteWindow : public QWidget {
   void SetDragSourceEntry(std::int16_t index) { dragSourceEntry_ = index; }
 
   // The current-colour display and the info panel.
-  void ShowCurrentColor(ColorValue colour);
+  void ShowCurrentColor(ColorValue color);
   QColor CurrentColorShown() const;
-  void ShowEntryInfo(ColorValue colour);
+  void ShowEntryInfo(ColorValue color);
 
   // The text of the selected divisor in "Compress:", or of the first item when none is selected.
   QString CompressDivisorText() const;

@@ -16,8 +16,8 @@ namespace {
 
 // A small triangle in the swatch's lower right corner, black on light colours and white on
 // dark ones.
-void DrawMark(QPainter& painter, const QRect& swatch, ColorValue colour) {
-  const int luma = 299 * RedOf(colour) + 587 * GreenOf(colour) + 114 * BlueOf(colour);
+void DrawMark(QPainter& painter, const QRect& swatch, ColorValue color) {
+  const int luma = 299 * RedOf(color) + 587 * GreenOf(color) + 114 * BlueOf(color);
   const QColor ink = luma > 128000 ? Qt::black : Qt::white;
   constexpr int kSide = 5;
   const QPoint corner = swatch.bottomRight();

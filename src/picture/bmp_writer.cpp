@@ -28,7 +28,7 @@ void Put32(QByteArray& out, int offset, quint32 value) {
 
 // The colours of the image in order of first appearance, or nothing when there are more
 // than 256; `indices` then holds one table index per pixel, row by row from the top.
-bool IndexColours(const QImage& image, std::vector<QRgb>& table, std::vector<quint8>& indices) {
+bool IndexColors(const QImage& image, std::vector<QRgb>& table, std::vector<quint8>& indices) {
   std::unordered_map<QRgb, quint8> index;
   indices.resize(size_t(image.width()) * size_t(image.height()));
   size_t at = 0;
@@ -38,15 +38,15 @@ bool IndexColours(const QImage& image, std::vector<QRgb>& table, std::vector<qui
   for (int y = 0; y < image.height(); ++y) {
     const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
     for (int x = 0; x < image.width(); ++x) {
-      const QRgb colour = row[x] & 0xFFFFFFu;
-      if (!haveLast || colour != last) {
-        auto found = index.find(colour);
+      const QRgb color = row[x] & 0xFFFFFFu;
+      if (!haveLast || color != last) {
+        auto found = index.find(color);
         if (found == index.end()) {
           if (table.size() == 256) return false;
-          found = index.emplace(colour, quint8(table.size())).first;
-          table.push_back(colour);
+          found = index.emplace(color, quint8(table.size())).first;
+          table.push_back(color);
         }
-        last = colour;
+        last = color;
         lastIndex = found->second;
         haveLast = true;
       }
@@ -67,7 +67,7 @@ QByteArray EncodeBmp(const QImage& source) {
   const int height = image.height();
   std::vector<QRgb> table;
   std::vector<quint8> indices;
-  const bool indexed = IndexColours(image, table, indices);
+  const bool indexed = IndexColors(image, table, indices);
   const int bitsPerPixel = indexed ? 8 : 24;
   const qint64 rowBytes = ((qint64(width) * bitsPerPixel + 31) / 32) * 4;
   const qint64 tableBytes = indexed ? qint64(table.size()) * 4 : 0;
@@ -92,10 +92,10 @@ QByteArray EncodeBmp(const QImage& source) {
   auto* bytes = reinterpret_cast<quint8*>(out.data());
   if (indexed) {
     quint8* entry = bytes + kFileHeaderSize + kInfoHeaderSize;
-    for (QRgb colour : table) {
-      *entry++ = quint8(qBlue(colour));
-      *entry++ = quint8(qGreen(colour));
-      *entry++ = quint8(qRed(colour));
+    for (QRgb color : table) {
+      *entry++ = quint8(qBlue(color));
+      *entry++ = quint8(qGreen(color));
+      *entry++ = quint8(qRed(color));
       *entry++ = 0;
     }
   }

@@ -4,12 +4,12 @@
 
 namespace tavlo {
 
-QImage MakePreview(const QImage& picture, std::span<const ColorValue> colours) {
+QImage MakePreview(const QImage& picture, std::span<const ColorValue> colors) {
   // The library reduces the picture in place: bits() below makes the copy our own.
   QImage preview = picture.convertToFormat(QImage::Format_RGB32);
-  if (preview.isNull() || colours.empty() || colours.size() > size_t(kPaletteSize)) return preview;
+  if (preview.isNull() || colors.empty() || colors.size() > size_t(kPaletteSize)) return preview;
   PreViewImage(reinterpret_cast<uint32_t*>(preview.bits()), preview.width(), preview.height(),
-               int32_t(preview.bytesPerLine()), colours.data(), int32_t(colours.size()));
+               int32_t(preview.bytesPerLine()), colors.data(), int32_t(colors.size()));
   return preview;
 }
 

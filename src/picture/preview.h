@@ -9,6 +9,6 @@ namespace tavlo {
 
 // A fresh copy of the picture, exactly its size, reduced by the companion library's
 // PreViewImage to the given colours (1 to 256 of them). The picture itself is not touched.
-QImage MakePreview(const QImage& picture, std::span<const ColorValue> colours);
+QImage MakePreview(const QImage& picture, std::span<const ColorValue> colors);
 
 }  // namespace tavlo

@@ -7,22 +7,21 @@
 
 namespace tavlo {
 
-void ShowColourUnderPointer(PaletteWindow& palette, const QImage& picture, QPoint at, int zoom) {
-  const ColorValue colour = PixelAt(picture, at);
-  if (colour < 0) return;
-  palette.ShowCurrentColor(colour);
-  palette.ShowEntryInfo(colour);
+void ShowColorUnderPointer(PaletteWindow& palette, const QImage& picture, QPoint at, int zoom) {
+  const ColorValue color = PixelAt(picture, at);
+  if (color < 0) return;
+  palette.ShowCurrentColor(color);
+  palette.ShowEntryInfo(color);
   palette.Lens()->SetImage(DrawLens(picture, at, zoom));
 }
 
-void PickColour(PaletteDocument& palette, const QImage& picture, QPoint at,
-                Qt::MouseButton button) {
+void PickColor(PaletteDocument& palette, const QImage& picture, QPoint at, Qt::MouseButton button) {
   const int selected = palette.SelectedEntry();
   if (button == Qt::LeftButton) {
-    const ColorValue colour = PixelAt(picture, at);
-    if (colour < 0) return;
+    const ColorValue color = PixelAt(picture, at);
+    if (color < 0) return;
     const PaletteStep step(palette, QStringLiteral("Pick color"));
-    palette.SetEntryColor(selected, colour);
+    palette.SetEntryColor(selected, color);
     if (selected < kPaletteSize - 1) palette.MoveSelectionTo(selected + 1);
   } else if (button == Qt::RightButton || button == Qt::MiddleButton) {
     if (selected > 0) palette.MoveSelectionTo(selected - 1);

@@ -13,11 +13,11 @@ namespace {
 
 // The preview's pixels are the range's colours, so mapping them to their nearest entries gives
 // back exactly the entries the preview was made of (the first of equal ones, as it took them).
-IndexedPicture IndexedPreview(const QImage& preview, std::span<const ColorValue> colours) {
+IndexedPicture IndexedPreview(const QImage& preview, std::span<const ColorValue> colors) {
   const QImage pixels = preview.convertToFormat(QImage::Format_RGB32);
   return ReducePicture(reinterpret_cast<const std::uint32_t*>(pixels.constBits()), pixels.width(),
-                       pixels.height(), pixels.bytesPerLine(), colours.data(),
-                       static_cast<int>(colours.size()));
+                       pixels.height(), pixels.bytesPerLine(), colors.data(),
+                       static_cast<int>(colors.size()));
 }
 
 }  // namespace
@@ -31,8 +31,8 @@ PictureFormat PreviewExportFormat(const QString& name, int filter) {
   return PictureFormat::Bmp;
 }
 
-void ExportPreview(QWidget* owner, const QImage& preview, std::span<const ColorValue> colours) {
-  const std::vector<ColorValue> table(colours.begin(), colours.end());
+void ExportPreview(QWidget* owner, const QImage& preview, std::span<const ColorValue> colors) {
+  const std::vector<ColorValue> table(colors.begin(), colors.end());
   ExportPictureFile(owner,
                     {QStringLiteral("Save Preview"),
                      QStringLiteral("Windows Bitmap|*.bmp|GIF|*.gif|PNG|*.png|All files|*.*"),

@@ -21,6 +21,6 @@ PictureFormat PreviewExportFormat(const QString& name, int filter);
 // or PNG whose table is `colours`, the range the preview was made of, each pixel the index of
 // its colour. The export directory is remembered only once the file is written; a failure shows
 // a message naming the file and the reason.
-void ExportPreview(QWidget* owner, const QImage& preview, std::span<const ColorValue> colours);
+void ExportPreview(QWidget* owner, const QImage& preview, std::span<const ColorValue> colors);
 
 }  // namespace tavlo

@@ -14,7 +14,7 @@ struct PaletteLoss {
 };
 
 // `threads` as for ForEachChunk.
-PaletteLoss LossOf(const WorkingColours& colours, const std::vector<ColorValue>& palette,
+PaletteLoss LossOf(const WorkingColors& colors, const std::vector<ColorValue>& palette,
                    int threads);
 
 }  // namespace tavlo::quantize

@@ -17,8 +17,7 @@ struct LocalSearchOptions {
 };
 
 // Returns the tuned palette: distinct colours, as many as `palette` has.
-std::vector<ColorValue> TuneOnRgbRule(const WorkingColours& colours,
-                                      std::vector<ColorValue> palette,
+std::vector<ColorValue> TuneOnRgbRule(const WorkingColors& colors, std::vector<ColorValue> palette,
                                       const LocalSearchOptions& options);
 
 }  // namespace tavlo::quantize

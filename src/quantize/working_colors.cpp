@@ -5,12 +5,12 @@
 #include "quantize/parallel_chunks.h"
 
 namespace tavlo::quantize {
-std::vector<ColourCount> CanonicalHistogram(std::vector<ColourCount> histogram) {
+std::vector<ColorCount> CanonicalHistogram(std::vector<ColorCount> histogram) {
   std::sort(histogram.begin(), histogram.end(),
-            [](const ColourCount& x, const ColourCount& y) { return x.colour < y.colour; });
-  std::vector<ColourCount> merged;
-  for (const ColourCount& c : histogram) {
-    if (!merged.empty() && merged.back().colour == c.colour)
+            [](const ColorCount& x, const ColorCount& y) { return x.color < y.color; });
+  std::vector<ColorCount> merged;
+  for (const ColorCount& c : histogram) {
+    if (!merged.empty() && merged.back().color == c.color)
       merged.back().count += c.count;
     else
       merged.push_back(c);
@@ -18,29 +18,29 @@ std::vector<ColourCount> CanonicalHistogram(std::vector<ColourCount> histogram) 
   return merged;
 }
 
-bool IsCanonicalHistogram(const std::vector<ColourCount>& histogram) {
+bool IsCanonicalHistogram(const std::vector<ColorCount>& histogram) {
   return std::adjacent_find(histogram.begin(), histogram.end(),
-                            [](const ColourCount& x, const ColourCount& y) {
-                              return x.colour >= y.colour;
+                            [](const ColorCount& x, const ColorCount& y) {
+                              return x.color >= y.color;
                             }) == histogram.end();
 }
 
-WorkingColours MakeWorkingColours(const std::vector<ColourCount>& unordered, int threads) {
+WorkingColors MakeWorkingColors(const std::vector<ColorCount>& unordered, int threads) {
   if (!IsCanonicalHistogram(unordered))
-    return MakeWorkingColours(CanonicalHistogram(unordered), threads);
-  const std::vector<ColourCount>& histogram = unordered;
-  WorkingColours set;
+    return MakeWorkingColors(CanonicalHistogram(unordered), threads);
+  const std::vector<ColorCount>& histogram = unordered;
+  WorkingColors set;
   const std::size_t n = histogram.size();
   set.L.resize(n);
   set.a.resize(n);
   set.b.resize(n);
   set.weight.resize(n);
   set.count.resize(n);
-  set.colour.resize(n);
+  set.color.resize(n);
   set.lab.resize(n);
   ForEachChunk(n, threads, [&](std::size_t, std::size_t begin, std::size_t end) {
     for (std::size_t i = begin; i < end; ++i) {
-      const ColorValue c = histogram[i].colour;
+      const ColorValue c = histogram[i].color;
       set.lab[i] = LabFromColor(c);
       const Point p = PointOfLab(set.lab[i]);
       set.L[i] = p.L;
@@ -48,10 +48,10 @@ WorkingColours MakeWorkingColours(const std::vector<ColourCount>& unordered, int
       set.b[i] = p.b;
       set.weight[i] = static_cast<float>(histogram[i].count);
       set.count[i] = histogram[i].count;
-      set.colour[i] = c;
+      set.color[i] = c;
     }
   });
-  for (const ColourCount& c : histogram) set.totalWeight += c.count;
+  for (const ColorCount& c : histogram) set.totalWeight += c.count;
   return set;
 }
 

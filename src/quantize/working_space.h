@@ -16,7 +16,7 @@ struct Point {
 };
 
 Point PointOfLab(const Lab& lab);
-Point WorkingPointOf(ColorValue colour);
+Point WorkingPointOf(ColorValue color);
 
 // The sRGB colour whose point is nearest to `point`: Newton steps on the three channels, then the
 // best of the eight whole colours around the solution.

@@ -15,11 +15,11 @@ static_assert(std::endian::native == std::endian::little,
 // Which distinct colour a colour value is, in groups of 512 colours (the top five bits of each
 // channel pick the group): groups are made when the picture first touches them, and a photo's
 // neighbouring pixels mostly fall into a group just used.
-class ColourNumbers {
+class ColorNumbers {
  public:
   static constexpr std::uint32_t kUnseen = 0xFFFFFFFF;
 
-  ColourNumbers() : groupOf_(std::make_unique<std::uint32_t[]>(kGroups)) {
+  ColorNumbers() : groupOf_(std::make_unique<std::uint32_t[]>(kGroups)) {
     std::fill_n(groupOf_.get(), kGroups, kNoGroup);
   }
 
@@ -51,14 +51,14 @@ class ColourNumbers {
   std::vector<std::uint32_t> numbers_;
 };
 
-void MeasureLab(PictureColours& colours, int threads) {
-  colours.lab.resize(colours.colour.size());
+void MeasureLab(PictureColors& colors, int threads) {
+  colors.lab.resize(colors.color.size());
   const size_t parts =
-      threads > 0 ? static_cast<size_t>(threads) : ThreadsFor(colours.lab.size(), 50000);
-  RunInParts(colours.lab.size(), parts, [&](size_t begin, size_t end) {
+      threads > 0 ? static_cast<size_t>(threads) : ThreadsFor(colors.lab.size(), 50000);
+  RunInParts(colors.lab.size(), parts, [&](size_t begin, size_t end) {
     for (size_t i = begin; i < end; ++i) {
-      const Lab lab = LabFromColor(colours.colour[i]);
-      colours.lab[i] =
+      const Lab lab = LabFromColor(colors.color[i]);
+      colors.lab[i] =
           LabFloat{static_cast<float>(lab.L), static_cast<float>(lab.a), static_cast<float>(lab.b)};
     }
   });
@@ -66,21 +66,21 @@ void MeasureLab(PictureColours& colours, int threads) {
 
 }  // namespace
 
-size_t PictureColours::Bytes() const {
-  return colour.capacity() * sizeof(ColorValue) + counts.capacity() * sizeof(std::uint32_t) +
-         lab.capacity() * sizeof(LabFloat) + pixelColour.capacity();
+size_t PictureColors::Bytes() const {
+  return color.capacity() * sizeof(ColorValue) + counts.capacity() * sizeof(std::uint32_t) +
+         lab.capacity() * sizeof(LabFloat) + pixelColor.capacity();
 }
 
-PictureColours AnalysePicture(const std::uint32_t* first, int width, int height,
-                              std::ptrdiff_t stride, int threads) {
-  PictureColours colours;
-  if (!first || width <= 0 || height <= 0) return colours;
-  colours.width = width;
-  colours.height = height;
-  colours.pixelColour.resize(size_t(width) * size_t(height) * 3 + 1);
-  ColourNumbers numbers;
+PictureColors AnalysePicture(const std::uint32_t* first, int width, int height,
+                             std::ptrdiff_t stride, int threads) {
+  PictureColors colors;
+  if (!first || width <= 0 || height <= 0) return colors;
+  colors.width = width;
+  colors.height = height;
+  colors.pixelColor.resize(size_t(width) * size_t(height) * 3 + 1);
+  ColorNumbers numbers;
   const auto* bytes = reinterpret_cast<const unsigned char*>(first);
-  std::uint8_t* out = colours.pixelColour.data();
+  std::uint8_t* out = colors.pixelColor.data();
   for (int y = 0; y < height; ++y) {
     const unsigned char* row = bytes + stride * y;
     for (int x = 0; x < width; ++x, out += 3) {
@@ -88,17 +88,17 @@ PictureColours AnalysePicture(const std::uint32_t* first, int width, int height,
       std::memcpy(&pixel, row + 4 * std::ptrdiff_t(x), 4);
       const ColorValue value = FromRgbPixel(pixel);
       std::uint32_t& number = numbers.Slot(static_cast<std::uint32_t>(value));
-      if (number == ColourNumbers::kUnseen) {
-        number = static_cast<std::uint32_t>(colours.colour.size());
-        colours.colour.push_back(value);
-        colours.counts.push_back(0);
+      if (number == ColorNumbers::kUnseen) {
+        number = static_cast<std::uint32_t>(colors.color.size());
+        colors.color.push_back(value);
+        colors.counts.push_back(0);
       }
-      ++colours.counts[number];
+      ++colors.counts[number];
       std::memcpy(out, &number, 3);  // little endian: the low three bytes
     }
   }
-  MeasureLab(colours, threads);
-  return colours;
+  MeasureLab(colors, threads);
+  return colors;
 }
 
 }  // namespace tavlo

@@ -40,7 +40,7 @@ class ResultWindow : public QWidget {
   // The figures shown, when they are those of the document, picture and range as they are now.
   const ResultFigures* CurrentFigures() const;
   // The colours the current figures were worked out for.
-  std::vector<ColorValue> RangeColours() const;
+  std::vector<ColorValue> RangeColors() const;
 
   // Range entries that no pixel shows, by palette index; none unless current figures are shown.
   std::bitset<kPaletteSize> UnusedEntries() const { return unused_; }

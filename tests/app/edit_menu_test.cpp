@@ -178,7 +178,7 @@ const Action kActions[] = {
 INSTANTIATE_TEST_SUITE_P(EditMenu, EachActionTest, ::testing::ValuesIn(kActions),
                          [](const auto& test) { return std::string(test.param.label); });
 
-TEST_F(EditMenuTest, ActionsThatChangeNoColourAddNoStep) {
+TEST_F(EditMenuTest, ActionsThatChangeNoColorAddNoStep) {
   Document().Apply("Set up", Varied(11));
   Run("mu_sort");
   const int steps = Document().UndoCount();

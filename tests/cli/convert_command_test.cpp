@@ -64,7 +64,7 @@ class ConvertCommandTest : public AppFixture {
       if (format.ending.isEmpty() || !format.read) continue;
       const QDir folder(CorpusPath(format.ending));
       for (const QString& name : folder.entryList({"*." + format.ending}, QDir::Files)) {
-        if (!ReadPaletteFile(format, folder.filePath(name)).colours.empty()) {
+        if (!ReadPaletteFile(format, folder.filePath(name)).colors.empty()) {
           inputs.push_back(folder.filePath(name));
           break;
         }
@@ -97,7 +97,7 @@ TEST_F(ConvertCommandTest, WritesWhatTheSaveCommandWritesForEveryPairOfFormats) 
   EXPECT_GE(inputs.size(), 7u);
   int pairs = 0;
   for (const QString& in : inputs) {
-    const int held = int(ReadPaletteFile(*FormatForName(in), in).colours.size());
+    const int held = int(ReadPaletteFile(*FormatForName(in), in).colors.size());
     for (const SaveChoice& choice : Choices()) {
       SCOPED_TRACE((in + " -> " + choice.ending + " " + choice.options.join(' ')).toStdString());
       const QByteArray expected = SavedByTheWindow(in, choice, std::min(held, kPaletteSize));
@@ -110,10 +110,10 @@ TEST_F(ConvertCommandTest, WritesWhatTheSaveCommandWritesForEveryPairOfFormats) 
 }
 
 TEST_F(ConvertCommandTest, ConvertsItsOwnOutputsBackUnchanged) {
-  PaletteColors colours{};
-  for (int i = 0; i < kPaletteSize; ++i) colours[size_t(i)] = MakeColor(i, 255 - i, (i * 7) % 256);
+  PaletteColors colors{};
+  for (int i = 0; i < kPaletteSize; ++i) colors[size_t(i)] = MakeColor(i, 255 - i, (i * 7) % 256);
   const QString act = TempPath("start.act");
-  WriteBytes(act, WritePaletteBytes(*FormatForEnding(u"act"), colours, {0, 255}, act));
+  WriteBytes(act, WritePaletteBytes(*FormatForEnding(u"act"), colors, {0, 255}, act));
   for (const char* ending : {"pal", "gpl", "hex", "aco"}) {
     const QString there = TempPath(QString("there.") + ending);
     const QString back = TempPath(QString("back-") + ending + ".act");

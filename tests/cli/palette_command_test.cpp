@@ -58,7 +58,7 @@ TEST_F(PaletteCommandTest, CountsThePicturesAsOneWhateverTheJobs) {
   }
 }
 
-TEST_F(PaletteCommandTest, APictureOfFewerColoursGivesExactlyThoseMostUsedFirst) {
+TEST_F(PaletteCommandTest, APictureOfFewerColorsGivesExactlyThoseMostUsedFirst) {
   QImage image(10, 10, QImage::Format_RGB32);
   image.fill(qRgb(0x12, 0x34, 0x56));
   for (int x = 0; x < 10; ++x) image.setPixel(x, 0, qRgb(0xFE, 0xDC, 0xBA));

@@ -34,12 +34,12 @@ QImage TestPicture(int width, int height, unsigned seed) {
   return image;
 }
 
-QByteArray ActOf(const std::vector<ColorValue>& colours) {
+QByteArray ActOf(const std::vector<ColorValue>& colors) {
   QByteArray act(768, '\0');
-  for (size_t i = 0; i < colours.size(); ++i) {
-    act[qsizetype(3 * i)] = char(RedOf(colours[i]));
-    act[qsizetype(3 * i + 1)] = char(GreenOf(colours[i]));
-    act[qsizetype(3 * i + 2)] = char(BlueOf(colours[i]));
+  for (size_t i = 0; i < colors.size(); ++i) {
+    act[qsizetype(3 * i)] = char(RedOf(colors[i]));
+    act[qsizetype(3 * i + 1)] = char(GreenOf(colors[i]));
+    act[qsizetype(3 * i + 2)] = char(BlueOf(colors[i]));
   }
   return act;
 }

@@ -103,10 +103,10 @@ TEST_F(WindowAgreementTest, MeasurePrintsTheResultWindowsFigures) {
 }
 
 // The first `count` entries of the palette, as palette prints them.
-QStringList HexEntries(const PaletteColors& colours, qsizetype count) {
+QStringList HexEntries(const PaletteColors& colors, qsizetype count) {
   QStringList hex;
   for (qsizetype i = 0; i < count; ++i) {
-    const ColorValue c = colours[size_t(i)];
+    const ColorValue c = colors[size_t(i)];
     hex << QString::asprintf("%02x%02x%02x", RedOf(c), GreenOf(c), BlueOf(c));
   }
   return hex;

@@ -60,7 +60,7 @@ TEST(Ciede2000, MatchesThePublishedPairsBothWaysRound) {
   }
 }
 
-TEST(Ciede2000, EqualColoursDifferByNothing) {
+TEST(Ciede2000, EqualColorsDifferByNothing) {
   for (const Lab lab : {Lab{0, 0, 0}, Lab{50, 0, 0}, Lab{53.2, 80.1, 67.2}, Lab{30, -20, -60}})
     EXPECT_EQ(Ciede2000(lab, lab), 0.0);
 }

@@ -28,7 +28,7 @@ struct Picture {
   }
 };
 
-std::vector<ColourCount> PlainCount(const Picture& picture) {
+std::vector<ColorCount> PlainCount(const Picture& picture) {
   std::map<ColorValue, std::uint32_t> counts;
   for (int y = 0; y < picture.height; ++y)
     for (int x = 0; x < picture.width; ++x) {
@@ -36,27 +36,27 @@ std::vector<ColourCount> PlainCount(const Picture& picture) {
       std::memcpy(&pixel, picture.bytes.data() + picture.stride * y + 4 * x, 4);
       ++counts[FromRgbPixel(pixel)];
     }
-  std::vector<ColourCount> out;
-  for (const auto& [colour, count] : counts) out.push_back({colour, count});
+  std::vector<ColorCount> out;
+  for (const auto& [color, count] : counts) out.push_back({color, count});
   return out;
 }
 
 // Random pixels drawn from `distinct` colours, in runs, with random alpha bytes.
 Picture RandomPicture(int width, int height, std::ptrdiff_t stride, int distinct,
                       std::mt19937& random) {
-  std::vector<std::uint32_t> colours(static_cast<size_t>(distinct));
-  for (auto& c : colours) c = static_cast<std::uint32_t>(random());
+  std::vector<std::uint32_t> colors(static_cast<size_t>(distinct));
+  for (auto& c : colors) c = static_cast<std::uint32_t>(random());
   Picture picture(width, height, stride);
-  std::uint32_t current = colours[0];
+  std::uint32_t current = colors[0];
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {
-      if (random() % 4 == 0) current = colours[random() % colours.size()];
+      if (random() % 4 == 0) current = colors[random() % colors.size()];
       picture.Set(x, y, (current & 0xFFFFFF) | static_cast<std::uint32_t>(random() << 24));
     }
   return picture;
 }
 
-TEST(CountColours, AgreesWithAPlainCountForAnyLayoutAndThreads) {
+TEST(CountColors, AgreesWithAPlainCountForAnyLayoutAndThreads) {
   std::mt19937 random(14);
   struct Case {
     int width, height;
@@ -68,17 +68,17 @@ TEST(CountColours, AgreesWithAPlainCountForAnyLayoutAndThreads) {
     const Picture picture = RandomPicture(c.width, c.height, c.stride, c.distinct, random);
     const auto expected = PlainCount(picture);
     for (int threads : {0, 1, 2, 5}) {
-      const ColourHistogram histogram =
-          CountColours(picture.First(), picture.width, picture.height, picture.stride, threads);
+      const ColorHistogram histogram =
+          CountColors(picture.First(), picture.width, picture.height, picture.stride, threads);
       EXPECT_EQ(histogram.pixels, std::uint64_t(c.width) * std::uint64_t(c.height));
-      EXPECT_TRUE(histogram.colours == expected)
-          << c.width << "x" << c.height << " threads " << threads << ": "
-          << histogram.colours.size() << " colours, expected " << expected.size();
+      EXPECT_TRUE(histogram.colors == expected)
+          << c.width << "x" << c.height << " threads " << threads << ": " << histogram.colors.size()
+          << " colours, expected " << expected.size();
     }
   }
 }
 
-TEST(CountColours, ManyColoursAcrossTheWholeCubeInOrder) {
+TEST(CountColors, ManyColorsAcrossTheWholeCubeInOrder) {
   // Four million colours, a picture of its own kind: the tables grow many times over and the
   // sort sees every bit of the colour value.
   constexpr int kSide = 2048;
@@ -86,21 +86,21 @@ TEST(CountColours, ManyColoursAcrossTheWholeCubeInOrder) {
   for (int y = 0; y < kSide; ++y)
     for (int x = 0; x < kSide; ++x)
       picture.Set(x, y, static_cast<std::uint32_t>((kSide * y + x) * 4 + 0xFF000003));
-  const ColourHistogram histogram = CountColours(picture.First(), kSide, kSide, picture.stride, 2);
-  ASSERT_EQ(histogram.colours.size(), size_t{kSide} * kSide);
-  for (size_t i = 1; i < histogram.colours.size(); ++i) {
-    if (histogram.colours[i - 1].colour >= histogram.colours[i].colour ||
-        histogram.colours[i].count != 1) {
+  const ColorHistogram histogram = CountColors(picture.First(), kSide, kSide, picture.stride, 2);
+  ASSERT_EQ(histogram.colors.size(), size_t{kSide} * kSide);
+  for (size_t i = 1; i < histogram.colors.size(); ++i) {
+    if (histogram.colors[i - 1].color >= histogram.colors[i].color ||
+        histogram.colors[i].count != 1) {
       ADD_FAILURE() << "entry " << i;
       break;
     }
   }
 }
 
-TEST(CountColours, AnEmptyPictureHasNoColours) {
+TEST(CountColors, AnEmptyPictureHasNoColors) {
   const std::uint32_t pixel = 0;
-  EXPECT_TRUE(CountColours(&pixel, 0, 5, 4).colours.empty());
-  EXPECT_TRUE(CountColours(nullptr, 3, 3, 12).colours.empty());
+  EXPECT_TRUE(CountColors(&pixel, 0, 5, 4).colors.empty());
+  EXPECT_TRUE(CountColors(nullptr, 3, 3, 12).colors.empty());
 }
 
 }  // namespace

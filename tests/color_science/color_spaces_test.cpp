@@ -34,7 +34,7 @@ TEST(LabFromColor, PrimariesHaveTheirKnownValues) {
   ExpectLab(LabFromColor(MakeColor(0, 0, 255)), 32.30, 79.19, -107.86, 0.01);
 }
 
-TEST(LabFromColor, ReadsTheChannelsInColourValueOrder) {
+TEST(LabFromColor, ReadsTheChannelsInColorValueOrder) {
   // 0x00BBGGRR: a value with only the low byte set is red, not blue.
   EXPECT_GT(LabFromColor(0x0000FF).a, 70);
   EXPECT_LT(LabFromColor(0xFF0000).b, -100);
@@ -51,7 +51,7 @@ TEST(Oklab, PrimariesAndWhiteHaveTheirKnownValues) {
   EXPECT_NEAR(std::atan2(red.b, red.a) * 180 / 3.14159265358979, 29.2339, 1e-2);
 }
 
-TEST(Oklab, EveryColourComesBackUnchanged) {
+TEST(Oklab, EveryColorComesBackUnchanged) {
   // Every 11th colour value: all channel values of each channel and a million mixtures.
   int wrong = 0;
   for (ColorValue c = 0; c <= 0xFFFFFF && wrong < 5; c += 11) {

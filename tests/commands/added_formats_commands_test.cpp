@@ -43,10 +43,9 @@ class AddedFormatsTest : public AppFixture {
     return texts;
   }
   // The first `count` entries hold `colours`, the others are as before.
-  void ExpectLeadingEntries(const std::vector<ColorValue>& colours) {
+  void ExpectLeadingEntries(const std::vector<ColorValue>& colors) {
     for (int i = 0; i < kPaletteSize; ++i) {
-      const ColorValue expected =
-          i < int(colours.size()) ? colours[size_t(i)] : initial_[size_t(i)];
+      const ColorValue expected = i < int(colors.size()) ? colors[size_t(i)] : initial_[size_t(i)];
       ASSERT_EQ(Document().GetEntryColor(i), expected) << i;
     }
   }
@@ -95,11 +94,11 @@ TEST_F(AddedFormatsTest, ARiffPaletteNamedPalIsReadAsOne) {
   OpenFile(CorpusPath("pal/ColorPaletteCodable__arne-v20-16.pal"));
   EXPECT_TRUE(Messages().isEmpty()) << Messages().join('\n').toStdString();
   const QByteArray bytes = ReadBytes(CorpusPath("pal/ColorPaletteCodable__arne-v20-16.pal"));
-  std::vector<ColorValue> colours;
+  std::vector<ColorValue> colors;
   for (int i = 0; i < 16; ++i)
-    colours.push_back(
+    colors.push_back(
         MakeColor(uchar(bytes[24 + 4 * i]), uchar(bytes[25 + 4 * i]), uchar(bytes[26 + 4 * i])));
-  ExpectLeadingEntries(colours);
+  ExpectLeadingEntries(colors);
 }
 
 TEST_F(AddedFormatsTest, ARefusedFileGivesOneWarningNamingItAndChangesNothing) {
@@ -121,7 +120,7 @@ TEST_F(AddedFormatsTest, ARefusedFileGivesOneWarningNamingItAndChangesNothing) {
   EXPECT_FALSE(Document().CanUndo() && Document().UndoName() == "Open palette");
 }
 
-TEST_F(AddedFormatsTest, MoreThan256ColoursFillThePaletteWithOneWarning) {
+TEST_F(AddedFormatsTest, MoreThan256ColorsFillThePaletteWithOneWarning) {
   TAVLO_SKIP_WITHOUT_CORPUS();
   OpenFile(CorpusPath("hex/ColorPaletteCodable__behr.hex"));
   EXPECT_EQ(Messages(), QStringList{"The file " + CorpusPath("hex/ColorPaletteCodable__behr.hex") +

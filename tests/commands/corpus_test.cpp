@@ -46,24 +46,24 @@ std::vector<ColorValue> IndependentPal(const QByteArray& bytes) {
   const QStringList lines =
       QString::fromLatin1(bytes).split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
   const int count = lines.value(2).trimmed().toInt();
-  std::vector<ColorValue> colours;
+  std::vector<ColorValue> colors;
   for (int k = 0; k < count; ++k) {
     const QStringList numbers =
         lines.value(3 + k).split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
-    colours.push_back(
+    colors.push_back(
         MakeColor(numbers.value(0).toInt(), numbers.value(1).toInt(), numbers.value(2).toInt()));
   }
-  return colours;
+  return colors;
 }
 
 // Colour records straight from the bytes, starting at `offset`.
 std::vector<ColorValue> Records(const QByteArray& bytes, qsizetype offset, int count) {
-  std::vector<ColorValue> colours;
+  std::vector<ColorValue> colors;
   for (int i = 0; i < count; ++i) {
     const auto* record = reinterpret_cast<const unsigned char*>(bytes.constData()) + offset + 3 * i;
-    colours.push_back(MakeColor(record[0], record[1], record[2]));
+    colors.push_back(MakeColor(record[0], record[1], record[2]));
   }
-  return colours;
+  return colors;
 }
 
 class CorpusTest : public ::testing::Test {
@@ -184,7 +184,7 @@ TEST_F(CorpusTest, EachFileLoadsOrIsRejectedAsItShould) {
   EXPECT_EQ(checked, 47 + 12 + 36);
 }
 
-TEST_F(CorpusTest, SamePaletteAsActAndAsPalGivesTheSameColours) {
+TEST_F(CorpusTest, SamePaletteAsActAndAsPalGivesTheSameColors) {
   TAVLO_SKIP_WITHOUT_CORPUS();
   openACT(nullptr, palette_, CorpusPath("act/zxnext_bmp_tools__zxnext-palette-256.act"));
   const PaletteColors fromAct = palette_.Colors();
@@ -193,7 +193,7 @@ TEST_F(CorpusTest, SamePaletteAsActAndAsPalGivesTheSameColours) {
   EXPECT_EQ(palette_.Colors(), fromAct);
 }
 
-TEST_F(CorpusTest, LineEndsDoNotChangeTheColours) {
+TEST_F(CorpusTest, LineEndsDoNotChangeTheColors) {
   TAVLO_SKIP_WITHOUT_CORPUS();
   openPAL(nullptr, palette_, CorpusPath("pal/pokefirered__graphics_contest_interface.pal"));
   const PaletteColors fromCrLf = palette_.Colors();

@@ -130,7 +130,7 @@ TEST_F(PaletteCommandsTest, RejectedActWarnsAndKeepsThePalette) {
   EXPECT_EQ(StoredPaletteDirectory(), TempPath("pal/"));
 }
 
-TEST_F(PaletteCommandsTest, SixteenColourPalLeavesTheOtherEntriesAlone) {
+TEST_F(PaletteCommandsTest, SixteenColorPalLeavesTheOtherEntriesAlone) {
   QByteArray text = "JASC-PAL\n0200\n16\n";
   for (int k = 0; k < 16; ++k) text += "9 8 7\n";
   WriteBytes(TempPath("pal/x.Pal"), text);

@@ -53,7 +53,7 @@ TEST(PaletteDocumentTest, AStepIsUndoneAndRedoneWithItsSelection) {
   EXPECT_FALSE(document.Redo());
 }
 
-TEST(PaletteDocumentTest, AStepThatChangesNoColourAddsNothing) {
+TEST(PaletteDocumentTest, AStepThatChangesNoColorAddsNothing) {
   PaletteDocument document;
   document.SetEntryColor(0, kRed);
   ASSERT_EQ(document.UndoCount(), 1);
@@ -162,7 +162,7 @@ TEST(PaletteDocumentTest, HistoryKeepsItsNewestStepsWithinTheBound) {
   EXPECT_FALSE(document.CanRedo());
 }
 
-TEST(PaletteDocumentTest, ModifiedFollowsTheColoursSinceTheLastOpenOrSave) {
+TEST(PaletteDocumentTest, ModifiedFollowsTheColorsSinceTheLastOpenOrSave) {
   PaletteDocument document;
   QSignalSpy modified(&document, &PaletteDocument::ModifiedChanged);
   document.SetEntryColor(0, kRed);
@@ -225,14 +225,14 @@ TEST(PaletteDocumentTest, RandomEditsUndosAndRedosFollowAPlainModel) {
         break;
       }
       case 1: {  // a pick: the selected entry takes a colour, the selection moves on
-        const ColorValue colour = pick(3) == 0 ? model.state.colors[0] : pick(1 << 24);
+        const ColorValue color = pick(3) == 0 ? model.state.colors[0] : pick(1 << 24);
         const int selected = model.state.selection.selected;
         {
           const PaletteStep step(document, "Pick color");
-          document.SetEntryColor(selected, colour);
+          document.SetEntryColor(selected, color);
           if (selected < 255) document.MoveSelectionTo(selected + 1);
         }
-        model.state.colors[selected] = colour;
+        model.state.colors[selected] = color;
         if (selected < 255) model.MoveSelection(selected + 1);
         model.Record(before);
         break;

@@ -118,7 +118,7 @@ TEST_F(SwatchGestureTest, DoubleClickEditsWithoutRefreshingTheDisplays) {
   EXPECT_EQ(Document().GetEntryColor(9), kGreen);
   const auto calls = dialogs_.CallsOf("color");
   ASSERT_EQ(calls.size(), 1u);
-  EXPECT_EQ(calls[0].colour, kRed);
+  EXPECT_EQ(calls[0].color, kRed);
   // The first click selected the entry; the edit left both displays on the old colour.
   EXPECT_EQ(Document().SelectedEntry(), 9);
   ExpectOnlyFrameOn(9);

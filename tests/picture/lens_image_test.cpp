@@ -28,7 +28,7 @@ TEST(LensImageTest, HalvesRoundToEven) {
   EXPECT_EQ(MarkerHalfSize(17), 3);
 }
 
-TEST(LensImageTest, PixelReaderGivesColourValueOrMinusOneOutside) {
+TEST(LensImageTest, PixelReaderGivesColorValueOrMinusOneOutside) {
   QImage picture(3, 2, QImage::Format_RGB32);
   picture.fill(qRgb(255, 128, 0));
   EXPECT_EQ(PixelAt(picture, {2, 1}), MakeColor(255, 128, 0));

@@ -81,7 +81,7 @@ TEST_F(PictureLoaderTest, LosslessFormatsLoadPixelExactWhateverTheirName) {
   }
 }
 
-TEST_F(PictureLoaderTest, JpegLoadsWithNearColours) {
+TEST_F(PictureLoaderTest, JpegLoadsWithNearColors) {
   const PictureResult result = LoadPictureFile(Write("photo.bmp", Encode(TwoHalves(), "jpeg", 95)));
   ASSERT_TRUE(result.ok()) << result.error.toStdString();
   ASSERT_EQ(result.image.size(), QSize(40, 20));

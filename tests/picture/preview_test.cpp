@@ -24,10 +24,10 @@ QImage RandomPicture(int width, int height, unsigned seed) {
   return image;
 }
 
-ColorValue Nearest(QRgb pixel, const std::vector<ColorValue>& colours) {
-  ColorValue best = colours.front();
+ColorValue Nearest(QRgb pixel, const std::vector<ColorValue>& colors) {
+  ColorValue best = colors.front();
   int bestDistance = INT_MAX;
-  for (ColorValue c : colours) {
+  for (ColorValue c : colors) {
     const int dr = qRed(pixel) - RedOf(c);
     const int dg = qGreen(pixel) - GreenOf(c);
     const int db = qBlue(pixel) - BlueOf(c);
@@ -55,27 +55,27 @@ void ExpectSamePixels(const QImage& a, const QImage& b) {
       ASSERT_EQ(a.pixel(x, y) & 0xFFFFFFu, b.pixel(x, y) & 0xFFFFFFu) << x << "," << y;
 }
 
-TEST(PreviewTest, OneColourPaintsEverythingAndThePictureStaysUntouched) {
+TEST(PreviewTest, OneColorPaintsEverythingAndThePictureStaysUntouched) {
   const QImage picture = RandomPicture(13, 7, 1);
   const QImage before = picture.copy();
-  const std::vector<ColorValue> colours = {MakeColor(10, 200, 30)};
-  const QImage preview = MakePreview(picture, colours);
+  const std::vector<ColorValue> colors = {MakeColor(10, 200, 30)};
+  const QImage preview = MakePreview(picture, colors);
   ASSERT_EQ(preview.size(), picture.size());
   for (int y = 0; y < 7; ++y)
     for (int x = 0; x < 13; ++x) EXPECT_EQ(preview.pixel(x, y), qRgb(10, 200, 30));
   ExpectSamePixels(picture, before);
 }
 
-TEST(PreviewTest, AllEntriesGiveTheNearestColourImage) {
+TEST(PreviewTest, AllEntriesGiveTheNearestColorImage) {
   const QImage picture = RandomPicture(31, 17, 2);
-  std::vector<ColorValue> colours;
+  std::vector<ColorValue> colors;
   std::mt19937 random(3);
-  for (int i = 0; i < 256; ++i) colours.push_back(ColorValue(random() & 0xFFFFFF));
-  const QImage preview = MakePreview(picture, colours);
+  for (int i = 0; i < 256; ++i) colors.push_back(ColorValue(random() & 0xFFFFFF));
+  const QImage preview = MakePreview(picture, colors);
   ASSERT_EQ(preview.size(), picture.size());
   for (int y = 0; y < picture.height(); ++y)
     for (int x = 0; x < picture.width(); ++x)
-      ASSERT_EQ(FromRgbPixel(preview.pixel(x, y)), Nearest(picture.pixel(x, y), colours))
+      ASSERT_EQ(FromRgbPixel(preview.pixel(x, y)), Nearest(picture.pixel(x, y), colors))
           << x << "," << y;
 }
 
@@ -114,7 +114,7 @@ TEST(BmpWriterTest, IndexedBitmapHasExactLayoutAndReadsBack) {
   ExpectSamePixels(ReadBmp(bmp), image);
 }
 
-TEST(BmpWriterTest, MoreThan256ColoursFallBackTo24Bits) {
+TEST(BmpWriterTest, MoreThan256ColorsFallBackTo24Bits) {
   const QImage image = RandomPicture(30, 20, 4);
   const QByteArray bmp = EncodeBmp(image);
   EXPECT_EQ(qFromLittleEndian<quint16>(bmp.constData() + 28), 24);
@@ -129,9 +129,9 @@ TEST(BmpWriterTest, PreviewExportReadsBackByAnIndependentReader) {
     GTEST_SKIP() << "python3 with PIL is not available";
 
   const QImage picture = RandomPicture(37, 11, 5);
-  std::vector<ColorValue> colours;
-  for (int i = 0; i < 40; ++i) colours.push_back(MakeColor(i * 6, 255 - i * 6, (i * 37) & 0xFF));
-  const QImage preview = MakePreview(picture, colours);
+  std::vector<ColorValue> colors;
+  for (int i = 0; i < 40; ++i) colors.push_back(MakeColor(i * 6, 255 - i * 6, (i * 37) & 0xFF));
+  const QImage preview = MakePreview(picture, colors);
   QTemporaryDir dir;
   const QString path = dir.filePath(QStringLiteral("preview.bmp"));
   WriteBytes(path, EncodeBmp(preview));

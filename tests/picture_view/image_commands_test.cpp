@@ -31,12 +31,12 @@ const QString kOpenImageFilter = QStringLiteral(
 class ImageCommandsTest : public AppFixture {
  protected:
   // A picture file of the given size in one colour, under `sub` of the temporary directory.
-  QString MakePicture(const QString& name, QSize size = {100, 50}, QRgb colour = 0xFF336699u,
+  QString MakePicture(const QString& name, QSize size = {100, 50}, QRgb color = 0xFF336699u,
                       const QString& sub = QStringLiteral("pics")) {
     QDir(TempPath(QString())).mkpath(sub);
     const QString path = TempPath(sub + QLatin1Char('/') + name);
     QImage image(size, QImage::Format_RGB32);
-    image.fill(colour);
+    image.fill(color);
     EXPECT_TRUE(image.save(path, "PNG")) << path.toStdString();
     return path;
   }

@@ -71,7 +71,7 @@ class PickingAndPreviewTest : public AppFixture {
   QString picturePath_;
 };
 
-TEST_F(PickingAndPreviewTest, PointerMovesShowTheColourAndTheLens) {
+TEST_F(PickingAndPreviewTest, PointerMovesShowTheColorAndTheLens) {
   MoveTo(Canvas(), {150, 20});
   EXPECT_EQ(Palette().CurrentColorShown(), QColor(255, 128, 0));
   EXPECT_EQ(Label("lblHTML"), QStringLiteral("FF8000"));
@@ -132,7 +132,7 @@ TEST_F(PickingAndPreviewTest, PicksStopAtTheEndsOfThePalette) {
   EXPECT_EQ(Document().Colors(), before);
 }
 
-TEST_F(PickingAndPreviewTest, SingleEntryPreviewPaintsEverythingInThatColour) {
+TEST_F(PickingAndPreviewTest, SingleEntryPreviewPaintsEverythingInThatColor) {
   Document().SetEntryColor(4, MakeColor(1, 2, 3));
   Preview(QStringLiteral("5"), QStringLiteral("5"));
   const auto inputs = dialogs_.CallsOf("input");

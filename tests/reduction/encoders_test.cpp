@@ -83,7 +83,7 @@ void ExpectPngOf(const QByteArray& png, const IndexedPicture& picture, const QIm
   const int n = static_cast<int>(picture.table.size());
   EXPECT_EQ(header.width, picture.width);
   EXPECT_EQ(header.height, picture.height);
-  EXPECT_EQ(header.colourType, 3);
+  EXPECT_EQ(header.colorType, 3);
   EXPECT_EQ(header.interlace, 0);
   EXPECT_EQ(header.bitDepth, n <= 2 ? 1 : n <= 4 ? 2 : n <= 16 ? 4 : 8);
   EXPECT_TRUE(header.palette == picture.table) << "PLTE is not the range's entries in order";
@@ -126,7 +126,7 @@ TEST(PictureEncoders, LongCodeStreamsDecodeExactlyWithAnyNumberOfThreads) {
   std::mt19937 random(16);
   struct Case {
     const char* name;
-    int width, height, colours;
+    int width, height, colors;
   };
   for (const Case c : {Case{"one colour", 1500, 800, 1}, Case{"noise", 1300, 900, 256},
                        Case{"stripes", 2049, 700, 7}, Case{"tiny", 1, 1, 2}}) {
@@ -134,12 +134,12 @@ TEST(PictureEncoders, LongCodeStreamsDecodeExactlyWithAnyNumberOfThreads) {
     IndexedPicture picture;
     picture.width = c.width;
     picture.height = c.height;
-    picture.table = RandomEntries(c.colours, random);
+    picture.table = RandomEntries(c.colors, random);
     picture.indexes.resize(size_t(c.width) * size_t(c.height));
     for (size_t i = 0; i < picture.indexes.size(); ++i) {
-      const auto n = static_cast<unsigned>(c.colours);
+      const auto n = static_cast<unsigned>(c.colors);
       picture.indexes[i] =
-          static_cast<std::uint8_t>(c.colours == 7 ? (i / 3 + i / 4000) % n : random() % n);
+          static_cast<std::uint8_t>(c.colors == 7 ? (i / 3 + i / 4000) % n : random() % n);
     }
     const EncodedPicture one = EncodeGif(picture, 1);
     ASSERT_TRUE(one.ok());

@@ -14,8 +14,8 @@
 namespace tavlo::testing {
 namespace {
 
-QImage NoisyPicture(int width, int height, int colours, std::mt19937& random) {
-  std::vector<QRgb> choice(static_cast<size_t>(colours));
+QImage NoisyPicture(int width, int height, int colors, std::mt19937& random) {
+  std::vector<QRgb> choice(static_cast<size_t>(colors));
   for (auto& c : choice) c = 0xFF000000u | (random() & 0xFFFFFF);
   QImage image(width, height, QImage::Format_RGB32);
   for (int y = 0; y < height; ++y)
@@ -23,37 +23,37 @@ QImage NoisyPicture(int width, int height, int colours, std::mt19937& random) {
   return image;
 }
 
-PictureColours Analyse(const QImage& image) {
+PictureColors Analyse(const QImage& image) {
   return AnalysePicture(reinterpret_cast<const std::uint32_t*>(image.constBits()), image.width(),
                         image.height(), image.bytesPerLine());
 }
 
-TEST(AnalysePicture, EveryPixelNamesItsColourInTheOrderOfFirstPixels) {
+TEST(AnalysePicture, EveryPixelNamesItsColorInTheOrderOfFirstPixels) {
   std::mt19937 random(21);
-  for (int colours : {1, 300, 20000}) {
-    const QImage image = NoisyPicture(173, 91, colours, random);
-    const PictureColours analysed = Analyse(image);
+  for (int colors : {1, 300, 20000}) {
+    const QImage image = NoisyPicture(173, 91, colors, random);
+    const PictureColors analysed = Analyse(image);
     std::map<ColorValue, std::uint32_t> counted;
     std::uint32_t highestSoFar = 0;
     for (int y = 0; y < image.height(); ++y)
       for (int x = 0; x < image.width(); ++x) {
-        const std::uint32_t id = analysed.ColourOfPixel(size_t(y) * 173 + size_t(x));
+        const std::uint32_t id = analysed.ColorOfPixel(size_t(y) * 173 + size_t(x));
         ASSERT_LT(id, analysed.Distinct());
-        ASSERT_EQ(analysed.colour[id], FromRgbPixel(image.pixel(x, y)));
+        ASSERT_EQ(analysed.color[id], FromRgbPixel(image.pixel(x, y)));
         ASSERT_LE(id, highestSoFar + (x + y > 0 ? 1 : 0)) << "a colour seen before its first pixel";
         highestSoFar = std::max(highestSoFar, id);
-        ++counted[analysed.colour[id]];
+        ++counted[analysed.color[id]];
       }
     ASSERT_EQ(analysed.Distinct(), counted.size());
     for (size_t i = 0; i < analysed.Distinct(); ++i)
-      EXPECT_EQ(analysed.counts[i], counted[analysed.colour[i]]);
+      EXPECT_EQ(analysed.counts[i], counted[analysed.color[i]]);
   }
 }
 
-std::vector<std::uint8_t> PlainNearest(const PictureColours& colours,
+std::vector<std::uint8_t> PlainNearest(const PictureColors& colors,
                                        const std::vector<ColorValue>& entries) {
   std::vector<std::uint8_t> nearest;
-  for (ColorValue c : colours.colour)
+  for (ColorValue c : colors.color)
     nearest.push_back(static_cast<std::uint8_t>(colorlib::NearestIndexBruteForce(
         RedOf(c), GreenOf(c), BlueOf(c), entries.data(), static_cast<int>(entries.size()))));
   return nearest;
@@ -61,11 +61,11 @@ std::vector<std::uint8_t> PlainNearest(const PictureColours& colours,
 
 TEST(NearestEntries, EditByEditTheyStayThoseOfAPlainSearch) {
   std::mt19937 random(22);
-  const PictureColours colours = Analyse(NoisyPicture(200, 150, 5000, random));
+  const PictureColors colors = Analyse(NoisyPicture(200, 150, 5000, random));
   std::vector<ColorValue> entries(40);
   for (auto& e : entries) e = static_cast<ColorValue>(random() & 0xFFFFFF);
-  std::vector<std::uint8_t> nearest = NearestEntries(colours, entries);
-  ASSERT_TRUE(nearest == PlainNearest(colours, entries));
+  std::vector<std::uint8_t> nearest = NearestEntries(colors, entries);
+  ASSERT_TRUE(nearest == PlainNearest(colors, entries));
   for (int edit = 0; edit < 60; ++edit) {
     const std::vector<ColorValue> before = entries;
     const int changes = 1 + edit % 3;
@@ -83,16 +83,16 @@ TEST(NearestEntries, EditByEditTheyStayThoseOfAPlainSearch) {
           entries[k] = static_cast<ColorValue>(random() & 0xFFFFFF);
       }
     }
-    ASSERT_TRUE(UpdateNearestEntries(colours, before, entries, nearest));
-    ASSERT_TRUE(nearest == PlainNearest(colours, entries)) << "edit " << edit;
+    ASSERT_TRUE(UpdateNearestEntries(colors, before, entries, nearest));
+    ASSERT_TRUE(nearest == PlainNearest(colors, entries)) << "edit " << edit;
   }
   // Too many changes, or another range length, are left to a fresh start.
   std::vector<ColorValue> all = entries;
   for (auto& e : all) e ^= 0x010101;
   const auto kept = nearest;
-  EXPECT_FALSE(UpdateNearestEntries(colours, entries, all, nearest));
+  EXPECT_FALSE(UpdateNearestEntries(colors, entries, all, nearest));
   EXPECT_FALSE(
-      UpdateNearestEntries(colours, entries, {entries.begin(), entries.end() - 1}, nearest));
+      UpdateNearestEntries(colors, entries, {entries.begin(), entries.end() - 1}, nearest));
   EXPECT_TRUE(nearest == kept);
 }
 

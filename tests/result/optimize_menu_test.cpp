@@ -195,7 +195,7 @@ TEST_F(OptimizeMenuTest, ExportPngKeepsTheRangeAsItsTableInOrder) {
   const QByteArray written = ReadBytes(target);
   const PngHeader header = ReadPngHeader(written);
   ASSERT_TRUE(header.error.isEmpty());
-  EXPECT_EQ(header.colourType, 3);
+  EXPECT_EQ(header.colorType, 3);
   EXPECT_EQ(header.bitDepth, 4);
   std::vector<ColorValue> range;
   for (int i = 1; i <= 5; ++i) range.push_back(Document().GetEntryColor(i));

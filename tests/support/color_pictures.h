@@ -13,19 +13,19 @@
 namespace tavlo::testing {
 
 // The histogram of the given colours and counts (repeats add up), sorted by colour value.
-inline std::vector<ColourCount> HistogramOf(std::initializer_list<ColourCount> counts) {
+inline std::vector<ColorCount> HistogramOf(std::initializer_list<ColorCount> counts) {
   std::map<ColorValue, std::uint32_t> sums;
-  for (const ColourCount& c : counts) sums[c.colour] += c.count;
-  std::vector<ColourCount> histogram;
-  for (const auto& [colour, count] : sums) histogram.push_back({colour, count});
+  for (const ColorCount& c : counts) sums[c.color] += c.count;
+  std::vector<ColorCount> histogram;
+  for (const auto& [color, count] : sums) histogram.push_back({color, count});
   return histogram;
 }
 
-inline std::vector<ColourCount> HistogramOfPixels(const std::vector<ColorValue>& pixels) {
+inline std::vector<ColorCount> HistogramOfPixels(const std::vector<ColorValue>& pixels) {
   std::map<ColorValue, std::uint32_t> sums;
   for (ColorValue c : pixels) ++sums[c];
-  std::vector<ColourCount> histogram;
-  for (const auto& [colour, count] : sums) histogram.push_back({colour, count});
+  std::vector<ColorCount> histogram;
+  for (const auto& [color, count] : sums) histogram.push_back({color, count});
   return histogram;
 }
 

@@ -29,7 +29,7 @@ struct PngHeader {
   int width = 0;
   int height = 0;
   int bitDepth = 0;
-  int colourType = 0;
+  int colorType = 0;
   int interlace = -1;
   std::vector<ColorValue> palette;     // the PLTE chunk, as many entries as it holds
   std::vector<QByteArray> chunkTypes;  // in file order
