@@ -7,7 +7,6 @@
 #include <cstring>
 #include <exception>
 #include <memory>
-#include <thread>
 #include <utility>
 
 namespace tavlo {
@@ -42,13 +41,8 @@ struct Picture {
 };
 
 int WorkerCount(int threads, std::uint64_t pixels, int height) {
-  if (threads <= 0) {
-    constexpr std::uint64_t kPixelsPerWorker = std::uint64_t{1} << 20;
-    const auto processors =
-        static_cast<std::uint64_t>(std::max(1u, std::thread::hardware_concurrency()));
-    threads = static_cast<int>(std::min<std::uint64_t>(
-        {processors, 8, std::max<std::uint64_t>(1, pixels / kPixelsPerWorker)}));
-  }
+  constexpr std::uint64_t kPixelsPerWorker = std::uint64_t{1} << 20;
+  if (threads <= 0) threads = static_cast<int>(ThreadsFor(pixels, kPixelsPerWorker));
   return std::clamp(threads, 1, height);
 }
 
@@ -120,7 +114,7 @@ ColorHistogram CountColors(const std::uint32_t* first, int width, int height, st
   const auto count = static_cast<size_t>(workers);
 
   std::vector<BucketCounts> perBand(count);
-  RunTasks(count, [&](size_t w) {
+  ForEachIndex(count, count, [&](size_t w) {
     const auto [begin, end] = BandOf(static_cast<int>(w), workers, height);
     CountBuckets(picture, begin, end, perBand[w]);
   });
@@ -136,15 +130,16 @@ ColorHistogram CountColors(const std::uint32_t* first, int width, int height, st
   start[kBuckets] = offset;
 
   const auto lows = std::make_unique_for_overwrite<std::uint16_t[]>(offset);
-  RunTasks(count, [&](size_t w) {
+  ForEachIndex(count, count, [&](size_t w) {
     const auto [begin, end] = BandOf(static_cast<int>(w), workers, height);
     FillBuckets(picture, begin, end, perBand[w], lows.get());
   });
 
   const std::vector<size_t> bounds = SplitBuckets(start, workers);
   std::vector<std::vector<ColorCount>> parts(count);
-  RunTasks(count,
-           [&](size_t p) { ReadBuckets(lows.get(), start, bounds[p], bounds[p + 1], parts[p]); });
+  ForEachIndex(count, count, [&](size_t p) {
+    ReadBuckets(lows.get(), start, bounds[p], bounds[p + 1], parts[p]);
+  });
   size_t distinct = 0;
   for (const auto& part : parts) distinct += part.size();
   histogram.colors.reserve(distinct);
