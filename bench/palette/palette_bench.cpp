@@ -18,8 +18,8 @@
 #include <string>
 #include <vector>
 
-#include "color_science/color_histogram.h"
 #include "quantize/palette_from_histogram.h"
+#include "reduction/picture_colors.h"
 #include "reduction/result_figures.h"
 
 namespace {
@@ -64,9 +64,9 @@ int Quantize(char** argv, int threads) {
   std::vector<tavlo::ColorValue> palette;
   for (int rep = 0; rep < reps; ++rep) {
     const auto start = std::chrono::steady_clock::now();
-    const tavlo::ColorHistogram histogram =
-        tavlo::CountColors(picture.data(), width, height, std::ptrdiff_t(width) * 4, threads);
-    palette = tavlo::PaletteFromHistogram(histogram.colors, count, {.threads = threads});
+    const tavlo::PictureColors colors =
+        tavlo::AnalysePicture(picture.data(), width, height, std::ptrdiff_t(width) * 4, threads);
+    palette = tavlo::PaletteFromHistogram(colors.histogram, count, {.threads = threads});
     ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
                      .count());
   }

@@ -7,6 +7,7 @@
 #include "palette_window/swatch_grid.h"
 #include "picture_view/picture_area.h"
 #include "picture_view/picture_export.h"
+#include "reduction/from_image.h"
 #include "reduction/gif_encoder.h"
 #include "reduction/png_encoder.h"
 #include "result/result_window.h"
@@ -16,17 +17,6 @@
 #include "store/window_geometry.h"
 
 namespace tavlo {
-namespace {
-
-// The reduction the result window describes, worked out now for the range's colours as they are.
-IndexedPicture CurrentReduction(const QImage& picture, const std::vector<ColorValue>& colors) {
-  const QImage pixels = picture.convertToFormat(QImage::Format_RGB32);
-  return ReducePicture(reinterpret_cast<const std::uint32_t*>(pixels.constBits()), pixels.width(),
-                       pixels.height(), pixels.bytesPerLine(), colors.data(),
-                       static_cast<int>(colors.size()));
-}
-
-}  // namespace
 
 void MainWindow::CreateResultWindow() {
   result_ = new ResultWindow(this, *document_);
@@ -78,26 +68,24 @@ void MainWindow::ShowResultCommand() {
 }
 
 void MainWindow::ExportGifCommand() {
-  ExportPictureFile(
-      this,
-      {QStringLiteral("Export GIF"), QStringLiteral("GIF|*.gif|All files|*.*"),
-       QStringLiteral("gif"), QStringLiteral("GIF")},
-      [this](const QString&, int) {
-        if (const ResultFigures* figures = result_->CurrentFigures();
-            figures && !figures->gif.isEmpty())
-          return EncodedPicture{figures->gif, {}};
-        return EncodeGif(CurrentReduction(picture_->Picture(), result_->RangeColors()));
-      });
+  ExportPictureFile(this,
+                    {QStringLiteral("Export GIF"), QStringLiteral("GIF|*.gif|All files|*.*"),
+                     QStringLiteral("gif"), QStringLiteral("GIF")},
+                    [this](const QString&, int) {
+                      if (const ResultFigures* figures = result_->CurrentFigures();
+                          figures && !figures->gif.isEmpty())
+                        return EncodedPicture{figures->gif, {}};
+                      return EncodeGif(ReduceImage(picture_->Picture(), result_->RangeColors()));
+                    });
 }
 
 void MainWindow::ExportPngCommand() {
-  ExportPictureFile(
-      this,
-      {QStringLiteral("Export PNG"), QStringLiteral("PNG|*.png|All files|*.*"),
-       QStringLiteral("png"), QStringLiteral("PNG")},
-      [this](const QString&, int) {
-        return EncodePng(CurrentReduction(picture_->Picture(), result_->RangeColors()));
-      });
+  ExportPictureFile(this,
+                    {QStringLiteral("Export PNG"), QStringLiteral("PNG|*.png|All files|*.*"),
+                     QStringLiteral("png"), QStringLiteral("PNG")},
+                    [this](const QString&, int) {
+                      return EncodePng(ReduceImage(picture_->Picture(), result_->RangeColors()));
+                    });
 }
 
 void MainWindow::DescribeRange(std::optional<EntryRange> range) {

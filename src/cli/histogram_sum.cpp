@@ -5,12 +5,13 @@
 
 namespace tavlo::cli {
 
-void HistogramSum::Add(const ColorHistogram& picture) {
-  // Both lists ascend by colour: one merge pass.
+void HistogramSum::Add(std::vector<ColorCount> picture) {
+  // Both lists ascending by colour: one merge pass.
+  std::ranges::sort(picture, {}, &ColorCount::color);
   std::vector<std::pair<ColorValue, std::uint64_t>> sum;
-  sum.reserve(colors_.size() + picture.colors.size());
+  sum.reserve(colors_.size() + picture.size());
   auto mine = colors_.begin();
-  for (const ColorCount& theirs : picture.colors) {
+  for (const ColorCount& theirs : picture) {
     for (; mine != colors_.end() && mine->first < theirs.color; ++mine) sum.push_back(*mine);
     if (mine != colors_.end() && mine->first == theirs.color) {
       sum.emplace_back(theirs.color, mine->second + theirs.count);

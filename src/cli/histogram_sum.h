@@ -11,8 +11,9 @@ namespace tavlo::cli {
 
 class HistogramSum {
  public:
-  // Adds the picture's colours; the order in which pictures are added does not matter.
-  void Add(const ColorHistogram& picture);
+  // Adds the picture's histogram, in any order; the order in which pictures are added does not
+  // matter.
+  void Add(std::vector<ColorCount> picture);
 
   // Each colour once, ascending by colour value, with the pixels of all pictures. Counts that
   // would not fit a histogram's count are scaled down all alike (none below 1), so that the

@@ -13,8 +13,8 @@
 #include "cli/shared_options.h"
 #include "formats/palette_formats.h"
 #include "quantize/reduce_to_target.h"
+#include "reduction/from_image.h"
 #include "reduction/gif_encoder.h"
-#include "reduction/indexed_picture.h"
 
 namespace tavlo::cli {
 namespace {
@@ -144,7 +144,7 @@ std::optional<int> ReadOutput(const CommandLine& line, CliIo& io, PaletteJob& jo
 
 // One picture as the palette needs it: its colours, and its pixels for a GIF-size target.
 struct PictureRead {
-  ColorHistogram histogram;
+  std::vector<ColorCount> histogram;
   QImage pixels;
   QString error;
 };
@@ -157,8 +157,7 @@ PictureRead ReadOne(const QString& input, bool keepPixels, int threads) {
     if (keepPixels && (image.width() > kGifMaxSide || image.height() > kGifMaxSide))
       return {{}, {}, QStringLiteral("is too large for a GIF, so --target cannot weigh it")};
     PictureRead read;
-    read.histogram = CountColors(reinterpret_cast<const std::uint32_t*>(image.constBits()),
-                                 image.width(), image.height(), image.bytesPerLine(), threads);
+    read.histogram = AnalyseImage(image, threads).histogram;
     if (keepPixels) read.pixels = std::move(picture.image);
     return read;
   } catch (const std::bad_alloc&) {
@@ -196,7 +195,7 @@ PicturesRead ReadPictures(const QStringList& inputs, const PaletteJob& job, CliI
                all.anyFailed = true;
                return;
              }
-             all.colors.Add(read.histogram);
+             all.colors.Add(std::move(read.histogram));
              if (job.KeepsPictures()) all.pixels.push_back(std::move(read.pixels));
            }});
   return all;
@@ -207,10 +206,7 @@ std::uint64_t GifBytesOf(const std::vector<QImage>& pictures,
                          const std::vector<ColorValue>& entries) {
   std::uint64_t bytes = 0;
   for (const QImage& picture : pictures) {
-    const EncodedPicture gif =
-        EncodeGif(ReducePicture(reinterpret_cast<const std::uint32_t*>(picture.constBits()),
-                                picture.width(), picture.height(), picture.bytesPerLine(),
-                                entries.data(), static_cast<int>(entries.size())));
+    const EncodedPicture gif = EncodeGif(ReduceImage(picture, entries));
     bytes += static_cast<std::uint64_t>(gif.bytes.size());
   }
   return bytes;

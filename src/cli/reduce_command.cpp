@@ -10,8 +10,8 @@
 #include "cli/progress.h"
 #include "cli/shared_options.h"
 #include "picture/bmp_writer.h"
+#include "reduction/from_image.h"
 #include "reduction/gif_encoder.h"
-#include "reduction/indexed_picture.h"
 #include "reduction/png_encoder.h"
 
 namespace tavlo::cli {
@@ -74,10 +74,7 @@ QImage PreviewOf(const IndexedPicture& picture) {
 }
 
 EncodedPicture Encode(const QImage& picture, const Reduction& reduction) {
-  const IndexedPicture indexed =
-      ReducePicture(reinterpret_cast<const std::uint32_t*>(picture.constBits()), picture.width(),
-                    picture.height(), picture.bytesPerLine(), reduction.entries.data(),
-                    static_cast<int>(reduction.entries.size()), reduction.threads);
+  const IndexedPicture indexed = ReduceImage(picture, reduction.entries, reduction.threads);
   switch (reduction.format) {
     case PictureFormat::Gif:
       return EncodeGif(indexed, reduction.threads);

@@ -7,6 +7,7 @@
 #include "dialogs/dialog_service.h"
 #include "palette_model/palette_document.h"
 #include "quantize/reduce_to_target.h"
+#include "reduction/from_image.h"
 #include "reduction/gif_encoder.h"
 #include "reduction/result_figures.h"
 
@@ -22,14 +23,9 @@ const QString kReduce = QStringLiteral("Reduce to target");
 class PictureColorsOf {
  public:
   explicit PictureColorsOf(const QImage& picture)
-      : pixels_(picture.convertToFormat(QImage::Format_RGB32)),
-        colors_(AnalysePicture(Bits(), pixels_.width(), pixels_.height(), pixels_.bytesPerLine())) {
-    histogram_.reserve(colors_.Distinct());
-    for (size_t i = 0; i < colors_.Distinct(); ++i)
-      histogram_.push_back({colors_.color[i], colors_.counts[i]});
-  }
+      : picture_(picture.convertToFormat(QImage::Format_RGB32)), colors_(AnalyseImage(picture_)) {}
 
-  const std::vector<ColorCount>& Histogram() const { return histogram_; }
+  const std::vector<ColorCount>& Histogram() const { return colors_.histogram; }
 
   // The figures of the result window for the picture reduced to `entries`.
   ResultFigures Figures(const std::vector<ColorValue>& entries) const {
@@ -39,20 +35,12 @@ class PictureColorsOf {
   }
 
   std::uint64_t GifSize(const std::vector<ColorValue>& entries) const {
-    const EncodedPicture gif =
-        EncodeGif(ReducePicture(Bits(), pixels_.width(), pixels_.height(), pixels_.bytesPerLine(),
-                                entries.data(), static_cast<int>(entries.size())));
-    return static_cast<std::uint64_t>(gif.bytes.size());
+    return static_cast<std::uint64_t>(EncodeGif(ReduceImage(picture_, entries)).bytes.size());
   }
 
  private:
-  const std::uint32_t* Bits() const {
-    return reinterpret_cast<const std::uint32_t*>(pixels_.constBits());
-  }
-
-  QImage pixels_;
+  QImage picture_;
   PictureColors colors_;
-  std::vector<ColorCount> histogram_;
 };
 
 // The entries that hold the range's colours after `edit`, from the range's first entry.

@@ -1,26 +1,12 @@
 #include "picture_view/preview_export.h"
 
-#include <vector>
-
 #include "picture/bmp_writer.h"
 #include "picture_view/picture_export.h"
+#include "reduction/from_image.h"
 #include "reduction/gif_encoder.h"
-#include "reduction/indexed_picture.h"
 #include "reduction/png_encoder.h"
 
 namespace tavlo {
-namespace {
-
-// The preview's pixels are the range's colours, so mapping them to their nearest entries gives
-// back exactly the entries the preview was made of (the first of equal ones, as it took them).
-IndexedPicture IndexedPreview(const QImage& preview, std::span<const ColorValue> colors) {
-  const QImage pixels = preview.convertToFormat(QImage::Format_RGB32);
-  return ReducePicture(reinterpret_cast<const std::uint32_t*>(pixels.constBits()), pixels.width(),
-                       pixels.height(), pixels.bytesPerLine(), colors.data(),
-                       static_cast<int>(colors.size()));
-}
-
-}  // namespace
 
 PictureFormat PreviewExportFormat(const QString& name, int filter) {
   if (name.endsWith(QLatin1String(".bmp"), Qt::CaseInsensitive)) return PictureFormat::Bmp;
@@ -31,8 +17,9 @@ PictureFormat PreviewExportFormat(const QString& name, int filter) {
   return PictureFormat::Bmp;
 }
 
+// The preview's pixels are the range's colours, so reducing it to them gives back exactly the
+// entries the preview was made of (the first of equal ones, as it took them).
 void ExportPreview(QWidget* owner, const QImage& preview, std::span<const ColorValue> colors) {
-  const std::vector<ColorValue> table(colors.begin(), colors.end());
   ExportPictureFile(owner,
                     {QStringLiteral("Save Preview"),
                      QStringLiteral("Windows Bitmap|*.bmp|GIF|*.gif|PNG|*.png|All files|*.*"),
@@ -40,9 +27,9 @@ void ExportPreview(QWidget* owner, const QImage& preview, std::span<const ColorV
                     [&](const QString& name, int filter) {
                       switch (PreviewExportFormat(name, filter)) {
                         case PictureFormat::Gif:
-                          return EncodeGif(IndexedPreview(preview, table));
+                          return EncodeGif(ReduceImage(preview, colors));
                         case PictureFormat::Png:
-                          return EncodePng(IndexedPreview(preview, table));
+                          return EncodePng(ReduceImage(preview, colors));
                         case PictureFormat::Bmp:
                           break;
                       }

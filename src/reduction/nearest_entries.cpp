@@ -36,8 +36,8 @@ std::vector<std::uint8_t> NearestEntries(const PictureColors& colors,
   if (n == 0 || entries.empty()) return {};
   // The colours as a picture in rows of kRowLength, the last row padded with its last colour.
   const size_t rows = (n + kRowLength - 1) / kRowLength;
-  std::vector<std::uint32_t> pixels(rows * kRowLength, ToRgbPixel(colors.color[n - 1]));
-  for (size_t i = 0; i < n; ++i) pixels[i] = ToRgbPixel(colors.color[i]);
+  std::vector<std::uint32_t> pixels(rows * kRowLength, ToRgbPixel(colors.histogram[n - 1].color));
+  for (size_t i = 0; i < n; ++i) pixels[i] = ToRgbPixel(colors.histogram[i].color);
   std::vector<std::uint8_t> nearest(pixels.size());
   colorlib::PreviewOptions options;
   options.threads = threads;
@@ -64,7 +64,7 @@ bool UpdateNearestEntries(const PictureColors& colors, const std::vector<ColorVa
   std::vector<ColorValue> changedColors;
   for (int k : changed) changedColors.push_back(after[static_cast<size_t>(k)]);
   for (size_t i = 0; i < nearest.size(); ++i) {
-    const ColorValue color = colors.color[i];
+    const ColorValue color = colors.histogram[i].color;
     const int current = nearest[i];
     if (isChanged[static_cast<size_t>(current)]) {  // its entry moved away: search again
       nearest[i] = SearchNearest(color, after);

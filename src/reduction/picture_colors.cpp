@@ -52,12 +52,12 @@ class ColorNumbers {
 };
 
 void MeasureLab(PictureColors& colors, int threads) {
-  colors.lab.resize(colors.color.size());
+  colors.lab.resize(colors.histogram.size());
   const size_t parts =
       threads > 0 ? static_cast<size_t>(threads) : ThreadsFor(colors.lab.size(), 50000);
   RunInParts(colors.lab.size(), parts, [&](size_t begin, size_t end) {
     for (size_t i = begin; i < end; ++i) {
-      const Lab lab = LabFromColor(colors.color[i]);
+      const Lab lab = LabFromColor(colors.histogram[i].color);
       colors.lab[i] =
           LabFloat{static_cast<float>(lab.L), static_cast<float>(lab.a), static_cast<float>(lab.b)};
     }
@@ -67,8 +67,8 @@ void MeasureLab(PictureColors& colors, int threads) {
 }  // namespace
 
 size_t PictureColors::Bytes() const {
-  return color.capacity() * sizeof(ColorValue) + counts.capacity() * sizeof(std::uint32_t) +
-         lab.capacity() * sizeof(LabFloat) + pixelColor.capacity();
+  return histogram.capacity() * sizeof(ColorCount) + lab.capacity() * sizeof(LabFloat) +
+         pixelColor.capacity();
 }
 
 PictureColors AnalysePicture(const std::uint32_t* first, int width, int height,
@@ -89,11 +89,10 @@ PictureColors AnalysePicture(const std::uint32_t* first, int width, int height,
       const ColorValue value = FromRgbPixel(pixel);
       std::uint32_t& number = numbers.Slot(static_cast<std::uint32_t>(value));
       if (number == ColorNumbers::kUnseen) {
-        number = static_cast<std::uint32_t>(colors.color.size());
-        colors.color.push_back(value);
-        colors.counts.push_back(0);
+        number = static_cast<std::uint32_t>(colors.histogram.size());
+        colors.histogram.push_back({value, 0});
       }
-      ++colors.counts[number];
+      ++colors.histogram[number].count;
       std::memcpy(out, &number, 3);  // little endian: the low three bytes
     }
   }

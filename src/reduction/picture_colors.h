@@ -1,14 +1,16 @@
 #pragma once
-// What the result figures need of a picture, worked out once per picture: its distinct colours,
-// with the pixel count and the CIELAB value of each, and for every pixel which of them it has.
-// After that an edit of the palette costs per distinct colour (which entry is nearest, how far
-// it is) and one look-up per pixel, never a colour search per pixel.
+// A picture's colours, worked out once per picture: its colour histogram (the distinct colours
+// with the pixel count of each), the CIELAB value of each colour, and for every pixel which of
+// them it has. The quantizer and the range operations start from the histogram; the result
+// figures from all of it, so that an edit of the palette costs per distinct colour (which entry
+// is nearest, how far it is) and one look-up per pixel, never a colour search per pixel.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <vector>
 
 #include "color_science/cielab.h"
+#include "color_science/color_histogram.h"
 
 namespace tavlo {
 
@@ -20,17 +22,15 @@ struct LabFloat {
 struct PictureColors {
   int width = 0;
   int height = 0;
-  // Each distinct colour once, in the order of its first pixel (row by row), so that a sweep over
-  // the pixels meets them in nearly increasing order: its colour value, its pixel count and its
-  // CIELAB value.
-  std::vector<ColorValue> color;
-  std::vector<std::uint32_t> counts;
-  std::vector<LabFloat> lab;
-  // The colour of each pixel, row by row, as its position in `colour`: 3 bytes a pixel, little
+  // The histogram: each distinct colour once with its pixel count, in the order of its first
+  // pixel (row by row), so that a sweep over the pixels meets them in nearly increasing order.
+  std::vector<ColorCount> histogram;
+  std::vector<LabFloat> lab;  // the CIELAB value of each colour of the histogram
+  // The colour of each pixel, row by row, as its position in `histogram`: 3 bytes a pixel, little
   // endian, and one byte of padding at the end.
   std::vector<std::uint8_t> pixelColor;
 
-  size_t Distinct() const { return counts.size(); }
+  size_t Distinct() const { return histogram.size(); }
   std::uint64_t PictureSize() const { return std::uint64_t(width) * std::uint64_t(height); }
   std::uint32_t ColorOfPixel(size_t pixel) const {
     std::uint32_t id;

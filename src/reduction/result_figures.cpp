@@ -78,7 +78,7 @@ void SumUp(const PictureColors& colors, const ResultCache& cache, ResultFigures&
   std::uint64_t above = 0;
   float largest = 0;
   for (size_t i = 0; i < colors.Distinct(); ++i) {
-    const std::uint32_t count = colors.counts[i];
+    const std::uint32_t count = colors.histogram[i].count;
     const float difference = cache.difference[i];
     figures.usage[nearest[i]] += count;
     weighted += double(difference) * count;

@@ -3,6 +3,8 @@
 #include <QMetaObject>
 #include <new>
 
+#include "reduction/from_image.h"
+
 namespace tavlo {
 namespace {
 
@@ -26,11 +28,8 @@ ResultFunction MakeResultFunction() {
       if (!memory->colors || memory->key != job.picture.cacheKey()) {
         memory->colors.reset();
         memory->cache = ResultCache{};
-        const QImage pixels = job.picture.convertToFormat(QImage::Format_RGB32);
         if (stop) return false;
-        memory->colors = std::make_unique<PictureColors>(
-            AnalysePicture(reinterpret_cast<const std::uint32_t*>(pixels.constBits()),
-                           pixels.width(), pixels.height(), pixels.bytesPerLine()));
+        memory->colors = std::make_unique<PictureColors>(AnalyseImage(job.picture));
         memory->key = job.picture.cacheKey();
       }
       if (ComputeResultFigures(*memory->colors, job.entries, figures, &memory->cache, 0, &stop))

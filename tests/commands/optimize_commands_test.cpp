@@ -20,8 +20,8 @@
 #include "palette_model/palette_document.h"
 #include "picture_view/picture_area.h"
 #include "quantize/range_operations.h"
+#include "reduction/from_image.h"
 #include "reduction/gif_encoder.h"
-#include "reduction/indexed_picture.h"
 #include "result/result_window.h"
 #include "support/app_fixture.h"
 #include "support/named_colors.h"
@@ -345,10 +345,7 @@ TEST_F(OptimizeCommandsTest, ReduceToAGifSizeReachesItAndTheResultWindowShowsTho
   const QImage picture = Main().Picture()->Picture();
   auto gifSize = [&](int first, int last) {
     const std::vector<ColorValue> entries = RangeEntries(Document().Colors(), {first, last});
-    return EncodeGif(ReducePicture(reinterpret_cast<const std::uint32_t*>(picture.constBits()),
-                                   picture.width(), picture.height(), picture.bytesPerLine(),
-                                   entries.data(), static_cast<int>(entries.size())))
-        .bytes.size();
+    return EncodeGif(ReduceImage(picture, entries)).bytes.size();
   };
   const qsizetype start = gifSize(0, 255);
   const qsizetype target = start * 3 / 4;

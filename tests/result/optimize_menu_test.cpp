@@ -16,8 +16,8 @@
 #include "palette_window/palette_window.h"
 #include "palette_window/swatch_grid.h"
 #include "picture_view/picture_area.h"
+#include "reduction/from_image.h"
 #include "reduction/gif_encoder.h"
-#include "reduction/indexed_picture.h"
 #include "result/result_texts.h"
 #include "result/result_window.h"
 #include "store/settings_store.h"
@@ -65,12 +65,9 @@ class OptimizeMenuTest : public AppFixture {
   }
   // The picture reduced to the document's entries `first`..`last` (0-based), by the preview's rule.
   IndexedPicture Expected(int first, int last) {
-    const QImage picture = Main().Picture()->Picture();
     std::vector<ColorValue> entries;
     for (int i = first; i <= last; ++i) entries.push_back(Document().GetEntryColor(i));
-    return ReducePicture(reinterpret_cast<const std::uint32_t*>(picture.constBits()),
-                         picture.width(), picture.height(), picture.bytesPerLine(), entries.data(),
-                         static_cast<int>(entries.size()));
+    return ReduceImage(Main().Picture()->Picture(), entries);
   }
 };
 
