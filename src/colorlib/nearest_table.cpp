@@ -351,12 +351,9 @@ void NearestTable::RemapRows(unsigned char* first, ptrdiff_t stride, int rows, i
   if (y < rows) remapPair_(*this, first + stride * y, first + stride * y, width);
 }
 
-// The pixel loops, over two rows at a time, column by column: the pixel below a pixel mostly has a
-// near colour, so its brick and leaf are still in the first-level cache (a tenth faster than row
-// after row). Unrolled: fewer instructions per pixel leave room for more pixels in flight, whose
-// table reads then overlap.
 // Rows in pairs, as RemapRows takes them: the pixel below usually falls into a brick just
-// resolved for the pixel above, whose leaf is then still in the cache.
+// resolved for the pixel above, whose leaf is then still in the cache. A pixel of a brick not
+// resolved yet is looked up on the spot.
 void NearestTable::IndexRows(const unsigned char* first, ptrdiff_t stride, int rows, int width,
                              uint8_t* indexes, ptrdiff_t indexStride) {
   const uint32_t* bricks = bricks_.get();
@@ -383,6 +380,10 @@ void NearestTable::IndexRows(const unsigned char* first, ptrdiff_t stride, int r
   }
 }
 
+// The pixel loops, over two rows at a time, column by column: the pixel below a pixel mostly has a
+// near colour, so its brick and leaf are still in the first-level cache (a tenth faster than row
+// after row). Unrolled: fewer instructions per pixel leave room for more pixels in flight, whose
+// table reads then overlap.
 void RemapPairPlain(NearestTable& table, unsigned char* upper, unsigned char* lower, int width) {
   const uint32_t* colors = table.palette_.pixel;
   const uint32_t* bricks = table.bricks_.get();

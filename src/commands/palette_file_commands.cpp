@@ -47,6 +47,23 @@ std::optional<EntryRange> AskSavedEntries(QWidget* owner, const PaletteFormat& f
   return EntryRange{0, kPaletteSize - 1};
 }
 
+using FileProcedure = void (*)(QWidget* owner, PaletteDocument& palette, const QString& Datei);
+
+FileProcedure OpenProcedure(QLatin1StringView ending) {
+  if (ending == QLatin1StringView("act")) return openACT;
+  if (ending == QLatin1StringView("pal")) return openPAL;
+  if (ending == QLatin1StringView("gif")) return openGIF;
+  return nullptr;
+}
+
+// SavePAL is not among these: it takes the number of entries the 16-or-256 question gave.
+FileProcedure SaveProcedure(QLatin1StringView ending) {
+  if (ending == QLatin1StringView("act")) return SaveACT;
+  if (ending == QLatin1StringView("aco")) return SaveAco;
+  if (ending == QLatin1StringView("txt")) return SaveCorel;
+  return nullptr;
+}
+
 void WriteEntries(QWidget* owner, PaletteDocument& palette, const PaletteFormat& format,
                   const QString& path, EntryRange entries) {
   const WriteResult written =
@@ -67,7 +84,12 @@ bool OpenPaletteFile(QWidget* owner, PaletteDocument& palette) {
   EnsureTrailingSeparator(directory);
   if (name.isEmpty()) return false;
   const PaletteFormat* format = FormatForName(name);
-  if (format && format->read) OpenPaletteAs(owner, palette, *format, directory + name);
+  if (format && format->read) {
+    if (const FileProcedure open = OpenProcedure(format->ending))
+      open(owner, palette, directory + name);
+    else
+      OpenPaletteAs(owner, palette, *format, directory + name);
+  }
   WriteKey(keys::kPalettePath, directory);
   return true;
 }
@@ -80,7 +102,16 @@ void SavePaletteFile(QWidget* owner, PaletteDocument& palette) {
   EnsureTrailingSeparator(directory);
   if (name.isEmpty()) return;
   const PaletteFormat* format = FormatForName(name);
-  if (format && format->write) SavePaletteAs(owner, palette, *format, directory + name);
+  if (format && format->write) {
+    if (format->ending == QLatin1StringView("pal")) {
+      if (const auto entries = AskSavedEntries(owner, *format))
+        SavePAL(owner, palette, directory + name, entries->Count());
+    } else if (const FileProcedure save = SaveProcedure(format->ending)) {
+      save(owner, palette, directory + name);
+    } else {
+      SavePaletteAs(owner, palette, *format, directory + name);
+    }
+  }
   WriteKey(keys::kPalettePath, directory);
 }
 

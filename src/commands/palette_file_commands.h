@@ -36,8 +36,9 @@ void OpenPaletteAs(QWidget* owner, PaletteDocument& palette, const PaletteFormat
 void SavePaletteAs(QWidget* owner, PaletteDocument& palette, const PaletteFormat& format,
                    const QString& path);
 
-// The procedures of the first formats, each the table's entry for its format. `Datei` is the
-// full path.
+// The procedures of the first formats, under their own names: the open and save commands call
+// them for files of their endings, and OpenPaletteAs and SavePaletteAs for the other formats.
+// `Datei` is the full path.
 void openACT(QWidget* owner, PaletteDocument& palette, const QString& Datei);
 void openPAL(QWidget* owner, PaletteDocument& palette, const QString& Datei);
 void openGIF(QWidget* owner, PaletteDocument& palette, const QString& Datei);

@@ -74,7 +74,6 @@ class PaletteDocument : public QObject {
   bool SelectionFrameShown(int index) const;
   // Frame off the selected entry, frame on `index`, `index` selected.
   void MoveSelectionTo(int index);
-  const PaletteSelection& Selection() const { return state_.selection; }
   const PaletteState& State() const { return state_; }
 
   // Grows with every change of a colour (by undo and redo too); selection moves leave it. A
@@ -95,7 +94,6 @@ class PaletteDocument : public QObject {
   int HistoryLimit() const { return historyLimit_; }
   bool Undo();
   bool Redo();
-  bool StepOpen() const { return depth_ > 0; }
 
  signals:
   // The colours of the entries in `range` may have changed (at least one of them did).

@@ -31,7 +31,6 @@ class PaletteWindow : public QWidget {
 
   // The entry whose drag was started last.
   std::int16_t DragSourceEntry() const { return dragSourceEntry_; }
-  void SetDragSourceEntry(std::int16_t index) { dragSourceEntry_ = index; }
 
   // The current-colour display and the info panel.
   void ShowCurrentColor(ColorValue color);

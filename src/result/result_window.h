@@ -42,11 +42,9 @@ class ResultWindow : public QWidget {
   // The colours the current figures were worked out for.
   std::vector<ColorValue> RangeColors() const;
 
-  // Range entries that no pixel shows, by palette index; none unless current figures are shown.
-  std::bitset<kPaletteSize> UnusedEntries() const { return unused_; }
-
  signals:
   void ShownChanged(bool shown);
+  // Range entries that no pixel shows, by palette index; none unless current figures are shown.
   void UnusedEntriesChanged(std::bitset<tavlo::kPaletteSize> unused);
 
  protected:

@@ -1,7 +1,6 @@
 #pragma once
 // The process-wide values that several parts of the program share for the whole run.
 #include <QString>
-#include <array>
 #include <cstdint>
 
 namespace tavlo {
@@ -14,8 +13,5 @@ struct ProcessState {
 };
 
 ProcessState& Process();
-
-// 2 to the power k for k = 0..31; entry 31 is the bit pattern 0x80000000.
-const std::array<std::int32_t, 32>& PowerOfTwo();
 
 }  // namespace tavlo
