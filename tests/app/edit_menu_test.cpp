@@ -55,18 +55,12 @@ class EditMenuTest : public AppFixture {
   void SetUp() override {
     StartApp();
     ASSERT_TRUE(Gradient().save(TempPath("gradient.png"), "PNG"));
-    dialogs_.AnswerOpen(TempPath("gradient.png"));
-    Item("mnu_OpenImage")->trigger();
+    OpenPicture(TempPath("gradient.png"));
     grid_ = Palette().Swatches();
     paletteWindow_ = Palette().windowHandle();
     ASSERT_TRUE(paletteWindow_);
   }
 
-  QAction* Item(const char* name) {
-    QAction* action = Main().findChild<QAction*>(QString::fromLatin1(name));
-    EXPECT_NE(action, nullptr) << name;
-    return action;
-  }
   void Run(const char* name) {
     Item(name)->trigger();
     QApplication::processEvents();

@@ -26,13 +26,10 @@ class ConvertCommandTest : public AppFixture {
  protected:
   void SetUp() override { StartApp(); }
 
-  void Trigger(const char* name) { Main().findChild<QAction*>(name)->trigger(); }
-
   // What the window program writes to `out` after opening `in` into a fresh palette.
   QByteArray SavedByTheWindow(const QString& in, const SaveChoice& choice, int held) {
     Document().Apply("Fresh palette", PaletteColors{});
-    dialogs_.AnswerOpen(in);
-    Trigger("mnu_op");
+    OpenPalette(in);
     // Some formats store the file's base name, so both go by the same name.
     QDir().mkpath(TempPath("window"));
     const QString out = TempPath("window/out." + choice.ending);

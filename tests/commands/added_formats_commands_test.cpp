@@ -24,19 +24,6 @@ class AddedFormatsTest : public AppFixture {
     initial_ = Document().Colors();
   }
 
-  void Trigger(const char* name) {
-    QAction* action = Main().findChild<QAction*>(name);
-    ASSERT_NE(action, nullptr) << name;
-    action->trigger();
-  }
-  void OpenFile(const QString& path) {
-    dialogs_.AnswerOpen(path);
-    Trigger("mnu_op");
-  }
-  void SaveFile(const QString& path) {
-    dialogs_.AnswerSave(path);
-    Trigger("mnu_s16");
-  }
   QStringList Messages() const {
     QStringList texts;
     for (const DialogCall& call : dialogs_.CallsOf("message")) texts << call.text;
@@ -71,7 +58,7 @@ TEST_F(AddedFormatsTest, EachFormatOpensAsOneUndoStepWithTheSelectionOnTheFirstE
   for (const auto& [path, leading] : files) {
     SCOPED_TRACE(path.toStdString());
     Document().MoveSelectionTo(9);
-    OpenFile(path);
+    OpenPalette(path);
     EXPECT_TRUE(Messages().isEmpty()) << Messages().join('\n').toStdString();
     EXPECT_NE(Document().Colors(), initial_);
     for (size_t i = 0; i < leading.size(); ++i)
@@ -91,7 +78,7 @@ TEST_F(AddedFormatsTest, EachFormatOpensAsOneUndoStepWithTheSelectionOnTheFirstE
 
 TEST_F(AddedFormatsTest, ARiffPaletteNamedPalIsReadAsOne) {
   TAVLO_SKIP_WITHOUT_CORPUS();
-  OpenFile(CorpusPath("pal/ColorPaletteCodable__arne-v20-16.pal"));
+  OpenPalette(CorpusPath("pal/ColorPaletteCodable__arne-v20-16.pal"));
   EXPECT_TRUE(Messages().isEmpty()) << Messages().join('\n').toStdString();
   const QByteArray bytes = ReadBytes(CorpusPath("pal/ColorPaletteCodable__arne-v20-16.pal"));
   std::vector<ColorValue> colors;
@@ -104,7 +91,7 @@ TEST_F(AddedFormatsTest, ARiffPaletteNamedPalIsReadAsOne) {
 TEST_F(AddedFormatsTest, ARefusedFileGivesOneWarningNamingItAndChangesNothing) {
   for (const char* name : {"bad.gpl", "bad.hex", "bad.ase", "bad.aco", "bad.png", "bad.bmp"}) {
     WriteBytes(TempPath("pal/") + name, "12 34\n");
-    OpenFile(TempPath("pal/") + name);
+    OpenPalette(TempPath("pal/") + name);
   }
   const QStringList messages = Messages();
   ASSERT_EQ(messages.size(), 6);
@@ -122,7 +109,7 @@ TEST_F(AddedFormatsTest, ARefusedFileGivesOneWarningNamingItAndChangesNothing) {
 
 TEST_F(AddedFormatsTest, MoreThan256ColorsFillThePaletteWithOneWarning) {
   TAVLO_SKIP_WITHOUT_CORPUS();
-  OpenFile(CorpusPath("hex/ColorPaletteCodable__behr.hex"));
+  OpenPalette(CorpusPath("hex/ColorPaletteCodable__behr.hex"));
   EXPECT_EQ(Messages(), QStringList{"The file " + CorpusPath("hex/ColorPaletteCodable__behr.hex") +
                                     " holds 4696 colours; the first 256 were read and the other "
                                     "4440 left out."});
@@ -134,7 +121,7 @@ TEST_F(AddedFormatsTest, AFileLargerThanAPaletteFileHoldsIsRefused) {
   QByteArray huge = "GIMP Palette\n";
   while (huge.size() <= kPaletteBytesRead) huge += QByteArray(1 << 20, '#') + '\n';
   WriteBytes(TempPath("pal/huge.gpl"), huge);
-  OpenFile(TempPath("pal/huge.gpl"));
+  OpenPalette(TempPath("pal/huge.gpl"));
   EXPECT_EQ(Messages(), QStringList{"The file " + TempPath("pal/huge.gpl") +
                                     " is larger than 4 MB, more than a palette file holds."});
   EXPECT_EQ(Document().Colors(), initial_);
@@ -142,12 +129,12 @@ TEST_F(AddedFormatsTest, AFileLargerThanAPaletteFileHoldsIsRefused) {
 
 TEST_F(AddedFormatsTest, GplAndHexSaveTheRangeAskedForAndReadBackTheSame) {
   dialogs_.AnswerInputs({"3", "4"});
-  SaveFile(TempPath("pal/My Colours.gpl"));
+  SavePalette(TempPath("pal/My Colours.gpl"));
   EXPECT_EQ(
       ReadBytes(TempPath("pal/My Colours.gpl")),
       "GIMP Palette\nName: My Colours\nColumns: 16\n  2   1   2\tIndex 2\n  3   1   2\tIndex 3\n");
   dialogs_.AnswerInputs({"255", "256"});
-  SaveFile(TempPath("pal/x.HEX"));
+  SavePalette(TempPath("pal/x.HEX"));
   EXPECT_EQ(ReadBytes(TempPath("pal/x.HEX")), "fe0102\nff0102\n");
   const auto inputs = dialogs_.CallsOf("input");
   ASSERT_EQ(inputs.size(), 4u);
@@ -158,9 +145,9 @@ TEST_F(AddedFormatsTest, GplAndHexSaveTheRangeAskedForAndReadBackTheSame) {
   // All 256 entries, written and read again through the menu.
   for (const char* name : {"all.gpl", "all.hex"}) {
     dialogs_.AnswerInputs({"1", "256"});
-    SaveFile(TempPath("pal/") + name);
+    SavePalette(TempPath("pal/") + name);
     Document().Apply("Clear", PaletteColors{});
-    OpenFile(TempPath("pal/") + name);
+    OpenPalette(TempPath("pal/") + name);
     EXPECT_EQ(Document().Colors(), initial_) << name;
   }
   EXPECT_TRUE(Messages().isEmpty()) << Messages().join('\n').toStdString();
@@ -168,14 +155,15 @@ TEST_F(AddedFormatsTest, GplAndHexSaveTheRangeAskedForAndReadBackTheSame) {
 
 TEST_F(AddedFormatsTest, ACancelledRangeWritesNothing) {
   dialogs_.AnswerInput("");
-  SaveFile(TempPath("pal/x.gpl"));
+  SavePalette(TempPath("pal/x.gpl"));
   dialogs_.AnswerInputs({"2", ""});
-  SaveFile(TempPath("pal/x.hex"));
+  SavePalette(TempPath("pal/x.hex"));
   EXPECT_EQ(QDir(TempPath("pal")).entryList(QDir::Files), QStringList());
 }
 
 TEST_F(AddedFormatsTest, FormatsThatAreOnlyReadAreNotWritten) {
-  for (const char* name : {"x.ase", "x.png", "x.bmp", "x.gif"}) SaveFile(TempPath("pal/") + name);
+  for (const char* name : {"x.ase", "x.png", "x.bmp", "x.gif"})
+    SavePalette(TempPath("pal/") + name);
   EXPECT_EQ(QDir(TempPath("pal")).entryList(QDir::Files), QStringList());
   EXPECT_TRUE(dialogs_.CallsOf("input").empty());
 }

@@ -43,20 +43,6 @@ class PaletteCommandsTest : public AppFixture {
     for (int i = 0; i < kPaletteSize; ++i) Document().SetEntryColor(i, MakeColor(i, 1, 2));
   }
 
-  void Trigger(const char* name) {
-    QAction* action = Main().findChild<QAction*>(name);
-    ASSERT_NE(action, nullptr) << name;
-    action->trigger();
-  }
-  void OpenFile(const QString& path) {
-    dialogs_.AnswerOpen(path);
-    Trigger("mnu_op");
-  }
-  void SaveFile(const QString& path) {
-    dialogs_.AnswerSave(path);
-    Trigger("mnu_s16");
-  }
-
   QString StoredPaletteDirectory() {
     return ReadSetting(SettingsPath(), "Palette", "Palettepath", "<none>");
   }
@@ -78,8 +64,8 @@ class PaletteCommandsTest : public AppFixture {
 TEST_F(PaletteCommandsTest, OpenAskesInTheCurrentDirectoryThenInTheLastOne) {
   const QString file = TempPath("pal/PALETTE.ACT");
   WriteBytes(file, ActOf(0x000000FF, 0x00336699));
-  OpenFile(file);
-  OpenFile(file);
+  OpenPalette(file);
+  OpenPalette(file);
   const auto opens = dialogs_.CallsOf("open");
   ASSERT_EQ(opens.size(), 2u);
   EXPECT_EQ(opens[0].title, "Open Palette");
@@ -104,15 +90,15 @@ TEST_F(PaletteCommandsTest, OpenCancelledReadsAndStoresNothing) {
 TEST_F(PaletteCommandsTest, OpenLaysTheMainWindowOutAgainAndSaveDoesNot) {
   const QSize fitted = Main().size();
   Main().setFixedSize(fitted + QSize(40, 40));
-  SaveFile(TempPath("pal/x.act"));
+  SavePalette(TempPath("pal/x.act"));
   EXPECT_EQ(Main().size(), fitted + QSize(40, 40));
-  OpenFile(TempPath("pal/x.jpg"));  // an ending no reader takes still lays the window out
+  OpenPalette(TempPath("pal/x.jpg"));  // an ending no reader takes still lays the window out
   EXPECT_EQ(Main().size(), fitted);
 }
 
 TEST_F(PaletteCommandsTest, OpenWithOtherEndingReadsNothingButStoresTheDirectory) {
   WriteBytes(TempPath("pal/x.jpg"), ActOf(0, 0));
-  OpenFile(TempPath("pal/x.jpg"));
+  OpenPalette(TempPath("pal/x.jpg"));
   EXPECT_TRUE(PaletteIsTheInitialOne());
   EXPECT_TRUE(Messages().isEmpty());
   EXPECT_EQ(StoredPaletteDirectory(), TempPath("pal/"));
@@ -120,7 +106,7 @@ TEST_F(PaletteCommandsTest, OpenWithOtherEndingReadsNothingButStoresTheDirectory
 
 TEST_F(PaletteCommandsTest, RejectedActWarnsAndKeepsThePalette) {
   WriteBytes(TempPath("pal/long.act"), ActOf(0, 0) + QByteArray("\x00\x10\xFF\xFF", 4));
-  OpenFile(TempPath("pal/long.act"));
+  OpenPalette(TempPath("pal/long.act"));
   const auto messages = dialogs_.CallsOf("message");
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].title, "Warning");
@@ -134,7 +120,7 @@ TEST_F(PaletteCommandsTest, SixteenColorPalLeavesTheOtherEntriesAlone) {
   QByteArray text = "JASC-PAL\n0200\n16\n";
   for (int k = 0; k < 16; ++k) text += "9 8 7\n";
   WriteBytes(TempPath("pal/x.Pal"), text);
-  OpenFile(TempPath("pal/x.Pal"));
+  OpenPalette(TempPath("pal/x.Pal"));
   EXPECT_EQ(Messages(), QStringList{"This file seems not to be a valid palette file from JASC, "
                                     "but operation will proceeded."});
   EXPECT_EQ(Document().GetEntryColor(15), MakeColor(9, 8, 7));
@@ -143,7 +129,7 @@ TEST_F(PaletteCommandsTest, SixteenColorPalLeavesTheOtherEntriesAlone) {
 
 TEST_F(PaletteCommandsTest, GifTableReplacesOnlyItsEntries) {
   TAVLO_SKIP_WITHOUT_CORPUS();
-  OpenFile(CorpusPath("gif/CPython-3.12.1__idle_folder.gif"));
+  OpenPalette(CorpusPath("gif/CPython-3.12.1__idle_folder.gif"));
   const QByteArray bytes = ReadBytes(CorpusPath("gif/CPython-3.12.1__idle_folder.gif"));
   for (int i = 0; i < 8; ++i)
     EXPECT_EQ(
@@ -154,7 +140,7 @@ TEST_F(PaletteCommandsTest, GifTableReplacesOnlyItsEntries) {
 }
 
 TEST_F(PaletteCommandsTest, MissingFileIsSkippedSilently) {
-  OpenFile(TempPath("pal/gone.pal"));
+  OpenPalette(TempPath("pal/gone.pal"));
   EXPECT_TRUE(Messages().isEmpty());
   EXPECT_TRUE(PaletteIsTheInitialOne());
 }
@@ -162,7 +148,7 @@ TEST_F(PaletteCommandsTest, MissingFileIsSkippedSilently) {
 TEST_F(PaletteCommandsTest, FileThatCannotBeReadIsReportedWithItsReason) {
   for (const char* name : {"dir.act", "dir.pal", "dir.gif"}) {
     QDir().mkpath(TempPath(QString("pal/") + name));
-    OpenFile(TempPath(QString("pal/") + name));
+    OpenPalette(TempPath(QString("pal/") + name));
   }
   const QStringList messages = Messages();
   ASSERT_EQ(messages.size(), 3);
@@ -175,7 +161,7 @@ TEST_F(PaletteCommandsTest, FileThatCannotBeReadIsReportedWithItsReason) {
 TEST_F(PaletteCommandsTest, SaveActWritesTheWholePaletteOverALongerFile) {
   Document().SetEntryColor(0, 0x00336699);
   WriteBytes(TempPath("pal/x.act"), QByteArray(772, 'z'));
-  SaveFile(TempPath("pal/x.act"));
+  SavePalette(TempPath("pal/x.act"));
   const auto saves = dialogs_.CallsOf("save");
   ASSERT_EQ(saves.size(), 1u);
   EXPECT_EQ(saves[0].title, "Save Palette");
@@ -192,15 +178,15 @@ TEST_F(PaletteCommandsTest, SaveActWritesTheWholePaletteOverALongerFile) {
   // And it reads back unchanged.
   const PaletteColors saved = Document().Colors();
   for (int i = 0; i < kPaletteSize; ++i) Document().SetEntryColor(i, 0);
-  OpenFile(TempPath("pal/x.act"));
+  OpenPalette(TempPath("pal/x.act"));
   EXPECT_EQ(Document().Colors(), saved);
 }
 
 TEST_F(PaletteCommandsTest, SavePalAsksForSixteenOrAll) {
   dialogs_.AnswerYesNo(true);
-  SaveFile(TempPath("pal/few.PAL"));
+  SavePalette(TempPath("pal/few.PAL"));
   dialogs_.AnswerYesNo(false);
-  SaveFile(TempPath("pal/all.pal"));
+  SavePalette(TempPath("pal/all.pal"));
   const auto questions = dialogs_.CallsOf("yesno");
   ASSERT_EQ(questions.size(), 2u);
   EXPECT_EQ(questions[0].title, "16 or 256 color format");
@@ -212,18 +198,18 @@ TEST_F(PaletteCommandsTest, SavePalAsksForSixteenOrAll) {
 
   const PaletteColors saved = Document().Colors();
   for (int i = 0; i < kPaletteSize; ++i) Document().SetEntryColor(i, 0);
-  OpenFile(TempPath("pal/all.pal"));
+  OpenPalette(TempPath("pal/all.pal"));
   EXPECT_EQ(Document().Colors(), saved);
 }
 
 TEST_F(PaletteCommandsTest, SaveAcoAndTxtAskForTheRange) {
   WriteBytes(TempPath("pal/x.aco"), QByteArray(2564, 'z'));
   dialogs_.AnswerInputs({"5", "5"});
-  SaveFile(TempPath("pal/x.aco"));
+  SavePalette(TempPath("pal/x.aco"));
   EXPECT_EQ(ReadBytes(TempPath("pal/x.aco")),
             QByteArray("\x00\x01\x00\x01\x00\x00\x04\x04\x01\x01\x02\x02\x00\x00", 14));
   dialogs_.AnswerInputs({"17", "18"});
-  SaveFile(TempPath("pal/x.txt"));
+  SavePalette(TempPath("pal/x.txt"));
   EXPECT_EQ(ReadBytes(TempPath("pal/x.txt")),
             "ROWS 1\r\nCOLS 2\r\nWIDTH 16\r\nHEIGHT 16\r\nTEXTHEIGHT 0\r\nSPACING 1\r\n"
             "R: 016, G: 001, B: 002\r\nR: 017, G: 001, B: 002\r\n");
@@ -237,16 +223,16 @@ TEST_F(PaletteCommandsTest, SaveAcoAndTxtAskForTheRange) {
 TEST_F(PaletteCommandsTest, CancelledRangeWritesNothingButStoresTheDirectory) {
   WriteBytes(TempPath("pal/old.aco"), "old");
   dialogs_.AnswerInputs({"3", ""});
-  SaveFile(TempPath("pal/old.aco"));
+  SavePalette(TempPath("pal/old.aco"));
   dialogs_.AnswerInput("");
-  SaveFile(TempPath("pal/new.txt"));
+  SavePalette(TempPath("pal/new.txt"));
   EXPECT_EQ(ReadBytes(TempPath("pal/old.aco")), "old");
   EXPECT_FALSE(QFile::exists(TempPath("pal/new.txt")));
   EXPECT_EQ(StoredPaletteDirectory(), TempPath("pal/"));
 }
 
 TEST_F(PaletteCommandsTest, SaveWithOtherEndingWritesNothingButStoresTheDirectory) {
-  SaveFile(TempPath("pal/palette.bmp"));
+  SavePalette(TempPath("pal/palette.bmp"));
   EXPECT_EQ(FilesIn(TempPath("pal")), QStringList());
   EXPECT_EQ(StoredPaletteDirectory(), TempPath("pal/"));
   dialogs_.AnswerSave(std::nullopt);
@@ -256,9 +242,9 @@ TEST_F(PaletteCommandsTest, SaveWithOtherEndingWritesNothingButStoresTheDirector
 
 TEST_F(PaletteCommandsTest, SaveThatCannotWriteReportsAndLeavesTheDiskAlone) {
   // A directory that does not exist, and a directory where the file should be.
-  SaveFile(TempPath("missing/x.act"));
+  SavePalette(TempPath("missing/x.act"));
   QDir().mkpath(TempPath("pal/taken.act"));
-  SaveFile(TempPath("pal/taken.act"));
+  SavePalette(TempPath("pal/taken.act"));
   const QStringList messages = Messages();
   ASSERT_EQ(messages.size(), 2);
   EXPECT_TRUE(

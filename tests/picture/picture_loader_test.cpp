@@ -11,6 +11,7 @@
 
 #include "picture/metafile.h"
 #include "support/picture_files.h"
+#include "support/random_pictures.h"
 #include "support/test_files.h"
 
 namespace tavlo::testing {
@@ -109,9 +110,7 @@ TEST_F(PictureLoaderTest, TruncatedJpegAndTextNamedJpgAreRefused) {
 
 TEST_F(PictureLoaderTest, CutOffBitmapsAndGifsAreRefused) {
   std::mt19937 random(7);
-  QImage noisy(64, 64, QImage::Format_RGB32);
-  for (int y = 0; y < 64; ++y)
-    for (int x = 0; x < 64; ++x) noisy.setPixel(x, y, 0xFF000000u | QRgb(random()));
+  const QImage noisy = NoisePicture(64, 64, random);
   const QByteArray bmp = Encode(noisy, "bmp");
   std::vector<quint8> frame(64 * 64);
   for (quint8& index : frame) index = quint8(random());

@@ -11,18 +11,11 @@
 #include <random>
 
 #include "picture/bmp_writer.h"
+#include "support/random_pictures.h"
 #include "support/test_files.h"
 
 namespace tavlo::testing {
 namespace {
-
-QImage RandomPicture(int width, int height, unsigned seed) {
-  std::mt19937 random(seed);
-  QImage image(width, height, QImage::Format_RGB32);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) image.setPixel(x, y, 0xFF000000u | (random() & 0xFFFFFFu));
-  return image;
-}
 
 ColorValue Nearest(QRgb pixel, const std::vector<ColorValue>& colors) {
   ColorValue best = colors.front();
@@ -56,7 +49,7 @@ void ExpectSamePixels(const QImage& a, const QImage& b) {
 }
 
 TEST(PreviewTest, OneColorPaintsEverythingAndThePictureStaysUntouched) {
-  const QImage picture = RandomPicture(13, 7, 1);
+  const QImage picture = NoisePicture(13, 7, 1);
   const QImage before = picture.copy();
   const std::vector<ColorValue> colors = {MakeColor(10, 200, 30)};
   const QImage preview = MakePreview(picture, colors);
@@ -67,7 +60,7 @@ TEST(PreviewTest, OneColorPaintsEverythingAndThePictureStaysUntouched) {
 }
 
 TEST(PreviewTest, AllEntriesGiveTheNearestColorImage) {
-  const QImage picture = RandomPicture(31, 17, 2);
+  const QImage picture = NoisePicture(31, 17, 2);
   std::vector<ColorValue> colors;
   std::mt19937 random(3);
   for (int i = 0; i < 256; ++i) colors.push_back(ColorValue(random() & 0xFFFFFF));
@@ -115,7 +108,7 @@ TEST(BmpWriterTest, IndexedBitmapHasExactLayoutAndReadsBack) {
 }
 
 TEST(BmpWriterTest, MoreThan256ColorsFallBackTo24Bits) {
-  const QImage image = RandomPicture(30, 20, 4);
+  const QImage image = NoisePicture(30, 20, 4);
   const QByteArray bmp = EncodeBmp(image);
   EXPECT_EQ(qFromLittleEndian<quint16>(bmp.constData() + 28), 24);
   ExpectSamePixels(ReadBmp(bmp), image);
@@ -128,7 +121,7 @@ TEST(BmpWriterTest, PreviewExportReadsBackByAnIndependentReader) {
   if (!probe.waitForFinished(20000) || probe.exitCode() != 0)
     GTEST_SKIP() << "python3 with PIL is not available";
 
-  const QImage picture = RandomPicture(37, 11, 5);
+  const QImage picture = NoisePicture(37, 11, 5);
   std::vector<ColorValue> colors;
   for (int i = 0; i < 40; ++i) colors.push_back(MakeColor(i * 6, 255 - i * 6, (i * 37) & 0xFF));
   const QImage preview = MakePreview(picture, colors);

@@ -50,8 +50,7 @@ class BigPictureTest : public AppFixture {
   void Open(const QImage& picture) {
     const QString path = TempPath(QStringLiteral("big.png"));
     ASSERT_TRUE(picture.save(path, "PNG"));
-    dialogs_.AnswerOpen(path);
-    Main().findChild<QAction*>(QStringLiteral("mnu_OpenImage"))->trigger();
+    OpenPicture(path);
     QApplication::processEvents();
     ASSERT_EQ(Area()->Picture().size(), picture.size());
   }

@@ -41,18 +41,6 @@ class ImageCommandsTest : public AppFixture {
     return path;
   }
 
-  void Trigger(const char* name) {
-    QAction* action = Main().findChild<QAction*>(QString::fromLatin1(name));
-    ASSERT_TRUE(action) << name;
-    action->trigger();
-    QApplication::processEvents();
-  }
-
-  void OpenThroughDialog(const QString& path) {
-    dialogs_.AnswerOpen(path);
-    Trigger("mnu_OpenImage");
-  }
-
   QString Recent(int i) {
     return ReadSetting(SettingsPath(), QStringLiteral("Recent"),
                        QStringLiteral("RecentFile%1").arg(i), QString());
@@ -98,7 +86,7 @@ class ImageCommandsTest : public AppFixture {
 TEST_F(ImageCommandsTest, OpenImageFitsTheWindowNamesTheFileAndRemembersItsDirectory) {
   StartApp();
   const QString path = MakePicture(QStringLiteral("logo.png"));
-  OpenThroughDialog(path);
+  OpenPicture(path);
 
   const auto opens = dialogs_.CallsOf("open");
   ASSERT_EQ(opens.size(), 1u);
@@ -126,17 +114,17 @@ TEST_F(ImageCommandsTest, OpenImageFitsTheWindowNamesTheFileAndRemembersItsDirec
 
 TEST_F(ImageCommandsTest, ANarrowPictureStillGetsExactlyItsClientArea) {
   StartApp();
-  OpenThroughDialog(MakePicture(QStringLiteral("narrow.png"), QSize(3, 40)));
+  OpenPicture(MakePicture(QStringLiteral("narrow.png"), QSize(3, 40)));
   EXPECT_EQ(ClientSize(), QSize(7, 44));
   EXPECT_EQ(Main().Picture()->size(), QSize(7, 44));
-  OpenThroughDialog(MakePicture(QStringLiteral("wide.png"), QSize(300, 20)));
+  OpenPicture(MakePicture(QStringLiteral("wide.png"), QSize(300, 20)));
   EXPECT_EQ(ClientSize(), QSize(304, 24));
 }
 
 TEST_F(ImageCommandsTest, UnreadablePicturesChangeNothing) {
   StartApp();
   const QString good = MakePicture(QStringLiteral("good.png"));
-  OpenThroughDialog(good);
+  OpenPicture(good);
   const QByteArray settingsBefore = ReadBytes(SettingsPath());
   const QImage pictureBefore = Main().Picture()->Picture();
 
@@ -150,7 +138,7 @@ TEST_F(ImageCommandsTest, UnreadablePicturesChangeNothing) {
   const QString text = TempPath(QStringLiteral("other/text.jpg"));
   WriteBytes(text, "just some words\r\n");
 
-  OpenThroughDialog(cut);
+  OpenPicture(cut);
   Drop(Files({text}));
   Drop(Files({TempPath(QStringLiteral("other/missing.jpg"))}));
 
@@ -172,14 +160,14 @@ TEST_F(ImageCommandsTest, RecentListIsOrderedByFirstOpeningAndKeepsOneKeyMore) {
   QStringList paths;
   for (const char* name : {"A.png", "B.png", "C.png", "D.png", "E.png"})
     paths << MakePicture(QString::fromLatin1(name));
-  for (const QString& p : paths) OpenThroughDialog(p);
+  for (const QString& p : paths) OpenPicture(p);
   EXPECT_EQ(MenuEntries(), (QStringList{paths[4], paths[3], paths[2], paths[1]}));
   for (int i = 1; i <= 5; ++i) EXPECT_EQ(Recent(i), paths[5 - i]) << i;
   EXPECT_EQ(Recent(6), QString());
 
   // Opening a listed picture again, by the dialog or by the menu, moves nothing.
   const QByteArray before = ReadBytes(SettingsPath());
-  OpenThroughDialog(paths[2]);
+  OpenPicture(paths[2]);
   EXPECT_EQ(ReadBytes(SettingsPath()), before);
   Main().RecentItem(4)->trigger();  // B
   EXPECT_EQ(Main().windowTitle(), QStringLiteral("Tavlo - ") + paths[1]);
@@ -191,10 +179,10 @@ TEST_F(ImageCommandsTest, OpeningABThenAAgainLeavesBA) {
   StartApp();
   const QString a = MakePicture(QStringLiteral("a.png"));
   const QString b = MakePicture(QStringLiteral("b.png"));
-  OpenThroughDialog(a);
-  OpenThroughDialog(b);
+  OpenPicture(a);
+  OpenPicture(b);
   const QByteArray before = ReadBytes(SettingsPath());
-  OpenThroughDialog(a);
+  OpenPicture(a);
   EXPECT_EQ(MenuEntries(), (QStringList{b, a}));
   EXPECT_EQ(ReadBytes(SettingsPath()), before);
 }
@@ -203,8 +191,8 @@ TEST_F(ImageCommandsTest, NamesDifferingInCaseAreTwoEntries) {
   StartApp();
   const QString lower = MakePicture(QStringLiteral("a.png"));
   const QString upper = MakePicture(QStringLiteral("A.png"));
-  OpenThroughDialog(lower);
-  OpenThroughDialog(upper);
+  OpenPicture(lower);
+  OpenPicture(upper);
   EXPECT_EQ(MenuEntries(), (QStringList{upper, lower}));
 }
 
@@ -212,8 +200,8 @@ TEST_F(ImageCommandsTest, ChoosingARecentEntryReopensWithoutTouchingTheImageDire
   StartApp();
   const QString first = MakePicture(QStringLiteral("first.png"), {20, 10}, 0xFFFF0000u, "one");
   const QString second = MakePicture(QStringLiteral("second.png"), {30, 15}, 0xFF00FF00u, "two");
-  OpenThroughDialog(first);
-  OpenThroughDialog(second);
+  OpenPicture(first);
+  OpenPicture(second);
   ASSERT_EQ(MenuEntries(), (QStringList{second, first}));
   Main().RecentItem(2)->trigger();
   EXPECT_EQ(ClientSize(), QSize(24, 14));
@@ -236,8 +224,8 @@ TEST_F(ImageCommandsTest, RecentMaxZeroShowsOnlyTheSeparatorAndOverwritesTheFirs
   StartApp();
   const QString a = MakePicture(QStringLiteral("a.png"));
   const QString b = MakePicture(QStringLiteral("b.png"));
-  OpenThroughDialog(a);
-  OpenThroughDialog(b);
+  OpenPicture(a);
+  OpenPicture(b);
   EXPECT_TRUE(Main().RecentItem(0)->isVisible());
   EXPECT_TRUE(MenuEntries().isEmpty());
   EXPECT_EQ(Recent(1), b);
@@ -249,7 +237,7 @@ TEST_F(ImageCommandsTest, RecentMaxAboveFourFillsFourSlotsAndStoresMaxPlusOneKey
   StartApp();
   QStringList paths;
   for (int i = 0; i < 8; ++i) paths << MakePicture(QStringLiteral("p%1.png").arg(i));
-  for (const QString& p : paths) OpenThroughDialog(p);
+  for (const QString& p : paths) OpenPicture(p);
   EXPECT_EQ(MenuEntries(), (QStringList{paths[7], paths[6], paths[5], paths[4]}));
   for (int i = 1; i <= 7; ++i) EXPECT_EQ(Recent(i), paths[8 - i]) << i;
   EXPECT_EQ(Recent(8), QString());
@@ -258,10 +246,10 @@ TEST_F(ImageCommandsTest, RecentMaxAboveFourFillsFourSlotsAndStoresMaxPlusOneKey
 TEST_F(ImageCommandsTest, AnAmpersandInAPathShowsAsItselfAndReopens) {
   StartApp();
   const QString path = MakePicture(QStringLiteral("R&D.png"), {12, 8});
-  OpenThroughDialog(path);
+  OpenPicture(path);
   EXPECT_EQ(Main().RecentItem(1)->text(), QString(path).replace("&", "&&"));
   EXPECT_EQ(Main().RecentItem(1)->data().toString(), path);
-  OpenThroughDialog(MakePicture(QStringLiteral("other.png")));
+  OpenPicture(MakePicture(QStringLiteral("other.png")));
   Main().RecentItem(2)->trigger();
   EXPECT_EQ(Main().windowTitle(), QStringLiteral("Tavlo - ") + path);
   EXPECT_EQ(Recent(2), path);

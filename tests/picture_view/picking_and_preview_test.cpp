@@ -38,8 +38,7 @@ class PickingAndPreviewTest : public AppFixture {
     StartApp();
     picturePath_ = TempPath(QStringLiteral("gradient.png"));
     ASSERT_TRUE(Gradient().save(picturePath_, "PNG"));
-    dialogs_.AnswerOpen(picturePath_);
-    Main().findChild<QAction*>(QStringLiteral("mnu_OpenImage"))->trigger();
+    OpenPicture(picturePath_);
     ASSERT_EQ(Main().Picture()->Picture().size(), QSize(200, 60));
   }
 
@@ -183,8 +182,7 @@ TEST_F(PickingAndPreviewTest, ThePreviewTakesThePointerUntilALeftClickHidesIt) {
 TEST_F(PickingAndPreviewTest, LoadingAPictureHidesThePreview) {
   Preview(QStringLiteral("1"), QStringLiteral("1"));
   ASSERT_TRUE(Preview()->isVisible());
-  dialogs_.AnswerOpen(picturePath_);
-  Main().findChild<QAction*>(QStringLiteral("mnu_OpenImage"))->trigger();
+  OpenPicture(picturePath_);
   EXPECT_FALSE(Preview()->isVisible());
 }
 

@@ -14,16 +14,10 @@
 #include "reduction/png_encoder.h"
 #include "support/named_colors.h"
 #include "support/picture_decoding.h"
+#include "support/random_pictures.h"
 
 namespace tavlo::testing {
 namespace {
-
-QImage RandomPicture(int width, int height, std::mt19937& random) {
-  QImage image(width, height, QImage::Format_RGB32);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) image.setPixel(x, y, 0xFF000000u | (random() & 0xFFFFFF));
-  return image;
-}
 
 std::vector<ColorValue> RandomEntries(int count, std::mt19937& random) {
   std::vector<ColorValue> entries(static_cast<size_t>(count));
@@ -98,7 +92,7 @@ TEST(PictureEncoders, FilesHoldTheRangeInOrderAndShowThePreviewedPixels) {
   duplicates.insert(duplicates.end(), duplicates.begin(), duplicates.end());
   ranges.push_back(duplicates);
   ranges.push_back({kWhite, kWhite, kWhite});  // only duplicates
-  const QImage image = RandomPicture(97, 61, random);
+  const QImage image = NoisePicture(97, 61, random);
   for (const auto& entries : ranges) {
     SCOPED_TRACE(entries.size());
     const IndexedPicture picture = Reduce(image, entries);
@@ -114,7 +108,7 @@ TEST(PictureEncoders, FilesHoldTheRangeInOrderAndShowThePreviewedPixels) {
 
 TEST(PictureEncoders, DuplicateEntriesShowTheFirstOfThem) {
   std::mt19937 random(15);
-  const QImage image = RandomPicture(40, 30, random);
+  const QImage image = NoisePicture(40, 30, random);
   const std::vector<ColorValue> entries = {kRed, kBlue, kRed, kBlue};
   const IndexedPicture picture = Reduce(image, entries);
   for (std::uint8_t index : picture.indexes) EXPECT_LT(index, 2);

@@ -42,14 +42,12 @@ class OptimizeMenuTest : public AppFixture {
     StartApp();
     const QString path = TempPath(QStringLiteral("ramps.png"));
     ASSERT_TRUE(Ramps().save(path, "PNG"));
-    dialogs_.AnswerOpen(path);
-    Item("mnu_OpenImage")->trigger();
+    OpenPicture(path);
     for (int i = 0; i < 256; ++i)
       Document().SetEntryColor(i, i < 40 ? MakeColor(i * 6, (i * 37) % 256, (i % 4) * 80) : 0);
     QDir(TempPath(QString())).mkpath(QStringLiteral("out"));
   }
 
-  QAction* Item(const char* name) { return Main().findChild<QAction*>(QString::fromLatin1(name)); }
   ResultWindow& Result() { return *Main().Result(); }
   QString Shown(const char* name) {
     return Result().findChild<QLabel*>(QString::fromLatin1(name))->text();

@@ -23,4 +23,32 @@ void AppFixture::CloseApp() {
   QApplication::processEvents();
 }
 
+QAction* AppFixture::Item(const char* name) {
+  QAction* action = window_->findChild<QAction*>(QString::fromLatin1(name));
+  EXPECT_NE(action, nullptr) << name;
+  return action;
+}
+
+void AppFixture::Trigger(const char* name) {
+  QAction* action = Item(name);
+  ASSERT_TRUE(action);
+  action->trigger();
+  QApplication::processEvents();
+}
+
+void AppFixture::OpenPalette(const QString& path) {
+  dialogs_.AnswerOpen(path);
+  Trigger("mnu_op");
+}
+
+void AppFixture::SavePalette(const QString& path) {
+  dialogs_.AnswerSave(path);
+  Trigger("mnu_s16");
+}
+
+void AppFixture::OpenPicture(const QString& path) {
+  dialogs_.AnswerOpen(path);
+  Trigger("mnu_OpenImage");
+}
+
 }  // namespace tavlo::testing
