@@ -34,4 +34,19 @@ constexpr ColorValue FromRgbPixel(std::uint32_t pixel) {
                    static_cast<int>(pixel & 0xFF));
 }
 
+inline constexpr ColorValue kWhiteColor = MakeColor(255, 255, 255);
+
+// A pixel 0xAARRGGBB (alpha not premultiplied) laid over an opaque `matte`: each channel
+// (colour * alpha + matte * (255 - alpha)) / 255, rounded to the nearest. An opaque pixel keeps
+// its colour exactly.
+constexpr ColorValue OverMatte(std::uint32_t pixel, ColorValue matte) {
+  const int alpha = static_cast<int>(pixel >> 24);
+  const auto mix = [alpha](int color, int under) {
+    return (color * alpha + under * (255 - alpha) + 127) / 255;
+  };
+  return MakeColor(mix(static_cast<int>((pixel >> 16) & 0xFF), RedOf(matte)),
+                   mix(static_cast<int>((pixel >> 8) & 0xFF), GreenOf(matte)),
+                   mix(static_cast<int>(pixel & 0xFF), BlueOf(matte)));
+}
+
 }  // namespace tavlo

@@ -4,9 +4,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QPainter>
 #include <QtEndian>
 
+#include "base/color_value.h"
 #include "picture/metafile.h"
 
 namespace tavlo {
@@ -26,15 +26,11 @@ PictureResult Failure(const QString& reason) {
   return {QImage(), reason};
 }
 
-// The picture as 32-bit RGB; transparent parts are laid over white so that they show, and are
-// picked, as what the user sees.
-QImage Flatten(const QImage& image) {
+// The picture as it is kept: 32-bit ARGB when some pixel is not opaque, 32-bit RGB otherwise.
+QImage Kept(const QImage& image) {
   if (!image.hasAlphaChannel()) return image.convertToFormat(QImage::Format_RGB32);
-  QImage flat(image.size(), QImage::Format_RGB32);
-  flat.fill(Qt::white);
-  QPainter painter(&flat);
-  painter.drawImage(0, 0, image);
-  return flat;
+  QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+  return HasTranslucentPixels(argb) ? argb : argb.convertToFormat(QImage::Format_RGB32);
 }
 
 PictureResult DecodeWithQt(const QByteArray& bytes) {
@@ -61,10 +57,32 @@ PictureResult DecodeWithQt(const QByteArray& bytes) {
   if (!reader.read(&image) || image.isNull()) return Failure(reader.errorString());
   if (!PictureSizeAllowed(image.width(), image.height()))
     return Failure(QStringLiteral("the picture is too large"));
-  return {Flatten(image), {}};
+  return {Kept(image), {}};
 }
 
 }  // namespace
+
+bool HasTranslucentPixels(const QImage& picture) {
+  if (!picture.hasAlphaChannel()) return false;
+  const QImage argb = picture.convertToFormat(QImage::Format_ARGB32);
+  for (int y = 0; y < argb.height(); ++y) {
+    const auto* row = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+    for (int x = 0; x < argb.width(); ++x)
+      if (qAlpha(row[x]) != 255) return true;
+  }
+  return false;
+}
+
+QImage LaidOverWhite(const QImage& picture) {
+  if (!picture.hasAlphaChannel()) return picture.convertToFormat(QImage::Format_RGB32);
+  // By the reduction's own rule, so that a white matte gives exactly what is shown.
+  QImage flat = picture.convertToFormat(QImage::Format_ARGB32);
+  for (int y = 0; y < flat.height(); ++y) {
+    auto* row = reinterpret_cast<QRgb*>(flat.scanLine(y));
+    for (int x = 0; x < flat.width(); ++x) row[x] = ToRgbPixel(OverMatte(row[x], kWhiteColor));
+  }
+  return flat.convertToFormat(QImage::Format_RGB32);
+}
 
 QString ExtractPath(const QString& path) {
   const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
@@ -218,11 +236,11 @@ PictureResult DecodePicture(const QByteArray& bytes) {
   QString error;
   if (LooksLikeEmf(bytes)) {
     QImage image = RenderEmf(bytes, &error);
-    return image.isNull() ? Failure(error) : PictureResult{Flatten(image), {}};
+    return image.isNull() ? Failure(error) : PictureResult{LaidOverWhite(image), {}};
   }
   if (LooksLikeWmf(bytes)) {
     QImage image = RenderWmf(bytes, &error);
-    return image.isNull() ? Failure(error) : PictureResult{Flatten(image), {}};
+    return image.isNull() ? Failure(error) : PictureResult{LaidOverWhite(image), {}};
   }
   return DecodeWithQt(bytes);
 }

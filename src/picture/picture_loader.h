@@ -15,7 +15,9 @@ namespace tavlo {
 inline constexpr int kMaxPictureSide = 16384;
 inline constexpr qint64 kMaxPicturePixels = 64LL * 1024 * 1024;
 
-// The picture, 32-bit RGB (transparent parts laid over white), or a null image and the reason.
+// The picture, or a null image and the reason. A picture with pixels that are not fully opaque
+// keeps its alpha (32-bit ARGB, not premultiplied); any other is 32-bit RGB. Metafiles are laid
+// over white, as they have no alpha of their own.
 struct PictureResult {
   QImage image;
   QString error;
@@ -27,6 +29,12 @@ bool PictureSizeAllowed(qint64 width, qint64 height);
 
 // The message for a picture PictureSizeAllowed refuses.
 QString PictureTooLarge(qint64 width, qint64 height);
+
+// Whether any pixel of the picture is not fully opaque.
+bool HasTranslucentPixels(const QImage& picture);
+
+// The picture as it is shown and picked from: 32-bit RGB, its transparent parts laid over white.
+QImage LaidOverWhite(const QImage& picture);
 
 // The directory part of a full path, up to and including its last '/'; the path itself when it
 // has none. Dropped files remember their directory through it.

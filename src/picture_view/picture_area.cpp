@@ -11,6 +11,7 @@
 #include <QStyle>
 #include <QWheelEvent>
 
+#include "picture/picture_loader.h"
 #include "picture_view/crosshair_cursor.h"
 
 namespace tavlo {
@@ -74,7 +75,8 @@ PictureArea::PictureArea(QWidget* parent) : QScrollArea(parent) {
 }
 
 void PictureArea::SetPicture(const QImage& picture) {
-  picture_ = picture.convertToFormat(QImage::Format_RGB32);
+  source_ = picture;
+  picture_ = LaidOverWhite(picture);
   canvas_->resize(picture_.size());
   FitInto(OuterSize());
   canvas_->update();

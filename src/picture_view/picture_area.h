@@ -26,8 +26,11 @@ class PictureArea : public QScrollArea {
 
   explicit PictureArea(QWidget* parent);
 
+  // The picture as shown and picked from: 32-bit RGB, parts that are not opaque laid over white.
   const QImage& Picture() const { return picture_; }
-  // Replaces the picture whole (converted to 32-bit RGB) and takes its size plus the border.
+  // The picture as loaded, its alpha kept when it has any.
+  const QImage& Source() const { return source_; }
+  // Replaces the picture whole and takes its size plus the border.
   void SetPicture(const QImage& picture);
 
   // The picture's size plus the border: the area's size whenever the screen has room for it.
@@ -72,6 +75,7 @@ class PictureArea : public QScrollArea {
  private:
   void PreviewPressed(Qt::MouseButton button);
 
+  QImage source_;
   QImage picture_;
   QImage previewImage_;
   QWidget* canvas_ = nullptr;

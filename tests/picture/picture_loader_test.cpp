@@ -219,6 +219,32 @@ TEST_F(PictureLoaderTest, OversizedPicturesAreRefusedBeforeDecoding) {
   EXPECT_FALSE(PictureSizeAllowed(0, 10));
 }
 
+// A picture keeps its alpha where some pixel is not opaque; what is shown and picked is laid over
+// white, the transparent parts white and the opaque ones unchanged.
+TEST_F(PictureLoaderTest, AlphaIsKeptOnlyWhereSomePixelIsNotOpaque) {
+  QImage soft(3, 1, QImage::Format_ARGB32);
+  soft.setPixel(0, 0, 0x00102030u);  // clear
+  soft.setPixel(1, 0, 0x80FF0000u);  // half red
+  soft.setPixel(2, 0, kBlue);
+  const PictureResult kept =
+      LoadPictureFile(Write(QStringLiteral("soft.png"), Encode(soft, "png")));
+  ASSERT_TRUE(kept.ok());
+  EXPECT_EQ(kept.image.format(), QImage::Format_ARGB32);
+  EXPECT_EQ(kept.image.pixel(0, 0), 0x00102030u);
+  EXPECT_EQ(kept.image.pixel(1, 0), 0x80FF0000u);
+  const QImage shown = LaidOverWhite(kept.image);
+  EXPECT_EQ(shown.format(), QImage::Format_RGB32);
+  EXPECT_EQ(shown.pixel(0, 0), 0xFFFFFFFFu);
+  EXPECT_EQ(shown.pixel(1, 0), 0xFFFF7F7Fu);
+  EXPECT_EQ(shown.pixel(2, 0), kBlue);
+
+  QImage opaque = TwoHalves().convertToFormat(QImage::Format_ARGB32);
+  const PictureResult flat =
+      LoadPictureFile(Write(QStringLiteral("opaque.png"), Encode(opaque, "png")));
+  ASSERT_TRUE(flat.ok());
+  EXPECT_EQ(flat.image.format(), QImage::Format_RGB32) << "an alpha channel all opaque is dropped";
+}
+
 TEST_F(PictureLoaderTest, CorpusGifsLoadOrFailCleanly) {
   TAVLO_SKIP_WITHOUT_CORPUS();
   const QDir corpus(CorpusPath(QStringLiteral("gif")));
@@ -232,7 +258,9 @@ TEST_F(PictureLoaderTest, CorpusGifsLoadOrFailCleanly) {
       continue;
     }
     ++loaded;
-    EXPECT_EQ(result.image.format(), QImage::Format_RGB32) << name.toStdString();
+    const QImage::Format kept =
+        HasTranslucentPixels(result.image) ? QImage::Format_ARGB32 : QImage::Format_RGB32;
+    EXPECT_EQ(result.image.format(), kept) << name.toStdString();
     EXPECT_TRUE(PictureSizeAllowed(result.image.width(), result.image.height()));
   }
   EXPECT_GE(loaded, 25) << "of " << names.size();

@@ -107,6 +107,22 @@ TEST_F(PickingAndPreviewTest, ThreeLeftClicksFillThreeEntriesAndSelectTheFourth)
   for (int i = 0; i < 256; ++i) EXPECT_EQ(Document().SelectionFrameShown(i), i == 3) << i;
 }
 
+// A picture with transparent parts keeps its alpha, but is shown and picked laid over white.
+TEST_F(PickingAndPreviewTest, TransparentPartsAreShownAndPickedAsWhite) {
+  QImage logo(4, 2, QImage::Format_ARGB32);
+  logo.fill(0x00000000u);
+  logo.setPixel(1, 1, 0xFF123456u);
+  const QString path = TempPath(QStringLiteral("logo.png"));
+  ASSERT_TRUE(logo.save(path, "PNG"));
+  OpenPicture(path);
+  EXPECT_EQ(Main().Picture()->Source().pixel(0, 0), 0x00000000u);
+  EXPECT_EQ(Main().Picture()->Picture().pixel(0, 0), 0xFFFFFFFFu);
+  Click(Canvas(), {0, 0});
+  Click(Canvas(), {1, 1});
+  EXPECT_EQ(Document().GetEntryColor(0), MakeColor(255, 255, 255));
+  EXPECT_EQ(Document().GetEntryColor(1), MakeColor(0x12, 0x34, 0x56));
+}
+
 TEST_F(PickingAndPreviewTest, PicksStopAtTheEndsOfThePalette) {
   Document().MoveSelectionTo(255);
   Click(Canvas(), {5, 6});
