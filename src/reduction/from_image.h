@@ -1,20 +1,26 @@
 #pragma once
 // The reduction's work on a picture as Qt holds it, in whatever format: the window, the exports,
-// the Optimize commands and tavlo-cli all reduce and analyse pictures through these two.
+// the Optimize commands and tavlo-cli all reduce and analyse pictures through these.
 #include <QImage>
 #include <span>
 
 #include "reduction/indexed_picture.h"
 #include "reduction/picture_colors.h"
+#include "reduction/transparency.h"
 
 namespace tavlo {
 
-// The picture reduced to `entries` by the preview's rule (ReducePicture). `threads` 0 chooses by
+// The picture reduced to `entries` by the preview's rule (ReducePicture), its transparency by
+// `rule`; without a rule, pixels that are not opaque are laid over white. `threads` 0 chooses by
 // picture size. Throws std::bad_alloc when memory runs out.
+IndexedPicture ReduceImage(const QImage& picture, std::span<const ColorValue> entries,
+                           const TransparencyRule& rule, int threads = 0);
 IndexedPicture ReduceImage(const QImage& picture, std::span<const ColorValue> entries,
                            int threads = 0);
 
-// The picture's colours (AnalysePicture). Throws std::bad_alloc when memory runs out.
+// The picture's colours (AnalysePicture) by the alpha rule, by default laid over white. Throws
+// std::bad_alloc when memory runs out.
+PictureColors AnalyseImage(const QImage& picture, const AlphaRule& alpha, int threads = 0);
 PictureColors AnalyseImage(const QImage& picture, int threads = 0);
 
 }  // namespace tavlo

@@ -14,7 +14,7 @@ void PutLittle16(QByteArray& out, int value) {
 }
 
 void PutHeaderAndTable(QByteArray& out, const IndexedPicture& picture, int tableBits) {
-  out.append("GIF87a", 6);
+  out.append(picture.transparent >= 0 ? "GIF89a" : "GIF87a", 6);
   PutLittle16(out, picture.width);
   PutLittle16(out, picture.height);
   // Global table present, colour resolution 8 bits, not sorted, table size 2^tableBits.
@@ -28,6 +28,12 @@ void PutHeaderAndTable(QByteArray& out, const IndexedPicture& picture, int table
     out.append(static_cast<char>(GreenOf(c)));
     out.append(static_cast<char>(BlueOf(c)));
   }
+}
+
+void PutTransparentIndex(QByteArray& out, int index) {
+  const char extension[] = {
+      '\x21', '\xF9', 4, 1 /* transparent flag */, 0, 0, static_cast<char>(index), 0};
+  out.append(extension, sizeof extension);
 }
 
 void PutImage(QByteArray& out, const IndexedPicture& picture, int codeSize,
@@ -77,9 +83,10 @@ EncodedPicture EncodeGif(const IndexedPicture& picture, int threads) {
     const std::vector<std::uint8_t> codes =
         EncodeLzw(picture.indexes.data(), picture.indexes.size(), codeSize, threads);
     QByteArray& out = result.bytes;
-    out.reserve(static_cast<qsizetype>(13 + 3 * (1 << tableBits) + 11 + codes.size() +
+    out.reserve(static_cast<qsizetype>(13 + 3 * (1 << tableBits) + 8 + 11 + codes.size() +
                                        codes.size() / 255 + 3));
     PutHeaderAndTable(out, picture, tableBits);
+    if (picture.transparent >= 0) PutTransparentIndex(out, picture.transparent);
     PutImage(out, picture, codeSize, codes);
   } catch (const std::bad_alloc&) {
     result.bytes.clear();

@@ -4,6 +4,8 @@
 //   "GIF87a", logical screen of the picture's size, colour resolution 8 bits, background 0,
 //   a global colour table of 2^k entries: the picture's table in order, padded with black, k >= 1
 //   the smallest that holds it;
+//   for a picture with a transparent index only: "GIF89a" instead, and before the image a Graphic
+//   Control Extension naming that index as transparent (no delay, no disposal);
 //   one image at (0, 0) of the picture's size, no local table, not interlaced;
 //   its LZW data (minimum code size max(2, k)) in sub-blocks of at most 255 bytes; the trailer.
 // Every pixel's code is its index, so a decoder shows exactly the table's colours.

@@ -9,7 +9,8 @@ namespace tavlo {
 bool IsWhole(const IndexedPicture& picture) {
   if (picture.width <= 0 || picture.height <= 0 || picture.table.empty() ||
       picture.table.size() > 256 ||
-      picture.indexes.size() != size_t(picture.width) * size_t(picture.height))
+      picture.indexes.size() != size_t(picture.width) * size_t(picture.height) ||
+      picture.transparent >= static_cast<int>(picture.table.size()))
     return false;
   return *std::max_element(picture.indexes.begin(), picture.indexes.end()) < picture.table.size();
 }

@@ -14,10 +14,11 @@ struct IndexedPicture {
   int height = 0;
   std::vector<std::uint8_t> indexes;  // width * height, row by row from the top
   std::vector<ColorValue> table;      // the colour of each index: the range's entries in order
+  int transparent = -1;  // the index clear pixels have, named as transparent in the files; -1: none
 };
 
-// Whether the picture has a size, 1 to 256 colours, one index a pixel and every index within the
-// table: what the encoders need.
+// Whether the picture has a size, 1 to 256 colours, one index a pixel and every index (the
+// transparent one too) within the table: what the encoders need.
 bool IsWhole(const IndexedPicture& picture);
 
 // `first` holds `height` rows of `width` pixels 0x??RRGGBB, `stride` bytes apart.

@@ -1,5 +1,6 @@
 #include "reduction/nearest_entries.h"
 
+#include <algorithm>
 #include <array>
 
 #include "colorlib/preview_engine.h"
@@ -46,6 +47,16 @@ std::vector<std::uint8_t> NearestEntries(const PictureColors& colors,
                        kRowLength, options);
   nearest.resize(n);
   return nearest;
+}
+
+int FirstEntryFreeOfOpaque(const PictureColors& colors, const std::vector<ColorValue>& entries,
+                           int threads) {
+  std::vector<bool> taken(entries.size(), false);
+  const std::vector<std::uint8_t> nearest = NearestEntries(colors, entries, threads);
+  for (size_t i = 0; i < nearest.size(); ++i)
+    if (!colors.IsClear(i)) taken[nearest[i]] = true;
+  const auto free = std::find(taken.begin(), taken.end(), false);
+  return free == taken.end() ? -1 : static_cast<int>(free - taken.begin());
 }
 
 bool UpdateNearestEntries(const PictureColors& colors, const std::vector<ColorValue>& before,

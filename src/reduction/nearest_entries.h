@@ -12,6 +12,11 @@ namespace tavlo {
 std::vector<std::uint8_t> NearestEntries(const PictureColors& colors,
                                          const std::vector<ColorValue>& entries, int threads = 0);
 
+// The first position of `entries` that no pixel of the picture that is not clear takes by the
+// preview's rule, or -1 when each is taken.
+int FirstEntryFreeOfOpaque(const PictureColors& colors, const std::vector<ColorValue>& entries,
+                           int threads = 0);
+
 // Brings `nearest`, the answer for `before`, up to date for `after`, a range of as many entries
 // of which at most `maxChanged` differ: a colour whose nearest entry kept its colour only needs
 // comparing with the changed entries' new colours, and only colours whose nearest entry changed

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <bit>
 #include <memory>
+#include <new>
 
 namespace tavlo {
 namespace {
@@ -72,13 +73,15 @@ size_t PictureColors::Bytes() const {
 }
 
 PictureColors AnalysePicture(const std::uint32_t* first, int width, int height,
-                             std::ptrdiff_t stride, int threads) {
+                             std::ptrdiff_t stride, int threads, const AlphaRule* alpha) {
   PictureColors colors;
   if (!first || width <= 0 || height <= 0) return colors;
   colors.width = width;
   colors.height = height;
+  if (alpha) colors.alpha = *alpha;
   colors.pixelColor.resize(size_t(width) * size_t(height) * 3 + 1);
   ColorNumbers numbers;
+  std::unique_ptr<ColorNumbers> clearNumbers;  // made at the first clear pixel
   const auto* bytes = reinterpret_cast<const unsigned char*>(first);
   std::uint8_t* out = colors.pixelColor.data();
   for (int y = 0; y < height; ++y) {
@@ -86,18 +89,58 @@ PictureColors AnalysePicture(const std::uint32_t* first, int width, int height,
     for (int x = 0; x < width; ++x, out += 3) {
       std::uint32_t pixel;
       std::memcpy(&pixel, row + 4 * std::ptrdiff_t(x), 4);
-      const ColorValue value = FromRgbPixel(pixel);
-      std::uint32_t& number = numbers.Slot(static_cast<std::uint32_t>(value));
+      ColorValue value;
+      bool clear = false;
+      if (!alpha || (pixel >> 24) == 0xFF) {
+        value = FromRgbPixel(pixel);
+      } else {
+        value = OverMatte(pixel, alpha->matte);
+        clear = IsClear(pixel, alpha->threshold);
+        if (clear) {
+          ++colors.clearPixels;
+          colors.partlyClearPixels += (pixel >> 24) != 0;
+          if (!clearNumbers) clearNumbers = std::make_unique<ColorNumbers>();
+        }
+      }
+      std::uint32_t& number =
+          (clear ? *clearNumbers : numbers).Slot(static_cast<std::uint32_t>(value));
       if (number == ColorNumbers::kUnseen) {
+        // Three bytes a pixel name at most 2^24 colours; only clear pixels can go beyond.
+        if (colors.histogram.size() == size_t{1} << 24) throw std::bad_alloc();
         number = static_cast<std::uint32_t>(colors.histogram.size());
         colors.histogram.push_back({value, 0});
+        if (clear) colors.clear.resize(colors.histogram.size(), 0);
+        if (clear) colors.clear.back() = 1;
       }
       ++colors.histogram[number].count;
       std::memcpy(out, &number, 3);  // little endian: the low three bytes
     }
   }
+  if (!colors.clear.empty()) colors.clear.resize(colors.histogram.size(), 0);
   MeasureLab(colors, threads);
   return colors;
+}
+
+std::vector<ColorCount> OpaqueHistogram(const PictureColors& colors) {
+  if (colors.clear.empty()) return colors.histogram;
+  std::vector<ColorCount> opaque;
+  for (size_t i = 0; i < colors.Distinct(); ++i)
+    if (!colors.IsClear(i)) opaque.push_back(colors.histogram[i]);
+  return opaque;
+}
+
+std::vector<ColorCount> HistogramOverMatte(const PictureColors& colors) {
+  if (colors.clear.empty()) return colors.histogram;
+  std::vector<ColorCount> all = colors.histogram;
+  std::ranges::sort(all, {}, &ColorCount::color);
+  std::vector<ColorCount> merged;
+  for (const ColorCount& c : all) {
+    if (!merged.empty() && merged.back().color == c.color)
+      merged.back().count += c.count;
+    else
+      merged.push_back(c);
+  }
+  return merged;
 }
 
 }  // namespace tavlo

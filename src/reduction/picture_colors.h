@@ -11,6 +11,7 @@
 
 #include "color_science/cielab.h"
 #include "color_science/color_histogram.h"
+#include "reduction/transparency.h"
 
 namespace tavlo {
 
@@ -30,7 +31,17 @@ struct PictureColors {
   // endian, and one byte of padding at the end.
   std::vector<std::uint8_t> pixelColor;
 
+  // For pictures analysed with an alpha rule: every colour is that of its pixels laid over the
+  // matte, and the colours of clear pixels are entries of their own, flagged here, so that a
+  // colour may be named twice: once for opaque pixels, once for clear ones. Empty when no pixel
+  // is clear.
+  std::vector<std::uint8_t> clear;
+  std::uint64_t clearPixels = 0;        // alpha below the threshold
+  std::uint64_t partlyClearPixels = 0;  // of them, those whose alpha is not 0
+  AlphaRule alpha;                      // the rule the picture was analysed by
+
   size_t Distinct() const { return histogram.size(); }
+  bool IsClear(size_t i) const { return !clear.empty() && clear[i] != 0; }
   std::uint64_t PictureSize() const { return std::uint64_t(width) * std::uint64_t(height); }
   std::uint32_t ColorOfPixel(size_t pixel) const {
     std::uint32_t id;
@@ -40,10 +51,18 @@ struct PictureColors {
   size_t Bytes() const;  // memory held
 };
 
-// The picture is `height` rows of `width` pixels 0x??RRGGBB, `stride` bytes apart. Needs, while
-// it works, 2 KiB for each group of 512 colours (8 x 8 x 8) the picture touches. Throws
-// std::bad_alloc when memory runs out.
+// The picture is `height` rows of `width` pixels 0x??RRGGBB, `stride` bytes apart; with `alpha`
+// they are 0xAARRGGBB (not premultiplied) and analysed by that rule, else the top byte is not
+// read. Needs, while it works, 2 KiB for each group of 512 colours (8 x 8 x 8) the picture
+// touches. Throws std::bad_alloc when memory runs out.
 PictureColors AnalysePicture(const std::uint32_t* first, int width, int height,
-                             std::ptrdiff_t stride, int threads = 0);
+                             std::ptrdiff_t stride, int threads = 0,
+                             const AlphaRule* alpha = nullptr);
+
+// The colours of the pixels that are not clear, each once with its count.
+std::vector<ColorCount> OpaqueHistogram(const PictureColors& colors);
+// The colours of all pixels, clear ones too, laid over the matte, each once with its count: what
+// is reduced without a transparent entry.
+std::vector<ColorCount> HistogramOverMatte(const PictureColors& colors);
 
 }  // namespace tavlo

@@ -29,7 +29,8 @@ void FlushNothing(png_structp) {}
 // object with a destructor between that point and the calls that may jump; `rows` and
 // `palette` are made by the caller.
 bool WritePng(const IndexedPicture& picture, const std::vector<png_bytep>& rows,
-              const std::vector<png_color>& palette, Output& out) {
+              const std::vector<png_color>& palette, const std::vector<png_byte>& alpha,
+              Output& out) {
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   if (!png) return false;
   png_infop info = png_create_info_struct(png);
@@ -43,6 +44,8 @@ bool WritePng(const IndexedPicture& picture, const std::vector<png_bytep>& rows,
                PngBitDepth(static_cast<int>(picture.table.size())), PNG_COLOR_TYPE_PALETTE,
                PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
+  if (!alpha.empty())
+    png_set_tRNS(png, info, alpha.data(), static_cast<int>(alpha.size()), nullptr);
   png_write_info(png, info);
   png_set_packing(png);  // one index a byte in, packed to the bit depth by libpng
   png_write_image(png, const_cast<png_bytepp>(rows.data()));
@@ -72,11 +75,16 @@ EncodedPicture EncodePng(const IndexedPicture& picture) {
       palette.push_back(png_color{static_cast<png_byte>(RedOf(c)),
                                   static_cast<png_byte>(GreenOf(c)),
                                   static_cast<png_byte>(BlueOf(c))});
+    std::vector<png_byte> alpha;  // tRNS up to the transparent index
+    if (picture.transparent >= 0) {
+      alpha.assign(static_cast<size_t>(picture.transparent) + 1, 255);
+      alpha.back() = 0;
+    }
     std::vector<png_bytep> rows(static_cast<size_t>(picture.height));
     for (size_t y = 0; y < rows.size(); ++y)
       rows[y] = const_cast<png_bytep>(picture.indexes.data() + y * size_t(picture.width));
     Output out;
-    if (WritePng(picture, rows, palette, out)) {
+    if (WritePng(picture, rows, palette, alpha, out)) {
       result.bytes = std::move(out.bytes);
       return result;
     }

@@ -31,65 +31,97 @@ void UpdateNearest(const PictureColors& colors, const std::vector<ColorValue>& e
   cache.entries = entries;
 }
 
+// The position in the range each distinct colour is reduced to: clear colours to the transparent
+// entry, when there is one, the others to their nearest opaque entry.
+std::vector<std::uint8_t> RangePositions(const PictureColors& colors, const OpaqueEntries& opaque,
+                                         const std::vector<std::uint8_t>& nearest,
+                                         int transparentEntry) {
+  std::vector<std::uint8_t> positions(colors.Distinct());
+  for (size_t i = 0; i < positions.size(); ++i)
+    positions[i] = transparentEntry != TransparencyRule::kNone && colors.IsClear(i)
+                       ? static_cast<std::uint8_t>(transparentEntry)
+                       : opaque.positions[nearest[i]];
+  return positions;
+}
+
+// Whether a colour's pixels stay opaque and are measured.
+bool Measured(const PictureColors& colors, size_t i, int transparentEntry) {
+  return transparentEntry == TransparencyRule::kNone || !colors.IsClear(i);
+}
+
 // Brings the cache's differences up to date for the entries' colours: only colours whose reduced
 // colour changed are measured again.
 void UpdateDifferences(const PictureColors& colors, const std::vector<ColorValue>& entries,
+                       const std::vector<std::uint8_t>& positions, int transparentEntry,
                        ResultCache& cache, int threads) {
   const size_t n = colors.Distinct();
-  const std::vector<std::uint8_t>& nearest = cache.nearest;
   if (cache.against.size() != n) {
     cache.against.assign(n, -1);  // no colour value: everything is measured
     cache.difference.assign(n, 0.0f);
   }
   std::vector<Lab> entryLab(entries.size());
   for (size_t i = 0; i < entries.size(); ++i) entryLab[i] = LabFromColor(entries[i]);
+  const auto stale = [&](size_t i) {
+    return Measured(colors, i, transparentEntry) && cache.against[i] != entries[positions[i]];
+  };
   size_t changed = 0;
-  for (size_t i = 0; i < n; ++i) changed += cache.against[i] != entries[nearest[i]];
+  for (size_t i = 0; i < n; ++i) changed += stale(i);
   RunInParts(n, WorkersFor(threads, changed, 20000), [&](size_t begin, size_t end) {
     for (size_t i = begin; i < end; ++i) {
-      const ColorValue against = entries[nearest[i]];
-      if (cache.against[i] == against) continue;
-      cache.against[i] = against;
+      if (!stale(i)) continue;
+      cache.against[i] = entries[positions[i]];
       cache.difference[i] =
-          static_cast<float>(Ciede2000(colors.lab[i].ToLab(), entryLab[nearest[i]]));
+          static_cast<float>(Ciede2000(colors.lab[i].ToLab(), entryLab[positions[i]]));
     }
   });
 }
 
-// The reduced picture: each pixel the nearest entry of its colour.
+// The reduced picture: each pixel the range position of its colour.
 IndexedPicture Reduced(const PictureColors& colors, const std::vector<ColorValue>& entries,
-                       const std::vector<std::uint8_t>& nearest, int threads) {
+                       const std::vector<std::uint8_t>& positions, int transparentEntry,
+                       int threads) {
   IndexedPicture picture;
   picture.width = colors.width;
   picture.height = colors.height;
   picture.table = entries;
+  picture.transparent = transparentEntry;
   const size_t pixels = static_cast<size_t>(colors.PictureSize());
   picture.indexes.resize(pixels);
   RunInParts(pixels, WorkersFor(threads, pixels, size_t{1} << 21), [&](size_t begin, size_t end) {
-    for (size_t p = begin; p < end; ++p) picture.indexes[p] = nearest[colors.ColorOfPixel(p)];
+    for (size_t p = begin; p < end; ++p) picture.indexes[p] = positions[colors.ColorOfPixel(p)];
   });
   return picture;
 }
 
-void SumUp(const PictureColors& colors, const ResultCache& cache, ResultFigures& figures) {
-  const std::vector<std::uint8_t>& nearest = cache.nearest;
+void SumUp(const PictureColors& colors, const ResultCache& cache,
+           const std::vector<std::uint8_t>& positions, ResultFigures& figures) {
+  const int transparentEntry = figures.transparentEntry;
   figures.usage.assign(figures.rangeSize, 0);
+  std::vector<bool> shownOpaque(static_cast<size_t>(figures.rangeSize), false);
   double weighted = 0;
   std::uint64_t above = 0;
   float largest = 0;
   for (size_t i = 0; i < colors.Distinct(); ++i) {
     const std::uint32_t count = colors.histogram[i].count;
+    figures.usage[positions[i]] += count;
+    if (!colors.IsClear(i)) shownOpaque[positions[i]] = true;
+    if (!Measured(colors, i, transparentEntry)) continue;
     const float difference = cache.difference[i];
-    figures.usage[nearest[i]] += count;
     weighted += double(difference) * count;
     largest = std::max(largest, difference);
     if (difference > 1.0f) above += count;
   }
   figures.pixels = colors.PictureSize();
-  const double pixels = std::max<double>(1, double(figures.pixels));
-  figures.meanLoss = weighted / pixels;
+  figures.clearPixels = colors.clearPixels;
+  if (transparentEntry != TransparencyRule::kNone)
+    figures.partlyClearPixels = colors.partlyClearPixels;
+  const auto free = std::ranges::find(shownOpaque, false);
+  if (free != shownOpaque.end())
+    figures.firstFreeEntry = static_cast<int>(free - shownOpaque.begin());
+  const double opaque = std::max<double>(1, double(figures.OpaquePixels()));
+  figures.meanLoss = weighted / opaque;
   figures.maxLoss = largest;
-  figures.shareAboveOne = double(above) / pixels;
+  figures.shareAboveOne = double(above) / opaque;
   figures.entriesUsed = static_cast<int>(
       std::count_if(figures.usage.begin(), figures.usage.end(), [](auto u) { return u != 0; }));
   SmallerTableHint(figures.entriesUsed, figures.smallerTable, figures.aboveSmallerTable);
@@ -110,13 +142,14 @@ void SmallerTableHint(int used, int& smallerTable, int& above) {
 }
 
 bool ComputeResultFigures(const PictureColors& colors, const std::vector<ColorValue>& entries,
-                          ResultFigures& figures, ResultCache* cache, int threads,
-                          const std::atomic<bool>* stop) {
+                          int transparentEntry, ResultFigures& figures, ResultCache* cache,
+                          int threads, const std::atomic<bool>* stop) {
   const int count = static_cast<int>(entries.size());
   if (colors.Distinct() == 0 || count < 1 || count > 256) return false;
   figures = ResultFigures{};
   figures.rangeSize = count;
   figures.tableBits = GifTableBits(count);
+  figures.transparentEntry = TransparentEntryIn({transparentEntry}, count);
 
   ResultCache ownCache;
   ResultCache& known = cache ? *cache : ownCache;
@@ -124,18 +157,29 @@ bool ComputeResultFigures(const PictureColors& colors, const std::vector<ColorVa
     known = ResultCache{};
     known.picture = &colors;
   }
-  UpdateNearest(colors, entries, known, threads);
+  const OpaqueEntries opaque = OpaqueEntriesOf(entries, figures.transparentEntry);
+  UpdateNearest(colors, opaque.colors, known, threads);
   if (Stopped(stop)) return false;
-  UpdateDifferences(colors, entries, known, threads);
-  SumUp(colors, known, figures);
+  const std::vector<std::uint8_t> positions =
+      RangePositions(colors, opaque, known.nearest, figures.transparentEntry);
+  UpdateDifferences(colors, entries, positions, figures.transparentEntry, known, threads);
+  SumUp(colors, known, positions, figures);
   if (Stopped(stop)) return false;
 
-  const IndexedPicture picture = Reduced(colors, entries, known.nearest, threads);
+  const IndexedPicture picture =
+      Reduced(colors, entries, positions, figures.transparentEntry, threads);
   if (Stopped(stop)) return false;
   EncodedPicture gif = EncodeGif(picture, threads);
   figures.gif = std::move(gif.bytes);
   figures.gifError = gif.error;
   return !Stopped(stop);
+}
+
+bool ComputeResultFigures(const PictureColors& colors, const std::vector<ColorValue>& entries,
+                          ResultFigures& figures, ResultCache* cache, int threads,
+                          const std::atomic<bool>* stop) {
+  return ComputeResultFigures(colors, entries, TransparencyRule::kNone, figures, cache, threads,
+                              stop);
 }
 
 }  // namespace tavlo

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "reduction/picture_colors.h"
+#include "reduction/transparency.h"
 
 namespace tavlo {
 
@@ -29,21 +30,36 @@ struct ResultFigures {
   // and how many entries must go to reach it; both 0 otherwise.
   int smallerTable = 0;
   int aboveSmallerTable = 0;
-  // CIEDE2000 between each pixel and its reduced colour: the mean and the largest over the
-  // pixels, and the share of pixels whose difference exceeds 1.0, about the least that people
-  // notice side by side.
+  // CIEDE2000 between each opaque pixel's colour laid over the matte and its reduced colour: the
+  // mean and the largest over those pixels, and the share of them whose difference exceeds 1.0,
+  // about the least that people notice side by side.
   double meanLoss = 0;
   double maxLoss = 0;
   double shareAboveOne = 0;
   // Pixels that show each range entry, by position in the range; they add up to `pixels`.
   std::vector<std::uint64_t> usage;
   std::uint64_t pixels = 0;
+  // The transparent entry's position in the range, or kNone.
+  int transparentEntry = TransparencyRule::kNone;
+  // Pixels whose alpha is below the threshold: with a transparent entry they show it, the
+  // partly clear ones among them (alpha not 0) made clear, a loss of its own; without one they
+  // are laid over the matte and made opaque.
+  std::uint64_t clearPixels = 0;
+  std::uint64_t partlyClearPixels = 0;
+  // The first position of the range that no pixel of alpha at or above the threshold shows,
+  // which could become the transparent entry without changing any of them; kNone when each is
+  // shown.
+  int firstFreeEntry = TransparencyRule::kNone;
+  // The pixels that stay opaque, over which the loss is measured.
+  std::uint64_t OpaquePixels() const {
+    return transparentEntry == TransparencyRule::kNone ? pixels : pixels - clearPixels;
+  }
 };
 
 // What earlier calls for one picture worked out, so that an edit of a few entries costs only
-// what it changed: the entries of the last call, the nearest entry of each distinct colour for
-// them, and each colour's difference with the colour it was measured against. A cache used with
-// another picture notices it and starts again.
+// what it changed: the entries opaque pixels could take in the last call, the nearest of them for
+// each distinct colour, and each colour's difference with the colour it was measured against. A
+// cache used with another picture notices it and starts again.
 struct ResultCache {
   const PictureColors* picture = nullptr;
   std::vector<ColorValue> entries;
@@ -57,10 +73,16 @@ struct ResultCache {
 };
 
 // Works out the figures of the picture whose colours are `colours` reduced to `entries`, the
-// range's colours in order (1 to 256), into `figures`. Returns false, early and with `figures` of
-// no use, when `stop` becomes true during the call (the palette changed again) or the input is
-// not whole. `threads` 0 chooses by size; the figures are the same for any number. Throws
-// std::bad_alloc when memory runs out.
+// range's colours in order (1 to 256), with the transparent entry at `transparentEntry` (a
+// position in the range, or kNone; see TransparentEntryIn), into `figures`. Returns false, early
+// and with `figures` of no use, when `stop` becomes true during the call (the palette changed
+// again) or the input is not whole. `threads` 0 chooses by size; the figures are the same for any
+// number. Throws std::bad_alloc when memory runs out.
+bool ComputeResultFigures(const PictureColors& colors, const std::vector<ColorValue>& entries,
+                          int transparentEntry, ResultFigures& figures,
+                          ResultCache* cache = nullptr, int threads = 0,
+                          const std::atomic<bool>* stop = nullptr);
+// Without a transparent entry.
 bool ComputeResultFigures(const PictureColors& colors, const std::vector<ColorValue>& entries,
                           ResultFigures& figures, ResultCache* cache = nullptr, int threads = 0,
                           const std::atomic<bool>* stop = nullptr);

@@ -2,6 +2,8 @@
 
 #include <gif_lib.h>
 
+#include <QProcess>
+#include <QTemporaryFile>
 #include <QtEndian>
 #include <algorithm>
 #include <cstring>
@@ -58,6 +60,9 @@ DecodedGif DecodeGifWithGiflib(const QByteArray& bytes) {
     decoded.imageHeight = image.ImageDesc.Height;
     decoded.indexes.assign(image.RasterBits, image.RasterBits + size_t(image.ImageDesc.Width) *
                                                                     size_t(image.ImageDesc.Height));
+    GraphicsControlBlock control;
+    if (DGifSavedExtensionToGCB(gif, 0, &control) == GIF_OK)
+      decoded.transparentIndex = control.TransparentColor;
   }
   DGifCloseFile(gif, &error);
   return decoded;
@@ -87,11 +92,50 @@ PngHeader ReadPngHeader(const QByteArray& bytes) {
         header.palette.push_back(MakeColor(static_cast<unsigned char>(data[i]),
                                            static_cast<unsigned char>(data[i + 1]),
                                            static_cast<unsigned char>(data[i + 2])));
+    } else if (type == "tRNS") {
+      header.transparency = QByteArray(data, length);
     }
     at += 12 + qsizetype(length);
   }
   if (header.width == 0 || header.palette.empty()) header.error = QStringLiteral("no IHDR or PLTE");
   return header;
+}
+
+PillowIndexed ReadIndexedWithPillow(const QByteArray& bytes) {
+  PillowIndexed read;
+  const QString python = QStringLiteral("/usr/bin/python3");
+  QProcess probe;
+  probe.start(python, {QStringLiteral("-c"), QStringLiteral("import PIL")});
+  if (!probe.waitForFinished(20000) || probe.exitCode() != 0) {
+    read.skipped = QStringLiteral("python3 with PIL is not available");
+    return read;
+  }
+  QTemporaryFile file;
+  if (!file.open() || file.write(bytes) != bytes.size() || !file.flush()) {
+    read.error = QStringLiteral("cannot write a temporary file");
+    return read;
+  }
+  QProcess pil;
+  pil.start(python, {QStringLiteral("-c"),
+                     QStringLiteral("import sys\n"
+                                    "from PIL import Image\n"
+                                    "im = Image.open(sys.argv[1])\n"
+                                    "t = im.info.get('transparency')\n"
+                                    "if isinstance(t, bytes): t = t.find(0)\n"
+                                    "print(im.mode, -1 if t is None else t)\n"
+                                    "print(' '.join(str(p) for p in im.getdata()))\n"),
+                     file.fileName()});
+  if (!pil.waitForFinished(60000) || pil.exitCode() != 0) {
+    read.error = QString::fromLocal8Bit(pil.readAllStandardError());
+    return read;
+  }
+  const QStringList lines = QString::fromLatin1(pil.readAllStandardOutput()).split('\n');
+  const QStringList head = lines.value(0).split(' ');
+  read.mode = head.value(0);
+  read.transparentIndex = head.value(1).toInt();
+  for (const QString& index : lines.value(1).split(' ', Qt::SkipEmptyParts))
+    read.indexes.push_back(static_cast<std::uint8_t>(index.toInt()));
+  return read;
 }
 
 }  // namespace tavlo::testing

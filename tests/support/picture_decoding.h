@@ -21,6 +21,7 @@ struct DecodedGif {
   bool interlaced = false;
   int left = -1, top = -1, imageWidth = 0, imageHeight = 0;
   std::vector<std::uint8_t> indexes;  // of the first image, row by row
+  int transparentIndex = -1;          // of the first image's Graphic Control Extension
 };
 DecodedGif DecodeGifWithGiflib(const QByteArray& bytes);
 
@@ -33,7 +34,19 @@ struct PngHeader {
   int interlace = -1;
   std::vector<ColorValue> palette;     // the PLTE chunk, as many entries as it holds
   std::vector<QByteArray> chunkTypes;  // in file order
+  QByteArray transparency;             // the tRNS chunk's data
 };
 PngHeader ReadPngHeader(const QByteArray& bytes);
+
+// An indexed GIF or PNG as Pillow reads it (python3 with PIL): its mode, the index Pillow names
+// transparent (-1 for none) and every pixel's index. `skipped` says why Pillow could not run.
+struct PillowIndexed {
+  QString skipped;
+  QString error;
+  QString mode;
+  int transparentIndex = -1;
+  std::vector<std::uint8_t> indexes;
+};
+PillowIndexed ReadIndexedWithPillow(const QByteArray& bytes);
 
 }  // namespace tavlo::testing

@@ -1,0 +1,19 @@
+#include "reduction/transparency.h"
+
+namespace tavlo {
+
+int TransparentEntryIn(const TransparencyRule& rule, int count) {
+  return count >= 2 && rule.entry >= 0 && rule.entry < count ? rule.entry : TransparencyRule::kNone;
+}
+
+OpaqueEntries OpaqueEntriesOf(const std::vector<ColorValue>& entries, int transparentEntry) {
+  OpaqueEntries opaque;
+  for (std::size_t k = 0; k < entries.size(); ++k) {
+    if (static_cast<int>(k) == transparentEntry) continue;
+    opaque.colors.push_back(entries[k]);
+    opaque.positions.push_back(static_cast<std::uint8_t>(k));
+  }
+  return opaque;
+}
+
+}  // namespace tavlo
