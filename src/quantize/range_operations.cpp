@@ -28,49 +28,77 @@ std::vector<std::uint64_t> UsageOf(const std::vector<ColorValue>& entries,
   return usage;
 }
 
+// The edit that writes `entries` back around the fixed entry.
+RangeEdit Written(const PaletteColors& colors, EntryRange range,
+                  const std::vector<ColorValue>& entries, int removed, int fixed) {
+  return {WithRangeEntries(colors, range, entries, fixed), removed,
+          PlacesHeld(range, static_cast<int>(entries.size()), fixed)};
+}
+
 }  // namespace
 
-std::vector<ColorValue> RangeEntries(const PaletteColors& colors, EntryRange range) {
+std::vector<ColorValue> RangeEntries(const PaletteColors& colors, EntryRange range, int fixed) {
   range = Clamped(range);
-  return std::vector<ColorValue>(colors.begin() + range.first, colors.begin() + range.last + 1);
+  std::vector<ColorValue> entries;
+  for (int i = range.first; i <= range.last; ++i)
+    if (i != fixed) entries.push_back(colors[static_cast<std::size_t>(i)]);
+  return entries;
 }
 
 PaletteColors WithRangeEntries(const PaletteColors& colors, EntryRange range,
-                               const std::vector<ColorValue>& entries) {
+                               const std::vector<ColorValue>& entries, int fixed) {
   range = Clamped(range);
   PaletteColors result = colors;
+  std::size_t k = 0;
   for (int i = range.first; i <= range.last; ++i) {
-    const std::size_t k = static_cast<std::size_t>(i - range.first);
+    if (i == fixed) continue;
     result[static_cast<std::size_t>(i)] = k < entries.size() ? entries[k] : 0;
+    ++k;
   }
   return result;
 }
 
+int PlacesHeld(EntryRange range, int entries, int fixed) {
+  range = Clamped(range);
+  if (!range.Contains(fixed)) return entries;
+  const int fixedPlace = fixed - range.first;
+  return std::max(fixedPlace + 1, entries < fixedPlace + 1 ? entries : entries + 1);
+}
+
 RangeEdit PaletteFromPicture(const PaletteColors& colors, EntryRange range,
                              const std::vector<ColorCount>& histogram,
-                             const QuantizeOptions& options) {
+                             const QuantizeOptions& options, std::optional<ColorValue> reserved) {
   range = Clamped(range);
-  const std::vector<ColorValue> palette = PaletteFromHistogram(histogram, range.Count(), options);
-  return {WithRangeEntries(colors, range, palette), 0, static_cast<int>(palette.size())};
+  if (!reserved || range.Count() < 2) {
+    const std::vector<ColorValue> palette = PaletteFromHistogram(histogram, range.Count(), options);
+    return {WithRangeEntries(colors, range, palette), 0, static_cast<int>(palette.size())};
+  }
+  PaletteColors withReserved = colors;
+  withReserved[static_cast<std::size_t>(range.first)] = *reserved;
+  const std::vector<ColorValue> palette =
+      PaletteFromHistogram(histogram, range.Count() - 1, options);
+  return Written(withReserved, range, palette, 0, range.first);
 }
 
 RangeEdit RemoveUnusedEntries(const PaletteColors& colors, EntryRange range,
-                              const std::vector<ColorCount>& histogram) {
+                              const std::vector<ColorCount>& histogram, int fixed) {
   range = Clamped(range);
-  const std::vector<ColorValue> entries = RangeEntries(colors, range);
+  const std::vector<ColorValue> entries = RangeEntries(colors, range, fixed);
+  if (entries.empty()) return {colors, 0, range.Count()};
   const std::vector<std::uint64_t> usage = UsageOf(entries, histogram);
   std::vector<ColorValue> kept;
   for (std::size_t e = 0; e < entries.size(); ++e)
     if (usage[e] > 0) kept.push_back(entries[e]);
   const int removed = static_cast<int>(entries.size() - kept.size());
-  if (removed == 0) return {colors, 0, static_cast<int>(entries.size())};
-  return {WithRangeEntries(colors, range, kept), removed, static_cast<int>(kept.size())};
+  if (removed == 0) return {colors, 0, range.Count()};
+  return Written(colors, range, kept, removed, fixed);
 }
 
 RangeEdit MergeNearColors(const PaletteColors& colors, EntryRange range,
-                          const std::vector<ColorCount>& histogram, double threshold) {
+                          const std::vector<ColorCount>& histogram, double threshold, int fixed) {
   range = Clamped(range);
-  std::vector<ColorValue> entries = RangeEntries(colors, range);
+  std::vector<ColorValue> entries = RangeEntries(colors, range, fixed);
+  if (entries.empty()) return {colors, 0, range.Count()};
   std::vector<std::uint64_t> usage = UsageOf(entries, histogram);
   const std::size_t k = entries.size();
   std::vector<Lab> lab;
@@ -98,11 +126,11 @@ RangeEdit MergeNearColors(const PaletteColors& colors, EntryRange range,
     measure(keep);
     ++removed;
   }
-  if (removed == 0) return {colors, 0, static_cast<int>(k)};
+  if (removed == 0) return {colors, 0, range.Count()};
   std::vector<ColorValue> kept;
   for (std::size_t e = 0; e < k; ++e)
     if (live[e]) kept.push_back(entries[e]);
-  return {WithRangeEntries(colors, range, kept), removed, static_cast<int>(kept.size())};
+  return Written(colors, range, kept, removed, fixed);
 }
 
 }  // namespace tavlo

@@ -6,6 +6,12 @@
 //
 // Entries that go leave their place: the rest of the range closes up in its order from the
 // range's first entry, and the freed entries at the range's end become black.
+//
+// A fixed entry (the transparent entry: a palette index, kNoFixedEntry for none, ignored outside
+// the range) is never removed, merged, recoloured or moved: the operations work on the range's
+// other entries, which close up around it, and the pixels they are given (the opaque ones) are
+// never mapped to it.
+#include <optional>
 #include <vector>
 
 #include "base/entry_range.h"
@@ -14,34 +20,45 @@
 
 namespace tavlo {
 
+inline constexpr int kNoFixedEntry = -1;
+
 // A palette after an operation, with what the operation did.
 struct RangeEdit {
   PaletteColors colors{};
   int removed = 0;  // entries that went (unused, or merged into another)
-  int kept = 0;     // entries that hold colours now, from range.first on
+  int kept = 0;     // entries that hold colours now, from range.first on (the fixed one too)
 };
 
 // The range filled with a palette of the picture (PaletteFromHistogram): as many colours as the
-// range holds, or as many as the picture has if fewer, most used first; the rest black. `kept` is
-// the number of colours computed.
+// range holds, or as many as the picture has if fewer, most used first; the rest black. With
+// `reserved`, the range's first entry takes that colour (the transparent entry's) and the
+// colours computed follow it; a range of one entry reserves nothing. `kept` is the number of
+// colours computed, and the reserved one.
 RangeEdit PaletteFromPicture(const PaletteColors& colors, EntryRange range,
                              const std::vector<ColorCount>& histogram,
-                             const QuantizeOptions& options = {});
+                             const QuantizeOptions& options = {},
+                             std::optional<ColorValue> reserved = std::nullopt);
 
 // The entries of the range that no pixel maps to go.
 RangeEdit RemoveUnusedEntries(const PaletteColors& colors, EntryRange range,
-                              const std::vector<ColorCount>& histogram);
+                              const std::vector<ColorCount>& histogram, int fixed = kNoFixedEntry);
 
 // While two entries of the range are less than `threshold` apart (CIEDE2000), the nearest two are
 // merged: the more used one's place (the lower of equally used ones) takes the pixel-weighted
 // mean of their colours in the quantizer's working space, and the other goes. Pairs at least
 // `threshold` apart are never merged.
 RangeEdit MergeNearColors(const PaletteColors& colors, EntryRange range,
-                          const std::vector<ColorCount>& histogram, double threshold);
+                          const std::vector<ColorCount>& histogram, double threshold,
+                          int fixed = kNoFixedEntry);
 
-// The range's entries as a list, and a list written back into the range with the close-up rule.
-std::vector<ColorValue> RangeEntries(const PaletteColors& colors, EntryRange range);
+// The range's entries but the fixed one as a list, and such a list written back into the range
+// with the close-up rule, the fixed entry keeping its place and colour.
+std::vector<ColorValue> RangeEntries(const PaletteColors& colors, EntryRange range,
+                                     int fixed = kNoFixedEntry);
 PaletteColors WithRangeEntries(const PaletteColors& colors, EntryRange range,
-                               const std::vector<ColorValue>& entries);
+                               const std::vector<ColorValue>& entries, int fixed = kNoFixedEntry);
+// How many places from range.first hold colours once `entries` others are written back: up to
+// the last of them, or to the fixed entry when it lies further.
+int PlacesHeld(EntryRange range, int entries, int fixed = kNoFixedEntry);
 
 }  // namespace tavlo

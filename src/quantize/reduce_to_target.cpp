@@ -98,51 +98,64 @@ class Reducer {
   std::vector<double> distance_;
 };
 
-ReductionOutcome Unchanged(const PaletteColors& colors, const RangeMapping& mapping,
+// Where the range's entries go, and the fixed one that stays.
+struct Layout {
+  const PaletteColors& colors;
+  EntryRange range;
+  int fixed;
+
+  RangeEdit Edit(const std::vector<ColorValue>& live, std::size_t before) const {
+    return {WithRangeEntries(colors, range, live, fixed), static_cast<int>(before - live.size()),
+            PlacesHeld(range, static_cast<int>(live.size()), fixed)};
+  }
+  // The entries the range holds from its first once `live` are written back.
+  std::vector<ColorValue> Held(const std::vector<ColorValue>& live) const {
+    const RangeEdit edit = Edit(live, live.size());
+    return RangeEntries(edit.colors, {range.first, range.first + edit.kept - 1});
+  }
+};
+
+ReductionOutcome Unchanged(const Layout& layout, const RangeMapping& mapping,
                            ReductionOutcome::Status status) {
   ReductionOutcome outcome;
   outcome.status = status;
-  outcome.edit = {colors, 0, static_cast<int>(mapping.LiveCount())};
+  outcome.edit = {layout.colors, 0, layout.range.Count()};
   outcome.meanLoss = mapping.MeanLoss();
   outcome.shareAboveOne = mapping.ShareAboveOne();
   return outcome;
 }
 
-ReductionOutcome Reached(const PaletteColors& colors, EntryRange range, std::size_t before,
-                         const RangeMapping& mapping) {
+ReductionOutcome Reached(const Layout& layout, std::size_t before, const RangeMapping& mapping) {
   ReductionOutcome outcome;
   outcome.status = ReductionOutcome::Status::Reached;
-  const std::vector<ColorValue> live = mapping.LiveEntries();
-  outcome.edit = {WithRangeEntries(colors, range, live), static_cast<int>(before - live.size()),
-                  static_cast<int>(live.size())};
+  outcome.edit = layout.Edit(mapping.LiveEntries(), before);
   outcome.meanLoss = mapping.MeanLoss();
   outcome.shareAboveOne = mapping.ShareAboveOne();
   return outcome;
 }
 
-ReductionOutcome WithinShare(const PaletteColors& colors, EntryRange range, Reducer& reducer,
-                             double limit) {
+ReductionOutcome WithinShare(const Layout& layout, Reducer& reducer, double limit) {
   const RangeMapping& mapping = reducer.Mapping();
   const std::size_t before = mapping.LiveCount();
   if (mapping.ShareAboveOne() > limit)
-    return Unchanged(colors, mapping, ReductionOutcome::Status::BrokenAtStart);
+    return Unchanged(layout, mapping, ReductionOutcome::Status::BrokenAtStart);
   while (mapping.LiveCount() > 1) {
     const Reducer::Step step = reducer.Next();
     if (step.loss.shareAboveOne > limit) break;
     reducer.Take(step);
   }
   if (mapping.LiveCount() == before)
-    return Unchanged(colors, mapping, ReductionOutcome::Status::AlreadyMet);
-  return Reached(colors, range, before, mapping);
+    return Unchanged(layout, mapping, ReductionOutcome::Status::AlreadyMet);
+  return Reached(layout, before, mapping);
 }
 
-ReductionOutcome DownToSize(const PaletteColors& colors, EntryRange range, Reducer& reducer,
-                            std::uint64_t limit, const GifSizeOf& gifSize) {
+ReductionOutcome DownToSize(const Layout& layout, Reducer& reducer, std::uint64_t limit,
+                            const GifSizeOf& gifSize) {
   const RangeMapping& mapping = reducer.Mapping();
   const std::size_t before = mapping.LiveCount();
-  const std::uint64_t start = gifSize(mapping.LiveEntries());
+  const std::uint64_t start = gifSize(layout.Held(mapping.LiveEntries()));
   if (start <= limit) {
-    ReductionOutcome outcome = Unchanged(colors, mapping, ReductionOutcome::Status::AlreadyMet);
+    ReductionOutcome outcome = Unchanged(layout, mapping, ReductionOutcome::Status::AlreadyMet);
     outcome.gifBytes = start;
     return outcome;
   }
@@ -160,16 +173,16 @@ ReductionOutcome DownToSize(const PaletteColors& colors, EntryRange range, Reduc
   ReductionOutcome outcome;
   outcome.meanLoss = mapping.MeanLoss();
   outcome.shareAboveOne = mapping.ShareAboveOne();
-  outcome.gifBytes = records.empty() ? start : gifSize(records.back().live);
+  outcome.gifBytes = records.empty() ? start : gifSize(layout.Held(records.back().live));
   if (records.empty() || outcome.gifBytes > limit) {
     outcome.status = ReductionOutcome::Status::Unreachable;
-    outcome.edit = {colors, 0, static_cast<int>(before)};
+    outcome.edit = {layout.colors, 0, layout.range.Count()};
     return outcome;
   }
   std::size_t low = 0, high = records.size() - 1;  // records[high] is small enough
   while (low < high) {
     const std::size_t middle = (low + high) / 2;
-    const std::uint64_t size = gifSize(records[middle].live);
+    const std::uint64_t size = gifSize(layout.Held(records[middle].live));
     if (size <= limit)
       high = middle, outcome.gifBytes = size;
     else
@@ -177,9 +190,7 @@ ReductionOutcome DownToSize(const PaletteColors& colors, EntryRange range, Reduc
   }
   const Record& chosen = records[high];
   outcome.status = ReductionOutcome::Status::Reached;
-  outcome.edit = {WithRangeEntries(colors, range, chosen.live),
-                  static_cast<int>(before - chosen.live.size()),
-                  static_cast<int>(chosen.live.size())};
+  outcome.edit = layout.Edit(chosen.live, before);
   outcome.meanLoss = chosen.loss.mean;
   outcome.shareAboveOne = chosen.loss.shareAboveOne;
   return outcome;
@@ -190,12 +201,15 @@ ReductionOutcome DownToSize(const PaletteColors& colors, EntryRange range, Reduc
 ReductionOutcome ReduceToTarget(const PaletteColors& colors, EntryRange range,
                                 const std::vector<ColorCount>& histogram,
                                 const ReductionTarget& target, const GifSizeOf& gifSize,
-                                int threads) {
+                                int threads, int fixed) {
+  const Layout layout{colors, range, fixed};
+  std::vector<ColorValue> entries = RangeEntries(colors, range, fixed);
+  if (entries.empty()) return {ReductionOutcome::Status::AlreadyMet, {colors, 0, range.Count()}};
   const quantize::WorkingColors working = quantize::MakeWorkingColors(histogram, threads);
   const bool byShare = target.kind == ReductionTarget::Kind::ShareAboveOne;
-  Reducer reducer(working, RangeEntries(colors, range), byShare, threads);
-  if (byShare) return WithinShare(colors, range, reducer, target.percent / 100);
-  return DownToSize(colors, range, reducer, target.bytes, gifSize);
+  Reducer reducer(working, std::move(entries), byShare, threads);
+  if (byShare) return WithinShare(layout, reducer, target.percent / 100);
+  return DownToSize(layout, reducer, target.bytes, gifSize);
 }
 
 }  // namespace tavlo

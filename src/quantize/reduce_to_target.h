@@ -5,7 +5,8 @@
 // entry of the range, so unused entries and repeats (which get no pixels) go first. The cheapest
 // entry is either removed (its pixels go to their nearest remaining entries) or merged into that
 // nearest entry (which takes their pixel-weighted mean in the working space), whichever leaves
-// the smaller loss by the target's measure. The range closes up as the other range operations do.
+// the smaller loss by the target's measure. The range closes up as the other range operations do,
+// around a fixed entry that never goes.
 //
 // The two kinds of target work in opposite directions:
 // - a share of pixels above ΔE 1.0 is a limit to stay within: entries go as long as the next step
@@ -24,7 +25,8 @@
 namespace tavlo {
 
 // The size in bytes of the GIF of the picture (or pictures) reduced to `entries` by the
-// preview's rule, as the export would write it.
+// preview's rule, as the export would write it. `entries` are those the range holds from its
+// first, the fixed entry in its place among them.
 using GifSizeOf = std::function<std::uint64_t(const std::vector<ColorValue>& entries)>;
 
 struct ReductionOutcome {
@@ -37,10 +39,11 @@ struct ReductionOutcome {
                                // smallest reachable when Unreachable
 };
 
-// `gifSize` is called only for a GIF-size target. `threads` as for the quantizer.
+// `gifSize` is called only for a GIF-size target. `threads` as for the quantizer. `fixed` as for
+// the range operations.
 ReductionOutcome ReduceToTarget(const PaletteColors& colors, EntryRange range,
                                 const std::vector<ColorCount>& histogram,
                                 const ReductionTarget& target, const GifSizeOf& gifSize,
-                                int threads = 0);
+                                int threads = 0, int fixed = kNoFixedEntry);
 
 }  // namespace tavlo

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "color_science/ciede2000.h"
+#include "quantize/reduce_to_target.h"
 #include "support/color_pictures.h"
 #include "support/named_colors.h"
 
@@ -103,6 +104,56 @@ TEST(MergeNearColors, LeavesNoPairNearerThanTheThreshold) {
       for (int y = x + 1; y < edit.kept; ++y)
         EXPECT_GE(Distance(edit.colors[x], edit.colors[y]), threshold) << x << " " << y;
   }
+}
+
+TEST(PaletteFromPicture, AReservedColorTakesTheFirstEntryAndTheRestFollowIt) {
+  const auto histogram = HistogramOf({{kRed, 1}, {kGreen, 30}, {kBlue, 5}});
+  const RangeEdit edit = PaletteFromPicture(Marked(), {10, 14}, histogram, {}, kWhite);
+  EXPECT_EQ(edit.kept, 4);
+  const ColorValue expected[] = {kWhite, kGreen, kBlue, kRed, kBlack};
+  for (int k = 0; k < 5; ++k) EXPECT_EQ(edit.colors[10 + k], expected[k]) << k;
+  ExpectOutsideUntouched(edit.colors, {10, 14});
+}
+
+// A fixed entry (the transparent one), unused by every pixel and a near twin of another entry,
+// keeps its place and colour through every operation that removes or merges entries, and
+// counts as kept; the other entries close up around it, leaving black entries before it when
+// fewer than its place are left.
+TEST(RangeOperations, NeverRemoveMoveOrMergeTheFixedEntry) {
+  const EntryRange range{4, 9};
+  constexpr int kFixed = 6;
+  PaletteColors colors = Marked();
+  const ColorValue entries[] = {kRed, kGreen, 0x0000FE /* fixed */, kBlue, kWhite, 0x0000FA};
+  for (int k = 0; k < 6; ++k) colors[4 + k] = entries[k];
+  const auto histogram = HistogramOf({{kRed, 9}, {kGreen, 4}, {kBlue, 3}, {0x0000FA, 2}});
+  const GifSizeOf unused = [](const std::vector<ColorValue>&) -> std::uint64_t { return 0; };
+  const struct {
+    const char* name;
+    RangeEdit edit;
+  } cases[] = {
+      {"remove", RemoveUnusedEntries(colors, range, histogram, kFixed)},
+      {"merge", MergeNearColors(colors, range, histogram, 5.0, kFixed)},
+      {"reduce", ReduceToTarget(colors, range, histogram,
+                                {ReductionTarget::Kind::ShareAboveOne, 0, 50.0}, unused, 1, kFixed)
+                     .edit},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_GT(c.edit.removed, 0);
+    EXPECT_EQ(c.edit.colors[kFixed], 0x0000FE);
+    EXPECT_GE(c.edit.kept, kFixed - range.first + 1);
+    int coloured = 0;
+    for (int i = range.first; i <= range.last; ++i) {
+      if (i != kFixed) coloured += c.edit.colors[i] != kBlack;
+      if (i >= range.first + c.edit.kept) EXPECT_EQ(c.edit.colors[i], kBlack) << i;
+    }
+    EXPECT_EQ(coloured + c.edit.removed, range.Count() - 1);
+    ExpectOutsideUntouched(c.edit.colors, range);
+  }
+  EXPECT_EQ(cases[0].edit.colors[4], kRed);
+  EXPECT_EQ(cases[0].edit.colors[5], kGreen);
+  EXPECT_EQ(cases[0].edit.colors[7], kBlue);
+  EXPECT_EQ(cases[0].edit.colors[8], 0x0000FA);
 }
 
 }  // namespace
