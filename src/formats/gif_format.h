@@ -10,17 +10,16 @@
 //   offset 12   1 byte    pixel aspect ratio      (not used)
 //   offset 13   3 * 2^(s+1) bytes  the global colour table, records of red, green, blue
 //
-// Image data, extensions and local colour tables are never read. The reader never warns: a file
-// with another signature, without a global table, or that ends before the end of its table gives
-// no colours at all.
+// Then the blocks up to the first image are walked for the Graphic Control Extension that goes
+// with it (0x21 0xF9, a sub-block of 4 bytes: packed fields whose bit 0 flags a transparent index,
+// a delay of 2 bytes, the index): an index within the table is the transparent entry. Image data
+// and local colour tables are never read. The reader never warns: a file with another signature,
+// without a global table, or that ends before the end of its table gives no colours at all.
 #include <QByteArrayView>
 
 #include "formats/palette_read.h"
 
 namespace tavlo {
-
-// The most bytes the reader ever looks at: header, screen descriptor and a table of 256 colours.
-inline constexpr qsizetype kGifBytesRead = 13 + 3 * 256;
 
 PaletteRead ReadGif(QByteArrayView bytes);
 

@@ -16,6 +16,8 @@ struct PaletteRead {
   std::vector<ColorValue> colors;
   // Texts for the warning box, in the order they are to be shown.
   QStringList warnings;
+  // The entry the file names as transparent (a picture's transparent index), or -1.
+  int transparentEntry = -1;
 };
 
 }  // namespace tavlo

@@ -23,6 +23,7 @@ struct PngHeader {
   int colorType = 0;
   int tableSize = 0;
   unsigned char table[3 * 256] = {};
+  int transparent = -1;  // the first entry of alpha 0
 };
 
 void ReadFromMemory(png_structp png, png_bytep out, size_t length) {
@@ -72,6 +73,13 @@ bool ReadHeader(PngHeader& header) {
       header.table[3 * i + 2] = table[i].blue;
     }
   }
+  png_bytep alpha = nullptr;
+  int alphaCount = 0;
+  if (header.colorType == PNG_COLOR_TYPE_PALETTE &&
+      png_get_tRNS(png, info, &alpha, &alphaCount, nullptr) == PNG_INFO_tRNS && alpha) {
+    for (int i = 0; i < alphaCount && i < header.tableSize && header.transparent < 0; ++i)
+      if (alpha[i] == 0) header.transparent = i;
+  }
   png_destroy_read_struct(&png, &info, nullptr);
   return true;
 }
@@ -100,6 +108,7 @@ PaletteRead ReadPngPalette(QByteArrayView bytes) {
   for (int i = 0; i < header.tableSize; ++i)
     collector.Add(MakeColor(header.table[3 * i], header.table[3 * i + 1], header.table[3 * i + 2]));
   PaletteRead read = std::move(collector).Finish();
+  read.transparentEntry = header.transparent;
   if (header.colorType != PNG_COLOR_TYPE_PALETTE)
     read.warnings.prepend(QStringLiteral("is a truecolour picture; the %1-colour palette it "
                                          "suggests for display was read.")
