@@ -7,6 +7,7 @@
 #include "cli/picture_input.h"
 #include "cli/progress.h"
 #include "cli/shared_options.h"
+#include "cli/transparency_options.h"
 #include "reduction/from_image.h"
 #include "reduction/result_figures.h"
 
@@ -21,16 +22,19 @@ QCommandLineOption JsonOption() {
 CommandSpec MeasureSpec() {
   return {
       .name = QStringLiteral("measure"),
-      .synopsis =
-          QStringLiteral("PICTURE... --palette FILE [--range A-B] [--json] [--jobs N] [--quiet]"),
+      .synopsis = QStringLiteral("PICTURE... --palette FILE [--range A-B] "
+                                 "[--transparent N|none|auto] [--alpha-threshold A] "
+                                 "[--matte RRGGBB] [--json] [--jobs N] [--quiet]"),
       .summary = QStringLiteral(
           "Prints, for each picture reduced to the palette's entries by the preview's rule, the\n"
           "figures the result window shows: the size of the GIF \"Export GIF...\" would write, "
           "its\n"
           "colour table, the entries the picture uses, the mean and largest CIEDE2000 difference\n"
-          "between picture and reduction and the share of pixels whose difference exceeds 1.0.\n"
-          "--json adds each entry's pixel count."),
-      .options = {PaletteOption(), RangeOption(), JsonOption(), JobsOption(), QuietOption()},
+          "between picture and reduction and the share of pixels whose difference exceeds 1.0\n"
+          "(over the opaque pixels, laid over the matte). --json adds each entry's pixel count,\n"
+          "the transparent entry and the transparent pixels."),
+      .options = {PaletteOption(), RangeOption(), TransparentOption(true), AlphaThresholdOption(),
+                  MatteOption(), JsonOption(), JobsOption(), QuietOption()},
       .minimumInputs = 1,
       .example = QStringLiteral("measure icons/*.png --palette web.gpl --json"),
   };
@@ -39,19 +43,32 @@ CommandSpec MeasureSpec() {
 struct Measured {
   ResultFigures figures;
   QString error;
+  QString note;
 };
 
-Measured MeasureOne(const QString& input, const std::vector<ColorValue>& entries, int threads) {
+struct Measurement {
+  std::vector<ColorValue> entries;
+  EntryRange range;
+  TransparencyChoice transparency;
+  int threads = 1;
+};
+
+Measured MeasureOne(const QString& input, const Measurement& measurement) {
   Measured measured;
   try {
     const PictureResult picture = LoadPicture(input);
-    if (!picture.ok()) return {{}, picture.error};
-    const PictureColors colors = AnalyseImage(picture.image, threads);
-    if (!ComputeResultFigures(colors, entries, measured.figures, nullptr, threads))
-      return {{}, QStringLiteral("cannot be measured")};
-    if (!measured.figures.gifError.isEmpty()) return {{}, measured.figures.gifError};
+    if (!picture.ok()) return {{}, picture.error, {}};
+    const PictureColors colors =
+        AnalyseImage(picture.image, measurement.transparency.alpha, measurement.threads);
+    const TransparencyRule rule =
+        RuleFor(measurement.transparency, measurement.range, picture.image, &colors,
+                measurement.entries, measured.note, measurement.threads);
+    if (!ComputeResultFigures(colors, measurement.entries, rule.entry, measured.figures, nullptr,
+                              measurement.threads))
+      return {{}, QStringLiteral("cannot be measured"), {}};
+    if (!measured.figures.gifError.isEmpty()) return {{}, measured.figures.gifError, {}};
   } catch (const std::bad_alloc&) {
-    return {{}, QStringLiteral("there is not enough memory for this picture")};
+    return {{}, QStringLiteral("there is not enough memory for this picture"), {}};
   }
   return measured;
 }
@@ -65,39 +82,52 @@ int RunMeasure(const QStringList& arguments, CliIo& io) {
   if (const auto ended = ReadJobs(line, io, jobs)) return *ended;
   std::optional<EntryRange> range;
   if (const auto ended = ReadRange(line, io, range)) return *ended;
-  std::vector<ColorValue> entries;
-  if (const auto ended = ReadPaletteEntries(line, io, range, entries)) return *ended;
+  Measurement measurement;
+  if (const auto ended = ReadTransparency(line, io, true, TransparencyChoice::Mode::None,
+                                          measurement.transparency))
+    return *ended;
+  if (range)
+    if (const auto ended = CheckTransparentEntry(line, io, measurement.transparency, *range))
+      return *ended;
+  if (const auto ended =
+          ReadPaletteEntries(line, io, range, measurement.entries, &measurement.range))
+    return *ended;
+  if (const auto ended =
+          CheckTransparentEntry(line, io, measurement.transparency, measurement.range))
+    return *ended;
 
   const QStringList inputs = line.Inputs();
   const int count = static_cast<int>(inputs.size());
-  const int threads = ThreadsPerInput(count, jobs);
+  measurement.threads = ThreadsPerInput(count, jobs);
   const bool json = line.IsSet(QStringLiteral("json"));
   std::vector<Measured> results(static_cast<size_t>(count));
   Progress progress(io, count, line.IsSet(QStringLiteral("quiet")));
   bool anyFailed = false;
   if (!json) io.out << MeasureTableHeader() << Qt::endl;
-  ForEachInput(
-      count, jobs,
-      {.work = [&](int i) { results[size_t(i)] = MeasureOne(inputs[i], entries, threads); },
-       .finished =
-           [&](int i) {
-             progress.Finished(ShownPath(inputs[i]) + (results[size_t(i)].error.isEmpty()
-                                                           ? QString()
-                                                           : QStringLiteral(" failed")));
-           },
-       .inOrder =
-           [&](int i) {
-             Measured& result = results[size_t(i)];
-             if (!result.error.isEmpty()) {
-               ReportFailure(io, ShownPath(inputs[i]), result.error);
-               anyFailed = true;
-             } else {
-               io.out << (json ? MeasureJsonLine(inputs[i], result.figures)
-                               : MeasureTableRow(ShownPath(inputs[i]), result.figures))
-                      << Qt::endl;
-             }
-             result = {};  // the figures are printed; their usage table need not stay
-           }});
+  ForEachInput(count, jobs,
+               {.work = [&](int i) { results[size_t(i)] = MeasureOne(inputs[i], measurement); },
+                .finished =
+                    [&](int i) {
+                      progress.Finished(ShownPath(inputs[i]) + (results[size_t(i)].error.isEmpty()
+                                                                    ? QString()
+                                                                    : QStringLiteral(" failed")));
+                    },
+                .inOrder =
+                    [&](int i) {
+                      Measured& result = results[size_t(i)];
+                      if (!result.note.isEmpty())
+                        ReportWarning(io,
+                                      ShownPath(inputs[i]) + QStringLiteral(": ") + result.note);
+                      if (!result.error.isEmpty()) {
+                        ReportFailure(io, ShownPath(inputs[i]), result.error);
+                        anyFailed = true;
+                      } else {
+                        io.out << (json ? MeasureJsonLine(inputs[i], result.figures)
+                                        : MeasureTableRow(ShownPath(inputs[i]), result.figures))
+                               << Qt::endl;
+                      }
+                      result = {};  // the figures are printed; their usage table need not stay
+                    }});
   return anyFailed ? kExitSomeFailed : kExitSuccess;
 }
 

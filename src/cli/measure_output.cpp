@@ -49,6 +49,12 @@ QString MeasureJsonLine(const QString& picture, const ResultFigures& figures) {
       {QStringLiteral("share_above_one"), figures.shareAboveOne},
       {QStringLiteral("pixels"), static_cast<qint64>(figures.pixels)},
       {QStringLiteral("usage"), usage},
+      // The transparent entry's index in the GIF's table and in `usage`.
+      {QStringLiteral("transparent_index"),
+       figures.transparentEntry < 0 ? QJsonValue() : QJsonValue(figures.transparentEntry)},
+      {QStringLiteral("transparent_pixels"), static_cast<qint64>(figures.clearPixels)},
+      {QStringLiteral("partly_transparent_made_clear"),
+       static_cast<qint64>(figures.partlyClearPixels)},
   };
   return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
 }

@@ -11,6 +11,7 @@
 #include "cli/picture_input.h"
 #include "cli/progress.h"
 #include "cli/shared_options.h"
+#include "cli/transparency_options.h"
 #include "formats/palette_formats.h"
 #include "quantize/reduce_to_target.h"
 #include "reduction/from_image.h"
@@ -53,19 +54,24 @@ QCommandLineOption PaletteOutOption() {
 CommandSpec PaletteSpec() {
   return {
       .name = QStringLiteral("palette"),
-      .synopsis = QStringLiteral("PICTURE... --colors N [--merge DE] [--target SPEC] [--out FILE] "
-                                 "[--count 16|256] [--jobs N] [--force] [--quiet]"),
+      .synopsis = QStringLiteral("PICTURE... --colors N [--merge DE] [--target SPEC] "
+                                 "[--transparent auto|none] [--alpha-threshold A] [--matte RRGGBB] "
+                                 "[--out FILE] [--count 16|256] [--jobs N] [--force] [--quiet]"),
       .summary =
           QStringLiteral(
               "Computes one palette for all the pictures together (their colours counted as if\n"
               "they were one picture) by the quantizer of \"Palette from picture...\": N colours,\n"
               "or as many as the pictures have if fewer, most used first, in entries 1 to N of a\n"
-              "black palette. --merge and --target then work on those entries. FILE's ending\n"
-              "chooses the format: %1; a pal file holds 16 or 256 entries\n"
-              "(--count), an act file all 256, the others the colours computed.\n"
+              "black palette. When a picture has transparent pixels, entry 1 holds the matte\n"
+              "colour for them and the other N - 1 colours come from the opaque pixels (unless\n"
+              "--transparent none). --merge and --target then work on those entries, entry 1\n"
+              "kept. FILE's ending chooses the format: %1;\n"
+              "a pal file holds 16 or 256 entries (--count), an act file all 256, the others the\n"
+              "colours computed.\n"
               "With --target SPEC as a GIF size, every picture is kept in memory while it works.")
               .arg(WrittenEndings()),
-      .options = {ColorsOption(), MergeOption(), TargetOption(), PaletteOutOption(), CountOption(),
+      .options = {ColorsOption(), MergeOption(), TargetOption(), TransparentOption(false),
+                  AlphaThresholdOption(), MatteOption(), PaletteOutOption(), CountOption(),
                   JobsOption(), ForceOption(), QuietOption()},
       .minimumInputs = 1,
       .example = QStringLiteral("palette sprites/*.png --colors 64 --merge 1.5 --out sprites.gpl"),
@@ -82,8 +88,13 @@ struct PaletteJob {
   std::optional<EntryRange> palCount;  // --count of a .pal file
   int jobs = 0;
   bool force = false;
+  TransparencyChoice transparency;
 
   bool KeepsPictures() const { return target && target->kind == ReductionTarget::Kind::GifBytes; }
+  // Whether entry 1 is kept for transparent pixels, should a picture have any.
+  bool MayReserve() const {
+    return transparency.mode == TransparencyChoice::Mode::Auto && colors >= 2;
+  }
 };
 
 std::optional<int> ReadColors(const CommandLine& line, CliIo& io, PaletteJob& job) {
@@ -142,23 +153,32 @@ std::optional<int> ReadOutput(const CommandLine& line, CliIo& io, PaletteJob& jo
   return std::nullopt;
 }
 
-// One picture as the palette needs it: its colours, and its pixels for a GIF-size target.
+// A picture kept for a GIF-size target: its pixels, and whether some are transparent.
+struct KeptPicture {
+  QImage pixels;
+  bool clear = false;
+};
+
+// One picture as the palette needs it: its colours (the opaque ones only when entry 1 may be kept
+// for the transparent ones), and its pixels for a GIF-size target.
 struct PictureRead {
   std::vector<ColorCount> histogram;
-  QImage pixels;
+  KeptPicture kept;
   QString error;
 };
 
-PictureRead ReadOne(const QString& input, bool keepPixels, int threads) {
+PictureRead ReadOne(const QString& input, const PaletteJob& job, int threads) {
   try {
     PictureResult picture = LoadPicture(input);
     if (!picture.ok()) return {{}, {}, picture.error};
     const QImage& image = picture.image;
-    if (keepPixels && (image.width() > kGifMaxSide || image.height() > kGifMaxSide))
+    if (job.KeepsPictures() && (image.width() > kGifMaxSide || image.height() > kGifMaxSide))
       return {{}, {}, QStringLiteral("is too large for a GIF, so --target cannot weigh it")};
     PictureRead read;
-    read.histogram = AnalyseImage(image, threads).histogram;
-    if (keepPixels) read.pixels = std::move(picture.image);
+    const PictureColors colors = AnalyseImage(image, job.transparency.alpha, threads);
+    read.kept.clear = colors.clearPixels > 0;
+    read.histogram = job.MayReserve() ? OpaqueHistogram(colors) : HistogramOverMatte(colors);
+    if (job.KeepsPictures()) read.kept.pixels = std::move(picture.image);
     return read;
   } catch (const std::bad_alloc&) {
     return {{}, {}, QStringLiteral("there is not enough memory for this picture")};
@@ -168,7 +188,9 @@ PictureRead ReadOne(const QString& input, bool keepPixels, int threads) {
 // The pictures that could be read, added up; false when some could not (each is reported).
 struct PicturesRead {
   HistogramSum colors;
-  std::vector<QImage> pixels;  // for a GIF-size target
+  std::vector<KeptPicture> pixels;  // for a GIF-size target
+  bool anyClear = false;            // some picture has transparent pixels
+  bool anyRead = false;
   bool anyFailed = false;
 };
 
@@ -178,35 +200,39 @@ PicturesRead ReadPictures(const QStringList& inputs, const PaletteJob& job, CliI
   std::vector<PictureRead> reads(static_cast<size_t>(count));
   PicturesRead all;
   Progress progress(io, count, quiet);
-  ForEachInput(
-      count, job.jobs,
-      {.work = [&](int i) { reads[size_t(i)] = ReadOne(inputs[i], job.KeepsPictures(), threads); },
-       .finished =
-           [&](int i) {
-             progress.Finished(ShownPath(inputs[i]) + (reads[size_t(i)].error.isEmpty()
-                                                           ? QString()
-                                                           : QStringLiteral(" failed")));
-           },
-       .inOrder =
-           [&](int i) {
-             PictureRead read = std::move(reads[size_t(i)]);
-             if (!read.error.isEmpty()) {
-               ReportFailure(io, ShownPath(inputs[i]), read.error);
-               all.anyFailed = true;
-               return;
-             }
-             all.colors.Add(std::move(read.histogram));
-             if (job.KeepsPictures()) all.pixels.push_back(std::move(read.pixels));
-           }});
+  ForEachInput(count, job.jobs,
+               {.work = [&](int i) { reads[size_t(i)] = ReadOne(inputs[i], job, threads); },
+                .finished =
+                    [&](int i) {
+                      progress.Finished(ShownPath(inputs[i]) + (reads[size_t(i)].error.isEmpty()
+                                                                    ? QString()
+                                                                    : QStringLiteral(" failed")));
+                    },
+                .inOrder =
+                    [&](int i) {
+                      PictureRead read = std::move(reads[size_t(i)]);
+                      if (!read.error.isEmpty()) {
+                        ReportFailure(io, ShownPath(inputs[i]), read.error);
+                        all.anyFailed = true;
+                        return;
+                      }
+                      all.anyRead = true;
+                      all.anyClear = all.anyClear || read.kept.clear;
+                      if (!read.histogram.empty()) all.colors.Add(std::move(read.histogram));
+                      if (job.KeepsPictures()) all.pixels.push_back(std::move(read.kept));
+                    }});
   return all;
 }
 
-// The size of all the pictures' GIFs with `entries` as their colour table.
-std::uint64_t GifBytesOf(const std::vector<QImage>& pictures,
-                         const std::vector<ColorValue>& entries) {
+// The size of all the pictures' GIFs with `entries` as their colour table, the transparent entry
+// at `transparentEntry` for pictures with transparent pixels.
+std::uint64_t GifBytesOf(const std::vector<KeptPicture>& pictures,
+                         const std::vector<ColorValue>& entries, int transparentEntry,
+                         const AlphaRule& alpha) {
   std::uint64_t bytes = 0;
-  for (const QImage& picture : pictures) {
-    const EncodedPicture gif = EncodeGif(ReduceImage(picture, entries));
+  for (const KeptPicture& picture : pictures) {
+    const TransparencyRule rule{picture.clear ? transparentEntry : TransparencyRule::kNone, alpha};
+    const EncodedPicture gif = EncodeGif(ReduceImage(picture.pixels, entries, rule));
     bytes += static_cast<std::uint64_t>(gif.bytes.size());
   }
   return bytes;
@@ -255,18 +281,35 @@ void ReportTarget(CliIo& io, const ReductionOutcome& outcome, const ReductionTar
   }
 }
 
-// The palette of the pictures: colours in entries 0 to kept - 1, the rest black.
+QString HexColor(ColorValue c) {
+  return QStringLiteral("%1").arg(ToRgbPixel(c) & 0xFFFFFF, 6, 16, QLatin1Char('0'));
+}
+
+// The palette of the pictures: colours in entries 0 to kept - 1, the rest black; entry 0 the
+// matte colour, kept for transparent pixels, when a picture has some.
 RangeEdit MakePalette(const PicturesRead& pictures, const PaletteJob& job, CliIo& io) {
   const std::vector<ColorCount> histogram = pictures.colors.Counts();
-  RangeEdit edit = PaletteFromPicture(PaletteColors{}, {0, job.colors - 1}, histogram);
+  const AlphaRule& alpha = job.transparency.alpha;
+  const bool reserved = job.MayReserve() && pictures.anyClear;
+  const int fixed = reserved ? 0 : kNoFixedEntry;
+  if (reserved)
+    io.err << kProgramName << ": entry 1 holds the matte colour " << HexColor(alpha.matte)
+           << " for transparent pixels." << Qt::endl;
+  else if (pictures.anyClear && job.transparency.mode == TransparencyChoice::Mode::Auto)
+    ReportWarning(io, QStringLiteral("with 1 colour no entry can be kept for transparent pixels; "
+                                     "they are laid over the matte."));
+  RangeEdit edit = PaletteFromPicture(PaletteColors{}, {0, job.colors - 1}, histogram, {},
+                                      reserved ? std::optional(alpha.matte) : std::nullopt);
   if (job.merge && edit.kept > 1)
-    edit = MergeNearColors(edit.colors, {0, edit.kept - 1}, histogram, *job.merge);
+    edit = MergeNearColors(edit.colors, {0, edit.kept - 1}, histogram, *job.merge, fixed);
   if (job.target) {
-    const ReductionOutcome outcome =
-        ReduceToTarget(edit.colors, {0, edit.kept - 1}, histogram, *job.target,
-                       [&](const std::vector<ColorValue>& entries) {
-                         return GifBytesOf(pictures.pixels, entries);
-                       });
+    const ReductionOutcome outcome = ReduceToTarget(
+        edit.colors, {0, edit.kept - 1}, histogram, *job.target,
+        [&](const std::vector<ColorValue>& entries) {
+          return GifBytesOf(pictures.pixels, entries, reserved ? 0 : TransparencyRule::kNone,
+                            alpha);
+        },
+        0, fixed);
     ReportTarget(io, outcome, *job.target, edit.kept);
     if (outcome.status == ReductionOutcome::Status::Reached) edit = outcome.edit;
   }
@@ -301,6 +344,9 @@ int RunPalette(const QStringList& arguments, CliIo& io) {
   if (const auto ended = ReadMergeAndTarget(line, io, job)) return *ended;
   if (const auto ended = ReadOutput(line, io, job)) return *ended;
   if (const auto ended = ReadJobs(line, io, job.jobs)) return *ended;
+  if (const auto ended =
+          ReadTransparency(line, io, false, TransparencyChoice::Mode::Auto, job.transparency))
+    return *ended;
   const QFileInfo out(job.out);
   if (!job.out.isEmpty() && !job.force && (out.exists() || out.isSymLink())) {
     ReportOutputFailure(io, ExistsAlready(job.out));
@@ -309,7 +355,7 @@ int RunPalette(const QStringList& arguments, CliIo& io) {
 
   const PicturesRead pictures =
       ReadPictures(line.Inputs(), job, io, line.IsSet(QStringLiteral("quiet")));
-  if (pictures.colors.Empty()) {
+  if (!pictures.anyRead) {
     ReportOutputFailure(io, QStringLiteral("no picture could be read, so no palette was made"));
     return kExitSomeFailed;
   }

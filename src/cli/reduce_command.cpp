@@ -9,6 +9,7 @@
 #include "cli/picture_input.h"
 #include "cli/progress.h"
 #include "cli/shared_options.h"
+#include "cli/transparency_options.h"
 #include "picture/bmp_writer.h"
 #include "reduction/from_image.h"
 #include "reduction/gif_encoder.h"
@@ -35,16 +36,19 @@ CommandSpec ReduceSpec() {
   return {
       .name = QStringLiteral("reduce"),
       .synopsis = QStringLiteral("PICTURE... --palette FILE [--range A-B] [--format gif|png|bmp] "
-                                 "[--out DIR] [--jobs N] [--force] [--quiet]"),
+                                 "[--transparent N|none|auto] [--alpha-threshold A] "
+                                 "[--matte RRGGBB] [--out DIR] [--jobs N] [--force] [--quiet]"),
       .summary = QStringLiteral(
           "Reduces each picture to the palette's entries by the preview's rule (every pixel gets\n"
           "its nearest entry, ties to the lower one) and writes it as NAME.gif, NAME.png or\n"
           "NAME.bmp, exactly as \"Export GIF...\" and \"Export PNG...\" write it: the colour "
           "table\n"
           "holds the range's entries in their order, nothing reordered or left out. A bmp is what\n"
-          "the preview's bitmap export writes."),
-      .options = {PaletteOption(), RangeOption(), FormatOption(), OutOption(), JobsOption(),
-                  ForceOption(), QuietOption()},
+          "the preview's bitmap export writes. With a transparent entry, the GIF and the PNG name\n"
+          "it transparent; a bmp shows its colour."),
+      .options = {PaletteOption(), RangeOption(), FormatOption(), TransparentOption(true),
+                  AlphaThresholdOption(), MatteOption(), OutOption(), JobsOption(), ForceOption(),
+                  QuietOption()},
       .minimumInputs = 1,
       .example = QStringLiteral("reduce sprites/*.png --palette tuned.act --range 1-64 --out web"),
   };
@@ -54,6 +58,8 @@ enum class PictureFormat { Gif, Png, Bmp };
 
 struct Reduction {
   std::vector<ColorValue> entries;
+  EntryRange range;
+  TransparencyChoice transparency;
   PictureFormat format = PictureFormat::Gif;
   int threads = 1;  // inside each picture
   bool force = false;
@@ -73,8 +79,10 @@ QImage PreviewOf(const IndexedPicture& picture) {
   return image;
 }
 
-EncodedPicture Encode(const QImage& picture, const Reduction& reduction) {
-  const IndexedPicture indexed = ReduceImage(picture, reduction.entries, reduction.threads);
+EncodedPicture Encode(const QImage& picture, const Reduction& reduction, QString& note) {
+  const TransparencyRule rule = RuleFor(reduction.transparency, reduction.range, picture, nullptr,
+                                        reduction.entries, note, reduction.threads);
+  const IndexedPicture indexed = ReduceImage(picture, reduction.entries, rule, reduction.threads);
   switch (reduction.format) {
     case PictureFormat::Gif:
       return EncodeGif(indexed, reduction.threads);
@@ -86,12 +94,14 @@ EncodedPicture Encode(const QImage& picture, const Reduction& reduction) {
   return {};
 }
 
-// Why the picture's output was not written, or an empty string.
-QString ReduceOne(const QString& input, const QString& output, const Reduction& reduction) {
+// Why the picture's output was not written, or an empty string; `note` gets what the user should
+// know of a picture that was written.
+QString ReduceOne(const QString& input, const QString& output, const Reduction& reduction,
+                  QString& note) {
   try {
     const PictureResult picture = LoadPicture(input);
     if (!picture.ok()) return picture.error;
-    const EncodedPicture encoded = Encode(picture.image, reduction);
+    const EncodedPicture encoded = Encode(picture.image, reduction, note);
     if (!encoded.ok()) return encoded.error;
     return WriteOutput(output, encoded.bytes, reduction.force);
   } catch (const std::bad_alloc&) {
@@ -136,7 +146,16 @@ int RunReduce(const QStringList& arguments, CliIo& io) {
   if (const auto ended = ReadJobs(line, io, jobs)) return *ended;
   std::optional<EntryRange> range;
   if (const auto ended = ReadRange(line, io, range)) return *ended;
-  if (const auto ended = ReadPaletteEntries(line, io, range, reduction.entries)) return *ended;
+  if (const auto ended =
+          ReadTransparency(line, io, true, TransparencyChoice::Mode::None, reduction.transparency))
+    return *ended;
+  if (range)
+    if (const auto ended = CheckTransparentEntry(line, io, reduction.transparency, *range))
+      return *ended;
+  if (const auto ended = ReadPaletteEntries(line, io, range, reduction.entries, &reduction.range))
+    return *ended;
+  if (const auto ended = CheckTransparentEntry(line, io, reduction.transparency, reduction.range))
+    return *ended;
 
   const QString folder = line.Value(QStringLiteral("out"));
   if (!folder.isEmpty() && !QFileInfo(folder).isDir()) {
@@ -154,28 +173,32 @@ int RunReduce(const QStringList& arguments, CliIo& io) {
   reduction.threads = ThreadsPerInput(count, jobs);
 
   std::vector<QString> failures(static_cast<size_t>(count));
+  std::vector<QString> notes(static_cast<size_t>(count));
   Progress progress(io, count, line.IsSet(QStringLiteral("quiet")));
   bool anyFailed = false;
-  ForEachInput(count, jobs,
-               {.work =
-                    [&](int i) {
-                      failures[size_t(i)] = refused[i].isEmpty()
-                                                ? ReduceOne(inputs[i], outputs[i], reduction)
-                                                : refused[i];
-                    },
-                .finished =
-                    [&](int i) {
-                      progress.Finished(failures[size_t(i)].isEmpty()
-                                            ? ShownPath(inputs[i]) + QStringLiteral(" -> ") +
-                                                  ShownPath(outputs[i])
-                                            : ShownPath(inputs[i]) + QStringLiteral(" failed"));
-                    },
-                .inOrder =
-                    [&](int i) {
-                      if (failures[size_t(i)].isEmpty()) return;
-                      ReportFailure(io, ShownPath(inputs[i]), failures[size_t(i)]);
-                      anyFailed = true;
-                    }});
+  ForEachInput(
+      count, jobs,
+      {.work =
+           [&](int i) {
+             failures[size_t(i)] = refused[i].isEmpty() ? ReduceOne(inputs[i], outputs[i],
+                                                                    reduction, notes[size_t(i)])
+                                                        : refused[i];
+           },
+       .finished =
+           [&](int i) {
+             progress.Finished(failures[size_t(i)].isEmpty()
+                                   ? ShownPath(inputs[i]) + QStringLiteral(" -> ") +
+                                         ShownPath(outputs[i])
+                                   : ShownPath(inputs[i]) + QStringLiteral(" failed"));
+           },
+       .inOrder =
+           [&](int i) {
+             if (!notes[size_t(i)].isEmpty())
+               ReportWarning(io, ShownPath(inputs[i]) + QStringLiteral(": ") + notes[size_t(i)]);
+             if (failures[size_t(i)].isEmpty()) return;
+             ReportFailure(io, ShownPath(inputs[i]), failures[size_t(i)]);
+             anyFailed = true;
+           }});
   return anyFailed ? kExitSomeFailed : kExitSuccess;
 }
 

@@ -41,14 +41,15 @@ std::optional<int> ReadPalCount(const CommandLine& line, CliIo& io,
 
 std::optional<int> ReadPaletteEntries(const CommandLine& line, CliIo& io,
                                       std::optional<EntryRange> range,
-                                      std::vector<ColorValue>& entries) {
+                                      std::vector<ColorValue>& entries, EntryRange* chosen) {
   if (!line.IsSet(QStringLiteral("palette")))
     return line.UsageError(io, QStringLiteral("--palette FILE is required."));
   const QString path = line.Value(QStringLiteral("palette"));
   const LoadedPalette palette = LoadPalette(path);
   if (!ReportLoadedPalette(io, path, palette)) return kExitSomeFailed;
-  const EntryRange chosen = range.value_or(palette.Held());
-  entries.assign(palette.colors.begin() + chosen.first, palette.colors.begin() + chosen.last + 1);
+  const EntryRange used = range.value_or(palette.Held());
+  entries.assign(palette.colors.begin() + used.first, palette.colors.begin() + used.last + 1);
+  if (chosen) *chosen = used;
   return std::nullopt;
 }
 

@@ -23,9 +23,11 @@ std::optional<int> ReadPalCount(const CommandLine& line, CliIo& io,
                                 std::optional<EntryRange>& written);
 
 // The colours of --palette FILE's entries `range` (default: the entries the file holds), in
-// order. An exit code when the option is missing (usage) or the file is refused (failure).
+// order, and that range in `chosen`. An exit code when the option is missing (usage) or the file
+// is refused (failure).
 std::optional<int> ReadPaletteEntries(const CommandLine& line, CliIo& io,
                                       std::optional<EntryRange> range,
-                                      std::vector<ColorValue>& entries);
+                                      std::vector<ColorValue>& entries,
+                                      EntryRange* chosen = nullptr);
 
 }  // namespace tavlo::cli
