@@ -6,18 +6,25 @@
 namespace tavlo::cli {
 
 void HistogramSum::Add(std::vector<ColorCount> picture) {
-  // Both lists ascending by colour: one merge pass.
+  // Both lists ascending by colour: one merge pass. A colour the picture names twice (once for
+  // its opaque pixels, once for its clear ones laid over the matte) adds up too.
   std::ranges::sort(picture, {}, &ColorCount::color);
   std::vector<std::pair<ColorValue, std::uint64_t>> sum;
   sum.reserve(colors_.size() + picture.size());
+  const auto put = [&sum](ColorValue color, std::uint64_t pixels) {
+    if (!sum.empty() && sum.back().first == color)
+      sum.back().second += pixels;
+    else
+      sum.emplace_back(color, pixels);
+  };
   auto mine = colors_.begin();
   for (const ColorCount& theirs : picture) {
     for (; mine != colors_.end() && mine->first < theirs.color; ++mine) sum.push_back(*mine);
     if (mine != colors_.end() && mine->first == theirs.color) {
-      sum.emplace_back(theirs.color, mine->second + theirs.count);
+      put(theirs.color, mine->second + theirs.count);
       ++mine;
     } else {
-      sum.emplace_back(theirs.color, theirs.count);
+      put(theirs.color, theirs.count);
     }
   }
   sum.insert(sum.end(), mine, colors_.end());

@@ -11,8 +11,8 @@ namespace tavlo::cli {
 
 class HistogramSum {
  public:
-  // Adds the picture's histogram, in any order; the order in which pictures are added does not
-  // matter.
+  // Adds the picture's histogram, in any order, a colour named twice counted once; the order in
+  // which pictures are added does not matter.
   void Add(std::vector<ColorCount> picture);
 
   // Each colour once, ascending by colour value, with the pixels of all pictures. Counts that

@@ -177,7 +177,7 @@ PictureRead ReadOne(const QString& input, const PaletteJob& job, int threads) {
     PictureRead read;
     const PictureColors colors = AnalyseImage(image, job.transparency.alpha, threads);
     read.kept.clear = colors.clearPixels > 0;
-    read.histogram = job.MayReserve() ? OpaqueHistogram(colors) : HistogramOverMatte(colors);
+    read.histogram = job.MayReserve() ? OpaqueHistogram(colors) : colors.histogram;
     if (job.KeepsPictures()) read.kept.pixels = std::move(picture.image);
     return read;
   } catch (const std::bad_alloc&) {

@@ -129,18 +129,4 @@ std::vector<ColorCount> OpaqueHistogram(const PictureColors& colors) {
   return opaque;
 }
 
-std::vector<ColorCount> HistogramOverMatte(const PictureColors& colors) {
-  if (colors.clear.empty()) return colors.histogram;
-  std::vector<ColorCount> all = colors.histogram;
-  std::ranges::sort(all, {}, &ColorCount::color);
-  std::vector<ColorCount> merged;
-  for (const ColorCount& c : all) {
-    if (!merged.empty() && merged.back().color == c.color)
-      merged.back().count += c.count;
-    else
-      merged.push_back(c);
-  }
-  return merged;
-}
-
 }  // namespace tavlo

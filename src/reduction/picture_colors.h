@@ -61,8 +61,5 @@ PictureColors AnalysePicture(const std::uint32_t* first, int width, int height,
 
 // The colours of the pixels that are not clear, each once with its count.
 std::vector<ColorCount> OpaqueHistogram(const PictureColors& colors);
-// The colours of all pixels, clear ones too, laid over the matte, each once with its count: what
-// is reduced without a transparent entry.
-std::vector<ColorCount> HistogramOverMatte(const PictureColors& colors);
 
 }  // namespace tavlo

@@ -42,6 +42,11 @@ TEST(HistogramSum, EqualsTheHistogramOfThePicturesSideBySideInAnyOrder) {
   for (const auto* picture : {&c, &b, &a}) backward.Add(Count(*picture, 40));
   EXPECT_EQ(forward.Counts(), expected);
   EXPECT_EQ(backward.Counts(), expected);
+  // A picture with transparent pixels names a colour twice: once opaque, once laid over the matte.
+  cli::HistogramSum twice;
+  twice.Add({{0x20, 1}, {0x10, 2}, {0x20, 3}});
+  twice.Add({{0x20, 4}, {0x30, 5}, {0x30, 6}});
+  EXPECT_EQ(twice.Counts(), (std::vector<ColorCount>{{0x10, 2}, {0x20, 8}, {0x30, 11}}));
   EXPECT_TRUE(cli::HistogramSum().Empty());
   EXPECT_TRUE(cli::HistogramSum().Counts().empty());
 }
