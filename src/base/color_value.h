@@ -36,6 +36,9 @@ constexpr ColorValue FromRgbPixel(std::uint32_t pixel) {
 
 inline constexpr ColorValue kWhiteColor = MakeColor(255, 255, 255);
 
+// Pixels whose alpha is below the threshold count as transparent; 128 unless the user chooses.
+inline constexpr int kDefaultAlphaThreshold = 128;
+
 // A pixel 0xAARRGGBB (alpha not premultiplied) laid over an opaque `matte`: each channel
 // (colour * alpha + matte * (255 - alpha)) / 255, rounded to the nearest. An opaque pixel keeps
 // its colour exactly.

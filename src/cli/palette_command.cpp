@@ -16,6 +16,7 @@
 #include "quantize/reduce_to_target.h"
 #include "reduction/from_image.h"
 #include "reduction/gif_encoder.h"
+#include "store/transparency_settings.h"
 
 namespace tavlo::cli {
 namespace {
@@ -281,10 +282,6 @@ void ReportTarget(CliIo& io, const ReductionOutcome& outcome, const ReductionTar
   }
 }
 
-QString HexColor(ColorValue c) {
-  return QStringLiteral("%1").arg(ToRgbPixel(c) & 0xFFFFFF, 6, 16, QLatin1Char('0'));
-}
-
 // The palette of the pictures: colours in entries 0 to kept - 1, the rest black; entry 0 the
 // matte colour, kept for transparent pixels, when a picture has some.
 RangeEdit MakePalette(const PicturesRead& pictures, const PaletteJob& job, CliIo& io) {
@@ -293,7 +290,7 @@ RangeEdit MakePalette(const PicturesRead& pictures, const PaletteJob& job, CliIo
   const bool reserved = job.MayReserve() && pictures.anyClear;
   const int fixed = reserved ? 0 : kNoFixedEntry;
   if (reserved)
-    io.err << kProgramName << ": entry 1 holds the matte colour " << HexColor(alpha.matte)
+    io.err << kProgramName << ": entry 1 holds the matte colour " << MatteText(alpha.matte)
            << " for transparent pixels." << Qt::endl;
   else if (pictures.anyClear && job.transparency.mode == TransparencyChoice::Mode::Auto)
     ReportWarning(io, QStringLiteral("with 1 colour no entry can be kept for transparent pixels; "

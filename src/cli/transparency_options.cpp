@@ -4,6 +4,7 @@
 
 #include "reduction/from_image.h"
 #include "reduction/nearest_entries.h"
+#include "store/transparency_settings.h"
 
 namespace tavlo::cli {
 namespace {
@@ -11,15 +12,6 @@ namespace {
 const QString kTransparent = QStringLiteral("transparent");
 const QString kAlphaThreshold = QStringLiteral("alpha-threshold");
 const QString kMatte = QStringLiteral("matte");
-
-std::optional<ColorValue> ParseMatte(QString text) {
-  text = text.trimmed();
-  if (text.startsWith(QLatin1Char('#'))) text.remove(0, 1);
-  bool ok = false;
-  const uint value = text.toUInt(&ok, 16);
-  if (!ok || text.size() != 6) return std::nullopt;
-  return MakeColor(int(value >> 16) & 0xFF, int(value >> 8) & 0xFF, int(value) & 0xFF);
-}
 
 QString Pixels(std::uint64_t n) {
   return QLocale(QLocale::English).toString(static_cast<qulonglong>(n)) +
@@ -132,7 +124,7 @@ TransparencyRule RuleFor(const TransparencyChoice& choice, EntryRange range, con
       return rule;
     case TransparencyChoice::Mode::Auto:
       if (colors.clearPixels == 0) return rule;
-      rule.entry = TransparentEntryIn({FirstEntryFreeOfOpaque(colors, entries, threads)},
+      rule.entry = TransparentEntryIn(FirstEntryFreeOfOpaque(colors, entries, threads),
                                       static_cast<int>(entries.size()));
       if (rule.entry == TransparencyRule::kNone)
         note = QStringLiteral(

@@ -35,7 +35,7 @@ QImage OverMatte(const QImage& argb, ColorValue matte) {
 IndexedPicture ReduceImage(const QImage& picture, std::span<const ColorValue> entries,
                            const TransparencyRule& rule, int threads) {
   const std::vector<ColorValue> range(entries.begin(), entries.end());
-  const int transparent = TransparentEntryIn(rule, static_cast<int>(range.size()));
+  const int transparent = TransparentEntryIn(rule.entry, static_cast<int>(range.size()));
   const QImage pixels = ArgbPixels(picture);
   if (!pixels.hasAlphaChannel() && transparent == TransparencyRule::kNone)
     return Reduce(pixels, range, threads);

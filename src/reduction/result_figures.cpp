@@ -149,7 +149,7 @@ bool ComputeResultFigures(const PictureColors& colors, const std::vector<ColorVa
   figures = ResultFigures{};
   figures.rangeSize = count;
   figures.tableBits = GifTableBits(count);
-  figures.transparentEntry = TransparentEntryIn({transparentEntry}, count);
+  figures.transparentEntry = TransparentEntryIn(transparentEntry, count);
 
   ResultCache ownCache;
   ResultCache& known = cache ? *cache : ownCache;

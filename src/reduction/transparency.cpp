@@ -2,8 +2,8 @@
 
 namespace tavlo {
 
-int TransparentEntryIn(const TransparencyRule& rule, int count) {
-  return count >= 2 && rule.entry >= 0 && rule.entry < count ? rule.entry : TransparencyRule::kNone;
+int TransparentEntryIn(int entry, int count) {
+  return count >= 2 && entry >= 0 && entry < count ? entry : TransparencyRule::kNone;
 }
 
 OpaqueEntries OpaqueEntriesOf(const std::vector<ColorValue>& entries, int transparentEntry) {

@@ -16,8 +16,7 @@ namespace tavlo {
 
 // What counts as clear, and what the rest is laid over.
 struct AlphaRule {
-  static constexpr int kDefaultThreshold = 128;
-  int threshold = kDefaultThreshold;  // 1 .. 255
+  int threshold = kDefaultAlphaThreshold;  // 1 .. 255
   ColorValue matte = kWhiteColor;
   bool operator==(const AlphaRule&) const = default;
 };
@@ -33,9 +32,9 @@ constexpr bool IsClear(std::uint32_t pixel, int threshold) {
   return static_cast<int>(pixel >> 24) < threshold;
 }
 
-// The position of the transparent entry in a range of `count` entries, or kNone: an entry outside
-// the range, or a range of one entry (which the opaque pixels need), has none.
-int TransparentEntryIn(const TransparencyRule& rule, int count);
+// The transparent entry `entry`, a position in a range of `count` entries, or kNone: an entry
+// outside the range, or a range of one entry (which the opaque pixels need), has none.
+int TransparentEntryIn(int entry, int count);
 
 // The entries an opaque pixel may take: the range's entries but the transparent one, in order,
 // with each one's position in the range.

@@ -20,6 +20,10 @@ inline constexpr Key kRecentMax{"Recent", "Max"};
 inline constexpr Key kPalettePath{"Palette", "Palettepath"};
 inline constexpr Key kExportPath{"Export", "Exportpath"};
 inline constexpr Key kUser{"PersonalInfo", "User"};
+// Pictures with alpha: pixels of alpha below the threshold are transparent, the others are laid
+// over the matte (six hex digits RRGGBB).
+inline constexpr Key kAlphaThreshold{"Optimize", "AlphaThreshold"};
+inline constexpr Key kMatte{"Optimize", "Matte"};
 
 inline constexpr int kDefaultRecentMax = 4;
 
