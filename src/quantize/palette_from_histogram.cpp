@@ -47,9 +47,9 @@ std::vector<ColorValue> Quantize(const std::vector<ColourCount>& histogram, int 
   double before = 0;
   for (quantize::SplitOrder order :
        {quantize::SplitOrder::LargestSummedDistance, quantize::SplitOrder::LargestSquaredError}) {
-    std::vector<quantize::Point> points = quantize::SplitByVariance(colours, count, order);
-    quantize::RefineByKMeans(colours, points, {.threads = threads});
-    std::vector<ColorValue> palette = quantize::ColoursOfPoints(colours, points, threads);
+    quantize::Split split = quantize::SplitByVariance(colours, count, order);
+    quantize::RefineByKMeans(colours, split.points, {.threads = threads}, std::move(split.boxOf));
+    std::vector<ColorValue> palette = quantize::ColoursOfPoints(colours, split.points, threads);
     const double loss = quantize::LossOf(colours, palette, threads).mean;
     if (start.empty() || loss < before) start = std::move(palette), before = loss;
   }

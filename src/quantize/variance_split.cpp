@@ -108,8 +108,7 @@ Box MakeBox(const WorkingColours& c, const std::vector<std::uint32_t>& order, st
 
 }  // namespace
 
-std::vector<Point> SplitByVariance(const WorkingColours& colours, int count,
-                                   SplitOrder splitOrder) {
+Split SplitByVariance(const WorkingColours& colours, int count, SplitOrder splitOrder) {
   std::vector<std::uint32_t> order(colours.Size());
   for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = i;
   std::vector<Box> done;
@@ -129,9 +128,14 @@ std::vector<Point> SplitByVariance(const WorkingColours& colours, int count,
   }
   for (; !boxes.empty(); boxes.pop()) done.push_back(boxes.top());
   std::sort(done.begin(), done.end(), [](const Box& x, const Box& y) { return x.id < y.id; });
-  std::vector<Point> points;
-  for (const Box& box : done) points.push_back(box.sums.Mean());
-  return points;
+  Split split;
+  split.boxOf.resize(order.size());
+  for (const Box& box : done) {
+    for (std::size_t k = box.begin; k < box.end; ++k)
+      split.boxOf[order[k]] = static_cast<std::uint16_t>(split.points.size());
+    split.points.push_back(box.sums.Mean());
+  }
+  return split;
 }
 
 }  // namespace tavlo::quantize

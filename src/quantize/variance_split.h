@@ -7,6 +7,7 @@
 // about the summed distance of the box's colours to their mean, is what the mean loss counts and
 // serves photos best; the largest squared error gives more entries to sparse colours far from the
 // rest, which serves drawings with a few small areas of their own colour better.
+#include <cstdint>
 #include <vector>
 
 #include "quantize/working_colours.h"
@@ -14,9 +15,13 @@
 namespace tavlo::quantize {
 
 // At most `count` points (fewer only when there are fewer distinct colours), in the order the
-// boxes were made.
+// boxes were made, and for every colour the index of its box's point.
 enum class SplitOrder { LargestSummedDistance, LargestSquaredError };
-std::vector<Point> SplitByVariance(const WorkingColours& colours, int count,
-                                   SplitOrder splitOrder = SplitOrder::LargestSummedDistance);
+struct Split {
+  std::vector<Point> points;
+  std::vector<std::uint16_t> boxOf;
+};
+Split SplitByVariance(const WorkingColours& colours, int count,
+                      SplitOrder splitOrder = SplitOrder::LargestSummedDistance);
 
 }  // namespace tavlo::quantize
