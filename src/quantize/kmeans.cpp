@@ -17,24 +17,41 @@ float Distance2(const Point& p, float L, float a, float b) {
 // For each point the others by rising distance from it. A colour at distance d from its point p
 // is at least d(p, q) - d from a point q, so a search that needs points nearer than r can stop at
 // the first q with d(p, q) >= d + r.
-struct PointNeighbours {
-  std::size_t k;
-  std::vector<float> distance;       // k x (k - 1), rising per row
+class PointNeighbours {
+ public:
+  std::size_t k = 0;
+  std::vector<float> distance;       // k x (k - 1), rising per row (ties: lower index first)
   std::vector<std::uint16_t> index;  // the points of those distances
-  explicit PointNeighbours(const std::vector<Point>& points)
-      : k(points.size()), distance(k * (k - 1)), index(k * (k - 1)) {
-    std::vector<std::pair<float, std::uint16_t>> row;
+
+  // The rows for `points`. The points move little from one step to the next, so each row is
+  // sorted again from its last order, which is then nearly right.
+  void Update(const std::vector<Point>& points) {
+    const bool fresh = k != points.size();
+    k = points.size();
+    distance.resize(k * (k - 1));
+    index.resize(k * (k - 1));
     for (std::size_t i = 0; i < k; ++i) {
-      row.clear();
-      for (std::size_t j = 0; j < k; ++j)
-        if (j != i)
-          row.emplace_back(std::sqrt(Distance2(points[i], points[j].L, points[j].a, points[j].b)),
-                           static_cast<std::uint16_t>(j));
-      std::sort(row.begin(), row.end());
-      for (std::size_t m = 0; m < row.size(); ++m) {
-        distance[i * (k - 1) + m] = row[m].first;
-        index[i * (k - 1) + m] = row[m].second;
+      float* d = &distance[i * (k - 1)];
+      std::uint16_t* q = &index[i * (k - 1)];
+      for (std::size_t m = 0; m + 1 < k; ++m) {
+        if (fresh) q[m] = static_cast<std::uint16_t>(m < i ? m : m + 1);
+        const Point& p = points[q[m]];
+        d[m] = std::sqrt(Distance2(points[i], p.L, p.a, p.b));
       }
+      SortRow(d, q, k - 1);
+    }
+  }
+
+ private:
+  // Insertion sort: quick on a row that is nearly sorted already.
+  static void SortRow(float* d, std::uint16_t* q, std::size_t n) {
+    for (std::size_t m = 1; m < n; ++m) {
+      const float dm = d[m];
+      const std::uint16_t qm = q[m];
+      std::size_t at = m;
+      for (; at > 0 && (d[at - 1] > dm || (d[at - 1] == dm && q[at - 1] > qm)); --at)
+        d[at] = d[at - 1], q[at] = q[at - 1];
+      d[at] = dm, q[at] = qm;
     }
   }
 };
@@ -136,6 +153,7 @@ class KMeans {
   const KMeansOptions& o_;
   std::vector<std::uint16_t> nearest_;
   std::vector<float> others_;  // per colour: no point but its own is nearer than this
+  PointNeighbours neighbours_;
   // The farthest move of a point in the last step, the point that made it, and the farthest
   // move of the others.
   float farthest_ = 0, secondFarthest_ = 0;
@@ -144,7 +162,8 @@ class KMeans {
 
 double KMeans::Step(bool fresh, double& changed) {
   const std::size_t k = points_.size(), n = c_.Size();
-  const PointNeighbours neighbours(points_);
+  neighbours_.Update(points_);
+  const PointNeighbours& neighbours = neighbours_;
   std::vector<Accumulator> sums(ChunkCount(n) * k);
   std::vector<double> changedPerChunk(ChunkCount(n)), costPerChunk(ChunkCount(n));
   ForEachChunk(n, o_.threads, [&](std::size_t chunk, std::size_t begin, std::size_t end) {

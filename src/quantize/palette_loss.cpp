@@ -1,6 +1,6 @@
 #include "quantize/palette_loss.h"
 
-#include "colour/ciede2000.h"
+#include "colour/ciede2000_batch.h"
 #include "quantize/parallel_chunks.h"
 #include "quantize/rgb_nearest.h"
 
@@ -14,11 +14,14 @@ PaletteLoss LossOf(const WorkingColours& colours, const std::vector<ColorValue>&
   for (ColorValue c : palette) entryLab.push_back(LabFromColor(c));
   std::vector<PaletteLoss> perChunk(ChunkCount(colours.Size()));
   ForEachChunk(colours.Size(), threads, [&](std::size_t chunk, std::size_t begin, std::size_t end) {
+    std::vector<Lab> target(end - begin);
+    std::vector<double> loss(end - begin);
+    for (std::size_t i = begin; i < end; ++i) target[i - begin] = entryLab[nearest[i]];
+    Ciede2000Batch(end - begin, &colours.lab[begin], target.data(), loss.data());
     PaletteLoss sum;
     for (std::size_t i = begin; i < end; ++i) {
-      const double loss = Ciede2000(colours.lab[i], entryLab[nearest[i]]);
-      sum.mean += colours.count[i] * loss;
-      if (loss > 1.0) sum.aboveOne += colours.count[i];
+      sum.mean += colours.count[i] * loss[i - begin];
+      if (loss[i - begin] > 1.0) sum.aboveOne += colours.count[i];
     }
     perChunk[chunk] = sum;
   });

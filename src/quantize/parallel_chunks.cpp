@@ -10,12 +10,17 @@ namespace tavlo::quantize {
 namespace {
 
 int WorkerCount(int threads, std::size_t chunks) {
-  if (threads <= 0) threads = static_cast<int>(std::min(8u, std::thread::hardware_concurrency()));
+  threads = ThreadsToUse(threads);
   return static_cast<int>(std::clamp<std::size_t>(static_cast<std::size_t>(std::max(threads, 1)), 1,
                                                   std::max<std::size_t>(chunks, 1)));
 }
 
 }  // namespace
+
+int ThreadsToUse(int threads) {
+  if (threads > 0) return threads;
+  return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
+}
 
 void ForEachChunk(std::size_t items, int threads,
                   const std::function<void(std::size_t, std::size_t, std::size_t)>& work,

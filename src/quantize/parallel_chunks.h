@@ -13,6 +13,9 @@ inline std::size_t ChunkCount(std::size_t items, std::size_t chunkSize = kChunkS
   return (items + chunkSize - 1) / chunkSize;
 }
 
+// The number of threads `threads` stands for: 0 is one per processor, at most 8.
+int ThreadsToUse(int threads);
+
 // Runs work(chunk, begin, end) once for every chunk [begin, end) of [0, items), on up to
 // `threads` threads (0: one per processor, at most 8). Which thread takes which chunk varies.
 void ForEachChunk(
