@@ -7,6 +7,7 @@
 #include "operations/ask_color_range.h"
 #include "palette/palette_document.h"
 #include "quantize/reduce_to_target.h"
+#include "quantize/stop_flag.h"
 #include "reduction/gif_encoder.h"
 #include "reduction/result_figures.h"
 
@@ -76,7 +77,7 @@ struct Worked {
 // Works `compute(picture colours, palette colours, range, stop) -> Worked` out on a worker thread
 // behind a busy box saying `label`, then the result window's figures of what the edit keeps;
 // nullopt when the user cancelled. `compute` runs on the worker, so it holds what else it needs by
-// value.
+// value; it ends soon after `stop` is set, by WorkStopped, whose result nobody waits for.
 template <typename Compute>
 std::optional<Worked> InBackground(QWidget* owner, const QString& title, const QString& label,
                                    const QImage& picture, const PaletteColors& colors,
@@ -85,12 +86,17 @@ std::optional<Worked> InBackground(QWidget* owner, const QString& title, const Q
   const bool done = Dialogs().RunInBackground(
       owner, title, label,
       [worked, picture, colors, range, compute](const std::atomic<bool>& stop) {
-        const PictureColoursOf colours(picture);
-        if (stop) return;
-        *worked = compute(colours, colors, range, stop);
-        if (!stop && Changes(colors, range, worked->edit))
-          worked->figures =
-              colours.Figures(RangeEntries(worked->edit.colors, KeptEntries(range, worked->edit)));
+        try {
+          const PictureColoursOf colours(picture);
+          ThrowIfStopped(&stop);
+          *worked = compute(colours, colors, range, stop);
+          ThrowIfStopped(&stop);
+          if (Changes(colors, range, worked->edit))
+            worked->figures = colours.Figures(
+                RangeEntries(worked->edit.colors, KeptEntries(range, worked->edit)));
+        } catch (const WorkStopped&) {
+          // cancelled: the result is dropped
+        }
       });
   if (!done) return std::nullopt;
   return std::move(*worked);
@@ -230,12 +236,13 @@ QString ReductionMessage(const ReductionOutcome& outcome, const ReductionTarget&
 // "Reduce to target" as the worker does it.
 Worked Reduce(const PictureColoursOf& colours, const PaletteColors& colors, EntryRange range,
               const ReductionTarget& target, const std::atomic<bool>& stop) {
-  // Once stopped, every GIF counts as small enough, so the reduction ends at its next step; its
-  // outcome is dropped then.
   ReductionOutcome outcome = ReduceToTarget(
-      colors, range, colours.Histogram(), target, [&](const std::vector<ColorValue>& entries) {
-        return stop ? std::uint64_t{0} : colours.GifSize(entries);
-      });
+      colors, range, colours.Histogram(), target,
+      [&](const std::vector<ColorValue>& entries) {
+        ThrowIfStopped(&stop);
+        return colours.GifSize(entries);
+      },
+      0, &stop);
   const bool reached = outcome.status == ReductionOutcome::Status::Reached;
   const RangeEdit edit = reached ? outcome.edit : RangeEdit{colors, 0, range.Count()};
   return Worked{edit, std::move(outcome), {}};
@@ -251,8 +258,9 @@ std::optional<EntryRange> PaletteFromPictureCommand(QWidget* owner, PaletteDocum
       owner, kFromPicture, QStringLiteral("Working out the palette from the picture\u2026"),
       picture, document.Colors(), *range,
       [](const PictureColoursOf& colours, const PaletteColors& colors, EntryRange within,
-         const std::atomic<bool>&) {
-        return Worked{PaletteFromPicture(colors, within, colours.Histogram()), {}, {}};
+         const std::atomic<bool>& stop) {
+        return Worked{
+            PaletteFromPicture(colors, within, colours.Histogram(), {.stop = &stop}), {}, {}};
       });
   if (!worked) return std::nullopt;
   const QString what =
@@ -271,8 +279,8 @@ std::optional<EntryRange> RemoveUnusedEntriesCommand(QWidget* owner, PaletteDocu
       owner, kRemoveUnused, QStringLiteral("Looking for unused entries\u2026"), picture,
       document.Colors(), *range,
       [](const PictureColoursOf& colours, const PaletteColors& colors, EntryRange within,
-         const std::atomic<bool>&) {
-        return Worked{RemoveUnusedEntries(colors, within, colours.Histogram()), {}, {}};
+         const std::atomic<bool>& stop) {
+        return Worked{RemoveUnusedEntries(colors, within, colours.Histogram(), &stop), {}, {}};
       });
   if (!worked) return std::nullopt;
   const int removed = worked->edit.removed;
@@ -302,8 +310,9 @@ std::optional<EntryRange> MergeNearColoursCommand(QWidget* owner, PaletteDocumen
       owner, kMerge, QStringLiteral("Merging near colours\u2026"), picture, document.Colors(),
       *range,
       [threshold = *threshold](const PictureColoursOf& colours, const PaletteColors& colors,
-                               EntryRange within, const std::atomic<bool>&) {
-        return Worked{MergeNearColours(colors, within, colours.Histogram(), threshold), {}, {}};
+                               EntryRange within, const std::atomic<bool>& stop) {
+        return Worked{
+            MergeNearColours(colors, within, colours.Histogram(), threshold, &stop), {}, {}};
       });
   if (!worked) return std::nullopt;
   const int removed = worked->edit.removed;

@@ -20,7 +20,9 @@ namespace {
 // the order is settled again until it no longer changes. Only the colours equally near two
 // entries are searched again for that: the others go to the same colour in any order.
 std::vector<ColorValue> OrderedByUsage(const std::vector<ColourCount>& histogram,
-                                       std::vector<ColorValue> palette, int threads) {
+                                       std::vector<ColorValue> palette,
+                                       const QuantizeOptions& options) {
+  const int threads = options.threads;
   std::vector<ColorValue> colours(histogram.size());
   for (std::size_t i = 0; i < histogram.size(); ++i) colours[i] = histogram[i].colour;
   const quantize::NearestEntries near = quantize::AssignNearestEntries(colours, palette, threads);
@@ -32,6 +34,7 @@ std::vector<ColorValue> OrderedByUsage(const std::vector<ColourCount>& histogram
   std::vector<std::size_t> place(palette.size());  // of each entry of the first order
   std::iota(place.begin(), place.end(), 0);
   for (int round = 0; round < 8; ++round) {
+    ThrowIfStopped(options.stop);
     std::vector<std::uint64_t> usage(palette.size(), 0);
     for (std::size_t i = 0; i < colours.size(); ++i)
       if (near.distance2[i] != near.secondDistance2[i])
@@ -61,9 +64,10 @@ struct Start {
 
 // A palette from the split in `order`, refined by k-means, with its loss.
 Start StartFrom(const quantize::WorkingColours& colours, int count, quantize::SplitOrder order,
-                int threads) {
-  quantize::Split split = quantize::SplitByVariance(colours, count, order);
-  quantize::RefineByKMeans(colours, split.points, {.threads = threads}, std::move(split.boxOf));
+                int threads, StopFlag stop) {
+  quantize::Split split = quantize::SplitByVariance(colours, count, order, stop);
+  quantize::RefineByKMeans(colours, split.points, {.threads = threads, .stop = stop},
+                           std::move(split.boxOf));
   Start start;
   start.palette = quantize::ColoursOfPoints(colours, split.points, threads);
   start.loss = quantize::LossOf(colours, start.palette, threads).mean;
@@ -71,8 +75,10 @@ Start StartFrom(const quantize::WorkingColours& colours, int count, quantize::Sp
 }
 
 std::vector<ColorValue> Quantize(const std::vector<ColourCount>& histogram, int count,
-                                 int threads) {
-  const quantize::WorkingColours colours = quantize::MakeWorkingColours(histogram, threads);
+                                 const QuantizeOptions& options) {
+  const int threads = options.threads;
+  const quantize::WorkingColours colours =
+      quantize::MakeWorkingColours(histogram, threads, options.stop);
   // Two starts, from the two orders of splitting; the one of less real loss is tuned. They do
   // not depend on each other, so they are worked out side by side when there are threads to spare.
   const quantize::SplitOrder orders[] = {quantize::SplitOrder::LargestSummedDistance,
@@ -82,12 +88,12 @@ std::vector<ColorValue> Quantize(const std::vector<ColourCount>& histogram, int 
   quantize::ForEachChunk(
       2, std::min(workers, 2),
       [&](std::size_t s, std::size_t, std::size_t) {
-        starts[s] = StartFrom(colours, count, orders[s], std::max(1, workers / 2));
+        starts[s] = StartFrom(colours, count, orders[s], std::max(1, workers / 2), options.stop);
       },
       1);
   const Start& start = starts[1].loss < starts[0].loss ? starts[1] : starts[0];
   std::vector<ColorValue> tuned =
-      quantize::TuneOnRgbRule(colours, start.palette, {.threads = threads});
+      quantize::TuneOnRgbRule(colours, start.palette, {.threads = threads, .stop = options.stop});
   // The tuning follows a stand-in for CIEDE2000; the palette kept is the one of less real loss.
   const double after = quantize::LossOf(colours, tuned, threads).mean;
   return after <= start.loss ? tuned : start.palette;
@@ -106,9 +112,9 @@ std::vector<ColorValue> PaletteFromHistogram(const std::vector<ColourCount>& uno
   if (histogram.size() <= static_cast<std::size_t>(count)) {
     for (const ColourCount& c : histogram) palette.push_back(c.colour);
   } else {
-    palette = Quantize(histogram, count, options.threads);
+    palette = Quantize(histogram, count, options);
   }
-  return OrderedByUsage(histogram, std::move(palette), options.threads);
+  return OrderedByUsage(histogram, std::move(palette), options);
 }
 
 }  // namespace tavlo

@@ -24,7 +24,7 @@ int ThreadsToUse(int threads) {
 
 void ForEachChunk(std::size_t items, int threads,
                   const std::function<void(std::size_t, std::size_t, std::size_t)>& work,
-                  std::size_t chunkSize) {
+                  std::size_t chunkSize, StopFlag stop) {
   const std::size_t chunks = ChunkCount(items, chunkSize);
   std::atomic<std::size_t> next{0};
   std::exception_ptr failure;
@@ -32,6 +32,7 @@ void ForEachChunk(std::size_t items, int threads,
   auto run = [&] {
     try {
       for (std::size_t chunk; (chunk = next.fetch_add(1)) < chunks && !failed;) {
+        ThrowIfStopped(stop);
         const std::size_t begin = chunk * chunkSize;
         work(chunk, begin, std::min(items, begin + chunkSize));
       }

@@ -240,6 +240,7 @@ std::vector<ColorValue> TuneOnRgbRule(const WorkingColours& colours,
   std::vector<ColorValue> best = search.Palette();
   int step = options.firstStep;
   for (int pass = 0; pass < options.maxPasses && step > 0; ++pass) {
+    ThrowIfStopped(options.stop);
     const int made = search.Pass(step);
     const double after = search.AssignAll();
     if (after < cost) {

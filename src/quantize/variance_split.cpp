@@ -108,7 +108,8 @@ Box MakeBox(const WorkingColours& c, const std::vector<std::uint32_t>& order, st
 
 }  // namespace
 
-Split SplitByVariance(const WorkingColours& colours, int count, SplitOrder splitOrder) {
+Split SplitByVariance(const WorkingColours& colours, int count, SplitOrder splitOrder,
+                      StopFlag stop) {
   std::vector<std::uint32_t> order(colours.Size());
   for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = i;
   std::vector<Box> done;
@@ -116,6 +117,7 @@ Split SplitByVariance(const WorkingColours& colours, int count, SplitOrder split
   if (!order.empty()) boxes.push(MakeBox(colours, order, 0, order.size(), 0, splitOrder));
   int nextId = 1;
   while (!boxes.empty() && static_cast<int>(boxes.size() + done.size()) < count) {
+    ThrowIfStopped(stop);
     const Box box = boxes.top();
     boxes.pop();
     if (box.error <= 0) {

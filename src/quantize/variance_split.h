@@ -22,6 +22,7 @@ struct Split {
   std::vector<std::uint16_t> boxOf;
 };
 Split SplitByVariance(const WorkingColours& colours, int count,
-                      SplitOrder splitOrder = SplitOrder::LargestSummedDistance);
+                      SplitOrder splitOrder = SplitOrder::LargestSummedDistance,
+                      StopFlag stop = nullptr);
 
 }  // namespace tavlo::quantize

@@ -25,9 +25,10 @@ bool IsCanonicalHistogram(const std::vector<ColourCount>& histogram) {
                             }) == histogram.end();
 }
 
-WorkingColours MakeWorkingColours(const std::vector<ColourCount>& unordered, int threads) {
+WorkingColours MakeWorkingColours(const std::vector<ColourCount>& unordered, int threads,
+                                  StopFlag stop) {
   if (!IsCanonicalHistogram(unordered))
-    return MakeWorkingColours(CanonicalHistogram(unordered), threads);
+    return MakeWorkingColours(CanonicalHistogram(unordered), threads, stop);
   const std::vector<ColourCount>& histogram = unordered;
   WorkingColours set;
   const std::size_t n = histogram.size();
@@ -38,19 +39,22 @@ WorkingColours MakeWorkingColours(const std::vector<ColourCount>& unordered, int
   set.count.resize(n);
   set.colour.resize(n);
   set.lab.resize(n);
-  ForEachChunk(n, threads, [&](std::size_t, std::size_t begin, std::size_t end) {
-    for (std::size_t i = begin; i < end; ++i) {
-      const ColorValue c = histogram[i].colour;
-      set.lab[i] = LabFromColor(c);
-      const Point p = PointOfLab(set.lab[i]);
-      set.L[i] = p.L;
-      set.a[i] = p.a;
-      set.b[i] = p.b;
-      set.weight[i] = static_cast<float>(histogram[i].count);
-      set.count[i] = histogram[i].count;
-      set.colour[i] = c;
-    }
-  });
+  ForEachChunk(
+      n, threads,
+      [&](std::size_t, std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin; i < end; ++i) {
+          const ColorValue c = histogram[i].colour;
+          set.lab[i] = LabFromColor(c);
+          const Point p = PointOfLab(set.lab[i]);
+          set.L[i] = p.L;
+          set.a[i] = p.a;
+          set.b[i] = p.b;
+          set.weight[i] = static_cast<float>(histogram[i].count);
+          set.count[i] = histogram[i].count;
+          set.colour[i] = c;
+        }
+      },
+      kChunkSize, stop);
   for (const ColourCount& c : histogram) set.totalWeight += c.count;
   return set;
 }
