@@ -1,0 +1,40 @@
+// The PNG decoder on arbitrary bytes behind a PNG signature: it ends with a picture within the
+// size budget, in one of the formats it promises, or with a reason (or leaves the PNG to Qt's
+// reader); never a crash, hang or unbounded allocation.
+#include <cstddef>
+#include <cstdint>
+
+#include "fuzz_app.h"
+#include "image/picture_loader.h"
+#include "image/png_decoder.h"
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  EnsureGuiApplication();
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+  if (!tavlo::LooksLikePng(bytes)) bytes.prepend("\x89PNG\r\n\x1a\n");
+  const tavlo::DecodedPng png = tavlo::DecodePng(bytes);
+  if (png.leftToQt) return 0;
+  if (png.image.isNull()) {
+    if (png.error.isEmpty()) __builtin_trap();
+    return 0;
+  }
+  if (!tavlo::PictureSizeAllowed(png.image.width(), png.image.height())) __builtin_trap();
+  switch (png.image.format()) {
+    case QImage::Format_Mono:
+    case QImage::Format_Indexed8:
+    case QImage::Format_Grayscale8:
+    case QImage::Format_Grayscale16:
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32:
+    case QImage::Format_RGBX64:
+    case QImage::Format_RGBA64:
+      break;
+    default:
+      __builtin_trap();
+  }
+  return 0;
+}
