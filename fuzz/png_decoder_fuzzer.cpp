@@ -1,6 +1,6 @@
 // The PNG decoder on arbitrary bytes behind a PNG signature: it ends with a picture within the
-// size budget, in one of the formats it promises, or with a reason (or leaves the PNG to Qt's
-// reader); never a crash, hang or unbounded allocation.
+// size budget in one of its two formats, with a reason, or leaves the PNG to Qt's reader; never
+// a crash, hang or unbounded allocation.
 #include <cstddef>
 #include <cstdint>
 
@@ -23,18 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return 0;
   }
   if (!tavlo::PictureSizeAllowed(png.image.width(), png.image.height())) __builtin_trap();
-  switch (png.image.format()) {
-    case QImage::Format_Mono:
-    case QImage::Format_Indexed8:
-    case QImage::Format_Grayscale8:
-    case QImage::Format_Grayscale16:
-    case QImage::Format_RGB32:
-    case QImage::Format_ARGB32:
-    case QImage::Format_RGBX64:
-    case QImage::Format_RGBA64:
-      break;
-    default:
-      __builtin_trap();
-  }
+  if (png.image.format() != QImage::Format_RGB32 && png.image.format() != QImage::Format_ARGB32)
+    __builtin_trap();
   return 0;
 }

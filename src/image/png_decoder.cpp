@@ -1,10 +1,17 @@
 #include "image/png_decoder.h"
 
-#include <spng.h>
+#include <libdeflate.h>
+#include <zlib.h>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include <QColorSpace>
-#include <QList>
 #include <QPointF>
+#include <array>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -15,235 +22,312 @@
 namespace tavlo {
 namespace {
 
-constexpr int kGrey = 0, kColour = 2, kPalette = 3, kGreyAlpha = 4, kColourAlpha = 6;
+constexpr int kColour = 2, kColourAlpha = 6;
 
-struct ContextFree {
-  void operator()(spng_ctx* context) const { spng_ctx_free(context); }
-};
-using Context = std::unique_ptr<spng_ctx, ContextFree>;
+unsigned char Byte(int value) {
+  return static_cast<unsigned char>(value);
+}
+
+std::uint32_t BigEndian32(const unsigned char* p) {
+  return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | p[3];
+}
 
 DecodedPng Failure(const QString& reason) {
-  return {QImage(), reason};
+  return {QImage(), reason, false};
 }
 
-DecodedPng Damaged(int error) {
-  return Failure(QStringLiteral("the picture data is cut off or damaged (%1)")
-                     .arg(QString::fromLatin1(spng_strerror(error))));
+DecodedPng Damaged(const char* what) {
+  return Failure(
+      QStringLiteral("the picture data is cut off or damaged (%1)").arg(QString::fromLatin1(what)));
 }
 
-// The PNG's tRNS chunk, if it has one.
-std::optional<spng_trns> Transparency(spng_ctx* context) {
-  spng_trns trns{};
-  if (spng_get_trns(context, &trns) != 0) return std::nullopt;
-  return trns;
-}
-
-// The decoded samples, rows packed one after the other.
-struct Samples {
-  std::vector<unsigned char> bytes;
-  std::size_t rowBytes = 0;
-  const unsigned char* Row(int y) const { return bytes.data() + std::size_t(y) * rowBytes; }
+struct Chunk {
+  QByteArray type;
+  const unsigned char* data = nullptr;
+  std::uint32_t length = 0;
+  bool sound = false;  // its checksum holds
+  bool Critical() const { return (type[0] & 0x20) == 0; }
 };
 
-int DecodeSamples(spng_ctx* context, int format, int flags, int height, Samples& samples) {
-  std::size_t size = 0;
-  if (const int error = spng_decoded_image_size(context, format, &size)) return error;
-  samples.bytes.resize(size);
-  samples.rowBytes = size / std::size_t(height);
-  return spng_decode_image(context, samples.bytes.data(), size, format, flags);
+// The chunks of a PNG one after the other, from the first after the signature.
+class Chunks {
+ public:
+  explicit Chunks(const QByteArray& bytes)
+      : data_(reinterpret_cast<const unsigned char*>(bytes.constData())),
+        size_(std::size_t(bytes.size())) {}
+
+  // False at the end of the bytes, or when the next chunk runs past it (`cut` is then set).
+  bool Next(Chunk& chunk) {
+    if (at_ + 12 > size_) return cut_ = at_ != size_, false;
+    const std::uint32_t length = BigEndian32(data_ + at_);
+    if (length > 0x7FFFFFFFu || length > size_ - at_ - 12) return cut_ = true, false;
+    chunk.type = QByteArray(reinterpret_cast<const char*>(data_ + at_ + 4), 4);
+    chunk.data = data_ + at_ + 8;
+    chunk.length = length;
+    const std::uint32_t crc = BigEndian32(chunk.data + length);
+    chunk.sound = libdeflate_crc32(0, data_ + at_ + 4, length + 4) == crc;
+    at_ += 12 + std::size_t(length);
+    return true;
+  }
+  bool Cut() const { return cut_; }
+
+ private:
+  const unsigned char* data_;
+  std::size_t size_;
+  std::size_t at_ = 8;
+  bool cut_ = false;
+};
+
+struct Header {
+  std::uint32_t width = 0, height = 0;
+  int depth = 0, colourType = 0, interlace = 0;
+  bool valid = false;
+};
+
+Header ReadHeader(const Chunk& chunk) {
+  Header h;
+  if (chunk.type != "IHDR" || chunk.length != 13 || !chunk.sound) return h;
+  const unsigned char* d = chunk.data;
+  h.width = BigEndian32(d), h.height = BigEndian32(d + 4);
+  h.depth = d[8], h.colourType = d[9], h.interlace = d[12];
+  h.valid = h.width > 0 && h.height > 0 && h.width <= 0x7FFFFFFFu && h.height <= 0x7FFFFFFFu &&
+            d[10] == 0 && d[11] == 0 && h.interlace <= 1;
+  return h;
 }
 
-// Sample x of a row of `depth`-bit samples packed from the high bits of each byte (depth <= 8).
-int PackedSample(const unsigned char* row, int x, int depth) {
-  const int bit = x * depth;
-  return (row[bit / 8] >> (8 - depth - bit % 8)) & ((1 << depth) - 1);
-}
+// What the chunks before and around the picture data say, as Qt's reader records it.
+struct Ancillary {
+  std::optional<std::array<std::uint16_t, 3>> transparent;  // tRNS of an RGB picture
+  QByteArray iccProfile;                                    // compressed
+  bool srgb = false;
+  double gamma = 0;                                     // the file's, 1 / the transfer function's
+  std::optional<std::array<double, 8>> chromaticities;  // white, red, green, blue (x, y)
+};
 
-// Indexed pictures (palette, and grey of low depth or with tRNS): one byte a pixel, the sample.
-void FillIndexes(QImage& image, const Samples& samples, int depth) {
-  for (int y = 0; y < image.height(); ++y) {
-    const unsigned char* row = samples.Row(y);
-    uchar* out = image.scanLine(y);
-    if (depth == 8)
-      std::memcpy(out, row, std::size_t(image.width()));
-    else
-      for (int x = 0; x < image.width(); ++x) out[x] = uchar(PackedSample(row, x, depth));
+void Note(const Chunk& c, int colourType, Ancillary& a) {
+  const unsigned char* d = c.data;
+  if (c.type == "tRNS" && colourType == kColour && c.length == 6 && !a.transparent)
+    a.transparent = {std::uint16_t(d[0] << 8 | d[1]), std::uint16_t(d[2] << 8 | d[3]),
+                     std::uint16_t(d[4] << 8 | d[5])};
+  else if (c.type == "sRGB" && c.length == 1 && d[0] <= 3)
+    a.srgb = true;
+  else if (c.type == "gAMA" && c.length == 4)
+    a.gamma = BigEndian32(d) / 100000.0;
+  else if (c.type == "cHRM" && c.length == 32) {
+    std::array<double, 8> values{};
+    for (int i = 0; i < 8; ++i) values[std::size_t(i)] = BigEndian32(d + 4 * i) / 100000.0;
+    a.chromaticities = values;
+  } else if (c.type == "iCCP") {
+    // A name of 1 to 79 bytes, its terminating zero, the compression method (0), the profile.
+    const void* end = std::memchr(d, 0, std::min<std::uint32_t>(c.length, 80));
+    const std::size_t skip = end ? std::size_t(static_cast<const unsigned char*>(end) - d) + 2 : 0;
+    if (end && skip <= c.length && d[skip - 1] == 0)
+      a.iccProfile =
+          QByteArray(reinterpret_cast<const char*>(d + skip), qsizetype(c.length - skip));
   }
 }
 
-// 1-bit pictures become Format_Mono, whose bits are the PNG's row bytes as they stand (or
-// inverted, for grey, whose table lists white first).
-void FillBits(QImage& image, const Samples& samples, bool invert) {
-  const std::size_t bytes = std::size_t(image.width() + 7) / 8;
-  for (int y = 0; y < image.height(); ++y) {
-    const unsigned char* row = samples.Row(y);
-    uchar* out = image.scanLine(y);
-    for (std::size_t i = 0; i < bytes; ++i) out[i] = invert ? uchar(~row[i]) : row[i];
+// Rows are kept with this many bytes to spare after them, so that a pixel of 3 bytes can be
+// read and written as 4.
+constexpr std::size_t kRowSpare = 4;
+
+struct DecompressorFree {
+  void operator()(libdeflate_decompressor* d) const { libdeflate_free_decompressor(d); }
+};
+
+// The picture data inflated whole by libdeflate (its zlib stream spread over the IDAT chunks): the
+// filtered rows, one after the other, each after its filter byte. A buffer of up to kKeptBytes
+// is kept for the next picture of the thread, which saves the system's work of mapping fresh
+// memory (on these machines as long as the inflating itself); a larger one is not kept.
+class InflatedRows {
+ public:
+  static constexpr std::size_t kKeptBytes = std::size_t{16} << 20;
+
+  InflatedRows(const std::vector<std::pair<const unsigned char*, std::size_t>>& pieces,
+               std::size_t bytes) {
+    std::vector<unsigned char> joined;
+    const unsigned char* compressed = pieces.empty() ? nullptr : pieces.front().first;
+    std::size_t compressedBytes = pieces.empty() ? 0 : pieces.front().second;
+    if (pieces.size() > 1) {
+      for (const auto& [data, length] : pieces) joined.insert(joined.end(), data, data + length);
+      compressed = joined.data(), compressedBytes = joined.size();
+    }
+    thread_local std::vector<unsigned char> kept;
+    thread_local std::unique_ptr<libdeflate_decompressor, DecompressorFree> inflater(
+        libdeflate_alloc_decompressor());
+    if (!inflater) return;
+    if (bytes + kRowSpare <= kKeptBytes) {
+      if (kept.size() < bytes + kRowSpare) kept.resize(bytes + kRowSpare);
+      rows_ = kept.data();
+    } else {
+      own_ = std::make_unique_for_overwrite<unsigned char[]>(bytes + kRowSpare);
+      rows_ = own_.get();
+    }
+    std::size_t inflated = 0;
+    sound_ = libdeflate_zlib_decompress(inflater.get(), compressed, compressedBytes, rows_, bytes,
+                                        &inflated) == LIBDEFLATE_SUCCESS &&
+             inflated == bytes;
   }
+
+  bool Sound() const { return sound_; }
+  const unsigned char* Rows() const { return rows_; }
+
+ private:
+  std::unique_ptr<unsigned char[]> own_;
+  unsigned char* rows_ = nullptr;
+  bool sound_ = false;
+};
+
+// The zlib stream `compressed` inflated, up to `limit` bytes; empty when corrupt or longer.
+QByteArray Inflated(const QByteArray& compressed, qsizetype limit) {
+  z_stream stream{};
+  if (inflateInit(&stream) != Z_OK) return {};
+  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(compressed.constData()));
+  stream.avail_in = uInt(compressed.size());
+  QByteArray out;
+  int result = Z_OK;
+  while (result == Z_OK && out.size() < limit) {
+    const qsizetype at = out.size();
+    out.resize(std::min(limit, std::max<qsizetype>(4096, 2 * at)));
+    stream.next_out = reinterpret_cast<Bytef*>(out.data() + at);
+    stream.avail_out = uInt(out.size() - at);
+    result = inflate(&stream, Z_NO_FLUSH);
+    out.resize(out.size() - qsizetype(stream.avail_out));
+  }
+  inflateEnd(&stream);
+  return result == Z_STREAM_END ? out : QByteArray();
 }
 
-void CopyRows(QImage& image, const Samples& samples) {
-  const std::size_t bytes = std::min<std::size_t>(samples.rowBytes, image.bytesPerLine());
-  for (int y = 0; y < image.height(); ++y) std::memcpy(image.scanLine(y), samples.Row(y), bytes);
-}
-
-QList<QRgb> GreyTable(int depth, const std::optional<spng_trns>& trns) {
-  const int count = 1 << depth;
-  QList<QRgb> table;
-  for (int i = 0; i < count; ++i) {
-    const int c = i * 255 / (count - 1);
-    table.push_back(qRgba(c, c, c, 0xFF));
-  }
-  if (trns && trns->gray < count) table[trns->gray] = 0;
-  return table;
-}
-
-DecodedPng DecodeGrey(spng_ctx* context, const spng_ihdr& ihdr) {
-  const int width = int(ihdr.width), height = int(ihdr.height), depth = ihdr.bit_depth;
-  const std::optional<spng_trns> trns = Transparency(context);
-  Samples samples;
-  if (depth == 1) {
-    if (const int error = DecodeSamples(context, SPNG_FMT_PNG, 0, height, samples))
-      return Damaged(error);
-    QImage image(width, height, QImage::Format_Mono);
-    if (image.isNull()) return Failure(QStringLiteral("not enough memory for the picture"));
-    QList<QRgb> table = {qRgb(255, 255, 255), qRgb(0, 0, 0)};
-    if (trns && trns->gray == 0) table[1] = qRgba(0, 0, 0, 0);
-    if (trns && trns->gray == 1) table[0] = qRgba(255, 255, 255, 0);
-    image.setColorTable(table);
-    FillBits(image, samples, true);
-    return {image, {}};
-  }
-  if (depth == 16) {
-    const QImage::Format format = trns ? QImage::Format_RGBA64 : QImage::Format_Grayscale16;
-    const int samplesFormat = trns ? SPNG_FMT_RGBA16 : SPNG_FMT_PNG;
-    if (const int error =
-            DecodeSamples(context, samplesFormat, trns ? SPNG_DECODE_TRNS : 0, height, samples))
-      return Damaged(error);
-    QImage image(width, height, format);
-    if (image.isNull()) return Failure(QStringLiteral("not enough memory for the picture"));
-    CopyRows(image, samples);
-    return {image, {}};
-  }
-  if (depth == 8 && !trns) {
-    if (const int error = DecodeSamples(context, SPNG_FMT_G8, 0, height, samples))
-      return Damaged(error);
-    QImage image(width, height, QImage::Format_Grayscale8);
-    if (image.isNull()) return Failure(QStringLiteral("not enough memory for the picture"));
-    CopyRows(image, samples);
-    return {image, {}};
-  }
-  if (const int error = DecodeSamples(context, SPNG_FMT_PNG, 0, height, samples))
-    return Damaged(error);
-  QImage image(width, height, QImage::Format_Indexed8);
-  if (image.isNull()) return Failure(QStringLiteral("not enough memory for the picture"));
-  image.setColorTable(GreyTable(depth, trns));
-  FillIndexes(image, samples, depth);
-  return {image, {}};
-}
-
-DecodedPng DecodePalette(spng_ctx* context, const spng_ihdr& ihdr) {
-  const int width = int(ihdr.width), height = int(ihdr.height), depth = ihdr.bit_depth;
-  spng_plte plte{};
-  if (const int error = spng_get_plte(context, &plte)) return Damaged(error);
-  const std::optional<spng_trns> trns = Transparency(context);
-  Samples samples;
-  if (const int error = DecodeSamples(context, SPNG_FMT_PNG, 0, height, samples))
-    return Damaged(error);
-  const bool mono = depth == 1;
-  QImage image(width, height, mono ? QImage::Format_Mono : QImage::Format_Indexed8);
-  if (image.isNull()) return Failure(QStringLiteral("not enough memory for the picture"));
-  // As many colours as the table has (two for 1-bit pictures, the missing ones transparent
-  // black), those that tRNS names with its alpha.
-  QList<QRgb> table(mono ? 2 : qsizetype(plte.n_entries), 0);
-  for (qsizetype i = 0; i < table.size() && i < qsizetype(plte.n_entries); ++i) {
-    const spng_plte_entry& e = plte.entries[i];
-    const int alpha = trns && i < qsizetype(trns->n_type3_entries) ? trns->type3_alpha[i] : 0xFF;
-    table[i] = qRgba(e.red, e.green, e.blue, alpha);
-  }
-  image.setColorTable(table);
-  if (mono)
-    FillBits(image, samples, false);
-  else
-    FillIndexes(image, samples, depth);
-  return {image, {}};
-}
-
-// 16-bit grey with alpha and colour: 16 bits a channel.
-DecodedPng DecodeDeep(spng_ctx* context, const spng_ihdr& ihdr, bool alpha) {
-  Samples samples;
-  if (const int error = DecodeSamples(context, SPNG_FMT_RGBA16, 0, int(ihdr.height), samples))
-    return Damaged(error);
-  QImage image(int(ihdr.width), int(ihdr.height),
-               alpha ? QImage::Format_RGBA64 : QImage::Format_RGBX64);
-  if (image.isNull()) return Failure(QStringLiteral("not enough memory for the picture"));
-  CopyRows(image, samples);
-  return {image, {}};
-}
-
-// 8-bit colour, and grey with alpha: 0xAARRGGBB a pixel.
-DecodedPng DecodeColour(spng_ctx* context, const spng_ihdr& ihdr, bool alpha) {
-  const int width = int(ihdr.width), height = int(ihdr.height);
-  Samples samples;
-  const int format = alpha ? SPNG_FMT_RGBA8 : SPNG_FMT_RGB8;
-  if (const int error = DecodeSamples(context, format, SPNG_DECODE_TRNS, height, samples))
-    return Damaged(error);
-  QImage image(width, height, alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
-  if (image.isNull()) return Failure(QStringLiteral("not enough memory for the picture"));
-  for (int y = 0; y < height; ++y) {
-    const unsigned char* in = samples.Row(y);
-    auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
-    if (alpha)
-      for (int x = 0; x < width; ++x, in += 4) out[x] = qRgba(in[0], in[1], in[2], in[3]);
-    else
-      for (int x = 0; x < width; ++x, in += 3) out[x] = qRgb(in[0], in[1], in[2]);
-  }
-  return {image, {}};
-}
-
-// The colour space the PNG states, as Qt's reader records it: an ICC profile first, then sRGB,
-// then gamma (with the chromaticities, when given). The pixels are not converted.
-QColorSpace StatedColourSpace(spng_ctx* context) {
-  spng_iccp iccp{};
-  if (spng_get_iccp(context, &iccp) == 0) {
-    const QColorSpace icc = QColorSpace::fromIccProfile(
-        QByteArray::fromRawData(iccp.profile, qsizetype(iccp.profile_len)));
+// The colour space the PNG states: an ICC profile first, then sRGB, then gamma with the
+// chromaticities when given.
+QColorSpace StatedColourSpace(const Ancillary& a) {
+  if (!a.iccProfile.isEmpty()) {
+    const QColorSpace icc = QColorSpace::fromIccProfile(Inflated(a.iccProfile, 16 << 20));
     if (icc.isValid()) return icc;
   }
-  std::uint8_t intent = 0;
-  if (spng_get_srgb(context, &intent) == 0 && intent <= 3) return QColorSpace::SRgb;
-  double gamma = 0;
-  if (spng_get_gama(context, &gamma) != 0 || !(gamma > 0)) return {};
-  spng_chrm c{};
-  if (spng_get_chrm(context, &c) == 0) {
-    const QColorSpace stated(QPointF(c.white_point_x, c.white_point_y), QPointF(c.red_x, c.red_y),
-                             QPointF(c.green_x, c.green_y), QPointF(c.blue_x, c.blue_y),
-                             QColorSpace::TransferFunction::Gamma, float(gamma));
+  if (a.srgb) return QColorSpace::SRgb;
+  if (!(a.gamma > 0)) return {};
+  if (const auto& c = a.chromaticities) {
+    const QColorSpace stated(QPointF((*c)[0], (*c)[1]), QPointF((*c)[2], (*c)[3]),
+                             QPointF((*c)[4], (*c)[5]), QPointF((*c)[6], (*c)[7]),
+                             QColorSpace::TransferFunction::Gamma, float(1 / a.gamma));
     if (stated.isValid()) return stated;
   }
   return QColorSpace(QColorSpace::Primaries::SRgb, QColorSpace::TransferFunction::Gamma,
-                     float(gamma));
+                     float(1 / a.gamma));
 }
 
-DecodedPng Decode(spng_ctx* context, const spng_ihdr& ihdr) {
-  switch (ihdr.color_type) {
-    case kGrey:
-      return DecodeGrey(context, ihdr);
-    case kPalette:
-      return DecodePalette(context, ihdr);
-    case kColour:
-    case kGreyAlpha:
-    case kColourAlpha: {
-      const bool trns = Transparency(context).has_value();
-      const bool alpha = ihdr.color_type != kColour || trns;
-      if (ihdr.bit_depth == 16 && ihdr.color_type == kColour && trns)
-        return {QImage(), QString(), true};
-      if (ihdr.bit_depth == 16) return DecodeDeep(context, ihdr, alpha);
-      return DecodeColour(context, ihdr, alpha);
+#if defined(__SSE2__)
+// A pixel's 4 bytes (3 and the next one), widened to 16 bits a byte.
+__m128i LoadPixel(const unsigned char* p) {
+  std::uint32_t v = 0;
+  std::memcpy(&v, p, 4);
+  return _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(v)), _mm_setzero_si128());
+}
+
+// Writes 4 bytes: for a pixel of 3, the next pixel's first byte is written again after.
+void StorePixel(unsigned char* p, __m128i v) {
+  const std::uint32_t packed = std::uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(v, v)));
+  std::memcpy(p, &packed, 4);
+}
+
+__m128i Abs16(__m128i v) {
+  return _mm_max_epi16(v, _mm_sub_epi16(_mm_setzero_si128(), v));
+}
+
+// The filters that use the pixel to the left, a pixel at a time, its channels side by side.
+template <int kPixel>
+void UnfilterLeft(int filter, const unsigned char* in, const unsigned char* above,
+                  unsigned char* out, std::size_t n) {
+  const __m128i mask = _mm_set1_epi16(0xFF);
+  __m128i a = _mm_setzero_si128(), c = _mm_setzero_si128();
+  for (std::size_t i = 0; i < n; i += kPixel) {
+    const __m128i b = LoadPixel(above + i), d = LoadPixel(in + i);
+    __m128i predicted = a;
+    if (filter == 3) {
+      predicted = _mm_srli_epi16(_mm_add_epi16(a, b), 1);
+    } else if (filter == 4) {
+      const __m128i pa = Abs16(_mm_sub_epi16(b, c)), pb = Abs16(_mm_sub_epi16(a, c));
+      const __m128i pc = Abs16(_mm_add_epi16(_mm_sub_epi16(b, c), _mm_sub_epi16(a, c)));
+      const __m128i smallest = _mm_min_epi16(pc, _mm_min_epi16(pa, pb));
+      const __m128i takeA = _mm_cmpeq_epi16(pa, smallest);
+      const __m128i takeB = _mm_andnot_si128(takeA, _mm_cmpeq_epi16(pb, smallest));
+      const __m128i takeC = _mm_andnot_si128(_mm_or_si128(takeA, takeB), _mm_set1_epi16(-1));
+      predicted = _mm_or_si128(_mm_or_si128(_mm_and_si128(takeA, a), _mm_and_si128(takeB, b)),
+                               _mm_and_si128(takeC, c));
     }
-    default:
-      return Damaged(SPNG_ECOLOR_TYPE);
+    a = _mm_and_si128(_mm_add_epi16(d, predicted), mask);
+    StorePixel(out + i, a);
+    c = b;
   }
+}
+#else
+template <int kPixel>
+void UnfilterLeft(int filter, const unsigned char* in, const unsigned char* above,
+                  unsigned char* out, std::size_t n) {
+  for (std::size_t i = 0; i < n; ++i) {
+    const int a = i >= kPixel ? out[i - kPixel] : 0, b = above[i];
+    const int c = i >= kPixel ? above[i - kPixel] : 0;
+    int predicted = a;
+    if (filter == 3) predicted = (a + b) / 2;
+    if (filter == 4) {
+      const int pa = std::abs(b - c), pb = std::abs(a - c), pc = std::abs(a + b - 2 * c);
+      predicted = pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
+    }
+    out[i] = Byte(in[i] + predicted);
+  }
+}
+#endif
+
+// One row's filter undone: `in` the filtered bytes, `above` the row above (unfiltered, zeros for
+// the first), `out` the row. kPixel bytes a pixel. False for a filter that does not exist.
+template <int kPixel>
+bool Unfilter(int filter, const unsigned char* in, const unsigned char* above, unsigned char* out,
+              std::size_t n) {
+  switch (filter) {
+    case 0:
+      std::memcpy(out, in, n);
+      return true;
+    case 2:
+      for (std::size_t i = 0; i < n; ++i) out[i] = Byte(in[i] + above[i]);
+      return true;
+    case 1:
+    case 3:
+    case 4:
+      UnfilterLeft<kPixel>(filter, in, above, out, n);
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The unfiltered rows into the picture, as RGB32 or ARGB32 pixels.
+template <int kPixel>
+const char* FillPicture(const unsigned char* filtered, const Ancillary& a, QImage& image) {
+  const int width = image.width();
+  const std::size_t rowBytes = std::size_t(width) * kPixel;
+  std::vector<unsigned char> first(rowBytes + kRowSpare, 0), second(rowBytes + kRowSpare, 0);
+  unsigned char *above = first.data(), *row = second.data();
+  const bool keyed = kPixel == 3 && a.transparent.has_value();
+  const std::array<std::uint16_t, 3> key = keyed ? *a.transparent : std::array<std::uint16_t, 3>{};
+  for (int y = 0; y < image.height(); ++y) {
+    const unsigned char* in = filtered + std::size_t(y) * (rowBytes + 1);
+    if (!Unfilter<kPixel>(in[0], in + 1, above, row, rowBytes))
+      return "a row has an unknown filter";
+    auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
+    const unsigned char* p = row;
+    for (int x = 0; x < width; ++x, p += kPixel) {
+      if constexpr (kPixel == 4)
+        out[x] = qRgba(p[0], p[1], p[2], p[3]);
+      else if (keyed)
+        out[x] =
+            qRgba(p[0], p[1], p[2], p[0] == key[0] && p[1] == key[1] && p[2] == key[2] ? 0 : 255);
+      else
+        out[x] = qRgb(p[0], p[1], p[2]);
+    }
+    std::swap(above, row);
+  }
+  return nullptr;
 }
 
 }  // namespace
@@ -253,22 +337,51 @@ bool LooksLikePng(const QByteArray& bytes) {
 }
 
 DecodedPng DecodePng(const QByteArray& bytes) {
-  const Context context(spng_ctx_new(0));
-  if (!context) return Failure(QStringLiteral("not enough memory for the picture"));
-  spng_ctx* c = context.get();
-  // As libpng reads for Qt: a bad checksum in a chunk the picture needs is an error, one in
-  // another chunk drops that chunk. No ancillary chunk may take more memory than a picture.
-  spng_set_crc_action(c, SPNG_CRC_ERROR, SPNG_CRC_DISCARD);
-  spng_set_chunk_limits(c, std::size_t(kMaxPicturePixels) * 4, std::size_t(kMaxPicturePixels) * 4);
-  if (const int error = spng_set_png_buffer(c, bytes.constData(), std::size_t(bytes.size())))
-    return Damaged(error);
-  spng_ihdr ihdr{};
-  if (const int error = spng_get_ihdr(c, &ihdr)) return Damaged(error);
-  if (!PictureSizeAllowed(ihdr.width, ihdr.height))
-    return Failure(PictureTooLarge(ihdr.width, ihdr.height));
-  DecodedPng decoded = Decode(c, ihdr);
-  if (!decoded.image.isNull()) decoded.image.setColorSpace(StatedColourSpace(c));
-  return decoded;
+  if (!LooksLikePng(bytes)) return Failure(QStringLiteral("the file is not a PNG picture"));
+  Chunks chunks(bytes);
+  Chunk chunk;
+  const Header header = chunks.Next(chunk) ? ReadHeader(chunk) : Header{};
+  if (!header.valid) return Damaged("no valid header");
+  if (header.depth != 8 || header.interlace != 0 ||
+      (header.colourType != kColour && header.colourType != kColourAlpha))
+    return {QImage(), QString(), true};
+  if (!PictureSizeAllowed(header.width, header.height))
+    return Failure(PictureTooLarge(header.width, header.height));
+
+  Ancillary ancillary;
+  // The picture data: the IDAT chunks' contents, one after the other.
+  std::vector<std::pair<const unsigned char*, std::size_t>> pieces;
+  bool ended = false;
+  while (!ended && chunks.Next(chunk)) {
+    if (!chunk.sound) {
+      // A bad checksum drops an ancillary chunk; a critical one makes the picture damaged.
+      if (chunk.Critical()) return Damaged("a chunk's checksum is wrong");
+      continue;
+    }
+    if (chunk.type == "IDAT")
+      pieces.emplace_back(chunk.data, chunk.length);
+    else if (chunk.type == "IEND")
+      ended = true;
+    else if (chunk.type == "IHDR" || (chunk.Critical() && chunk.type != "PLTE"))
+      return Damaged("a chunk out of place or unknown");
+    else if (pieces.empty())
+      Note(chunk, header.colourType, ancillary);
+  }
+  if (!ended) return Damaged(chunks.Cut() ? "the file ends early" : "no end chunk");
+
+  const int pixelBytes = header.colourType == kColour ? 3 : 4;
+  const std::size_t rowBytes = std::size_t(header.width) * std::size_t(pixelBytes);
+  const bool alpha = header.colourType == kColourAlpha || ancillary.transparent.has_value();
+  QImage image(int(header.width), int(header.height),
+               alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+  if (image.isNull()) return Failure(QStringLiteral("not enough memory for the picture"));
+  const InflatedRows inflated(pieces, std::size_t(header.height) * (rowBytes + 1));
+  if (!inflated.Sound()) return Damaged("the compressed data is corrupt or short");
+  const char* damage = pixelBytes == 3 ? FillPicture<3>(inflated.Rows(), ancillary, image)
+                                       : FillPicture<4>(inflated.Rows(), ancillary, image);
+  if (damage) return Damaged(damage);
+  image.setColorSpace(StatedColourSpace(ancillary));
+  return {image, {}, false};
 }
 
 }  // namespace tavlo
