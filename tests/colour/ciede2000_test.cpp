@@ -69,9 +69,9 @@ TEST(Ciede2000, EqualColoursDifferByNothing) {
     EXPECT_EQ(Ciede2000(lab, lab), 0.0);
 }
 
-// The vector form agrees with the plain one on the published pairs, both ways round, and on
+// Many pairs at once give what each pair gives alone: the published pairs both ways round, and
 // pairs of sRGB colours of every kind (greys, equal colours, hues on either side of 0 degrees).
-TEST(Ciede2000Batch, AgreesWithTheSingleForm) {
+TEST(Ciede2000Batch, GivesWhatEachPairGivesAlone) {
   std::vector<Lab> first, second;
   for (const Pair& p : kSharmaWuDalal) {
     first.insert(first.end(), {p.first, p.second});
