@@ -5,8 +5,8 @@
 #include <cstdint>
 
 #include "fuzz_app.h"
-#include "image/picture_loader.h"
-#include "image/png_decoder.h"
+#include "picture/picture_loader.h"
+#include "picture/png_decoder.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   EnsureGuiApplication();

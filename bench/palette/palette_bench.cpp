@@ -24,11 +24,11 @@
 #include <string>
 #include <vector>
 
-#include "colour/colour_histogram.h"
 #include "quantize/palette_from_histogram.h"
 #include "quantize/reduce_to_target.h"
 #include "reduction/gif_encoder.h"
 #include "reduction/indexed_picture.h"
+#include "reduction/picture_colors.h"
 #include "reduction/result_figures.h"
 
 namespace {
@@ -73,9 +73,9 @@ int Quantize(char** argv, int threads) {
   std::vector<tavlo::ColorValue> palette;
   for (int rep = 0; rep < reps; ++rep) {
     const auto start = std::chrono::steady_clock::now();
-    const tavlo::ColourHistogram histogram =
-        tavlo::CountColours(picture.data(), width, height, std::ptrdiff_t(width) * 4, threads);
-    palette = tavlo::PaletteFromHistogram(histogram.colours, count, {.threads = threads});
+    const tavlo::PictureColors colors =
+        tavlo::AnalysePicture(picture.data(), width, height, std::ptrdiff_t(width) * 4, threads);
+    palette = tavlo::PaletteFromHistogram(colors.histogram, count, {.threads = threads});
     ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
                      .count());
   }
@@ -96,18 +96,18 @@ tavlo::RangeEdit RunRangeOperation(const std::string& op, const std::string& arg
                                    const std::vector<std::uint32_t>& picture, int width, int height,
                                    const std::vector<tavlo::ColorValue>& palette, int threads,
                                    int& encodes) {
-  const tavlo::ColourHistogram histogram =
-      tavlo::CountColours(picture.data(), width, height, std::ptrdiff_t(width) * 4, threads);
+  const std::vector<tavlo::ColorCount> histogram =
+      tavlo::AnalysePicture(picture.data(), width, height, std::ptrdiff_t(width) * 4, threads)
+          .histogram;
   tavlo::PaletteColors colors{};
   std::copy(palette.begin(), palette.end(), colors.begin());
   const tavlo::EntryRange range{0, static_cast<int>(palette.size()) - 1};
-  if (op == "remove") return tavlo::RemoveUnusedEntries(colors, range, histogram.colours);
-  if (op == "merge")
-    return tavlo::MergeNearColours(colors, range, histogram.colours, std::stod(arg));
+  if (op == "remove") return tavlo::RemoveUnusedEntries(colors, range, histogram);
+  if (op == "merge") return tavlo::MergeNearColors(colors, range, histogram, std::stod(arg));
   const auto target = tavlo::ReductionTarget::Parse(arg);
   if (op != "reduce" || !target) Fail("unknown range operation " + op + " " + arg);
   const tavlo::ReductionOutcome outcome = tavlo::ReduceToTarget(
-      colors, range, histogram.colours, *target,
+      colors, range, histogram, *target,
       [&](const std::vector<tavlo::ColorValue>& entries) {
         ++encodes;
         return static_cast<std::uint64_t>(
@@ -149,10 +149,9 @@ int Measure(char** argv) {
   const int width = std::atoi(argv[3]), height = std::atoi(argv[4]);
   const std::vector<std::uint32_t> picture = ReadPicture(argv[2], width, height);
   const std::ptrdiff_t stride = std::ptrdiff_t(width) * 4;
-  const tavlo::PictureColours colours =
-      tavlo::AnalysePicture(picture.data(), width, height, stride);
+  const tavlo::PictureColors colors = tavlo::AnalysePicture(picture.data(), width, height, stride);
   tavlo::ResultFigures figures;
-  if (!tavlo::ComputeResultFigures(colours, ReadPalette(argv[5]), figures)) Fail("no figures");
+  if (!tavlo::ComputeResultFigures(colors, ReadPalette(argv[5]), figures)) Fail("no figures");
   std::printf("FIGURES mean=%.4f above_one=%.4f used=%d gif_bytes=%lld\n", figures.meanLoss,
               figures.shareAboveOne * 100, figures.entriesUsed,
               static_cast<long long>(figures.GifBytes()));
@@ -168,9 +167,8 @@ int main(int argc, char** argv) {
   if (argc == 8 && std::string(argv[1]) == "quantize") return Quantize(argv, threads);
   if (argc == 6 && std::string(argv[1]) == "measure") return Measure(argv);
   if ((argc == 8 || argc == 9) && std::string(argv[1]) == "range")
-    return Range(argc, argv, threads);
-  Fail(
-      "usage: quantize IN.rgb WIDTH HEIGHT N REPS OUT.act [--threads=T] | range IN.rgb WIDTH "
-      "HEIGHT PALETTE.act REPS remove|merge T|reduce TARGET [--threads=T] | measure IN.rgb WIDTH "
-      "HEIGHT PALETTE.act");
+    Fail(
+        "usage: quantize IN.rgb WIDTH HEIGHT N REPS OUT.act [--threads=T] | range IN.rgb WIDTH "
+        "HEIGHT PALETTE.act REPS remove|merge T|reduce TARGET [--threads=T] | measure IN.rgb WIDTH "
+        "HEIGHT PALETTE.act");
 }

@@ -1,32 +1,22 @@
 // The "&Optimize" menu: the result window, which describes the picture reduced to the range of
 // the last preview, and the exports of that reduction as GIF and PNG.
 #include "app/main_window.h"
-#include "app/settings.h"
-#include "app/twips.h"
-#include "app/whole_number.h"
-#include "app/window_geometry.h"
-#include "image/picture_area.h"
-#include "image/picture_export.h"
-#include "operations/optimize_commands.h"
-#include "palette/palette_document.h"
-#include "palette/palette_window.h"
-#include "palette/swatch_grid.h"
+#include "commands/optimize_commands.h"
+#include "palette_model/palette_document.h"
+#include "palette_window/palette_window.h"
+#include "palette_window/swatch_grid.h"
+#include "picture_view/picture_area.h"
+#include "picture_view/picture_export.h"
+#include "reduction/from_image.h"
 #include "reduction/gif_encoder.h"
 #include "reduction/png_encoder.h"
 #include "result/result_window.h"
+#include "store/settings.h"
+#include "store/twips.h"
+#include "store/whole_number.h"
+#include "store/window_geometry.h"
 
 namespace tavlo {
-namespace {
-
-// The reduction the result window describes, worked out now for the range's colours as they are.
-IndexedPicture CurrentReduction(const QImage& picture, const std::vector<ColorValue>& colours) {
-  const QImage pixels = picture.convertToFormat(QImage::Format_RGB32);
-  return ReducePicture(reinterpret_cast<const std::uint32_t*>(pixels.constBits()), pixels.width(),
-                       pixels.height(), pixels.bytesPerLine(), colours.data(),
-                       static_cast<int>(colours.size()));
-}
-
-}  // namespace
 
 void MainWindow::CreateResultWindow() {
   result_ = new ResultWindow(this, *document_);
@@ -78,26 +68,24 @@ void MainWindow::ShowResultCommand() {
 }
 
 void MainWindow::ExportGifCommand() {
-  ExportPictureFile(
-      this,
-      {QStringLiteral("Export GIF"), QStringLiteral("GIF|*.gif|All files|*.*"),
-       QStringLiteral("gif"), QStringLiteral("GIF")},
-      [this](const QString&, int) {
-        if (const ResultFigures* figures = result_->CurrentFigures();
-            figures && !figures->gif.isEmpty())
-          return EncodedPicture{figures->gif, {}};
-        return EncodeGif(CurrentReduction(picture_->Picture(), result_->RangeColours()));
-      });
+  ExportPictureFile(this,
+                    {QStringLiteral("Export GIF"), QStringLiteral("GIF|*.gif|All files|*.*"),
+                     QStringLiteral("gif"), QStringLiteral("GIF")},
+                    [this](const QString&, int) {
+                      if (const ResultFigures* figures = result_->CurrentFigures();
+                          figures && !figures->gif.isEmpty())
+                        return EncodedPicture{figures->gif, {}};
+                      return EncodeGif(ReduceImage(picture_->Picture(), result_->RangeColors()));
+                    });
 }
 
 void MainWindow::ExportPngCommand() {
-  ExportPictureFile(
-      this,
-      {QStringLiteral("Export PNG"), QStringLiteral("PNG|*.png|All files|*.*"),
-       QStringLiteral("png"), QStringLiteral("PNG")},
-      [this](const QString&, int) {
-        return EncodePng(CurrentReduction(picture_->Picture(), result_->RangeColours()));
-      });
+  ExportPictureFile(this,
+                    {QStringLiteral("Export PNG"), QStringLiteral("PNG|*.png|All files|*.*"),
+                     QStringLiteral("png"), QStringLiteral("PNG")},
+                    [this](const QString&, int) {
+                      return EncodePng(ReduceImage(picture_->Picture(), result_->RangeColors()));
+                    });
 }
 
 void MainWindow::DescribeRange(std::optional<EntryRange> range) {
@@ -114,8 +102,8 @@ void MainWindow::RemoveUnusedEntriesCommand() {
   DescribeRange(tavlo::RemoveUnusedEntriesCommand(this, *document_, picture_->Picture()));
 }
 
-void MainWindow::MergeNearColoursCommand() {
-  DescribeRange(tavlo::MergeNearColoursCommand(this, *document_, picture_->Picture()));
+void MainWindow::MergeNearColorsCommand() {
+  DescribeRange(tavlo::MergeNearColorsCommand(this, *document_, picture_->Picture()));
 }
 
 void MainWindow::ReduceToTargetCommand() {

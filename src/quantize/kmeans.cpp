@@ -121,13 +121,13 @@ std::vector<T> Combine(const std::vector<T>& perChunk, std::size_t k) {
 // other points at every step; the colours whose bound fails are searched again.
 class KMeans {
  public:
-  KMeans(const WorkingColours& colours, std::vector<Point>& points, const KMeansOptions& options,
+  KMeans(const WorkingColors& colors, std::vector<Point>& points, const KMeansOptions& options,
          std::vector<std::uint16_t> guesses)
-      : c_(colours),
+      : c_(colors),
         points_(points),
         o_(options),
         nearest_(std::move(guesses)),
-        others_(colours.Size(), 0) {
+        others_(colors.Size(), 0) {
     if (nearest_.size() != c_.Size()) nearest_.assign(c_.Size(), 0);
   }
 
@@ -148,7 +148,7 @@ class KMeans {
   void ReseedEmpty(const std::vector<Accumulator>& served);
   void NoteMoves(const std::vector<Point>& before);
 
-  const WorkingColours& c_;
+  const WorkingColors& c_;
   std::vector<Point>& points_;
   const KMeansOptions& o_;
   std::vector<std::uint16_t> nearest_;
@@ -232,10 +232,10 @@ void KMeans::ReseedEmpty(const std::vector<Accumulator>& served) {
 
 }  // namespace
 
-void RefineByKMeans(const WorkingColours& colours, std::vector<Point>& points,
+void RefineByKMeans(const WorkingColors& colors, std::vector<Point>& points,
                     const KMeansOptions& options, std::vector<std::uint16_t> guesses) {
-  if (points.size() < 2 || colours.Size() == 0) return;
-  KMeans(colours, points, options, std::move(guesses)).Iterate(options.maxIterations);
+  if (points.size() < 2 || colors.Size() == 0) return;
+  KMeans(colors, points, options, std::move(guesses)).Iterate(options.maxIterations);
 }
 
 }  // namespace tavlo::quantize

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "quantize/stop_flag.h"
-#include "quantize/working_colours.h"
+#include "quantize/working_colors.h"
 
 namespace tavlo::quantize {
 
@@ -22,7 +22,7 @@ struct KMeansOptions {
 // Moves `points` in place. A point left without colours moves to the colour that its nearest
 // point serves worst, so none is wasted. `guesses`, when given, holds for every colour a point
 // likely to be its nearest (the search starts there; the result does not depend on it).
-void RefineByKMeans(const WorkingColours& colours, std::vector<Point>& points,
+void RefineByKMeans(const WorkingColors& colors, std::vector<Point>& points,
                     const KMeansOptions& options, std::vector<std::uint16_t> guesses = {});
 
 }  // namespace tavlo::quantize

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "colour/ciede2000_batch.h"
+#include "color_science/ciede2000_batch.h"
 #include "quantize/rgb_nearest.h"
 
 namespace tavlo::quantize {
@@ -17,25 +17,25 @@ std::int32_t Distance2(ColorValue x, ColorValue y) {
 
 }  // namespace
 
-RangeMapping::RangeMapping(const WorkingColours& colours, std::vector<ColorValue> entries,
+RangeMapping::RangeMapping(const WorkingColors& colors, std::vector<ColorValue> entries,
                            int threads)
-    : colours_(colours),
+    : colors_(colors),
       threads_(threads),
       entries_(std::move(entries)),
       live_(entries_.size(), true),
       liveCount_(entries_.size()),
       members_(entries_.size()),
-      place_(colours.Size(), 0),
+      place_(colors.Size(), 0),
       reach2_(entries_.size(), 0),
-      loss_(colours.Size(), 0),
+      loss_(colors.Size(), 0),
       usage_(entries_.size(), 0) {
   for (ColorValue c : entries_) entryLab_.push_back(LabFromColor(c));
-  nearest_ = AssignNearestEntries(colours_.colour, entries_, threads_).first;
-  std::vector<Lab> target(colours_.Size());
-  for (std::size_t i = 0; i < colours_.Size(); ++i) target[i] = entryLab_[nearest_[i]];
-  std::vector<double> loss(colours_.Size());
-  Ciede2000Batch(colours_.Size(), colours_.lab.data(), target.data(), loss.data());
-  for (std::size_t i = 0; i < colours_.Size(); ++i) {
+  nearest_ = AssignNearestEntries(colors_.color, entries_, threads_).first;
+  std::vector<Lab> target(colors_.Size());
+  for (std::size_t i = 0; i < colors_.Size(); ++i) target[i] = entryLab_[nearest_[i]];
+  std::vector<double> loss(colors_.Size());
+  Ciede2000Batch(colors_.Size(), colors_.lab.data(), target.data(), loss.data());
+  for (std::size_t i = 0; i < colors_.Size(); ++i) {
     const std::uint16_t e = nearest_[i];
     nearest_[i] = UINT16_MAX;
     SetMapping(i, e, static_cast<float>(loss[i]));
@@ -43,9 +43,9 @@ RangeMapping::RangeMapping(const WorkingColours& colours, std::vector<ColorValue
 }
 
 void RangeMapping::SetMapping(std::size_t i, std::uint16_t e, float loss) {
-  const double w = colours_.count[i];
+  const double w = colors_.count[i];
   if (nearest_[i] != UINT16_MAX) {
-    usage_[nearest_[i]] -= colours_.count[i];
+    usage_[nearest_[i]] -= colors_.count[i];
     lossSum_ -= w * loss_[i];
     if (loss_[i] > 1.0f) aboveOne_ -= w;
     std::vector<std::uint32_t>& left = members_[nearest_[i]];
@@ -55,20 +55,20 @@ void RangeMapping::SetMapping(std::size_t i, std::uint16_t e, float loss) {
   }
   place_[i] = static_cast<std::uint32_t>(members_[e].size());
   members_[e].push_back(static_cast<std::uint32_t>(i));
-  reach2_[e] = std::max(reach2_[e], Distance2(colours_.colour[i], entries_[e]));
+  reach2_[e] = std::max(reach2_[e], Distance2(colors_.color[i], entries_[e]));
   nearest_[i] = e;
   loss_[i] = loss;
-  usage_[e] += colours_.count[i];
+  usage_[e] += colors_.count[i];
   lossSum_ += w * loss;
   if (loss > 1.0f) aboveOne_ += w;
 }
 
 RangeMapping::Plan RangeMapping::Try(std::size_t gone, std::size_t changed,
-                                     ColorValue colour) const {
-  Plan plan{gone, changed, colour, {}, {}};
+                                     ColorValue color) const {
+  Plan plan{gone, changed, color, {}, {}};
   // Working lists kept from call to call: a reduction makes hundreds of plans.
   thread_local std::vector<std::uint32_t> searched, touched;
-  thread_local std::vector<ColorValue> live, searchedColours;
+  thread_local std::vector<ColorValue> live, searchedColors;
   thread_local std::vector<std::uint16_t> entryOf;
   thread_local std::vector<Lab> from, to;
   thread_local std::vector<double> loss;
@@ -78,7 +78,7 @@ RangeMapping::Plan RangeMapping::Try(std::size_t gone, std::size_t changed,
   for (std::size_t e : {gone, changed})
     if (e != kNone) searched.insert(searched.end(), members_[e].begin(), members_[e].end());
   std::sort(searched.begin(), searched.end());
-  if (changed != kNone) TakenBy(changed, colour, gone, touched);
+  if (changed != kNone) TakenBy(changed, color, gone, touched);
   std::sort(touched.begin(), touched.end());
   for (std::size_t s = 0, t = 0; s < searched.size() || t < touched.size();) {
     if (t == touched.size() || (s < searched.size() && searched[s] < touched[t]))
@@ -89,22 +89,21 @@ RangeMapping::Plan RangeMapping::Try(std::size_t gone, std::size_t changed,
   // The live entries (the changed one in its new colour) in order, for a search of all at once.
   for (std::size_t e = 0; e < entries_.size(); ++e)
     if (live_[e] && e != gone)
-      live.push_back(e == changed ? colour : entries_[e]),
+      live.push_back(e == changed ? color : entries_[e]),
           entryOf.push_back(static_cast<std::uint16_t>(e));
-  searchedColours.resize(searched.size());
-  for (std::size_t s = 0; s < searched.size(); ++s)
-    searchedColours[s] = colours_.colour[searched[s]];
+  searchedColors.resize(searched.size());
+  for (std::size_t s = 0; s < searched.size(); ++s) searchedColors[s] = colors_.color[searched[s]];
   const std::vector<std::uint16_t> found =
       live.empty() ? std::vector<std::uint16_t>(searched.size(), 0)
-                   : AssignNearestEntries(searchedColours, live, threads_).first;
+                   : AssignNearestEntries(searchedColors, live, threads_).first;
   // Where they go and their loss there.
-  const Lab lab = LabFromColor(colour);
+  const Lab lab = LabFromColor(color);
   from.resize(plan.moves.size()), to.resize(plan.moves.size());
   std::size_t s = 0;
   for (std::size_t m = 0; m < plan.moves.size(); ++m) {
     Plan::Move& move = plan.moves[m];
     if (move.entry == UINT16_MAX) move.entry = live.empty() ? 0 : entryOf[found[s++]];
-    from[m] = colours_.lab[move.colour];
+    from[m] = colors_.lab[move.color];
     to[m] = move.entry == changed ? lab : entryLab_[move.entry];
   }
   loss.resize(plan.moves.size());
@@ -113,23 +112,23 @@ RangeMapping::Plan RangeMapping::Try(std::size_t gone, std::size_t changed,
   for (std::size_t m = 0; m < plan.moves.size(); ++m) {
     Plan::Move& move = plan.moves[m];
     move.loss = static_cast<float>(loss[m]);
-    const double w = colours_.count[move.colour];
-    lossSum += w * (double(move.loss) - loss_[move.colour]);
-    aboveOne += w * ((move.loss > 1.0f) - (loss_[move.colour] > 1.0f));
+    const double w = colors_.count[move.color];
+    lossSum += w * (double(move.loss) - loss_[move.color]);
+    aboveOne += w * ((move.loss > 1.0f) - (loss_[move.color] > 1.0f));
   }
-  plan.loss = {lossSum / colours_.totalWeight, aboveOne / colours_.totalWeight};
+  plan.loss = {lossSum / colors_.totalWeight, aboveOne / colors_.totalWeight};
   return plan;
 }
 
-void RangeMapping::TakenBy(std::size_t e, ColorValue colour, std::size_t gone,
+void RangeMapping::TakenBy(std::size_t e, ColorValue color, std::size_t gone,
                            std::vector<std::uint32_t>& out) const {
   // A colour of entry f nearer to `colour` than to f is at most twice its distance to f from f.
   for (std::size_t f = 0; f < entries_.size(); ++f) {
-    if (f == e || f == gone || !live_[f] || Distance2(entries_[f], colour) > 4 * reach2_[f])
+    if (f == e || f == gone || !live_[f] || Distance2(entries_[f], color) > 4 * reach2_[f])
       continue;
     for (std::uint32_t i : members_[f]) {
-      const std::int32_t d = Distance2(colours_.colour[i], colour);
-      const std::int32_t dNow = Distance2(colours_.colour[i], entries_[f]);
+      const std::int32_t d = Distance2(colors_.color[i], color);
+      const std::int32_t dNow = Distance2(colors_.color[i], entries_[f]);
       if (d < dNow || (d == dNow && e < f)) out.push_back(i);
     }
   }
@@ -139,10 +138,10 @@ RangeMapping::Loss RangeMapping::Change(const Plan& plan) {
   if (plan.gone != kNone && live_[plan.gone] && liveCount_ > 1)
     live_[plan.gone] = false, --liveCount_;
   if (plan.changed != kNone) {
-    entries_[plan.changed] = plan.colour, entryLab_[plan.changed] = LabFromColor(plan.colour);
+    entries_[plan.changed] = plan.color, entryLab_[plan.changed] = LabFromColor(plan.color);
     reach2_[plan.changed] = 0;  // its colours all come again below
   }
-  for (const Plan::Move& move : plan.moves) SetMapping(move.colour, move.entry, move.loss);
+  for (const Plan::Move& move : plan.moves) SetMapping(move.color, move.entry, move.loss);
   return {MeanLoss(), ShareAboveOne()};
 }
 

@@ -6,23 +6,23 @@
 #include <cstdint>
 #include <vector>
 
-#include "colour/colour_histogram.h"
-#include "quantize/working_colours.h"
+#include "color_science/color_histogram.h"
+#include "quantize/working_colors.h"
 
 namespace tavlo::quantize {
 
 class RangeMapping {
  public:
   // `entries` are the range's colours in order (1..256 of them).
-  RangeMapping(const WorkingColours& colours, std::vector<ColorValue> entries, int threads = 0);
+  RangeMapping(const WorkingColors& colors, std::vector<ColorValue> entries, int threads = 0);
 
   const std::vector<ColorValue>& Entries() const { return entries_; }
   bool Live(std::size_t e) const { return live_[e]; }
   std::size_t LiveCount() const { return liveCount_; }
   // Pixels mapped to each entry (0 for entries gone).
   const std::vector<std::uint64_t>& Usage() const { return usage_; }
-  double MeanLoss() const { return lossSum_ / colours_.totalWeight; }
-  double ShareAboveOne() const { return aboveOne_ / colours_.totalWeight; }
+  double MeanLoss() const { return lossSum_ / colors_.totalWeight; }
+  double ShareAboveOne() const { return aboveOne_ / colors_.totalWeight; }
 
   static constexpr std::size_t kNone = SIZE_MAX;
 
@@ -34,16 +34,16 @@ class RangeMapping {
   };
   struct Plan {
     std::size_t gone = kNone, changed = kNone;
-    ColorValue colour = 0;
+    ColorValue color = 0;
     Loss loss;
     struct Move {
-      std::uint32_t colour;
+      std::uint32_t color;
       std::uint16_t entry;
       float loss;
     };
     std::vector<Move> moves;  // in rising order of colour
   };
-  Plan Try(std::size_t gone, std::size_t changed, ColorValue colour) const;
+  Plan Try(std::size_t gone, std::size_t changed, ColorValue color) const;
   Loss Change(const Plan& plan);
   // The colours of the live entries in order.
   std::vector<ColorValue> LiveEntries() const;
@@ -51,10 +51,10 @@ class RangeMapping {
  private:
   void SetMapping(std::size_t i, std::uint16_t e, float loss);
   // The colours that entry `e`, taking `colour`, would take from other entries, in `out`.
-  void TakenBy(std::size_t e, ColorValue colour, std::size_t gone,
+  void TakenBy(std::size_t e, ColorValue color, std::size_t gone,
                std::vector<std::uint32_t>& out) const;
 
-  const WorkingColours& colours_;
+  const WorkingColors& colors_;
   const int threads_;
   std::vector<ColorValue> entries_;
   std::vector<Lab> entryLab_;

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "colour/ciede2000.h"
+#include "color_science/ciede2000.h"
 #include "quantize/range_mapping.h"
-#include "quantize/working_colours.h"
+#include "quantize/working_colors.h"
 #include "quantize/working_space.h"
 
 namespace tavlo {
@@ -15,9 +15,9 @@ using quantize::RangeMapping;
 // The steps of a reduction, one entry at a time, on a mapping of the picture to the range.
 class Reducer {
  public:
-  Reducer(const quantize::WorkingColours& colours, std::vector<ColorValue> entries, bool byShare,
+  Reducer(const quantize::WorkingColors& colors, std::vector<ColorValue> entries, bool byShare,
           int threads)
-      : mapping_(colours, std::move(entries), threads), byShare_(byShare) {
+      : mapping_(colors, std::move(entries), threads), byShare_(byShare) {
     const std::size_t k = mapping_.Entries().size();
     lab_.resize(k);
     for (std::size_t e = 0; e < k; ++e) lab_[e] = LabFromColor(mapping_.Entries()[e]);
@@ -43,7 +43,7 @@ class Reducer {
   void Take(const Step& step) {
     mapping_.Change(step);
     if (step.changed != RangeMapping::kNone) {
-      lab_[step.changed] = LabFromColor(step.colour);
+      lab_[step.changed] = LabFromColor(step.color);
       Measure(step.changed);
     }
   }
@@ -186,12 +186,12 @@ ReductionOutcome DownToSize(const PaletteColors& colors, EntryRange range, Reduc
 }  // namespace
 
 ReductionOutcome ReduceToTarget(const PaletteColors& colors, EntryRange range,
-                                const std::vector<ColourCount>& histogram,
+                                const std::vector<ColorCount>& histogram,
                                 const ReductionTarget& target, const GifSizeOf& gifSize,
                                 int threads, StopFlag stop) {
-  const quantize::WorkingColours colours = quantize::MakeWorkingColours(histogram, threads, stop);
+  const quantize::WorkingColors working = quantize::MakeWorkingColors(histogram, threads, stop);
   const bool byShare = target.kind == ReductionTarget::Kind::ShareAboveOne;
-  Reducer reducer(colours, RangeEntries(colors, range), byShare, threads);
+  Reducer reducer(working, RangeEntries(colors, range), byShare, threads);
   if (byShare) return WithinShare(colors, range, reducer, target.percent / 100, stop);
   return DownToSize(colors, range, reducer, target.bytes, gifSize, stop);
 }

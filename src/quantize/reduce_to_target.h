@@ -41,7 +41,7 @@ struct ReductionOutcome {
 // `threads` and `stop` as for the quantizer: a step of the reduction takes milliseconds, and so
 // does each GIF of a picture of a few million pixels.
 ReductionOutcome ReduceToTarget(const PaletteColors& colors, EntryRange range,
-                                const std::vector<ColourCount>& histogram,
+                                const std::vector<ColorCount>& histogram,
                                 const ReductionTarget& target, const GifSizeOf& gifSize,
                                 int threads = 0, StopFlag stop = nullptr);
 

@@ -45,7 +45,7 @@ struct Groups {
 // it is below `limit` (the distance to the entry it would otherwise go to, plus one when the
 // moved entry wins a tie by its lower index). `keep` is the working-space distance the colour
 // has when it does not go to the moved entry, `now` the one it has today.
-struct EntryColours {
+struct EntryColors {
   std::vector<std::int32_t> r, g, b, limit;
   std::vector<float> L, a, bb, weight, keep, now;
   std::size_t own = 0;
@@ -58,7 +58,7 @@ struct EntryColours {
 
 // The cost change of every colour of `c` if the entry moved to `rgb` / `point`, for one move.
 TAVLO_VECTOR_CLONES
-void ChangesOfMove(const EntryColours& c, std::size_t n, Rgb rgb, Point point,
+void ChangesOfMove(const EntryColors& c, std::size_t n, Rgb rgb, Point point,
                    float* __restrict change) {
   const std::int32_t* __restrict r = c.r.data();
   const std::int32_t* __restrict g = c.g.data();
@@ -81,13 +81,13 @@ void ChangesOfMove(const EntryColours& c, std::size_t n, Rgb rgb, Point point,
 
 struct Move {
   double change = 0;  // below 0: worth making
-  ColorValue colour = 0;
+  ColorValue color = 0;
 };
 
 class Search {
  public:
-  Search(const WorkingColours& colours, std::vector<ColorValue> palette, int threads)
-      : c_(colours), threads_(threads), palette_(std::move(palette)), tracker_(c_.colour, threads) {
+  Search(const WorkingColors& colors, std::vector<ColorValue> palette, int threads)
+      : c_(colors), threads_(threads), palette_(std::move(palette)), tracker_(c_.color, threads) {
     SetEntries();
   }
 
@@ -120,7 +120,7 @@ class Search {
     ForEachChunk(
         k, threads_,
         [&](std::size_t, std::size_t begin, std::size_t end) {
-          thread_local EntryColours gathered;
+          thread_local EntryColors gathered;
           thread_local std::vector<float> changes;
           for (std::size_t e = begin; e < end; ++e)
             moves[e] = BestMove(e, step, Gather(e, byFirst, bySecond, gathered), changes);
@@ -129,9 +129,9 @@ class Search {
     int made = 0;
     std::set<ColorValue> taken(palette_.begin(), palette_.end());
     for (std::size_t e = 0; e < k; ++e) {
-      if (moves[e].change >= 0 || taken.count(moves[e].colour)) continue;
+      if (moves[e].change >= 0 || taken.count(moves[e].color)) continue;
       taken.erase(palette_[e]);
-      palette_[e] = moves[e].colour;
+      palette_[e] = moves[e].color;
       taken.insert(palette_[e]);
       ++made;
     }
@@ -163,16 +163,16 @@ class Search {
   // Copies entry e's colours into `out`: those it is nearest to, then those it is second nearest
   // to (whose nearest is another entry); colours of neither are too far from e to notice a small
   // move.
-  const EntryColours& Gather(std::size_t e, const Groups& byFirst, const Groups& bySecond,
-                             EntryColours& out) const {
+  const EntryColors& Gather(std::size_t e, const Groups& byFirst, const Groups& bySecond,
+                            EntryColors& out) const {
     const std::uint32_t ownBegin = byFirst.start[e], ownEnd = byFirst.start[e + 1];
     const std::uint32_t nextBegin = bySecond.start[e], nextEnd = bySecond.start[e + 1];
     out.own = ownEnd - ownBegin;
     out.Resize(out.own + (nextEnd - nextBegin));
     std::size_t m = 0;
     auto copy = [&](std::uint32_t i, std::int32_t limit, float keep) {
-      const ColorValue colour = c_.colour[i];
-      out.r[m] = RedOf(colour), out.g[m] = GreenOf(colour), out.b[m] = BlueOf(colour);
+      const ColorValue color = c_.color[i];
+      out.r[m] = RedOf(color), out.g[m] = GreenOf(color), out.b[m] = BlueOf(color);
       out.limit[m] = limit;
       out.L[m] = c_.L[i], out.a[m] = c_.a[i], out.bb[m] = c_.b[i];
       out.weight[m] = c_.weight[i];
@@ -193,9 +193,9 @@ class Search {
     return out;
   }
 
-  Move BestMove(std::size_t e, int step, const EntryColours& colours,
+  Move BestMove(std::size_t e, int step, const EntryColors& colors,
                 std::vector<float>& changes) const {
-    const std::size_t n = colours.r.size();
+    const std::size_t n = colors.r.size();
     changes.resize(n * kMoves);
     ColorValue moved[kMoves];
     bool possible[kMoves];
@@ -207,7 +207,7 @@ class Search {
       channel = value;
       moved[m] = MakeColor(to.r, to.g, to.b);
       if (possible[m])
-        ChangesOfMove(colours, n, to, WorkingPointOf(moved[m]), &changes[std::size_t(m) * n]);
+        ChangesOfMove(colors, n, to, WorkingPointOf(moved[m]), &changes[std::size_t(m) * n]);
     }
     // Summed in the colours' order, one sum per move.
     double sum[kMoves] = {};
@@ -219,7 +219,7 @@ class Search {
     return best;
   }
 
-  const WorkingColours& c_;
+  const WorkingColors& c_;
   const int threads_;
   std::vector<ColorValue> palette_;
   std::vector<Rgb> entries_;
@@ -231,11 +231,10 @@ class Search {
 
 }  // namespace
 
-std::vector<ColorValue> TuneOnRgbRule(const WorkingColours& colours,
-                                      std::vector<ColorValue> palette,
+std::vector<ColorValue> TuneOnRgbRule(const WorkingColors& colors, std::vector<ColorValue> palette,
                                       const LocalSearchOptions& options) {
   if (palette.size() < 2) return palette;
-  Search search(colours, std::move(palette), options.threads);
+  Search search(colors, std::move(palette), options.threads);
   double cost = search.AssignAll();
   std::vector<ColorValue> best = search.Palette();
   int step = options.firstStep;

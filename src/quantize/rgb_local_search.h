@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "quantize/stop_flag.h"
-#include "quantize/working_colours.h"
+#include "quantize/working_colors.h"
 
 namespace tavlo::quantize {
 
@@ -19,8 +19,7 @@ struct LocalSearchOptions {
 };
 
 // Returns the tuned palette: distinct colours, as many as `palette` has.
-std::vector<ColorValue> TuneOnRgbRule(const WorkingColours& colours,
-                                      std::vector<ColorValue> palette,
+std::vector<ColorValue> TuneOnRgbRule(const WorkingColors& colors, std::vector<ColorValue> palette,
                                       const LocalSearchOptions& options);
 
 }  // namespace tavlo::quantize

@@ -89,14 +89,14 @@ constexpr float kSlack = 1e-3f;
 
 }  // namespace
 
-NearestEntries AssignNearestEntries(const std::vector<ColorValue>& colours,
+NearestEntries AssignNearestEntries(const std::vector<ColorValue>& colors,
                                     const std::vector<ColorValue>& palette, int threads) {
   const int count = static_cast<int>(std::min<std::size_t>(palette.size(), 256));
   std::int32_t er[256], eg[256], eb[256];
   for (int j = 0; j < count; ++j)
     er[j] = RedOf(palette[j]), eg[j] = GreenOf(palette[j]), eb[j] = BlueOf(palette[j]);
   NearestEntries out;
-  const std::size_t n = colours.size();
+  const std::size_t n = colors.size();
   out.first.resize(n);
   out.second.resize(n);
   out.distance2.resize(n);
@@ -107,7 +107,7 @@ NearestEntries AssignNearestEntries(const std::vector<ColorValue>& colours,
       std::int32_t r[kLanes], g[kLanes], b[kLanes], f[kLanes], s[kLanes];
       const std::size_t lanes = std::min<std::size_t>(kLanes, end - i);
       for (std::size_t l = 0; l < kLanes; ++l) {
-        const ColorValue c = colours[i + std::min(l, lanes - 1)];
+        const ColorValue c = colors[i + std::min(l, lanes - 1)];
         r[l] = RedOf(c), g[l] = GreenOf(c), b[l] = BlueOf(c);
       }
       TwoNearestOfBlock(r, g, b, er, eg, eb, count, f, s);
@@ -122,8 +122,8 @@ NearestEntries AssignNearestEntries(const std::vector<ColorValue>& colours,
   return out;
 }
 
-NearestTracker::NearestTracker(const std::vector<ColorValue>& colours, int threads)
-    : colours_(colours), threads_(threads) {}
+NearestTracker::NearestTracker(const std::vector<ColorValue>& colors, int threads)
+    : colors_(colors), threads_(threads) {}
 
 // For every entry, the entries that moved, by rising distance from it.
 struct NearestTracker::MovedNear {
@@ -146,16 +146,16 @@ struct NearestTracker::MovedNear {
 };
 
 bool NearestTracker::Renew(std::size_t i, const MovedNear& moved) {
-  const ColorValue colour = colours_[i];
+  const ColorValue color = colors_[i];
   const std::uint16_t f = near_.first[i], s = near_.second[i];
-  auto keyOf = [&](std::uint16_t e) { return (Distance2(colour, palette_[e]) << 8) | e; };
+  auto keyOf = [&](std::uint16_t e) { return (Distance2(color, palette_[e]) << 8) | e; };
   // The three smallest keys of the entries looked at.
   std::int32_t m1 = keyOf(f), m2 = keyOf(s), m3 = INT32_MAX;
   if (m2 < m1) std::swap(m1, m2);
   // Entries that did not move are no nearer than before; a moved entry q is at least
   // |f q| - |colour f| away, so only the moved entries near f can come nearer than the bound.
   const float bound = others_[i];
-  const float reach = bound + std::sqrt(static_cast<float>(Distance2(colour, palette_[f])));
+  const float reach = bound + std::sqrt(static_cast<float>(Distance2(color, palette_[f])));
   const float* distance = &moved.distance[f * moved.count];
   const std::uint16_t* index = &moved.index[f * moved.count];
   for (std::size_t m = 0; m < moved.count && distance[m] < reach + kSlack; ++m) {
@@ -184,7 +184,7 @@ void NearestTracker::Keep(std::size_t i, const std::int32_t* keys) {
 }
 
 const NearestEntries& NearestTracker::Assign(const std::vector<ColorValue>& palette) {
-  const std::size_t n = colours_.size(), k = std::min<std::size_t>(palette.size(), 256);
+  const std::size_t n = colors_.size(), k = std::min<std::size_t>(palette.size(), 256);
   // With two entries or fewer, every colour is searched in full: that is just as quick.
   bool fresh = palette_.size() != k || k <= 2;
   std::vector<std::uint16_t> moved;
@@ -210,7 +210,7 @@ const NearestEntries& NearestTracker::Assign(const std::vector<ColorValue>& pale
       const std::size_t lanes = std::min<std::size_t>(kLanes, searched.size() - s);
       std::int32_t r[kLanes], g[kLanes], b[kLanes], smallest[kKept][kLanes];
       for (std::size_t l = 0; l < kLanes; ++l) {
-        const ColorValue c = colours_[searched[s + std::min(l, lanes - 1)]];
+        const ColorValue c = colors_[searched[s + std::min(l, lanes - 1)]];
         r[l] = RedOf(c), g[l] = GreenOf(c), b[l] = BlueOf(c);
       }
       SmallestKeysOfBlock(r, g, b, er, eg, eb, static_cast<int>(k), smallest);

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "palette/color_value.h"
+#include "base/color_value.h"
 
 namespace tavlo::quantize {
 
@@ -16,7 +16,7 @@ struct NearestEntries {
   std::vector<std::uint16_t> first, second;
   std::vector<std::int32_t> distance2, secondDistance2;
 };
-NearestEntries AssignNearestEntries(const std::vector<ColorValue>& colours,
+NearestEntries AssignNearestEntries(const std::vector<ColorValue>& colors,
                                     const std::vector<ColorValue>& palette, int threads);
 
 // The same answers, kept up to date while the entries of a palette move a little at a time (the
@@ -26,7 +26,7 @@ NearestEntries AssignNearestEntries(const std::vector<ColorValue>& colours,
 // the bound. Only a colour whose bound no longer shows the answer is searched over every entry.
 class NearestTracker {
  public:
-  NearestTracker(const std::vector<ColorValue>& colours, int threads);
+  NearestTracker(const std::vector<ColorValue>& colors, int threads);
 
   // The answers for `palette`; the work depends on how many of its entries moved, and how far,
   // since the last call.
@@ -35,11 +35,11 @@ class NearestTracker {
  private:
   struct MovedNear;
   // Whether the colour's answers could be renewed from the entries near its nearest.
-  bool Renew(std::size_t colour, const MovedNear& moved);
+  bool Renew(std::size_t color, const MovedNear& moved);
   // Keeps the colour's three smallest keys over all entries (squared distance x 256 + index).
-  void Keep(std::size_t colour, const std::int32_t* keys);
+  void Keep(std::size_t color, const std::int32_t* keys);
 
-  const std::vector<ColorValue>& colours_;
+  const std::vector<ColorValue>& colors_;
   const int threads_;
   std::vector<ColorValue> palette_;
   std::vector<float> others_;  // per colour: no entry but its two nearest is nearer (RGB units)

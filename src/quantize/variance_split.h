@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "quantize/working_colours.h"
+#include "quantize/working_colors.h"
 
 namespace tavlo::quantize {
 
@@ -21,7 +21,7 @@ struct Split {
   std::vector<Point> points;
   std::vector<std::uint16_t> boxOf;
 };
-Split SplitByVariance(const WorkingColours& colours, int count,
+Split SplitByVariance(const WorkingColors& colors, int count,
                       SplitOrder splitOrder = SplitOrder::LargestSummedDistance,
                       StopFlag stop = nullptr);
 

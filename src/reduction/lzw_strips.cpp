@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
-#include <exception>
 #include <memory>
-#include <thread>
+
+#include "base/parallel_work.h"
 
 namespace tavlo {
 namespace {
@@ -174,11 +174,6 @@ class StripEncoder {
   int pending_ = 0;
 };
 
-int WorkerCount(int threads, size_t strips) {
-  if (threads <= 0) threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-  return static_cast<int>(std::min<size_t>(static_cast<size_t>(std::min(threads, 16)), strips));
-}
-
 // Appends the bits of `strip` to `out`, which holds `outBits` bits.
 void AppendBits(std::vector<std::uint8_t>& out, std::uint64_t& outBits, const BitStream& strip) {
   const unsigned shift = static_cast<unsigned>(outBits % 8);
@@ -202,38 +197,22 @@ void AppendBits(std::vector<std::uint8_t>& out, std::uint64_t& outBits, const Bi
 }  // namespace
 
 std::vector<std::uint8_t> EncodeLzw(const std::uint8_t* indexes, size_t count, int minimumCodeSize,
-                                    int threads) {
+                                    int requestedThreads) {
   std::vector<std::uint8_t> out;
   if (count == 0) return out;
   const size_t strips = (count + kLzwStripLength - 1) / kLzwStripLength;
   std::vector<BitStream> streams(strips);
   std::atomic<size_t> nextStrip{0};
-  std::vector<std::exception_ptr> failures(strips);
-  auto work = [&]() noexcept {
-    std::unique_ptr<StripEncoder> encoder;
-    for (size_t s; (s = nextStrip.fetch_add(1)) < strips;) {
-      try {
-        if (!encoder) encoder = std::make_unique<StripEncoder>(minimumCodeSize);
-        const size_t begin = s * kLzwStripLength;
-        const size_t length = std::min(kLzwStripLength, count - begin);
-        encoder->Encode(indexes + begin, length, s == 0, s + 1 == strips, streams[s]);
-      } catch (...) {
-        failures[s] = std::current_exception();  // std::bad_alloc
-      }
+  // Each thread keeps one encoder (its string table) for all the strips it takes.
+  const size_t threads = static_cast<size_t>(std::max(requestedThreads, 0));
+  RunOnThreads(std::min(threads > 0 ? threads : ThreadsFor(strips), strips), [&] {
+    StripEncoder encoder(minimumCodeSize);
+    for (size_t s; (s = nextStrip++) < strips;) {
+      const size_t begin = s * kLzwStripLength;
+      const size_t length = std::min(kLzwStripLength, count - begin);
+      encoder.Encode(indexes + begin, length, s == 0, s + 1 == strips, streams[s]);
     }
-  };
-  std::vector<std::thread> helpers;
-  for (int w = 1; w < WorkerCount(threads, strips); ++w) {
-    try {
-      helpers.emplace_back(work);
-    } catch (...) {
-      break;  // no more threads: the ones running take the remaining strips
-    }
-  }
-  work();
-  for (auto& helper : helpers) helper.join();
-  for (const auto& failure : failures)
-    if (failure) std::rethrow_exception(failure);
+  });
 
   std::uint64_t totalBits = 0;
   for (const auto& stream : streams) totalBits += stream.bits;

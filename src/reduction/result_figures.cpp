@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <thread>
 
-#include "colour/ciede2000.h"
-#include "colour/run_tasks.h"
+#include "base/parallel_work.h"
+#include "color_science/ciede2000.h"
 #include "reduction/gif_encoder.h"
 #include "reduction/indexed_picture.h"
 #include "reduction/nearest_entries.h"
@@ -22,20 +22,20 @@ size_t WorkersFor(int threads, size_t work, size_t workPerThread) {
 
 // Brings the cache's nearest entries up to date for `entries`: from the last call's when only a
 // few entries changed, else worked out afresh.
-void UpdateNearest(const PictureColours& colours, const std::vector<ColorValue>& entries,
+void UpdateNearest(const PictureColors& colors, const std::vector<ColorValue>& entries,
                    ResultCache& cache, int threads) {
-  if (cache.picture != &colours || cache.nearest.size() != colours.Distinct() ||
-      !UpdateNearestEntries(colours, cache.entries, entries, cache.nearest)) {
-    cache.nearest = NearestEntries(colours, entries, threads);
+  if (cache.picture != &colors || cache.nearest.size() != colors.Distinct() ||
+      !UpdateNearestEntries(colors, cache.entries, entries, cache.nearest)) {
+    cache.nearest = NearestEntries(colors, entries, threads);
   }
   cache.entries = entries;
 }
 
 // Brings the cache's differences up to date for the entries' colours: only colours whose reduced
 // colour changed are measured again.
-void UpdateDifferences(const PictureColours& colours, const std::vector<ColorValue>& entries,
+void UpdateDifferences(const PictureColors& colors, const std::vector<ColorValue>& entries,
                        ResultCache& cache, int threads) {
-  const size_t n = colours.Distinct();
+  const size_t n = colors.Distinct();
   const std::vector<std::uint8_t>& nearest = cache.nearest;
   if (cache.against.size() != n) {
     cache.against.assign(n, -1);  // no colour value: everything is measured
@@ -51,41 +51,41 @@ void UpdateDifferences(const PictureColours& colours, const std::vector<ColorVal
       if (cache.against[i] == against) continue;
       cache.against[i] = against;
       cache.difference[i] =
-          static_cast<float>(Ciede2000(colours.lab[i].ToLab(), entryLab[nearest[i]]));
+          static_cast<float>(Ciede2000(colors.lab[i].ToLab(), entryLab[nearest[i]]));
     }
   });
 }
 
 // The reduced picture: each pixel the nearest entry of its colour.
-IndexedPicture Reduced(const PictureColours& colours, const std::vector<ColorValue>& entries,
+IndexedPicture Reduced(const PictureColors& colors, const std::vector<ColorValue>& entries,
                        const std::vector<std::uint8_t>& nearest, int threads) {
   IndexedPicture picture;
-  picture.width = colours.width;
-  picture.height = colours.height;
+  picture.width = colors.width;
+  picture.height = colors.height;
   picture.table = entries;
-  const size_t pixels = static_cast<size_t>(colours.PictureSize());
+  const size_t pixels = static_cast<size_t>(colors.PictureSize());
   picture.indexes.resize(pixels);
   RunInParts(pixels, WorkersFor(threads, pixels, size_t{1} << 21), [&](size_t begin, size_t end) {
-    for (size_t p = begin; p < end; ++p) picture.indexes[p] = nearest[colours.ColourOfPixel(p)];
+    for (size_t p = begin; p < end; ++p) picture.indexes[p] = nearest[colors.ColorOfPixel(p)];
   });
   return picture;
 }
 
-void SumUp(const PictureColours& colours, const ResultCache& cache, ResultFigures& figures) {
+void SumUp(const PictureColors& colors, const ResultCache& cache, ResultFigures& figures) {
   const std::vector<std::uint8_t>& nearest = cache.nearest;
   figures.usage.assign(figures.rangeSize, 0);
   double weighted = 0;
   std::uint64_t above = 0;
   float largest = 0;
-  for (size_t i = 0; i < colours.Distinct(); ++i) {
-    const std::uint32_t count = colours.counts[i];
+  for (size_t i = 0; i < colors.Distinct(); ++i) {
+    const std::uint32_t count = colors.histogram[i].count;
     const float difference = cache.difference[i];
     figures.usage[nearest[i]] += count;
     weighted += double(difference) * count;
     largest = std::max(largest, difference);
     if (difference > 1.0f) above += count;
   }
-  figures.pixels = colours.PictureSize();
+  figures.pixels = colors.PictureSize();
   const double pixels = std::max<double>(1, double(figures.pixels));
   figures.meanLoss = weighted / pixels;
   figures.maxLoss = largest;
@@ -109,28 +109,28 @@ void SmallerTableHint(int used, int& smallerTable, int& above) {
   }
 }
 
-bool ComputeResultFigures(const PictureColours& colours, const std::vector<ColorValue>& entries,
+bool ComputeResultFigures(const PictureColors& colors, const std::vector<ColorValue>& entries,
                           ResultFigures& figures, ResultCache* cache, int threads,
                           const std::atomic<bool>* stop) {
   const int count = static_cast<int>(entries.size());
-  if (colours.Distinct() == 0 || count < 1 || count > 256) return false;
+  if (colors.Distinct() == 0 || count < 1 || count > 256) return false;
   figures = ResultFigures{};
   figures.rangeSize = count;
   figures.tableBits = GifTableBits(count);
 
   ResultCache ownCache;
   ResultCache& known = cache ? *cache : ownCache;
-  if (known.picture != &colours) {
+  if (known.picture != &colors) {
     known = ResultCache{};
-    known.picture = &colours;
+    known.picture = &colors;
   }
-  UpdateNearest(colours, entries, known, threads);
+  UpdateNearest(colors, entries, known, threads);
   if (Stopped(stop)) return false;
-  UpdateDifferences(colours, entries, known, threads);
-  SumUp(colours, known, figures);
+  UpdateDifferences(colors, entries, known, threads);
+  SumUp(colors, known, figures);
   if (Stopped(stop)) return false;
 
-  const IndexedPicture picture = Reduced(colours, entries, known.nearest, threads);
+  const IndexedPicture picture = Reduced(colors, entries, known.nearest, threads);
   if (Stopped(stop)) return false;
   EncodedPicture gif = EncodeGif(picture, threads);
   figures.gif = std::move(gif.bytes);

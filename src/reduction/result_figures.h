@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "reduction/picture_colours.h"
+#include "reduction/picture_colors.h"
 
 namespace tavlo {
 
@@ -45,7 +45,7 @@ struct ResultFigures {
 // them, and each colour's difference with the colour it was measured against. A cache used with
 // another picture notices it and starts again.
 struct ResultCache {
-  const PictureColours* picture = nullptr;
+  const PictureColors* picture = nullptr;
   std::vector<ColorValue> entries;
   std::vector<std::uint8_t> nearest;
   std::vector<ColorValue> against;
@@ -61,7 +61,7 @@ struct ResultCache {
 // no use, when `stop` becomes true during the call (the palette changed again) or the input is
 // not whole. `threads` 0 chooses by size; the figures are the same for any number. Throws
 // std::bad_alloc when memory runs out.
-bool ComputeResultFigures(const PictureColours& colours, const std::vector<ColorValue>& entries,
+bool ComputeResultFigures(const PictureColors& colors, const std::vector<ColorValue>& entries,
                           ResultFigures& figures, ResultCache* cache = nullptr, int threads = 0,
                           const std::atomic<bool>* stop = nullptr);
 

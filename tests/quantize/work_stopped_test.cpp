@@ -5,13 +5,13 @@
 #include <atomic>
 
 #include "quantize/reduce_to_target.h"
-#include "support/colour_pictures.h"
+#include "support/color_pictures.h"
 
 namespace tavlo::testing {
 namespace {
 
 TEST(WorkStopped, EveryOperationEndsWhenItsFlagIsSet) {
-  const std::vector<ColourCount> histogram = HistogramOfPixels(GradientPixels());
+  const std::vector<ColorCount> histogram = HistogramOfPixels(GradientPixels());
   PaletteColors colors{};
   const EntryRange range{0, 63};
   colors = PaletteFromPicture(colors, range, histogram).colors;
@@ -25,7 +25,7 @@ TEST(WorkStopped, EveryOperationEndsWhenItsFlagIsSet) {
   };
   EXPECT_THROW(PaletteFromHistogram(histogram, 64, {.stop = &stop}), WorkStopped);
   EXPECT_THROW(RemoveUnusedEntries(colors, range, histogram, &stop), WorkStopped);
-  EXPECT_THROW(MergeNearColours(colors, range, histogram, 5.0, &stop), WorkStopped);
+  EXPECT_THROW(MergeNearColors(colors, range, histogram, 5.0, &stop), WorkStopped);
   EXPECT_THROW(reduceTo("<= 50 %"), WorkStopped);
   EXPECT_THROW(reduceTo("<= 1000"), WorkStopped);
   EXPECT_EQ(gifs, 0);
@@ -33,7 +33,7 @@ TEST(WorkStopped, EveryOperationEndsWhenItsFlagIsSet) {
 
 // Stopped while it works, between one GIF and the next: the reduction makes no other.
 TEST(WorkStopped, AReductionToAGifSizeStopsAfterTheGifDuringWhichItWasAsked) {
-  const std::vector<ColourCount> histogram = HistogramOfPixels(GradientPixels());
+  const std::vector<ColorCount> histogram = HistogramOfPixels(GradientPixels());
   const EntryRange range{0, 63};
   const PaletteColors colors = PaletteFromPicture(PaletteColors{}, range, histogram).colors;
   std::atomic<bool> stop{false};

@@ -1,0 +1,20 @@
+#pragma once
+// The reduction's work on a picture as Qt holds it, in whatever format: the window, the exports,
+// the Optimize commands and tavlo-cli all reduce and analyse pictures through these two.
+#include <QImage>
+#include <span>
+
+#include "reduction/indexed_picture.h"
+#include "reduction/picture_colors.h"
+
+namespace tavlo {
+
+// The picture reduced to `entries` by the preview's rule (ReducePicture). `threads` 0 chooses by
+// picture size. Throws std::bad_alloc when memory runs out.
+IndexedPicture ReduceImage(const QImage& picture, std::span<const ColorValue> entries,
+                           int threads = 0);
+
+// The picture's colours (AnalysePicture). Throws std::bad_alloc when memory runs out.
+PictureColors AnalyseImage(const QImage& picture, int threads = 0);
+
+}  // namespace tavlo
