@@ -298,7 +298,7 @@ RangeEdit MakePalette(const PicturesRead& pictures, const PaletteJob& job, CliIo
   RangeEdit edit = PaletteFromPicture(PaletteColors{}, {0, job.colors - 1}, histogram, {},
                                       reserved ? std::optional(alpha.matte) : std::nullopt);
   if (job.merge && edit.kept > 1)
-    edit = MergeNearColors(edit.colors, {0, edit.kept - 1}, histogram, *job.merge, fixed);
+    edit = MergeNearColors(edit.colors, {0, edit.kept - 1}, histogram, *job.merge, nullptr, fixed);
   if (job.target) {
     const ReductionOutcome outcome = ReduceToTarget(
         edit.colors, {0, edit.kept - 1}, histogram, *job.target,
@@ -306,7 +306,7 @@ RangeEdit MakePalette(const PicturesRead& pictures, const PaletteJob& job, CliIo
           return GifBytesOf(pictures.pixels, entries, reserved ? 0 : TransparencyRule::kNone,
                             alpha);
         },
-        0, fixed);
+        0, nullptr, fixed);
     ReportTarget(io, outcome, *job.target, edit.kept);
     if (outcome.status == ReductionOutcome::Status::Reached) edit = outcome.edit;
   }

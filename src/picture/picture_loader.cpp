@@ -8,6 +8,7 @@
 
 #include "base/color_value.h"
 #include "picture/metafile.h"
+#include "picture/png_decoder.h"
 
 namespace tavlo {
 namespace {
@@ -241,6 +242,11 @@ PictureResult DecodePicture(const QByteArray& bytes) {
   if (LooksLikeWmf(bytes)) {
     QImage image = RenderWmf(bytes, &error);
     return image.isNull() ? Failure(error) : PictureResult{LaidOverWhite(image), {}};
+  }
+  if (LooksLikePng(bytes)) {
+    const DecodedPng png = DecodePng(bytes);
+    if (!png.leftToQt)
+      return png.image.isNull() ? Failure(png.error) : PictureResult{Kept(png.image), {}};
   }
   return DecodeWithQt(bytes);
 }

@@ -29,6 +29,8 @@ struct RangeEdit {
   int kept = 0;     // entries that hold colours now, from range.first on (the fixed one too)
 };
 
+// `stop` in each: as for the quantizer (WorkStopped is thrown soon after it is set).
+
 // The range filled with a palette of the picture (PaletteFromHistogram): as many colours as the
 // range holds, or as many as the picture has if fewer, most used first; the rest black. With
 // `reserved`, the range's first entry takes that colour (the transparent entry's) and the
@@ -41,7 +43,8 @@ RangeEdit PaletteFromPicture(const PaletteColors& colors, EntryRange range,
 
 // The entries of the range that no pixel maps to go.
 RangeEdit RemoveUnusedEntries(const PaletteColors& colors, EntryRange range,
-                              const std::vector<ColorCount>& histogram, int fixed = kNoFixedEntry);
+                              const std::vector<ColorCount>& histogram, StopFlag stop = nullptr,
+                              int fixed = kNoFixedEntry);
 
 // While two entries of the range are less than `threshold` apart (CIEDE2000), the nearest two are
 // merged: the more used one's place (the lower of equally used ones) takes the pixel-weighted
@@ -49,7 +52,7 @@ RangeEdit RemoveUnusedEntries(const PaletteColors& colors, EntryRange range,
 // `threshold` apart are never merged.
 RangeEdit MergeNearColors(const PaletteColors& colors, EntryRange range,
                           const std::vector<ColorCount>& histogram, double threshold,
-                          int fixed = kNoFixedEntry);
+                          StopFlag stop = nullptr, int fixed = kNoFixedEntry);
 
 // The range's entries but the fixed one as a list, and such a list written back into the range
 // with the close-up rule, the fixed entry keeping its place and colour.

@@ -27,26 +27,21 @@ class Reducer {
 
   const RangeMapping& Mapping() const { return mapping_; }
 
-  // What the next step would leave: which entry goes, which one changes colour, and the loss.
-  struct Step {
-    std::size_t gone = RangeMapping::kNone, changed = RangeMapping::kNone;
-    ColorValue color = 0;
-    RangeMapping::Loss loss;
-  };
+  // What the next step would do: which entry goes, which one changes colour, and the loss.
+  using Step = RangeMapping::Plan;
   Step Next() const {
     const std::size_t e = Cheapest();
-    Step removal{e, RangeMapping::kNone, 0, mapping_.Try(e, RangeMapping::kNone, 0)};
+    Step removal = mapping_.Try(e, RangeMapping::kNone, 0);
     const std::size_t f = NearestOther(e);
     const std::uint64_t ue = mapping_.Usage()[e], uf = mapping_.Usage()[f];
     const ColorValue x = mapping_.Entries()[e], y = mapping_.Entries()[f];
     if (ue == 0 || x == y) return removal;
-    Step merge{e, f, quantize::WeightedMean(x, ue, y, uf), {}};
-    merge.loss = mapping_.Try(e, f, merge.color);
+    Step merge = mapping_.Try(e, f, quantize::WeightedMean(x, ue, y, uf));
     return Better(merge.loss, removal.loss) ? merge : removal;
   }
 
   void Take(const Step& step) {
-    mapping_.Change(step.gone, step.changed, step.color);
+    mapping_.Change(step);
     if (step.changed != RangeMapping::kNone) {
       lab_[step.changed] = LabFromColor(step.color);
       Measure(step.changed);
@@ -134,12 +129,13 @@ ReductionOutcome Reached(const Layout& layout, std::size_t before, const RangeMa
   return outcome;
 }
 
-ReductionOutcome WithinShare(const Layout& layout, Reducer& reducer, double limit) {
+ReductionOutcome WithinShare(const Layout& layout, Reducer& reducer, double limit, StopFlag stop) {
   const RangeMapping& mapping = reducer.Mapping();
   const std::size_t before = mapping.LiveCount();
   if (mapping.ShareAboveOne() > limit)
     return Unchanged(layout, mapping, ReductionOutcome::Status::BrokenAtStart);
   while (mapping.LiveCount() > 1) {
+    ThrowIfStopped(stop);
     const Reducer::Step step = reducer.Next();
     if (step.loss.shareAboveOne > limit) break;
     reducer.Take(step);
@@ -150,7 +146,7 @@ ReductionOutcome WithinShare(const Layout& layout, Reducer& reducer, double limi
 }
 
 ReductionOutcome DownToSize(const Layout& layout, Reducer& reducer, std::uint64_t limit,
-                            const GifSizeOf& gifSize) {
+                            const GifSizeOf& gifSize, StopFlag stop) {
   const RangeMapping& mapping = reducer.Mapping();
   const std::size_t before = mapping.LiveCount();
   const std::uint64_t start = gifSize(layout.Held(mapping.LiveEntries()));
@@ -167,6 +163,7 @@ ReductionOutcome DownToSize(const Layout& layout, Reducer& reducer, std::uint64_
   };
   std::vector<Record> records;
   while (mapping.LiveCount() > 1) {
+    ThrowIfStopped(stop);
     reducer.Take(reducer.Next());
     records.push_back({mapping.LiveEntries(), {mapping.MeanLoss(), mapping.ShareAboveOne()}});
   }
@@ -181,6 +178,7 @@ ReductionOutcome DownToSize(const Layout& layout, Reducer& reducer, std::uint64_
   }
   std::size_t low = 0, high = records.size() - 1;  // records[high] is small enough
   while (low < high) {
+    ThrowIfStopped(stop);
     const std::size_t middle = (low + high) / 2;
     const std::uint64_t size = gifSize(layout.Held(records[middle].live));
     if (size <= limit)
@@ -201,15 +199,15 @@ ReductionOutcome DownToSize(const Layout& layout, Reducer& reducer, std::uint64_
 ReductionOutcome ReduceToTarget(const PaletteColors& colors, EntryRange range,
                                 const std::vector<ColorCount>& histogram,
                                 const ReductionTarget& target, const GifSizeOf& gifSize,
-                                int threads, int fixed) {
+                                int threads, StopFlag stop, int fixed) {
   const Layout layout{colors, range, fixed};
   std::vector<ColorValue> entries = RangeEntries(colors, range, fixed);
   if (entries.empty()) return {ReductionOutcome::Status::AlreadyMet, {colors, 0, range.Count()}};
-  const quantize::WorkingColors working = quantize::MakeWorkingColors(histogram, threads);
+  const quantize::WorkingColors working = quantize::MakeWorkingColors(histogram, threads, stop);
   const bool byShare = target.kind == ReductionTarget::Kind::ShareAboveOne;
   Reducer reducer(working, std::move(entries), byShare, threads);
-  if (byShare) return WithinShare(layout, reducer, target.percent / 100);
-  return DownToSize(layout, reducer, target.bytes, gifSize);
+  if (byShare) return WithinShare(layout, reducer, target.percent / 100, stop);
+  return DownToSize(layout, reducer, target.bytes, gifSize, stop);
 }
 
 }  // namespace tavlo

@@ -39,11 +39,13 @@ struct ReductionOutcome {
                                // smallest reachable when Unreachable
 };
 
-// `gifSize` is called only for a GIF-size target. `threads` as for the quantizer. `fixed` as for
-// the range operations.
+// `gifSize` is called only for a GIF-size target, at most about 2 + log2(entries) times.
+// `threads` and `stop` as for the quantizer: a step of the reduction takes milliseconds, and so
+// does each GIF of a picture of a few million pixels. `fixed` as for the range operations.
 ReductionOutcome ReduceToTarget(const PaletteColors& colors, EntryRange range,
                                 const std::vector<ColorCount>& histogram,
                                 const ReductionTarget& target, const GifSizeOf& gifSize,
-                                int threads = 0, int fixed = kNoFixedEntry);
+                                int threads = 0, StopFlag stop = nullptr,
+                                int fixed = kNoFixedEntry);
 
 }  // namespace tavlo

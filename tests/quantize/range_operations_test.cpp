@@ -131,11 +131,12 @@ TEST(RangeOperations, NeverRemoveMoveOrMergeTheFixedEntry) {
     const char* name;
     RangeEdit edit;
   } cases[] = {
-      {"remove", RemoveUnusedEntries(colors, range, histogram, kFixed)},
-      {"merge", MergeNearColors(colors, range, histogram, 5.0, kFixed)},
-      {"reduce", ReduceToTarget(colors, range, histogram,
-                                {ReductionTarget::Kind::ShareAboveOne, 0, 50.0}, unused, 1, kFixed)
-                     .edit},
+      {"remove", RemoveUnusedEntries(colors, range, histogram, nullptr, kFixed)},
+      {"merge", MergeNearColors(colors, range, histogram, 5.0, nullptr, kFixed)},
+      {"reduce",
+       ReduceToTarget(colors, range, histogram, {ReductionTarget::Kind::ShareAboveOne, 0, 50.0},
+                      unused, 1, nullptr, kFixed)
+           .edit},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -145,7 +146,9 @@ TEST(RangeOperations, NeverRemoveMoveOrMergeTheFixedEntry) {
     int coloured = 0;
     for (int i = range.first; i <= range.last; ++i) {
       if (i != kFixed) coloured += c.edit.colors[i] != kBlack;
-      if (i >= range.first + c.edit.kept) EXPECT_EQ(c.edit.colors[i], kBlack) << i;
+      if (i >= range.first + c.edit.kept) {
+        EXPECT_EQ(c.edit.colors[i], kBlack) << i;
+      }
     }
     EXPECT_EQ(coloured + c.edit.removed, range.Count() - 1);
     ExpectOutsideUntouched(c.edit.colors, range);
