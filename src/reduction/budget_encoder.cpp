@@ -1,0 +1,342 @@
+#include "reduction/budget_encoder.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+#include <memory>
+
+#include "reduction/gif_encoder.h"
+#include "reduction/lzw_strips.h"
+
+namespace tavlo {
+namespace {
+
+constexpr std::uint32_t kTableSize = 1u << kMaxLzwCodeBits;
+
+struct Vec {
+  float L = 0, a = 0, b = 0;
+  Vec operator+(const Vec& o) const { return {L + o.L, a + o.a, b + o.b}; }
+  Vec operator-(const Vec& o) const { return {L - o.L, a - o.a, b - o.b}; }
+  Vec operator*(float f) const { return {L * f, a * f, b * f}; }
+  Vec& operator+=(const Vec& o) {
+    L += o.L;
+    a += o.a;
+    b += o.b;
+    return *this;
+  }
+};
+
+// The strings a strip's decoder knows: a hash table from prefix code and appended index to the
+// string's code, laid out as the exact encoder's (a slot holds the key above the code; 0 is
+// empty, since every string of two indexes or more has a code above the clear code).
+class StringTable {
+ public:
+  StringTable() : slots_(std::make_unique<std::uint32_t[]>(kSlots)) {}
+
+  void Clear() { std::fill_n(slots_.get(), kSlots, 0u); }
+
+  // The code of string `prefix` followed by `index`, 0 when the table has none.
+  std::uint32_t Child(std::uint32_t prefix, std::uint32_t index) const {
+    const std::uint32_t key = (prefix << 8) | index;
+    for (std::uint32_t slot = SlotOf(key);; slot = (slot + 1) & (kSlots - 1)) {
+      const std::uint32_t entry = slots_[slot];
+      if (entry == 0) return 0;
+      if ((entry >> kMaxLzwCodeBits) == key) return entry & (kTableSize - 1);
+    }
+  }
+
+  void Add(std::uint32_t prefix, std::uint32_t index, std::uint32_t code) {
+    const std::uint32_t key = (prefix << 8) | index;
+    std::uint32_t slot = SlotOf(key);
+    while (slots_[slot] != 0) slot = (slot + 1) & (kSlots - 1);
+    slots_[slot] = (key << kMaxLzwCodeBits) | code;
+  }
+
+ private:
+  static constexpr std::uint32_t kSlots = 8 * kTableSize;
+  static std::uint32_t SlotOf(std::uint32_t key) { return (key * 0x9E3779B1u) >> (32 - 15); }
+  std::unique_ptr<std::uint32_t[]> slots_;
+};
+
+// What every strip reads.
+struct Context {
+  const PictureColours& colours;
+  const AllowedEntries& allowed;
+  const std::atomic<bool>* stop;
+  std::array<Vec, 256> entryLab{};
+  int width = 0;
+  int codeSize = 0;
+  float lossWeight = 0, targetWeight = 0;
+  float largestError2 = 0;
+  int searchSteps = 0;
+};
+
+struct Tally {
+  std::vector<std::uint64_t> usage;
+  double lossSum = 0;
+  float maxLoss = 0;
+  std::uint64_t aboveOne = 0;
+};
+
+// One strip: the choice of each pixel's entry, the string table and the code stream.
+class BudgetStrip {
+ public:
+  explicit BudgetStrip(const Context& context) : c_(context), clear_(1u << context.codeSize) {
+    for (auto& row : rows_) row.resize(size_t(context.width) + 2);
+  }
+
+  void Encode(const Strip& strip, BitStream& out, Tally& tally) {
+    writer_.Begin(out, strip.length);
+    for (auto& row : rows_) std::fill(row.begin(), row.end(), Vec{});
+    ClearTable();
+    if (strip.first) Put(clear_);
+    const size_t end = strip.begin + strip.length;
+    bool havePrevious = false;
+    std::uint32_t previous = 0;  // the code of the string before
+    for (size_t p = strip.begin; p < end;) {
+      if (c_.stop && c_.stop->load(std::memory_order_relaxed)) break;
+      if (havePrevious && next_ == kTableSize) {  // full: the exact encoder clears here
+        Put(previous);
+        Put(clear_);
+        ClearTable();
+        havePrevious = false;
+      }
+      pendingPrefix_ = havePrevious ? previous : kNone;
+      Search(p, end);
+      if (havePrevious) {
+        Put(previous);
+        table_.Add(previous, c_.allowed.entry[best_[0]], next_);
+        if (next_ >= (1u << width_) && width_ < kMaxLzwCodeBits) ++width_;
+        ++next_;
+      }
+      previous = bestCode_;
+      havePrevious = true;
+      for (size_t i = 0; i < bestLength_; ++i, ++p) Write(p, best_[i], tally);
+    }
+    Put(previous);
+    if (next_ >= (1u << width_) && width_ < kMaxLzwCodeBits) ++width_;
+    Put(strip.last ? clear_ + 1 : clear_);
+    writer_.End(out);
+  }
+
+ private:
+  static constexpr std::uint32_t kNone = 0xFFFFFFFF;
+
+  struct Candidate {
+    float extra;           // what it costs beyond the nearest entry
+    std::uint32_t offset;  // in the allowed lists
+    std::uint32_t code;    // of the string it makes
+    Vec carry;             // the error it carries to the next pixel of the row
+  };
+  struct Frame {
+    size_t begin, end, next;  // its candidates
+    float extra;              // the cost of the path up to here
+    int x, rowsOn;            // of the pixel whose candidates these are
+  };
+
+  void ClearTable() {
+    table_.Clear();
+    next_ = clear_ + 2;
+    width_ = c_.codeSize + 1;
+  }
+
+  void Put(std::uint32_t code) { writer_.Put(code, width_); }
+
+  float Norm2(const Vec& v, std::uint32_t colour) const {
+    return c_.allowed.lightWeight[colour] * v.L * v.L +
+           c_.allowed.chromaWeight[colour] * (v.a * v.a + v.b * v.b);
+  }
+
+  Vec Limited(const Vec& error, float norm2) const {
+    return norm2 > c_.largestError2 ? error * std::sqrt(c_.largestError2 / norm2) : error;
+  }
+
+  // The code of the string `code` followed by `index` at `depth` pixels into the search, kNone
+  // when there is none: the root's strings are the single indexes, and the string that the
+  // previous string plus this one's first index makes is known to the decoder by the time it
+  // reads this one.
+  std::uint32_t ChildOf(int depth, std::uint32_t code, std::uint8_t index) const {
+    if (depth == 0) return index;
+    if (const std::uint32_t child = table_.Child(code, index)) return child;
+    if (code == pendingPrefix_ && next_ < kTableSize && index == c_.allowed.entry[path_[0]])
+      return next_;
+    return kNone;
+  }
+
+  // The candidates of pixel p, `depth` pixels into the search at column x and `rowsOn` rows
+  // below its start, after the string `code` with `carry` from the pixel before, cheapest first.
+  void Gather(size_t p, int depth, int x, int rowsOn, std::uint32_t code, const Vec& carry) {
+    const std::uint32_t colour = c_.colours.ColourOfPixel(p);
+    const LabFloat& lab = c_.colours.lab[colour];
+    Vec target = Vec{lab.L, lab.a, lab.b} + carry;
+    if (rowsOn < 2) target += rows_[size_t(rowsOn)][size_t(x) + 1];
+    const float share = x + 1 < c_.width ? 7.0f / 16 : 0.0f;
+    const std::uint32_t first = c_.allowed.start[colour], last = c_.allowed.start[colour + 1];
+    const Vec nearestError = target - c_.entryLab[c_.allowed.entry[first]];
+    const float nearest2 = Norm2(nearestError, colour);
+    if (last - first == 1) {  // most pixels: the nearest entry alone
+      const std::uint32_t child = ChildOf(depth, code, c_.allowed.entry[first]);
+      if (child != kNone)
+        candidates_.push_back({0, first, child, Limited(nearestError, nearest2) * share});
+      return;
+    }
+    const size_t begin = candidates_.size();
+    const float nearestDistance = std::sqrt(nearest2);
+    const float nearestLoss = c_.allowed.loss[first];
+    for (std::uint32_t offset = first; offset < last; ++offset) {
+      const std::uint8_t index = c_.allowed.entry[offset];
+      const std::uint32_t child = ChildOf(depth, code, index);
+      if (child == kNone) continue;
+      const Vec error = target - c_.entryLab[index];
+      const float norm2 = Norm2(error, colour);
+      const float extra = c_.allowed.loss[offset] - nearestLoss +
+                          c_.targetWeight * std::max(0.0f, std::sqrt(norm2) - nearestDistance);
+      Candidate candidate{extra, offset, child, Limited(error, norm2) * share};
+      size_t at = candidates_.size();
+      candidates_.push_back(candidate);
+      for (; at > begin && candidates_[at - 1].extra > extra; --at)
+        candidates_[at] = candidates_[at - 1];
+      candidates_[at] = candidate;
+    }
+  }
+
+  // The string to write from pixel `from` on, into best_, bestLength_ and bestCode_.
+  void Search(size_t from, size_t end) {
+    path_.clear();
+    frames_.clear();
+    candidates_.clear();
+    bestLength_ = 0;
+    size_t shared = 0;  // of path_ and best_
+    float bestScore = std::numeric_limits<float>::max();
+    int steps = 0;
+    bool descended = false;  // the first descent has ended
+    const int fromX = static_cast<int>(from % size_t(c_.width));
+    Gather(from, 0, fromX, 0, 0, {});
+    frames_.push_back({0, candidates_.size(), 0, 0, fromX, 0});
+    while (!frames_.empty()) {
+      Frame& frame = frames_.back();
+      if (frame.next == frame.end || (frame.next > frame.begin && steps >= c_.searchSteps)) {
+        candidates_.resize(frame.begin);
+        frames_.pop_back();
+        if (!path_.empty()) path_.pop_back();
+        shared = std::min(shared, path_.size());
+        continue;
+      }
+      const Candidate chosen = candidates_[frame.next++];
+      const float extra = frame.extra + chosen.extra;
+      int x = frame.x + 1, rowsOn = frame.rowsOn;
+      if (x == c_.width) {
+        x = 0;
+        ++rowsOn;
+      }
+      steps += descended;
+      path_.push_back(chosen.offset);
+      const size_t length = path_.size();
+      const float score = (float(width_) + c_.lossWeight * extra) / float(length);
+      if (score < bestScore) {
+        bestScore = score;
+        if (best_.size() < length) best_.resize(length);
+        std::copy(path_.begin() + std::ptrdiff_t(shared), path_.end(),
+                  best_.begin() + std::ptrdiff_t(shared));
+        shared = length;
+        bestLength_ = length;
+        bestCode_ = chosen.code;
+      }
+      const size_t begin = candidates_.size();
+      if (from + length < end)
+        Gather(from + length, int(length), x, rowsOn, chosen.code, chosen.carry);
+      descended = descended || candidates_.size() == begin;
+      frames_.push_back({begin, candidates_.size(), begin, extra, x, rowsOn});
+    }
+  }
+
+  // Writes pixel p as the allowed entry at `offset` and carries its error on.
+  void Write(size_t p, std::uint32_t offset, Tally& tally) {
+    const std::uint8_t index = c_.allowed.entry[offset];
+    const float loss = c_.allowed.loss[offset];
+    ++tally.usage[index];
+    tally.lossSum += loss;
+    tally.maxLoss = std::max(tally.maxLoss, loss);
+    tally.aboveOne += loss > 1.0f;
+
+    const std::uint32_t colour = c_.colours.ColourOfPixel(p);
+    const LabFloat& lab = c_.colours.lab[colour];
+    const size_t x = p % size_t(c_.width) + 1;
+    const Vec raw = Vec{lab.L, lab.a, lab.b} + rows_[0][x] - c_.entryLab[index];
+    const Vec error = Limited(raw, Norm2(raw, colour));
+    if (x < size_t(c_.width)) rows_[0][x + 1] += error * (7.0f / 16);
+    rows_[1][x - 1] += error * (3.0f / 16);
+    rows_[1][x] += error * (5.0f / 16);
+    rows_[1][x + 1] += error * (1.0f / 16);
+    if (x == size_t(c_.width)) {  // the row is done: the next one's errors come forward
+      std::swap(rows_[0], rows_[1]);
+      std::fill(rows_[1].begin(), rows_[1].end(), Vec{});
+    }
+  }
+
+  const Context& c_;
+  const std::uint32_t clear_;
+  StringTable table_;
+  std::uint32_t next_ = 0;  // the code the next string gets
+  int width_ = 0;           // of the codes
+  std::uint32_t pendingPrefix_ = kNone;
+  CodeWriter writer_;
+  // The error carried into this row and the next, pixel x at x + 1.
+  std::array<std::vector<Vec>, 2> rows_;
+  std::vector<std::uint32_t> path_, best_;  // offsets in the allowed lists
+  size_t bestLength_ = 0;
+  std::uint32_t bestCode_ = 0;
+  std::vector<Candidate> candidates_;
+  std::vector<Frame> frames_;
+};
+
+}  // namespace
+
+bool EncodeGifWithinBudget(const PictureColours& colours, const std::vector<ColorValue>& entries,
+                           const AllowedEntries& allowed, BudgetedGif& result, int threads,
+                           const std::atomic<bool>* stop, const BudgetTuning& tuning) {
+  result = BudgetedGif{};
+  if (colours.Distinct() == 0 || entries.empty() || entries.size() > 256 ||
+      allowed.start.size() != colours.Distinct() + 1) {
+    result.error = QStringLiteral("There is no picture to write.");
+    return true;
+  }
+  result.error = GifSizeError(colours.width, colours.height);
+  if (!result.error.isEmpty()) return true;
+
+  Context context{colours, allowed, stop};
+  for (size_t k = 0; k < entries.size(); ++k) {
+    const Lab lab = LabFromColor(entries[k]);
+    context.entryLab[k] = {float(lab.L), float(lab.a), float(lab.b)};
+  }
+  context.width = colours.width;
+  context.codeSize = GifCodeSize(static_cast<int>(entries.size()));
+  context.lossWeight = float(tuning.lossWeight);
+  context.targetWeight = float(tuning.targetWeight);
+  context.largestError2 = float(tuning.largestError * tuning.largestError);
+  context.searchSteps = tuning.searchSteps;
+
+  const size_t pixels = static_cast<size_t>(colours.PictureSize());
+  std::vector<Tally> tallies((pixels + kLzwStripLength - 1) / kLzwStripLength);
+  for (Tally& tally : tallies) tally.usage.assign(entries.size(), 0);
+  const std::vector<std::uint8_t> codes = EncodeStrips(pixels, threads, [&]() -> StripWorker {
+    auto strip = std::make_shared<BudgetStrip>(context);
+    return [strip, &tallies](const Strip& part, BitStream& out) {
+      strip->Encode(part, out, tallies[part.begin / kLzwStripLength]);
+    };
+  });
+  if (stop && stop->load()) return false;
+
+  result.gif = GifFile(colours.width, colours.height, entries, codes);
+  result.usage.assign(entries.size(), 0);
+  for (const Tally& tally : tallies) {
+    for (size_t k = 0; k < entries.size(); ++k) result.usage[k] += tally.usage[k];
+    result.lossSum += tally.lossSum;
+    result.maxLoss = std::max(result.maxLoss, tally.maxLoss);
+    result.aboveOne += tally.aboveOne;
+  }
+  return true;
+}
+
+}  // namespace tavlo
