@@ -14,20 +14,26 @@ namespace tavlo {
 // Largest loss budget: beyond it substitutions are plainly visible.
 inline constexpr double kMaxLossBudget = 10.0;
 
+// What the encoder reads of a colour, in one cache line's half.
+struct AllowedColour {
+  float L = 0, a = 0, b = 0;  // CIELAB
+  // How far a CIELAB difference looks at this colour: 1 / S_L^2 and 1 / S_C^2 of CIEDE2000.
+  float lightWeight = 1, chromaWeight = 1;
+  std::uint32_t first = 0;  // its entries: entry[first] .. entry[first + count - 1]
+  std::uint32_t count = 0;
+  float reserved = 0;
+};
+
 struct AllowedEntries {
   double budget = 0;
-  // Colour i may be written as entry[k] for start[i] <= k < start[i + 1]: its nearest entry
-  // first, then the others within budget in range order. loss[k] is the CIEDE2000 difference
-  // between the colour and that entry, as the result figures measure it.
-  std::vector<std::uint32_t> start;
+  std::vector<AllowedColour> colour;  // by distinct colour
+  // The entries of each colour: its nearest entry first, then the others within budget in range
+  // order; loss[k] is the CIEDE2000 difference between the colour and entry[k], as the result
+  // figures measure it.
   std::vector<std::uint8_t> entry;
   std::vector<float> loss;
-  // How far a CIELAB difference looks at each colour: 1 / S_L^2 and 1 / S_C^2 of CIEDE2000 there.
-  std::vector<float> lightWeight, chromaWeight;
-  std::uint32_t Count(size_t colour) const { return start[colour + 1] - start[colour]; }
   size_t Bytes() const {
-    return start.capacity() * 4 + entry.capacity() + loss.capacity() * 4 +
-           lightWeight.capacity() * 4 + chromaWeight.capacity() * 4;
+    return colour.capacity() * sizeof(AllowedColour) + entry.capacity() + loss.capacity() * 4;
   }
 };
 
@@ -39,5 +45,15 @@ bool FindAllowedEntries(const PictureColours& colours, const std::vector<ColorVa
                         const std::vector<float>& nearestLoss, double budget,
                         AllowedEntries& allowed, int threads = 0,
                         const std::atomic<bool>* stop = nullptr);
+
+// Brings `allowed`, found for `before`, up to date for `after`, a range of as many entries of
+// which at most `maxChanged` differ, with the same budget: only the changed entries are measured
+// against each colour. Returns false, with `allowed` untouched, when more changed or the ranges
+// differ in length (then FindAllowedEntries).
+bool UpdateAllowedEntries(const PictureColours& colours, const std::vector<ColorValue>& before,
+                          const std::vector<ColorValue>& after,
+                          const std::vector<std::uint8_t>& nearest,
+                          const std::vector<float>& nearestLoss, AllowedEntries& allowed,
+                          int maxChanged = 8);
 
 }  // namespace tavlo

@@ -94,6 +94,7 @@ class BudgetStrip {
     const size_t end = strip.begin + strip.length;
     bool havePrevious = false;
     std::uint32_t previous = 0;  // the code of the string before
+    size_t x = strip.begin % size_t(c_.width);
     for (size_t p = strip.begin; p < end;) {
       if (c_.stop && c_.stop->load(std::memory_order_relaxed)) break;
       if (havePrevious && next_ == kTableSize) {  // full: the exact encoder clears here
@@ -112,7 +113,10 @@ class BudgetStrip {
       }
       previous = bestCode_;
       havePrevious = true;
-      for (size_t i = 0; i < bestLength_; ++i, ++p) Write(p, best_[i], tally);
+      for (size_t i = 0; i < bestLength_; ++i, ++p) {
+        Write(p, x, best_[i], tally);
+        if (++x == size_t(c_.width)) x = 0;
+      }
     }
     Put(previous);
     if (next_ >= (1u << width_) && width_ < kMaxLzwCodeBits) ++width_;
@@ -133,6 +137,7 @@ class BudgetStrip {
     size_t begin, end, next;  // its candidates
     float extra;              // the cost of the path up to here
     int x, rowsOn;            // of the pixel whose candidates these are
+    size_t pathLength;        // of the path before that pixel
   };
 
   void ClearTable() {
@@ -143,9 +148,8 @@ class BudgetStrip {
 
   void Put(std::uint32_t code) { writer_.Put(code, width_); }
 
-  float Norm2(const Vec& v, std::uint32_t colour) const {
-    return c_.allowed.lightWeight[colour] * v.L * v.L +
-           c_.allowed.chromaWeight[colour] * (v.a * v.a + v.b * v.b);
+  static float Norm2(const Vec& v, const AllowedColour& colour) {
+    return colour.lightWeight * v.L * v.L + colour.chromaWeight * (v.a * v.a + v.b * v.b);
   }
 
   Vec Limited(const Vec& error, float norm2) const {
@@ -165,26 +169,27 @@ class BudgetStrip {
   }
 
   // The candidates of pixel p, `depth` pixels into the search at column x and `rowsOn` rows
-  // below its start, after the string `code` with `carry` from the pixel before, cheapest first.
-  void Gather(size_t p, int depth, int x, int rowsOn, std::uint32_t code, const Vec& carry) {
-    const std::uint32_t colour = c_.colours.ColourOfPixel(p);
-    const LabFloat& lab = c_.colours.lab[colour];
-    Vec target = Vec{lab.L, lab.a, lab.b} + carry;
+  // below its start, after the string `code` with `carry` from the pixel before: returns how
+  // many; one is put into `only`, several are added to candidates_, cheapest first.
+  size_t Gather(size_t p, int depth, int x, int rowsOn, std::uint32_t code, const Vec& carry,
+                Candidate& only) {
+    const AllowedColour& colour = c_.allowed.colour[c_.colours.ColourOfPixel(p)];
+    Vec target = Vec{colour.L, colour.a, colour.b} + carry;
     if (rowsOn < 2) target += rows_[size_t(rowsOn)][size_t(x) + 1];
     const float share = x + 1 < c_.width ? 7.0f / 16 : 0.0f;
-    const std::uint32_t first = c_.allowed.start[colour], last = c_.allowed.start[colour + 1];
+    const std::uint32_t first = colour.first;
     const Vec nearestError = target - c_.entryLab[c_.allowed.entry[first]];
     const float nearest2 = Norm2(nearestError, colour);
-    if (last - first == 1) {  // most pixels: the nearest entry alone
+    if (colour.count == 1) {  // most pixels: the nearest entry alone
       const std::uint32_t child = ChildOf(depth, code, c_.allowed.entry[first]);
-      if (child != kNone)
-        candidates_.push_back({0, first, child, Limited(nearestError, nearest2) * share});
-      return;
+      if (child == kNone) return 0;
+      only = {0, first, child, Limited(nearestError, nearest2) * share};
+      return 1;
     }
     const size_t begin = candidates_.size();
     const float nearestDistance = std::sqrt(nearest2);
     const float nearestLoss = c_.allowed.loss[first];
-    for (std::uint32_t offset = first; offset < last; ++offset) {
+    for (std::uint32_t offset = first; offset < first + colour.count; ++offset) {
       const std::uint8_t index = c_.allowed.entry[offset];
       const std::uint32_t child = ChildOf(depth, code, index);
       if (child == kNone) continue;
@@ -199,9 +204,31 @@ class BudgetStrip {
         candidates_[at] = candidates_[at - 1];
       candidates_[at] = candidate;
     }
+    const size_t count = candidates_.size() - begin;
+    if (count == 1) {
+      only = candidates_.back();
+      candidates_.pop_back();
+    }
+    return count;
   }
 
-  // The string to write from pixel `from` on, into best_, bestLength_ and bestCode_.
+  // Takes `chosen` as the next pixel of the path; keeps the path as the best string when it is.
+  void Step(const Candidate& chosen, float extra, size_t& shared, float& bestScore) {
+    path_.push_back(chosen.offset);
+    const size_t length = path_.size();
+    const float score = (float(width_) + c_.lossWeight * extra) / float(length);
+    if (score < bestScore) {
+      bestScore = score;
+      if (best_.size() < length) best_.resize(2 * length);
+      for (size_t i = shared; i < length; ++i) best_[i] = path_[i];
+      shared = length;
+      bestLength_ = length;
+      bestCode_ = chosen.code;
+    }
+  }
+
+  // The string to write from pixel `from` on, into best_, bestLength_ and bestCode_: a depth-
+  // first search in which a pixel with one candidate only is a step, not a branch.
   void Search(size_t from, size_t end) {
     path_.clear();
     frames_.clear();
@@ -212,47 +239,52 @@ class BudgetStrip {
     int steps = 0;
     bool descended = false;  // the first descent has ended
     const int fromX = static_cast<int>(from % size_t(c_.width));
-    Gather(from, 0, fromX, 0, 0, {});
-    frames_.push_back({0, candidates_.size(), 0, 0, fromX, 0});
+    Candidate only{};
+    if (Gather(from, 0, fromX, 0, 0, {}, only) == 1) candidates_.push_back(only);
+    frames_.push_back({0, candidates_.size(), 0, 0, fromX, 0, 0});
     while (!frames_.empty()) {
       Frame& frame = frames_.back();
       if (frame.next == frame.end || (frame.next > frame.begin && steps >= c_.searchSteps)) {
         candidates_.resize(frame.begin);
-        frames_.pop_back();
-        if (!path_.empty()) path_.pop_back();
+        path_.resize(frame.pathLength);
         shared = std::min(shared, path_.size());
+        frames_.pop_back();
         continue;
       }
-      const Candidate chosen = candidates_[frame.next++];
-      const float extra = frame.extra + chosen.extra;
-      int x = frame.x + 1, rowsOn = frame.rowsOn;
-      if (x == c_.width) {
-        x = 0;
-        ++rowsOn;
+      Candidate chosen = candidates_[frame.next++];
+      float extra = frame.extra + chosen.extra;
+      int x = frame.x, rowsOn = frame.rowsOn;
+      const size_t pathLength = frame.pathLength;
+      path_.resize(pathLength);
+      shared = std::min(shared, pathLength);
+      for (;;) {
+        steps += descended;
+        Step(chosen, extra, shared, bestScore);
+        if (++x == c_.width) {
+          x = 0;
+          ++rowsOn;
+        }
+        const size_t p = from + path_.size();
+        const size_t begin = candidates_.size();
+        const size_t count =
+            p < end ? Gather(p, int(path_.size()), x, rowsOn, chosen.code, chosen.carry, only) : 0;
+        if (count == 0) {
+          descended = true;
+          break;
+        }
+        if (count > 1) {
+          frames_.push_back({begin, begin + count, begin, extra, x, rowsOn, path_.size()});
+          break;
+        }
+        chosen = only;  // one way on: no branch to come back to
+        extra += chosen.extra;
       }
-      steps += descended;
-      path_.push_back(chosen.offset);
-      const size_t length = path_.size();
-      const float score = (float(width_) + c_.lossWeight * extra) / float(length);
-      if (score < bestScore) {
-        bestScore = score;
-        if (best_.size() < length) best_.resize(length);
-        std::copy(path_.begin() + std::ptrdiff_t(shared), path_.end(),
-                  best_.begin() + std::ptrdiff_t(shared));
-        shared = length;
-        bestLength_ = length;
-        bestCode_ = chosen.code;
-      }
-      const size_t begin = candidates_.size();
-      if (from + length < end)
-        Gather(from + length, int(length), x, rowsOn, chosen.code, chosen.carry);
-      descended = descended || candidates_.size() == begin;
-      frames_.push_back({begin, candidates_.size(), begin, extra, x, rowsOn});
     }
   }
 
-  // Writes pixel p as the allowed entry at `offset` and carries its error on.
-  void Write(size_t p, std::uint32_t offset, Tally& tally) {
+  // Writes pixel p, in column `column`, as the allowed entry at `offset` and carries its error
+  // on.
+  void Write(size_t p, size_t column, std::uint32_t offset, Tally& tally) {
     const std::uint8_t index = c_.allowed.entry[offset];
     const float loss = c_.allowed.loss[offset];
     ++tally.usage[index];
@@ -260,10 +292,9 @@ class BudgetStrip {
     tally.maxLoss = std::max(tally.maxLoss, loss);
     tally.aboveOne += loss > 1.0f;
 
-    const std::uint32_t colour = c_.colours.ColourOfPixel(p);
-    const LabFloat& lab = c_.colours.lab[colour];
-    const size_t x = p % size_t(c_.width) + 1;
-    const Vec raw = Vec{lab.L, lab.a, lab.b} + rows_[0][x] - c_.entryLab[index];
+    const AllowedColour& colour = c_.allowed.colour[c_.colours.ColourOfPixel(p)];
+    const size_t x = column + 1;
+    const Vec raw = Vec{colour.L, colour.a, colour.b} + rows_[0][x] - c_.entryLab[index];
     const Vec error = Limited(raw, Norm2(raw, colour));
     if (x < size_t(c_.width)) rows_[0][x + 1] += error * (7.0f / 16);
     rows_[1][x - 1] += error * (3.0f / 16);
@@ -298,7 +329,7 @@ bool EncodeGifWithinBudget(const PictureColours& colours, const std::vector<Colo
                            const std::atomic<bool>* stop, const BudgetTuning& tuning) {
   result = BudgetedGif{};
   if (colours.Distinct() == 0 || entries.empty() || entries.size() > 256 ||
-      allowed.start.size() != colours.Distinct() + 1) {
+      allowed.colour.size() != colours.Distinct()) {
     result.error = QStringLiteral("There is no picture to write.");
     return true;
   }
