@@ -1,5 +1,6 @@
 // The "&Optimize" menu: the result window, which describes the picture reduced to the range of
 // the last preview, and the exports of that reduction as GIF and PNG.
+#include "app/loss_budget_setting.h"
 #include "app/main_window.h"
 #include "app/settings.h"
 #include "app/twips.h"
@@ -13,6 +14,7 @@
 #include "palette/swatch_grid.h"
 #include "reduction/gif_encoder.h"
 #include "reduction/png_encoder.h"
+#include "reduction/result_figures.h"
 #include "result/result_window.h"
 
 namespace tavlo {
@@ -26,10 +28,25 @@ IndexedPicture CurrentReduction(const QImage& picture, const std::vector<ColorVa
                        static_cast<int>(colours.size()));
 }
 
+// The GIF "Export GIF..." writes when the result window has no current figures: the same file.
+EncodedPicture CurrentGif(const QImage& picture, const std::vector<ColorValue>& colours,
+                          double budget) {
+  if (budget <= 0) return EncodeGif(CurrentReduction(picture, colours));
+  const QImage pixels = picture.convertToFormat(QImage::Format_RGB32);
+  ResultFigures figures;
+  if (!ComputeResultFigures(
+          AnalysePicture(reinterpret_cast<const std::uint32_t*>(pixels.constBits()), pixels.width(),
+                         pixels.height(), pixels.bytesPerLine()),
+          colours, figures, nullptr, 0, nullptr, budget))
+    return {{}, QStringLiteral("There is no picture to write.")};
+  return {figures.gif, figures.gifError};
+}
+
 }  // namespace
 
 void MainWindow::CreateResultWindow() {
   result_ = new ResultWindow(this, *document_);
+  result_->SetBudget(ReadLossBudget());
   result_->SetRange(previewRange_);
   result_->SetPicture(picture_->Picture());
   connect(picture_, &PictureArea::PictureChanged, result_,
@@ -62,6 +79,7 @@ void MainWindow::PlaceResultWindow() {
 }
 
 void MainWindow::StoreResultPosition() {
+  if (result_) StoreLossBudget(result_->Budget());
   if (!result_ || !resultPlaced_) return;
   WriteKey(keys::kResultTop, QString::number(TwipsFromPixels(result_->pos().y())));
   WriteKey(keys::kResultLeft, QString::number(TwipsFromPixels(result_->pos().x())));
@@ -78,16 +96,16 @@ void MainWindow::ShowResultCommand() {
 }
 
 void MainWindow::ExportGifCommand() {
-  ExportPictureFile(
-      this,
-      {QStringLiteral("Export GIF"), QStringLiteral("GIF|*.gif|All files|*.*"),
-       QStringLiteral("gif"), QStringLiteral("GIF")},
-      [this](const QString&, int) {
-        if (const ResultFigures* figures = result_->CurrentFigures();
-            figures && !figures->gif.isEmpty())
-          return EncodedPicture{figures->gif, {}};
-        return EncodeGif(CurrentReduction(picture_->Picture(), result_->RangeColours()));
-      });
+  ExportPictureFile(this,
+                    {QStringLiteral("Export GIF"), QStringLiteral("GIF|*.gif|All files|*.*"),
+                     QStringLiteral("gif"), QStringLiteral("GIF")},
+                    [this](const QString&, int) {
+                      if (const ResultFigures* figures = result_->CurrentFigures();
+                          figures && !figures->gif.isEmpty())
+                        return EncodedPicture{figures->gif, {}};
+                      return CurrentGif(picture_->Picture(), result_->RangeColours(),
+                                        result_->Budget());
+                    });
 }
 
 void MainWindow::ExportPngCommand() {
@@ -107,19 +125,23 @@ void MainWindow::DescribeRange(std::optional<EntryRange> range) {
 }
 
 void MainWindow::PaletteFromPictureCommand() {
-  DescribeRange(tavlo::PaletteFromPictureCommand(this, *document_, picture_->Picture()));
+  DescribeRange(
+      tavlo::PaletteFromPictureCommand(this, *document_, picture_->Picture(), result_->Budget()));
 }
 
 void MainWindow::RemoveUnusedEntriesCommand() {
-  DescribeRange(tavlo::RemoveUnusedEntriesCommand(this, *document_, picture_->Picture()));
+  DescribeRange(
+      tavlo::RemoveUnusedEntriesCommand(this, *document_, picture_->Picture(), result_->Budget()));
 }
 
 void MainWindow::MergeNearColoursCommand() {
-  DescribeRange(tavlo::MergeNearColoursCommand(this, *document_, picture_->Picture()));
+  DescribeRange(
+      tavlo::MergeNearColoursCommand(this, *document_, picture_->Picture(), result_->Budget()));
 }
 
 void MainWindow::ReduceToTargetCommand() {
-  DescribeRange(tavlo::ReduceToTargetCommand(this, *document_, picture_->Picture()));
+  DescribeRange(
+      tavlo::ReduceToTargetCommand(this, *document_, picture_->Picture(), result_->Budget()));
 }
 
 }  // namespace tavlo

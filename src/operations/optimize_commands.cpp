@@ -32,14 +32,16 @@ class PictureColoursOf {
 
   const std::vector<ColourCount>& Histogram() const { return histogram_; }
 
-  // The figures of the result window for the picture reduced to `entries`.
-  ResultFigures Figures(const std::vector<ColorValue>& entries) const {
+  // The figures of the result window for the picture reduced to `entries` under `budget`.
+  ResultFigures Figures(const std::vector<ColorValue>& entries, double budget) const {
     ResultFigures figures;
-    ComputeResultFigures(colours_, entries, figures);
+    ComputeResultFigures(colours_, entries, figures, nullptr, 0, nullptr, budget);
     return figures;
   }
 
-  std::uint64_t GifSize(const std::vector<ColorValue>& entries) const {
+  // The size of the GIF "Export GIF..." writes for `entries` under `budget`.
+  std::uint64_t GifSize(const std::vector<ColorValue>& entries, double budget) const {
+    if (budget > 0) return static_cast<std::uint64_t>(Figures(entries, budget).GifBytes());
     const EncodedPicture gif =
         EncodeGif(ReducePicture(Bits(), pixels_.width(), pixels_.height(), pixels_.bytesPerLine(),
                                 entries.data(), static_cast<int>(entries.size())));
@@ -74,23 +76,24 @@ struct Worked {
 };
 
 // Works `compute(picture colours, palette colours, range, stop) -> Worked` out on a worker thread
-// behind a busy box saying `label`, then the result window's figures of what the edit keeps;
+// behind a busy box saying `label`, then the result window's figures (under `budget`) of what the
+// edit keeps;
 // nullopt when the user cancelled. `compute` runs on the worker, so it holds what else it needs by
 // value.
 template <typename Compute>
 std::optional<Worked> InBackground(QWidget* owner, const QString& title, const QString& label,
                                    const QImage& picture, const PaletteColors& colors,
-                                   EntryRange range, Compute compute) {
+                                   EntryRange range, double budget, Compute compute) {
   auto worked = std::make_shared<Worked>();
   const bool done = Dialogs().RunInBackground(
       owner, title, label,
-      [worked, picture, colors, range, compute](const std::atomic<bool>& stop) {
+      [worked, picture, colors, range, budget, compute](const std::atomic<bool>& stop) {
         const PictureColoursOf colours(picture);
         if (stop) return;
         *worked = compute(colours, colors, range, stop);
         if (!stop && Changes(colors, range, worked->edit))
-          worked->figures =
-              colours.Figures(RangeEntries(worked->edit.colors, KeptEntries(range, worked->edit)));
+          worked->figures = colours.Figures(
+              RangeEntries(worked->edit.colors, KeptEntries(range, worked->edit)), budget);
       });
   if (!done) return std::nullopt;
   return std::move(*worked);
@@ -229,12 +232,12 @@ QString ReductionMessage(const ReductionOutcome& outcome, const ReductionTarget&
 
 // "Reduce to target" as the worker does it.
 Worked Reduce(const PictureColoursOf& colours, const PaletteColors& colors, EntryRange range,
-              const ReductionTarget& target, const std::atomic<bool>& stop) {
+              const ReductionTarget& target, double budget, const std::atomic<bool>& stop) {
   // Once stopped, every GIF counts as small enough, so the reduction ends at its next step; its
   // outcome is dropped then.
   ReductionOutcome outcome = ReduceToTarget(
       colors, range, colours.Histogram(), target, [&](const std::vector<ColorValue>& entries) {
-        return stop ? std::uint64_t{0} : colours.GifSize(entries);
+        return stop ? std::uint64_t{0} : colours.GifSize(entries, budget);
       });
   const bool reached = outcome.status == ReductionOutcome::Status::Reached;
   const RangeEdit edit = reached ? outcome.edit : RangeEdit{colors, 0, range.Count()};
@@ -244,12 +247,12 @@ Worked Reduce(const PictureColoursOf& colours, const PaletteColors& colors, Entr
 }  // namespace
 
 std::optional<EntryRange> PaletteFromPictureCommand(QWidget* owner, PaletteDocument& document,
-                                                    const QImage& picture) {
+                                                    const QImage& picture, double budget) {
   const std::optional<EntryRange> range = AskRange(owner, kFromPicture, picture);
   if (!range) return std::nullopt;
   const std::optional<Worked> worked = InBackground(
       owner, kFromPicture, QStringLiteral("Working out the palette from the picture\u2026"),
-      picture, document.Colors(), *range,
+      picture, document.Colors(), *range, budget,
       [](const PictureColoursOf& colours, const PaletteColors& colors, EntryRange within,
          const std::atomic<bool>&) {
         return Worked{PaletteFromPicture(colors, within, colours.Histogram()), {}, {}};
@@ -264,12 +267,12 @@ std::optional<EntryRange> PaletteFromPictureCommand(QWidget* owner, PaletteDocum
 }
 
 std::optional<EntryRange> RemoveUnusedEntriesCommand(QWidget* owner, PaletteDocument& document,
-                                                     const QImage& picture) {
+                                                     const QImage& picture, double budget) {
   const std::optional<EntryRange> range = AskRange(owner, kRemoveUnused, picture);
   if (!range) return std::nullopt;
   const std::optional<Worked> worked = InBackground(
       owner, kRemoveUnused, QStringLiteral("Looking for unused entries\u2026"), picture,
-      document.Colors(), *range,
+      document.Colors(), *range, budget,
       [](const PictureColoursOf& colours, const PaletteColors& colors, EntryRange within,
          const std::atomic<bool>&) {
         return Worked{RemoveUnusedEntries(colors, within, colours.Histogram()), {}, {}};
@@ -289,7 +292,7 @@ std::optional<EntryRange> RemoveUnusedEntriesCommand(QWidget* owner, PaletteDocu
 }
 
 std::optional<EntryRange> MergeNearColoursCommand(QWidget* owner, PaletteDocument& document,
-                                                  const QImage& picture) {
+                                                  const QImage& picture, double budget) {
   const std::optional<EntryRange> range = AskRange(owner, kMerge, picture);
   if (!range) return std::nullopt;
   const std::optional<double> threshold = AskValue(
@@ -300,7 +303,7 @@ std::optional<EntryRange> MergeNearColoursCommand(QWidget* owner, PaletteDocumen
   if (!threshold) return std::nullopt;
   const std::optional<Worked> worked = InBackground(
       owner, kMerge, QStringLiteral("Merging near colours\u2026"), picture, document.Colors(),
-      *range,
+      *range, budget,
       [threshold = *threshold](const PictureColoursOf& colours, const PaletteColors& colors,
                                EntryRange within, const std::atomic<bool>&) {
         return Worked{MergeNearColours(colors, within, colours.Histogram(), threshold), {}, {}};
@@ -323,7 +326,7 @@ std::optional<EntryRange> MergeNearColoursCommand(QWidget* owner, PaletteDocumen
 }
 
 std::optional<EntryRange> ReduceToTargetCommand(QWidget* owner, PaletteDocument& document,
-                                                const QImage& picture) {
+                                                const QImage& picture, double budget) {
   const std::optional<EntryRange> range = AskRange(owner, kReduce, picture);
   if (!range) return std::nullopt;
   const std::optional<ReductionTarget> target = AskValue(
@@ -341,13 +344,13 @@ std::optional<EntryRange> ReduceToTargetCommand(QWidget* owner, PaletteDocument&
                          MessageIcon::Warning);
     return std::nullopt;
   }
-  const std::optional<Worked> worked =
-      InBackground(owner, kReduce, QStringLiteral("Reducing the range to the target\u2026"),
-                   picture, document.Colors(), *range,
-                   [target = *target](const PictureColoursOf& colours, const PaletteColors& colors,
-                                      EntryRange within, const std::atomic<bool>& stop) {
-                     return Reduce(colours, colors, within, target, stop);
-                   });
+  const std::optional<Worked> worked = InBackground(
+      owner, kReduce, QStringLiteral("Reducing the range to the target\u2026"), picture,
+      document.Colors(), *range, budget,
+      [target = *target, budget](const PictureColoursOf& colours, const PaletteColors& colors,
+                                 EntryRange within, const std::atomic<bool>& stop) {
+        return Reduce(colours, colors, within, target, budget, stop);
+      });
   if (!worked) return std::nullopt;
   const QString what = ReductionMessage(*worked->reduction, *target, range->Count());
   if (worked->reduction->status != ReductionOutcome::Status::Reached) {

@@ -7,12 +7,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "reduction/loss_budget.h"
 #include "reduction/picture_colours.h"
 
 namespace tavlo {
-
-// Largest loss budget: beyond it substitutions are plainly visible.
-inline constexpr double kMaxLossBudget = 10.0;
 
 // What the encoder reads of a colour, in one cache line's half.
 struct AllowedColour {

@@ -5,6 +5,7 @@
 
 #include "colour/ciede2000.h"
 #include "colour/run_tasks.h"
+#include "reduction/budget_encoder.h"
 #include "reduction/gif_encoder.h"
 #include "reduction/indexed_picture.h"
 #include "reduction/nearest_entries.h"
@@ -71,6 +72,17 @@ IndexedPicture Reduced(const PictureColours& colours, const std::vector<ColorVal
   return picture;
 }
 
+// The loss figures from their sums over the pixels, and the entries used from the usage.
+void SetLoss(ResultFigures& figures, double weighted, float largest, std::uint64_t above) {
+  const double pixels = std::max<double>(1, double(figures.pixels));
+  figures.meanLoss = weighted / pixels;
+  figures.maxLoss = largest;
+  figures.shareAboveOne = double(above) / pixels;
+  figures.entriesUsed = static_cast<int>(
+      std::count_if(figures.usage.begin(), figures.usage.end(), [](auto u) { return u != 0; }));
+  SmallerTableHint(figures.entriesUsed, figures.smallerTable, figures.aboveSmallerTable);
+}
+
 void SumUp(const PictureColours& colours, const ResultCache& cache, ResultFigures& figures) {
   const std::vector<std::uint8_t>& nearest = cache.nearest;
   figures.usage.assign(figures.rangeSize, 0);
@@ -86,13 +98,40 @@ void SumUp(const PictureColours& colours, const ResultCache& cache, ResultFigure
     if (difference > 1.0f) above += count;
   }
   figures.pixels = colours.PictureSize();
-  const double pixels = std::max<double>(1, double(figures.pixels));
-  figures.meanLoss = weighted / pixels;
-  figures.maxLoss = largest;
-  figures.shareAboveOne = double(above) / pixels;
-  figures.entriesUsed = static_cast<int>(
-      std::count_if(figures.usage.begin(), figures.usage.end(), [](auto u) { return u != 0; }));
-  SmallerTableHint(figures.entriesUsed, figures.smallerTable, figures.aboveSmallerTable);
+  SetLoss(figures, weighted, largest, above);
+}
+
+// The allowed entries of the cache brought up to date for `entries` and `budget`: only the
+// changed entries measured when few changed, else all found afresh.
+bool UpdateAllowed(const PictureColours& colours, const std::vector<ColorValue>& entries,
+                   double budget, ResultCache& cache, int threads, const std::atomic<bool>* stop) {
+  if (cache.allowed.budget == budget && cache.allowedFor.size() == entries.size() &&
+      UpdateAllowedEntries(colours, cache.allowedFor, entries, cache.nearest, cache.difference,
+                           cache.allowed)) {
+    cache.allowedFor = entries;
+    return true;
+  }
+  cache.allowedFor.clear();
+  if (!FindAllowedEntries(colours, entries, cache.nearest, cache.difference, budget, cache.allowed,
+                          threads, stop))
+    return false;
+  cache.allowedFor = entries;
+  return true;
+}
+
+// The file the loss-budget encoder writes, and its figures in place of the exact ones.
+bool EncodeWithinBudget(const PictureColours& colours, const std::vector<ColorValue>& entries,
+                        double budget, ResultCache& cache, ResultFigures& figures, int threads,
+                        const std::atomic<bool>* stop) {
+  if (!UpdateAllowed(colours, entries, budget, cache, threads, stop)) return false;
+  BudgetedGif budgeted;
+  if (!EncodeGifWithinBudget(colours, entries, cache.allowed, budgeted, threads, stop))
+    return false;
+  figures.gif = std::move(budgeted.gif);
+  figures.gifError = budgeted.error;
+  figures.usage = std::move(budgeted.usage);
+  SetLoss(figures, budgeted.lossSum, budgeted.maxLoss, budgeted.aboveOne);
+  return true;
 }
 
 }  // namespace
@@ -109,12 +148,27 @@ void SmallerTableHint(int used, int& smallerTable, int& above) {
   }
 }
 
+EncodedPicture EncodePictureGif(const std::uint32_t* first, int width, int height,
+                                std::ptrdiff_t stride, const std::vector<ColorValue>& entries,
+                                double budget, int threads) {
+  if (budget <= 0)
+    return EncodeGif(ReducePicture(first, width, height, stride, entries.data(),
+                                   static_cast<int>(entries.size()), threads),
+                     threads);
+  ResultFigures figures;
+  if (!ComputeResultFigures(AnalysePicture(first, width, height, stride, threads), entries, figures,
+                            nullptr, threads, nullptr, budget))
+    return {{}, QStringLiteral("There is no picture to write.")};
+  return {std::move(figures.gif), figures.gifError};
+}
+
 bool ComputeResultFigures(const PictureColours& colours, const std::vector<ColorValue>& entries,
                           ResultFigures& figures, ResultCache* cache, int threads,
-                          const std::atomic<bool>* stop) {
+                          const std::atomic<bool>* stop, double budget) {
   const int count = static_cast<int>(entries.size());
   if (colours.Distinct() == 0 || count < 1 || count > 256) return false;
   figures = ResultFigures{};
+  figures.budget = budget;
   figures.rangeSize = count;
   figures.tableBits = GifTableBits(count);
 
@@ -133,9 +187,13 @@ bool ComputeResultFigures(const PictureColours& colours, const std::vector<Color
   const IndexedPicture picture = Reduced(colours, entries, known.nearest, threads);
   if (Stopped(stop)) return false;
   EncodedPicture gif = EncodeGif(picture, threads);
+  figures.exact = {gif.ok() ? static_cast<std::int64_t>(gif.bytes.size()) : -1, figures.meanLoss,
+                   figures.maxLoss, figures.shareAboveOne};
   figures.gif = std::move(gif.bytes);
   figures.gifError = gif.error;
-  return !Stopped(stop);
+  if (Stopped(stop)) return false;
+  if (budget <= 0 || !figures.gifError.isEmpty()) return true;
+  return EncodeWithinBudget(colours, entries, budget, known, figures, threads, stop);
 }
 
 }  // namespace tavlo

@@ -33,7 +33,8 @@ ResultFunction MakeResultFunction() {
                            pixels.width(), pixels.height(), pixels.bytesPerLine()));
         memory->key = job.picture.cacheKey();
       }
-      if (ComputeResultFigures(*memory->colours, job.entries, figures, &memory->cache, 0, &stop))
+      if (ComputeResultFigures(*memory->colours, job.entries, figures, &memory->cache, 0, &stop,
+                               job.budget))
         return true;
       if (!stop) error = QStringLiteral("There is no picture to describe.");
     } catch (const std::bad_alloc&) {
@@ -57,8 +58,9 @@ ResultComputer::~ResultComputer() {
   if (worker_.joinable()) worker_.join();
 }
 
-void ResultComputer::Request(const QImage& picture, std::vector<ColorValue> entries) {
-  pending_ = ResultJob{++serial_, picture, std::move(entries)};
+void ResultComputer::Request(const QImage& picture, std::vector<ColorValue> entries,
+                             double budget) {
+  pending_ = ResultJob{++serial_, picture, std::move(entries), budget};
   current_.reset();
   currentJob_.reset();
   if (stop_) stop_->store(true);
