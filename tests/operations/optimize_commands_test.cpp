@@ -22,6 +22,7 @@
 #include "quantize/range_operations.h"
 #include "reduction/gif_encoder.h"
 #include "reduction/indexed_picture.h"
+#include "reduction/result_figures.h"
 #include "result/result_window.h"
 #include "support/app_fixture.h"
 #include "support/named_colors.h"
@@ -362,6 +363,29 @@ TEST_F(OptimizeCommandsTest, ReduceToAGifSizeReachesItAndTheResultWindowShowsTho
   EXPECT_LE(gifSize(kept.first, kept.last), target);
   for (int i = kept.last + 1; i < kPaletteSize; ++i) EXPECT_EQ(Document().GetEntryColor(i), kBlack);
   ExpectOneUndoStepNamed("Reduce to target", before);
+}
+
+// Under the result window's loss budget the target counts the file "Export GIF..." writes with
+// it, so fewer entries go: the entries kept would be too many for the exact file.
+TEST_F(OptimizeCommandsTest, UnderALossBudgetAGifSizeTargetCountsTheBudgetedFile) {
+  Show(Photo());
+  FillFromPicture("1", "256");
+  const QImage picture = Main().Picture()->Picture().convertToFormat(QImage::Format_RGB32);
+  auto gifSize = [&](EntryRange range, double budget) {
+    return EncodePictureGif(reinterpret_cast<const std::uint32_t*>(picture.constBits()),
+                            picture.width(), picture.height(), picture.bytesPerLine(),
+                            RangeEntries(Document().Colors(), range), budget)
+        .bytes.size();
+  };
+  const qsizetype target = gifSize({0, 255}, 0) * 3 / 4;
+  Main().Result()->SetBudget(10);
+  dialogs_.AnswerInputs({"1", "256", QStringLiteral("\u2264 %1").arg(target)});
+  Run("mnuReduceToTarget");
+  EXPECT_TRUE(LastMessage().startsWith(QString::fromUtf8("Reached the target \u2264 ")))
+      << LastMessage().toStdString();
+  const EntryRange kept = Main().Result()->Range();
+  EXPECT_LE(gifSize(kept, 10), target);
+  EXPECT_GT(gifSize(kept, 0), target);
 }
 
 TEST_F(OptimizeCommandsTest, ATargetBrokenAtTheStartChangesNothingAndSaysSo) {
