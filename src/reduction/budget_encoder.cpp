@@ -70,6 +70,7 @@ struct Context {
   float lossWeight = 0, targetWeight = 0;
   float largestError2 = 0;
   int searchSteps = 0;
+  bool noReward = false;
 };
 
 struct Tally {
@@ -195,8 +196,9 @@ class BudgetStrip {
       if (child == kNone) continue;
       const Vec error = target - c_.entryLab[index];
       const float norm2 = Norm2(error, colour);
-      const float extra = c_.allowed.loss[offset] - nearestLoss +
-                          c_.targetWeight * std::max(0.0f, std::sqrt(norm2) - nearestDistance);
+      float extra = c_.allowed.loss[offset] - nearestLoss +
+                    c_.targetWeight * std::max(0.0f, std::sqrt(norm2) - nearestDistance);
+      if (c_.noReward) extra = std::max(0.0f, extra);
       Candidate candidate{extra, offset, child, Limited(error, norm2) * share};
       size_t at = candidates_.size();
       candidates_.push_back(candidate);
@@ -347,6 +349,7 @@ bool EncodeGifWithinBudget(const PictureColours& colours, const std::vector<Colo
   context.targetWeight = float(tuning.targetWeight);
   context.largestError2 = float(tuning.largestError * tuning.largestError);
   context.searchSteps = tuning.searchSteps;
+  context.noReward = tuning.noReward;
 
   const size_t pixels = static_cast<size_t>(colours.PictureSize());
   std::vector<Tally> tallies((pixels + kLzwStripLength - 1) / kLzwStripLength);

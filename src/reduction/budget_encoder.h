@@ -48,6 +48,7 @@ struct BudgetTuning {
   double targetWeight = 1.5;  // mu: the same for the distance beyond the nearest to the target
   double largestError = 6;    // of the error carried to a pixel, in weighted CIELAB units
   int searchSteps = 64;       // alternatives looked at per string, beyond the first descent
+  bool noReward = false;
 };
 
 // The budgeted file and what it holds: the figures of the pixels as written.

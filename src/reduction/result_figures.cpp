@@ -119,7 +119,9 @@ bool UpdateAllowed(const PictureColours& colours, const std::vector<ColorValue>&
   return true;
 }
 
-// The file the loss-budget encoder writes, and its figures in place of the exact ones.
+// The file the loss-budget encoder writes, and its figures in place of the exact ones; the exact
+// file stays when the budget bought nothing (substitutions that bring pixels nearer their
+// colours can cost bytes on pictures with few colours), so a budget never makes a file larger.
 bool EncodeWithinBudget(const PictureColours& colours, const std::vector<ColorValue>& entries,
                         double budget, ResultCache& cache, ResultFigures& figures, int threads,
                         const std::atomic<bool>* stop) {
@@ -127,6 +129,7 @@ bool EncodeWithinBudget(const PictureColours& colours, const std::vector<ColorVa
   BudgetedGif budgeted;
   if (!EncodeGifWithinBudget(colours, entries, cache.allowed, budgeted, threads, stop))
     return false;
+  if (!budgeted.error.isEmpty() || budgeted.gif.size() >= figures.gif.size()) return true;
   figures.gif = std::move(budgeted.gif);
   figures.gifError = budgeted.error;
   figures.usage = std::move(budgeted.usage);
