@@ -132,10 +132,12 @@ bool BuildLists(size_t n, int threads, const std::atomic<bool>* stop, AllowedEnt
   for (const Lists& part : lists) {
     auto at = static_cast<std::uint32_t>(entry.size());
     for (std::uint32_t count : part.count) {
-      allowed.colour[i].first = at;
-      allowed.colour[i].count = count;
+      AllowedColour& colour = allowed.colour[i++];
+      colour.first = at;
+      colour.count = static_cast<std::uint16_t>(count);
+      colour.nearest = part.entry[at - entry.size()];
+      colour.nearestLoss = part.loss[at - entry.size()];
       at += count;
-      ++i;
     }
     entry.insert(entry.end(), part.entry.begin(), part.entry.end());
     loss.insert(loss.end(), part.loss.begin(), part.loss.end());

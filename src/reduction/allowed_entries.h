@@ -18,8 +18,9 @@ struct AllowedColour {
   // How far a CIELAB difference looks at this colour: 1 / S_L^2 and 1 / S_C^2 of CIEDE2000.
   float lightWeight = 1, chromaWeight = 1;
   std::uint32_t first = 0;  // its entries: entry[first] .. entry[first + count - 1]
-  std::uint32_t count = 0;
-  float reserved = 0;
+  std::uint16_t count = 0;
+  std::uint8_t nearest = 0;  // entry[first], the nearest entry, with its loss
+  float nearestLoss = 0;
 };
 
 struct AllowedEntries {

@@ -108,13 +108,15 @@ class BudgetStrip {
       Search(p, end);
       if (havePrevious) {
         Put(previous);
-        table_.Add(previous, c_.allowed.entry[best_[0]], next_);
+        table_.Add(previous, best_[0].index, next_);
         if (next_ >= (1u << width_) && width_ < kMaxLzwCodeBits) ++width_;
         ++next_;
       }
       previous = bestCode_;
       havePrevious = true;
       for (size_t i = 0; i < bestLength_; ++i, ++p) {
+        if (p + kAhead < end)  // its colour's record is on its way when the search gets there
+          __builtin_prefetch(&c_.allowed.colour[c_.colours.ColourOfPixel(p + kAhead)]);
         Write(p, x, best_[i], tally);
         if (++x == size_t(c_.width)) x = 0;
       }
@@ -127,12 +129,19 @@ class BudgetStrip {
 
  private:
   static constexpr std::uint32_t kNone = 0xFFFFFFFF;
+  static constexpr size_t kAhead = 48;  // pixels: how far ahead colour records are fetched
 
+  // A pixel of a string: the entry it is written as, and where that is in the allowed lists.
+  struct Step {
+    std::uint32_t offset;
+    std::uint8_t index;
+    bool nearest;
+  };
   struct Candidate {
-    float extra;           // what it costs beyond the nearest entry
-    std::uint32_t offset;  // in the allowed lists
-    std::uint32_t code;    // of the string it makes
-    Vec carry;             // the error it carries to the next pixel of the row
+    float extra;  // what it costs beyond the nearest entry
+    Step step;
+    std::uint32_t code;  // of the string it makes
+    Vec carry;           // the error it carries to the next pixel of the row
   };
   struct Frame {
     size_t begin, end, next;  // its candidates
@@ -164,8 +173,7 @@ class BudgetStrip {
   std::uint32_t ChildOf(int depth, std::uint32_t code, std::uint8_t index) const {
     if (depth == 0) return index;
     if (const std::uint32_t child = table_.Child(code, index)) return child;
-    if (code == pendingPrefix_ && next_ < kTableSize && index == c_.allowed.entry[path_[0]])
-      return next_;
+    if (code == pendingPrefix_ && next_ < kTableSize && index == path_[0].index) return next_;
     return kNone;
   }
 
@@ -179,17 +187,17 @@ class BudgetStrip {
     if (rowsOn < 2) target += rows_[size_t(rowsOn)][size_t(x) + 1];
     const float share = x + 1 < c_.width ? 7.0f / 16 : 0.0f;
     const std::uint32_t first = colour.first;
-    const Vec nearestError = target - c_.entryLab[c_.allowed.entry[first]];
+    const Vec nearestError = target - c_.entryLab[colour.nearest];
     const float nearest2 = Norm2(nearestError, colour);
     if (colour.count == 1) {  // most pixels: the nearest entry alone
-      const std::uint32_t child = ChildOf(depth, code, c_.allowed.entry[first]);
+      const std::uint32_t child = ChildOf(depth, code, colour.nearest);
       if (child == kNone) return 0;
-      only = {0, first, child, Limited(nearestError, nearest2) * share};
+      only = {0, {first, colour.nearest, true}, child, Limited(nearestError, nearest2) * share};
       return 1;
     }
     const size_t begin = candidates_.size();
     const float nearestDistance = std::sqrt(nearest2);
-    const float nearestLoss = c_.allowed.loss[first];
+    const float nearestLoss = colour.nearestLoss;
     for (std::uint32_t offset = first; offset < first + colour.count; ++offset) {
       const std::uint8_t index = c_.allowed.entry[offset];
       const std::uint32_t child = ChildOf(depth, code, index);
@@ -199,7 +207,8 @@ class BudgetStrip {
       float extra = c_.allowed.loss[offset] - nearestLoss +
                     c_.targetWeight * std::max(0.0f, std::sqrt(norm2) - nearestDistance);
       if (c_.noReward) extra = std::max(0.0f, extra);
-      Candidate candidate{extra, offset, child, Limited(error, norm2) * share};
+      Candidate candidate{
+          extra, {offset, index, offset == first}, child, Limited(error, norm2) * share};
       size_t at = candidates_.size();
       candidates_.push_back(candidate);
       for (; at > begin && candidates_[at - 1].extra > extra; --at)
@@ -215,8 +224,8 @@ class BudgetStrip {
   }
 
   // Takes `chosen` as the next pixel of the path; keeps the path as the best string when it is.
-  void Step(const Candidate& chosen, float extra, size_t& shared, float& bestScore) {
-    path_.push_back(chosen.offset);
+  void Extend(const Candidate& chosen, float extra, size_t& shared, float& bestScore) {
+    path_.push_back(chosen.step);
     const size_t length = path_.size();
     const float score = (float(width_) + c_.lossWeight * extra) / float(length);
     if (score < bestScore) {
@@ -261,7 +270,7 @@ class BudgetStrip {
       shared = std::min(shared, pathLength);
       for (;;) {
         steps += descended;
-        Step(chosen, extra, shared, bestScore);
+        Extend(chosen, extra, shared, bestScore);
         if (++x == c_.width) {
           x = 0;
           ++rowsOn;
@@ -284,17 +293,16 @@ class BudgetStrip {
     }
   }
 
-  // Writes pixel p, in column `column`, as the allowed entry at `offset` and carries its error
-  // on.
-  void Write(size_t p, size_t column, std::uint32_t offset, Tally& tally) {
-    const std::uint8_t index = c_.allowed.entry[offset];
-    const float loss = c_.allowed.loss[offset];
+  // Writes pixel p, in column `column`, as `step` says and carries its error on.
+  void Write(size_t p, size_t column, const Step& step, Tally& tally) {
+    const AllowedColour& colour = c_.allowed.colour[c_.colours.ColourOfPixel(p)];
+    const std::uint8_t index = step.index;
+    const float loss = step.nearest ? colour.nearestLoss : c_.allowed.loss[step.offset];
     ++tally.usage[index];
     tally.lossSum += loss;
     tally.maxLoss = std::max(tally.maxLoss, loss);
     tally.aboveOne += loss > 1.0f;
 
-    const AllowedColour& colour = c_.allowed.colour[c_.colours.ColourOfPixel(p)];
     const size_t x = column + 1;
     const Vec raw = Vec{colour.L, colour.a, colour.b} + rows_[0][x] - c_.entryLab[index];
     const Vec error = Limited(raw, Norm2(raw, colour));
@@ -317,7 +325,7 @@ class BudgetStrip {
   CodeWriter writer_;
   // The error carried into this row and the next, pixel x at x + 1.
   std::array<std::vector<Vec>, 2> rows_;
-  std::vector<std::uint32_t> path_, best_;  // offsets in the allowed lists
+  std::vector<Step> path_, best_;
   size_t bestLength_ = 0;
   std::uint32_t bestCode_ = 0;
   std::vector<Candidate> candidates_;
