@@ -102,6 +102,7 @@ int main(int argc, char** argv) {
   tuning.lossWeight = EnvNumber("BUDGET_LAMBDA", tuning.lossWeight);
   tuning.targetWeight = EnvNumber("BUDGET_MU", tuning.targetWeight);
   tuning.largestError = EnvNumber("BUDGET_CLAMP", tuning.largestError);
+  tuning.falloff = EnvNumber("BUDGET_FALLOFF", tuning.falloff);
   tuning.noReward = EnvNumber("BUDGET_NOREWARD", 0) != 0;
   tuning.searchSteps = static_cast<int>(EnvNumber("BUDGET_STEPS", tuning.searchSteps));
 

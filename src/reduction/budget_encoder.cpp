@@ -353,7 +353,8 @@ bool EncodeGifWithinBudget(const PictureColours& colours, const std::vector<Colo
   }
   context.width = colours.width;
   context.codeSize = GifCodeSize(static_cast<int>(entries.size()));
-  context.lossWeight = float(tuning.lossWeight);
+  context.lossWeight =
+      float(tuning.lossWeight * std::pow(std::min(1.0, 5 / allowed.budget), tuning.falloff));
   context.targetWeight = float(tuning.targetWeight);
   context.largestError2 = float(tuning.largestError * tuning.largestError);
   context.searchSteps = tuning.searchSteps;

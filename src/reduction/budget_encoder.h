@@ -44,9 +44,13 @@ namespace tavlo {
 
 // The weights of the choice; the defaults are the program's (bench/lossy measures others).
 struct BudgetTuning {
-  double lossWeight = 2.5;    // lambda: bits per unit of CIEDE2000 above the nearest entry's
-  double targetWeight = 1.5;  // mu: the same for the distance beyond the nearest to the target
-  double largestError = 6;    // of the error carried to a pixel, in weighted CIELAB units
+  // lambda: bits per unit of CIEDE2000 above the nearest entry's, up to a budget of 5; above it
+  // lambda goes as (5 / budget)^falloff, so that the top of the range spends more of its loss
+  double lossWeight = 2.5;
+  double falloff = 0.7;
+  // mu: the same for the distance beyond the nearest entry's to the target
+  double targetWeight = 1.5;
+  double largestError = 6;  // of the error carried to a pixel, in weighted CIELAB units
   int searchSteps = 64;       // alternatives looked at per string, beyond the first descent
   bool noReward = false;
 };
