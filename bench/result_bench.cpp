@@ -56,12 +56,12 @@ size_t GiflibGifBytes(const IndexedPicture& picture) {
   int error = 0;
   GifFileType* gif = EGifOpen(&out, AppendToBuffer, &error);
   const int bits = GifTableBits(static_cast<int>(picture.table.size()));
-  std::vector<GifColorType> colours(size_t{1} << bits, GifColorType{0, 0, 0});
+  std::vector<GifColorType> colors(size_t{1} << bits, GifColorType{0, 0, 0});
   for (size_t i = 0; i < picture.table.size(); ++i)
-    colours[i] = GifColorType{static_cast<GifByteType>(RedOf(picture.table[i])),
-                              static_cast<GifByteType>(GreenOf(picture.table[i])),
-                              static_cast<GifByteType>(BlueOf(picture.table[i]))};
-  ColorMapObject* map = GifMakeMapObject(1 << bits, colours.data());
+    colors[i] = GifColorType{static_cast<GifByteType>(RedOf(picture.table[i])),
+                             static_cast<GifByteType>(GreenOf(picture.table[i])),
+                             static_cast<GifByteType>(BlueOf(picture.table[i]))};
+  ColorMapObject* map = GifMakeMapObject(1 << bits, colors.data());
   EGifPutScreenDesc(gif, picture.width, picture.height, 8, 0, map);
   EGifPutImageDesc(gif, 0, 0, picture.width, picture.height, false, nullptr);
   for (int y = 0; y < picture.height; ++y)
@@ -111,19 +111,19 @@ int main(int argc, char** argv) {
   const std::ptrdiff_t stride = std::ptrdiff_t{width} * 4;
 
   auto start = std::chrono::steady_clock::now();
-  const PictureColours colours = AnalysePicture(pixels.data(), width, height, stride, threads);
+  const PictureColors colors = AnalysePicture(pixels.data(), width, height, stride, threads);
   std::printf("ANALYSE ms=%.1f colours=%zu bytes=%zu\n", MillisecondsSince(start),
-              colours.Distinct(), colours.Bytes());
+              colors.Distinct(), colors.Bytes());
 
   ResultCache cache;
   ResultFigures figures;
-  ComputeResultFigures(colours, palette, figures, &cache, threads, nullptr,
+  ComputeResultFigures(colors, palette, figures, &cache, threads, nullptr,
                        budget);  // before any edit
   std::vector<double> ms;
   for (int rep = 0; rep < reps; ++rep) {
     const std::vector<ColorValue> edited = Edited(palette, rep);
     start = std::chrono::steady_clock::now();
-    if (!ComputeResultFigures(colours, edited, figures, &cache, threads, nullptr, budget))
+    if (!ComputeResultFigures(colors, edited, figures, &cache, threads, nullptr, budget))
       bench::Fail(kProgram, "no figures");
     ms.push_back(MillisecondsSince(start));
   }
@@ -133,14 +133,14 @@ int main(int argc, char** argv) {
       "RESULT threads=%d budget=%.1f reps=%d median_ms=%.2f min_ms=%.2f gif_bytes=%lld "
       "held_bytes=%zu mean=%.4f max=%.4f above1=%.4f used=%d\n",
       threads, budget, reps, Median(ms), sorted.front(), static_cast<long long>(figures.GifBytes()),
-      colours.Bytes() + cache.Bytes() + size_t(figures.gif.capacity()), figures.meanLoss,
+      colors.Bytes() + cache.Bytes() + size_t(figures.gif.capacity()), figures.meanLoss,
       figures.maxLoss, figures.shareAboveOne, figures.entriesUsed);
 
   // The parts of one edit on their own: the nearest entries of the picture's colours brought up
   // to date, the GIF encoded; and the reduction by the preview engine, which the exports use.
-  std::vector<uint8_t> nearest = NearestEntries(colours, palette, threads);
+  std::vector<uint8_t> nearest = NearestEntries(colors, palette, threads);
   std::printf("PHASE name=nearest median_ms=%.2f\n", MedianOf(reps, [&](int rep) {
-                UpdateNearestEntries(colours, Edited(palette, rep), Edited(palette, rep + 1),
+                UpdateNearestEntries(colors, Edited(palette, rep), Edited(palette, rep + 1),
                                      nearest);
               }));
   IndexedPicture picture;

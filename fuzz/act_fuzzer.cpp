@@ -8,8 +8,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const tavlo::PaletteRead read = tavlo::ReadAct(
       QByteArrayView(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
-  if (read.colours.size() > 256) __builtin_trap();
-  for (const tavlo::ColorValue c : read.colours)
+  if (read.colors.size() > 256) __builtin_trap();
+  for (const tavlo::ColorValue c : read.colors)
     if (c < 0 || c > 0x00FFFFFF) __builtin_trap();
   return 0;
 }

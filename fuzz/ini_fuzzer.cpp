@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "app/ini_text.h"
+#include "store/ini_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const QByteArray text(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));

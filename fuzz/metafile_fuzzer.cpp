@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "fuzz_app.h"
-#include "image/metafile.h"
+#include "picture/metafile.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   EnsureGuiApplication();

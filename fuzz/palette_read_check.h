@@ -11,8 +11,8 @@ inline QByteArrayView FuzzBytes(const uint8_t* data, size_t size) {
 }
 
 inline void CheckPaletteRead(const tavlo::PaletteRead& read) {
-  if (read.colours.size() > 256) __builtin_trap();
-  for (const tavlo::ColorValue c : read.colours)
+  if (read.colors.size() > 256) __builtin_trap();
+  for (const tavlo::ColorValue c : read.colors)
     if (c < 0 || c > 0x00FFFFFF) __builtin_trap();
-  if (read.colours.empty() && read.warnings.isEmpty()) __builtin_trap();
+  if (read.colors.empty() && read.warnings.isEmpty()) __builtin_trap();
 }

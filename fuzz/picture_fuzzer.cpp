@@ -4,8 +4,8 @@
 #include <cstdint>
 
 #include "fuzz_app.h"
-#include "image/metafile.h"
-#include "image/picture_loader.h"
+#include "picture/metafile.h"
+#include "picture/picture_loader.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   EnsureGuiApplication();

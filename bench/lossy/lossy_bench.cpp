@@ -61,16 +61,16 @@ void Write(const std::string& path, const QByteArray& bytes) {
     bench::Fail(kProgram, "cannot write " + path);
 }
 
-std::vector<ColorValue> Colours(const QImage& picture) {
-  std::vector<ColorValue> colours;
+std::vector<ColorValue> Colors(const QImage& picture) {
+  std::vector<ColorValue> colors;
   for (int y = 0; y < picture.height(); ++y)
-    for (int x = 0; x < picture.width(); ++x) colours.push_back(FromRgbPixel(picture.pixel(x, y)));
-  return colours;
+    for (int x = 0; x < picture.width(); ++x) colors.push_back(FromRgbPixel(picture.pixel(x, y)));
+  return colors;
 }
 
 // The colours of a GIF as Qt decodes it.
 std::vector<ColorValue> Decoded(const QByteArray& gif) {
-  return Colours(QImage::fromData(gif, "GIF").convertToFormat(QImage::Format_RGB32));
+  return Colors(QImage::fromData(gif, "GIF").convertToFormat(QImage::Format_RGB32));
 }
 
 double EnvNumber(const char* name, double fallback) {
@@ -106,16 +106,16 @@ int main(int argc, char** argv) {
   tuning.noReward = EnvNumber("BUDGET_NOREWARD", 0) != 0;
   tuning.searchSteps = static_cast<int>(EnvNumber("BUDGET_STEPS", tuning.searchSteps));
 
-  const PictureColours colours =
+  const PictureColors colors =
       AnalysePicture(reinterpret_cast<const std::uint32_t*>(picture.constBits()), picture.width(),
                      picture.height(), picture.bytesPerLine(), threads);
   ResultCache cache;
   ResultFigures figures;
-  ComputeResultFigures(colours, palette, figures, &cache, threads);
+  ComputeResultFigures(colors, palette, figures, &cache, threads);
   const double figuresMs =
-      BestOf(reps, [&] { ComputeResultFigures(colours, palette, figures, &cache, threads); });
+      BestOf(reps, [&] { ComputeResultFigures(colors, palette, figures, &cache, threads); });
   Write(out + "/exact.gif", figures.gif);
-  const std::vector<ColorValue> original = Colours(picture);
+  const std::vector<ColorValue> original = Colors(picture);
   std::printf("EXACT bytes=%lld mean=%.4f max=%.4f above1=%.4f figures_ms=%.2f\n",
               static_cast<long long>(figures.GifBytes()), figures.meanLoss, figures.maxLoss,
               figures.shareAboveOne, figuresMs);
@@ -124,26 +124,26 @@ int main(int argc, char** argv) {
     const double budget = std::atof(args[i]);
     AllowedEntries allowed;
     const double allowedMs = BestOf(reps, [&] {
-      FindAllowedEntries(colours, palette, cache.nearest, cache.difference, budget, allowed,
+      FindAllowedEntries(colors, palette, cache.nearest, cache.difference, budget, allowed,
                          threads);
     });
     BudgetedGif gif;
     double encodeCpu = 0;
     const double encodeMs = BestOf(
         reps,
-        [&] { EncodeGifWithinBudget(colours, palette, allowed, gif, threads, nullptr, tuning); },
+        [&] { EncodeGifWithinBudget(colors, palette, allowed, gif, threads, nullptr, tuning); },
         &encodeCpu);
     Write(out + "/T" + args[i] + ".gif", gif.gif);
     const double blurred =
         std::getenv("BUDGET_BLUR")
             ? testing::BlurredLoss(original, Decoded(gif.gif), picture.width(), picture.height())
             : 0;
-    const double pixels = double(colours.PictureSize());
+    const double pixels = double(colors.PictureSize());
     std::printf(
         "GIF budget=%s bytes=%lld mean=%.4f blurred=%.4f max=%.4f above1=%.4f "
         "allowed_per_colour=%.2f allowed_ms=%.2f encode_ms=%.2f encode_cpu_ms=%.2f\n",
         args[i], static_cast<long long>(gif.gif.size()), gif.lossSum / pixels, blurred, gif.maxLoss,
-        double(gif.aboveOne) / pixels, double(allowed.entry.size()) / double(colours.Distinct()),
+        double(gif.aboveOne) / pixels, double(allowed.entry.size()) / double(colors.Distinct()),
         allowedMs, encodeMs, encodeCpu);
     std::fflush(stdout);
   }

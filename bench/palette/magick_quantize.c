@@ -62,14 +62,14 @@ int main(int argc, char** argv) {
     ms[rep] = now_ms() - t0;
     count = MagickGetImageColors(img);
     if (count > 256) die("more colours than asked for");
-    PixelWand* colour = NewPixelWand();
+    PixelWand* color = NewPixelWand();
     for (size_t k = 0; k < count; ++k) {
-      if (MagickGetImageColormapColor(img, k, colour) == MagickFalse) die("no colour map");
-      act[3 * k] = channel(PixelGetRedQuantum(colour));
-      act[3 * k + 1] = channel(PixelGetGreenQuantum(colour));
-      act[3 * k + 2] = channel(PixelGetBlueQuantum(colour));
+      if (MagickGetImageColormapColor(img, k, color) == MagickFalse) die("no colour map");
+      act[3 * k] = channel(PixelGetRedQuantum(color));
+      act[3 * k + 1] = channel(PixelGetGreenQuantum(color));
+      act[3 * k + 2] = channel(PixelGetBlueQuantum(color));
     }
-    DestroyPixelWand(colour);
+    DestroyPixelWand(color);
     DestroyMagickWand(img);
   }
   qsort(ms, (size_t)reps, sizeof(double), cmp_double);

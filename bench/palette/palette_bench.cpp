@@ -18,8 +18,8 @@
 #include <string>
 #include <vector>
 
-#include "colour/colour_histogram.h"
 #include "quantize/palette_from_histogram.h"
+#include "reduction/picture_colors.h"
 #include "reduction/result_figures.h"
 
 namespace {
@@ -64,9 +64,9 @@ int Quantize(char** argv, int threads) {
   std::vector<tavlo::ColorValue> palette;
   for (int rep = 0; rep < reps; ++rep) {
     const auto start = std::chrono::steady_clock::now();
-    const tavlo::ColourHistogram histogram =
-        tavlo::CountColours(picture.data(), width, height, std::ptrdiff_t(width) * 4, threads);
-    palette = tavlo::PaletteFromHistogram(histogram.colours, count, {.threads = threads});
+    const tavlo::PictureColors colors =
+        tavlo::AnalysePicture(picture.data(), width, height, std::ptrdiff_t(width) * 4, threads);
+    palette = tavlo::PaletteFromHistogram(colors.histogram, count, {.threads = threads});
     ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
                      .count());
   }
@@ -86,10 +86,9 @@ int Measure(char** argv) {
   const int width = std::atoi(argv[3]), height = std::atoi(argv[4]);
   const std::vector<std::uint32_t> picture = ReadPicture(argv[2], width, height);
   const std::ptrdiff_t stride = std::ptrdiff_t(width) * 4;
-  const tavlo::PictureColours colours =
-      tavlo::AnalysePicture(picture.data(), width, height, stride);
+  const tavlo::PictureColors colors = tavlo::AnalysePicture(picture.data(), width, height, stride);
   tavlo::ResultFigures figures;
-  if (!tavlo::ComputeResultFigures(colours, ReadPalette(argv[5]), figures)) Fail("no figures");
+  if (!tavlo::ComputeResultFigures(colors, ReadPalette(argv[5]), figures)) Fail("no figures");
   std::printf("FIGURES mean=%.4f above_one=%.4f used=%d gif_bytes=%lld\n", figures.meanLoss,
               figures.shareAboveOne * 100, figures.entriesUsed,
               static_cast<long long>(figures.GifBytes()));

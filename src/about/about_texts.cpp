@@ -2,7 +2,7 @@
 
 #include <QStringList>
 
-#include "app/version_caption.h"
+#include "store/version_caption.h"
 
 namespace tavlo {
 

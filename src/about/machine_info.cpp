@@ -3,7 +3,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 
-#include "app/login_name.h"
+#include "store/login_name.h"
 
 namespace tavlo {
 namespace {

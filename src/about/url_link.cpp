@@ -77,9 +77,9 @@ URLLink::URLLink(QWidget* parent) : QWidget(parent) {
   lblURL_->setObjectName(QStringLiteral("lblURL"));
   lblURL_->setTextFormat(Qt::PlainText);
   lblURL_->setCursor(Qt::PointingHandCursor);
-  QPalette colours = lblURL_->palette();
-  colours.setColor(QPalette::WindowText, colours.color(QPalette::Link));
-  lblURL_->setPalette(colours);
+  QPalette colors = lblURL_->palette();
+  colors.setColor(QPalette::WindowText, colors.color(QPalette::Link));
+  lblURL_->setPalette(colors);
   lblURL_->installEventFilter(this);
 
   InitProperties();

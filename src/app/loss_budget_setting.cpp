@@ -1,7 +1,7 @@
 #include "app/loss_budget_setting.h"
 
-#include "app/settings.h"
 #include "reduction/loss_budget.h"
+#include "store/settings.h"
 
 namespace tavlo {
 

@@ -1,8 +1,8 @@
 #include <QApplication>
 
 #include "app/main_window.h"
-#include "app/settings_store.h"
-#include "app/state_directory.h"
+#include "store/settings_store.h"
+#include "store/state_directory.h"
 #include "version.h"
 
 int main(int argc, char* argv[]) {

@@ -10,18 +10,18 @@
 #include <QThread>
 #include <QWindow>
 
-#include "app/login_name.h"
-#include "app/process_state.h"
-#include "app/settings.h"
-#include "app/twips.h"
-#include "app/version_caption.h"
-#include "app/whole_number.h"
-#include "app/window_geometry.h"
-#include "formats/last_session.h"
-#include "image/picture_area.h"
-#include "operations/entry_commands.h"
-#include "palette/palette_document.h"
-#include "palette/palette_window.h"
+#include "commands/entry_commands.h"
+#include "commands/last_session.h"
+#include "palette_model/palette_document.h"
+#include "palette_window/palette_window.h"
+#include "picture_view/picture_area.h"
+#include "store/login_name.h"
+#include "store/process_state.h"
+#include "store/settings.h"
+#include "store/twips.h"
+#include "store/version_caption.h"
+#include "store/whole_number.h"
+#include "store/window_geometry.h"
 
 static void InitTavloResources() {
   Q_INIT_RESOURCE(resources);

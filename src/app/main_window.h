@@ -8,8 +8,8 @@
 #include <vector>
 
 #include <span>
-#include "palette/color_value.h"
-#include "palette/entry_range.h"
+#include "base/color_value.h"
+#include "base/entry_range.h"
 
 class QAction;
 class QActionGroup;
@@ -124,7 +124,7 @@ class MainWindow : public QMainWindow {
   // entries that hold the range's colours.
   void PaletteFromPictureCommand();
   void RemoveUnusedEntriesCommand();
-  void MergeNearColoursCommand();
+  void MergeNearColorsCommand();
   void ReduceToTargetCommand();
   void DescribeRange(std::optional<EntryRange> range);
 
@@ -142,7 +142,7 @@ class MainWindow : public QMainWindow {
   // The range and colours of the last preview (the range also of the last range command that
   // changed the palette); entries 1 to 256 before any.
   EntryRange previewRange_{0, kPaletteSize - 1};
-  std::vector<ColorValue> previewColours_;
+  std::vector<ColorValue> previewColors_;
   bool shutDown_ = false;
 };
 

@@ -2,8 +2,8 @@
 #include <QAction>
 
 #include "app/main_window.h"
-#include "formats/last_session.h"
-#include "palette/palette_document.h"
+#include "commands/last_session.h"
+#include "palette_model/palette_document.h"
 
 namespace tavlo {
 namespace {

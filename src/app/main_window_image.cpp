@@ -3,16 +3,16 @@
 #include <QDir>
 
 #include "app/main_window.h"
-#include "app/process_state.h"
 #include "app/recent_files.h"
-#include "app/settings.h"
-#include "app/settings_store.h"
 #include "dialogs/dialog_service.h"
-#include "image/colour_picking.h"
-#include "image/picture_area.h"
-#include "image/picture_loader.h"
-#include "palette/palette_document.h"
-#include "palette/palette_window.h"
+#include "palette_model/palette_document.h"
+#include "palette_window/palette_window.h"
+#include "picture/picture_loader.h"
+#include "picture_view/color_picking.h"
+#include "picture_view/picture_area.h"
+#include "store/process_state.h"
+#include "store/settings.h"
+#include "store/settings_store.h"
 
 namespace tavlo {
 namespace {
@@ -27,10 +27,10 @@ const QString kOpenImageFilter = QStringLiteral(
 
 void MainWindow::ConnectPictureArea() {
   connect(picture_, &PictureArea::PointerMoved, this, [this](QPoint at) {
-    if (palette_) ShowColourUnderPointer(*palette_, picture_->Picture(), at, Process().zoomFactor);
+    if (palette_) ShowColorUnderPointer(*palette_, picture_->Picture(), at, Process().zoomFactor);
   });
   connect(picture_, &PictureArea::PicturePressed, this, [this](QPoint at, Qt::MouseButton button) {
-    PickColour(*document_, picture_->Picture(), at, button);
+    PickColor(*document_, picture_->Picture(), at, button);
   });
   connect(picture_, &PictureArea::FileDropped, this, &MainWindow::DropPicture);
   connect(picture_, &PictureArea::ExportRequested, this, &MainWindow::ExportPreviewCommand);

@@ -5,7 +5,7 @@
 #include <QMenuBar>
 
 #include "app/main_window.h"
-#include "app/process_state.h"
+#include "store/process_state.h"
 
 namespace tavlo {
 namespace {
@@ -83,7 +83,7 @@ std::span<const MainWindow::MenuRow> MainWindow::MenuTable() {
       {Kind::Command, "mnuOptimize", "mnuRemoveUnused", "Remove &unused entries\u2026", "",
        &M::RemoveUnusedEntriesCommand},
       {Kind::Command, "mnuOptimize", "mnuMergeNear", "&Merge near colours\u2026", "",
-       &M::MergeNearColoursCommand},
+       &M::MergeNearColorsCommand},
       {Kind::Command, "mnuOptimize", "mnuReduceToTarget", "Reduce to &target\u2026", "",
        &M::ReduceToTargetCommand},
 

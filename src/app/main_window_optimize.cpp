@@ -2,47 +2,23 @@
 // the last preview, and the exports of that reduction as GIF and PNG.
 #include "app/loss_budget_setting.h"
 #include "app/main_window.h"
-#include "app/settings.h"
-#include "app/twips.h"
-#include "app/whole_number.h"
-#include "app/window_geometry.h"
-#include "image/picture_area.h"
-#include "image/picture_export.h"
-#include "operations/optimize_commands.h"
-#include "palette/palette_document.h"
-#include "palette/palette_window.h"
-#include "palette/swatch_grid.h"
+#include "commands/optimize_commands.h"
+#include "palette_model/palette_document.h"
+#include "palette_window/palette_window.h"
+#include "palette_window/swatch_grid.h"
+#include "picture_view/picture_area.h"
+#include "picture_view/picture_export.h"
+#include "reduction/from_image.h"
 #include "reduction/gif_encoder.h"
 #include "reduction/png_encoder.h"
 #include "reduction/result_figures.h"
 #include "result/result_window.h"
+#include "store/settings.h"
+#include "store/twips.h"
+#include "store/whole_number.h"
+#include "store/window_geometry.h"
 
 namespace tavlo {
-namespace {
-
-// The reduction the result window describes, worked out now for the range's colours as they are.
-IndexedPicture CurrentReduction(const QImage& picture, const std::vector<ColorValue>& colours) {
-  const QImage pixels = picture.convertToFormat(QImage::Format_RGB32);
-  return ReducePicture(reinterpret_cast<const std::uint32_t*>(pixels.constBits()), pixels.width(),
-                       pixels.height(), pixels.bytesPerLine(), colours.data(),
-                       static_cast<int>(colours.size()));
-}
-
-// The GIF "Export GIF..." writes when the result window has no current figures: the same file.
-EncodedPicture CurrentGif(const QImage& picture, const std::vector<ColorValue>& colours,
-                          double budget) {
-  if (budget <= 0) return EncodeGif(CurrentReduction(picture, colours));
-  const QImage pixels = picture.convertToFormat(QImage::Format_RGB32);
-  ResultFigures figures;
-  if (!ComputeResultFigures(
-          AnalysePicture(reinterpret_cast<const std::uint32_t*>(pixels.constBits()), pixels.width(),
-                         pixels.height(), pixels.bytesPerLine()),
-          colours, figures, nullptr, 0, nullptr, budget))
-    return {{}, QStringLiteral("There is no picture to write.")};
-  return {figures.gif, figures.gifError};
-}
-
-}  // namespace
 
 void MainWindow::CreateResultWindow() {
   result_ = new ResultWindow(this, *document_);
@@ -103,19 +79,18 @@ void MainWindow::ExportGifCommand() {
                       if (const ResultFigures* figures = result_->CurrentFigures();
                           figures && !figures->gif.isEmpty())
                         return EncodedPicture{figures->gif, {}};
-                      return CurrentGif(picture_->Picture(), result_->RangeColours(),
-                                        result_->Budget());
+                      return EncodeImageGif(picture_->Picture(), result_->RangeColors(),
+                                            result_->Budget());
                     });
 }
 
 void MainWindow::ExportPngCommand() {
-  ExportPictureFile(
-      this,
-      {QStringLiteral("Export PNG"), QStringLiteral("PNG|*.png|All files|*.*"),
-       QStringLiteral("png"), QStringLiteral("PNG")},
-      [this](const QString&, int) {
-        return EncodePng(CurrentReduction(picture_->Picture(), result_->RangeColours()));
-      });
+  ExportPictureFile(this,
+                    {QStringLiteral("Export PNG"), QStringLiteral("PNG|*.png|All files|*.*"),
+                     QStringLiteral("png"), QStringLiteral("PNG")},
+                    [this](const QString&, int) {
+                      return EncodePng(ReduceImage(picture_->Picture(), result_->RangeColors()));
+                    });
 }
 
 void MainWindow::DescribeRange(std::optional<EntryRange> range) {
@@ -134,9 +109,9 @@ void MainWindow::RemoveUnusedEntriesCommand() {
       tavlo::RemoveUnusedEntriesCommand(this, *document_, picture_->Picture(), result_->Budget()));
 }
 
-void MainWindow::MergeNearColoursCommand() {
+void MainWindow::MergeNearColorsCommand() {
   DescribeRange(
-      tavlo::MergeNearColoursCommand(this, *document_, picture_->Picture(), result_->Budget()));
+      tavlo::MergeNearColorsCommand(this, *document_, picture_->Picture(), result_->Budget()));
 }
 
 void MainWindow::ReduceToTargetCommand() {

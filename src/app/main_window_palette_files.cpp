@@ -1,6 +1,6 @@
 // The palette-file commands of the File menu.
 #include "app/main_window.h"
-#include "formats/palette_file_commands.h"
+#include "commands/palette_file_commands.h"
 
 namespace tavlo {
 

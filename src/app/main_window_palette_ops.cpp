@@ -1,7 +1,7 @@
 // The Palette menu: commands that rewrite the palette as a whole.
 #include "app/main_window.h"
-#include "operations/palette_commands.h"
-#include "palette/palette_window.h"
+#include "commands/palette_commands.h"
+#include "palette_window/palette_window.h"
 
 namespace tavlo {
 

@@ -3,12 +3,12 @@
 #include <span>
 
 #include "app/main_window.h"
+#include "commands/ask_color_range.h"
 #include "dialogs/busy_pointer.h"
-#include "image/picture_area.h"
-#include "image/preview.h"
-#include "image/preview_export.h"
-#include "operations/ask_color_range.h"
-#include "palette/palette_document.h"
+#include "palette_model/palette_document.h"
+#include "picture/preview.h"
+#include "picture_view/picture_area.h"
+#include "picture_view/preview_export.h"
 #include "result/result_window.h"
 
 namespace tavlo {
@@ -16,16 +16,16 @@ namespace tavlo {
 void MainWindow::PreviewCommand() {
   const std::optional<EntryRange> range = AskStartAndEndColor(this);
   if (!range) return;
-  const auto colours = std::span(document_->Colors()).subspan(range->first, range->Count());
+  const auto colors = std::span(document_->Colors()).subspan(range->first, range->Count());
   const BusyPointer busy;  // while the library works
-  picture_->ShowPreview(MakePreview(picture_->Picture(), colours));
+  picture_->ShowPreview(MakePreview(picture_->Picture(), colors));
   previewRange_ = *range;
-  previewColours_.assign(colours.begin(), colours.end());
+  previewColors_.assign(colors.begin(), colors.end());
   if (result_) result_->SetRange(previewRange_);
 }
 
 void MainWindow::ExportPreviewCommand() {
-  ExportPreview(this, picture_->PreviewImage(), previewColours_);
+  ExportPreview(this, picture_->PreviewImage(), previewColors_);
 }
 
 }  // namespace tavlo

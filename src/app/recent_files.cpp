@@ -3,9 +3,9 @@
 #include <QAction>
 #include <algorithm>
 
-#include "app/process_state.h"
-#include "app/settings_keys.h"
-#include "app/settings_store.h"
+#include "store/process_state.h"
+#include "store/settings_keys.h"
+#include "store/settings_store.h"
 
 namespace tavlo::recent {
 namespace {

@@ -1,12 +1,10 @@
 #include "cli/command_line.h"
 
-#include <sched.h>
-
 #include <QRegularExpression>
 #include <algorithm>
-#include <thread>
 
-#include "palette/color_value.h"
+#include "base/color_value.h"
+#include "base/parallel_work.h"
 
 namespace tavlo::cli {
 namespace {
@@ -166,14 +164,7 @@ std::optional<int> ParseWholeNumber(const QString& text, int least, int most) {
 }
 
 int DefaultJobs() {
-  // The processors this process may run on, which a container or taskset may make fewer than
-  // the machine has.
-  cpu_set_t allowed;
-  CPU_ZERO(&allowed);
-  int processors = 0;
-  if (::sched_getaffinity(0, sizeof allowed, &allowed) == 0) processors = CPU_COUNT(&allowed);
-  if (processors <= 0) processors = static_cast<int>(std::thread::hardware_concurrency());
-  return std::clamp(processors, 1, kMaximumJobs);
+  return static_cast<int>(std::min<std::size_t>(Processors(), kMaximumJobs));
 }
 
 }  // namespace tavlo::cli

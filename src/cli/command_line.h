@@ -8,8 +8,8 @@
 #include <QStringList>
 #include <optional>
 
+#include "base/entry_range.h"
 #include "cli/cli_io.h"
-#include "palette/entry_range.h"
 
 namespace tavlo::cli {
 

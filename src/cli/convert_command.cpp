@@ -79,7 +79,7 @@ int RunConvert(const QStringList& arguments, CliIo& io) {
   const LoadedPalette palette = LoadPalette(in);
   if (!ReportLoadedPalette(io, in, palette)) return kExitSomeFailed;
   const EntryRange range = entries.range.value_or(palette.Held());
-  const QString failed = WriteOutput(out, WritePaletteBytes(*format, palette.colours, range, out),
+  const QString failed = WriteOutput(out, WritePaletteBytes(*format, palette.colors, range, out),
                                      line.IsSet(QStringLiteral("force")));
   if (!failed.isEmpty()) {
     ReportFailure(io, ShownPath(in), failed);

@@ -7,6 +7,7 @@
 #include "cli/picture_input.h"
 #include "cli/progress.h"
 #include "cli/shared_options.h"
+#include "reduction/from_image.h"
 #include "reduction/result_figures.h"
 
 namespace tavlo::cli {
@@ -48,12 +49,8 @@ Measured MeasureOne(const QString& input, const std::vector<ColorValue>& entries
   try {
     const PictureResult picture = LoadPicture(input);
     if (!picture.ok()) return {{}, picture.error};
-    const auto* pixels = reinterpret_cast<const std::uint32_t*>(picture.image.constBits());
-    const PictureColours colours =
-        AnalysePicture(pixels, picture.image.width(), picture.image.height(),
-                       picture.image.bytesPerLine(), threads);
-    if (!ComputeResultFigures(colours, entries, measured.figures, nullptr, threads, nullptr,
-                              budget))
+    const PictureColors colors = AnalyseImage(picture.image, threads);
+    if (!ComputeResultFigures(colors, entries, measured.figures, nullptr, threads, nullptr, budget))
       return {{}, QStringLiteral("cannot be measured")};
     if (!measured.figures.gifError.isEmpty()) return {{}, measured.figures.gifError};
   } catch (const std::bad_alloc&) {

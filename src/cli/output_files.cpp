@@ -4,8 +4,8 @@
 #include <QFileInfo>
 #include <QHash>
 
-#include "app/atomic_file.h"
 #include "cli/cli_io.h"
+#include "store/atomic_file.h"
 
 namespace tavlo::cli {
 namespace {

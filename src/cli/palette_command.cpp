@@ -13,9 +13,8 @@
 #include "cli/shared_options.h"
 #include "formats/palette_formats.h"
 #include "quantize/reduce_to_target.h"
+#include "reduction/from_image.h"
 #include "reduction/gif_encoder.h"
-#include "reduction/indexed_picture.h"
-#include "reduction/result_figures.h"
 
 namespace tavlo::cli {
 namespace {
@@ -76,7 +75,7 @@ CommandSpec PaletteSpec() {
 
 // What the command line asks for, read and checked before any picture is.
 struct PaletteJob {
-  int colours = 0;
+  int colors = 0;
   std::optional<double> merge;
   std::optional<ReductionTarget> target;
   double budget = 0;  // of the GIFs a size target counts
@@ -89,14 +88,14 @@ struct PaletteJob {
   bool KeepsPictures() const { return target && target->kind == ReductionTarget::Kind::GifBytes; }
 };
 
-std::optional<int> ReadColours(const CommandLine& line, CliIo& io, PaletteJob& job) {
+std::optional<int> ReadColors(const CommandLine& line, CliIo& io, PaletteJob& job) {
   if (!line.IsSet(QStringLiteral("colors")))
     return line.UsageError(io, QStringLiteral("--colors N is required."));
-  const auto colours = ParseWholeNumber(line.Value(QStringLiteral("colors")), 1, kPaletteSize);
-  if (!colours)
+  const auto colors = ParseWholeNumber(line.Value(QStringLiteral("colors")), 1, kPaletteSize);
+  if (!colors)
     return line.UsageError(io, QStringLiteral("--colors takes a number from 1 to 256, not '%1'.")
                                    .arg(line.Value(QStringLiteral("colors"))));
-  job.colours = *colours;
+  job.colors = *colors;
   return std::nullopt;
 }
 
@@ -143,16 +142,16 @@ std::optional<int> ReadOutput(const CommandLine& line, CliIo& io, PaletteJob& jo
   if (line.IsSet(QStringLiteral("count")) && job.format->saved != SavedEntries::SixteenOrAll)
     return line.UsageError(io, QStringLiteral("--count applies to .pal files only."));
   if (const auto ended = ReadPalCount(line, io, job.palCount)) return *ended;
-  if (job.palCount && job.palCount->Count() < job.colours)
+  if (job.palCount && job.palCount->Count() < job.colors)
     return line.UsageError(io, QStringLiteral("A .pal file of %1 entries cannot hold %2 colours.")
                                    .arg(job.palCount->Count())
-                                   .arg(job.colours));
+                                   .arg(job.colors));
   return std::nullopt;
 }
 
 // One picture as the palette needs it: its colours, and its pixels for a GIF-size target.
 struct PictureRead {
-  ColourHistogram histogram;
+  std::vector<ColorCount> histogram;
   QImage pixels;
   QString error;
 };
@@ -165,8 +164,7 @@ PictureRead ReadOne(const QString& input, bool keepPixels, int threads) {
     if (keepPixels && (image.width() > kGifMaxSide || image.height() > kGifMaxSide))
       return {{}, {}, QStringLiteral("is too large for a GIF, so --target cannot weigh it")};
     PictureRead read;
-    read.histogram = CountColours(reinterpret_cast<const std::uint32_t*>(image.constBits()),
-                                  image.width(), image.height(), image.bytesPerLine(), threads);
+    read.histogram = AnalyseImage(image, threads).histogram;
     if (keepPixels) read.pixels = std::move(picture.image);
     return read;
   } catch (const std::bad_alloc&) {
@@ -176,7 +174,7 @@ PictureRead ReadOne(const QString& input, bool keepPixels, int threads) {
 
 // The pictures that could be read, added up; false when some could not (each is reported).
 struct PicturesRead {
-  HistogramSum colours;
+  HistogramSum colors;
   std::vector<QImage> pixels;  // for a GIF-size target
   bool anyFailed = false;
 };
@@ -204,7 +202,7 @@ PicturesRead ReadPictures(const QStringList& inputs, const PaletteJob& job, CliI
                all.anyFailed = true;
                return;
              }
-             all.colours.Add(read.histogram);
+             all.colors.Add(std::move(read.histogram));
              if (job.KeepsPictures()) all.pixels.push_back(std::move(read.pixels));
            }});
   return all;
@@ -215,9 +213,7 @@ std::uint64_t GifBytesOf(const std::vector<QImage>& pictures,
                          const std::vector<ColorValue>& entries, double budget) {
   std::uint64_t bytes = 0;
   for (const QImage& picture : pictures) {
-    const EncodedPicture gif = EncodePictureGif(
-        reinterpret_cast<const std::uint32_t*>(picture.constBits()), picture.width(),
-        picture.height(), picture.bytesPerLine(), entries, budget);
+    const EncodedPicture gif = EncodeImageGif(picture, entries, budget);
     bytes += static_cast<std::uint64_t>(gif.bytes.size());
   }
   return bytes;
@@ -232,13 +228,13 @@ QString Number(std::uint64_t n) {
   return QLocale(QLocale::English).toString(static_cast<qulonglong>(n));
 }
 
-QString Colours(int n) {
+QString Colors(int n) {
   return n == 1 ? QStringLiteral("1 colour") : QStringLiteral("%1 colours").arg(n);
 }
 
 // What --target reached, for stderr; a warning when it changed nothing because it could not.
 void ReportTarget(CliIo& io, const ReductionOutcome& outcome, const ReductionTarget& target,
-                  int colours) {
+                  int colors) {
   const QString goal = QString::fromStdString(target.Describe());
   const QString share = QString::number(100 * outcome.shareAboveOne, 'f', 1) + QStringLiteral(" %");
   const bool bySize = target.kind == ReductionTarget::Kind::GifBytes;
@@ -246,33 +242,32 @@ void ReportTarget(CliIo& io, const ReductionOutcome& outcome, const ReductionTar
                                  : QStringLiteral("%1 of pixels above \u0394E 1.0").arg(share);
   switch (outcome.status) {
     case ReductionOutcome::Status::Reached:
-      io.err << kProgramName << ": target " << goal << " reached with "
-             << Colours(outcome.edit.kept) << " of " << colours << " (" << reached << ")."
-             << Qt::endl;
+      io.err << kProgramName << ": target " << goal << " reached with " << Colors(outcome.edit.kept)
+             << " of " << colors << " (" << reached << ")." << Qt::endl;
       return;
     case ReductionOutcome::Status::AlreadyMet:
-      io.err << kProgramName << ": target " << goal << ": all " << Colours(colours) << " kept ("
+      io.err << kProgramName << ": target " << goal << ": all " << Colors(colors) << " kept ("
              << reached << (bySize ? QString() : QStringLiteral("; one fewer would break it"))
              << ")." << Qt::endl;
       return;
     case ReductionOutcome::Status::BrokenAtStart:
       ReportWarning(io, QStringLiteral("target %1 broken already with all %2 (%3); all kept.")
-                            .arg(goal, Colours(colours), reached));
+                            .arg(goal, Colors(colors), reached));
       return;
     case ReductionOutcome::Status::Unreachable:
       ReportWarning(io, QStringLiteral("target %1 out of reach: even 1 colour gives %2; all %3 "
                                        "kept.")
-                            .arg(goal, reached, Colours(colours)));
+                            .arg(goal, reached, Colors(colors)));
       return;
   }
 }
 
 // The palette of the pictures: colours in entries 0 to kept - 1, the rest black.
 RangeEdit MakePalette(const PicturesRead& pictures, const PaletteJob& job, CliIo& io) {
-  const std::vector<ColourCount> histogram = pictures.colours.Counts();
-  RangeEdit edit = PaletteFromPicture(PaletteColors{}, {0, job.colours - 1}, histogram);
+  const std::vector<ColorCount> histogram = pictures.colors.Counts();
+  RangeEdit edit = PaletteFromPicture(PaletteColors{}, {0, job.colors - 1}, histogram);
   if (job.merge && edit.kept > 1)
-    edit = MergeNearColours(edit.colors, {0, edit.kept - 1}, histogram, *job.merge);
+    edit = MergeNearColors(edit.colors, {0, edit.kept - 1}, histogram, *job.merge);
   if (job.target) {
     const ReductionOutcome outcome =
         ReduceToTarget(edit.colors, {0, edit.kept - 1}, histogram, *job.target,
@@ -309,7 +304,7 @@ int RunPalette(const QStringList& arguments, CliIo& io) {
   CommandLine line(PaletteSpec());
   if (const auto ended = line.Parse(arguments, io)) return *ended;
   PaletteJob job;
-  if (const auto ended = ReadColours(line, io, job)) return *ended;
+  if (const auto ended = ReadColors(line, io, job)) return *ended;
   if (const auto ended = ReadMergeAndTarget(line, io, job)) return *ended;
   if (const auto ended = ReadOutput(line, io, job)) return *ended;
   if (const auto ended = ReadJobs(line, io, job.jobs)) return *ended;
@@ -321,7 +316,7 @@ int RunPalette(const QStringList& arguments, CliIo& io) {
 
   const PicturesRead pictures =
       ReadPictures(line.Inputs(), job, io, line.IsSet(QStringLiteral("quiet")));
-  if (pictures.colours.Empty()) {
+  if (pictures.colors.Empty()) {
     ReportOutputFailure(io, QStringLiteral("no picture could be read, so no palette was made"));
     return kExitSomeFailed;
   }

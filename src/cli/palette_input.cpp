@@ -41,8 +41,8 @@ LoadedPalette LoadPalette(const QString& path) {
     return loaded;
   }
   PaletteRead read = ReadPaletteFile(*format, path);
-  loaded.count = std::min<int>(static_cast<int>(read.colours.size()), kPaletteSize);
-  std::copy_n(read.colours.begin(), loaded.count, loaded.colours.begin());
+  loaded.count = std::min<int>(static_cast<int>(read.colors.size()), kPaletteSize);
+  std::copy_n(read.colors.begin(), loaded.count, loaded.colors.begin());
   loaded.messages = std::move(read.warnings);
   if (!loaded.ok() && loaded.messages.isEmpty())
     loaded.messages << QStringLiteral("no colour table that Tavlo can read.");

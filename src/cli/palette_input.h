@@ -4,14 +4,14 @@
 #include <QString>
 #include <QStringList>
 
+#include "base/color_value.h"
+#include "base/entry_range.h"
 #include "cli/cli_io.h"
-#include "palette/color_value.h"
-#include "palette/entry_range.h"
 
 namespace tavlo::cli {
 
 struct LoadedPalette {
-  PaletteColors colours{};
+  PaletteColors colors{};
   int count = 0;         // entries the file gave, from entry 0; 0 when it was refused
   QStringList messages;  // the reader's warnings, or why the file was refused
   bool ok() const { return count > 0; }

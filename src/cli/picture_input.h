@@ -3,7 +3,7 @@
 // reads, decided by content; transparent parts over white), with the reason when it cannot be.
 #include <QString>
 
-#include "image/picture_loader.h"
+#include "picture/picture_loader.h"
 
 namespace tavlo::cli {
 

@@ -9,9 +9,9 @@
 #include "cli/picture_input.h"
 #include "cli/progress.h"
 #include "cli/shared_options.h"
-#include "image/bmp_writer.h"
+#include "picture/bmp_writer.h"
+#include "reduction/from_image.h"
 #include "reduction/gif_encoder.h"
-#include "reduction/indexed_picture.h"
 #include "reduction/png_encoder.h"
 #include "reduction/result_figures.h"
 
@@ -68,8 +68,8 @@ QImage PreviewOf(const IndexedPicture& picture) {
   for (int y = 0; y < picture.height; ++y) {
     auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
     for (int x = 0; x < picture.width; ++x, ++index) {
-      const ColorValue colour = picture.table[*index];
-      row[x] = qRgb(RedOf(colour), GreenOf(colour), BlueOf(colour));
+      const ColorValue color = picture.table[*index];
+      row[x] = qRgb(RedOf(color), GreenOf(color), BlueOf(color));
     }
   }
   return image;
@@ -77,13 +77,8 @@ QImage PreviewOf(const IndexedPicture& picture) {
 
 EncodedPicture Encode(const QImage& picture, const Reduction& reduction) {
   if (reduction.format == PictureFormat::Gif && reduction.budget > 0)
-    return EncodePictureGif(reinterpret_cast<const std::uint32_t*>(picture.constBits()),
-                            picture.width(), picture.height(), picture.bytesPerLine(),
-                            reduction.entries, reduction.budget, reduction.threads);
-  const IndexedPicture indexed =
-      ReducePicture(reinterpret_cast<const std::uint32_t*>(picture.constBits()), picture.width(),
-                    picture.height(), picture.bytesPerLine(), reduction.entries.data(),
-                    static_cast<int>(reduction.entries.size()), reduction.threads);
+    return EncodeImageGif(picture, reduction.entries, reduction.budget, reduction.threads);
+  const IndexedPicture indexed = ReduceImage(picture, reduction.entries, reduction.threads);
   switch (reduction.format) {
     case PictureFormat::Gif:
       return EncodeGif(indexed, reduction.threads);

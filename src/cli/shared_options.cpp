@@ -59,7 +59,7 @@ std::optional<int> ReadPaletteEntries(const CommandLine& line, CliIo& io,
   const LoadedPalette palette = LoadPalette(path);
   if (!ReportLoadedPalette(io, path, palette)) return kExitSomeFailed;
   const EntryRange chosen = range.value_or(palette.Held());
-  entries.assign(palette.colours.begin() + chosen.first, palette.colours.begin() + chosen.last + 1);
+  entries.assign(palette.colors.begin() + chosen.first, palette.colors.begin() + chosen.last + 1);
   return std::nullopt;
 }
 

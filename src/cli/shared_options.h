@@ -5,9 +5,9 @@
 #include <optional>
 #include <vector>
 
+#include "base/color_value.h"
+#include "base/entry_range.h"
 #include "cli/command_line.h"
-#include "palette/color_value.h"
-#include "palette/entry_range.h"
 
 namespace tavlo::cli {
 

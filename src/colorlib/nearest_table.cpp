@@ -202,7 +202,7 @@ NearestTable::NearestTable(TableLimits limits)
       // A leaf is one cache line; each is written before a brick refers to it.
       leaves_(static_cast<uint8_t*>(LargePages(size_t{64} * limits_.leaves, false))),
       lists_(new uint8_t[listsLimit_]),
-      coarseColours_(new uint8_t[3 * kCoarseListBytes]()),
+      coarseColors_(new uint8_t[3 * kCoarseListBytes]()),
       coarseSize_(new int16_t[kCoarseCells]),
       middleList_(new uint32_t[kMiddleCells]),
       remapPair_(ChoosePairLoop(limits.portableLoop)) {
@@ -215,9 +215,9 @@ void NearestTable::Start(const PreparedPalette& palette) {
   started_ = true;
   palette_ = palette;
   for (int k = 0; k < palette.distinct; ++k) {
-    distinctColours_[k] = static_cast<uint8_t>(palette.red[k]);
-    distinctColours_[256 + k] = static_cast<uint8_t>(palette.green[k]);
-    distinctColours_[512 + k] = static_cast<uint8_t>(palette.blue[k]);
+    distinctColors_[k] = static_cast<uint8_t>(palette.red[k]);
+    distinctColors_[256 + k] = static_cast<uint8_t>(palette.green[k]);
+    distinctColors_[512 + k] = static_cast<uint8_t>(palette.blue[k]);
   }
   ForgetBricks();
   listsUsed_ = kCoarseListBytes;
@@ -247,14 +247,14 @@ NearestTable::List NearestTable::CoarseList(int cell) {
     const int lo[3] = {(cell >> 6) * kCoarseSpan, ((cell >> 3) & 7) * kCoarseSpan,
                        (cell & 7) * kCoarseSpan};
     alignas(32) int32_t keep[256];
-    MarkCandidates(distinctColours_, 256, palette_.distinct, lo, kCoarseSpan, keep);
+    MarkCandidates(distinctColors_, 256, palette_.distinct, lo, kCoarseSpan, keep);
     // The kept positions, and their colours channel by channel for the middle cells' filtering.
-    uint8_t* red = coarseColours_.get() + size_t{256} * cell;
+    uint8_t* red = coarseColors_.get() + size_t{256} * cell;
     int size = 0;
     for (int k = 0; k < palette_.distinct; ++k) {
       entries[size] = static_cast<uint8_t>(k);
       for (int channel = 0; channel < 3; ++channel)
-        red[channel * kCoarseListBytes + size] = distinctColours_[channel * 256 + k];
+        red[channel * kCoarseListBytes + size] = distinctColors_[channel * 256 + k];
       size += keep[k];
     }
     coarseSize_[cell] = static_cast<int16_t>(size);
@@ -270,7 +270,7 @@ NearestTable::List NearestTable::MiddleList(int cell) {
     const List from = CoarseList(coarse);
     const int lo[3] = {mr * kMiddleSpan, mg * kMiddleSpan, mb * kMiddleSpan};
     alignas(32) int32_t keep[256];
-    MarkCandidates(coarseColours_.get() + size_t{256} * coarse, kCoarseListBytes, from.size, lo,
+    MarkCandidates(coarseColors_.get() + size_t{256} * coarse, kCoarseListBytes, from.size, lo,
                    kMiddleSpan, keep);
     uint8_t kept[256];
     int size = 0;
@@ -351,12 +351,9 @@ void NearestTable::RemapRows(unsigned char* first, ptrdiff_t stride, int rows, i
   if (y < rows) remapPair_(*this, first + stride * y, first + stride * y, width);
 }
 
-// The pixel loops, over two rows at a time, column by column: the pixel below a pixel mostly has a
-// near colour, so its brick and leaf are still in the first-level cache (a tenth faster than row
-// after row). Unrolled: fewer instructions per pixel leave room for more pixels in flight, whose
-// table reads then overlap.
 // Rows in pairs, as RemapRows takes them: the pixel below usually falls into a brick just
-// resolved for the pixel above, whose leaf is then still in the cache.
+// resolved for the pixel above, whose leaf is then still in the cache. A pixel of a brick not
+// resolved yet is looked up on the spot.
 void NearestTable::IndexRows(const unsigned char* first, ptrdiff_t stride, int rows, int width,
                              uint8_t* indexes, ptrdiff_t indexStride) {
   const uint32_t* bricks = bricks_.get();
@@ -383,8 +380,12 @@ void NearestTable::IndexRows(const unsigned char* first, ptrdiff_t stride, int r
   }
 }
 
+// The pixel loops, over two rows at a time, column by column: the pixel below a pixel mostly has a
+// near colour, so its brick and leaf are still in the first-level cache (a tenth faster than row
+// after row). Unrolled: fewer instructions per pixel leave room for more pixels in flight, whose
+// table reads then overlap.
 void RemapPairPlain(NearestTable& table, unsigned char* upper, unsigned char* lower, int width) {
-  const uint32_t* colours = table.palette_.pixel;
+  const uint32_t* colors = table.palette_.pixel;
   const uint32_t* bricks = table.bricks_.get();
   const uint8_t* leaves = table.leaves_.get();
   const size_t end = 4 * size_t(width);
@@ -400,8 +401,8 @@ void RemapPairPlain(NearestTable& table, unsigned char* upper, unsigned char* lo
       const size_t upLeaf = bricks[NearestTable::BrickKey(up)];
       const size_t downLeaf = bricks[NearestTable::BrickKey(down)];
       if (upLeaf == 0 || downLeaf == 0) break;
-      std::memcpy(upper + x, colours + leaves[upLeaf + NearestTable::SpotOf(up)], 4);
-      std::memcpy(lower + x, colours + leaves[downLeaf + NearestTable::SpotOf(down)], 4);
+      std::memcpy(upper + x, colors + leaves[upLeaf + NearestTable::SpotOf(up)], 4);
+      std::memcpy(lower + x, colors + leaves[downLeaf + NearestTable::SpotOf(down)], 4);
     }
     if (x != end) {
       table.RemapColumn(upper + x, lower + x);
@@ -415,7 +416,7 @@ void RemapPairPlain(NearestTable& table, unsigned char* upper, unsigned char* lo
 // one instruction each: a third fewer instructions per pixel.
 [[gnu::target("bmi2")]] void RemapPairBitExtract(NearestTable& table, unsigned char* upper,
                                                  unsigned char* lower, int width) {
-  const uint32_t* colours = table.palette_.pixel;
+  const uint32_t* colors = table.palette_.pixel;
   const uint32_t* bricks = table.bricks_.get();
   const uint8_t* leaves = table.leaves_.get();
   const size_t end = 4 * size_t(width);
@@ -430,8 +431,8 @@ void RemapPairPlain(NearestTable& table, unsigned char* upper, unsigned char* lo
       const uint64_t upLeaf = bricks[_pext_u64(up, 0xFCFCFCu)];
       const uint64_t downLeaf = bricks[_pext_u64(down, 0xFCFCFCu)];
       if (upLeaf == 0 || downLeaf == 0) break;
-      std::memcpy(upper + x, colours + leaves[upLeaf + _pext_u64(up, 0x030303u)], 4);
-      std::memcpy(lower + x, colours + leaves[downLeaf + _pext_u64(down, 0x030303u)], 4);
+      std::memcpy(upper + x, colors + leaves[upLeaf + _pext_u64(up, 0x030303u)], 4);
+      std::memcpy(lower + x, colors + leaves[downLeaf + _pext_u64(down, 0x030303u)], 4);
     }
     if (x != end) {
       table.RemapColumn(upper + x, lower + x);
@@ -445,11 +446,11 @@ void NearestTable::RemapColumn(unsigned char* upper, unsigned char* lower) {
   uint32_t up, down;
   std::memcpy(&up, upper, 4);
   std::memcpy(&down, lower, 4);
-  const uint32_t* colours = palette_.pixel;
-  const uint32_t upColour = colours[IndexOf(up)];
-  const uint32_t downColour = colours[IndexOf(down)];
-  std::memcpy(upper, &upColour, 4);
-  std::memcpy(lower, &downColour, 4);
+  const uint32_t* colors = palette_.pixel;
+  const uint32_t upColor = colors[IndexOf(up)];
+  const uint32_t downColor = colors[IndexOf(down)];
+  std::memcpy(upper, &upColor, 4);
+  std::memcpy(lower, &downColor, 4);
 }
 
 NearestTable::PairLoop NearestTable::ChoosePairLoop(bool portable) {

@@ -150,8 +150,8 @@ class NearestTable {
   std::unique_ptr<uint8_t[]> lists_;
   // The colours of the coarse lists channel by channel: all reds (256 bytes a cell), then all
   // greens, then all blues; and those of all distinct colours the same way, 256 bytes a channel.
-  std::unique_ptr<uint8_t[]> coarseColours_;
-  uint8_t distinctColours_[3 * 256] = {};
+  std::unique_ptr<uint8_t[]> coarseColors_;
+  uint8_t distinctColors_[3 * 256] = {};
   size_t listsUsed_ = 0;
   std::unique_ptr<int16_t[]> coarseSize_;   // per coarse cell; -1 = not built
   std::unique_ptr<uint32_t[]> middleList_;  // per middle cell: offset << 9 | size; ~0 = not built

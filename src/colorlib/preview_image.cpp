@@ -5,9 +5,9 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
-#include <thread>
 #include <vector>
 
+#include "base/parallel_work.h"
 #include "colorlib/floyd_steinberg.h"
 #include "colorlib/nearest_table.h"
 #include "colorlib/preview_engine.h"
@@ -22,12 +22,11 @@ namespace {
 // memory, and with what they resolved, which a call with the same palette uses again (a batch
 // of pictures reduced to one palette).
 constexpr int kMaxWorkers = 16;
-constexpr int kMaxAutomaticWorkers = 8;
 // Below this many pixels per worker, a second thread costs more (its own table to fill) than it
 // saves.
 constexpr int64_t kPixelsPerWorker = int64_t{1} << 20;
 constexpr int kPixelsPerBand = 16384;
-constexpr size_t kMaxKeptTables = kMaxAutomaticWorkers;
+constexpr size_t kMaxKeptTables = 8;  // as many as ThreadsFor gives without TAVLO_THREADS
 
 // The tables kept between calls.
 class TableShelf {
@@ -133,24 +132,12 @@ int RunBands(int32_t width, int32_t height, const PreparedPalette& palette,
   const int32_t rowsPerBand = std::max(2, (kPixelsPerBand / width) & ~1);
   workers = static_cast<int>(std::min<int64_t>(workers, (height + rowsPerBand - 1) / rowsPerBand));
   Bands bands(height, rowsPerBand);
-  auto work = [&]() noexcept {
+  return static_cast<int>(RunOnThreads(static_cast<size_t>(workers), [&]() noexcept {
     auto table = Shelf().Take(palette, LimitsOf(options));
     int32_t begin, end;
     while (bands.Next(begin, end)) band(table.get(), begin, end);
     Shelf().Give(std::move(table));
-  };
-  std::array<std::thread, kMaxWorkers> helpers;
-  int started = 0;
-  for (; started + 1 < workers; ++started) {
-    try {
-      helpers[started] = std::thread(work);
-    } catch (...) {
-      break;  // no more threads to be had: the ones running take the remaining bands
-    }
-  }
-  work();
-  for (int i = 0; i < started; ++i) helpers[i].join();
-  return started + 1;
+  }));
 }
 
 int Remap(const Picture& picture, const PreparedPalette& palette, const PreviewOptions& options) {
@@ -187,9 +174,8 @@ int Dither(const Picture& picture, const PreparedPalette& palette, const Preview
 }  // namespace
 
 int AutomaticWorkerCount(int64_t pixels) {
-  const int processors = std::max(1u, std::thread::hardware_concurrency());
-  const int64_t bySize = std::max<int64_t>(1, pixels / kPixelsPerWorker);
-  return static_cast<int>(std::min<int64_t>({processors, kMaxAutomaticWorkers, bySize}));
+  return static_cast<int>(ThreadsFor(static_cast<size_t>(std::max<int64_t>(pixels, 0)),
+                                     static_cast<size_t>(kPixelsPerWorker)));
 }
 
 int PreviewWithOptions(uint32_t* pixels, int32_t width, int32_t height, int32_t stride,

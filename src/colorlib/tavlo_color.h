@@ -14,7 +14,7 @@ extern "C" {
 #endif
 
 // Splits a colour value into its channels, each 0..255. Any of the out pointers may be null.
-TAVLO_COLOR_API void GetRGB(int32_t colour, int32_t* red, int32_t* green, int32_t* blue);
+TAVLO_COLOR_API void GetRGB(int32_t color, int32_t* red, int32_t* green, int32_t* blue);
 
 // Reduces a 32-bit picture in place to the given palette: every pixel becomes the palette colour
 // nearest to it by squared RGB distance, ties going to the lower palette index.

@@ -7,7 +7,7 @@
 #include <atomic>
 #include <functional>
 
-#include "palette/color_value.h"
+#include "base/color_value.h"
 
 class QDialog;
 class QWidget;
@@ -39,7 +39,7 @@ class DialogService {
                                  const QString& defaultExt, int* chosenFilter = nullptr) = 0;
 
   // Colour dialog starting from `colour`; true and `colour` set when the user confirmed one.
-  virtual bool ShowColorDialog(QWidget* owner, ColorValue& colour) = 0;
+  virtual bool ShowColorDialog(QWidget* owner, ColorValue& color) = 0;
 
   // A one-line text prompt whose field starts with `initialText` (empty unless given); Cancel and
   // OK on an empty field both give an empty text.

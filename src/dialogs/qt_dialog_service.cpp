@@ -109,15 +109,15 @@ QString QtDialogService::ShowSaveDialog(QWidget* owner, const QString& title, QS
                         chosenFilter);
 }
 
-bool QtDialogService::ShowColorDialog(QWidget* owner, ColorValue& colour) {
+bool QtDialogService::ShowColorDialog(QWidget* owner, ColorValue& color) {
   // The custom colours start white at every call; nothing mixed earlier is kept.
   for (int i = 0; i < QColorDialog::customCount(); ++i) QColorDialog::setCustomColor(i, Qt::white);
-  QColorDialog dialog(QColor(RedOf(colour), GreenOf(colour), BlueOf(colour)), owner);
+  QColorDialog dialog(QColor(RedOf(color), GreenOf(color), BlueOf(color)), owner);
   dialog.setOption(QColorDialog::DontUseNativeDialog);
   if (dialog.exec() != QDialog::Accepted) return false;
   const QColor chosen = dialog.selectedColor();
   if (!chosen.isValid()) return false;
-  colour = MakeColor(chosen.red(), chosen.green(), chosen.blue());
+  color = MakeColor(chosen.red(), chosen.green(), chosen.blue());
   return true;
 }
 

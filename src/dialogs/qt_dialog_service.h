@@ -13,7 +13,7 @@ class QtDialogService : public DialogService {
   QString ShowSaveDialog(QWidget* owner, const QString& title, QString& directory,
                          const QString& defaultName, const QString& filter,
                          const QString& defaultExt, int* chosenFilter = nullptr) override;
-  bool ShowColorDialog(QWidget* owner, ColorValue& colour) override;
+  bool ShowColorDialog(QWidget* owner, ColorValue& color) override;
   QString InputBox(QWidget* owner, const QString& title, const QString& prompt,
                    const QString& initialText = {}) override;
   void MessageBox(QWidget* owner, const QString& title, const QString& text,

@@ -4,7 +4,7 @@
 
 #include "formats/byte_cursor.h"
 #include "formats/palette_collector.h"
-#include "formats/swatch_colours.h"
+#include "formats/swatch_colors.h"
 
 namespace tavlo {
 namespace {
@@ -17,7 +17,7 @@ void AppendWord(QByteArray& bytes, int value) {
 }
 
 struct Swatch {
-  ColorValue colour;
+  ColorValue color;
   SwatchModel model;
 };
 
@@ -70,19 +70,19 @@ PaletteRead ReadAco(QByteArrayView bytes) {
                                     "to RGB.")
                          .arg(k + 1)
                          .arg(space));
-    collector.Add(swatch->colour, swatch->model);
+    collector.Add(swatch->color, swatch->model);
   }
   return std::move(collector).Finish();
 }
 
-QByteArray WriteAco(const PaletteColors& colours, int first, int last) {
+QByteArray WriteAco(const PaletteColors& colors, int first, int last) {
   QByteArray bytes;
   const int count = last - first + 1;
   bytes.reserve(4 + 10 * count);
   AppendWord(bytes, 1);
   AppendWord(bytes, count);
   for (int i = first; i <= last; ++i) {
-    const Rgb rgb = SplitColor(colours[i]);
+    const Rgb rgb = SplitColor(colors[i]);
     AppendWord(bytes, 0);
     AppendWord(bytes, rgb.red * 257);
     AppendWord(bytes, rgb.green * 257);

@@ -34,6 +34,6 @@ namespace tavlo {
 PaletteRead ReadAco(QByteArrayView bytes);
 
 // The file of entries first..last (0-based, both included; 0 <= first <= last <= 255).
-QByteArray WriteAco(const PaletteColors& colours, int first, int last);
+QByteArray WriteAco(const PaletteColors& colors, int first, int last);
 
 }  // namespace tavlo

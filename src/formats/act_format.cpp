@@ -8,19 +8,19 @@ PaletteRead ReadAct(QByteArrayView bytes) {
     result.warnings << kActRejected;
     return result;
   }
-  result.colours.reserve(kPaletteSize);
+  result.colors.reserve(kPaletteSize);
   for (int i = 0; i < kPaletteSize; ++i) {
     const auto* record = reinterpret_cast<const unsigned char*>(bytes.data()) + 3 * i;
-    result.colours.push_back(MakeColor(record[0], record[1], record[2]));
+    result.colors.push_back(MakeColor(record[0], record[1], record[2]));
   }
   return result;
 }
 
-QByteArray WriteAct(const PaletteColors& colours) {
+QByteArray WriteAct(const PaletteColors& colors) {
   QByteArray bytes;
   bytes.reserve(kActFileSize);
-  for (const ColorValue colour : colours) {
-    const Rgb rgb = SplitColor(colour);
+  for (const ColorValue color : colors) {
+    const Rgb rgb = SplitColor(color);
     bytes.append(static_cast<char>(rgb.red));
     bytes.append(static_cast<char>(rgb.green));
     bytes.append(static_cast<char>(rgb.blue));

@@ -22,6 +22,6 @@ inline const QString kActRejected = QStringLiteral("This is not a valid PhotoSho
 PaletteRead ReadAct(QByteArrayView bytes);
 
 // The 768 bytes of all 256 entries.
-QByteArray WriteAct(const PaletteColors& colours);
+QByteArray WriteAct(const PaletteColors& colors);
 
 }  // namespace tavlo

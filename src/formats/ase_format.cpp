@@ -4,7 +4,7 @@
 
 #include "formats/byte_cursor.h"
 #include "formats/palette_collector.h"
-#include "formats/swatch_colours.h"
+#include "formats/swatch_colors.h"
 
 namespace tavlo {
 namespace {
@@ -12,12 +12,12 @@ namespace {
 const QString kNotAse = QStringLiteral("is not a swatch exchange file: %1");
 
 struct Swatch {
-  ColorValue colour;
+  ColorValue color;
   SwatchModel model;
 };
 
 // The colour of a colour block's data, or nullopt when the block does not hold one.
-std::optional<Swatch> ReadColourBlock(QByteArrayView data) {
+std::optional<Swatch> ReadColorBlock(QByteArrayView data) {
   ByteCursor block(data);
   block.Skip(2 * qsizetype(block.U16Be()));
   const QByteArrayView model = block.Take(4);
@@ -67,14 +67,14 @@ PaletteRead ReadAse(QByteArrayView bytes) {
                                      .arg(k + 1)
                                      .arg(blocks)));
     if (type != 0x0001) continue;
-    const std::optional<Swatch> swatch = ReadColourBlock(data);
+    const std::optional<Swatch> swatch = ReadColorBlock(data);
     if (!swatch)
       return Refused(kNotAse.arg(
           QStringLiteral("block %1 does not hold a colour of a known model.").arg(k + 1)));
-    collector.Add(swatch->colour, swatch->model);
+    collector.Add(swatch->color, swatch->model);
   }
   PaletteRead read = std::move(collector).Finish();
-  if (!read.colours.empty()) read.warnings = versionWarning + read.warnings;
+  if (!read.colors.empty()) read.warnings = versionWarning + read.warnings;
   return read;
 }
 

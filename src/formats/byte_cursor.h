@@ -12,7 +12,6 @@ class ByteCursor {
  public:
   explicit ByteCursor(QByteArrayView bytes) : bytes_(bytes) {}
 
-  qsizetype Position() const { return pos_; }
   qsizetype Remaining() const { return bytes_.size() - pos_; }
   bool AtEnd() const { return pos_ >= bytes_.size(); }
   // False once any read went past the end.

@@ -15,10 +15,10 @@ PaletteRead ReadGif(QByteArrayView bytes) {
   const int count = 2 << (packed & 7);
   if (bytes.size() < kHeaderSize + 3 * count) return result;
 
-  result.colours.reserve(count);
+  result.colors.reserve(count);
   for (int i = 0; i < count; ++i) {
     const unsigned char* record = data + kHeaderSize + 3 * i;
-    result.colours.push_back(MakeColor(record[0], record[1], record[2]));
+    result.colors.push_back(MakeColor(record[0], record[1], record[2]));
   }
   return result;
 }

@@ -31,7 +31,7 @@ QByteArrayView SkipBlanks(QByteArrayView text) {
 }
 
 // A colour line: `numbers` components (3, or 4 with alpha) and an optional name after blanks.
-std::optional<ColorValue> ReadColourLine(QByteArrayView line, int numbers) {
+std::optional<ColorValue> ReadColorLine(QByteArrayView line, int numbers) {
   int components[4] = {0, 0, 0, 0};
   QByteArrayView rest = SkipBlanks(line);
   for (int k = 0; k < numbers; ++k) {
@@ -77,23 +77,23 @@ PaletteRead ReadGpl(QByteArrayView bytes) {
         continue;
       }
     }
-    const std::optional<ColorValue> colour = ReadColourLine(line, numbers);
-    if (!colour)
+    const std::optional<ColorValue> color = ReadColorLine(line, numbers);
+    if (!color)
       return Refused(kNotGpl.arg(QStringLiteral("line %1 is neither a colour of numbers from 0 "
                                                 "to 255 nor a comment.")
                                      .arg(lines.LineNumber())));
-    collector.Add(*colour);
+    collector.Add(*color);
   }
   return std::move(collector).Finish();
 }
 
-QByteArray WriteGpl(const PaletteColors& colours, int first, int last, const QString& name) {
+QByteArray WriteGpl(const PaletteColors& colors, int first, int last, const QString& name) {
   QString oneLineName = name;
   oneLineName.replace(QLatin1Char('\r'), QLatin1Char(' '))
       .replace(QLatin1Char('\n'), QLatin1Char(' '));
   QByteArray text = "GIMP Palette\nName: " + oneLineName.toUtf8() + "\nColumns: 16\n";
   for (int i = first; i <= last; ++i) {
-    const Rgb rgb = SplitColor(colours[i]);
+    const Rgb rgb = SplitColor(colors[i]);
     text += QByteArray::number(rgb.red).rightJustified(3, ' ') + ' ' +
             QByteArray::number(rgb.green).rightJustified(3, ' ') + ' ' +
             QByteArray::number(rgb.blue).rightJustified(3, ' ') + "\tIndex " +

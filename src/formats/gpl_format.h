@@ -26,6 +26,6 @@ namespace tavlo {
 PaletteRead ReadGpl(QByteArrayView bytes);
 
 // The file of entries first..last (0-based, both included), with `name` on its Name: line.
-QByteArray WriteGpl(const PaletteColors& colours, int first, int last, const QString& name);
+QByteArray WriteGpl(const PaletteColors& colors, int first, int last, const QString& name);
 
 }  // namespace tavlo

@@ -40,20 +40,20 @@ PaletteRead ReadHex(QByteArrayView bytes) {
     QByteArrayView line = TrimBlanks(*next);
     if (line.isEmpty() || IsComment(line)) continue;
     if (line.startsWith('#')) line = line.sliced(1);
-    const std::optional<ColorValue> colour = ReadCode(line);
-    if (!colour)
+    const std::optional<ColorValue> color = ReadCode(line);
+    if (!color)
       return Refused(QStringLiteral("is not a hex list: line %1 is not a colour of six hex digits.")
                          .arg(lines.LineNumber()));
-    collector.Add(*colour);
+    collector.Add(*color);
   }
   return std::move(collector).Finish();
 }
 
-QByteArray WriteHex(const PaletteColors& colours, int first, int last) {
+QByteArray WriteHex(const PaletteColors& colors, int first, int last) {
   QByteArray text;
   text.reserve(7 * (last - first + 1));
   for (int i = first; i <= last; ++i) {
-    const Rgb rgb = SplitColor(colours[i]);
+    const Rgb rgb = SplitColor(colors[i]);
     const int packed = (rgb.red << 16) | (rgb.green << 8) | rgb.blue;
     text += QByteArray::number(packed, 16).rightJustified(6, '0') + '\n';
   }

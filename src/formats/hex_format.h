@@ -18,6 +18,6 @@ namespace tavlo {
 PaletteRead ReadHex(QByteArrayView bytes);
 
 // The list of entries first..last (0-based, both included).
-QByteArray WriteHex(const PaletteColors& colours, int first, int last);
+QByteArray WriteHex(const PaletteColors& colors, int first, int last);
 
 }  // namespace tavlo

@@ -11,7 +11,7 @@ QByteArray ThreeDigits(int component) {
 
 }  // namespace
 
-QByteArray WritePainterTxt(const PaletteColors& colours, int first, int last) {
+QByteArray WritePainterTxt(const PaletteColors& colors, int first, int last) {
   const int count = last - first + 1;
   const int rows = (count - 1) / 16 + 1;
   QByteArray text;
@@ -19,7 +19,7 @@ QByteArray WritePainterTxt(const PaletteColors& colours, int first, int last) {
   text += "COLS " + QByteArray::number(count > 16 ? 16 : count) + "\r\n";
   text += "WIDTH 16\r\nHEIGHT 16\r\nTEXTHEIGHT 0\r\nSPACING 1\r\n";
   for (int i = first; i <= last; ++i) {
-    const Rgb rgb = SplitColor(colours[i]);
+    const Rgb rgb = SplitColor(colors[i]);
     text += "R: " + ThreeDigits(rgb.red) + ", G: " + ThreeDigits(rgb.green) +
             ", B: " + ThreeDigits(rgb.blue) + "\r\n";
   }

@@ -10,11 +10,11 @@
 //   R: rrr, G: ggg, B: bbb        one line per colour, each component three digits, zero-padded
 #include <QByteArray>
 
-#include "palette/color_value.h"
+#include "base/color_value.h"
 
 namespace tavlo {
 
 // The file of entries first..last (0-based, both included; 0 <= first <= last <= 255).
-QByteArray WritePainterTxt(const PaletteColors& colours, int first, int last);
+QByteArray WritePainterTxt(const PaletteColors& colors, int first, int last);
 
 }  // namespace tavlo

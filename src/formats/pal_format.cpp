@@ -68,24 +68,24 @@ PaletteRead ReadPal(QByteArrayView bytes) {
     return result;
   }
 
-  result.colours.reserve(*count);
+  result.colors.reserve(*count);
   for (int k = 0; k < *count; ++k) {
     const auto line = lines.Next();
-    const std::optional<ColorValue> colour = line ? ReadColorLine(*line) : std::nullopt;
-    if (!colour) {
+    const std::optional<ColorValue> color = line ? ReadColorLine(*line) : std::nullopt;
+    if (!color) {
       result.warnings << kPalInvalid;
       break;
     }
-    result.colours.push_back(*colour);
+    result.colors.push_back(*color);
   }
   return result;
 }
 
-QByteArray WritePal(const PaletteColors& colours, int count) {
+QByteArray WritePal(const PaletteColors& colors, int count) {
   count = std::clamp(count, 0, kPaletteSize);
   QByteArray text = "JASC-PAL\r\n0100\r\n" + QByteArray::number(count) + "\r\n";
   for (int k = 0; k < count; ++k) {
-    const Rgb rgb = SplitColor(colours[k]);
+    const Rgb rgb = SplitColor(colors[k]);
     text += QByteArray::number(rgb.red) + ' ' + QByteArray::number(rgb.green) + ' ' +
             QByteArray::number(rgb.blue) + "\r\n";
   }

@@ -31,6 +31,6 @@ inline const QString kPalInvalid =
 PaletteRead ReadPal(QByteArrayView bytes);
 
 // The file of the first `count` entries (16 or 256).
-QByteArray WritePal(const PaletteColors& colours, int count);
+QByteArray WritePal(const PaletteColors& colors, int count);
 
 }  // namespace tavlo

@@ -30,10 +30,10 @@ QString JoinedModels(const QStringList& names) {
 
 }  // namespace
 
-void PaletteCollector::Add(ColorValue colour, SwatchModel model) {
+void PaletteCollector::Add(ColorValue color, SwatchModel model) {
   ++total_;
-  if (read_.colours.size() >= size_t(kPaletteSize)) return;
-  read_.colours.push_back(colour);
+  if (read_.colors.size() >= size_t(kPaletteSize)) return;
+  read_.colors.push_back(color);
   if (model != SwatchModel::Rgb) ++convertedByModel_[static_cast<size_t>(model)];
 }
 

@@ -18,7 +18,7 @@ enum class SwatchModel { Rgb, Hsb, Cmyk, Lab, Grey };
 class PaletteCollector {
  public:
   // Takes a colour of the file. Past the 256th, colours are only counted.
-  void Add(ColorValue colour, SwatchModel model = SwatchModel::Rgb);
+  void Add(ColorValue color, SwatchModel model = SwatchModel::Rgb);
   // How many colours the file has shown so far, taken or not.
   qsizetype Total() const { return total_; }
 

@@ -15,8 +15,8 @@
 #include "formats/gpl_format.h"
 #include "formats/hex_format.h"
 #include "formats/painter_txt_format.h"
-#include "formats/palette_collector.h"
 #include "formats/pal_format.h"
+#include "formats/palette_collector.h"
 #include "formats/png_palette_format.h"
 #include "formats/riff_pal_format.h"
 #include "formats/text_lines.h"
@@ -39,23 +39,23 @@ bool LooksLikeAse(QByteArrayView bytes) {
   return bytes.startsWith("ASEF");
 }
 
-QByteArray ActBytes(const PaletteColors& colours, EntryRange, const QString&) {
-  return WriteAct(colours);
+QByteArray ActBytes(const PaletteColors& colors, EntryRange, const QString&) {
+  return WriteAct(colors);
 }
-QByteArray PalBytes(const PaletteColors& colours, EntryRange entries, const QString&) {
-  return WritePal(colours, entries.Count());
+QByteArray PalBytes(const PaletteColors& colors, EntryRange entries, const QString&) {
+  return WritePal(colors, entries.Count());
 }
-QByteArray AcoBytes(const PaletteColors& colours, EntryRange entries, const QString&) {
-  return WriteAco(colours, entries.first, entries.last);
+QByteArray AcoBytes(const PaletteColors& colors, EntryRange entries, const QString&) {
+  return WriteAco(colors, entries.first, entries.last);
 }
-QByteArray PainterTxtBytes(const PaletteColors& colours, EntryRange entries, const QString&) {
-  return WritePainterTxt(colours, entries.first, entries.last);
+QByteArray PainterTxtBytes(const PaletteColors& colors, EntryRange entries, const QString&) {
+  return WritePainterTxt(colors, entries.first, entries.last);
 }
-QByteArray GplBytes(const PaletteColors& colours, EntryRange entries, const QString& path) {
-  return WriteGpl(colours, entries.first, entries.last, QFileInfo(path).completeBaseName());
+QByteArray GplBytes(const PaletteColors& colors, EntryRange entries, const QString& path) {
+  return WriteGpl(colors, entries.first, entries.last, QFileInfo(path).completeBaseName());
 }
-QByteArray HexBytes(const PaletteColors& colours, EntryRange entries, const QString&) {
-  return WriteHex(colours, entries.first, entries.last);
+QByteArray HexBytes(const PaletteColors& colors, EntryRange entries, const QString&) {
+  return WriteHex(colors, entries.first, entries.last);
 }
 
 // In the order of the open filter. The first four formats, their captions (typing slips
@@ -210,7 +210,7 @@ PaletteRead ReadPaletteAs(const PaletteFormat& named, const QString& path, QByte
                           bool complete) {
   const PaletteFormat* used = &named;
   PaletteRead read = ReadWith(named, bytes, complete);
-  if (read.colours.empty()) {
+  if (read.colors.empty()) {
     const PaletteFormat* byContent = FormatForContent(bytes);
     if (byContent && byContent != used) {
       used = byContent;
@@ -245,9 +245,9 @@ PaletteRead ReadPaletteFile(const PaletteFormat& named, const QString& path) {
   return ReadPaletteAs(named, path, bytes, complete);
 }
 
-QByteArray WritePaletteBytes(const PaletteFormat& format, const PaletteColors& colours,
+QByteArray WritePaletteBytes(const PaletteFormat& format, const PaletteColors& colors,
                              EntryRange entries, const QString& path) {
-  return format.write ? format.write(colours, entries, path) : QByteArray();
+  return format.write ? format.write(colors, entries, path) : QByteArray();
 }
 
 }  // namespace tavlo

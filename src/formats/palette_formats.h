@@ -13,8 +13,8 @@
 #include <QString>
 #include <span>
 
+#include "base/entry_range.h"
 #include "formats/palette_read.h"
-#include "palette/entry_range.h"
 
 namespace tavlo {
 
@@ -48,7 +48,7 @@ struct PaletteFormat {
   // whose base name some formats store.
   QString saveCaption = {};  // the save filter's entry
   int saveSlot = 0;          // the entry's place in the save filter (1 = first)
-  QByteArray (*write)(const PaletteColors& colours, EntryRange entries,
+  QByteArray (*write)(const PaletteColors& colors, EntryRange entries,
                       const QString& path) = nullptr;
   SavedEntries saved = SavedEntries::All;
 };
@@ -79,7 +79,7 @@ PaletteRead ReadPaletteFile(const PaletteFormat& named, const QString& path);
 
 // The bytes of a file of `format` holding `entries` of `colours`, to be written at `path`. For
 // the formats that save all entries, or the first 16 or all, `entries` says how many from 0.
-QByteArray WritePaletteBytes(const PaletteFormat& format, const PaletteColors& colours,
+QByteArray WritePaletteBytes(const PaletteFormat& format, const PaletteColors& colors,
                              EntryRange entries, const QString& path);
 
 }  // namespace tavlo

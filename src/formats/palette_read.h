@@ -5,15 +5,15 @@
 #include <QStringList>
 #include <vector>
 
-#include "palette/color_value.h"
-#include "palette/split_color.h"
+#include "base/color_value.h"
+#include "palette_model/split_color.h"
 
 namespace tavlo {
 
 struct PaletteRead {
   // New colours of entries 0 .. colours.size() - 1 (at most 256); every other entry keeps its
   // colour. Empty when the file was rejected or holds no usable table.
-  std::vector<ColorValue> colours;
+  std::vector<ColorValue> colors;
   // Texts for the warning box, in the order they are to be shown.
   QStringList warnings;
 };

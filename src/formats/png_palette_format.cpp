@@ -20,7 +20,7 @@ struct PngHeader {
   size_t size = 0;
   size_t position = 0;
   char error[128] = {};
-  int colourType = 0;
+  int colorType = 0;
   int tableSize = 0;
   unsigned char table[3 * 256] = {};
 };
@@ -61,7 +61,7 @@ bool ReadHeader(PngHeader& header) {
   png_set_chunk_malloc_max(png, 1 << 20);
   png_set_read_fn(png, &header, ReadFromMemory);
   png_read_info(png, info);
-  header.colourType = png_get_color_type(png, info);
+  header.colorType = png_get_color_type(png, info);
   png_colorp table = nullptr;
   int count = 0;
   if (png_get_PLTE(png, info, &table, &count) == PNG_INFO_PLTE && table && count > 0) {
@@ -93,14 +93,14 @@ PaletteRead ReadPngPalette(QByteArrayView bytes) {
         QStringLiteral("it cannot be read (%1).").arg(QString::fromLatin1(header.error))));
   if (header.tableSize == 0)
     return Refused(kNotPng.arg(QStringLiteral("it is a %1 picture without a colour table.")
-                                   .arg(header.colourType & PNG_COLOR_MASK_COLOR
+                                   .arg(header.colorType & PNG_COLOR_MASK_COLOR
                                             ? QStringLiteral("truecolour")
                                             : QStringLiteral("greyscale"))));
   PaletteCollector collector;
   for (int i = 0; i < header.tableSize; ++i)
     collector.Add(MakeColor(header.table[3 * i], header.table[3 * i + 1], header.table[3 * i + 2]));
   PaletteRead read = std::move(collector).Finish();
-  if (header.colourType != PNG_COLOR_TYPE_PALETTE)
+  if (header.colorType != PNG_COLOR_TYPE_PALETTE)
     read.warnings.prepend(QStringLiteral("is a truecolour picture; the %1-colour palette it "
                                          "suggests for display was read.")
                               .arg(header.tableSize));

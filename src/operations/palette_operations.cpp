@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "palette/split_color.h"
+#include "palette_model/split_color.h"
 
 namespace tavlo {
 
@@ -75,8 +75,8 @@ PaletteColors ConvertToWebSafe(const PaletteColors& colors) {
 }
 
 // round(sum / 3): the fraction is 0, 1/3 or 2/3, so adding 1 before the integer division rounds.
-int GreyLevel(ColorValue colour) {
-  const Rgb c = SplitColor(colour);
+int GreyLevel(ColorValue color) {
+  const Rgb c = SplitColor(color);
   return (c.red + c.green + c.blue + 1) / 3;
 }
 

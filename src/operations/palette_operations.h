@@ -4,8 +4,8 @@
 // apply their results to the palette window.
 #include <span>
 
-#include "palette/color_value.h"
-#include "palette/entry_range.h"
+#include "base/color_value.h"
+#include "base/entry_range.h"
 
 namespace tavlo {
 
@@ -39,7 +39,7 @@ int WebSafeChannel(int channel);
 PaletteColors ConvertToWebSafe(const PaletteColors& colors);
 
 // The grey level of a colour: the rounded mean of its three channels, weighed alike.
-int GreyLevel(ColorValue colour);
+int GreyLevel(ColorValue color);
 // Every entry replaced by its grey; entries stay in place.
 PaletteColors ConvertToGreyscale(const PaletteColors& colors);
 

@@ -92,8 +92,8 @@ std::vector<T> Combine(const std::vector<T>& perChunk, std::size_t k) {
 
 class KMeans {
  public:
-  KMeans(const WorkingColours& colours, std::vector<Point>& points, const KMeansOptions& options)
-      : c_(colours), points_(points), o_(options), nearest_(colours.Size(), 0) {}
+  KMeans(const WorkingColors& colors, std::vector<Point>& points, const KMeansOptions& options)
+      : c_(colors), points_(points), o_(options), nearest_(colors.Size(), 0) {}
 
   // Lloyd's iterations until few colours change; returns the mean distance before the last move.
   double Iterate(int iterations) {
@@ -110,7 +110,7 @@ class KMeans {
   double Step(bool fresh, double& changed);
   void ReseedEmpty(const std::vector<Accumulator>& served);
 
-  const WorkingColours& c_;
+  const WorkingColors& c_;
   std::vector<Point>& points_;
   const KMeansOptions& o_;
   std::vector<std::uint16_t> nearest_;
@@ -163,10 +163,10 @@ void KMeans::ReseedEmpty(const std::vector<Accumulator>& served) {
 
 }  // namespace
 
-void RefineByKMeans(const WorkingColours& colours, std::vector<Point>& points,
+void RefineByKMeans(const WorkingColors& colors, std::vector<Point>& points,
                     const KMeansOptions& options) {
-  if (points.size() < 2 || colours.Size() == 0) return;
-  KMeans(colours, points, options).Iterate(options.maxIterations);
+  if (points.size() < 2 || colors.Size() == 0) return;
+  KMeans(colors, points, options).Iterate(options.maxIterations);
 }
 
 }  // namespace tavlo::quantize

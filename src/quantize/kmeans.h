@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "quantize/working_colours.h"
+#include "quantize/working_colors.h"
 
 namespace tavlo::quantize {
 
@@ -19,7 +19,7 @@ struct KMeansOptions {
 
 // Moves `points` in place. A point left without colours moves to the colour that its nearest
 // point serves worst, so none is wasted.
-void RefineByKMeans(const WorkingColours& colours, std::vector<Point>& points,
+void RefineByKMeans(const WorkingColors& colors, std::vector<Point>& points,
                     const KMeansOptions& options);
 
 }  // namespace tavlo::quantize

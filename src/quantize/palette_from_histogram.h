@@ -16,7 +16,7 @@
 // their colours, which is why that last stage pays.
 #include <vector>
 
-#include "colour/colour_histogram.h"
+#include "color_science/color_histogram.h"
 
 namespace tavlo {
 
@@ -28,7 +28,7 @@ struct QuantizeOptions {
 // most used first (ties: lower colour value first). A picture of k <= count distinct colours
 // gives exactly those k colours. The same colours and counts always give the same palette, in
 // whatever order they come and however often a colour is named (counts of a colour add up).
-std::vector<ColorValue> PaletteFromHistogram(const std::vector<ColourCount>& histogram, int count,
+std::vector<ColorValue> PaletteFromHistogram(const std::vector<ColorCount>& histogram, int count,
                                              const QuantizeOptions& options = {});
 
 }  // namespace tavlo

@@ -1,31 +1,31 @@
 #include "quantize/palette_loss.h"
 
-#include "colour/ciede2000.h"
+#include "color_science/ciede2000.h"
 #include "quantize/parallel_chunks.h"
 #include "quantize/rgb_nearest.h"
 
 namespace tavlo::quantize {
 
-PaletteLoss LossOf(const WorkingColours& colours, const std::vector<ColorValue>& palette,
+PaletteLoss LossOf(const WorkingColors& colors, const std::vector<ColorValue>& palette,
                    int threads) {
   const std::vector<std::uint16_t> nearest =
-      AssignNearestEntries(colours.colour, palette, threads).first;
+      AssignNearestEntries(colors.color, palette, threads).first;
   std::vector<Lab> entryLab;
   for (ColorValue c : palette) entryLab.push_back(LabFromColor(c));
-  std::vector<PaletteLoss> perChunk(ChunkCount(colours.Size()));
-  ForEachChunk(colours.Size(), threads, [&](std::size_t chunk, std::size_t begin, std::size_t end) {
+  std::vector<PaletteLoss> perChunk(ChunkCount(colors.Size()));
+  ForEachChunk(colors.Size(), threads, [&](std::size_t chunk, std::size_t begin, std::size_t end) {
     PaletteLoss sum;
     for (std::size_t i = begin; i < end; ++i) {
-      const double loss = Ciede2000(colours.lab[i], entryLab[nearest[i]]);
-      sum.mean += colours.count[i] * loss;
-      if (loss > 1.0) sum.aboveOne += colours.count[i];
+      const double loss = Ciede2000(colors.lab[i], entryLab[nearest[i]]);
+      sum.mean += colors.count[i] * loss;
+      if (loss > 1.0) sum.aboveOne += colors.count[i];
     }
     perChunk[chunk] = sum;
   });
   PaletteLoss total;
   for (const PaletteLoss& p : perChunk) total.mean += p.mean, total.aboveOne += p.aboveOne;
   double pixels = 0;
-  for (std::uint32_t c : colours.count) pixels += c;
+  for (std::uint32_t c : colors.count) pixels += c;
   if (pixels > 0) total.mean /= pixels, total.aboveOne /= pixels;
   return total;
 }

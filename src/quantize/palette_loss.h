@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "quantize/working_colours.h"
+#include "quantize/working_colors.h"
 
 namespace tavlo::quantize {
 
@@ -14,7 +14,7 @@ struct PaletteLoss {
 };
 
 // `threads` as for ForEachChunk.
-PaletteLoss LossOf(const WorkingColours& colours, const std::vector<ColorValue>& palette,
+PaletteLoss LossOf(const WorkingColors& colors, const std::vector<ColorValue>& palette,
                    int threads);
 
 }  // namespace tavlo::quantize

@@ -1,50 +1,19 @@
 #include "quantize/parallel_chunks.h"
 
 #include <algorithm>
-#include <atomic>
-#include <exception>
-#include <thread>
-#include <vector>
+
+#include "base/parallel_work.h"
 
 namespace tavlo::quantize {
-namespace {
-
-int WorkerCount(int threads, std::size_t chunks) {
-  if (threads <= 0) threads = static_cast<int>(std::min(8u, std::thread::hardware_concurrency()));
-  return static_cast<int>(std::clamp<std::size_t>(static_cast<std::size_t>(std::max(threads, 1)), 1,
-                                                  std::max<std::size_t>(chunks, 1)));
-}
-
-}  // namespace
 
 void ForEachChunk(std::size_t items, int threads,
                   const std::function<void(std::size_t, std::size_t, std::size_t)>& work,
                   std::size_t chunkSize) {
-  const std::size_t chunks = ChunkCount(items, chunkSize);
-  std::atomic<std::size_t> next{0};
-  std::exception_ptr failure;
-  std::atomic<bool> failed{false};
-  auto run = [&] {
-    try {
-      for (std::size_t chunk; (chunk = next.fetch_add(1)) < chunks && !failed;) {
-        const std::size_t begin = chunk * chunkSize;
-        work(chunk, begin, std::min(items, begin + chunkSize));
-      }
-    } catch (...) {
-      if (!failed.exchange(true)) failure = std::current_exception();
-    }
-  };
-  std::vector<std::thread> helpers;
-  for (int i = 1; i < WorkerCount(threads, chunks); ++i) {
-    try {
-      helpers.emplace_back(run);
-    } catch (...) {
-      break;  // no more threads to be had: the running ones take the remaining chunks
-    }
-  }
-  run();
-  for (auto& helper : helpers) helper.join();
-  if (failure) std::rethrow_exception(failure);
+  ForEachIndex(ChunkCount(items, chunkSize), static_cast<std::size_t>(std::max(threads, 0)),
+               [&](std::size_t chunk) {
+                 const std::size_t begin = chunk * chunkSize;
+                 work(chunk, begin, std::min(items, begin + chunkSize));
+               });
 }
 
 }  // namespace tavlo::quantize

@@ -14,7 +14,7 @@ inline std::size_t ChunkCount(std::size_t items, std::size_t chunkSize = kChunkS
 }
 
 // Runs work(chunk, begin, end) once for every chunk [begin, end) of [0, items), on up to
-// `threads` threads (0: one per processor, at most 8). Which thread takes which chunk varies.
+// `threads` threads (0: as ThreadsFor chooses). Which thread takes which chunk varies.
 void ForEachChunk(
     std::size_t items, int threads,
     const std::function<void(std::size_t chunk, std::size_t begin, std::size_t end)>& work,

@@ -6,23 +6,23 @@
 #include <cstdint>
 #include <vector>
 
-#include "colour/colour_histogram.h"
-#include "quantize/working_colours.h"
+#include "color_science/color_histogram.h"
+#include "quantize/working_colors.h"
 
 namespace tavlo::quantize {
 
 class RangeMapping {
  public:
   // `entries` are the range's colours in order (1..256 of them).
-  RangeMapping(const WorkingColours& colours, std::vector<ColorValue> entries, int threads = 0);
+  RangeMapping(const WorkingColors& colors, std::vector<ColorValue> entries, int threads = 0);
 
   const std::vector<ColorValue>& Entries() const { return entries_; }
   bool Live(std::size_t e) const { return live_[e]; }
   std::size_t LiveCount() const { return liveCount_; }
   // Pixels mapped to each entry (0 for entries gone).
   const std::vector<std::uint64_t>& Usage() const { return usage_; }
-  double MeanLoss() const { return lossSum_ / colours_.totalWeight; }
-  double ShareAboveOne() const { return aboveOne_ / colours_.totalWeight; }
+  double MeanLoss() const { return lossSum_ / colors_.totalWeight; }
+  double ShareAboveOne() const { return aboveOne_ / colors_.totalWeight; }
 
   static constexpr std::size_t kNone = SIZE_MAX;
 
@@ -31,21 +31,21 @@ class RangeMapping {
   struct Loss {
     double mean = 0, shareAboveOne = 0;
   };
-  Loss Try(std::size_t gone, std::size_t changed, ColorValue colour) const;
-  Loss Change(std::size_t gone, std::size_t changed, ColorValue colour);
+  Loss Try(std::size_t gone, std::size_t changed, ColorValue color) const;
+  Loss Change(std::size_t gone, std::size_t changed, ColorValue color);
   // The colours of the live entries in order.
   std::vector<ColorValue> LiveEntries() const;
 
  private:
   // Visits every colour whose entry the change would alter, with its new entry and loss.
   template <typename Visit>
-  void ForChanged(std::size_t gone, std::size_t changed, ColorValue colour, const Lab& lab,
+  void ForChanged(std::size_t gone, std::size_t changed, ColorValue color, const Lab& lab,
                   Visit visit) const;
   std::uint16_t NearestLive(std::size_t i, std::size_t gone, std::size_t changed,
-                            ColorValue colour) const;
+                            ColorValue color) const;
   void SetMapping(std::size_t i, std::uint16_t e, float loss);
 
-  const WorkingColours& colours_;
+  const WorkingColors& colors_;
   const int threads_;
   std::vector<ColorValue> entries_;
   std::vector<Lab> entryLab_;

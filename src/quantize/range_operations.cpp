@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "colour/ciede2000.h"
+#include "color_science/ciede2000.h"
 #include "quantize/rgb_nearest.h"
 #include "quantize/working_space.h"
 
@@ -17,12 +17,12 @@ EntryRange Clamped(EntryRange range) {
 
 // The pixels each entry of `entries` gets by the preview's rule.
 std::vector<std::uint64_t> UsageOf(const std::vector<ColorValue>& entries,
-                                   const std::vector<ColourCount>& histogram) {
-  std::vector<ColorValue> colours;
-  colours.reserve(histogram.size());
-  for (const ColourCount& c : histogram) colours.push_back(c.colour);
+                                   const std::vector<ColorCount>& histogram) {
+  std::vector<ColorValue> colors;
+  colors.reserve(histogram.size());
+  for (const ColorCount& c : histogram) colors.push_back(c.color);
   const std::vector<std::uint16_t> nearest =
-      quantize::AssignNearestEntries(colours, entries, 0).first;
+      quantize::AssignNearestEntries(colors, entries, 0).first;
   std::vector<std::uint64_t> usage(entries.size(), 0);
   for (std::size_t i = 0; i < histogram.size(); ++i) usage[nearest[i]] += histogram[i].count;
   return usage;
@@ -47,7 +47,7 @@ PaletteColors WithRangeEntries(const PaletteColors& colors, EntryRange range,
 }
 
 RangeEdit PaletteFromPicture(const PaletteColors& colors, EntryRange range,
-                             const std::vector<ColourCount>& histogram,
+                             const std::vector<ColorCount>& histogram,
                              const QuantizeOptions& options) {
   range = Clamped(range);
   const std::vector<ColorValue> palette = PaletteFromHistogram(histogram, range.Count(), options);
@@ -55,7 +55,7 @@ RangeEdit PaletteFromPicture(const PaletteColors& colors, EntryRange range,
 }
 
 RangeEdit RemoveUnusedEntries(const PaletteColors& colors, EntryRange range,
-                              const std::vector<ColourCount>& histogram) {
+                              const std::vector<ColorCount>& histogram) {
   range = Clamped(range);
   const std::vector<ColorValue> entries = RangeEntries(colors, range);
   const std::vector<std::uint64_t> usage = UsageOf(entries, histogram);
@@ -67,8 +67,8 @@ RangeEdit RemoveUnusedEntries(const PaletteColors& colors, EntryRange range,
   return {WithRangeEntries(colors, range, kept), removed, static_cast<int>(kept.size())};
 }
 
-RangeEdit MergeNearColours(const PaletteColors& colors, EntryRange range,
-                           const std::vector<ColourCount>& histogram, double threshold) {
+RangeEdit MergeNearColors(const PaletteColors& colors, EntryRange range,
+                          const std::vector<ColorCount>& histogram, double threshold) {
   range = Clamped(range);
   std::vector<ColorValue> entries = RangeEntries(colors, range);
   std::vector<std::uint64_t> usage = UsageOf(entries, histogram);

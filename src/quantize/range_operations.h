@@ -8,8 +8,8 @@
 // range's first entry, and the freed entries at the range's end become black.
 #include <vector>
 
-#include "colour/colour_histogram.h"
-#include "palette/entry_range.h"
+#include "base/entry_range.h"
+#include "color_science/color_histogram.h"
 #include "quantize/palette_from_histogram.h"
 
 namespace tavlo {
@@ -25,19 +25,19 @@ struct RangeEdit {
 // range holds, or as many as the picture has if fewer, most used first; the rest black. `kept` is
 // the number of colours computed.
 RangeEdit PaletteFromPicture(const PaletteColors& colors, EntryRange range,
-                             const std::vector<ColourCount>& histogram,
+                             const std::vector<ColorCount>& histogram,
                              const QuantizeOptions& options = {});
 
 // The entries of the range that no pixel maps to go.
 RangeEdit RemoveUnusedEntries(const PaletteColors& colors, EntryRange range,
-                              const std::vector<ColourCount>& histogram);
+                              const std::vector<ColorCount>& histogram);
 
 // While two entries of the range are less than `threshold` apart (CIEDE2000), the nearest two are
 // merged: the more used one's place (the lower of equally used ones) takes the pixel-weighted
 // mean of their colours in the quantizer's working space, and the other goes. Pairs at least
 // `threshold` apart are never merged.
-RangeEdit MergeNearColours(const PaletteColors& colors, EntryRange range,
-                           const std::vector<ColourCount>& histogram, double threshold);
+RangeEdit MergeNearColors(const PaletteColors& colors, EntryRange range,
+                          const std::vector<ColorCount>& histogram, double threshold);
 
 // The range's entries as a list, and a list written back into the range with the close-up rule.
 std::vector<ColorValue> RangeEntries(const PaletteColors& colors, EntryRange range);

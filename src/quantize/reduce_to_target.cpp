@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "colour/ciede2000.h"
+#include "color_science/ciede2000.h"
 #include "quantize/range_mapping.h"
-#include "quantize/working_colours.h"
+#include "quantize/working_colors.h"
 #include "quantize/working_space.h"
 
 namespace tavlo {
@@ -15,9 +15,9 @@ using quantize::RangeMapping;
 // The steps of a reduction, one entry at a time, on a mapping of the picture to the range.
 class Reducer {
  public:
-  Reducer(const quantize::WorkingColours& colours, std::vector<ColorValue> entries, bool byShare,
+  Reducer(const quantize::WorkingColors& colors, std::vector<ColorValue> entries, bool byShare,
           int threads)
-      : mapping_(colours, std::move(entries), threads), byShare_(byShare) {
+      : mapping_(colors, std::move(entries), threads), byShare_(byShare) {
     const std::size_t k = mapping_.Entries().size();
     lab_.resize(k);
     for (std::size_t e = 0; e < k; ++e) lab_[e] = LabFromColor(mapping_.Entries()[e]);
@@ -30,7 +30,7 @@ class Reducer {
   // What the next step would leave: which entry goes, which one changes colour, and the loss.
   struct Step {
     std::size_t gone = RangeMapping::kNone, changed = RangeMapping::kNone;
-    ColorValue colour = 0;
+    ColorValue color = 0;
     RangeMapping::Loss loss;
   };
   Step Next() const {
@@ -41,14 +41,14 @@ class Reducer {
     const ColorValue x = mapping_.Entries()[e], y = mapping_.Entries()[f];
     if (ue == 0 || x == y) return removal;
     Step merge{e, f, quantize::WeightedMean(x, ue, y, uf), {}};
-    merge.loss = mapping_.Try(e, f, merge.colour);
+    merge.loss = mapping_.Try(e, f, merge.color);
     return Better(merge.loss, removal.loss) ? merge : removal;
   }
 
   void Take(const Step& step) {
-    mapping_.Change(step.gone, step.changed, step.colour);
+    mapping_.Change(step.gone, step.changed, step.color);
     if (step.changed != RangeMapping::kNone) {
-      lab_[step.changed] = LabFromColor(step.colour);
+      lab_[step.changed] = LabFromColor(step.color);
       Measure(step.changed);
     }
   }
@@ -188,12 +188,12 @@ ReductionOutcome DownToSize(const PaletteColors& colors, EntryRange range, Reduc
 }  // namespace
 
 ReductionOutcome ReduceToTarget(const PaletteColors& colors, EntryRange range,
-                                const std::vector<ColourCount>& histogram,
+                                const std::vector<ColorCount>& histogram,
                                 const ReductionTarget& target, const GifSizeOf& gifSize,
                                 int threads) {
-  const quantize::WorkingColours colours = quantize::MakeWorkingColours(histogram, threads);
+  const quantize::WorkingColors working = quantize::MakeWorkingColors(histogram, threads);
   const bool byShare = target.kind == ReductionTarget::Kind::ShareAboveOne;
-  Reducer reducer(colours, RangeEntries(colors, range), byShare, threads);
+  Reducer reducer(working, RangeEntries(colors, range), byShare, threads);
   if (byShare) return WithinShare(colors, range, reducer, target.percent / 100);
   return DownToSize(colors, range, reducer, target.bytes, gifSize);
 }

@@ -39,7 +39,7 @@ struct ReductionOutcome {
 
 // `gifSize` is called only for a GIF-size target. `threads` as for the quantizer.
 ReductionOutcome ReduceToTarget(const PaletteColors& colors, EntryRange range,
-                                const std::vector<ColourCount>& histogram,
+                                const std::vector<ColorCount>& histogram,
                                 const ReductionTarget& target, const GifSizeOf& gifSize,
                                 int threads = 0);
 

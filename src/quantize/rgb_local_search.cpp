@@ -42,20 +42,20 @@ struct Groups {
 
 struct Move {
   double change = 0;  // below 0: worth making
-  ColorValue colour = 0;
+  ColorValue color = 0;
 };
 
 class Search {
  public:
-  Search(const WorkingColours& colours, std::vector<ColorValue> palette, int threads)
-      : c_(colours), threads_(threads), palette_(std::move(palette)), rgb_(c_.Size()) {
-    for (std::size_t i = 0; i < c_.Size(); ++i) rgb_[i] = RgbOf(c_.colour[i]);
+  Search(const WorkingColors& colors, std::vector<ColorValue> palette, int threads)
+      : c_(colors), threads_(threads), palette_(std::move(palette)), rgb_(c_.Size()) {
+    for (std::size_t i = 0; i < c_.Size(); ++i) rgb_[i] = RgbOf(c_.color[i]);
     SetEntries();
   }
 
   // Every colour's nearest and second-nearest entry; returns the weighted working-space cost.
   double AssignAll() {
-    near_ = AssignNearestEntries(c_.colour, palette_, threads_);
+    near_ = AssignNearestEntries(c_.color, palette_, threads_);
     nowDistance_.resize(c_.Size());
     secondDistance_.resize(c_.Size());
     std::vector<double> perChunk(ChunkCount(c_.Size()));
@@ -88,9 +88,9 @@ class Search {
     int made = 0;
     std::set<ColorValue> taken(palette_.begin(), palette_.end());
     for (std::size_t e = 0; e < k; ++e) {
-      if (moves[e].change >= 0 || taken.count(moves[e].colour)) continue;
+      if (moves[e].change >= 0 || taken.count(moves[e].color)) continue;
       taken.erase(palette_[e]);
-      palette_[e] = moves[e].colour;
+      palette_[e] = moves[e].color;
       taken.insert(palette_[e]);
       ++made;
     }
@@ -149,14 +149,14 @@ class Search {
         const std::int32_t to = std::clamp(channel + sign * step, 0, 255);
         if (to == channel) continue;
         channel = to;
-        const ColorValue colour = MakeColor(moved.r, moved.g, moved.b);
-        const double change = CostChange(e, moved, WorkingPointOf(colour), byFirst, bySecond);
-        if (change < best.change) best = Move{change, colour};
+        const ColorValue color = MakeColor(moved.r, moved.g, moved.b);
+        const double change = CostChange(e, moved, WorkingPointOf(color), byFirst, bySecond);
+        if (change < best.change) best = Move{change, color};
       }
     return best;
   }
 
-  const WorkingColours& c_;
+  const WorkingColors& c_;
   const int threads_;
   std::vector<ColorValue> palette_;
   std::vector<Rgb> entries_;
@@ -168,11 +168,10 @@ class Search {
 
 }  // namespace
 
-std::vector<ColorValue> TuneOnRgbRule(const WorkingColours& colours,
-                                      std::vector<ColorValue> palette,
+std::vector<ColorValue> TuneOnRgbRule(const WorkingColors& colors, std::vector<ColorValue> palette,
                                       const LocalSearchOptions& options) {
   if (palette.size() < 2) return palette;
-  Search search(colours, std::move(palette), options.threads);
+  Search search(colors, std::move(palette), options.threads);
   double cost = search.AssignAll();
   std::vector<ColorValue> best = search.Palette();
   int step = options.firstStep;

@@ -6,7 +6,7 @@
 // the working-space distance standing in for CIEDE2000 (it follows it closely and is far cheaper).
 #include <vector>
 
-#include "quantize/working_colours.h"
+#include "quantize/working_colors.h"
 
 namespace tavlo::quantize {
 
@@ -17,8 +17,7 @@ struct LocalSearchOptions {
 };
 
 // Returns the tuned palette: distinct colours, as many as `palette` has.
-std::vector<ColorValue> TuneOnRgbRule(const WorkingColours& colours,
-                                      std::vector<ColorValue> palette,
+std::vector<ColorValue> TuneOnRgbRule(const WorkingColors& colors, std::vector<ColorValue> palette,
                                       const LocalSearchOptions& options);
 
 }  // namespace tavlo::quantize

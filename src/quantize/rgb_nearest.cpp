@@ -45,14 +45,14 @@ void TwoNearestOfBlock(const std::int32_t* red, const std::int32_t* green, const
 
 }  // namespace
 
-NearestEntries AssignNearestEntries(const std::vector<ColorValue>& colours,
+NearestEntries AssignNearestEntries(const std::vector<ColorValue>& colors,
                                     const std::vector<ColorValue>& palette, int threads) {
   const int count = static_cast<int>(std::min<std::size_t>(palette.size(), 256));
   std::int32_t er[256], eg[256], eb[256];
   for (int j = 0; j < count; ++j)
     er[j] = RedOf(palette[j]), eg[j] = GreenOf(palette[j]), eb[j] = BlueOf(palette[j]);
   NearestEntries out;
-  const std::size_t n = colours.size();
+  const std::size_t n = colors.size();
   out.first.resize(n);
   out.second.resize(n);
   out.distance2.resize(n);
@@ -63,7 +63,7 @@ NearestEntries AssignNearestEntries(const std::vector<ColorValue>& colours,
       std::int32_t r[kLanes], g[kLanes], b[kLanes], f[kLanes], s[kLanes];
       const std::size_t lanes = std::min<std::size_t>(kLanes, end - i);
       for (std::size_t l = 0; l < kLanes; ++l) {
-        const ColorValue c = colours[i + std::min(l, lanes - 1)];
+        const ColorValue c = colors[i + std::min(l, lanes - 1)];
         r[l] = RedOf(c), g[l] = GreenOf(c), b[l] = BlueOf(c);
       }
       TwoNearestOfBlock(r, g, b, er, eg, eb, count, f, s);

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "palette/color_value.h"
+#include "base/color_value.h"
 
 namespace tavlo::quantize {
 
@@ -16,7 +16,7 @@ struct NearestEntries {
   std::vector<std::uint16_t> first, second;
   std::vector<std::int32_t> distance2, secondDistance2;
 };
-NearestEntries AssignNearestEntries(const std::vector<ColorValue>& colours,
+NearestEntries AssignNearestEntries(const std::vector<ColorValue>& colors,
                                     const std::vector<ColorValue>& palette, int threads);
 
 }  // namespace tavlo::quantize

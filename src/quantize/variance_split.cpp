@@ -11,7 +11,7 @@ namespace {
 struct Sums {
   double w = 0, L = 0, a = 0, b = 0, squares = 0;
 
-  void Add(const WorkingColours& c, std::uint32_t i) {
+  void Add(const WorkingColors& c, std::uint32_t i) {
     const double wi = c.weight[i];
     w += wi;
     L += wi * c.L[i];
@@ -41,12 +41,12 @@ struct Box {
   }
 };
 
-const std::vector<float>& Axis(const WorkingColours& c, int axis) {
+const std::vector<float>& Axis(const WorkingColors& c, int axis) {
   return axis == 0 ? c.L : axis == 1 ? c.a : c.b;
 }
 
 // The axis along which the box's colours spread most (weighted variance).
-int WidestAxis(const WorkingColours& c, const std::vector<std::uint32_t>& order, const Box& box) {
+int WidestAxis(const WorkingColors& c, const std::vector<std::uint32_t>& order, const Box& box) {
   double best = -1;
   int widest = 0;
   for (int axis = 0; axis < 3; ++axis) {
@@ -67,7 +67,7 @@ int WidestAxis(const WorkingColours& c, const std::vector<std::uint32_t>& order,
 // chosen among the borders of kBuckets equal slices of the box (finer is not worth it: k-means
 // moves the points afterwards). Reorders the box's part of `order` so that the first half comes
 // first, and returns where the second half begins.
-std::size_t BestCut(const WorkingColours& c, std::vector<std::uint32_t>& order, const Box& box) {
+std::size_t BestCut(const WorkingColors& c, std::vector<std::uint32_t>& order, const Box& box) {
   constexpr int kBuckets = 512;
   const std::vector<float>& v = Axis(c, WidestAxis(c, order, box));
   float low = INFINITY, high = -INFINITY;
@@ -94,7 +94,7 @@ std::size_t BestCut(const WorkingColours& c, std::vector<std::uint32_t>& order, 
   return at > box.begin && at < box.end ? at : box.begin + (box.end - box.begin) / 2;
 }
 
-Box MakeBox(const WorkingColours& c, const std::vector<std::uint32_t>& order, std::size_t begin,
+Box MakeBox(const WorkingColors& c, const std::vector<std::uint32_t>& order, std::size_t begin,
             std::size_t end, int id, SplitOrder splitOrder) {
   Box box{begin, end, {}, 0, id};
   for (std::size_t k = begin; k < end; ++k) box.sums.Add(c, order[k]);
@@ -108,13 +108,12 @@ Box MakeBox(const WorkingColours& c, const std::vector<std::uint32_t>& order, st
 
 }  // namespace
 
-std::vector<Point> SplitByVariance(const WorkingColours& colours, int count,
-                                   SplitOrder splitOrder) {
-  std::vector<std::uint32_t> order(colours.Size());
+std::vector<Point> SplitByVariance(const WorkingColors& colors, int count, SplitOrder splitOrder) {
+  std::vector<std::uint32_t> order(colors.Size());
   for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = i;
   std::vector<Box> done;
   std::priority_queue<Box> boxes;
-  if (!order.empty()) boxes.push(MakeBox(colours, order, 0, order.size(), 0, splitOrder));
+  if (!order.empty()) boxes.push(MakeBox(colors, order, 0, order.size(), 0, splitOrder));
   int nextId = 1;
   while (!boxes.empty() && static_cast<int>(boxes.size() + done.size()) < count) {
     const Box box = boxes.top();
@@ -123,9 +122,9 @@ std::vector<Point> SplitByVariance(const WorkingColours& colours, int count,
       done.push_back(box);
       continue;
     }
-    const std::size_t cut = BestCut(colours, order, box);
-    boxes.push(MakeBox(colours, order, box.begin, cut, nextId++, splitOrder));
-    boxes.push(MakeBox(colours, order, cut, box.end, nextId++, splitOrder));
+    const std::size_t cut = BestCut(colors, order, box);
+    boxes.push(MakeBox(colors, order, box.begin, cut, nextId++, splitOrder));
+    boxes.push(MakeBox(colors, order, cut, box.end, nextId++, splitOrder));
   }
   for (; !boxes.empty(); boxes.pop()) done.push_back(boxes.top());
   std::sort(done.begin(), done.end(), [](const Box& x, const Box& y) { return x.id < y.id; });

@@ -9,14 +9,14 @@
 // rest, which serves drawings with a few small areas of their own colour better.
 #include <vector>
 
-#include "quantize/working_colours.h"
+#include "quantize/working_colors.h"
 
 namespace tavlo::quantize {
 
 // At most `count` points (fewer only when there are fewer distinct colours), in the order the
 // boxes were made.
 enum class SplitOrder { LargestSummedDistance, LargestSquaredError };
-std::vector<Point> SplitByVariance(const WorkingColours& colours, int count,
+std::vector<Point> SplitByVariance(const WorkingColors& colors, int count,
                                    SplitOrder splitOrder = SplitOrder::LargestSummedDistance);
 
 }  // namespace tavlo::quantize

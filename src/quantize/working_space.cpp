@@ -93,8 +93,8 @@ Point PointOfLab(const Lab& lab) {
                static_cast<float>(lab.b * scale)};
 }
 
-Point WorkingPointOf(ColorValue colour) {
-  return PointOfLab(LabFromColor(colour));
+Point WorkingPointOf(ColorValue color) {
+  return PointOfLab(LabFromColor(color));
 }
 
 ColorValue ColorOfPoint(const Point& point) {
@@ -122,9 +122,9 @@ ColorValue ColorOfPoint(const Point& point) {
     int c[3];
     for (int k = 0; k < 3; ++k)
       c[k] = std::clamp(static_cast<int>(std::floor(rgb[k])) + ((corner >> k) & 1), 0, 255);
-    const ColorValue colour = MakeColor(c[0], c[1], c[2]);
-    const double d = Distance2(WorkingPointOf(colour), point);
-    if (bestDistance < 0 || d < bestDistance) bestDistance = d, best = colour;
+    const ColorValue color = MakeColor(c[0], c[1], c[2]);
+    const double d = Distance2(WorkingPointOf(color), point);
+    if (bestDistance < 0 || d < bestDistance) bestDistance = d, best = color;
   }
   return best;
 }

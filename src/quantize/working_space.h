@@ -6,8 +6,8 @@
 // along the hue the rescaled chroma comes within about 10 % of what S_H gives.
 #include <cstdint>
 
-#include "colour/cielab.h"
-#include "palette/color_value.h"
+#include "base/color_value.h"
+#include "color_science/cielab.h"
 
 namespace tavlo::quantize {
 
@@ -16,7 +16,7 @@ struct Point {
 };
 
 Point PointOfLab(const Lab& lab);
-Point WorkingPointOf(ColorValue colour);
+Point WorkingPointOf(ColorValue color);
 
 // The sRGB colour whose point is nearest to `point`: Newton steps on the three channels, then the
 // best of the eight whole colours around the solution.

@@ -4,8 +4,8 @@
 #include <array>
 #include <cmath>
 
-#include "colour/ciede2000.h"
-#include "colour/run_tasks.h"
+#include "base/parallel_work.h"
+#include "color_science/ciede2000.h"
 
 namespace tavlo {
 namespace {
@@ -24,7 +24,7 @@ struct EntryLab {
   int index = 0;
 };
 
-struct ColourLab {
+struct ColorLab {
   Lab lab;
   double chroma = 0;
 };
@@ -43,17 +43,17 @@ double ChromaShare(double chroma) {
 // Whether CIEDE2000 may be within `budget`, from a lower bound that needs no angles: the
 // lightness and chroma terms exactly; the hue difference exactly, over the largest and smallest
 // S_H any hue gives; the rotation term at its most negative for the largest sin(2 delta theta).
-bool MayBeWithin(const ColourLab& colour, const EntryLab& entry, double budget) {
-  const Lab& x = colour.lab;
+bool MayBeWithin(const ColorLab& color, const EntryLab& entry, double budget) {
+  const Lab& x = color.lab;
   const Lab& y = entry.lab;
   // First the coarsest bound: the a'b' distance is at least the ab distance, S_C at most
   // 1 + 0.045 * 1.5 * the mean chroma, and the rotation takes at most sqrt(3)/2 of c^2 + h^2.
   const double da = y.a - x.a, db = y.b - x.b;
-  const double widest = 1 + 0.0675 * (colour.chroma + entry.chroma) / 2;
+  const double widest = 1 + 0.0675 * (color.chroma + entry.chroma) / 2;
   if (0.1339 * (da * da + db * db) > budget * budget * widest * widest) return false;
   const double l = (y.L - x.L) / LightWeight((x.L + y.L) / 2);
   if (l * l > budget * budget) return false;
-  const double g = 1.5 - 0.5 * ChromaShare((colour.chroma + entry.chroma) / 2);
+  const double g = 1.5 - 0.5 * ChromaShare((color.chroma + entry.chroma) / 2);
   const double xa = g * x.a, ya = g * y.a;
   const double xc = std::sqrt(xa * xa + x.b * x.b), yc = std::sqrt(ya * ya + y.b * y.b);
   const double meanC = (xc + yc) / 2;
@@ -67,32 +67,32 @@ bool MayBeWithin(const ColourLab& colour, const EntryLab& entry, double budget) 
 }
 
 // The difference when it is within budget, else a negative number.
-double DifferenceWithin(const ColourLab& colour, const EntryLab& entry, double budget) {
-  if (!MayBeWithin(colour, entry, budget)) return -1;
-  const double difference = Ciede2000(colour.lab, entry.lab);
+double DifferenceWithin(const ColorLab& color, const EntryLab& entry, double budget) {
+  if (!MayBeWithin(color, entry, budget)) return -1;
+  const double difference = Ciede2000(color.lab, entry.lab);
   return difference + kMargin <= budget ? difference : -1;
 }
 
-ColourLab ColourLabOf(const LabFloat& lab) {
+ColorLab ColorLabOf(const LabFloat& lab) {
   const Lab value = lab.ToLab();
   return {value, std::sqrt(value.a * value.a + value.b * value.b)};
 }
 
-EntryLab EntryLabOf(ColorValue colour, int index) {
-  const Lab lab = LabFromColor(colour);
+EntryLab EntryLabOf(ColorValue color, int index) {
+  const Lab lab = LabFromColor(color);
   return {lab, std::sqrt(lab.a * lab.a + lab.b * lab.b), index};
 }
 
-AllowedColour Describe(const LabFloat& lab) {
-  AllowedColour colour;
-  colour.L = lab.L;
-  colour.a = lab.a;
-  colour.b = lab.b;
+AllowedColor Describe(const LabFloat& lab) {
+  AllowedColor color;
+  color.L = lab.L;
+  color.a = lab.a;
+  color.b = lab.b;
   const double sl = LightWeight(lab.L);
   const double sc = 1 + 0.045 * std::sqrt(double(lab.a) * lab.a + double(lab.b) * lab.b);
-  colour.lightWeight = float(1 / (sl * sl));
-  colour.chromaWeight = float(1 / (sc * sc));
-  return colour;
+  color.lightWeight = float(1 / (sl * sl));
+  color.chromaWeight = float(1 / (sc * sc));
+  return color;
 }
 
 // The lists of a run of colours, made on one thread.
@@ -113,7 +113,7 @@ bool BuildLists(size_t n, int threads, const std::atomic<bool>* stop, AllowedEnt
                 Build build) {
   const size_t parts = threads > 0 ? size_t(threads) : ThreadsFor(n, 20000);
   std::vector<Lists> lists(parts);
-  RunTasks(parts, [&](size_t p) {
+  ForEachIndex(parts, parts, [&](size_t p) {
     for (size_t i = n * p / parts; i < n * (p + 1) / parts; ++i) {
       if (stop && (i & 4095) == 0 && stop->load(std::memory_order_relaxed)) return;
       const size_t before = lists[p].entry.size();
@@ -132,11 +132,11 @@ bool BuildLists(size_t n, int threads, const std::atomic<bool>* stop, AllowedEnt
   for (const Lists& part : lists) {
     auto at = static_cast<std::uint32_t>(entry.size());
     for (std::uint32_t count : part.count) {
-      AllowedColour& colour = allowed.colour[i++];
-      colour.first = at;
-      colour.count = static_cast<std::uint16_t>(count);
-      colour.nearest = part.entry[at - entry.size()];
-      colour.nearestLoss = part.loss[at - entry.size()];
+      AllowedColor& color = allowed.color[i++];
+      color.first = at;
+      color.count = static_cast<std::uint16_t>(count);
+      color.nearest = part.entry[at - entry.size()];
+      color.nearestLoss = part.loss[at - entry.size()];
       at += count;
     }
     entry.insert(entry.end(), part.entry.begin(), part.entry.end());
@@ -149,30 +149,30 @@ bool BuildLists(size_t n, int threads, const std::atomic<bool>* stop, AllowedEnt
 
 }  // namespace
 
-bool FindAllowedEntries(const PictureColours& colours, const std::vector<ColorValue>& entries,
+bool FindAllowedEntries(const PictureColors& colors, const std::vector<ColorValue>& entries,
                         const std::vector<std::uint8_t>& nearest,
                         const std::vector<float>& nearestLoss, double budget,
                         AllowedEntries& allowed, int threads, const std::atomic<bool>* stop) {
-  const size_t n = colours.Distinct();
+  const size_t n = colors.Distinct();
   std::vector<EntryLab> byLightness;
   for (size_t k = 0; k < entries.size(); ++k)
     byLightness.push_back(EntryLabOf(entries[k], static_cast<int>(k)));
   std::sort(byLightness.begin(), byLightness.end(),
             [](const EntryLab& x, const EntryLab& y) { return x.lab.L < y.lab.L; });
   allowed.budget = budget;
-  allowed.colour.resize(n);
-  for (size_t i = 0; i < n; ++i) allowed.colour[i] = Describe(colours.lab[i]);
+  allowed.color.resize(n);
+  for (size_t i = 0; i < n; ++i) allowed.color[i] = Describe(colors.lab[i]);
   const double reach = kMostLightWeight * budget;
   return BuildLists(n, threads, stop, allowed, [&](size_t i, Lists& out) {
     thread_local std::vector<std::pair<int, float>> within;
     within.clear();
-    const ColourLab colour = ColourLabOf(colours.lab[i]);
+    const ColorLab color = ColorLabOf(colors.lab[i]);
     out.Add(nearest[i], nearestLoss[i]);
-    auto at = std::lower_bound(byLightness.begin(), byLightness.end(), colour.lab.L - reach,
+    auto at = std::lower_bound(byLightness.begin(), byLightness.end(), color.lab.L - reach,
                                [](const EntryLab& e, double l) { return e.lab.L < l; });
-    for (; at != byLightness.end() && at->lab.L <= colour.lab.L + reach; ++at) {
+    for (; at != byLightness.end() && at->lab.L <= color.lab.L + reach; ++at) {
       if (at->index == nearest[i]) continue;
-      const double difference = DifferenceWithin(colour, *at, budget);
+      const double difference = DifferenceWithin(color, *at, budget);
       if (difference >= 0) within.emplace_back(at->index, float(difference));
     }
     std::sort(within.begin(), within.end());
@@ -180,13 +180,13 @@ bool FindAllowedEntries(const PictureColours& colours, const std::vector<ColorVa
   });
 }
 
-bool UpdateAllowedEntries(const PictureColours& colours, const std::vector<ColorValue>& before,
+bool UpdateAllowedEntries(const PictureColors& colors, const std::vector<ColorValue>& before,
                           const std::vector<ColorValue>& after,
                           const std::vector<std::uint8_t>& nearest,
                           const std::vector<float>& nearestLoss, AllowedEntries& allowed,
                           int maxChanged) {
-  const size_t n = colours.Distinct();
-  if (before.size() != after.size() || allowed.colour.size() != n || nearest.size() != n)
+  const size_t n = colors.Distinct();
+  if (before.size() != after.size() || allowed.color.size() != n || nearest.size() != n)
     return false;
   std::vector<EntryLab> changed;
   std::array<bool, 256> isChanged{};
@@ -204,7 +204,7 @@ bool UpdateAllowedEntries(const PictureColours& colours, const std::vector<Color
   return BuildLists(n, 1, nullptr, allowed, [&](size_t i, Lists& out) {
     thread_local std::vector<std::pair<int, float>> kept;
     kept.clear();
-    const AllowedColour& was = allowed.colour[i];
+    const AllowedColor& was = allowed.color[i];
     out.Add(nearest[i], nearestLoss[i]);
     for (std::uint32_t k = was.first; k < was.first + was.count; ++k) {
       const int index = oldEntry[k];
@@ -212,10 +212,10 @@ bool UpdateAllowedEntries(const PictureColours& colours, const std::vector<Color
       if (index != nearest[i] && !isChanged[size_t(index)] && withinBudget)
         kept.emplace_back(index, oldLoss[k]);
     }
-    const ColourLab colour = ColourLabOf(colours.lab[i]);
+    const ColorLab color = ColorLabOf(colors.lab[i]);
     for (const EntryLab& entry : changed) {
       if (entry.index == nearest[i]) continue;
-      const double difference = DifferenceWithin(colour, entry, budget);
+      const double difference = DifferenceWithin(color, entry, budget);
       if (difference >= 0) kept.emplace_back(entry.index, float(difference));
     }
     std::sort(kept.begin(), kept.end());

@@ -8,12 +8,12 @@
 #include <vector>
 
 #include "reduction/loss_budget.h"
-#include "reduction/picture_colours.h"
+#include "reduction/picture_colors.h"
 
 namespace tavlo {
 
 // What the encoder reads of a colour, in one cache line's half.
-struct AllowedColour {
+struct AllowedColor {
   float L = 0, a = 0, b = 0;  // CIELAB
   // How far a CIELAB difference looks at this colour: 1 / S_L^2 and 1 / S_C^2 of CIEDE2000.
   float lightWeight = 1, chromaWeight = 1;
@@ -25,21 +25,21 @@ struct AllowedColour {
 
 struct AllowedEntries {
   double budget = 0;
-  std::vector<AllowedColour> colour;  // by distinct colour
+  std::vector<AllowedColor> color;  // by distinct colour
   // The entries of each colour: its nearest entry first, then the others within budget in range
   // order; loss[k] is the CIEDE2000 difference between the colour and entry[k], as the result
   // figures measure it.
   std::vector<std::uint8_t> entry;
   std::vector<float> loss;
   size_t Bytes() const {
-    return colour.capacity() * sizeof(AllowedColour) + entry.capacity() + loss.capacity() * 4;
+    return color.capacity() * sizeof(AllowedColor) + entry.capacity() + loss.capacity() * 4;
   }
 };
 
 // The allowed entries of every colour of `colours` for the range `entries`, whose nearest entry
 // of each colour is `nearest` and its difference `nearestLoss` (the result cache's). Returns
 // false, with `allowed` of no use, when `stop` became true. Throws std::bad_alloc.
-bool FindAllowedEntries(const PictureColours& colours, const std::vector<ColorValue>& entries,
+bool FindAllowedEntries(const PictureColors& colors, const std::vector<ColorValue>& entries,
                         const std::vector<std::uint8_t>& nearest,
                         const std::vector<float>& nearestLoss, double budget,
                         AllowedEntries& allowed, int threads = 0,
@@ -49,7 +49,7 @@ bool FindAllowedEntries(const PictureColours& colours, const std::vector<ColorVa
 // which at most `maxChanged` differ, with the same budget: only the changed entries are measured
 // against each colour. Returns false, with `allowed` untouched, when more changed or the ranges
 // differ in length (then FindAllowedEntries).
-bool UpdateAllowedEntries(const PictureColours& colours, const std::vector<ColorValue>& before,
+bool UpdateAllowedEntries(const PictureColors& colors, const std::vector<ColorValue>& before,
                           const std::vector<ColorValue>& after,
                           const std::vector<std::uint8_t>& nearest,
                           const std::vector<float>& nearestLoss, AllowedEntries& allowed,

@@ -61,7 +61,7 @@ class StringTable {
 
 // What every strip reads.
 struct Context {
-  const PictureColours& colours;
+  const PictureColors& colors;
   const AllowedEntries& allowed;
   const std::atomic<bool>* stop;
   std::array<Vec, 256> entryLab{};
@@ -116,7 +116,7 @@ class BudgetStrip {
       havePrevious = true;
       for (size_t i = 0; i < bestLength_; ++i, ++p) {
         if (p + kAhead < end)  // its colour's record is on its way when the search gets there
-          __builtin_prefetch(&c_.allowed.colour[c_.colours.ColourOfPixel(p + kAhead)]);
+          __builtin_prefetch(&c_.allowed.color[c_.colors.ColorOfPixel(p + kAhead)]);
         Write(p, x, best_[i], tally);
         if (++x == size_t(c_.width)) x = 0;
       }
@@ -158,8 +158,8 @@ class BudgetStrip {
 
   void Put(std::uint32_t code) { writer_.Put(code, width_); }
 
-  static float Norm2(const Vec& v, const AllowedColour& colour) {
-    return colour.lightWeight * v.L * v.L + colour.chromaWeight * (v.a * v.a + v.b * v.b);
+  static float Norm2(const Vec& v, const AllowedColor& color) {
+    return color.lightWeight * v.L * v.L + color.chromaWeight * (v.a * v.a + v.b * v.b);
   }
 
   Vec Limited(const Vec& error, float norm2) const {
@@ -182,28 +182,28 @@ class BudgetStrip {
   // many; one is put into `only`, several are added to candidates_, cheapest first.
   size_t Gather(size_t p, int depth, int x, int rowsOn, std::uint32_t code, const Vec& carry,
                 Candidate& only) {
-    const AllowedColour& colour = c_.allowed.colour[c_.colours.ColourOfPixel(p)];
-    Vec target = Vec{colour.L, colour.a, colour.b} + carry;
+    const AllowedColor& color = c_.allowed.color[c_.colors.ColorOfPixel(p)];
+    Vec target = Vec{color.L, color.a, color.b} + carry;
     if (rowsOn < 2) target += rows_[size_t(rowsOn)][size_t(x) + 1];
     const float share = x + 1 < c_.width ? 7.0f / 16 : 0.0f;
-    const std::uint32_t first = colour.first;
-    const Vec nearestError = target - c_.entryLab[colour.nearest];
-    const float nearest2 = Norm2(nearestError, colour);
-    if (colour.count == 1) {  // most pixels: the nearest entry alone
-      const std::uint32_t child = ChildOf(depth, code, colour.nearest);
+    const std::uint32_t first = color.first;
+    const Vec nearestError = target - c_.entryLab[color.nearest];
+    const float nearest2 = Norm2(nearestError, color);
+    if (color.count == 1) {  // most pixels: the nearest entry alone
+      const std::uint32_t child = ChildOf(depth, code, color.nearest);
       if (child == kNone) return 0;
-      only = {0, {first, colour.nearest, true}, child, Limited(nearestError, nearest2) * share};
+      only = {0, {first, color.nearest, true}, child, Limited(nearestError, nearest2) * share};
       return 1;
     }
     const size_t begin = candidates_.size();
     const float nearestDistance = std::sqrt(nearest2);
-    const float nearestLoss = colour.nearestLoss;
-    for (std::uint32_t offset = first; offset < first + colour.count; ++offset) {
+    const float nearestLoss = color.nearestLoss;
+    for (std::uint32_t offset = first; offset < first + color.count; ++offset) {
       const std::uint8_t index = c_.allowed.entry[offset];
       const std::uint32_t child = ChildOf(depth, code, index);
       if (child == kNone) continue;
       const Vec error = target - c_.entryLab[index];
-      const float norm2 = Norm2(error, colour);
+      const float norm2 = Norm2(error, color);
       float extra = c_.allowed.loss[offset] - nearestLoss +
                     c_.targetWeight * std::max(0.0f, std::sqrt(norm2) - nearestDistance);
       if (c_.noReward) extra = std::max(0.0f, extra);
@@ -295,17 +295,17 @@ class BudgetStrip {
 
   // Writes pixel p, in column `column`, as `step` says and carries its error on.
   void Write(size_t p, size_t column, const Step& step, Tally& tally) {
-    const AllowedColour& colour = c_.allowed.colour[c_.colours.ColourOfPixel(p)];
+    const AllowedColor& color = c_.allowed.color[c_.colors.ColorOfPixel(p)];
     const std::uint8_t index = step.index;
-    const float loss = step.nearest ? colour.nearestLoss : c_.allowed.loss[step.offset];
+    const float loss = step.nearest ? color.nearestLoss : c_.allowed.loss[step.offset];
     ++tally.usage[index];
     tally.lossSum += loss;
     tally.maxLoss = std::max(tally.maxLoss, loss);
     tally.aboveOne += loss > 1.0f;
 
     const size_t x = column + 1;
-    const Vec raw = Vec{colour.L, colour.a, colour.b} + rows_[0][x] - c_.entryLab[index];
-    const Vec error = Limited(raw, Norm2(raw, colour));
+    const Vec raw = Vec{color.L, color.a, color.b} + rows_[0][x] - c_.entryLab[index];
+    const Vec error = Limited(raw, Norm2(raw, color));
     if (x < size_t(c_.width)) rows_[0][x + 1] += error * (7.0f / 16);
     rows_[1][x - 1] += error * (3.0f / 16);
     rows_[1][x] += error * (5.0f / 16);
@@ -334,24 +334,24 @@ class BudgetStrip {
 
 }  // namespace
 
-bool EncodeGifWithinBudget(const PictureColours& colours, const std::vector<ColorValue>& entries,
+bool EncodeGifWithinBudget(const PictureColors& colors, const std::vector<ColorValue>& entries,
                            const AllowedEntries& allowed, BudgetedGif& result, int threads,
                            const std::atomic<bool>* stop, const BudgetTuning& tuning) {
   result = BudgetedGif{};
-  if (colours.Distinct() == 0 || entries.empty() || entries.size() > 256 ||
-      allowed.colour.size() != colours.Distinct()) {
+  if (colors.Distinct() == 0 || entries.empty() || entries.size() > 256 ||
+      allowed.color.size() != colors.Distinct()) {
     result.error = QStringLiteral("There is no picture to write.");
     return true;
   }
-  result.error = GifSizeError(colours.width, colours.height);
+  result.error = GifSizeError(colors.width, colors.height);
   if (!result.error.isEmpty()) return true;
 
-  Context context{colours, allowed, stop};
+  Context context{colors, allowed, stop};
   for (size_t k = 0; k < entries.size(); ++k) {
     const Lab lab = LabFromColor(entries[k]);
     context.entryLab[k] = {float(lab.L), float(lab.a), float(lab.b)};
   }
-  context.width = colours.width;
+  context.width = colors.width;
   context.codeSize = GifCodeSize(static_cast<int>(entries.size()));
   context.lossWeight =
       float(tuning.lossWeight * std::pow(std::min(1.0, 5 / allowed.budget), tuning.falloff));
@@ -360,7 +360,7 @@ bool EncodeGifWithinBudget(const PictureColours& colours, const std::vector<Colo
   context.searchSteps = tuning.searchSteps;
   context.noReward = tuning.noReward;
 
-  const size_t pixels = static_cast<size_t>(colours.PictureSize());
+  const size_t pixels = static_cast<size_t>(colors.PictureSize());
   std::vector<Tally> tallies((pixels + kLzwStripLength - 1) / kLzwStripLength);
   for (Tally& tally : tallies) tally.usage.assign(entries.size(), 0);
   const std::vector<std::uint8_t> codes = EncodeStrips(pixels, threads, [&]() -> StripWorker {
@@ -371,7 +371,7 @@ bool EncodeGifWithinBudget(const PictureColours& colours, const std::vector<Colo
   });
   if (stop && stop->load()) return false;
 
-  result.gif = GifFile(colours.width, colours.height, entries, codes);
+  result.gif = GifFile(colors.width, colors.height, entries, codes);
   result.usage.assign(entries.size(), 0);
   for (const Tally& tally : tallies) {
     for (size_t k = 0; k < entries.size(); ++k) result.usage[k] += tally.usage[k];

@@ -51,7 +51,7 @@ struct BudgetTuning {
   // mu: the same for the distance beyond the nearest entry's to the target
   double targetWeight = 1.5;
   double largestError = 6;  // of the error carried to a pixel, in weighted CIELAB units
-  int searchSteps = 64;       // alternatives looked at per string, beyond the first descent
+  int searchSteps = 64;     // alternatives looked at per string, beyond the first descent
   bool noReward = false;
 };
 
@@ -69,7 +69,7 @@ struct BudgetedGif {
 // 1 to 256) under the budget of `allowed` (found for these colours and entries). Returns false
 // when `stop` became true. `threads` 0 chooses by size; the bytes are the same for any number.
 // Throws std::bad_alloc.
-bool EncodeGifWithinBudget(const PictureColours& colours, const std::vector<ColorValue>& entries,
+bool EncodeGifWithinBudget(const PictureColors& colors, const std::vector<ColorValue>& entries,
                            const AllowedEntries& allowed, BudgetedGif& result, int threads = 0,
                            const std::atomic<bool>* stop = nullptr,
                            const BudgetTuning& tuning = {});

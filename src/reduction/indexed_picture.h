@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "palette/color_value.h"
+#include "base/color_value.h"
 
 namespace tavlo {
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
-#include <exception>
 #include <memory>
-#include <thread>
+
+#include "base/parallel_work.h"
 
 namespace tavlo {
 namespace {
@@ -131,11 +131,6 @@ class StripEncoder {
   CodeWriter writer_;
 };
 
-int WorkerCount(int threads, size_t strips) {
-  if (threads <= 0) threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-  return static_cast<int>(std::min<size_t>(static_cast<size_t>(std::min(threads, 16)), strips));
-}
-
 // Appends the bits of `strip` to `out`, which holds `outBits` bits.
 void AppendBits(std::vector<std::uint8_t>& out, std::uint64_t& outBits, const BitStream& strip) {
   const unsigned shift = static_cast<unsigned>(outBits % 8);
@@ -201,32 +196,16 @@ std::vector<std::uint8_t> EncodeStrips(size_t count, int threads,
   const size_t strips = (count + kLzwStripLength - 1) / kLzwStripLength;
   std::vector<BitStream> streams(strips);
   std::atomic<size_t> nextStrip{0};
-  std::vector<std::exception_ptr> failures(strips);
-  auto work = [&]() noexcept {
-    StripWorker encode;
-    for (size_t s; (s = nextStrip.fetch_add(1)) < strips;) {
-      try {
-        if (!encode) encode = makeWorker();
-        const size_t begin = s * kLzwStripLength;
-        encode({begin, std::min(kLzwStripLength, count - begin), s == 0, s + 1 == strips},
-               streams[s]);
-      } catch (...) {
-        failures[s] = std::current_exception();  // std::bad_alloc
-      }
+  // Each thread keeps one worker (its string table) for all the strips it takes.
+  const size_t wanted = static_cast<size_t>(std::max(threads, 0));
+  RunOnThreads(std::min(wanted > 0 ? wanted : ThreadsFor(strips), strips), [&] {
+    const StripWorker encode = makeWorker();
+    for (size_t s; (s = nextStrip++) < strips;) {
+      const size_t begin = s * kLzwStripLength;
+      encode({begin, std::min(kLzwStripLength, count - begin), s == 0, s + 1 == strips},
+             streams[s]);
     }
-  };
-  std::vector<std::thread> helpers;
-  for (int w = 1; w < WorkerCount(threads, strips); ++w) {
-    try {
-      helpers.emplace_back(work);
-    } catch (...) {
-      break;  // no more threads: the ones running take the remaining strips
-    }
-  }
-  work();
-  for (auto& helper : helpers) helper.join();
-  for (const auto& failure : failures)
-    if (failure) std::rethrow_exception(failure);
+  });
 
   std::uint64_t totalBits = 0;
   for (const auto& stream : streams) totalBits += stream.bits;

@@ -15,11 +15,11 @@ int SquaredDistance(ColorValue a, ColorValue b) {
   return red * red + green * green + blue * blue;
 }
 
-std::uint8_t SearchNearest(ColorValue colour, const std::vector<ColorValue>& entries) {
+std::uint8_t SearchNearest(ColorValue color, const std::vector<ColorValue>& entries) {
   int best = 0;
-  int bestDistance = SquaredDistance(colour, entries[0]);
+  int bestDistance = SquaredDistance(color, entries[0]);
   for (int k = 1; k < static_cast<int>(entries.size()); ++k) {
-    const int d = SquaredDistance(colour, entries[static_cast<size_t>(k)]);
+    const int d = SquaredDistance(color, entries[static_cast<size_t>(k)]);
     if (d < bestDistance) {
       best = k;
       bestDistance = d;
@@ -30,14 +30,14 @@ std::uint8_t SearchNearest(ColorValue colour, const std::vector<ColorValue>& ent
 
 }  // namespace
 
-std::vector<std::uint8_t> NearestEntries(const PictureColours& colours,
+std::vector<std::uint8_t> NearestEntries(const PictureColors& colors,
                                          const std::vector<ColorValue>& entries, int threads) {
-  const size_t n = colours.Distinct();
+  const size_t n = colors.Distinct();
   if (n == 0 || entries.empty()) return {};
   // The colours as a picture in rows of kRowLength, the last row padded with its last colour.
   const size_t rows = (n + kRowLength - 1) / kRowLength;
-  std::vector<std::uint32_t> pixels(rows * kRowLength, ToRgbPixel(colours.colour[n - 1]));
-  for (size_t i = 0; i < n; ++i) pixels[i] = ToRgbPixel(colours.colour[i]);
+  std::vector<std::uint32_t> pixels(rows * kRowLength, ToRgbPixel(colors.histogram[n - 1].color));
+  for (size_t i = 0; i < n; ++i) pixels[i] = ToRgbPixel(colors.histogram[i].color);
   std::vector<std::uint8_t> nearest(pixels.size());
   colorlib::PreviewOptions options;
   options.threads = threads;
@@ -48,10 +48,10 @@ std::vector<std::uint8_t> NearestEntries(const PictureColours& colours,
   return nearest;
 }
 
-bool UpdateNearestEntries(const PictureColours& colours, const std::vector<ColorValue>& before,
+bool UpdateNearestEntries(const PictureColors& colors, const std::vector<ColorValue>& before,
                           const std::vector<ColorValue>& after, std::vector<std::uint8_t>& nearest,
                           int maxChanged) {
-  if (before.size() != after.size() || after.empty() || nearest.size() != colours.Distinct())
+  if (before.size() != after.size() || after.empty() || nearest.size() != colors.Distinct())
     return false;
   std::vector<int> changed;
   std::array<bool, 256> isChanged{};
@@ -61,20 +61,20 @@ bool UpdateNearestEntries(const PictureColours& colours, const std::vector<Color
     changed.push_back(static_cast<int>(k));
     isChanged[k] = true;
   }
-  std::vector<ColorValue> changedColours;
-  for (int k : changed) changedColours.push_back(after[static_cast<size_t>(k)]);
+  std::vector<ColorValue> changedColors;
+  for (int k : changed) changedColors.push_back(after[static_cast<size_t>(k)]);
   for (size_t i = 0; i < nearest.size(); ++i) {
-    const ColorValue colour = colours.colour[i];
+    const ColorValue color = colors.histogram[i].color;
     const int current = nearest[i];
     if (isChanged[static_cast<size_t>(current)]) {  // its entry moved away: search again
-      nearest[i] = SearchNearest(colour, after);
+      nearest[i] = SearchNearest(color, after);
       continue;
     }
     // Its entry kept its colour, so only a changed entry can have come nearer.
     int best = current;
-    int bestDistance = SquaredDistance(colour, after[static_cast<size_t>(current)]);
+    int bestDistance = SquaredDistance(color, after[static_cast<size_t>(current)]);
     for (size_t c = 0; c < changed.size(); ++c) {
-      const int d = SquaredDistance(colour, changedColours[c]);
+      const int d = SquaredDistance(color, changedColors[c]);
       if (d < bestDistance || (d == bestDistance && changed[c] < best)) {
         best = changed[c];
         bestDistance = d;

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <thread>
 
-#include "colour/ciede2000.h"
-#include "colour/run_tasks.h"
+#include "base/parallel_work.h"
+#include "color_science/ciede2000.h"
 #include "reduction/budget_encoder.h"
 #include "reduction/gif_encoder.h"
 #include "reduction/indexed_picture.h"
@@ -23,20 +23,20 @@ size_t WorkersFor(int threads, size_t work, size_t workPerThread) {
 
 // Brings the cache's nearest entries up to date for `entries`: from the last call's when only a
 // few entries changed, else worked out afresh.
-void UpdateNearest(const PictureColours& colours, const std::vector<ColorValue>& entries,
+void UpdateNearest(const PictureColors& colors, const std::vector<ColorValue>& entries,
                    ResultCache& cache, int threads) {
-  if (cache.picture != &colours || cache.nearest.size() != colours.Distinct() ||
-      !UpdateNearestEntries(colours, cache.entries, entries, cache.nearest)) {
-    cache.nearest = NearestEntries(colours, entries, threads);
+  if (cache.picture != &colors || cache.nearest.size() != colors.Distinct() ||
+      !UpdateNearestEntries(colors, cache.entries, entries, cache.nearest)) {
+    cache.nearest = NearestEntries(colors, entries, threads);
   }
   cache.entries = entries;
 }
 
 // Brings the cache's differences up to date for the entries' colours: only colours whose reduced
 // colour changed are measured again.
-void UpdateDifferences(const PictureColours& colours, const std::vector<ColorValue>& entries,
+void UpdateDifferences(const PictureColors& colors, const std::vector<ColorValue>& entries,
                        ResultCache& cache, int threads) {
-  const size_t n = colours.Distinct();
+  const size_t n = colors.Distinct();
   const std::vector<std::uint8_t>& nearest = cache.nearest;
   if (cache.against.size() != n) {
     cache.against.assign(n, -1);  // no colour value: everything is measured
@@ -52,22 +52,22 @@ void UpdateDifferences(const PictureColours& colours, const std::vector<ColorVal
       if (cache.against[i] == against) continue;
       cache.against[i] = against;
       cache.difference[i] =
-          static_cast<float>(Ciede2000(colours.lab[i].ToLab(), entryLab[nearest[i]]));
+          static_cast<float>(Ciede2000(colors.lab[i].ToLab(), entryLab[nearest[i]]));
     }
   });
 }
 
 // The reduced picture: each pixel the nearest entry of its colour.
-IndexedPicture Reduced(const PictureColours& colours, const std::vector<ColorValue>& entries,
+IndexedPicture Reduced(const PictureColors& colors, const std::vector<ColorValue>& entries,
                        const std::vector<std::uint8_t>& nearest, int threads) {
   IndexedPicture picture;
-  picture.width = colours.width;
-  picture.height = colours.height;
+  picture.width = colors.width;
+  picture.height = colors.height;
   picture.table = entries;
-  const size_t pixels = static_cast<size_t>(colours.PictureSize());
+  const size_t pixels = static_cast<size_t>(colors.PictureSize());
   picture.indexes.resize(pixels);
   RunInParts(pixels, WorkersFor(threads, pixels, size_t{1} << 21), [&](size_t begin, size_t end) {
-    for (size_t p = begin; p < end; ++p) picture.indexes[p] = nearest[colours.ColourOfPixel(p)];
+    for (size_t p = begin; p < end; ++p) picture.indexes[p] = nearest[colors.ColorOfPixel(p)];
   });
   return picture;
 }
@@ -83,36 +83,36 @@ void SetLoss(ResultFigures& figures, double weighted, float largest, std::uint64
   SmallerTableHint(figures.entriesUsed, figures.smallerTable, figures.aboveSmallerTable);
 }
 
-void SumUp(const PictureColours& colours, const ResultCache& cache, ResultFigures& figures) {
+void SumUp(const PictureColors& colors, const ResultCache& cache, ResultFigures& figures) {
   const std::vector<std::uint8_t>& nearest = cache.nearest;
   figures.usage.assign(figures.rangeSize, 0);
   double weighted = 0;
   std::uint64_t above = 0;
   float largest = 0;
-  for (size_t i = 0; i < colours.Distinct(); ++i) {
-    const std::uint32_t count = colours.counts[i];
+  for (size_t i = 0; i < colors.Distinct(); ++i) {
+    const std::uint32_t count = colors.histogram[i].count;
     const float difference = cache.difference[i];
     figures.usage[nearest[i]] += count;
     weighted += double(difference) * count;
     largest = std::max(largest, difference);
     if (difference > 1.0f) above += count;
   }
-  figures.pixels = colours.PictureSize();
+  figures.pixels = colors.PictureSize();
   SetLoss(figures, weighted, largest, above);
 }
 
 // The allowed entries of the cache brought up to date for `entries` and `budget`: only the
 // changed entries measured when few changed, else all found afresh.
-bool UpdateAllowed(const PictureColours& colours, const std::vector<ColorValue>& entries,
+bool UpdateAllowed(const PictureColors& colors, const std::vector<ColorValue>& entries,
                    double budget, ResultCache& cache, int threads, const std::atomic<bool>* stop) {
   if (cache.allowed.budget == budget && cache.allowedFor.size() == entries.size() &&
-      UpdateAllowedEntries(colours, cache.allowedFor, entries, cache.nearest, cache.difference,
+      UpdateAllowedEntries(colors, cache.allowedFor, entries, cache.nearest, cache.difference,
                            cache.allowed)) {
     cache.allowedFor = entries;
     return true;
   }
   cache.allowedFor.clear();
-  if (!FindAllowedEntries(colours, entries, cache.nearest, cache.difference, budget, cache.allowed,
+  if (!FindAllowedEntries(colors, entries, cache.nearest, cache.difference, budget, cache.allowed,
                           threads, stop))
     return false;
   cache.allowedFor = entries;
@@ -122,13 +122,12 @@ bool UpdateAllowed(const PictureColours& colours, const std::vector<ColorValue>&
 // The file the loss-budget encoder writes, and its figures in place of the exact ones; the exact
 // file stays when the budget bought nothing (substitutions that bring pixels nearer their
 // colours can cost bytes on pictures with few colours), so a budget never makes a file larger.
-bool EncodeWithinBudget(const PictureColours& colours, const std::vector<ColorValue>& entries,
+bool EncodeWithinBudget(const PictureColors& colors, const std::vector<ColorValue>& entries,
                         double budget, ResultCache& cache, ResultFigures& figures, int threads,
                         const std::atomic<bool>* stop) {
-  if (!UpdateAllowed(colours, entries, budget, cache, threads, stop)) return false;
+  if (!UpdateAllowed(colors, entries, budget, cache, threads, stop)) return false;
   BudgetedGif budgeted;
-  if (!EncodeGifWithinBudget(colours, entries, cache.allowed, budgeted, threads, stop))
-    return false;
+  if (!EncodeGifWithinBudget(colors, entries, cache.allowed, budgeted, threads, stop)) return false;
   if (!budgeted.error.isEmpty() || budgeted.gif.size() >= figures.gif.size()) return true;
   figures.gif = std::move(budgeted.gif);
   figures.gifError = budgeted.error;
@@ -151,25 +150,11 @@ void SmallerTableHint(int used, int& smallerTable, int& above) {
   }
 }
 
-EncodedPicture EncodePictureGif(const std::uint32_t* first, int width, int height,
-                                std::ptrdiff_t stride, const std::vector<ColorValue>& entries,
-                                double budget, int threads) {
-  if (budget <= 0)
-    return EncodeGif(ReducePicture(first, width, height, stride, entries.data(),
-                                   static_cast<int>(entries.size()), threads),
-                     threads);
-  ResultFigures figures;
-  if (!ComputeResultFigures(AnalysePicture(first, width, height, stride, threads), entries, figures,
-                            nullptr, threads, nullptr, budget))
-    return {{}, QStringLiteral("There is no picture to write.")};
-  return {std::move(figures.gif), figures.gifError};
-}
-
-bool ComputeResultFigures(const PictureColours& colours, const std::vector<ColorValue>& entries,
+bool ComputeResultFigures(const PictureColors& colors, const std::vector<ColorValue>& entries,
                           ResultFigures& figures, ResultCache* cache, int threads,
                           const std::atomic<bool>* stop, double budget) {
   const int count = static_cast<int>(entries.size());
-  if (colours.Distinct() == 0 || count < 1 || count > 256) return false;
+  if (colors.Distinct() == 0 || count < 1 || count > 256) return false;
   figures = ResultFigures{};
   figures.budget = budget;
   figures.rangeSize = count;
@@ -177,17 +162,17 @@ bool ComputeResultFigures(const PictureColours& colours, const std::vector<Color
 
   ResultCache ownCache;
   ResultCache& known = cache ? *cache : ownCache;
-  if (known.picture != &colours) {
+  if (known.picture != &colors) {
     known = ResultCache{};
-    known.picture = &colours;
+    known.picture = &colors;
   }
-  UpdateNearest(colours, entries, known, threads);
+  UpdateNearest(colors, entries, known, threads);
   if (Stopped(stop)) return false;
-  UpdateDifferences(colours, entries, known, threads);
-  SumUp(colours, known, figures);
+  UpdateDifferences(colors, entries, known, threads);
+  SumUp(colors, known, figures);
   if (Stopped(stop)) return false;
 
-  const IndexedPicture picture = Reduced(colours, entries, known.nearest, threads);
+  const IndexedPicture picture = Reduced(colors, entries, known.nearest, threads);
   if (Stopped(stop)) return false;
   EncodedPicture gif = EncodeGif(picture, threads);
   figures.exact = {gif.ok() ? static_cast<std::int64_t>(gif.bytes.size()) : -1, figures.meanLoss,
@@ -196,7 +181,7 @@ bool ComputeResultFigures(const PictureColours& colours, const std::vector<Color
   figures.gifError = gif.error;
   if (Stopped(stop)) return false;
   if (budget <= 0 || !figures.gifError.isEmpty()) return true;
-  return EncodeWithinBudget(colours, entries, budget, known, figures, threads, stop);
+  return EncodeWithinBudget(colors, entries, budget, known, figures, threads, stop);
 }
 
 }  // namespace tavlo

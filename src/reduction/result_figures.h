@@ -11,8 +11,7 @@
 #include <vector>
 
 #include "reduction/allowed_entries.h"
-#include "reduction/encoded_picture.h"
-#include "reduction/picture_colours.h"
+#include "reduction/picture_colors.h"
 
 namespace tavlo {
 
@@ -56,7 +55,7 @@ struct ResultFigures {
 // them, and each colour's difference with the colour it was measured against. A cache used with
 // another picture notices it and starts again.
 struct ResultCache {
-  const PictureColours* picture = nullptr;
+  const PictureColors* picture = nullptr;
   std::vector<ColorValue> entries;
   std::vector<std::uint8_t> nearest;
   std::vector<ColorValue> against;
@@ -70,22 +69,15 @@ struct ResultCache {
   }
 };
 
-// Works out the figures of the picture whose colours are `colours` reduced to `entries`, the
+// Works out the figures of the picture whose colours are `colors` reduced to `entries`, the
 // range's colours in order (1 to 256), under the loss budget `budget` (0 to kMaxLossBudget; 0 is
 // the exact reduction), into `figures`. Returns false, early and with `figures` of no use, when
 // `stop` becomes true during the call (the palette changed again) or the input is not whole.
 // `threads` 0 chooses by size; the figures are the same for any number. Throws std::bad_alloc
 // when memory runs out.
-bool ComputeResultFigures(const PictureColours& colours, const std::vector<ColorValue>& entries,
+bool ComputeResultFigures(const PictureColors& colors, const std::vector<ColorValue>& entries,
                           ResultFigures& figures, ResultCache* cache = nullptr, int threads = 0,
                           const std::atomic<bool>* stop = nullptr, double budget = 0);
-
-// The GIF "Export GIF..." writes for the picture of `height` rows of `width` pixels 0x??RRGGBB,
-// `stride` bytes apart, reduced to `entries` (1 to 256) under the loss budget `budget`: the exact
-// reduction's file when it is 0. Throws std::bad_alloc.
-EncodedPicture EncodePictureGif(const std::uint32_t* first, int width, int height,
-                                std::ptrdiff_t stride, const std::vector<ColorValue>& entries,
-                                double budget, int threads = 0);
 
 // For `used` entries: the next smaller power-of-two table when `used` is only a few above it (at
 // most an eighth of it, at least 1), with the number above it; both 0 otherwise.

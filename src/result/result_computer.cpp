@@ -3,6 +3,8 @@
 #include <QMetaObject>
 #include <new>
 
+#include "reduction/from_image.h"
+
 namespace tavlo {
 namespace {
 
@@ -12,7 +14,7 @@ constexpr int kCoalesceMilliseconds = 40;
 // last jobs worked out for it. Only the one running job touches it.
 struct PictureMemory {
   qint64 key = 0;
-  std::unique_ptr<PictureColours> colours;
+  std::unique_ptr<PictureColors> colors;
   ResultCache cache;
 };
 
@@ -23,22 +25,19 @@ ResultFunction MakeResultFunction() {
   return [memory](const ResultJob& job, ResultFigures& figures, QString& error,
                   const std::atomic<bool>& stop) {
     try {
-      if (!memory->colours || memory->key != job.picture.cacheKey()) {
-        memory->colours.reset();
+      if (!memory->colors || memory->key != job.picture.cacheKey()) {
+        memory->colors.reset();
         memory->cache = ResultCache{};
-        const QImage pixels = job.picture.convertToFormat(QImage::Format_RGB32);
         if (stop) return false;
-        memory->colours = std::make_unique<PictureColours>(
-            AnalysePicture(reinterpret_cast<const std::uint32_t*>(pixels.constBits()),
-                           pixels.width(), pixels.height(), pixels.bytesPerLine()));
+        memory->colors = std::make_unique<PictureColors>(AnalyseImage(job.picture));
         memory->key = job.picture.cacheKey();
       }
-      if (ComputeResultFigures(*memory->colours, job.entries, figures, &memory->cache, 0, &stop,
+      if (ComputeResultFigures(*memory->colors, job.entries, figures, &memory->cache, 0, &stop,
                                job.budget))
         return true;
       if (!stop) error = QStringLiteral("There is no picture to describe.");
     } catch (const std::bad_alloc&) {
-      memory->colours.reset();
+      memory->colors.reset();
       memory->cache = ResultCache{};
       error = QStringLiteral("There is not enough memory to work the result out.");
     }

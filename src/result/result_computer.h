@@ -18,7 +18,7 @@
 #include <thread>
 #include <vector>
 
-#include "palette/color_value.h"
+#include "base/color_value.h"
 #include "reduction/result_figures.h"
 
 namespace tavlo {

@@ -9,13 +9,13 @@
 #include <QTableView>
 #include <span>
 
-#include "palette/palette_document.h"
+#include "palette_model/palette_document.h"
 #include "result/result_texts.h"
 
 namespace tavlo {
 namespace {
 
-enum UsageColumn { kEntryColumn, kColourColumn, kPixelsColumn, kShareColumn };
+enum UsageColumn { kEntryColumn, kColorColumn, kPixelsColumn, kShareColumn };
 
 QLabel* AddFigure(QGridLayout* grid, int row, int column, const char* name, QWidget* parent,
                   int columns = 1) {
@@ -131,9 +131,9 @@ const ResultFigures* ResultWindow::CurrentFigures() const {
   return computer_->Current() ? &*computer_->Current() : nullptr;
 }
 
-std::vector<ColorValue> ResultWindow::RangeColours() const {
-  const auto colours = std::span(document_.Colors()).subspan(range_.first, range_.Count());
-  return {colours.begin(), colours.end()};
+std::vector<ColorValue> ResultWindow::RangeColors() const {
+  const auto colors = std::span(document_.Colors()).subspan(range_.first, range_.Count());
+  return {colors.begin(), colors.end()};
 }
 
 void ResultWindow::Recompute() {
@@ -141,7 +141,7 @@ void ResultWindow::Recompute() {
     computer_->Withdraw();  // worked out again when the window is shown
     return;
   }
-  computer_->Request(picture_, RangeColours(), Budget());
+  computer_->Request(picture_, RangeColors(), Budget());
 }
 
 void ResultWindow::showEvent(QShowEvent* event) {
@@ -207,13 +207,13 @@ void ResultWindow::ShowExact(const ResultFigures& figures) {
 }
 
 void ResultWindow::FillUsage(const ResultFigures& figures) {
-  const std::vector<ColorValue> colours = computer_->CurrentJob()->entries;
+  const std::vector<ColorValue> colors = computer_->CurrentJob()->entries;
   usageModel_->setRowCount(0);
   const double pixels = std::max<double>(1, double(figures.pixels));
   for (size_t i = 0; i < figures.usage.size(); ++i) {
     const int entry = range_.first + static_cast<int>(i) + 1;
     const std::uint64_t count = figures.usage[i];
-    const ColorValue c = colours[i];
+    const ColorValue c = colors[i];
     auto* swatch = SortedItem(QString(), c);
     swatch->setData(QColor(RedOf(c), GreenOf(c), BlueOf(c)), Qt::DecorationRole);
     QList<QStandardItem*> row = {

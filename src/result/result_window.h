@@ -17,7 +17,7 @@
 #include <bitset>
 #include <optional>
 
-#include "palette/entry_range.h"
+#include "base/entry_range.h"
 #include "result/result_computer.h"
 
 class QDoubleSpinBox;
@@ -48,13 +48,11 @@ class ResultWindow : public QWidget {
   // The figures shown, when they are those of the document, picture and range as they are now.
   const ResultFigures* CurrentFigures() const;
   // The colours the current figures were worked out for.
-  std::vector<ColorValue> RangeColours() const;
-
-  // Range entries that no pixel shows, by palette index; none unless current figures are shown.
-  std::bitset<kPaletteSize> UnusedEntries() const { return unused_; }
+  std::vector<ColorValue> RangeColors() const;
 
  signals:
   void ShownChanged(bool shown);
+  // Range entries that no pixel shows, by palette index; none unless current figures are shown.
   void UnusedEntriesChanged(std::bitset<tavlo::kPaletteSize> unused);
 
  protected:

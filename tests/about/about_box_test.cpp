@@ -13,7 +13,7 @@
 #include "about/about_texts.h"
 #include "about/url_link.h"
 #include "about_doubles.h"
-#include "palette/palette_window.h"
+#include "palette_window/palette_window.h"
 #include "support/app_fixture.h"
 #include "support/scripted_dialogs.h"
 

@@ -14,11 +14,11 @@
 #include <random>
 
 #include "formats/act_format.h"
-#include "image/picture_area.h"
 #include "operations/palette_operations.h"
-#include "palette/palette_document.h"
-#include "palette/palette_window.h"
-#include "palette/swatch_grid.h"
+#include "palette_model/palette_document.h"
+#include "palette_window/palette_window.h"
+#include "palette_window/swatch_grid.h"
+#include "picture_view/picture_area.h"
 #include "support/app_fixture.h"
 #include "support/named_colors.h"
 #include "support/test_files.h"
@@ -55,18 +55,12 @@ class EditMenuTest : public AppFixture {
   void SetUp() override {
     StartApp();
     ASSERT_TRUE(Gradient().save(TempPath("gradient.png"), "PNG"));
-    dialogs_.AnswerOpen(TempPath("gradient.png"));
-    Item("mnu_OpenImage")->trigger();
+    OpenPicture(TempPath("gradient.png"));
     grid_ = Palette().Swatches();
     paletteWindow_ = Palette().windowHandle();
     ASSERT_TRUE(paletteWindow_);
   }
 
-  QAction* Item(const char* name) {
-    QAction* action = Main().findChild<QAction*>(QString::fromLatin1(name));
-    EXPECT_NE(action, nullptr) << name;
-    return action;
-  }
   void Run(const char* name) {
     Item(name)->trigger();
     QApplication::processEvents();
@@ -178,7 +172,7 @@ const Action kActions[] = {
 INSTANTIATE_TEST_SUITE_P(EditMenu, EachActionTest, ::testing::ValuesIn(kActions),
                          [](const auto& test) { return std::string(test.param.label); });
 
-TEST_F(EditMenuTest, ActionsThatChangeNoColourAddNoStep) {
+TEST_F(EditMenuTest, ActionsThatChangeNoColorAddNoStep) {
   Document().Apply("Set up", Varied(11));
   Run("mu_sort");
   const int steps = Document().UndoCount();

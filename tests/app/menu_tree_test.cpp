@@ -2,7 +2,7 @@
 #include <QMenu>
 #include <QMenuBar>
 
-#include "app/process_state.h"
+#include "store/process_state.h"
 #include "support/app_fixture.h"
 
 namespace tavlo::testing {
@@ -10,11 +10,6 @@ namespace {
 
 class MenuTreeTest : public AppFixture {
  protected:
-  QAction* Item(const char* name) {
-    QAction* action = Main().findChild<QAction*>(name);
-    EXPECT_NE(action, nullptr) << name;
-    return action;
-  }
   QStringList NamesOf(const QList<QAction*>& actions) {
     QStringList names;
     for (QAction* a : actions) names << a->objectName();

@@ -8,10 +8,10 @@
 #include <QScreen>
 #include <QScrollBar>
 
-#include "app/process_state.h"
-#include "app/settings_store.h"
-#include "image/picture_area.h"
-#include "palette/palette_window.h"
+#include "palette_window/palette_window.h"
+#include "picture_view/picture_area.h"
+#include "store/process_state.h"
+#include "store/settings_store.h"
 #include "support/app_fixture.h"
 #include "support/test_files.h"
 

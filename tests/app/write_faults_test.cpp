@@ -7,9 +7,9 @@
 #include <QFile>
 #include <QTest>
 
-#include "image/picture_area.h"
-#include "palette/palette_document.h"
-#include "palette/palette_window.h"
+#include "palette_model/palette_document.h"
+#include "palette_window/palette_window.h"
+#include "picture_view/picture_area.h"
 #include "support/app_fixture.h"
 #include "support/fault_injection.h"
 #include "support/test_files.h"
@@ -55,8 +55,7 @@ class WriteFaultsTest : public AppFixture, public ::testing::WithParamInterface<
     QImage picture(40, 30, QImage::Format_RGB32);
     picture.fill(qRgb(10, 200, 30));
     ASSERT_TRUE(picture.save(TempPath("picture.png")));
-    dialogs_.AnswerOpen(TempPath("picture.png"));
-    Main().findChild<QAction*>("mnu_OpenImage")->trigger();
+    OpenPicture(TempPath("picture.png"));
     dialogs_.AnswerInputs({"1", "256"});
     Main().findChild<QAction*>("mnuTest")->trigger();
     ASSERT_TRUE(Main().Picture()->Preview()->isVisible());

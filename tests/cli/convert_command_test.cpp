@@ -7,7 +7,7 @@
 #include "cli/cli_io.h"
 #include "cli_test_support.h"
 #include "formats/palette_formats.h"
-#include "palette/palette_document.h"
+#include "palette_model/palette_document.h"
 #include "support/app_fixture.h"
 #include "support/test_files.h"
 
@@ -26,13 +26,10 @@ class ConvertCommandTest : public AppFixture {
  protected:
   void SetUp() override { StartApp(); }
 
-  void Trigger(const char* name) { Main().findChild<QAction*>(name)->trigger(); }
-
   // What the window program writes to `out` after opening `in` into a fresh palette.
   QByteArray SavedByTheWindow(const QString& in, const SaveChoice& choice, int held) {
     Document().Apply("Fresh palette", PaletteColors{});
-    dialogs_.AnswerOpen(in);
-    Trigger("mnu_op");
+    OpenPalette(in);
     // Some formats store the file's base name, so both go by the same name.
     QDir().mkpath(TempPath("window"));
     const QString out = TempPath("window/out." + choice.ending);
@@ -64,7 +61,7 @@ class ConvertCommandTest : public AppFixture {
       if (format.ending.isEmpty() || !format.read) continue;
       const QDir folder(CorpusPath(format.ending));
       for (const QString& name : folder.entryList({"*." + format.ending}, QDir::Files)) {
-        if (!ReadPaletteFile(format, folder.filePath(name)).colours.empty()) {
+        if (!ReadPaletteFile(format, folder.filePath(name)).colors.empty()) {
           inputs.push_back(folder.filePath(name));
           break;
         }
@@ -97,7 +94,7 @@ TEST_F(ConvertCommandTest, WritesWhatTheSaveCommandWritesForEveryPairOfFormats) 
   EXPECT_GE(inputs.size(), 7u);
   int pairs = 0;
   for (const QString& in : inputs) {
-    const int held = int(ReadPaletteFile(*FormatForName(in), in).colours.size());
+    const int held = int(ReadPaletteFile(*FormatForName(in), in).colors.size());
     for (const SaveChoice& choice : Choices()) {
       SCOPED_TRACE((in + " -> " + choice.ending + " " + choice.options.join(' ')).toStdString());
       const QByteArray expected = SavedByTheWindow(in, choice, std::min(held, kPaletteSize));
@@ -110,10 +107,10 @@ TEST_F(ConvertCommandTest, WritesWhatTheSaveCommandWritesForEveryPairOfFormats) 
 }
 
 TEST_F(ConvertCommandTest, ConvertsItsOwnOutputsBackUnchanged) {
-  PaletteColors colours{};
-  for (int i = 0; i < kPaletteSize; ++i) colours[size_t(i)] = MakeColor(i, 255 - i, (i * 7) % 256);
+  PaletteColors colors{};
+  for (int i = 0; i < kPaletteSize; ++i) colors[size_t(i)] = MakeColor(i, 255 - i, (i * 7) % 256);
   const QString act = TempPath("start.act");
-  WriteBytes(act, WritePaletteBytes(*FormatForEnding(u"act"), colours, {0, 255}, act));
+  WriteBytes(act, WritePaletteBytes(*FormatForEnding(u"act"), colors, {0, 255}, act));
   for (const char* ending : {"pal", "gpl", "hex", "aco"}) {
     const QString there = TempPath(QString("there.") + ending);
     const QString back = TempPath(QString("back-") + ending + ".act");

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QDir>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -20,11 +21,12 @@ struct Finished {
   QString err;
 };
 
-Finished RunProgram(const QStringList& arguments) {
+Finished RunProgram(const QStringList& arguments, const QString& threads = QString()) {
   QProcess process;
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_RUNTIME_DIR"})
     environment.remove(name);
+  if (!threads.isEmpty()) environment.insert(QStringLiteral("TAVLO_THREADS"), threads);
   process.setProcessEnvironment(environment);
   process.start(TAVLO_CLI_PATH, arguments);
   EXPECT_TRUE(process.waitForFinished(60000));
@@ -115,6 +117,29 @@ TEST_F(EndToEndTest, ShowsProgressWithCountAndTimeLeftOnATerminalUnlessQuiet) {
       RunOnTerminal(QStringList{"reduce"} + Pictures(5) +
                     QStringList{"--palette", Path("grey.act"), "--force", "--quiet"});
   EXPECT_EQ(quiet, "");
+}
+
+TEST_F(EndToEndTest, WritesTheSameBytesWhateverTavloThreadsSays) {
+  // Large enough for several threads in every loop: GIF strips, preview bands, quantizer chunks.
+  QImage big(2000, 1100, QImage::Format_RGB32);
+  for (int y = 0; y < big.height(); ++y)
+    for (int x = 0; x < big.width(); ++x)
+      big.setPixel(x, y, qRgb(x / 8, y / 8, (x / 16 ^ y / 16) % 256));  // 30 000 colours
+  ASSERT_TRUE(big.save(Path("big.png")));
+  QByteArray first;
+  for (const char* threads : {"1", "3"}) {
+    const QString out = Path(QString("t%1").arg(threads));
+    QDir().mkpath(out);
+    const Finished palette = RunProgram(
+        {"palette", Path("big.png"), "--colors", "32", "--out", out + "/big.act"}, threads);
+    ASSERT_EQ(palette.code, 0) << palette.err.toStdString();
+    const Finished reduced = RunProgram(
+        {"reduce", Path("big.png"), "--palette", out + "/big.act", "--out", out}, threads);
+    ASSERT_EQ(reduced.code, 0) << reduced.err.toStdString();
+    const QByteArray written = ReadBytes(out + "/big.act") + ReadBytes(out + "/big.gif");
+    if (first.isEmpty()) first = written;
+    EXPECT_TRUE(written == first) << threads << " threads";
+  }
 }
 
 }  // namespace

@@ -9,20 +9,16 @@
 
 #include "cli/cli_io.h"
 #include "cli_test_support.h"
+#include "support/random_pictures.h"
 #include "support/test_files.h"
 
 namespace tavlo::testing {
 namespace {
 
 QImage Noise(int width, int height, unsigned seed) {
-  std::mt19937 random(seed);
-  QImage image(width, height, QImage::Format_RGB32);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x)
-      image.setPixel(
-          x, y,
-          x < width / 2 ? qRgb(x * 5 % 256, y * 3 % 256, 40) : 0xFF000000u | (random() & 0xFFFFFF));
-  return image;
+  return GradientAndNoise(
+      width, height, width / 2, [](int x, int y) { return qRgb(x * 5 % 256, y * 3 % 256, 40); },
+      seed);
 }
 
 class PaletteCommandTest : public ::testing::Test {
@@ -58,7 +54,7 @@ TEST_F(PaletteCommandTest, CountsThePicturesAsOneWhateverTheJobs) {
   }
 }
 
-TEST_F(PaletteCommandTest, APictureOfFewerColoursGivesExactlyThoseMostUsedFirst) {
+TEST_F(PaletteCommandTest, APictureOfFewerColorsGivesExactlyThoseMostUsedFirst) {
   QImage image(10, 10, QImage::Format_RGB32);
   image.fill(qRgb(0x12, 0x34, 0x56));
   for (int x = 0; x < 10; ++x) image.setPixel(x, 0, qRgb(0xFE, 0xDC, 0xBA));

@@ -14,9 +14,10 @@
 
 #include "cli/cli_io.h"
 #include "cli_test_support.h"
-#include "image/preview.h"
+#include "picture/preview.h"
 #include "support/fault_injection.h"
 #include "support/picture_decoding.h"
+#include "support/random_pictures.h"
 #include "support/test_files.h"
 
 namespace tavlo::testing {
@@ -24,22 +25,17 @@ namespace {
 
 // A picture of many colours with flat parts, as photos and drawings have both.
 QImage TestPicture(int width, int height, unsigned seed) {
-  std::mt19937 random(seed);
-  QImage image(width, height, QImage::Format_RGB32);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x)
-      image.setPixel(
-          x, y,
-          x < width / 3 ? qRgb(x * 4 % 256, y * 3 % 256, 90) : 0xFF000000u | (random() & 0xFFFFFF));
-  return image;
+  return GradientAndNoise(
+      width, height, width / 3, [](int x, int y) { return qRgb(x * 4 % 256, y * 3 % 256, 90); },
+      seed);
 }
 
-QByteArray ActOf(const std::vector<ColorValue>& colours) {
+QByteArray ActOf(const std::vector<ColorValue>& colors) {
   QByteArray act(768, '\0');
-  for (size_t i = 0; i < colours.size(); ++i) {
-    act[qsizetype(3 * i)] = char(RedOf(colours[i]));
-    act[qsizetype(3 * i + 1)] = char(GreenOf(colours[i]));
-    act[qsizetype(3 * i + 2)] = char(BlueOf(colours[i]));
+  for (size_t i = 0; i < colors.size(); ++i) {
+    act[qsizetype(3 * i)] = char(RedOf(colors[i]));
+    act[qsizetype(3 * i + 1)] = char(GreenOf(colors[i]));
+    act[qsizetype(3 * i + 2)] = char(BlueOf(colors[i]));
   }
   return act;
 }

@@ -13,10 +13,11 @@
 
 #include "cli/cli_io.h"
 #include "cli_test_support.h"
-#include "image/picture_area.h"
-#include "palette/palette_document.h"
+#include "palette_model/palette_document.h"
+#include "picture_view/picture_area.h"
 #include "result/result_window.h"
 #include "support/app_fixture.h"
+#include "support/random_pictures.h"
 #include "support/test_files.h"
 
 namespace tavlo::testing {
@@ -26,10 +27,8 @@ class WindowAgreementTest : public AppFixture {
  protected:
   void SetUp() override {
     std::mt19937 random(3);
-    QImage picture(150, 90, QImage::Format_RGB32);
-    for (int y = 0; y < picture.height(); ++y)
-      for (int x = 0; x < picture.width(); ++x)
-        picture.setPixel(x, y, x < 60 ? qRgb(x * 4, y * 2, 30) : 0xFF000000u | QRgb(random()));
+    const QImage picture = GradientAndNoise(
+        150, 90, 60, [](int x, int y) { return qRgb(x * 4, y * 2, 30); }, random);
     picture_ = TempPath("picture.png");
     ASSERT_TRUE(picture.save(picture_));
     QByteArray act(768, '\0');
@@ -39,18 +38,12 @@ class WindowAgreementTest : public AppFixture {
     WriteBytes(palette_, act);
 
     StartApp();
-    dialogs_.AnswerOpen(picture_);
-    Trigger("mnu_OpenImage");
-    dialogs_.AnswerOpen(palette_);
-    Trigger("mnu_op");
+    OpenPicture(picture_);
+    OpenPalette(palette_);
     dialogs_.AnswerInputs({"3", "40"});
     Trigger("mnuTest");
     QDir().mkpath(TempPath("window"));
     QDir().mkpath(TempPath("cli"));
-  }
-  void Trigger(const char* name) {
-    Main().findChild<QAction*>(QString::fromLatin1(name))->trigger();
-    QApplication::processEvents();
   }
   QByteArray Reduced(const char* format, const QStringList& options = {}) {
     const CliRun run =
@@ -130,10 +123,10 @@ TEST_F(WindowAgreementTest, MeasurePrintsTheResultWindowsFigures) {
 }
 
 // The first `count` entries of the palette, as palette prints them.
-QStringList HexEntries(const PaletteColors& colours, qsizetype count) {
+QStringList HexEntries(const PaletteColors& colors, qsizetype count) {
   QStringList hex;
   for (qsizetype i = 0; i < count; ++i) {
-    const ColorValue c = colours[size_t(i)];
+    const ColorValue c = colors[size_t(i)];
     hex << QString::asprintf("%02x%02x%02x", RedOf(c), GreenOf(c), BlueOf(c));
   }
   return hex;

@@ -17,7 +17,7 @@ namespace {
 using colorlib::PreviewOptions;
 using colorlib::PreviewWithOptions;
 
-int32_t Colour(int red, int green, int blue) {
+int32_t Color(int red, int green, int blue) {
   return red | (green << 8) | (blue << 16);
 }
 
@@ -96,7 +96,7 @@ TEST(PreviewEngine, RandomPicturesAndPalettesOfEverySize) {
   }
 }
 
-TEST(PreviewEngine, EveryBrickOfTheColourCube) {
+TEST(PreviewEngine, EveryBrickOfTheColorCube) {
   std::mt19937 random(11);
   const Picture picture = EveryBrick(random);
   ExpectSameAsPlainSearch(picture, RandomPalette(256, random));
@@ -111,8 +111,8 @@ TEST(PreviewEngine, TiesGoToTheLowerIndex) {
   Picture picture(2, 1, 8);
   picture.Set(0, 0, 0x010000);
   picture.Set(1, 0, 0x050505);
-  const std::vector<int32_t> palette = {Colour(2, 0, 0), Colour(0, 0, 0), Colour(5, 5, 9),
-                                        Colour(5, 9, 5), Colour(9, 5, 5), Colour(1, 5, 5)};
+  const std::vector<int32_t> palette = {Color(2, 0, 0), Color(0, 0, 0), Color(5, 5, 9),
+                                        Color(5, 9, 5), Color(9, 5, 5), Color(1, 5, 5)};
   Picture engine = picture;
   PreViewImage(engine.First(), 2, 1, 8, palette.data(), 6);
   EXPECT_EQ(engine.Get(0, 0), 0xFF020000u);
@@ -128,25 +128,25 @@ TEST(PreviewEngine, AdversarialPalettes) {
   std::mt19937 random(3);
   const Picture picture = EveryBrick(random);
   std::vector<std::vector<int32_t>> palettes;
-  palettes.push_back(std::vector<int32_t>(256, 0));                   // all black
-  palettes.push_back(std::vector<int32_t>(256, Colour(77, 140, 3)));  // all one colour
-  std::vector<int32_t> nearDuplicates;                                // a clump one unit apart
+  palettes.push_back(std::vector<int32_t>(256, 0));                  // all black
+  palettes.push_back(std::vector<int32_t>(256, Color(77, 140, 3)));  // all one colour
+  std::vector<int32_t> nearDuplicates;                               // a clump one unit apart
   for (int i = 0; i < 256; ++i)
-    nearDuplicates.push_back(Colour(120 + i % 4, 64 + (i / 4) % 4, 200 + i / 16 % 2 + i / 32));
+    nearDuplicates.push_back(Color(120 + i % 4, 64 + (i / 4) % 4, 200 + i / 16 % 2 + i / 32));
   palettes.push_back(nearDuplicates);
   std::vector<int32_t> corners;  // the cube's corners, each twice, and its middle
   for (int i = 0; i < 16; ++i)
-    corners.push_back(Colour((i & 1) * 255, ((i >> 1) & 1) * 255, ((i >> 2) & 1) * 255));
-  corners.push_back(Colour(128, 128, 128));
+    corners.push_back(Color((i & 1) * 255, ((i >> 1) & 1) * 255, ((i >> 2) & 1) * 255));
+  corners.push_back(Color(128, 128, 128));
   palettes.push_back(corners);
   std::vector<int32_t> greys;  // equal steps: many ties between neighbours
-  for (int i = 0; i < 256; i += 2) greys.push_back(Colour(i, i, i));
+  for (int i = 0; i < 256; i += 2) greys.push_back(Color(i, i, i));
   palettes.push_back(greys);
-  std::vector<int32_t> farCorner = {Colour(255, 255, 255), Colour(254, 255, 255),
-                                    Colour(255, 254, 255), Colour(250, 250, 250)};
+  std::vector<int32_t> farCorner = {Color(255, 255, 255), Color(254, 255, 255),
+                                    Color(255, 254, 255), Color(250, 250, 250)};
   palettes.push_back(farCorner);  // pixels near black are far from everything
   std::vector<int32_t> lattice;   // a regular grid: planes of ties through the cube
-  for (int i = 0; i < 216; ++i) lattice.push_back(Colour(i % 6 * 51, i / 6 % 6 * 51, i / 36 * 51));
+  for (int i = 0; i < 216; ++i) lattice.push_back(Color(i % 6 * 51, i / 6 % 6 * 51, i / 36 * 51));
   palettes.push_back(lattice);
   for (size_t i = 0; i < palettes.size(); ++i) {
     SCOPED_TRACE(i);
@@ -194,9 +194,9 @@ TEST(PreviewEngine, RowsInPairsAndAlone) {
   // Equal pixels above each other, each pair reaching a brick not resolved yet.
   Picture columns(64, 2, 256);
   for (int x = 0; x < 64; ++x) {
-    const uint32_t colour = static_cast<uint32_t>(random());
-    columns.Set(x, 0, colour);
-    columns.Set(x, 1, colour);
+    const uint32_t color = static_cast<uint32_t>(random());
+    columns.Set(x, 0, color);
+    columns.Set(x, 1, color);
   }
   ExpectSameAsPlainSearch(columns, palette);
 }
@@ -226,7 +226,7 @@ TEST(PreviewEngine, AlphaIsIgnoredAndSetOpaque) {
   picture.Set(0, 0, 0x00102030);
   picture.Set(1, 0, 0x7F102030);
   picture.Set(2, 0, 0xFFF0F0F0);
-  const std::vector<int32_t> palette = {Colour(0x10, 0x20, 0x31), Colour(0xF0, 0xF0, 0xEE)};
+  const std::vector<int32_t> palette = {Color(0x10, 0x20, 0x31), Color(0xF0, 0xF0, 0xEE)};
   PreViewImage(picture.First(), 3, 1, 12, palette.data(), 2);
   EXPECT_EQ(picture.Get(0, 0), 0xFF102031u);
   EXPECT_EQ(picture.Get(1, 0), 0xFF102031u);
@@ -299,7 +299,7 @@ TEST(PreviewEngine, DitheringMatchesClassicFloydSteinberg) {
   }
 }
 
-TEST(PreviewEngine, DitheringKeepsPaletteColoursAsTheyAre) {
+TEST(PreviewEngine, DitheringKeepsPaletteColorsAsTheyAre) {
   std::mt19937 random(29);
   const auto palette = RandomPalette(32, random);
   Picture picture(40, 20, 160);

@@ -136,32 +136,32 @@ TEST_F(QtDialogsTest, OpenAcceptsOnlyAnExistingFile) {
   EXPECT_EQ(directory, dir_.path() + '/');
 }
 
-TEST_F(QtDialogsTest, ColourDialogStartsFromTheColourWithWhiteCustomColoursEveryTime) {
-  QList<QColor> startColours;
+TEST_F(QtDialogsTest, ColorDialogStartsFromTheColorWithWhiteCustomColorsEveryTime) {
+  QList<QColor> startColors;
   QList<QColor> customAtStart;
   const auto pick = [&](QColor answer) {
     WhenShown<QColorDialog>([&, answer](QColorDialog* dialog) {
-      startColours << dialog->currentColor();
+      startColors << dialog->currentColor();
       customAtStart << QColorDialog::customColor(0) << QColorDialog::customColor(15);
       QColorDialog::setCustomColor(0, Qt::red);  // mixed by the user, not to be kept
       dialog->setCurrentColor(answer);
       QMetaObject::invokeMethod(dialog, &QDialog::accept, Qt::QueuedConnection);
     });
   };
-  ColorValue colour = 0x000080FF;
+  ColorValue color = 0x000080FF;
   pick(QColor(1, 2, 3));
-  EXPECT_TRUE(service_.ShowColorDialog(nullptr, colour));
-  EXPECT_EQ(colour, MakeColor(1, 2, 3));
+  EXPECT_TRUE(service_.ShowColorDialog(nullptr, color));
+  EXPECT_EQ(color, MakeColor(1, 2, 3));
   pick(QColor(9, 9, 9));
-  EXPECT_TRUE(service_.ShowColorDialog(nullptr, colour));
-  ASSERT_EQ(startColours.size(), 2);
-  EXPECT_EQ(startColours[0], QColor(255, 128, 0));
-  EXPECT_EQ(startColours[1], QColor(1, 2, 3));
+  EXPECT_TRUE(service_.ShowColorDialog(nullptr, color));
+  ASSERT_EQ(startColors.size(), 2);
+  EXPECT_EQ(startColors[0], QColor(255, 128, 0));
+  EXPECT_EQ(startColors[1], QColor(1, 2, 3));
   for (const QColor& custom : customAtStart) EXPECT_EQ(custom, QColor(Qt::white));
 
   WhenShown<QColorDialog>([](QColorDialog* dialog) { dialog->reject(); });
-  EXPECT_FALSE(service_.ShowColorDialog(nullptr, colour));
-  EXPECT_EQ(colour, MakeColor(9, 9, 9));
+  EXPECT_FALSE(service_.ShowColorDialog(nullptr, color));
+  EXPECT_EQ(color, MakeColor(9, 9, 9));
 }
 
 }  // namespace

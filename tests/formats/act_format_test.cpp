@@ -6,9 +6,9 @@ namespace tavlo::testing {
 namespace {
 
 PaletteColors Ramp() {
-  PaletteColors colours{};
-  for (int i = 0; i < kPaletteSize; ++i) colours[i] = MakeColor(i, 255 - i, (i * 7) & 0xFF);
-  return colours;
+  PaletteColors colors{};
+  for (int i = 0; i < kPaletteSize; ++i) colors[i] = MakeColor(i, 255 - i, (i * 7) & 0xFF);
+  return colors;
 }
 
 TEST(ReadAct, RecordsBecomeEntriesRedFirst) {
@@ -18,26 +18,26 @@ TEST(ReadAct, RecordsBecomeEntriesRedFirst) {
   bytes[3 * 255 + 1] = 0x02;
   bytes[3 * 255 + 2] = 0x03;
   const PaletteRead read = ReadAct(bytes);
-  ASSERT_EQ(read.colours.size(), 256u);
+  ASSERT_EQ(read.colors.size(), 256u);
   EXPECT_TRUE(read.warnings.isEmpty());
-  EXPECT_EQ(read.colours[0], 0x000000FF);
-  EXPECT_EQ(read.colours[1], 0);
-  EXPECT_EQ(read.colours[255], 0x00030201);
+  EXPECT_EQ(read.colors[0], 0x000000FF);
+  EXPECT_EQ(read.colors[1], 0);
+  EXPECT_EQ(read.colors[255], 0x00030201);
 }
 
 TEST(ReadAct, AnyLengthButTheTableIsRejected) {
   for (const qsizetype size : {qsizetype(0), qsizetype(767), qsizetype(769), qsizetype(772)}) {
     const PaletteRead read = ReadAct(QByteArray(size, '\x10'));
-    EXPECT_TRUE(read.colours.empty()) << size;
+    EXPECT_TRUE(read.colors.empty()) << size;
     EXPECT_EQ(read.warnings, QStringList{"This is not a valid PhotoShop ACT file!"}) << size;
   }
 }
 
 TEST(WriteAct, WritesRedGreenBlueOfEveryEntry) {
-  PaletteColors colours{};
-  colours[0] = 0x00336699;
-  colours[255] = 0x00FFFFFF;
-  const QByteArray bytes = WriteAct(colours);
+  PaletteColors colors{};
+  colors[0] = 0x00336699;
+  colors[255] = 0x00FFFFFF;
+  const QByteArray bytes = WriteAct(colors);
   ASSERT_EQ(bytes.size(), 768);
   EXPECT_EQ(bytes.first(3), QByteArray("\x99\x66\x33"));
   EXPECT_EQ(bytes.sliced(3, 3), QByteArray(3, '\0'));
@@ -45,10 +45,10 @@ TEST(WriteAct, WritesRedGreenBlueOfEveryEntry) {
 }
 
 TEST(WriteAct, ReadsBackUnchanged) {
-  const PaletteColors colours = Ramp();
-  const PaletteRead read = ReadAct(WriteAct(colours));
-  ASSERT_EQ(read.colours.size(), 256u);
-  EXPECT_TRUE(std::equal(colours.begin(), colours.end(), read.colours.begin()));
+  const PaletteColors colors = Ramp();
+  const PaletteRead read = ReadAct(WriteAct(colors));
+  ASSERT_EQ(read.colors.size(), 256u);
+  EXPECT_TRUE(std::equal(colors.begin(), colors.end(), read.colors.begin()));
 }
 
 }  // namespace

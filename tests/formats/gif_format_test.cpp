@@ -19,18 +19,18 @@ QByteArray Gif(const QByteArray& signature, unsigned char packed, qsizetype tabl
   return bytes + QByteArray("\x2C\x00\x00", 3);  // what follows the table is never looked at
 }
 
-TEST(ReadGif, GlobalTableOf256Colours) {
+TEST(ReadGif, GlobalTableOf256Colors) {
   const PaletteRead read = ReadGif(Gif("GIF89a", 0xF7, 768));
   EXPECT_TRUE(read.warnings.isEmpty());
-  ASSERT_EQ(read.colours.size(), 256u);
-  EXPECT_EQ(read.colours[0], MakeColor(0, 255, 7));
-  EXPECT_EQ(read.colours[255], MakeColor(255, 0, 7));
+  ASSERT_EQ(read.colors.size(), 256u);
+  EXPECT_EQ(read.colors[0], MakeColor(0, 255, 7));
+  EXPECT_EQ(read.colors[255], MakeColor(255, 0, 7));
 }
 
 TEST(ReadGif, TableSizeFollowsTheSizeBits) {
-  EXPECT_EQ(ReadGif(Gif("GIF87a", 0x83, 48)).colours.size(), 16u);
-  EXPECT_EQ(ReadGif(Gif("GIF87a", 0x80, 6)).colours.size(), 2u);
-  EXPECT_EQ(ReadGif(Gif("GIF89a", 0xC4, 96)).colours.size(), 32u);
+  EXPECT_EQ(ReadGif(Gif("GIF87a", 0x83, 48)).colors.size(), 16u);
+  EXPECT_EQ(ReadGif(Gif("GIF87a", 0x80, 6)).colors.size(), 2u);
+  EXPECT_EQ(ReadGif(Gif("GIF89a", 0xC4, 96)).colors.size(), 32u);
 }
 
 TEST(ReadGif, FirstRecordFF8000IsOrange) {
@@ -38,7 +38,7 @@ TEST(ReadGif, FirstRecordFF8000IsOrange) {
   bytes[13] = char(0xFF);
   bytes[14] = char(0x80);
   bytes[15] = 0x00;
-  EXPECT_EQ(ReadGif(bytes).colours[0], 0x000080FF);
+  EXPECT_EQ(ReadGif(bytes).colors[0], 0x000080FF);
 }
 
 TEST(ReadGif, OtherSignaturesNoTableAndShortFilesGiveNothing) {
@@ -50,7 +50,7 @@ TEST(ReadGif, OtherSignaturesNoTableAndShortFilesGiveNothing) {
   };
   for (const QByteArray& bytes : nothing) {
     const PaletteRead read = ReadGif(bytes);
-    EXPECT_TRUE(read.colours.empty())
+    EXPECT_TRUE(read.colors.empty())
         << bytes.first(std::min<qsizetype>(bytes.size(), 11)).toHex().constData();
     EXPECT_TRUE(read.warnings.isEmpty());
   }

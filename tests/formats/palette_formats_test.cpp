@@ -14,22 +14,22 @@ PaletteRead ReadNamed(const QString& path, const QByteArray& bytes) {
   return reader ? ReadPaletteAs(*reader, path, bytes) : PaletteRead{};
 }
 
-QByteArray RiffOfOneColour() {
+QByteArray RiffOfOneColor() {
   return QByteArray("RIFF\x14\0\0\0PAL data\x08\0\0\0\x00\x03\x01\x00\x11\x22\x33\x00", 28);
 }
 
 TEST(ReadPaletteAs, ContentBeatsAMisleadingName) {
-  EXPECT_EQ(ReadNamed("/p/x.pal", RiffOfOneColour()).colours,
+  EXPECT_EQ(ReadNamed("/p/x.pal", RiffOfOneColor()).colors,
             std::vector<ColorValue>{MakeColor(0x11, 0x22, 0x33)});
-  EXPECT_EQ(ReadNamed("/p/x.hex", "GIMP Palette\n1 2 3\n").colours,
+  EXPECT_EQ(ReadNamed("/p/x.hex", "GIMP Palette\n1 2 3\n").colors,
             std::vector<ColorValue>{MakeColor(1, 2, 3)});
   QByteArray jasc = "JASC-PAL\r\n0100\r\n16\r\n";
   for (int i = 0; i < 16; ++i) jasc += "4 5 6\r\n";
   const PaletteRead asGpl = ReadNamed("/p/x.gpl", jasc);
-  EXPECT_EQ(asGpl.colours.size(), 16u);
+  EXPECT_EQ(asGpl.colors.size(), 16u);
   EXPECT_TRUE(asGpl.warnings.isEmpty());
   QByteArray gif("GIF89a\x01\x00\x01\x00\x80\x00\x00\xAA\xBB\xCC\x01\x02\x03", 19);
-  EXPECT_EQ(ReadNamed("/p/X.ACO", gif).colours,
+  EXPECT_EQ(ReadNamed("/p/X.ACO", gif).colors,
             (std::vector<ColorValue>{MakeColor(0xAA, 0xBB, 0xCC), MakeColor(1, 2, 3)}));
 }
 
@@ -38,8 +38,8 @@ TEST(ReadPaletteAs, AFileTheNamedReaderTakesStaysThatFormat) {
   QByteArray act(768, '\x07');
   act.replace(0, 6, "GIF89a");
   const PaletteRead read = ReadNamed("/p/x.act", act);
-  ASSERT_EQ(read.colours.size(), 256u);
-  EXPECT_EQ(read.colours[0], MakeColor('G', 'I', 'F'));
+  ASSERT_EQ(read.colors.size(), 256u);
+  EXPECT_EQ(read.colors[0], MakeColor('G', 'I', 'F'));
 }
 
 TEST(ReadPaletteAs, NewReadersNameTheFileAndTheOldKeepTheirTexts) {

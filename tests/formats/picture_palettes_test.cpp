@@ -13,18 +13,17 @@
 namespace tavlo::testing {
 namespace {
 
-std::vector<ColorValue> SomeColours(int count) {
-  std::vector<ColorValue> colours;
-  for (int i = 0; i < count; ++i)
-    colours.push_back(MakeColor(i * 13 % 256, 255 - i, i * 101 % 256));
-  return colours;
+std::vector<ColorValue> SomeColors(int count) {
+  std::vector<ColorValue> colors;
+  for (int i = 0; i < count; ++i) colors.push_back(MakeColor(i * 13 % 256, 255 - i, i * 101 % 256));
+  return colors;
 }
 
-QImage Indexed(const std::vector<ColorValue>& colours,
+QImage Indexed(const std::vector<ColorValue>& colors,
                QImage::Format format = QImage::Format_Indexed8) {
   QImage image(8, 4, format);
   QList<QRgb> table;
-  for (const ColorValue c : colours) table << ToRgbPixel(c);
+  for (const ColorValue c : colors) table << ToRgbPixel(c);
   image.setColorTable(table);
   image.fill(0);
   return image;
@@ -48,24 +47,24 @@ template <typename Reader>
 void ExpectEveryPrefixRefused(const QByteArray& whole, qsizetype end, Reader read) {
   for (qsizetype n = 0; n < end; ++n) {
     const PaletteRead partial = read(whole.first(n));
-    EXPECT_TRUE(partial.colours.empty()) << n;
+    EXPECT_TRUE(partial.colors.empty()) << n;
     EXPECT_EQ(partial.warnings.size(), 1) << n;
   }
 }
 
 TEST(ReadPngPalette, TheTableOfAnIndexedPicture) {
   for (const int count : {2, 16, 100, 256}) {
-    const std::vector<ColorValue> colours = SomeColours(count);
-    const PaletteRead read = ReadPngPalette(Encoded(Indexed(colours), "PNG"));
+    const std::vector<ColorValue> colors = SomeColors(count);
+    const PaletteRead read = ReadPngPalette(Encoded(Indexed(colors), "PNG"));
     EXPECT_TRUE(read.warnings.isEmpty()) << count;
-    EXPECT_EQ(read.colours, colours) << count;
+    EXPECT_EQ(read.colors, colors) << count;
   }
 }
 
 TEST(ReadPngPalette, PicturesWithoutATableAreRefused) {
-  QImage truecolour(4, 4, QImage::Format_RGB32);
-  truecolour.fill(Qt::red);
-  EXPECT_EQ(ReadPngPalette(Encoded(truecolour, "PNG")).warnings,
+  QImage truecolor(4, 4, QImage::Format_RGB32);
+  truecolor.fill(Qt::red);
+  EXPECT_EQ(ReadPngPalette(Encoded(truecolor, "PNG")).warnings,
             QStringList{"is not an indexed PNG picture: it is a truecolour picture without a "
                         "colour table."});
   QImage grey(4, 4, QImage::Format_Grayscale8);
@@ -74,18 +73,18 @@ TEST(ReadPngPalette, PicturesWithoutATableAreRefused) {
             QStringList{"is not an indexed PNG picture: it is a greyscale picture without a "
                         "colour table."});
   EXPECT_EQ(
-      ReadPngPalette(Encoded(Indexed(SomeColours(4)), "BMP")).warnings,
+      ReadPngPalette(Encoded(Indexed(SomeColors(4)), "BMP")).warnings,
       QStringList{"is not an indexed PNG picture: it does not start with the PNG signature."});
 }
 
 TEST(ReadPngPalette, DamagedOrCutFilesAreRefusedByLibpng) {
-  const QByteArray png = Encoded(Indexed(SomeColours(16)), "PNG");
+  const QByteArray png = Encoded(Indexed(SomeColors(16)), "PNG");
   const qsizetype plte = png.indexOf("PLTE");
   ASSERT_GT(plte, 0);
   QByteArray damaged = png;
   damaged[plte + 6] = char(damaged[plte + 6] ^ 0x55);  // a colour byte: the chunk's CRC fails
   const PaletteRead read = ReadPngPalette(damaged);
-  EXPECT_TRUE(read.colours.empty());
+  EXPECT_TRUE(read.colors.empty());
   ASSERT_EQ(read.warnings.size(), 1);
   EXPECT_TRUE(read.warnings[0].startsWith("is not an indexed PNG picture: it cannot be read ("))
       << read.warnings[0].toStdString();
@@ -98,14 +97,14 @@ TEST(ReadBmpPalette, TheTablesOfQtsOneAndEightBitPictures) {
   const QImage mono = Indexed(two, QImage::Format_Mono);
   const QByteArray oneBit = Encoded(mono, "BMP");
   ASSERT_EQ(oneBit[28], 1);
-  EXPECT_EQ(ReadBmpPalette(oneBit).colours, two);
+  EXPECT_EQ(ReadBmpPalette(oneBit).colors, two);
 
-  const std::vector<ColorValue> many = SomeColours(256);
+  const std::vector<ColorValue> many = SomeColors(256);
   const QByteArray eightBit = Encoded(Indexed(many), "BMP");
   ASSERT_EQ(eightBit[28], 8);
   const PaletteRead read = ReadBmpPalette(eightBit);
   EXPECT_TRUE(read.warnings.isEmpty());
-  EXPECT_EQ(read.colours, many);
+  EXPECT_EQ(read.colors, many);
 }
 
 // A BMP file as bytes: file header, then `header`, then `table`.
@@ -124,34 +123,34 @@ QByteArray InfoHeader(quint16 bits, quint32 used) {
   return header;
 }
 
-TEST(ReadBmpPalette, FourBitsAColourCountAndTheOldCoreHeader) {
+TEST(ReadBmpPalette, FourBitsAColorCountAndTheOldCoreHeader) {
   QByteArray table;
   for (int i = 0; i < 16; ++i) table += Record(i, 2 * i, 3 * i);
   const PaletteRead four = ReadBmpPalette(Bmp(InfoHeader(4, 0), table));
-  ASSERT_EQ(four.colours.size(), 16u);
-  EXPECT_EQ(four.colours[5], MakeColor(15, 10, 5));  // records are blue, green, red
+  ASSERT_EQ(four.colors.size(), 16u);
+  EXPECT_EQ(four.colors[5], MakeColor(15, 10, 5));  // records are blue, green, red
 
-  EXPECT_EQ(ReadBmpPalette(Bmp(InfoHeader(4, 3), table)).colours.size(), 3u);
-  EXPECT_EQ(ReadBmpPalette(Bmp(InfoHeader(4, 9999), table)).colours.size(), 16u);
+  EXPECT_EQ(ReadBmpPalette(Bmp(InfoHeader(4, 3), table)).colors.size(), 3u);
+  EXPECT_EQ(ReadBmpPalette(Bmp(InfoHeader(4, 9999), table)).colors.size(), 16u);
 
   QByteArray core;
   QDataStream out(&core, QIODevice::WriteOnly);
   out.setByteOrder(QDataStream::LittleEndian);
   out << quint32(12) << quint16(2) << quint16(2) << quint16(1) << quint16(1);
   const PaletteRead old = ReadBmpPalette(Bmp(core, QByteArray("\x01\x02\x03\x04\x05\x06", 6)));
-  EXPECT_EQ(old.colours, (std::vector<ColorValue>{MakeColor(3, 2, 1), MakeColor(6, 5, 4)}));
+  EXPECT_EQ(old.colors, (std::vector<ColorValue>{MakeColor(3, 2, 1), MakeColor(6, 5, 4)}));
 }
 
-TEST(ReadBmpPalette, TruecolourAndCutFilesAreRefused) {
-  QImage truecolour(4, 4, QImage::Format_RGB888);
-  truecolour.fill(Qt::blue);
-  EXPECT_EQ(ReadBmpPalette(Encoded(truecolour, "BMP")).warnings,
+TEST(ReadBmpPalette, TruecolorAndCutFilesAreRefused) {
+  QImage truecolor(4, 4, QImage::Format_RGB888);
+  truecolor.fill(Qt::blue);
+  EXPECT_EQ(ReadBmpPalette(Encoded(truecolor, "BMP")).warnings,
             QStringList{"is not an indexed BMP picture: it has 24 bits per pixel and no colour "
                         "table."});
   EXPECT_EQ(ReadBmpPalette(Bmp(QByteArray("\x07\0\0\0", 4), {})).warnings,
             QStringList{"is not an indexed BMP picture: it does not start with \"BM\" and a known "
                         "header."});
-  const QByteArray whole = Encoded(Indexed(SomeColours(256)), "BMP");
+  const QByteArray whole = Encoded(Indexed(SomeColors(256)), "BMP");
   ExpectEveryPrefixRefused(whole, 14 + 40 + 4 * 256, ReadBmpPalette);
 }
 
@@ -188,10 +187,10 @@ QByteArray LogPalette(int count) {
 TEST(ReadRiffPal, TheDataChunkAfterAnyOthers) {
   const PaletteRead read = ReadRiffPal(Riff(Chunk("LIST", "odd") + Chunk("data", LogPalette(3))));
   EXPECT_TRUE(read.warnings.isEmpty());
-  EXPECT_EQ(read.colours, (std::vector<ColorValue>{MakeColor(0, 0, 255), MakeColor(1, 0, 254),
-                                                   MakeColor(2, 1, 253)}));
+  EXPECT_EQ(read.colors, (std::vector<ColorValue>{MakeColor(0, 0, 255), MakeColor(1, 0, 254),
+                                                  MakeColor(2, 1, 253)}));
   const PaletteRead big = ReadRiffPal(Riff(Chunk("data", LogPalette(300))));
-  EXPECT_EQ(big.colours.size(), 256u);
+  EXPECT_EQ(big.colors.size(), 256u);
   EXPECT_EQ(big.warnings,
             QStringList{"holds 300 colours; the first 256 were read and the other 44 left out."});
 }

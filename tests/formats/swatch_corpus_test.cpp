@@ -13,7 +13,7 @@
 #include <optional>
 
 #include "formats/palette_formats.h"
-#include "support/reference_colours.h"
+#include "support/reference_colors.h"
 #include "support/test_files.h"
 
 namespace tavlo::testing {
@@ -22,18 +22,18 @@ namespace {
 // What an independent reading found: the colours, and for converted swatches the reference
 // colour each is to be within one unit of.
 struct Expected {
-  std::vector<ColorValue> colours;
+  std::vector<ColorValue> colors;
   std::vector<bool> converted;  // per colour: compared within 1 unit rather than exactly
   bool unreadable = false;      // the independent reading found the file malformed
   int notices = 0;              // warnings beyond those of conversion and of colours left out
 };
 
 void AddExact(Expected& e, ColorValue c) {
-  e.colours.push_back(c);
+  e.colors.push_back(c);
   e.converted.push_back(false);
 }
 void AddConverted(Expected& e, ColorValue c) {
-  e.colours.push_back(c);
+  e.colors.push_back(c);
   e.converted.push_back(true);
 }
 
@@ -46,13 +46,13 @@ QStringList TextLines(const QByteArray& bytes) {
 Expected IndependentGpl(const QByteArray& bytes) {
   Expected e;
   const QStringList lines = TextLines(bytes);
-  static const QRegularExpression colour(QStringLiteral("^\\s*(\\d+)\\s+(\\d+)\\s+(\\d+)(\\s|$)"));
+  static const QRegularExpression color(QStringLiteral("^\\s*(\\d+)\\s+(\\d+)\\s+(\\d+)(\\s|$)"));
   for (qsizetype i = 1; i < lines.size(); ++i) {
     const QString line = lines[i].trimmed();
     if (line.isEmpty() || line.startsWith('#') || line.startsWith(QStringLiteral("Name:")) ||
         line.startsWith(QStringLiteral("Columns:")) || line.startsWith(QStringLiteral("Channels:")))
       continue;
-    const QRegularExpressionMatch m = colour.match(line);
+    const QRegularExpressionMatch m = color.match(line);
     if (!m.hasMatch()) e.unreadable = true;
     AddExact(e, MakeColor(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt()));
   }
@@ -61,13 +61,13 @@ Expected IndependentGpl(const QByteArray& bytes) {
 
 Expected IndependentHex(const QByteArray& bytes) {
   Expected e;
-  static const QRegularExpression colour(
+  static const QRegularExpression color(
       QStringLiteral("^#?([0-9a-fA-F]{2})([0-9a-fA-F]{2})([0-9a-fA-F]{2})([0-9a-fA-F]{2})?$"));
   static const QRegularExpression comment(QStringLiteral("^#([^0-9a-fA-F]|$)"));
   for (const QString& raw : TextLines(bytes)) {
     const QString line = raw.trimmed();
     if (line.isEmpty() || comment.match(line).hasMatch()) continue;
-    const QRegularExpressionMatch m = colour.match(line);
+    const QRegularExpressionMatch m = color.match(line);
     if (!m.hasMatch()) e.unreadable = true;
     AddExact(e, MakeColor(m.captured(1).toInt(nullptr, 16), m.captured(2).toInt(nullptr, 16),
                           m.captured(3).toInt(nullptr, 16)));
@@ -130,17 +130,17 @@ Expected IndependentAse(const QByteArray& bytes) {
     QByteArray block(int(std::min<quint32>(length, 1 << 20)), '\0');
     if (in.readRawData(block.data(), int(block.size())) != block.size()) e.unreadable = true;
     if (type != 1) continue;
-    QDataStream colour(block);
-    colour.setFloatingPointPrecision(QDataStream::SinglePrecision);
+    QDataStream color(block);
+    color.setFloatingPointPrecision(QDataStream::SinglePrecision);
     quint16 nameLength = 0;
-    colour >> nameLength;
-    colour.skipRawData(2 * nameLength);
+    color >> nameLength;
+    color.skipRawData(2 * nameLength);
     char model[4];
-    colour.readRawData(model, 4);
+    color.readRawData(model, 4);
     float v[4] = {0, 0, 0, 0};
     const QByteArray m(model, 4);
     const int values = m == "CMYK" ? 4 : m == "Gray" ? 1 : 3;
-    for (int i = 0; i < values; ++i) colour >> v[i];
+    for (int i = 0; i < values; ++i) color >> v[i];
     if (m == "RGB ")
       AddExact(e, MakeColor(int(std::lround(v[0] * 255)), int(std::lround(v[1] * 255)),
                             int(std::lround(v[2] * 255))));
@@ -162,8 +162,8 @@ Expected IndependentPng(const QByteArray& bytes) {
   Expected e;
   QDataStream in(bytes);
   in.skipRawData(8 + 4 + 4 + 8 + 1);  // signature, IHDR length and type, size, bit depth
-  quint8 colourType = 0;
-  in >> colourType;
+  quint8 colorType = 0;
+  in >> colorType;
   in.skipRawData(3 + 4);  // rest of IHDR, CRC
   while (in.status() == QDataStream::Ok && !in.atEnd()) {
     quint32 length = 0;
@@ -176,7 +176,7 @@ Expected IndependentPng(const QByteArray& bytes) {
     if (type == "PLTE") {
       for (qsizetype i = 0; i + 2 < data.size(); i += 3)
         AddExact(e, MakeColor(quint8(data[i]), quint8(data[i + 1]), quint8(data[i + 2])));
-      if (colourType != 3) ++e.notices;  // the palette a truecolour picture suggests
+      if (colorType != 3) ++e.notices;  // the palette a truecolour picture suggests
       break;
     }
     if (type == "IDAT") break;
@@ -216,31 +216,31 @@ TEST_F(SwatchCorpusTest, EveryFileReadsAsTheIndependentReadingSays) {
       // Read by the folder's format, whatever the name (one hex list is named .txt).
       const PaletteRead read = ReadPaletteAs(*FormatForEnding(folder), CorpusPath(file), bytes);
       const Expected expected = Independent(file, bytes);
-      const bool refused = read.colours.empty();
+      const bool refused = read.colors.empty();
       std::cout << "[corpus] " << file.toStdString() << ": "
                 << (refused                   ? "refused"
                     : read.warnings.isEmpty() ? "accepted"
                                               : "warned")
-                << ", " << read.colours.size() << " colours\n";
+                << ", " << read.colors.size() << " colours\n";
       for (const QString& warning : read.warnings)
         std::cout << "           " << warning.toStdString() << "\n";
 
-      if (expected.unreadable || expected.colours.empty()) {
+      if (expected.unreadable || expected.colors.empty()) {
         EXPECT_TRUE(refused);
         EXPECT_EQ(read.warnings.size(), 1);
         continue;
       }
-      const size_t taken = std::min<size_t>(expected.colours.size(), kPaletteSize);
-      ASSERT_EQ(read.colours.size(), taken);
+      const size_t taken = std::min<size_t>(expected.colors.size(), kPaletteSize);
+      ASSERT_EQ(read.colors.size(), taken);
       bool anyConverted = false;
       for (size_t i = 0; i < taken; ++i) {
         anyConverted = anyConverted || expected.converted[i];
         if (expected.converted[i])
-          EXPECT_LE(ChannelDistance(read.colours[i], expected.colours[i]), 1) << i;
+          EXPECT_LE(ChannelDistance(read.colors[i], expected.colors[i]), 1) << i;
         else
-          EXPECT_EQ(read.colours[i], expected.colours[i]) << i;
+          EXPECT_EQ(read.colors[i], expected.colors[i]) << i;
       }
-      const int leftOut = expected.colours.size() > size_t(kPaletteSize) ? 1 : 0;
+      const int leftOut = expected.colors.size() > size_t(kPaletteSize) ? 1 : 0;
       EXPECT_EQ(read.warnings.size(), expected.notices + (anyConverted ? 1 : 0) + leftOut)
           << read.warnings.join('\n').toStdString();
     }
@@ -248,14 +248,14 @@ TEST_F(SwatchCorpusTest, EveryFileReadsAsTheIndependentReadingSays) {
   EXPECT_EQ(files, 17 + 10 + 12 + 10 + 8);
 }
 
-TEST_F(SwatchCorpusTest, OnePaletteInThreeFormatsGivesTheSameColours) {
+TEST_F(SwatchCorpusTest, OnePaletteInThreeFormatsGivesTheSameColors) {
   const auto read = [](const QString& file) {
     return ReadPaletteAs(*FormatForName(file), CorpusPath(file), ReadBytes(CorpusPath(file)));
   };
   const PaletteRead gpl = read("gpl/kubohisa-Swatchs__ColorsOfJapan.gpl");
-  ASSERT_EQ(gpl.colours.size(), 238u);
-  EXPECT_EQ(read("ase/kubohisa-Swatchs__ColorsOfJapan.ase").colours, gpl.colours);
-  EXPECT_EQ(read("aco/kubohisa-Swatchs__ColorsOfJapan.aco").colours, gpl.colours);
+  ASSERT_EQ(gpl.colors.size(), 238u);
+  EXPECT_EQ(read("ase/kubohisa-Swatchs__ColorsOfJapan.ase").colors, gpl.colors);
+  EXPECT_EQ(read("aco/kubohisa-Swatchs__ColorsOfJapan.aco").colors, gpl.colors);
 }
 
 // The Lab swatches of this palette's ASE file and the sRGB values its authors published in the
@@ -266,14 +266,14 @@ TEST_F(SwatchCorpusTest, LabSwatchesMeetThePublishedSrgbValues) {
   };
   const PaletteRead published = read("gpl/solarized__solarized.gpl");
   const PaletteRead lab = read("ase/solarized__solarized.ase");
-  ASSERT_EQ(published.colours.size(), 16u);
-  ASSERT_EQ(lab.colours.size(), 16u);
+  ASSERT_EQ(published.colors.size(), 16u);
+  ASSERT_EQ(lab.colors.size(), 16u);
   // The two files list the colours in different orders: match each by the nearest.
-  for (const ColorValue colour : lab.colours) {
+  for (const ColorValue color : lab.colors) {
     int nearest = 255;
-    for (const ColorValue p : published.colours)
-      nearest = std::min(nearest, ChannelDistance(colour, p));
-    EXPECT_LE(nearest, 1) << std::hex << colour;
+    for (const ColorValue p : published.colors)
+      nearest = std::min(nearest, ChannelDistance(color, p));
+    EXPECT_LE(nearest, 1) << std::hex << color;
   }
 }
 

@@ -9,7 +9,7 @@
 
 #include "formats/aco_format.h"
 #include "formats/ase_format.h"
-#include "support/reference_colours.h"
+#include "support/reference_colors.h"
 
 namespace tavlo::testing {
 namespace {
@@ -30,7 +30,7 @@ QByteArray Aco(quint16 version, const std::vector<AcoSwatch>& swatches) {
 }
 
 // A colour block of ASE: empty name, the model and its values, colour type 2 (normal).
-QByteArray AseColour(const char model[4], std::vector<float> values) {
+QByteArray AseColor(const char model[4], std::vector<float> values) {
   QByteArray data;
   QDataStream out(&data, QIODevice::WriteOnly);
   out.setFloatingPointPrecision(QDataStream::SinglePrecision);
@@ -75,7 +75,7 @@ template <typename Reader>
 void ExpectEveryPrefixRefused(const QByteArray& whole, Reader read) {
   for (qsizetype n = 0; n < whole.size(); ++n) {
     const PaletteRead partial = read(whole.first(n));
-    EXPECT_TRUE(partial.colours.empty()) << n;
+    EXPECT_TRUE(partial.colors.empty()) << n;
     EXPECT_EQ(partial.warnings.size(), 1) << n;
   }
 }
@@ -88,7 +88,7 @@ TEST(ReadAco, RgbTakesTheHighByteOfEachValueInBothVersions) {
        {Aco(1, swatches), Aco(2, swatches), Aco(1, swatches) + Aco(2, swatches)}) {
     const PaletteRead read = ReadAco(file);
     EXPECT_TRUE(read.warnings.isEmpty());
-    EXPECT_EQ(read.colours, expected);
+    EXPECT_EQ(read.colors, expected);
   }
 }
 
@@ -104,15 +104,15 @@ TEST(ReadAco, HsbCmykLabAndGreyAreConvertedWithOneWarning) {
                  {8, 2500, 0, 0, 0},                  // grey 25 % ink
                  {0, 0x8080, 0x8080, 0x8080, 0},
              }));
-  ExpectNear(read.colours, {ReferenceHsb(0, 1, 1),
-                            ReferenceHsb(21845 / 65535.0 * 360, 32768 / 65535.0, 49152 / 65535.0),
-                            ReferenceCmyk(0, 1, 1, 0),
-                            ReferenceCmyk(1 - 32768 / 65535.0, 1 - 49152 / 65535.0,
-                                          1 - 16384 / 65535.0, 1 - 52428 / 65535.0),
-                            ReferenceLab(50, -20, 45), ReferenceGrey(1), ReferenceGrey(0.75),
-                            MakeColor(0x80, 0x80, 0x80)});
-  EXPECT_EQ(read.colours[0], MakeColor(255, 0, 0));
-  EXPECT_EQ(read.colours[2], MakeColor(255, 0, 0));
+  ExpectNear(read.colors, {ReferenceHsb(0, 1, 1),
+                           ReferenceHsb(21845 / 65535.0 * 360, 32768 / 65535.0, 49152 / 65535.0),
+                           ReferenceCmyk(0, 1, 1, 0),
+                           ReferenceCmyk(1 - 32768 / 65535.0, 1 - 49152 / 65535.0,
+                                         1 - 16384 / 65535.0, 1 - 52428 / 65535.0),
+                           ReferenceLab(50, -20, 45), ReferenceGrey(1), ReferenceGrey(0.75),
+                           MakeColor(0x80, 0x80, 0x80)});
+  EXPECT_EQ(read.colors[0], MakeColor(255, 0, 0));
+  EXPECT_EQ(read.colors[2], MakeColor(255, 0, 0));
   EXPECT_EQ(read.warnings,
             QStringList{"holds 7 swatches in HSB, CMYK, Lab and greyscale, converted to sRGB."});
 }
@@ -129,7 +129,7 @@ TEST(ReadAco, FilesItCannotTakeAreRefusedWithTheReason) {
   // A name longer than the file.
   QByteArray longName = Aco(2, {{0, 0, 0, 0, 0}});
   longName[15] = '\x7F';
-  EXPECT_TRUE(ReadAco(longName).colours.empty());
+  EXPECT_TRUE(ReadAco(longName).colors.empty());
   ExpectEveryPrefixRefused(Aco(2, {{0, 1, 2, 3, 0}, {1, 4, 5, 6, 0}}), ReadAco);
 }
 
@@ -137,52 +137,52 @@ TEST(ReadAco, MoreThan256SwatchesGiveTheFirst256) {
   std::vector<AcoSwatch> swatches;
   for (int k = 0; k < 1000; ++k) swatches.push_back({0, quint16((k % 256) << 8), 0, 0, 0});
   const PaletteRead read = ReadAco(Aco(1, swatches));
-  ASSERT_EQ(read.colours.size(), 256u);
-  EXPECT_EQ(read.colours[255], MakeColor(255, 0, 0));
+  ASSERT_EQ(read.colors.size(), 256u);
+  EXPECT_EQ(read.colors[255], MakeColor(255, 0, 0));
   EXPECT_EQ(read.warnings,
             QStringList{"holds 1000 colours; the first 256 were read and the other 744 left out."});
 }
 
 TEST(ReadAse, ModelsGroupsAndNamesAsTheyComeInFiles) {
-  QByteArray named = AseColour("RGB ", {1, 0.5f, 0});
+  QByteArray named = AseColor("RGB ", {1, 0.5f, 0});
   named.replace(0, 2, QByteArray("\x00\x02\x00\x41\x00\x00", 6));  // name "A" with its NUL
   const PaletteRead read = ReadAse(Ase({
       {0xC001, QByteArray("\x00\x02\x00\x47\x00\x00", 6)},  // group "G"
       {0x0001, named},
-      {0x0001, AseColour("CMYK", {0, 1, 1, 0})},
-      {0x0001, AseColour("LAB ", {0.5f, -20, 45})},
-      {0x0001, AseColour("Gray", {0.25f})},
+      {0x0001, AseColor("CMYK", {0, 1, 1, 0})},
+      {0x0001, AseColor("LAB ", {0.5f, -20, 45})},
+      {0x0001, AseColor("Gray", {0.25f})},
       {0xC002, {}},
-      {0xC001, {}},                                // a group start with no name at all
-      {0x0001, AseColour("LAB ", {50, -20, 45})},  // lightness on the 0..100 scale
+      {0xC001, {}},                               // a group start with no name at all
+      {0x0001, AseColor("LAB ", {50, -20, 45})},  // lightness on the 0..100 scale
   }));
-  ExpectNear(read.colours,
+  ExpectNear(read.colors,
              {MakeColor(255, 128, 0), ReferenceCmyk(0, 1, 1, 0), ReferenceLab(50, -20, 45),
               ReferenceGrey(0.25), ReferenceLab(50, -20, 45)});
-  EXPECT_EQ(read.colours[0], MakeColor(255, 128, 0));
+  EXPECT_EQ(read.colors[0], MakeColor(255, 128, 0));
   EXPECT_EQ(read.warnings,
             QStringList{"holds 4 swatches in CMYK, Lab and greyscale, converted to sRGB."});
 }
 
-TEST(ReadAse, ValuesOutOfRangeOrNotNumbersStillGiveColours) {
+TEST(ReadAse, ValuesOutOfRangeOrNotNumbersStillGiveColors) {
   const float nan = std::numeric_limits<float>::quiet_NaN();
   const float inf = std::numeric_limits<float>::infinity();
   const PaletteRead read = ReadAse(Ase({
-      {1, AseColour("RGB ", {nan, inf, -inf})},
-      {1, AseColour("RGB ", {2, -1, 1e30f})},
-      {1, AseColour("LAB ", {nan, inf, -inf})},
-      {1, AseColour("CMYK", {nan, 5, -5, nan})},
-      {1, AseColour("Gray", {-inf})},
+      {1, AseColor("RGB ", {nan, inf, -inf})},
+      {1, AseColor("RGB ", {2, -1, 1e30f})},
+      {1, AseColor("LAB ", {nan, inf, -inf})},
+      {1, AseColor("CMYK", {nan, 5, -5, nan})},
+      {1, AseColor("Gray", {-inf})},
   }));
-  ASSERT_EQ(read.colours.size(), 5u);
-  EXPECT_EQ(read.colours[0], MakeColor(0, 255, 0));
-  EXPECT_EQ(read.colours[1], MakeColor(255, 0, 255));
-  for (const ColorValue c : read.colours) EXPECT_TRUE(c >= 0 && c <= 0xFFFFFF);
+  ASSERT_EQ(read.colors.size(), 5u);
+  EXPECT_EQ(read.colors[0], MakeColor(0, 255, 0));
+  EXPECT_EQ(read.colors[1], MakeColor(255, 0, 255));
+  for (const ColorValue c : read.colors) EXPECT_TRUE(c >= 0 && c <= 0xFFFFFF);
 }
 
 TEST(ReadAse, AnotherVersionIsReadWithAWarning) {
-  const PaletteRead read = ReadAse(Ase({{1, AseColour("RGB ", {0, 0, 1})}}, 0, 1));
-  EXPECT_EQ(read.colours, std::vector<ColorValue>{MakeColor(0, 0, 255)});
+  const PaletteRead read = ReadAse(Ase({{1, AseColor("RGB ", {0, 0, 1})}}, 0, 1));
+  EXPECT_EQ(read.colors, std::vector<ColorValue>{MakeColor(0, 0, 255)});
   EXPECT_EQ(read.warnings,
             QStringList{"has swatch exchange version 0.1; it was read as version 1.0."});
 }
@@ -191,20 +191,20 @@ TEST(ReadAse, FilesItCannotTakeAreRefusedWithTheReason) {
   EXPECT_EQ(ReadAse("ASEX\0\1\0\0\0\0\0\0").warnings,
             QStringList{"is not a swatch exchange file: it does not start with \"ASEF\" and a "
                         "header."});
-  EXPECT_EQ(ReadAse(Ase({{1, AseColour("HSV ", {0, 0, 0})}})).warnings,
+  EXPECT_EQ(ReadAse(Ase({{1, AseColor("HSV ", {0, 0, 0})}})).warnings,
             QStringList{"is not a swatch exchange file: block 1 does not hold a colour of a known "
                         "model."});
-  EXPECT_EQ(ReadAse(Ase({{1, AseColour("CMYK", {0, 0, 0, 0}).first(14)}})).warnings,
+  EXPECT_EQ(ReadAse(Ase({{1, AseColor("CMYK", {0, 0, 0, 0}).first(14)}})).warnings,
             QStringList{"is not a swatch exchange file: block 1 does not hold a colour of a known "
                         "model."});
   EXPECT_EQ(ReadAse(Ase({{0xC001, {}}, {0xC002, {}}})).warnings, QStringList{"holds no colours."});
-  QByteArray moreBlocksThanThere = Ase({{1, AseColour("RGB ", {0, 0, 0})}});
+  QByteArray moreBlocksThanThere = Ase({{1, AseColor("RGB ", {0, 0, 0})}});
   moreBlocksThanThere[11] = 2;
   EXPECT_EQ(ReadAse(moreBlocksThanThere).warnings,
             QStringList{"is not a swatch exchange file: it ends inside block 2 of the 2 it "
                         "announces."});
   ExpectEveryPrefixRefused(
-      Ase({{0xC001, QByteArray("\0\1\0\0", 4)}, {1, AseColour("Gray", {1})}, {0xC002, {}}}),
+      Ase({{0xC001, QByteArray("\0\1\0\0", 4)}, {1, AseColor("Gray", {1})}, {0xC002, {}}}),
       ReadAse);
 }
 

@@ -1,5 +1,6 @@
-// The module table of src/README.md against the sources and the build: no include upwards, no Qt
-// header of a Qt module a row does not name, and every file in the module its row names.
+// The module table of src/README.md against the sources and the build: a file belongs to the
+// module of its first folder; no include upwards or of a module the row may not use, no Qt header
+// of a Qt module the row does not name, and each folder's build links what its row uses.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -16,59 +17,52 @@ namespace {
 
 struct ModuleRow {
   int level = 0;
-  QString module;
-  QStringList patterns;  // "dir/" or a wildcard of paths relative to src/
+  QStringList uses;  // folders, as the table names them
   QStringList qtModules;
 };
 
-// The rows of the table: the lines starting with "| <number> |".
-std::vector<ModuleRow> ReadTable(const QString& readme) {
-  std::vector<ModuleRow> rows;
-  static const QRegularExpression quoted(QStringLiteral("`([^`]+)`"));
+using ModuleTable = std::map<QString, ModuleRow>;  // by folder name
+
+QStringList FolderNames(const QString& cell) {
+  static const QRegularExpression folder(QStringLiteral("`([a-z_]+)/`"));
+  QStringList names;
+  for (auto it = folder.globalMatch(cell); it.hasNext();) names << it.next().captured(1);
+  return names;
+}
+
+// The rows of the table: "| `folder/` | level | holds | uses | Qt |".
+ModuleTable ReadTable(const QString& readme) {
+  ModuleTable rows;
   static const QRegularExpression qtName(QStringLiteral("\\bQt[A-Za-z]+\\b"));
   for (const QString& line : readme.split('\n')) {
     const QStringList cells = line.split('|');
     bool isLevel = false;
-    if (cells.size() < 6) continue;
-    const int level = cells[1].trimmed().toInt(&isLevel);
-    if (!isLevel) continue;
-    ModuleRow row{level, quoted.match(cells[2]).captured(1), {}, {}};
-    for (auto it = quoted.globalMatch(cells[3]); it.hasNext();)
-      row.patterns << it.next().captured(1);
+    if (cells.size() < 7) continue;
+    const int level = cells[2].trimmed().toInt(&isLevel);
+    const QStringList folder = FolderNames(cells[1]);
+    if (!isLevel || folder.size() != 1) continue;
+    ModuleRow row{level, FolderNames(cells[4]), {}};
     for (auto it = qtName.globalMatch(cells[5]); it.hasNext();)
       row.qtModules << it.next().captured();
-    rows.push_back(row);
+    rows[folder[0]] = row;
   }
   return rows;
 }
 
-// The row of a file: a pattern naming files beats a whole folder; two of a kind are an error.
-struct RowLookup {
-  const ModuleRow* row = nullptr;
-  QString error;
-};
-
-RowLookup RowOf(const std::vector<ModuleRow>& rows, const QString& path) {
-  const ModuleRow* byName = nullptr;
-  const ModuleRow* byFolder = nullptr;
-  const QString folder = path.left(path.lastIndexOf('/') + 1);
-  for (const ModuleRow& row : rows) {
-    for (const QString& pattern : row.patterns) {
-      if (pattern.endsWith('/')) {
-        if (pattern != folder) continue;
-        if (byFolder && byFolder != &row) return {nullptr, path + " is in two folder rows"};
-        byFolder = &row;
-      } else if (QRegularExpression(QRegularExpression::wildcardToRegularExpression(pattern))
-                     .match(path)
-                     .hasMatch()) {
-        if (byName && byName != &row) return {nullptr, path + " is named by two rows"};
-        byName = &row;
-      }
+// What a module may use: what its row names and what those use in turn.
+QStringList MayUse(const ModuleTable& rows, const QString& folder) {
+  QStringList reached;
+  QStringList open = {folder};
+  while (!open.isEmpty()) {
+    const auto row = rows.find(open.takeLast());
+    if (row == rows.end()) continue;
+    for (const QString& used : row->second.uses) {
+      if (reached.contains(used)) continue;
+      reached << used;
+      open << used;
     }
   }
-  if (byName) return {byName, {}};
-  if (byFolder) return {byFolder, {}};
-  return {nullptr, path + " belongs to no row of the table"};
+  return reached;
 }
 
 // The Qt module a header of an #include <...> belongs to, or nothing for a header of no Qt module.
@@ -88,37 +82,42 @@ struct SourceFile {
   QString text;
 };
 
+QString FolderOf(const QString& path) {
+  return path.section('/', 0, 0);
+}
+
 // Every include that breaks the table, one line each.
-QStringList LayoutViolations(const std::vector<ModuleRow>& rows,
-                             const std::vector<SourceFile>& files) {
+QStringList LayoutViolations(const ModuleTable& rows, const std::vector<SourceFile>& files) {
   static const QRegularExpression include(
       QStringLiteral("^\\s*#\\s*include\\s*([<\"])([^>\"]+)[>\"]"),
       QRegularExpression::MultilineOption);
-  std::map<QString, const ModuleRow*> rowOf;
   QStringList violations;
   for (const SourceFile& file : files) {
-    const RowLookup lookup = RowOf(rows, file.path);
-    if (!lookup.row) violations << lookup.error;
-    rowOf[file.path] = lookup.row;
-  }
-  for (const SourceFile& file : files) {
-    const ModuleRow* row = rowOf[file.path];
-    if (!row) continue;
+    const QString folder = FolderOf(file.path);
+    const auto row = rows.find(folder);
+    if (row == rows.end()) {
+      violations << file.path + " belongs to no row of the table";
+      continue;
+    }
+    const QStringList mayUse = MayUse(rows, folder);
     for (auto it = include.globalMatch(file.text); it.hasNext();) {
       const auto match = it.next();
       const QString target = match.captured(2);
       if (match.captured(1) == QLatin1String("\"")) {
-        const auto found = rowOf.find(target);
-        if (found == rowOf.end() || !found->second) continue;  // generated or outside src/
-        if (found->second->level > row->level)
+        const auto used = rows.find(FolderOf(target));
+        if (!target.contains('/') || used == rows.end() || used->first == folder) continue;
+        if (used->second.level > row->second.level)
           violations << QStringLiteral("%1 (level %2) includes %3 (level %4)")
                             .arg(file.path)
-                            .arg(row->level)
+                            .arg(row->second.level)
                             .arg(target)
-                            .arg(found->second->level);
-      } else if (const auto qt = QtModuleOf(target); qt && !row->qtModules.contains(*qt)) {
-        violations << QStringLiteral("%1 (%2) includes <%3> of %4")
-                          .arg(file.path, row->module, target, *qt);
+                            .arg(used->second.level);
+        else if (!mayUse.contains(used->first))
+          violations << QStringLiteral("%1 includes %2 of a module %3/ does not use")
+                            .arg(file.path, target, folder);
+      } else if (const auto qt = QtModuleOf(target); qt && !row->second.qtModules.contains(*qt)) {
+        violations
+            << QStringLiteral("%1 (%2/) includes <%3> of %4").arg(file.path, folder, target, *qt);
       }
     }
   }
@@ -142,13 +141,33 @@ std::vector<SourceFile> ReadSources() {
   return files;
 }
 
+// The folders whose libraries a folder's CMakeLists.txt links: tavlo_<folder>, and tavlo_color
+// for colorlib/.
+QStringList LinkedFolders(const QString& folder) {
+  static const QRegularExpression call(QStringLiteral("target_link_libraries\\(([^)]*)\\)"));
+  static const QRegularExpression library(QStringLiteral("\\btavlo_([a-z_]+)"));
+  const QString text = ReadText(QStringLiteral(TAVLO_SOURCE_DIR "/") + folder + "/CMakeLists.txt");
+  QStringList linked;
+  for (auto calls = call.globalMatch(text); calls.hasNext();) {
+    const QString arguments = calls.next().captured(1);
+    auto names = library.globalMatch(arguments);
+    if (names.hasNext()) names.next();  // the library being linked
+    while (names.hasNext()) {
+      const QString name = names.next().captured(1);
+      linked << (name == QLatin1String("color") ? QStringLiteral("colorlib") : name);
+    }
+  }
+  linked.sort();
+  return linked;
+}
+
 class LevelTest : public ::testing::Test {
  protected:
   void SetUp() override {
     rows_ = ReadTable(ReadText(QStringLiteral(TAVLO_SOURCE_DIR "/README.md")));
     ASSERT_GE(rows_.size(), 10u) << "the module table of src/README.md was not found";
   }
-  std::vector<ModuleRow> rows_;
+  ModuleTable rows_;
 };
 
 TEST_F(LevelTest, NoModuleIncludesAHigherLevelOrAnotherQtModule) {
@@ -160,37 +179,33 @@ TEST_F(LevelTest, NoModuleIncludesAHigherLevelOrAnotherQtModule) {
 
 TEST_F(LevelTest, AnIncludeUpwardsOrOfWidgetsBelowIsCaught) {
   const std::vector<SourceFile> files = {
-      {"palette/palette_document.h", "#include <QObject>\n#include \"palette/palette_window.h\"\n"},
-      {"palette/palette_window.h", "#include <QWidget>\n#include \"palette/color_value.h\"\n"},
-      {"palette/color_value.h", "#include <array>\n"},
-      {"formats/act_format.cpp", "  #  include <QWidget>\n#include \"version.h\"\n"},
+      {"palette_model/palette_document.h",
+       "#include <QObject>\n#include \"palette_window/palette_window.h\"\n"},
+      {"palette_window/palette_window.h", "#include <QWidget>\n#include \"base/color_value.h\"\n"},
+      {"formats/act_format.cpp",
+       "  #  include <QWidget>\n#include \"version.h\"\n#include \"store/settings.h\"\n"},
       {"stray/file.h", ""},
   };
-  EXPECT_EQ(
-      LayoutViolations(rows_, files),
-      QStringList({"stray/file.h belongs to no row of the table",
-                   "palette/palette_document.h (level 1) includes palette/palette_window.h "
-                   "(level 2)",
-                   "formats/act_format.cpp (tavlo_formats) includes <QWidget> of QtWidgets"}));
+  EXPECT_EQ(LayoutViolations(rows_, files),
+            QStringList({"palette_model/palette_document.h (level 1) includes "
+                         "palette_window/palette_window.h (level 2)",
+                         "formats/act_format.cpp (formats/) includes <QWidget> of QtWidgets",
+                         "formats/act_format.cpp includes store/settings.h of a module formats/ "
+                         "does not use",
+                         "stray/file.h belongs to no row of the table"}));
 }
 
-TEST_F(LevelTest, TheBuildPutsEveryFileInTheModuleOfItsRow) {
-  const QString listing = ReadText(QStringLiteral(TAVLO_MODULE_SOURCES));
-  ASSERT_FALSE(listing.isEmpty()) << TAVLO_MODULE_SOURCES;
+TEST_F(LevelTest, EachFolderIsAModuleThatLinksWhatItsRowUses) {
   const QDir src(QStringLiteral(TAVLO_SOURCE_DIR));
-  int checked = 0;
-  for (const QString& line : listing.split('\n', Qt::SkipEmptyParts)) {
-    const QString module = line.section(QStringLiteral(": "), 0, 0);
-    for (const QString& source : line.section(QStringLiteral(": "), 1).split(';')) {
-      const QString path = src.relativeFilePath(source);
-      if (path.startsWith(QLatin1String("..")) || !path.contains('/')) continue;
-      const RowLookup lookup = RowOf(rows_, path);
-      ASSERT_TRUE(lookup.row) << lookup.error.toStdString();
-      EXPECT_EQ(lookup.row->module, module) << path.toStdString();
-      ++checked;
-    }
+  for (const QString& folder : src.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+    const auto row = rows_.find(folder);
+    ASSERT_NE(row, rows_.end()) << folder.toStdString() << "/ has no row in src/README.md";
+    QStringList uses = row->second.uses;
+    uses.sort();
+    EXPECT_EQ(LinkedFolders(folder), uses) << folder.toStdString();
   }
-  EXPECT_GT(checked, 50);
+  for (const auto& [folder, row] : rows_)
+    EXPECT_TRUE(src.exists(folder)) << folder.toStdString() << "/ has a row but no folder";
 }
 
 }  // namespace

@@ -10,9 +10,9 @@
 namespace tavlo::testing {
 namespace {
 
-PaletteColors Filled(ColorValue colour) {
+PaletteColors Filled(ColorValue color) {
   PaletteColors colors;
-  colors.fill(colour);
+  colors.fill(color);
   return colors;
 }
 
@@ -25,9 +25,9 @@ PaletteColors Numbered() {
 
 // Random palettes; drawing from a small pool gives many repeats, from the whole range few.
 PaletteColors RandomPalette(std::mt19937& random, int poolSize) {
-  std::uniform_int_distribution<ColorValue> anyColour(0, 0x00FFFFFF);
+  std::uniform_int_distribution<ColorValue> anyColor(0, 0x00FFFFFF);
   std::vector<ColorValue> pool(poolSize);
-  for (ColorValue& c : pool) c = anyColour(random);
+  for (ColorValue& c : pool) c = anyColor(random);
   if (poolSize > 2) pool[0] = kBlack;
   std::uniform_int_distribution<int> pick(0, poolSize - 1);
   PaletteColors colors;
@@ -112,7 +112,7 @@ TEST(SortAndClean, RepeatsStandOnceAndBlackStaysBlack) {
   EXPECT_EQ(SortAndClean(colors)[0], kWhite);
 }
 
-TEST(SortAndClean, AllDifferentColoursAreOnlyReordered) {
+TEST(SortAndClean, AllDifferentColorsAreOnlyReordered) {
   const PaletteColors colors = Numbered();
   PaletteColors expected = colors;
   std::sort(expected.begin(), expected.end(), std::greater<>());
@@ -171,13 +171,13 @@ TEST(CompressPalette, CoarsensEachChannelThenSortsAndCleans) {
   EXPECT_EQ(apart[2], kBlack);
 }
 
-TEST(CompressPalette, ColoursTurnedBlackMergeIntoTheBlackTail) {
+TEST(CompressPalette, ColorsTurnedBlackMergeIntoTheBlackTail) {
   PaletteColors colors = Filled(kBlack);
   colors[40] = 0x00010101;
   EXPECT_EQ(CompressPalette(colors, 2), Filled(kBlack));
 }
 
-TEST(CompressPalette, TheEightExtremeColoursSurviveEveryDivisor) {
+TEST(CompressPalette, TheEightExtremeColorsSurviveEveryDivisor) {
   PaletteColors colors = Filled(kBlack);
   const ColorValue extremes[] = {kBlack,     kRed,       kGreen,     kBlue,
                                  0x0000FFFF, 0x00FF00FF, 0x00FFFF00, kWhite};
@@ -215,10 +215,10 @@ TEST(WebSafe, ConvertsEveryChannelInPlace) {
   EXPECT_EQ(safe[1], kBlack);
 }
 
-TEST(WebSafe, SafeColoursStayAndConvertingTwiceEqualsOnce) {
-  PaletteColors safeColours = Filled(kBlack);
-  for (int i = 0; i < 216; ++i) safeColours[i] = MakeColor(i % 6 * 51, i / 6 % 6 * 51, i / 36 * 51);
-  EXPECT_EQ(ConvertToWebSafe(safeColours), safeColours);
+TEST(WebSafe, SafeColorsStayAndConvertingTwiceEqualsOnce) {
+  PaletteColors safeColors = Filled(kBlack);
+  for (int i = 0; i < 216; ++i) safeColors[i] = MakeColor(i % 6 * 51, i / 6 % 6 * 51, i / 36 * 51);
+  EXPECT_EQ(ConvertToWebSafe(safeColors), safeColors);
   std::mt19937 random(5);
   for (int round = 0; round < 100; ++round) {
     const PaletteColors once = ConvertToWebSafe(RandomPalette(random, 1000));

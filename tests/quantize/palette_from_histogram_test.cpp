@@ -4,26 +4,26 @@
 
 #include <set>
 
-#include "colour/ciede2000.h"
+#include "color_science/ciede2000.h"
 #include "quantize/palette_loss.h"
 #include "quantize/rgb_nearest.h"
-#include "support/colour_pictures.h"
+#include "support/color_pictures.h"
 #include "support/named_colors.h"
 
 namespace tavlo::testing {
 namespace {
 
-std::vector<std::uint64_t> UsageUnderRule(const std::vector<ColourCount>& histogram,
+std::vector<std::uint64_t> UsageUnderRule(const std::vector<ColorCount>& histogram,
                                           const std::vector<ColorValue>& palette) {
-  std::vector<ColorValue> colours;
-  for (const ColourCount& c : histogram) colours.push_back(c.colour);
-  const auto nearest = quantize::AssignNearestEntries(colours, palette, 1).first;
+  std::vector<ColorValue> colors;
+  for (const ColorCount& c : histogram) colors.push_back(c.color);
+  const auto nearest = quantize::AssignNearestEntries(colors, palette, 1).first;
   std::vector<std::uint64_t> usage(palette.size(), 0);
-  for (std::size_t i = 0; i < colours.size(); ++i) usage[nearest[i]] += histogram[i].count;
+  for (std::size_t i = 0; i < colors.size(); ++i) usage[nearest[i]] += histogram[i].count;
   return usage;
 }
 
-TEST(PaletteFromHistogram, APictureOfFewColoursGivesExactlyThoseMostUsedFirst) {
+TEST(PaletteFromHistogram, APictureOfFewColorsGivesExactlyThoseMostUsedFirst) {
   const auto histogram = HistogramOf({{kRed, 5}, {kWhite, 40}, {kBlue, 5}, {0x123456, 9}});
   EXPECT_EQ(PaletteFromHistogram(histogram, 4),
             (std::vector<ColorValue>{kWhite, 0x123456, kRed, kBlue}));  // equal counts: by value
@@ -32,7 +32,7 @@ TEST(PaletteFromHistogram, APictureOfFewColoursGivesExactlyThoseMostUsedFirst) {
   EXPECT_TRUE(PaletteFromHistogram({}, 16).empty());
 }
 
-TEST(PaletteFromHistogram, GivesAsManyDistinctColoursAsAskedOrderedByUsage) {
+TEST(PaletteFromHistogram, GivesAsManyDistinctColorsAsAskedOrderedByUsage) {
   const auto histogram = HistogramOfPixels(GradientPixels());
   for (int count : {1, 2, 16, 255, 256}) {
     const auto palette = PaletteFromHistogram(histogram, count);
@@ -44,26 +44,26 @@ TEST(PaletteFromHistogram, GivesAsManyDistinctColoursAsAskedOrderedByUsage) {
   }
 }
 
-TEST(PaletteFromHistogram, IsTheSameForAnyNumberOfThreadsAndAnyOrderOfTheColours) {
+TEST(PaletteFromHistogram, IsTheSameForAnyNumberOfThreadsAndAnyOrderOfTheColors) {
   const auto histogram = HistogramOfPixels(GradientPixels(300, 200, 3));
   const auto once = PaletteFromHistogram(histogram, 64, {.threads = 1});
   EXPECT_EQ(PaletteFromHistogram(histogram, 64, {.threads = 3}), once);
   EXPECT_EQ(PaletteFromHistogram(histogram, 64, {.threads = 0}), once);
   // The same counts reversed, and split in two halves as two pictures' histograms would be.
-  std::vector<ColourCount> shuffled(histogram.rbegin(), histogram.rend());
+  std::vector<ColorCount> shuffled(histogram.rbegin(), histogram.rend());
   for (std::size_t i = 0; i < histogram.size(); i += 2) {
     shuffled[i].count = (histogram[histogram.size() - 1 - i].count + 1) / 2;
-    shuffled.push_back({shuffled[i].colour, histogram[histogram.size() - 1 - i].count / 2});
+    shuffled.push_back({shuffled[i].color, histogram[histogram.size() - 1 - i].count / 2});
   }
-  std::erase_if(shuffled, [](const ColourCount& c) { return c.count == 0; });
+  std::erase_if(shuffled, [](const ColorCount& c) { return c.count == 0; });
   EXPECT_EQ(PaletteFromHistogram(shuffled, 64), once);
   EXPECT_EQ(PaletteFromHistogram(HistogramOf({{kRed, 1}}), 2),
-            PaletteFromHistogram(std::vector<ColourCount>{{kRed, 0}, {kRed, 1}}, 2));
+            PaletteFromHistogram(std::vector<ColorCount>{{kRed, 0}, {kRed, 1}}, 2));
 }
 
 // Eight tight clusters far apart, of different sizes: eight entries must land one in each, near
 // its centre, whatever the sizes.
-TEST(PaletteFromHistogram, PutsOneEntryIntoEachSeparateClusterOfColours) {
+TEST(PaletteFromHistogram, PutsOneEntryIntoEachSeparateClusterOfColors) {
   const std::vector<ColorValue> centres = {0x101010, 0xF0F0F0, 0x2020D0, 0x20D020,
                                            0xD02020, 0x20D0D0, 0xD0D020, 0x808080};
   std::vector<ColorValue> pixels;
@@ -84,15 +84,15 @@ TEST(PaletteFromHistogram, PutsOneEntryIntoEachSeparateClusterOfColours) {
 }
 
 // A palette for the loss the program reports: better than an even grid of as many colours.
-TEST(PaletteFromHistogram, LosesLessThanAnEvenGridOfColours) {
+TEST(PaletteFromHistogram, LosesLessThanAnEvenGridOfColors) {
   const auto histogram = HistogramOfPixels(GradientPixels());
   std::vector<ColorValue> grid;
   for (int r = 0; r < 4; ++r)
     for (int g = 0; g < 4; ++g)
       for (int b = 0; b < 4; ++b) grid.push_back(MakeColor(r * 85, g * 85, b * 85));
-  const auto colours = quantize::MakeWorkingColours(histogram, 1);
-  const double ours = quantize::LossOf(colours, PaletteFromHistogram(histogram, 64), 1).mean;
-  EXPECT_LT(ours, 0.6 * quantize::LossOf(colours, grid, 1).mean);
+  const auto colors = quantize::MakeWorkingColors(histogram, 1);
+  const double ours = quantize::LossOf(colors, PaletteFromHistogram(histogram, 64), 1).mean;
+  EXPECT_LT(ours, 0.6 * quantize::LossOf(colors, grid, 1).mean);
 }
 
 }  // namespace

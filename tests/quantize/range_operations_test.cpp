@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "colour/ciede2000.h"
-#include "support/colour_pictures.h"
+#include "color_science/ciede2000.h"
+#include "support/color_pictures.h"
 #include "support/named_colors.h"
 
 namespace tavlo::testing {
@@ -64,7 +64,7 @@ TEST(RemoveUnusedEntries, ClosesUpInOrderAndLeavesTheRestAlone) {
   EXPECT_EQ(again.colors, edit.colors);
 }
 
-TEST(MergeNearColours, MergesOnlyPairsCloserThanTheThreshold) {
+TEST(MergeNearColors, MergesOnlyPairsCloserThanTheThreshold) {
   PaletteColors colors = Marked();
   const EntryRange range{0, 3};
   colors[0] = kGrey;
@@ -75,10 +75,10 @@ TEST(MergeNearColours, MergesOnlyPairsCloserThanTheThreshold) {
   ASSERT_GT(Distance(kGrey, 0x8C8C8C), 2.0);
   const auto histogram = HistogramOf({{kGrey, 10}, {0x828282, 30}, {0x8C8C8C, 5}, {kRed, 5}});
 
-  EXPECT_EQ(MergeNearColours(colors, range, histogram, 0.5).removed, 0);
-  EXPECT_EQ(MergeNearColours(colors, range, histogram, 0.5).colors, colors);
+  EXPECT_EQ(MergeNearColors(colors, range, histogram, 0.5).removed, 0);
+  EXPECT_EQ(MergeNearColors(colors, range, histogram, 0.5).colors, colors);
 
-  const RangeEdit edit = MergeNearColours(colors, range, histogram, 1.0);
+  const RangeEdit edit = MergeNearColors(colors, range, histogram, 1.0);
   EXPECT_EQ(edit.removed, 1);
   // The merged colour lies between the two, nearer the more used, in the first entry's place:
   // the less used entry 0 goes and the rest close up.
@@ -92,11 +92,11 @@ TEST(MergeNearColours, MergesOnlyPairsCloserThanTheThreshold) {
 }
 
 // However the merges chain, the entries left are all at least the threshold apart.
-TEST(MergeNearColours, LeavesNoPairNearerThanTheThreshold) {
+TEST(MergeNearColors, LeavesNoPairNearerThanTheThreshold) {
   const auto histogram = HistogramOfPixels(GradientPixels());
   const RangeEdit start = PaletteFromPicture(Marked(), {0, 127}, histogram);
   for (double threshold : {10.0, 20.0}) {
-    const RangeEdit edit = MergeNearColours(start.colors, {0, 127}, histogram, threshold);
+    const RangeEdit edit = MergeNearColors(start.colors, {0, 127}, histogram, threshold);
     EXPECT_GT(edit.removed, 0);
     EXPECT_EQ(edit.kept + edit.removed, 128);
     for (int x = 0; x < edit.kept; ++x)

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "quantize/palette_loss.h"
-#include "support/colour_pictures.h"
+#include "support/color_pictures.h"
 #include "support/named_colors.h"
 
 namespace tavlo::testing {
@@ -12,7 +12,7 @@ namespace {
 constexpr ColorValue kOutside = 0x00ABCDEF;
 
 struct Fixture {
-  std::vector<ColourCount> histogram = HistogramOfPixels(GradientPixels());
+  std::vector<ColorCount> histogram = HistogramOfPixels(GradientPixels());
   PaletteColors colors;
   EntryRange range{8, 71};
   Fixture() {
@@ -20,10 +20,10 @@ struct Fixture {
     colors = PaletteFromPicture(colors, range, histogram).colors;
   }
   double ShareAboveOne(const PaletteColors& palette, int entries) const {
-    const auto colours = quantize::MakeWorkingColours(histogram, 1);
+    const auto working = quantize::MakeWorkingColors(histogram, 1);
     const std::vector<ColorValue> live(palette.begin() + range.first,
                                        palette.begin() + range.first + entries);
-    return quantize::LossOf(colours, live, 1).aboveOne;
+    return quantize::LossOf(working, live, 1).aboveOne;
   }
 };
 

@@ -13,12 +13,12 @@ int Distance2(ColorValue x, ColorValue y) {
 }
 
 // The nearest and the second nearest by the plain rule: nearer first, then the lower index.
-std::pair<std::size_t, std::size_t> TwoNearest(ColorValue colour,
+std::pair<std::size_t, std::size_t> TwoNearest(ColorValue color,
                                                const std::vector<ColorValue>& palette) {
   std::size_t first = 0, second = palette.size() > 1 ? 1 : 0;
   auto before = [&](std::size_t x, std::size_t y) {
-    return Distance2(colour, palette[x]) < Distance2(colour, palette[y]) ||
-           (Distance2(colour, palette[x]) == Distance2(colour, palette[y]) && x < y);
+    return Distance2(color, palette[x]) < Distance2(color, palette[y]) ||
+           (Distance2(color, palette[x]) == Distance2(color, palette[y]) && x < y);
   };
   if (palette.size() > 1 && before(1, 0)) std::swap(first, second);
   for (std::size_t e = 2; e < palette.size(); ++e) {
@@ -39,17 +39,17 @@ TEST(AssignNearestEntries, FollowsThePreviewRuleWithTiesToTheLowerIndex) {
     return MakeColor(level(random) * 60, level(random) * 60, level(random) * 60);
   };
   for (std::size_t size : {1u, 2u, 7u, 256u}) {
-    std::vector<ColorValue> palette(size), colours(1003);
+    std::vector<ColorValue> palette(size), colors(1003);
     for (ColorValue& c : palette) c = coarse();
-    for (ColorValue& c : colours)
+    for (ColorValue& c : colors)
       c = MakeColor(level(random) * 30, level(random) * 30, level(random) * 60);
-    const quantize::NearestEntries near = quantize::AssignNearestEntries(colours, palette, 3);
-    for (std::size_t i = 0; i < colours.size(); ++i) {
-      const auto [first, second] = TwoNearest(colours[i], palette);
+    const quantize::NearestEntries near = quantize::AssignNearestEntries(colors, palette, 3);
+    for (std::size_t i = 0; i < colors.size(); ++i) {
+      const auto [first, second] = TwoNearest(colors[i], palette);
       ASSERT_EQ(near.first[i], first) << size << " " << i;
       ASSERT_EQ(near.second[i], second) << size << " " << i;
-      ASSERT_EQ(near.distance2[i], Distance2(colours[i], palette[first]));
-      ASSERT_EQ(near.secondDistance2[i], Distance2(colours[i], palette[second]));
+      ASSERT_EQ(near.distance2[i], Distance2(colors[i], palette[first]));
+      ASSERT_EQ(near.secondDistance2[i], Distance2(colors[i], palette[second]));
     }
   }
 }

@@ -7,12 +7,12 @@
 #include <random>
 #include <vector>
 
-#include "colour/ciede2000.h"
+#include "color_science/ciede2000.h"
 
 namespace tavlo::testing {
 namespace {
 
-TEST(WorkingSpace, EveryColourComesBackFromItsOwnPoint) {
+TEST(WorkingSpace, EveryColorComesBackFromItsOwnPoint) {
   const int levels[] = {0, 1, 2, 17, 63, 64, 127, 128, 200, 253, 254, 255};
   for (int r : levels)
     for (int g : levels)
@@ -29,13 +29,13 @@ TEST(WorkingSpace, EveryColourComesBackFromItsOwnPoint) {
   }
 }
 
-TEST(WorkingSpace, PointsOutsideTheColoursGiveTheNearestColourAtTheEdge) {
+TEST(WorkingSpace, PointsOutsideTheColorsGiveTheNearestColorAtTheEdge) {
   EXPECT_EQ(quantize::ColorOfPoint({150, 0, 0}), 0xFFFFFF);
   EXPECT_EQ(quantize::ColorOfPoint({-20, 0, 0}), 0x000000);
 }
 
 // Near colours are about as far apart here as CIEDE2000 says: the space is built for it.
-TEST(WorkingSpace, DistancesOfNearColoursFollowCiede2000) {
+TEST(WorkingSpace, DistancesOfNearColorsFollowCiede2000) {
   std::mt19937 random(2);
   std::uniform_int_distribution<int> channel(0, 255), step(-3, 3);
   std::vector<double> ratios;

@@ -6,13 +6,13 @@
 
 #include <random>
 
-#include "colour/ciede2000.h"
+#include "color_science/ciede2000.h"
 #include "reduction/budget_encoder.h"
 #include "reduction/gif_encoder.h"
 #include "reduction/indexed_picture.h"
 #include "reduction/result_figures.h"
 #include "support/blurred_loss.h"
-#include "support/colour_pictures.h"
+#include "support/color_pictures.h"
 #include "support/picture_decoding.h"
 
 namespace tavlo::testing {
@@ -21,8 +21,8 @@ namespace {
 // A picture as the encoders read it, with its colours analysed.
 struct Picture {
   Picture(std::vector<ColorValue> pixels, int w, int h)
-      : colours(std::move(pixels)), width(w), height(h) {
-    for (ColorValue c : colours) rgb.push_back(ToRgbPixel(c));
+      : colors(std::move(pixels)), width(w), height(h) {
+    for (ColorValue c : colors) rgb.push_back(ToRgbPixel(c));
     analysed = AnalysePicture(rgb.data(), width, height, std::ptrdiff_t{width} * 4);
   }
   IndexedPicture Nearest(const std::vector<ColorValue>& entries) const {
@@ -30,10 +30,10 @@ struct Picture {
                          static_cast<int>(entries.size()));
   }
 
-  std::vector<ColorValue> colours;
+  std::vector<ColorValue> colors;
   int width, height;
   std::vector<std::uint32_t> rgb;
-  PictureColours analysed;
+  PictureColors analysed;
 };
 
 // `count` colours of the picture's pixels, the first `repeats` of them once more at the end.
@@ -41,7 +41,7 @@ std::vector<ColorValue> EntriesFrom(const Picture& picture, int count, int repea
   std::mt19937 random(seed);
   std::vector<ColorValue> entries;
   for (int i = 0; i < count - repeats; ++i)
-    entries.push_back(picture.colours[random() % picture.colours.size()]);
+    entries.push_back(picture.colors[random() % picture.colors.size()]);
   for (int i = 0; i < repeats; ++i) entries.push_back(entries[size_t(i)]);
   return entries;
 }
@@ -64,16 +64,16 @@ TEST(BudgetEncoder, EveryPixelIsItsNearestEntryOrWithinTheBudgetAndTheFiguresSay
       }
       const DecodedGif decoded = DecodeGifWithGiflib(figures.gif);
       ASSERT_TRUE(decoded.error.isEmpty()) << decoded.error.toStdString();
-      ASSERT_EQ(decoded.indexes.size(), picture.colours.size());
+      ASSERT_EQ(decoded.indexes.size(), picture.colors.size());
       int broken = 0, substituted = 0;
       double sum = 0, largest = 0;
       std::uint64_t above = 0;
       std::vector<std::uint64_t> usage(entries.size(), 0);
-      for (size_t p = 0; p < picture.colours.size(); ++p) {
+      for (size_t p = 0; p < picture.colors.size(); ++p) {
         const std::uint8_t index = decoded.indexes[p];
         ASSERT_LT(index, entries.size());
         const double loss =
-            Ciede2000(LabFromColor(picture.colours[p]), LabFromColor(entries[index]));
+            Ciede2000(LabFromColor(picture.colors[p]), LabFromColor(entries[index]));
         substituted += index != nearest.indexes[p];
         broken += index != nearest.indexes[p] && loss > budget;
         sum += loss;
@@ -85,7 +85,7 @@ TEST(BudgetEncoder, EveryPixelIsItsNearestEntryOrWithinTheBudgetAndTheFiguresSay
       if (budget >= 2 && range.count == 256) {
         EXPECT_GT(substituted, 0) << "the budget unused";
       }
-      const double pixels = double(picture.colours.size());
+      const double pixels = double(picture.colors.size());
       EXPECT_NEAR(figures.meanLoss, sum / pixels, 1e-4);
       EXPECT_NEAR(figures.maxLoss, largest, 1e-4);
       EXPECT_NEAR(figures.shareAboveOne, double(above) / pixels, 2 / pixels);
@@ -171,7 +171,7 @@ TEST(AllowedEntries, UpdatedForAFewChangedEntriesAsFoundAfresh) {
     SCOPED_TRACE(edit);
     const std::vector<ColorValue> before = entries;
     for (int k = 0; k <= edit % 3; ++k)  // one to three entries, some onto the nearest's colour
-      entries[random() % entries.size()] = picture.colours[random() % picture.colours.size()];
+      entries[random() % entries.size()] = picture.colors[random() % picture.colors.size()];
     ASSERT_TRUE(ComputeResultFigures(picture.analysed, entries, figures, &cache));
     ASSERT_TRUE(UpdateAllowedEntries(picture.analysed, before, entries, cache.nearest,
                                      cache.difference, updated));
@@ -180,9 +180,9 @@ TEST(AllowedEntries, UpdatedForAFewChangedEntriesAsFoundAfresh) {
                                    budget, fresh));
     EXPECT_EQ(updated.entry, fresh.entry);
     EXPECT_EQ(updated.loss, fresh.loss);
-    ASSERT_EQ(updated.colour.size(), fresh.colour.size());
-    for (size_t i = 0; i < fresh.colour.size(); ++i)
-      ASSERT_EQ(updated.colour[i].count, fresh.colour[i].count) << i;
+    ASSERT_EQ(updated.color.size(), fresh.color.size());
+    for (size_t i = 0; i < fresh.color.size(); ++i)
+      ASSERT_EQ(updated.color[i].count, fresh.color[i].count) << i;
   }
   std::vector<ColorValue> fewer(entries.begin(), entries.end() - 1);
   EXPECT_FALSE(UpdateAllowedEntries(picture.analysed, entries, fewer, cache.nearest,

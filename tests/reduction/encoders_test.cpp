@@ -14,16 +14,10 @@
 #include "reduction/png_encoder.h"
 #include "support/named_colors.h"
 #include "support/picture_decoding.h"
+#include "support/random_pictures.h"
 
 namespace tavlo::testing {
 namespace {
-
-QImage RandomPicture(int width, int height, std::mt19937& random) {
-  QImage image(width, height, QImage::Format_RGB32);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) image.setPixel(x, y, 0xFF000000u | (random() & 0xFFFFFF));
-  return image;
-}
 
 std::vector<ColorValue> RandomEntries(int count, std::mt19937& random) {
   std::vector<ColorValue> entries(static_cast<size_t>(count));
@@ -83,7 +77,7 @@ void ExpectPngOf(const QByteArray& png, const IndexedPicture& picture, const QIm
   const int n = static_cast<int>(picture.table.size());
   EXPECT_EQ(header.width, picture.width);
   EXPECT_EQ(header.height, picture.height);
-  EXPECT_EQ(header.colourType, 3);
+  EXPECT_EQ(header.colorType, 3);
   EXPECT_EQ(header.interlace, 0);
   EXPECT_EQ(header.bitDepth, n <= 2 ? 1 : n <= 4 ? 2 : n <= 16 ? 4 : 8);
   EXPECT_TRUE(header.palette == picture.table) << "PLTE is not the range's entries in order";
@@ -98,7 +92,7 @@ TEST(PictureEncoders, FilesHoldTheRangeInOrderAndShowThePreviewedPixels) {
   duplicates.insert(duplicates.end(), duplicates.begin(), duplicates.end());
   ranges.push_back(duplicates);
   ranges.push_back({kWhite, kWhite, kWhite});  // only duplicates
-  const QImage image = RandomPicture(97, 61, random);
+  const QImage image = NoisePicture(97, 61, random);
   for (const auto& entries : ranges) {
     SCOPED_TRACE(entries.size());
     const IndexedPicture picture = Reduce(image, entries);
@@ -114,7 +108,7 @@ TEST(PictureEncoders, FilesHoldTheRangeInOrderAndShowThePreviewedPixels) {
 
 TEST(PictureEncoders, DuplicateEntriesShowTheFirstOfThem) {
   std::mt19937 random(15);
-  const QImage image = RandomPicture(40, 30, random);
+  const QImage image = NoisePicture(40, 30, random);
   const std::vector<ColorValue> entries = {kRed, kBlue, kRed, kBlue};
   const IndexedPicture picture = Reduce(image, entries);
   for (std::uint8_t index : picture.indexes) EXPECT_LT(index, 2);
@@ -126,7 +120,7 @@ TEST(PictureEncoders, LongCodeStreamsDecodeExactlyWithAnyNumberOfThreads) {
   std::mt19937 random(16);
   struct Case {
     const char* name;
-    int width, height, colours;
+    int width, height, colors;
   };
   for (const Case c : {Case{"one colour", 1500, 800, 1}, Case{"noise", 1300, 900, 256},
                        Case{"stripes", 2049, 700, 7}, Case{"tiny", 1, 1, 2}}) {
@@ -134,12 +128,12 @@ TEST(PictureEncoders, LongCodeStreamsDecodeExactlyWithAnyNumberOfThreads) {
     IndexedPicture picture;
     picture.width = c.width;
     picture.height = c.height;
-    picture.table = RandomEntries(c.colours, random);
+    picture.table = RandomEntries(c.colors, random);
     picture.indexes.resize(size_t(c.width) * size_t(c.height));
     for (size_t i = 0; i < picture.indexes.size(); ++i) {
-      const auto n = static_cast<unsigned>(c.colours);
+      const auto n = static_cast<unsigned>(c.colors);
       picture.indexes[i] =
-          static_cast<std::uint8_t>(c.colours == 7 ? (i / 3 + i / 4000) % n : random() % n);
+          static_cast<std::uint8_t>(c.colors == 7 ? (i / 3 + i / 4000) % n : random() % n);
     }
     const EncodedPicture one = EncodeGif(picture, 1);
     ASSERT_TRUE(one.ok());

@@ -7,8 +7,8 @@
 #include <numeric>
 #include <random>
 
+#include "color_science/ciede2000.h"
 #include "colorlib/tavlo_color.h"
-#include "colour/ciede2000.h"
 #include "reduction/gif_encoder.h"
 #include "reduction/result_figures.h"
 #include "support/picture_decoding.h"
@@ -36,11 +36,11 @@ std::vector<ColorValue> RandomEntries(int count, std::mt19937& random) {
 
 struct Fixture {
   QImage image;
-  PictureColours colours;
+  PictureColors colors;
 
   explicit Fixture(QImage picture)
       : image(std::move(picture)),
-        colours(AnalysePicture(Pixels(), image.width(), image.height(), image.bytesPerLine())) {}
+        colors(AnalysePicture(Pixels(), image.width(), image.height(), image.bytesPerLine())) {}
   const std::uint32_t* Pixels() const {
     return reinterpret_cast<const std::uint32_t*>(image.constBits());
   }
@@ -76,7 +76,7 @@ TEST(ResultFigures, DescribeTheGifTheExportWritesAndEveryPixelsLoss) {
     SCOPED_TRACE(count);
     const auto entries = RandomEntries(count, random);
     ResultFigures figures;
-    ASSERT_TRUE(ComputeResultFigures(f.colours, entries, figures));
+    ASSERT_TRUE(ComputeResultFigures(f.colors, entries, figures));
 
     const IndexedPicture picture = ReducePicture(f.Pixels(), f.image.width(), f.image.height(),
                                                  f.image.bytesPerLine(), entries.data(), count);
@@ -114,8 +114,8 @@ TEST(ResultFigures, EditsServedFromTheCacheGiveTheFiguresOfAFreshStart) {
       if (edit == 2) entries[7] = entries[8];  // a duplicate
       if (edit == 4) entries.resize(40);       // a narrower range
       ResultFigures cached, fresh;
-      ASSERT_TRUE(ComputeResultFigures(f.colours, entries, cached, &cache, 2, nullptr, budget));
-      ASSERT_TRUE(ComputeResultFigures(f.colours, entries, fresh, nullptr, 1, nullptr, budget));
+      ASSERT_TRUE(ComputeResultFigures(f.colors, entries, cached, &cache, 2, nullptr, budget));
+      ASSERT_TRUE(ComputeResultFigures(f.colors, entries, fresh, nullptr, 1, nullptr, budget));
       EXPECT_EQ(cached.meanLoss, fresh.meanLoss);
       EXPECT_EQ(cached.maxLoss, fresh.maxLoss);
       EXPECT_EQ(cached.shareAboveOne, fresh.shareAboveOne);
@@ -126,8 +126,8 @@ TEST(ResultFigures, EditsServedFromTheCacheGiveTheFiguresOfAFreshStart) {
     // The same cache with another picture starts again instead of mixing the two up.
     const Fixture other(GradientPicture(90, 200, random));
     ResultFigures cached, fresh;
-    ASSERT_TRUE(ComputeResultFigures(other.colours, entries, cached, &cache, 0, nullptr, budget));
-    ASSERT_TRUE(ComputeResultFigures(other.colours, entries, fresh, nullptr, 0, nullptr, budget));
+    ASSERT_TRUE(ComputeResultFigures(other.colors, entries, cached, &cache, 0, nullptr, budget));
+    ASSERT_TRUE(ComputeResultFigures(other.colors, entries, fresh, nullptr, 0, nullptr, budget));
     EXPECT_EQ(cached.meanLoss, fresh.meanLoss);
     EXPECT_EQ(cached.gif, fresh.gif);
   }
@@ -139,8 +139,8 @@ TEST(ResultFigures, AStopRequestGivesUp) {
   const std::atomic<bool> stop{true};
   ResultFigures figures;
   EXPECT_FALSE(
-      ComputeResultFigures(f.colours, RandomEntries(8, random), figures, nullptr, 0, &stop));
-  EXPECT_FALSE(ComputeResultFigures(f.colours, {}, figures)) << "an empty range";
+      ComputeResultFigures(f.colors, RandomEntries(8, random), figures, nullptr, 0, &stop));
+  EXPECT_FALSE(ComputeResultFigures(f.colors, {}, figures)) << "an empty range";
 }
 
 TEST(ResultFigures, HintsAtTheNextSmallerTableOnlyAFewEntriesAway) {

@@ -12,16 +12,16 @@
 #include <QTest>
 
 #include "app/main_window.h"
-#include "app/settings_store.h"
 #include "colorlib/tavlo_color.h"
-#include "image/picture_area.h"
-#include "palette/palette_document.h"
-#include "palette/palette_window.h"
-#include "palette/swatch_grid.h"
+#include "palette_model/palette_document.h"
+#include "palette_window/palette_window.h"
+#include "palette_window/swatch_grid.h"
+#include "picture_view/picture_area.h"
+#include "reduction/from_image.h"
 #include "reduction/gif_encoder.h"
-#include "reduction/indexed_picture.h"
 #include "result/result_texts.h"
 #include "result/result_window.h"
+#include "store/settings_store.h"
 #include "support/app_fixture.h"
 #include "support/picture_decoding.h"
 #include "support/test_files.h"
@@ -43,14 +43,12 @@ class OptimizeMenuTest : public AppFixture {
     StartApp();
     const QString path = TempPath(QStringLiteral("ramps.png"));
     ASSERT_TRUE(Ramps().save(path, "PNG"));
-    dialogs_.AnswerOpen(path);
-    Item("mnu_OpenImage")->trigger();
+    OpenPicture(path);
     for (int i = 0; i < 256; ++i)
       Document().SetEntryColor(i, i < 40 ? MakeColor(i * 6, (i * 37) % 256, (i % 4) * 80) : 0);
     QDir(TempPath(QString())).mkpath(QStringLiteral("out"));
   }
 
-  QAction* Item(const char* name) { return Main().findChild<QAction*>(QString::fromLatin1(name)); }
   ResultWindow& Result() { return *Main().Result(); }
   QString Shown(const char* name) {
     return Result().findChild<QLabel*>(QString::fromLatin1(name))->text();
@@ -66,12 +64,9 @@ class OptimizeMenuTest : public AppFixture {
   }
   // The picture reduced to the document's entries `first`..`last` (0-based), by the preview's rule.
   IndexedPicture Expected(int first, int last) {
-    const QImage picture = Main().Picture()->Picture();
     std::vector<ColorValue> entries;
     for (int i = first; i <= last; ++i) entries.push_back(Document().GetEntryColor(i));
-    return ReducePicture(reinterpret_cast<const std::uint32_t*>(picture.constBits()),
-                         picture.width(), picture.height(), picture.bytesPerLine(), entries.data(),
-                         static_cast<int>(entries.size()));
+    return ReduceImage(Main().Picture()->Picture(), entries);
   }
 };
 
@@ -226,7 +221,7 @@ TEST_F(OptimizeMenuTest, ExportPngKeepsTheRangeAsItsTableInOrder) {
   const QByteArray written = ReadBytes(target);
   const PngHeader header = ReadPngHeader(written);
   ASSERT_TRUE(header.error.isEmpty());
-  EXPECT_EQ(header.colourType, 3);
+  EXPECT_EQ(header.colorType, 3);
   EXPECT_EQ(header.bitDepth, 4);
   std::vector<ColorValue> range;
   for (int i = 1; i <= 5; ++i) range.push_back(Document().GetEntryColor(i));

@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QTableView>
 
-#include "palette/palette_document.h"
+#include "palette_model/palette_document.h"
 #include "result/result_texts.h"
 #include "result/result_window.h"
 #include "slow_worker.h"

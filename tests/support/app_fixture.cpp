@@ -2,8 +2,8 @@
 
 #include <QApplication>
 
-#include "palette/palette_document.h"
-#include "palette/palette_window.h"
+#include "palette_model/palette_document.h"
+#include "palette_window/palette_window.h"
 
 namespace tavlo::testing {
 
@@ -21,6 +21,34 @@ MainWindow& AppFixture::StartApp() {
 void AppFixture::CloseApp() {
   window_->close();
   QApplication::processEvents();
+}
+
+QAction* AppFixture::Item(const char* name) {
+  QAction* action = window_->findChild<QAction*>(QString::fromLatin1(name));
+  EXPECT_NE(action, nullptr) << name;
+  return action;
+}
+
+void AppFixture::Trigger(const char* name) {
+  QAction* action = Item(name);
+  ASSERT_TRUE(action);
+  action->trigger();
+  QApplication::processEvents();
+}
+
+void AppFixture::OpenPalette(const QString& path) {
+  dialogs_.AnswerOpen(path);
+  Trigger("mnu_op");
+}
+
+void AppFixture::SavePalette(const QString& path) {
+  dialogs_.AnswerSave(path);
+  Trigger("mnu_s16");
+}
+
+void AppFixture::OpenPicture(const QString& path) {
+  dialogs_.AnswerOpen(path);
+  Trigger("mnu_OpenImage");
 }
 
 }  // namespace tavlo::testing

@@ -3,6 +3,7 @@
 // fresh temporary directory, and scripted dialogs.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -28,6 +29,15 @@ class AppFixture : public ::testing::Test {
   MainWindow& Main() { return *window_; }
   PaletteWindow& Palette() { return *window_->Palette(); }
   PaletteDocument& Document() { return window_->Document(); }
+
+  // The main window's menu item of this objectName; a test failure when there is none.
+  QAction* Item(const char* name);
+  // Triggers the menu item as a click would, and lets what it queued run.
+  void Trigger(const char* name);
+  // The user picks `path` in the file dialog of "Open palette", "Save palette", "Open image".
+  void OpenPalette(const QString& path);
+  void SavePalette(const QString& path);
+  void OpenPicture(const QString& path);
 
   ScriptedDialogs dialogs_;
 

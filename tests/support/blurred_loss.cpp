@@ -4,8 +4,8 @@
 #include <array>
 #include <cmath>
 
-#include "colour/ciede2000.h"
-#include "colour/srgb.h"
+#include "color_science/ciede2000.h"
+#include "color_science/srgb.h"
 
 namespace tavlo::testing {
 namespace {
@@ -22,12 +22,12 @@ std::array<double, 2 * kRadius + 1> Kernel() {
   return k;
 }
 
-Plane Linear(const std::vector<ColorValue>& colours) {
-  Plane plane(colours.size());
-  for (size_t i = 0; i < colours.size(); ++i)
-    plane[i] = {srgb::LinearFromChannel(RedOf(colours[i])),
-                srgb::LinearFromChannel(GreenOf(colours[i])),
-                srgb::LinearFromChannel(BlueOf(colours[i]))};
+Plane Linear(const std::vector<ColorValue>& colors) {
+  Plane plane(colors.size());
+  for (size_t i = 0; i < colors.size(); ++i)
+    plane[i] = {srgb::LinearFromChannel(RedOf(colors[i])),
+                srgb::LinearFromChannel(GreenOf(colors[i])),
+                srgb::LinearFromChannel(BlueOf(colors[i]))};
   return plane;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // Colour values that tests name again and again.
-#include "palette/color_value.h"
+#include "base/color_value.h"
 
 namespace tavlo::testing {
 

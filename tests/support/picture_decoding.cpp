@@ -80,7 +80,7 @@ PngHeader ReadPngHeader(const QByteArray& bytes) {
       header.width = static_cast<int>(qFromBigEndian<quint32>(data));
       header.height = static_cast<int>(qFromBigEndian<quint32>(data + 4));
       header.bitDepth = static_cast<unsigned char>(data[8]);
-      header.colourType = static_cast<unsigned char>(data[9]);
+      header.colorType = static_cast<unsigned char>(data[9]);
       header.interlace = static_cast<unsigned char>(data[12]);
     } else if (type == "PLTE") {
       for (quint32 i = 0; i + 2 < length; i += 3)

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "palette/color_value.h"
+#include "base/color_value.h"
 
 namespace tavlo::testing {
 
@@ -29,7 +29,7 @@ struct PngHeader {
   int width = 0;
   int height = 0;
   int bitDepth = 0;
-  int colourType = 0;
+  int colorType = 0;
   int interlace = -1;
   std::vector<ColorValue> palette;     // the PLTE chunk, as many entries as it holds
   std::vector<QByteArray> chunkTypes;  // in file order

@@ -25,7 +25,7 @@ std::vector<DialogCall> ScriptedDialogs::CallsOf(const QString& kind) const {
 }
 
 bool ScriptedDialogs::AllAnswersUsed() const {
-  return opens_.empty() && saves_.empty() && colours_.empty() && inputs_.empty() &&
+  return opens_.empty() && saves_.empty() && colors_.empty() && inputs_.empty() &&
          yesNos_.empty() && modals_.empty() && backgrounds_.empty();
 }
 
@@ -63,19 +63,19 @@ QString ScriptedDialogs::ShowSaveDialog(QWidget*, const QString& title, QString&
   return name;
 }
 
-bool ScriptedDialogs::ShowColorDialog(QWidget*, ColorValue& colour) {
+bool ScriptedDialogs::ShowColorDialog(QWidget*, ColorValue& color) {
   DialogCall call;
   call.kind = "color";
-  call.colour = colour;
+  call.color = color;
   calls_.push_back(call);
-  if (colours_.empty()) {
+  if (colors_.empty()) {
     ADD_FAILURE() << "unexpected colour dialog";
     return false;
   }
-  const std::optional<ColorValue> answer = colours_.front();
-  colours_.pop_front();
+  const std::optional<ColorValue> answer = colors_.front();
+  colors_.pop_front();
   if (!answer) return false;
-  colour = *answer;
+  color = *answer;
   return true;
 }
 

@@ -21,7 +21,7 @@ struct DialogCall {
   QString filter;
   QString defaultExt;
   MessageIcon icon = MessageIcon::None;
-  ColorValue colour = 0;  // colour dialog: the starting colour
+  ColorValue color = 0;   // colour dialog: the starting colour
   QString initialText{};  // input box: what its field starts with
 };
 
@@ -37,7 +37,7 @@ class ScriptedDialogs : public DialogService {
     saves_.push_back(std::move(fullPath));
     saveFilters_.push_back(chosenFilter);
   }
-  void AnswerColor(std::optional<ColorValue> colour) { colours_.push_back(colour); }
+  void AnswerColor(std::optional<ColorValue> color) { colors_.push_back(color); }
   void AnswerInput(QString text) { inputs_.push_back(std::move(text)); }
   void AnswerInputs(const QStringList& texts) {
     for (const QString& t : texts) inputs_.push_back(t);
@@ -66,7 +66,7 @@ class ScriptedDialogs : public DialogService {
   QString ShowSaveDialog(QWidget* owner, const QString& title, QString& directory,
                          const QString& defaultName, const QString& filter,
                          const QString& defaultExt, int* chosenFilter = nullptr) override;
-  bool ShowColorDialog(QWidget* owner, ColorValue& colour) override;
+  bool ShowColorDialog(QWidget* owner, ColorValue& color) override;
   QString InputBox(QWidget* owner, const QString& title, const QString& prompt,
                    const QString& initialText = {}) override;
   void MessageBox(QWidget* owner, const QString& title, const QString& text,
@@ -89,7 +89,7 @@ class ScriptedDialogs : public DialogService {
   std::deque<std::optional<QString>> opens_;
   std::deque<std::optional<QString>> saves_;
   std::deque<int> saveFilters_;
-  std::deque<std::optional<ColorValue>> colours_;
+  std::deque<std::optional<ColorValue>> colors_;
   std::deque<QString> inputs_;
   std::deque<bool> yesNos_;
   std::deque<std::function<void(QDialog&)>> modals_;

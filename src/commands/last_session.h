@@ -1,0 +1,25 @@
+#pragma once
+// The palette of the last session: written as an ACT file into the state directory when the
+// program shuts down, and put back on request.
+#include "base/color_value.h"
+#include "store/atomic_file.h"
+
+class QWidget;
+
+namespace tavlo {
+
+class PaletteDocument;
+
+// <state directory>/last-session.act.
+QString LastSessionPath();
+bool LastSessionExists();
+
+// Writes the colours to LastSessionPath(), creating the directory when needed, replacing the
+// file whole.
+WriteResult SaveLastSession(const PaletteColors& colors);
+
+// Puts the last session's palette into the document as one undo step "Restore last session's
+// palette". A missing or damaged file is reported and changes nothing.
+void RestoreLastSession(QWidget* owner, PaletteDocument& palette);
+
+}  // namespace tavlo

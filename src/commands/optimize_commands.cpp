@@ -1,0 +1,350 @@
+#include "commands/optimize_commands.h"
+
+#include <QLocale>
+#include <memory>
+
+#include "commands/ask_color_range.h"
+#include "dialogs/dialog_service.h"
+#include "palette_model/palette_document.h"
+#include "quantize/reduce_to_target.h"
+#include "reduction/from_image.h"
+#include "reduction/gif_encoder.h"
+#include "reduction/result_figures.h"
+
+namespace tavlo {
+namespace {
+
+const QString kFromPicture = QStringLiteral("Palette from picture");
+const QString kRemoveUnused = QStringLiteral("Remove unused entries");
+const QString kMerge = QStringLiteral("Merge near colours");
+const QString kReduce = QStringLiteral("Reduce to target");
+
+// The picture as the commands read it: its pixels and its colours with their counts.
+class PictureColorsOf {
+ public:
+  explicit PictureColorsOf(const QImage& picture)
+      : picture_(picture.convertToFormat(QImage::Format_RGB32)), colors_(AnalyseImage(picture_)) {}
+
+  const std::vector<ColorCount>& Histogram() const { return colors_.histogram; }
+
+  // The figures of the result window for the picture reduced to `entries` under `budget`.
+  ResultFigures Figures(const std::vector<ColorValue>& entries, double budget) const {
+    ResultFigures figures;
+    ComputeResultFigures(colors_, entries, figures, nullptr, 0, nullptr, budget);
+    return figures;
+  }
+
+  // The size of the GIF "Export GIF..." writes for `entries` under `budget`.
+  std::uint64_t GifSize(const std::vector<ColorValue>& entries, double budget) const {
+    if (budget > 0) return static_cast<std::uint64_t>(Figures(entries, budget).GifBytes());
+    return static_cast<std::uint64_t>(EncodeGif(ReduceImage(picture_, entries)).bytes.size());
+  }
+
+ private:
+  QImage picture_;
+  PictureColors colors_;
+};
+
+// The entries that hold the range's colours after `edit`, from the range's first entry.
+EntryRange KeptEntries(EntryRange range, const RangeEdit& edit) {
+  return {range.first, range.first + std::max(edit.kept, 1) - 1};
+}
+
+// Whether applying `edit` changes the palette or the entries the result window describes.
+bool Changes(const PaletteColors& colors, EntryRange range, const RangeEdit& edit) {
+  return edit.colors != colors || KeptEntries(range, edit).last != range.last;
+}
+
+// What a command worked out in the background.
+struct Worked {
+  RangeEdit edit;
+  std::optional<ReductionOutcome> reduction;  // "Reduce to target" only
+  ResultFigures figures;                      // of the kept entries, when the edit changes any
+};
+
+// Works `compute(picture colours, palette colours, range, stop) -> Worked` out on a worker thread
+// behind a busy box saying `label`, then the result window's figures (under `budget`) of what the
+// edit keeps;
+// nullopt when the user cancelled. `compute` runs on the worker, so it holds what else it needs by
+// value.
+template <typename Compute>
+std::optional<Worked> InBackground(QWidget* owner, const QString& title, const QString& label,
+                                   const QImage& picture, const PaletteColors& colors,
+                                   EntryRange range, double budget, Compute compute) {
+  auto worked = std::make_shared<Worked>();
+  const bool done = Dialogs().RunInBackground(
+      owner, title, label,
+      [worked, picture, colors, range, budget, compute](const std::atomic<bool>& stop) {
+        const PictureColorsOf analysed(picture);
+        if (stop) return;
+        *worked = compute(analysed, colors, range, stop);
+        if (!stop && Changes(colors, range, worked->edit))
+          worked->figures = analysed.Figures(
+              RangeEntries(worked->edit.colors, KeptEntries(range, worked->edit)), budget);
+      });
+  if (!done) return std::nullopt;
+  return std::move(*worked);
+}
+
+QString Number(std::uint64_t n) {
+  return QLocale(QLocale::English).toString(static_cast<qulonglong>(n));
+}
+
+QString Percent(double share) {
+  return QString::number(100 * share, 'f', 1) + QStringLiteral(" %");
+}
+
+QString Entries(int first, int last) {
+  return first == last ? QStringLiteral("entry %1").arg(first + 1)
+                       : QStringLiteral("entries %1\u2013%2").arg(first + 1).arg(last + 1);
+}
+
+// What the result window would show for the kept entries, as one sentence.
+QString FiguresSentence(const ResultFigures& f) {
+  QString gif =
+      f.gifError.isEmpty() ? QStringLiteral("GIF %1 bytes, ").arg(Number(f.GifBytes())) : QString();
+  return gif + QStringLiteral(
+                   "%1 of %2 entries used, mean loss \u0394E %3, %4 of pixels above "
+                   "\u0394E 1.0.")
+                   .arg(f.entriesUsed)
+                   .arg(f.rangeSize)
+                   .arg(QString::number(f.meanLoss, 'f', 2))
+                   .arg(Percent(f.shareAboveOne));
+}
+
+void Tell(QWidget* owner, const QString& title, const QString& text) {
+  Dialogs().MessageBox(owner, title, text, MessageIcon::Information);
+}
+
+// The range, or nullopt when there is no picture to work on (which the user is told) or the
+// user cancels.
+std::optional<EntryRange> AskRange(QWidget* owner, const QString& title, const QImage& picture) {
+  if (picture.isNull()) {
+    Tell(owner, title,
+         QStringLiteral("Open a picture first: this command works on the colours of the current "
+                        "picture."));
+    return std::nullopt;
+  }
+  return AskStartAndEndColor(owner);
+}
+
+// Applies a range edit as one undo step and reports it with the figures of the kept entries; the
+// kept entries, or nullopt when the edit changed nothing.
+std::optional<EntryRange> Apply(QWidget* owner, PaletteDocument& document, const QString& title,
+                                EntryRange range, const Worked& worked,
+                                const QString& whatHappened) {
+  const RangeEdit& edit = worked.edit;
+  const EntryRange kept = KeptEntries(range, edit);
+  // Entries dropped from a range that ends in black leave the colours as they were, yet fewer
+  // entries hold them: the result window should then describe those.
+  const bool unchanged = edit.colors == document.Colors();
+  if (!Changes(document.Colors(), range, edit)) {
+    Tell(owner, title, whatHappened + QStringLiteral(" Nothing changed."));
+    return std::nullopt;
+  }
+  if (!unchanged) document.Apply(title, edit.colors);
+  QString entries = Entries(kept.first, kept.last);
+  entries[0] = entries[0].toUpper();
+  QString text = whatHappened + QStringLiteral(" ") + entries +
+                 (kept.Count() == 1 ? QStringLiteral(" holds") : QStringLiteral(" hold")) +
+                 QStringLiteral(" the colours");
+  if (kept.last < range.last)
+    text += QStringLiteral(", ") + Entries(kept.last + 1, range.last) +
+            (range.last == kept.last + 1 ? QStringLiteral(" is") : QStringLiteral(" are")) +
+            QStringLiteral(" black");
+  text += QStringLiteral(". ") + FiguresSentence(worked.figures);
+  if (unchanged) text += QStringLiteral(" The palette itself is unchanged.");
+  Tell(owner, title, text);
+  return kept;
+}
+
+// Asks until the answer is good or the user cancels; `read` gives nullopt for a bad answer,
+// which `refusal` explains before the box comes again.
+template <typename Read>
+auto AskValue(QWidget* owner, const QString& title, const QString& prompt, const QString& initial,
+              const QString& refusal, Read read) -> decltype(read(QString())) {
+  for (;;) {
+    const QString answer = Dialogs().InputBox(owner, title, prompt, initial);
+    if (answer.isEmpty()) return std::nullopt;
+    if (auto value = read(answer)) return value;
+    Dialogs().MessageBox(owner, title, refusal, MessageIcon::Warning);
+  }
+}
+
+std::optional<double> ReadThreshold(const QString& text) {
+  bool ok = false;
+  const double value = text.trimmed().toDouble(&ok);
+  if (!ok || !(value >= 0 && value <= 100)) return std::nullopt;
+  return value;
+}
+
+QString ReductionMessage(const ReductionOutcome& outcome, const ReductionTarget& target,
+                         int rangeSize) {
+  const QString goal = QString::fromStdString(target.Describe());
+  const bool bySize = target.kind == ReductionTarget::Kind::GifBytes;
+  switch (outcome.status) {
+    case ReductionOutcome::Status::BrokenAtStart:
+      return QStringLiteral(
+                 "The target %1 is already broken: with all %2 entries %3 of pixels "
+                 "are above \u0394E 1.0. Nothing changed.")
+          .arg(goal)
+          .arg(rangeSize)
+          .arg(Percent(outcome.shareAboveOne));
+    case ReductionOutcome::Status::AlreadyMet:
+      return bySize ? QStringLiteral(
+                          "The GIF is %1 bytes already, within the target %2. Nothing "
+                          "changed.")
+                          .arg(Number(outcome.gifBytes))
+                          .arg(goal)
+                    : QStringLiteral(
+                          "Removing any entry would break the target %1 (%2 of pixels "
+                          "are above \u0394E 1.0 now). Nothing changed.")
+                          .arg(goal)
+                          .arg(Percent(outcome.shareAboveOne));
+    case ReductionOutcome::Status::Unreachable:
+      return QStringLiteral(
+                 "Even one entry gives a GIF of %1 bytes, more than the target %2. "
+                 "Nothing changed.")
+          .arg(Number(outcome.gifBytes))
+          .arg(goal);
+    case ReductionOutcome::Status::Reached:
+      break;
+  }
+  return QStringLiteral("Reached the target %1 with %2 of %3 entries (%4 removed or merged).")
+      .arg(goal)
+      .arg(outcome.edit.kept)
+      .arg(rangeSize)
+      .arg(outcome.edit.removed);
+}
+
+// "Reduce to target" as the worker does it.
+Worked Reduce(const PictureColorsOf& analysed, const PaletteColors& colors, EntryRange range,
+              const ReductionTarget& target, double budget, const std::atomic<bool>& stop) {
+  // Once stopped, every GIF counts as small enough, so the reduction ends at its next step; its
+  // outcome is dropped then.
+  ReductionOutcome outcome = ReduceToTarget(
+      colors, range, analysed.Histogram(), target, [&](const std::vector<ColorValue>& entries) {
+        return stop ? std::uint64_t{0} : analysed.GifSize(entries, budget);
+      });
+  const bool reached = outcome.status == ReductionOutcome::Status::Reached;
+  const RangeEdit edit = reached ? outcome.edit : RangeEdit{colors, 0, range.Count()};
+  return Worked{edit, std::move(outcome), {}};
+}
+
+}  // namespace
+
+std::optional<EntryRange> PaletteFromPictureCommand(QWidget* owner, PaletteDocument& document,
+                                                    const QImage& picture, double budget) {
+  const std::optional<EntryRange> range = AskRange(owner, kFromPicture, picture);
+  if (!range) return std::nullopt;
+  const std::optional<Worked> worked = InBackground(
+      owner, kFromPicture, QStringLiteral("Working out the palette from the picture\u2026"),
+      picture, document.Colors(), *range, budget,
+      [](const PictureColorsOf& analysed, const PaletteColors& colors, EntryRange within,
+         const std::atomic<bool>&) {
+        return Worked{PaletteFromPicture(colors, within, analysed.Histogram()), {}, {}};
+      });
+  if (!worked) return std::nullopt;
+  const QString what =
+      worked->edit.kept < range->Count()
+          ? QStringLiteral("The picture has %1 colours; all of them are in the palette.")
+                .arg(worked->edit.kept)
+          : QStringLiteral("%1 colours computed from the picture.").arg(worked->edit.kept);
+  return Apply(owner, document, kFromPicture, *range, *worked, what);
+}
+
+std::optional<EntryRange> RemoveUnusedEntriesCommand(QWidget* owner, PaletteDocument& document,
+                                                     const QImage& picture, double budget) {
+  const std::optional<EntryRange> range = AskRange(owner, kRemoveUnused, picture);
+  if (!range) return std::nullopt;
+  const std::optional<Worked> worked = InBackground(
+      owner, kRemoveUnused, QStringLiteral("Looking for unused entries\u2026"), picture,
+      document.Colors(), *range, budget,
+      [](const PictureColorsOf& analysed, const PaletteColors& colors, EntryRange within,
+         const std::atomic<bool>&) {
+        return Worked{RemoveUnusedEntries(colors, within, analysed.Histogram()), {}, {}};
+      });
+  if (!worked) return std::nullopt;
+  const int removed = worked->edit.removed;
+  if (removed == 0) {
+    Tell(owner, kRemoveUnused,
+         QStringLiteral("Every entry of %1 is used by the picture. Nothing changed.")
+             .arg(Entries(range->first, range->last)));
+    return std::nullopt;
+  }
+  return Apply(owner, document, kRemoveUnused, *range, *worked,
+               QStringLiteral("Removed %1 unused %2.")
+                   .arg(removed)
+                   .arg(removed == 1 ? QStringLiteral("entry") : QStringLiteral("entries")));
+}
+
+std::optional<EntryRange> MergeNearColorsCommand(QWidget* owner, PaletteDocument& document,
+                                                 const QImage& picture, double budget) {
+  const std::optional<EntryRange> range = AskRange(owner, kMerge, picture);
+  if (!range) return std::nullopt;
+  const std::optional<double> threshold = AskValue(
+      owner, kMerge,
+      QStringLiteral("Merge entries whose colours differ by less than (CIEDE2000, 0 to 100):"),
+      QStringLiteral("1.0"), QStringLiteral("The threshold must be a number from 0 to 100."),
+      ReadThreshold);
+  if (!threshold) return std::nullopt;
+  const std::optional<Worked> worked = InBackground(
+      owner, kMerge, QStringLiteral("Merging near colours\u2026"), picture, document.Colors(),
+      *range, budget,
+      [threshold = *threshold](const PictureColorsOf& analysed, const PaletteColors& colors,
+                               EntryRange within, const std::atomic<bool>&) {
+        return Worked{MergeNearColors(colors, within, analysed.Histogram(), threshold), {}, {}};
+      });
+  if (!worked) return std::nullopt;
+  const int removed = worked->edit.removed;
+  const QString limit = QString::number(*threshold, 'g', 6);
+  if (removed == 0) {
+    Tell(owner, kMerge,
+         QStringLiteral("No two entries of %1 are closer than \u0394E %2. Nothing changed.")
+             .arg(Entries(range->first, range->last))
+             .arg(limit));
+    return std::nullopt;
+  }
+  return Apply(owner, document, kMerge, *range, *worked,
+               QStringLiteral("Merged %1 %2 closer than \u0394E %3 into others.")
+                   .arg(removed)
+                   .arg(removed == 1 ? QStringLiteral("entry") : QStringLiteral("entries"))
+                   .arg(limit));
+}
+
+std::optional<EntryRange> ReduceToTargetCommand(QWidget* owner, PaletteDocument& document,
+                                                const QImage& picture, double budget) {
+  const std::optional<EntryRange> range = AskRange(owner, kReduce, picture);
+  if (!range) return std::nullopt;
+  const std::optional<ReductionTarget> target = AskValue(
+      owner, kReduce,
+      QStringLiteral("Target: a GIF size in bytes (for example \u2264 150000) or a share of "
+                     "pixels above \u0394E 1.0 (for example \u2264 5 %):"),
+      QString(),
+      QStringLiteral("Please give a GIF size such as \u2264 150000 or a share such as \u2264 5 %."),
+      [](const QString& text) { return ReductionTarget::Parse(text.toStdString()); });
+  if (!target) return std::nullopt;
+  if (target->kind == ReductionTarget::Kind::GifBytes &&
+      (picture.width() > kGifMaxSide || picture.height() > kGifMaxSide)) {
+    Dialogs().MessageBox(owner, kReduce,
+                         QStringLiteral("The picture is too large for a GIF. Nothing changed."),
+                         MessageIcon::Warning);
+    return std::nullopt;
+  }
+  const std::optional<Worked> worked = InBackground(
+      owner, kReduce, QStringLiteral("Reducing the range to the target\u2026"), picture,
+      document.Colors(), *range, budget,
+      [target = *target, budget](const PictureColorsOf& analysed, const PaletteColors& colors,
+                                 EntryRange within, const std::atomic<bool>& stop) {
+        return Reduce(analysed, colors, within, target, budget, stop);
+      });
+  if (!worked) return std::nullopt;
+  const QString what = ReductionMessage(*worked->reduction, *target, range->Count());
+  if (worked->reduction->status != ReductionOutcome::Status::Reached) {
+    Tell(owner, kReduce, what);
+    return std::nullopt;
+  }
+  return Apply(owner, document, kReduce, *range, *worked, what);
+}
+
+}  // namespace tavlo

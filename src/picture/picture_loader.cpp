@@ -1,0 +1,244 @@
+#include "picture/picture_loader.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QPainter>
+#include <QtEndian>
+
+#include "picture/metafile.h"
+
+namespace tavlo {
+namespace {
+
+// Formats taken from Qt's readers. Anything else Qt might guess from the content (text-based
+// formats such as XPM or XBM in particular) is no picture for this program.
+bool IsAcceptedFormat(const QByteArray& format) {
+  static const QByteArray kAccepted[] = {"jpeg", "jpg",  "gif",  "bmp", "ico",
+                                         "png",  "webp", "tiff", "tif", "tga"};
+  for (const QByteArray& accepted : kAccepted)
+    if (format == accepted) return true;
+  return false;
+}
+
+PictureResult Failure(const QString& reason) {
+  return {QImage(), reason};
+}
+
+// The picture as 32-bit RGB; transparent parts are laid over white so that they show, and are
+// picked, as what the user sees.
+QImage Flatten(const QImage& image) {
+  if (!image.hasAlphaChannel()) return image.convertToFormat(QImage::Format_RGB32);
+  QImage flat(image.size(), QImage::Format_RGB32);
+  flat.fill(Qt::white);
+  QPainter painter(&flat);
+  painter.drawImage(0, 0, image);
+  return flat;
+}
+
+PictureResult DecodeWithQt(const QByteArray& bytes) {
+  QBuffer buffer;
+  buffer.setData(bytes);
+  buffer.open(QIODevice::ReadOnly);
+  QImageReader reader(&buffer);
+  reader.setDecideFormatFromContent(true);
+  reader.setAutoTransform(false);
+  const bool readable = reader.canRead();
+  const QByteArray format = reader.format().toLower();
+  if (!readable || !IsAcceptedFormat(format))
+    return Failure(QStringLiteral("the file is not a picture in a format Tavlo reads"));
+  const QSize size = reader.size();
+  if (size.isValid() && !PictureSizeAllowed(size.width(), size.height()))
+    return Failure(PictureTooLarge(size.width(), size.height()));
+  if ((format == "jpeg" && !JpegIsComplete(bytes)) ||
+      (format == "gif" && !GifFirstImageIsComplete(bytes)) ||
+      (format == "bmp" && !BmpIsComplete(bytes)))
+    return Failure(QStringLiteral("the picture data is cut off or damaged"));
+  // Qt refuses on its own to allocate more than this for one decoded image.
+  QImageReader::setAllocationLimit(int(kMaxPicturePixels * 4 / (1024 * 1024)) + 1);
+  QImage image;
+  if (!reader.read(&image) || image.isNull()) return Failure(reader.errorString());
+  if (!PictureSizeAllowed(image.width(), image.height()))
+    return Failure(QStringLiteral("the picture is too large"));
+  return {Flatten(image), {}};
+}
+
+}  // namespace
+
+QString ExtractPath(const QString& path) {
+  const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+  return slash < 0 ? path : path.left(slash + 1);
+}
+
+bool PictureSizeAllowed(qint64 width, qint64 height) {
+  return width > 0 && height > 0 && width <= kMaxPictureSide && height <= kMaxPictureSide &&
+         width * height <= kMaxPicturePixels;
+}
+
+QString PictureTooLarge(qint64 width, qint64 height) {
+  return QStringLiteral("the picture is too large (%1 x %2 pixels)").arg(width).arg(height);
+}
+
+// A JPEG stream is a sequence of marker segments (0xFF, code, two-byte big-endian length that
+// counts itself) from SOI (FFD8) to EOI (FFD9). Each SOS segment (FFDA) is followed by
+// entropy-coded data in which 0xFF is escaped as FF00 and restart markers FFD0..FFD7 may appear;
+// any other marker ends the scan. Segments such as APP1 are skipped whole by their length, so a
+// thumbnail's EOI inside them does not count.
+bool JpegIsComplete(const QByteArray& bytes) {
+  const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
+  const qsizetype n = bytes.size();
+  if (n < 4 || data[0] != 0xFF || data[1] != 0xD8) return false;
+  qsizetype pos = 2;
+  while (pos < n) {
+    if (data[pos] != 0xFF) return false;
+    while (pos < n && data[pos] == 0xFF) ++pos;  // fill bytes
+    if (pos >= n) return false;
+    const unsigned char marker = data[pos++];
+    if (marker == 0xD9) return true;
+    if ((marker >= 0xD0 && marker <= 0xD7) || marker == 0x01) continue;
+    if (pos + 2 > n) return false;
+    const int length = (data[pos] << 8) | data[pos + 1];
+    if (length < 2) return false;
+    pos += length;
+    if (marker != 0xDA) continue;
+    // Entropy-coded data up to the next marker that is not a stuffed byte or a restart.
+    while (true) {
+      if (pos + 1 >= n) return false;
+      if (data[pos] == 0xFF) {
+        const unsigned char next = data[pos + 1];
+        if (next == 0x00 || (next >= 0xD0 && next <= 0xD7)) {
+          pos += 2;
+          continue;
+        }
+        if (next == 0xFF) {
+          ++pos;
+          continue;
+        }
+        break;
+      }
+      ++pos;
+    }
+  }
+  return false;
+}
+
+// GIF: "GIF87a" or "GIF89a", the logical screen (width, height, packed fields at offset 10,
+// background, aspect), the global table when packed bit 7 is set (3 * 2^(bits 0-2 + 1) bytes),
+// then blocks: 0x21 extensions (label, sub-blocks), 0x2C images (9-byte descriptor whose last
+// byte flags a local table like the global one, the LZW code size, sub-blocks), 0x3B trailer.
+// Sub-blocks are a length byte and that many bytes, ended by a zero length.
+bool GifFirstImageIsComplete(const QByteArray& bytes) {
+  const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
+  const qsizetype n = bytes.size();
+  if (n < 13) return false;
+  qsizetype pos = 13;
+  if (data[10] & 0x80) pos += 3 * (qsizetype(1) << ((data[10] & 7) + 1));
+  const auto skipSubBlocks = [&]() {
+    while (pos < n) {
+      const int length = data[pos++];
+      if (length == 0) return true;
+      pos += length;
+    }
+    return false;
+  };
+  while (pos < n) {
+    const unsigned char block = data[pos++];
+    if (block == 0x21) {
+      ++pos;  // label
+      if (!skipSubBlocks()) return false;
+    } else if (block == 0x2C) {
+      if (pos + 9 > n) return false;
+      const unsigned char packed = data[pos + 8];
+      pos += 9;
+      if (packed & 0x80) pos += 3 * (qsizetype(1) << ((packed & 7) + 1));
+      ++pos;  // LZW minimum code size
+      return skipSubBlocks();
+    } else {
+      return false;
+    }
+  }
+  return false;
+}
+
+// BMP: file header (offset of the pixels at 10), then the info header whose size is at 14:
+// 12 bytes (16-bit width and height at 18 and 20, bits per pixel at 24) or 40 and more (32-bit
+// width and height at 18 and 22, bits per pixel at 28, compression at 30). Uncompressed rows
+// (compression 0, or 3 and 6 with bit masks) are padded to 4 bytes. Run-length data (1: 8 bits,
+// 2: 4 bits) is pairs: a run (count > 0, value), or 0 and an escape: 0 end of line,
+// 1 end of bitmap, 2 a move by two more bytes, else that many literal pixels padded to 2 bytes.
+bool BmpIsComplete(const QByteArray& bytes) {
+  const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
+  const qsizetype n = bytes.size();
+  if (n < 26) return false;
+  const quint32 offset = qFromLittleEndian<quint32>(data + 10);
+  const quint32 infoSize = qFromLittleEndian<quint32>(data + 14);
+  qint64 width = 0;
+  qint64 height = 0;
+  int bits = 0;
+  quint32 compression = 0;
+  if (infoSize == 12) {
+    width = qFromLittleEndian<quint16>(data + 18);
+    height = qFromLittleEndian<quint16>(data + 20);
+    bits = qFromLittleEndian<quint16>(data + 24);
+  } else {
+    if (n < 34) return false;
+    width = qFromLittleEndian<qint32>(data + 18);
+    height = qAbs(qint64(qFromLittleEndian<qint32>(data + 22)));
+    bits = qFromLittleEndian<quint16>(data + 28);
+    compression = qFromLittleEndian<quint32>(data + 30);
+  }
+  if (offset == 0 || offset >= n) return false;
+  if (compression == 0 || compression == 3 || compression == 6) {
+    const qint64 rowBytes = ((width * bits + 31) / 32) * 4;
+    // Divided rather than multiplied: the header's width and height can be anything.
+    return rowBytes <= 0 || height <= (n - offset) / rowBytes;
+  }
+  if (compression != 1 && compression != 2) return true;  // embedded JPEG or PNG: Qt decides
+  qsizetype pos = offset;
+  while (pos + 1 < n) {
+    const int count = data[pos];
+    const int code = data[pos + 1];
+    pos += 2;
+    if (count > 0) continue;
+    if (code == 1) return true;
+    if (code == 0) continue;
+    if (code == 2) {
+      pos += 2;
+      continue;
+    }
+    const qsizetype literal = compression == 1 ? code : (code + 1) / 2;
+    pos += literal + (literal & 1);
+  }
+  return false;
+}
+
+PictureResult DecodePicture(const QByteArray& bytes) {
+  if (bytes.isEmpty()) return Failure(QStringLiteral("the file is empty"));
+  QString error;
+  if (LooksLikeEmf(bytes)) {
+    QImage image = RenderEmf(bytes, &error);
+    return image.isNull() ? Failure(error) : PictureResult{Flatten(image), {}};
+  }
+  if (LooksLikeWmf(bytes)) {
+    QImage image = RenderWmf(bytes, &error);
+    return image.isNull() ? Failure(error) : PictureResult{Flatten(image), {}};
+  }
+  return DecodeWithQt(bytes);
+}
+
+PictureResult LoadPictureFile(const QString& path) {
+  // Devices and pipes could be read for ever; only plain files are pictures.
+  if (!QFileInfo(path).isFile()) return Failure(QStringLiteral("it is not a plain file"));
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return Failure(file.errorString());
+  // No picture of the budget's size needs more than this many bytes on disk; a longer file is
+  // not read into memory at all.
+  constexpr qint64 kMaxFileBytes = kMaxPicturePixels * 4 + 1024 * 1024;
+  if (file.size() > kMaxFileBytes) return Failure(QStringLiteral("the file is too large"));
+  const QByteArray bytes = file.read(kMaxFileBytes + 1);
+  if (file.error() != QFileDevice::NoError) return Failure(file.errorString());
+  return DecodePicture(bytes);
+}
+
+}  // namespace tavlo
