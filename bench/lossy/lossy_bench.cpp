@@ -103,6 +103,8 @@ int main(int argc, char** argv) {
   tuning.targetWeight = EnvNumber("BUDGET_MU", tuning.targetWeight);
   tuning.largestError = EnvNumber("BUDGET_CLAMP", tuning.largestError);
   tuning.falloff = EnvNumber("BUDGET_FALLOFF", tuning.falloff);
+  tuning.keptBelow = EnvNumber("BUDGET_KEEP0", tuning.keptBelow);
+  tuning.keptFalloff = EnvNumber("BUDGET_KEEPQ", tuning.keptFalloff);
   tuning.noReward = EnvNumber("BUDGET_NOREWARD", 0) != 0;
   tuning.searchSteps = static_cast<int>(EnvNumber("BUDGET_STEPS", tuning.searchSteps));
 

@@ -69,6 +69,7 @@ struct Context {
   int codeSize = 0;
   float lossWeight = 0, targetWeight = 0;
   float largestError2 = 0;
+  float keptBelow = 0;
   int searchSteps = 0;
   bool noReward = false;
 };
@@ -189,7 +190,7 @@ class BudgetStrip {
     const std::uint32_t first = color.first;
     const Vec nearestError = target - c_.entryLab[color.nearest];
     const float nearest2 = Norm2(nearestError, color);
-    if (color.count == 1) {  // most pixels: the nearest entry alone
+    if (color.count == 1 || color.nearestLoss <= c_.keptBelow) {  // the nearest entry alone
       const std::uint32_t child = ChildOf(depth, code, color.nearest);
       if (child == kNone) return 0;
       only = {0, {first, color.nearest, true}, child, Limited(nearestError, nearest2) * share};
@@ -353,8 +354,9 @@ bool EncodeGifWithinBudget(const PictureColors& colors, const std::vector<ColorV
   }
   context.width = colors.width;
   context.codeSize = GifCodeSize(static_cast<int>(entries.size()));
-  context.lossWeight =
-      float(tuning.lossWeight * std::pow(std::min(1.0, 5 / allowed.budget), tuning.falloff));
+  const double above5 = std::min(1.0, 5 / allowed.budget);
+  context.lossWeight = float(tuning.lossWeight * std::pow(above5, tuning.falloff));
+  context.keptBelow = float(tuning.keptBelow * std::pow(above5, tuning.keptFalloff));
   context.targetWeight = float(tuning.targetWeight);
   context.largestError2 = float(tuning.largestError * tuning.largestError);
   context.searchSteps = tuning.searchSteps;

@@ -126,9 +126,10 @@ TEST(BudgetEncoder, WritesTheExactFileAtZeroAndTheSameBytesOnAnyNumberOfThreads)
 // substitutions along a row to lean one way, the local average would move by up to T and the
 // blurred figure with it (streaks, bands). Carried on as error to the neighbours, they leave
 // only the noise of single substitutions, which the blur mostly cancels: the blurred figure may
-// rise by a twentieth of T over the exact reduction's, and the file must shrink. (On the picture
-// below the longest match raises it by 0.32, the same without the error carried on by 0.17, the
-// encoder by 0.05.)
+// rise by a twentieth of T over the exact reduction's, and the file must shrink by a quarter. (On
+// the picture below the longest match raises it by 0.32, the same without the error carried on
+// by 0.17; the encoder lowers it by 0.03 and writes two thirds of the exact file's bytes, since
+// the pixels within 0.3 of their nearest entry keep it.)
 TEST(BudgetEncoder, LeavesNoStreaksOnASmoothGradient) {
   // A horizontal gradient and 96 entries along it, a little less than 1 apart: a budget of 2 has
   // two or three entries on either side to choose from for every pixel.
@@ -152,7 +153,7 @@ TEST(BudgetEncoder, LeavesNoStreaksOnASmoothGradient) {
   ASSERT_TRUE(ComputeResultFigures(picture.analysed, entries, exact));
   ASSERT_TRUE(
       ComputeResultFigures(picture.analysed, entries, budgeted, nullptr, 0, nullptr, budget));
-  EXPECT_LT(budgeted.GifBytes(), exact.GifBytes() / 2);
+  EXPECT_LT(budgeted.GifBytes(), exact.GifBytes() * 3 / 4);
   EXPECT_LE(blurred(budgeted.gif), blurred(exact.gif) + budget / 20);
 }
 
