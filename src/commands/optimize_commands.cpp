@@ -7,6 +7,7 @@
 #include "dialogs/dialog_service.h"
 #include "palette_model/palette_document.h"
 #include "quantize/reduce_to_target.h"
+#include "quantize/stop_flag.h"
 #include "reduction/from_image.h"
 #include "reduction/gif_encoder.h"
 #include "reduction/result_figures.h"
@@ -66,7 +67,7 @@ struct Worked {
 // behind a busy box saying `label`, then the result window's figures (under `budget`) of what the
 // edit keeps;
 // nullopt when the user cancelled. `compute` runs on the worker, so it holds what else it needs by
-// value.
+// value; it ends soon after `stop` is set, by WorkStopped, whose result nobody waits for.
 template <typename Compute>
 std::optional<Worked> InBackground(QWidget* owner, const QString& title, const QString& label,
                                    const QImage& picture, const PaletteColors& colors,
@@ -75,12 +76,17 @@ std::optional<Worked> InBackground(QWidget* owner, const QString& title, const Q
   const bool done = Dialogs().RunInBackground(
       owner, title, label,
       [worked, picture, colors, range, budget, compute](const std::atomic<bool>& stop) {
-        const PictureColorsOf analysed(picture);
-        if (stop) return;
-        *worked = compute(analysed, colors, range, stop);
-        if (!stop && Changes(colors, range, worked->edit))
-          worked->figures = analysed.Figures(
-              RangeEntries(worked->edit.colors, KeptEntries(range, worked->edit)), budget);
+        try {
+          const PictureColorsOf analysed(picture);
+          ThrowIfStopped(&stop);
+          *worked = compute(analysed, colors, range, stop);
+          ThrowIfStopped(&stop);
+          if (Changes(colors, range, worked->edit))
+            worked->figures = analysed.Figures(
+                RangeEntries(worked->edit.colors, KeptEntries(range, worked->edit)), budget);
+        } catch (const WorkStopped&) {
+          // cancelled: the result is dropped
+        }
       });
   if (!done) return std::nullopt;
   return std::move(*worked);
@@ -220,12 +226,13 @@ QString ReductionMessage(const ReductionOutcome& outcome, const ReductionTarget&
 // "Reduce to target" as the worker does it.
 Worked Reduce(const PictureColorsOf& analysed, const PaletteColors& colors, EntryRange range,
               const ReductionTarget& target, double budget, const std::atomic<bool>& stop) {
-  // Once stopped, every GIF counts as small enough, so the reduction ends at its next step; its
-  // outcome is dropped then.
   ReductionOutcome outcome = ReduceToTarget(
-      colors, range, analysed.Histogram(), target, [&](const std::vector<ColorValue>& entries) {
-        return stop ? std::uint64_t{0} : analysed.GifSize(entries, budget);
-      });
+      colors, range, analysed.Histogram(), target,
+      [&](const std::vector<ColorValue>& entries) {
+        ThrowIfStopped(&stop);
+        return analysed.GifSize(entries, budget);
+      },
+      0, &stop);
   const bool reached = outcome.status == ReductionOutcome::Status::Reached;
   const RangeEdit edit = reached ? outcome.edit : RangeEdit{colors, 0, range.Count()};
   return Worked{edit, std::move(outcome), {}};
@@ -241,8 +248,9 @@ std::optional<EntryRange> PaletteFromPictureCommand(QWidget* owner, PaletteDocum
       owner, kFromPicture, QStringLiteral("Working out the palette from the picture\u2026"),
       picture, document.Colors(), *range, budget,
       [](const PictureColorsOf& analysed, const PaletteColors& colors, EntryRange within,
-         const std::atomic<bool>&) {
-        return Worked{PaletteFromPicture(colors, within, analysed.Histogram()), {}, {}};
+         const std::atomic<bool>& stop) {
+        return Worked{
+            PaletteFromPicture(colors, within, analysed.Histogram(), {.stop = &stop}), {}, {}};
       });
   if (!worked) return std::nullopt;
   const QString what =
@@ -261,8 +269,8 @@ std::optional<EntryRange> RemoveUnusedEntriesCommand(QWidget* owner, PaletteDocu
       owner, kRemoveUnused, QStringLiteral("Looking for unused entries\u2026"), picture,
       document.Colors(), *range, budget,
       [](const PictureColorsOf& analysed, const PaletteColors& colors, EntryRange within,
-         const std::atomic<bool>&) {
-        return Worked{RemoveUnusedEntries(colors, within, analysed.Histogram()), {}, {}};
+         const std::atomic<bool>& stop) {
+        return Worked{RemoveUnusedEntries(colors, within, analysed.Histogram(), &stop), {}, {}};
       });
   if (!worked) return std::nullopt;
   const int removed = worked->edit.removed;
@@ -292,8 +300,9 @@ std::optional<EntryRange> MergeNearColorsCommand(QWidget* owner, PaletteDocument
       owner, kMerge, QStringLiteral("Merging near colours\u2026"), picture, document.Colors(),
       *range, budget,
       [threshold = *threshold](const PictureColorsOf& analysed, const PaletteColors& colors,
-                               EntryRange within, const std::atomic<bool>&) {
-        return Worked{MergeNearColors(colors, within, analysed.Histogram(), threshold), {}, {}};
+                               EntryRange within, const std::atomic<bool>& stop) {
+        return Worked{
+            MergeNearColors(colors, within, analysed.Histogram(), threshold, &stop), {}, {}};
       });
   if (!worked) return std::nullopt;
   const int removed = worked->edit.removed;

@@ -8,6 +8,7 @@
 #include <QtEndian>
 
 #include "picture/metafile.h"
+#include "picture/png_decoder.h"
 
 namespace tavlo {
 namespace {
@@ -223,6 +224,11 @@ PictureResult DecodePicture(const QByteArray& bytes) {
   if (LooksLikeWmf(bytes)) {
     QImage image = RenderWmf(bytes, &error);
     return image.isNull() ? Failure(error) : PictureResult{Flatten(image), {}};
+  }
+  if (LooksLikePng(bytes)) {
+    const DecodedPng png = DecodePng(bytes);
+    if (!png.leftToQt)
+      return png.image.isNull() ? Failure(png.error) : PictureResult{Flatten(png.image), {}};
   }
   return DecodeWithQt(bytes);
 }
