@@ -1,5 +1,6 @@
 // The "&Optimize" menu: the result window, which describes the picture reduced to the range of
 // the last preview, and the exports of that reduction as GIF and PNG.
+#include "app/loss_budget_setting.h"
 #include "app/main_window.h"
 #include "commands/optimize_commands.h"
 #include "palette_model/palette_document.h"
@@ -10,6 +11,7 @@
 #include "reduction/from_image.h"
 #include "reduction/gif_encoder.h"
 #include "reduction/png_encoder.h"
+#include "reduction/result_figures.h"
 #include "result/result_window.h"
 #include "store/settings.h"
 #include "store/twips.h"
@@ -20,6 +22,7 @@ namespace tavlo {
 
 void MainWindow::CreateResultWindow() {
   result_ = new ResultWindow(this, *document_);
+  result_->SetBudget(ReadLossBudget());
   result_->SetRange(previewRange_);
   result_->SetPicture(picture_->Picture());
   connect(picture_, &PictureArea::PictureChanged, result_,
@@ -52,6 +55,7 @@ void MainWindow::PlaceResultWindow() {
 }
 
 void MainWindow::StoreResultPosition() {
+  if (result_) StoreLossBudget(result_->Budget());
   if (!result_ || !resultPlaced_) return;
   WriteKey(keys::kResultTop, QString::number(TwipsFromPixels(result_->pos().y())));
   WriteKey(keys::kResultLeft, QString::number(TwipsFromPixels(result_->pos().x())));
@@ -75,7 +79,8 @@ void MainWindow::ExportGifCommand() {
                       if (const ResultFigures* figures = result_->CurrentFigures();
                           figures && !figures->gif.isEmpty())
                         return EncodedPicture{figures->gif, {}};
-                      return EncodeGif(ReduceImage(picture_->Picture(), result_->RangeColors()));
+                      return EncodeImageGif(picture_->Picture(), result_->RangeColors(),
+                                            result_->Budget());
                     });
 }
 
@@ -95,19 +100,23 @@ void MainWindow::DescribeRange(std::optional<EntryRange> range) {
 }
 
 void MainWindow::PaletteFromPictureCommand() {
-  DescribeRange(tavlo::PaletteFromPictureCommand(this, *document_, picture_->Picture()));
+  DescribeRange(
+      tavlo::PaletteFromPictureCommand(this, *document_, picture_->Picture(), result_->Budget()));
 }
 
 void MainWindow::RemoveUnusedEntriesCommand() {
-  DescribeRange(tavlo::RemoveUnusedEntriesCommand(this, *document_, picture_->Picture()));
+  DescribeRange(
+      tavlo::RemoveUnusedEntriesCommand(this, *document_, picture_->Picture(), result_->Budget()));
 }
 
 void MainWindow::MergeNearColorsCommand() {
-  DescribeRange(tavlo::MergeNearColorsCommand(this, *document_, picture_->Picture()));
+  DescribeRange(
+      tavlo::MergeNearColorsCommand(this, *document_, picture_->Picture(), result_->Budget()));
 }
 
 void MainWindow::ReduceToTargetCommand() {
-  DescribeRange(tavlo::ReduceToTargetCommand(this, *document_, picture_->Picture()));
+  DescribeRange(
+      tavlo::ReduceToTargetCommand(this, *document_, picture_->Picture(), result_->Budget()));
 }
 
 }  // namespace tavlo

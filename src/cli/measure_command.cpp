@@ -22,7 +22,7 @@ QCommandLineOption JsonOption() {
 CommandSpec MeasureSpec() {
   return {
       .name = QStringLiteral("measure"),
-      .synopsis = QStringLiteral("PICTURE... --palette FILE [--range A-B] "
+      .synopsis = QStringLiteral("PICTURE... --palette FILE [--range A-B] [--lossy T] "
                                  "[--transparent N|none|auto] [--alpha-threshold A] "
                                  "[--matte RRGGBB] [--json] [--jobs N] [--quiet]"),
       .summary = QStringLiteral(
@@ -32,9 +32,10 @@ CommandSpec MeasureSpec() {
           "colour table, the entries the picture uses, the mean and largest CIEDE2000 difference\n"
           "between picture and reduction and the share of pixels whose difference exceeds 1.0\n"
           "(over the opaque pixels, laid over the matte). --json adds each entry's pixel count,\n"
-          "the transparent entry and the transparent pixels."),
-      .options = {PaletteOption(), RangeOption(), TransparentOption(true), AlphaThresholdOption(),
-                  MatteOption(), JsonOption(), JobsOption(), QuietOption()},
+          "the transparent entry and the transparent pixels. With --lossy T the figures are\n"
+          "those of the GIF written under the loss budget T, and --json says \"lossy\": T."),
+      .options = {PaletteOption(), RangeOption(), LossyOption(), TransparentOption(true),
+                  AlphaThresholdOption(), MatteOption(), JsonOption(), JobsOption(), QuietOption()},
       .minimumInputs = 1,
       .example = QStringLiteral("measure icons/*.png --palette web.gpl --json"),
   };
@@ -50,6 +51,7 @@ struct Measurement {
   std::vector<ColorValue> entries;
   EntryRange range;
   TransparencyChoice transparency;
+  double budget = 0;
   int threads = 1;
 };
 
@@ -63,8 +65,10 @@ Measured MeasureOne(const QString& input, const Measurement& measurement) {
     const TransparencyRule rule =
         RuleFor(measurement.transparency, measurement.range, picture.image, &colors,
                 measurement.entries, measured.note, measurement.threads);
+    if (measurement.budget > 0 && rule.entry != TransparencyRule::kNone)
+      measured.note = ExactWithTransparentEntry(measured.note);
     if (!ComputeResultFigures(colors, measurement.entries, rule.entry, measured.figures, nullptr,
-                              measurement.threads))
+                              measurement.threads, nullptr, measurement.budget))
       return {{}, QStringLiteral("cannot be measured"), {}};
     if (!measured.figures.gifError.isEmpty()) return {{}, measured.figures.gifError, {}};
   } catch (const std::bad_alloc&) {
@@ -83,6 +87,9 @@ int RunMeasure(const QStringList& arguments, CliIo& io) {
   std::optional<EntryRange> range;
   if (const auto ended = ReadRange(line, io, range)) return *ended;
   Measurement measurement;
+  std::optional<double> budget;
+  if (const auto ended = ReadLossy(line, io, budget)) return *ended;
+  measurement.budget = budget.value_or(0);
   if (const auto ended = ReadTransparency(line, io, true, TransparencyChoice::Mode::None,
                                           measurement.transparency))
     return *ended;
@@ -122,7 +129,10 @@ int RunMeasure(const QStringList& arguments, CliIo& io) {
                         ReportFailure(io, ShownPath(inputs[i]), result.error);
                         anyFailed = true;
                       } else {
-                        io.out << (json ? MeasureJsonLine(inputs[i], result.figures)
+                        io.out << (json ? MeasureJsonLine(inputs[i], result.figures,
+                                                          result.figures.budget > 0
+                                                              ? std::optional(result.figures.budget)
+                                                              : std::nullopt)
                                         : MeasureTableRow(ShownPath(inputs[i]), result.figures))
                                << Qt::endl;
                       }

@@ -55,7 +55,7 @@ QCommandLineOption PaletteOutOption() {
 CommandSpec PaletteSpec() {
   return {
       .name = QStringLiteral("palette"),
-      .synopsis = QStringLiteral("PICTURE... --colors N [--merge DE] [--target SPEC] "
+      .synopsis = QStringLiteral("PICTURE... --colors N [--merge DE] [--target SPEC [--lossy T]] "
                                  "[--transparent auto|none] [--alpha-threshold A] [--matte RRGGBB] "
                                  "[--out FILE] [--count 16|256] [--jobs N] [--force] [--quiet]"),
       .summary =
@@ -69,11 +69,12 @@ CommandSpec PaletteSpec() {
               "kept. FILE's ending chooses the format: %1;\n"
               "a pal file holds 16 or 256 entries (--count), an act file all 256, the others the\n"
               "colours computed.\n"
-              "With --target SPEC as a GIF size, every picture is kept in memory while it works.")
+              "With --target SPEC as a GIF size, every picture is kept in memory while it works;\n"
+              "--lossy T counts the GIFs written under the loss budget T.")
               .arg(WrittenEndings()),
-      .options = {ColorsOption(), MergeOption(), TargetOption(), TransparentOption(false),
-                  AlphaThresholdOption(), MatteOption(), PaletteOutOption(), CountOption(),
-                  JobsOption(), ForceOption(), QuietOption()},
+      .options = {ColorsOption(), MergeOption(), TargetOption(), LossyOption(),
+                  TransparentOption(false), AlphaThresholdOption(), MatteOption(),
+                  PaletteOutOption(), CountOption(), JobsOption(), ForceOption(), QuietOption()},
       .minimumInputs = 1,
       .example = QStringLiteral("palette sprites/*.png --colors 64 --merge 1.5 --out sprites.gpl"),
   };
@@ -84,7 +85,8 @@ struct PaletteJob {
   int colors = 0;
   std::optional<double> merge;
   std::optional<ReductionTarget> target;
-  QString out;  // empty: stdout
+  double budget = 0;  // of the GIFs a size target counts
+  QString out;        // empty: stdout
   const PaletteFormat* format = nullptr;
   std::optional<EntryRange> palCount;  // --count of a .pal file
   int jobs = 0;
@@ -127,6 +129,11 @@ std::optional<int> ReadMergeAndTarget(const CommandLine& line, CliIo& io, Palett
                                                 "share such as 5 %, not '%1'.")
                                      .arg(text));
   }
+  std::optional<double> budget;
+  if (const auto ended = ReadLossy(line, io, budget)) return *ended;
+  if (budget && !job.KeepsPictures())
+    return line.UsageError(io, QStringLiteral("--lossy applies to a --target GIF size only."));
+  job.budget = budget.value_or(0);
   return std::nullopt;
 }
 
@@ -225,15 +232,15 @@ PicturesRead ReadPictures(const QStringList& inputs, const PaletteJob& job, CliI
   return all;
 }
 
-// The size of all the pictures' GIFs with `entries` as their colour table, the transparent entry
-// at `transparentEntry` for pictures with transparent pixels.
+// The size of all the pictures' GIFs with `entries` as their colour table, under `budget`, the
+// transparent entry at `transparentEntry` for pictures with transparent pixels.
 std::uint64_t GifBytesOf(const std::vector<KeptPicture>& pictures,
-                         const std::vector<ColorValue>& entries, int transparentEntry,
-                         const AlphaRule& alpha) {
+                         const std::vector<ColorValue>& entries, double budget,
+                         int transparentEntry, const AlphaRule& alpha) {
   std::uint64_t bytes = 0;
   for (const KeptPicture& picture : pictures) {
     const TransparencyRule rule{picture.clear ? transparentEntry : TransparencyRule::kNone, alpha};
-    const EncodedPicture gif = EncodeGif(ReduceImage(picture.pixels, entries, rule));
+    const EncodedPicture gif = EncodeImageGif(picture.pixels, entries, budget, 0, rule);
     bytes += static_cast<std::uint64_t>(gif.bytes.size());
   }
   return bytes;
@@ -303,8 +310,8 @@ RangeEdit MakePalette(const PicturesRead& pictures, const PaletteJob& job, CliIo
     const ReductionOutcome outcome = ReduceToTarget(
         edit.colors, {0, edit.kept - 1}, histogram, *job.target,
         [&](const std::vector<ColorValue>& entries) {
-          return GifBytesOf(pictures.pixels, entries, reserved ? 0 : TransparencyRule::kNone,
-                            alpha);
+          return GifBytesOf(pictures.pixels, entries, job.budget,
+                            reserved ? 0 : TransparencyRule::kNone, alpha);
         },
         0, nullptr, fixed);
     ReportTarget(io, outcome, *job.target, edit.kept);

@@ -14,6 +14,7 @@
 #include "reduction/from_image.h"
 #include "reduction/gif_encoder.h"
 #include "reduction/png_encoder.h"
+#include "reduction/result_figures.h"
 
 namespace tavlo::cli {
 namespace {
@@ -36,7 +37,7 @@ CommandSpec ReduceSpec() {
   return {
       .name = QStringLiteral("reduce"),
       .synopsis = QStringLiteral("PICTURE... --palette FILE [--range A-B] [--format gif|png|bmp] "
-                                 "[--transparent N|none|auto] [--alpha-threshold A] "
+                                 "[--lossy T] [--transparent N|none|auto] [--alpha-threshold A] "
                                  "[--matte RRGGBB] [--out DIR] [--jobs N] [--force] [--quiet]"),
       .summary = QStringLiteral(
           "Reduces each picture to the palette's entries by the preview's rule (every pixel gets\n"
@@ -44,11 +45,12 @@ CommandSpec ReduceSpec() {
           "NAME.bmp, exactly as \"Export GIF...\" and \"Export PNG...\" write it: the colour "
           "table\n"
           "holds the range's entries in their order, nothing reordered or left out. A bmp is what\n"
-          "the preview's bitmap export writes. With a transparent entry, the GIF and the PNG name\n"
-          "it transparent; a bmp shows its colour."),
-      .options = {PaletteOption(), RangeOption(), FormatOption(), TransparentOption(true),
-                  AlphaThresholdOption(), MatteOption(), OutOption(), JobsOption(), ForceOption(),
-                  QuietOption()},
+          "the preview's bitmap export writes. --lossy T writes the GIF under a loss budget.\n"
+          "With a transparent entry, the GIF and the PNG name it transparent; a bmp shows its\n"
+          "colour."),
+      .options = {PaletteOption(), RangeOption(), FormatOption(), LossyOption(),
+                  TransparentOption(true), AlphaThresholdOption(), MatteOption(), OutOption(),
+                  JobsOption(), ForceOption(), QuietOption()},
       .minimumInputs = 1,
       .example = QStringLiteral("reduce sprites/*.png --palette tuned.act --range 1-64 --out web"),
   };
@@ -61,7 +63,8 @@ struct Reduction {
   EntryRange range;
   TransparencyChoice transparency;
   PictureFormat format = PictureFormat::Gif;
-  int threads = 1;  // inside each picture
+  double budget = 0;  // of a GIF
+  int threads = 1;    // inside each picture
   bool force = false;
 };
 
@@ -82,6 +85,10 @@ QImage PreviewOf(const IndexedPicture& picture) {
 EncodedPicture Encode(const QImage& picture, const Reduction& reduction, QString& note) {
   const TransparencyRule rule = RuleFor(reduction.transparency, reduction.range, picture, nullptr,
                                         reduction.entries, note, reduction.threads);
+  if (reduction.format == PictureFormat::Gif && reduction.budget > 0) {
+    if (rule.entry != TransparencyRule::kNone) note = ExactWithTransparentEntry(note);
+    return EncodeImageGif(picture, reduction.entries, reduction.budget, reduction.threads, rule);
+  }
   const IndexedPicture indexed = ReduceImage(picture, reduction.entries, rule, reduction.threads);
   switch (reduction.format) {
     case PictureFormat::Gif:
@@ -146,6 +153,11 @@ int RunReduce(const QStringList& arguments, CliIo& io) {
   if (const auto ended = ReadJobs(line, io, jobs)) return *ended;
   std::optional<EntryRange> range;
   if (const auto ended = ReadRange(line, io, range)) return *ended;
+  std::optional<double> budget;
+  if (const auto ended = ReadLossy(line, io, budget)) return *ended;
+  if (budget && reduction.format != PictureFormat::Gif)
+    return line.UsageError(io, QStringLiteral("--lossy applies to GIF output only."));
+  reduction.budget = budget.value_or(0);
   if (const auto ended =
           ReadTransparency(line, io, true, TransparencyChoice::Mode::None, reduction.transparency))
     return *ended;

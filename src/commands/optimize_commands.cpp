@@ -28,14 +28,16 @@ class PictureColorsOf {
 
   const std::vector<ColorCount>& Histogram() const { return colors_.histogram; }
 
-  // The figures of the result window for the picture reduced to `entries`.
-  ResultFigures Figures(const std::vector<ColorValue>& entries) const {
+  // The figures of the result window for the picture reduced to `entries` under `budget`.
+  ResultFigures Figures(const std::vector<ColorValue>& entries, double budget) const {
     ResultFigures figures;
-    ComputeResultFigures(colors_, entries, figures);
+    ComputeResultFigures(colors_, entries, figures, nullptr, 0, nullptr, budget);
     return figures;
   }
 
-  std::uint64_t GifSize(const std::vector<ColorValue>& entries) const {
+  // The size of the GIF "Export GIF..." writes for `entries` under `budget`.
+  std::uint64_t GifSize(const std::vector<ColorValue>& entries, double budget) const {
+    if (budget > 0) return static_cast<std::uint64_t>(Figures(entries, budget).GifBytes());
     return static_cast<std::uint64_t>(EncodeGif(ReduceImage(picture_, entries)).bytes.size());
   }
 
@@ -62,17 +64,18 @@ struct Worked {
 };
 
 // Works `compute(picture colours, palette colours, range, stop) -> Worked` out on a worker thread
-// behind a busy box saying `label`, then the result window's figures of what the edit keeps;
+// behind a busy box saying `label`, then the result window's figures (under `budget`) of what the
+// edit keeps;
 // nullopt when the user cancelled. `compute` runs on the worker, so it holds what else it needs by
 // value; it ends soon after `stop` is set, by WorkStopped, whose result nobody waits for.
 template <typename Compute>
 std::optional<Worked> InBackground(QWidget* owner, const QString& title, const QString& label,
                                    const QImage& picture, const PaletteColors& colors,
-                                   EntryRange range, Compute compute) {
+                                   EntryRange range, double budget, Compute compute) {
   auto worked = std::make_shared<Worked>();
   const bool done = Dialogs().RunInBackground(
       owner, title, label,
-      [worked, picture, colors, range, compute](const std::atomic<bool>& stop) {
+      [worked, picture, colors, range, budget, compute](const std::atomic<bool>& stop) {
         try {
           const PictureColorsOf analysed(picture);
           ThrowIfStopped(&stop);
@@ -80,7 +83,7 @@ std::optional<Worked> InBackground(QWidget* owner, const QString& title, const Q
           ThrowIfStopped(&stop);
           if (Changes(colors, range, worked->edit))
             worked->figures = analysed.Figures(
-                RangeEntries(worked->edit.colors, KeptEntries(range, worked->edit)));
+                RangeEntries(worked->edit.colors, KeptEntries(range, worked->edit)), budget);
         } catch (const WorkStopped&) {
           // cancelled: the result is dropped
         }
@@ -222,12 +225,12 @@ QString ReductionMessage(const ReductionOutcome& outcome, const ReductionTarget&
 
 // "Reduce to target" as the worker does it.
 Worked Reduce(const PictureColorsOf& analysed, const PaletteColors& colors, EntryRange range,
-              const ReductionTarget& target, const std::atomic<bool>& stop) {
+              const ReductionTarget& target, double budget, const std::atomic<bool>& stop) {
   ReductionOutcome outcome = ReduceToTarget(
       colors, range, analysed.Histogram(), target,
       [&](const std::vector<ColorValue>& entries) {
         ThrowIfStopped(&stop);
-        return analysed.GifSize(entries);
+        return analysed.GifSize(entries, budget);
       },
       0, &stop);
   const bool reached = outcome.status == ReductionOutcome::Status::Reached;
@@ -238,12 +241,12 @@ Worked Reduce(const PictureColorsOf& analysed, const PaletteColors& colors, Entr
 }  // namespace
 
 std::optional<EntryRange> PaletteFromPictureCommand(QWidget* owner, PaletteDocument& document,
-                                                    const QImage& picture) {
+                                                    const QImage& picture, double budget) {
   const std::optional<EntryRange> range = AskRange(owner, kFromPicture, picture);
   if (!range) return std::nullopt;
   const std::optional<Worked> worked = InBackground(
       owner, kFromPicture, QStringLiteral("Working out the palette from the picture\u2026"),
-      picture, document.Colors(), *range,
+      picture, document.Colors(), *range, budget,
       [](const PictureColorsOf& analysed, const PaletteColors& colors, EntryRange within,
          const std::atomic<bool>& stop) {
         return Worked{
@@ -259,12 +262,12 @@ std::optional<EntryRange> PaletteFromPictureCommand(QWidget* owner, PaletteDocum
 }
 
 std::optional<EntryRange> RemoveUnusedEntriesCommand(QWidget* owner, PaletteDocument& document,
-                                                     const QImage& picture) {
+                                                     const QImage& picture, double budget) {
   const std::optional<EntryRange> range = AskRange(owner, kRemoveUnused, picture);
   if (!range) return std::nullopt;
   const std::optional<Worked> worked = InBackground(
       owner, kRemoveUnused, QStringLiteral("Looking for unused entries\u2026"), picture,
-      document.Colors(), *range,
+      document.Colors(), *range, budget,
       [](const PictureColorsOf& analysed, const PaletteColors& colors, EntryRange within,
          const std::atomic<bool>& stop) {
         return Worked{RemoveUnusedEntries(colors, within, analysed.Histogram(), &stop), {}, {}};
@@ -284,7 +287,7 @@ std::optional<EntryRange> RemoveUnusedEntriesCommand(QWidget* owner, PaletteDocu
 }
 
 std::optional<EntryRange> MergeNearColorsCommand(QWidget* owner, PaletteDocument& document,
-                                                 const QImage& picture) {
+                                                 const QImage& picture, double budget) {
   const std::optional<EntryRange> range = AskRange(owner, kMerge, picture);
   if (!range) return std::nullopt;
   const std::optional<double> threshold = AskValue(
@@ -295,7 +298,7 @@ std::optional<EntryRange> MergeNearColorsCommand(QWidget* owner, PaletteDocument
   if (!threshold) return std::nullopt;
   const std::optional<Worked> worked = InBackground(
       owner, kMerge, QStringLiteral("Merging near colours\u2026"), picture, document.Colors(),
-      *range,
+      *range, budget,
       [threshold = *threshold](const PictureColorsOf& analysed, const PaletteColors& colors,
                                EntryRange within, const std::atomic<bool>& stop) {
         return Worked{
@@ -319,7 +322,7 @@ std::optional<EntryRange> MergeNearColorsCommand(QWidget* owner, PaletteDocument
 }
 
 std::optional<EntryRange> ReduceToTargetCommand(QWidget* owner, PaletteDocument& document,
-                                                const QImage& picture) {
+                                                const QImage& picture, double budget) {
   const std::optional<EntryRange> range = AskRange(owner, kReduce, picture);
   if (!range) return std::nullopt;
   const std::optional<ReductionTarget> target = AskValue(
@@ -337,13 +340,13 @@ std::optional<EntryRange> ReduceToTargetCommand(QWidget* owner, PaletteDocument&
                          MessageIcon::Warning);
     return std::nullopt;
   }
-  const std::optional<Worked> worked =
-      InBackground(owner, kReduce, QStringLiteral("Reducing the range to the target\u2026"),
-                   picture, document.Colors(), *range,
-                   [target = *target](const PictureColorsOf& analysed, const PaletteColors& colors,
-                                      EntryRange within, const std::atomic<bool>& stop) {
-                     return Reduce(analysed, colors, within, target, stop);
-                   });
+  const std::optional<Worked> worked = InBackground(
+      owner, kReduce, QStringLiteral("Reducing the range to the target\u2026"), picture,
+      document.Colors(), *range, budget,
+      [target = *target, budget](const PictureColorsOf& analysed, const PaletteColors& colors,
+                                 EntryRange within, const std::atomic<bool>& stop) {
+        return Reduce(analysed, colors, within, target, budget, stop);
+      });
   if (!worked) return std::nullopt;
   const QString what = ReductionMessage(*worked->reduction, *target, range->Count());
   if (worked->reduction->status != ReductionOutcome::Status::Reached) {

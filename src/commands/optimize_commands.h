@@ -9,7 +9,9 @@
 // box changes nothing; so does a command without a picture, which says so.
 //
 // Each returns the entries that hold the range's colours afterwards (from the range's first
-// entry), for the result window to describe; nullopt when nothing changed.
+// entry), for the result window to describe; nullopt when nothing changed. `budget` is the
+// result window's loss budget: the figures in the messages, and a GIF-size target, are those of
+// the file "Export GIF..." writes with it.
 #include <QImage>
 #include <optional>
 
@@ -22,14 +24,14 @@ namespace tavlo {
 class PaletteDocument;
 
 std::optional<EntryRange> PaletteFromPictureCommand(QWidget* owner, PaletteDocument& document,
-                                                    const QImage& picture);
+                                                    const QImage& picture, double budget = 0);
 std::optional<EntryRange> RemoveUnusedEntriesCommand(QWidget* owner, PaletteDocument& document,
-                                                     const QImage& picture);
+                                                     const QImage& picture, double budget = 0);
 // Asks for the threshold: a CIEDE2000 difference from 0 to 100, 1.0 unless changed.
 std::optional<EntryRange> MergeNearColorsCommand(QWidget* owner, PaletteDocument& document,
-                                                 const QImage& picture);
+                                                 const QImage& picture, double budget = 0);
 // Asks for the target: a GIF size ("≤ 150000") or a share of pixels above ΔE 1.0 ("≤ 5 %").
 std::optional<EntryRange> ReduceToTargetCommand(QWidget* owner, PaletteDocument& document,
-                                                const QImage& picture);
+                                                const QImage& picture, double budget = 0);
 
 }  // namespace tavlo

@@ -1,5 +1,8 @@
 #include "reduction/from_image.h"
 
+#include "reduction/gif_encoder.h"
+#include "reduction/result_figures.h"
+
 namespace tavlo {
 namespace {
 
@@ -73,6 +76,18 @@ PictureColors AnalyseImage(const QImage& picture, const AlphaRule& alpha, int th
 
 PictureColors AnalyseImage(const QImage& picture, int threads) {
   return AnalyseImage(picture, AlphaRule{}, threads);
+}
+
+EncodedPicture EncodeImageGif(const QImage& picture, const std::vector<ColorValue>& entries,
+                              double budget, int threads, const TransparencyRule& rule) {
+  const int transparent = TransparentEntryIn(rule.entry, static_cast<int>(entries.size()));
+  if (budget <= 0 || transparent != TransparencyRule::kNone)
+    return EncodeGif(ReduceImage(picture, entries, rule, threads), threads);
+  ResultFigures figures;
+  if (!ComputeResultFigures(AnalyseImage(picture, rule.alpha, threads), entries, figures, nullptr,
+                            threads, nullptr, budget))
+    return {{}, QStringLiteral("There is no picture to write.")};
+  return {std::move(figures.gif), figures.gifError};
 }
 
 }  // namespace tavlo

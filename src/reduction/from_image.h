@@ -1,9 +1,11 @@
 #pragma once
 // The reduction's work on a picture as Qt holds it, in whatever format: the window, the exports,
-// the Optimize commands and tavlo-cli all reduce and analyse pictures through these.
+// the Optimize commands and tavlo-cli all reduce, analyse and write pictures through these.
 #include <QImage>
 #include <span>
+#include <vector>
 
+#include "reduction/encoded_picture.h"
 #include "reduction/indexed_picture.h"
 #include "reduction/picture_colors.h"
 #include "reduction/transparency.h"
@@ -22,5 +24,12 @@ IndexedPicture ReduceImage(const QImage& picture, std::span<const ColorValue> en
 // std::bad_alloc when memory runs out.
 PictureColors AnalyseImage(const QImage& picture, const AlphaRule& alpha, int threads = 0);
 PictureColors AnalyseImage(const QImage& picture, int threads = 0);
+
+// The GIF "Export GIF..." writes for the picture reduced to `entries` (1 to 256) under the loss
+// budget `budget`, its transparency by `rule`: the exact reduction's file when the budget is 0 or
+// the rule names a transparent entry (result_figures.h). Throws std::bad_alloc when memory runs
+// out.
+EncodedPicture EncodeImageGif(const QImage& picture, const std::vector<ColorValue>& entries,
+                              double budget, int threads = 0, const TransparencyRule& rule = {});
 
 }  // namespace tavlo

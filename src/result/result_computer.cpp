@@ -32,7 +32,8 @@ ResultFunction MakeResultFunction() {
         memory->colors = std::make_unique<PictureColors>(AnalyseImage(job.picture));
         memory->key = job.picture.cacheKey();
       }
-      if (ComputeResultFigures(*memory->colors, job.entries, figures, &memory->cache, 0, &stop))
+      if (ComputeResultFigures(*memory->colors, job.entries, figures, &memory->cache, 0, &stop,
+                               job.budget))
         return true;
       if (!stop) error = QStringLiteral("There is no picture to describe.");
     } catch (const std::bad_alloc&) {
@@ -56,8 +57,9 @@ ResultComputer::~ResultComputer() {
   if (worker_.joinable()) worker_.join();
 }
 
-void ResultComputer::Request(const QImage& picture, std::vector<ColorValue> entries) {
-  pending_ = ResultJob{++serial_, picture, std::move(entries)};
+void ResultComputer::Request(const QImage& picture, std::vector<ColorValue> entries,
+                             double budget) {
+  pending_ = ResultJob{++serial_, picture, std::move(entries), budget};
   current_.reset();
   currentJob_.reset();
   if (stop_) stop_->store(true);

@@ -27,6 +27,7 @@ struct ResultJob {
   quint64 serial = 0;  // of the request
   QImage picture;
   std::vector<ColorValue> entries;  // the range's colours in order
+  double budget = 0;                // the loss budget of the GIF
 };
 
 // Works out the figures of a job on the worker thread; false when it gave up because `stop` was
@@ -45,7 +46,7 @@ class ResultComputer : public QObject {
   explicit ResultComputer(QObject* parent = nullptr, ResultFunction compute = {});
   ~ResultComputer() override;
 
-  void Request(const QImage& picture, std::vector<ColorValue> entries);
+  void Request(const QImage& picture, std::vector<ColorValue> entries, double budget = 0);
   // Forgets the newest request: no figures are current and none will come for it.
   void Withdraw();
 

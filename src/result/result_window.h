@@ -6,9 +6,13 @@
 // pixel counts.
 //
 // The figures are worked out in the background (ResultComputer) after every change of the
-// document's colours in the range, of the picture and of the range, and only while the window is
-// shown. While they are being worked out the window says so and greys the figures of the older
-// palette.
+// document's colours in the range, of the picture, of the range and of the loss budget, and only
+// while the window is shown. While they are being worked out the window says so and greys the
+// figures of the older palette.
+//
+// The loss budget ("Loss budget (ΔE):", 0 to 10; 0 is exact) is what "Export GIF..." writes
+// with: the figures describe that file, and beside them the exact reduction's size and loss show
+// what the budget bought. It is not part of the document: changing it is no undo step.
 #include <QWidget>
 #include <bitset>
 #include <optional>
@@ -16,6 +20,7 @@
 #include "base/entry_range.h"
 #include "result/result_computer.h"
 
+class QDoubleSpinBox;
 class QLabel;
 class QStandardItemModel;
 class QSortFilterProxyModel;
@@ -35,6 +40,9 @@ class ResultWindow : public QWidget {
   void SetPicture(const QImage& picture);
   void SetRange(EntryRange range);
   EntryRange Range() const { return range_; }
+  // The loss budget, rounded to the spin box's tenths and kept within 0 to 10.
+  void SetBudget(double budget);
+  double Budget() const;
 
   ResultComputer& Computer() { return *computer_; }
   // The figures shown, when they are those of the document, picture and range as they are now.
@@ -58,6 +66,7 @@ class ResultWindow : public QWidget {
   void ShowFigures(const ResultFigures& figures);
   void ShowFailure(const QString& error);
   void FillUsage(const ResultFigures& figures);
+  void ShowExact(const ResultFigures& figures);
   void SetUnused(std::bitset<kPaletteSize> unused);
 
   const PaletteDocument& document_;
@@ -69,6 +78,10 @@ class ResultWindow : public QWidget {
   std::bitset<kPaletteSize> unused_;
 
   QLabel* status_ = nullptr;
+  QDoubleSpinBox* budget_ = nullptr;
+  QLabel* budgetEffect_ = nullptr;
+  QLabel* exactCaption_ = nullptr;
+  QLabel* exact_ = nullptr;
   QLabel* gifSize_ = nullptr;
   QLabel* gifChange_ = nullptr;
   QLabel* table_ = nullptr;

@@ -19,6 +19,7 @@ inline constexpr Key kResultLeft{"frmResult", "Left"};
 inline constexpr Key kRecentMax{"Recent", "Max"};
 inline constexpr Key kPalettePath{"Palette", "Palettepath"};
 inline constexpr Key kExportPath{"Export", "Exportpath"};
+inline constexpr Key kLossBudget{"Optimize", "LossBudget"};
 inline constexpr Key kUser{"PersonalInfo", "User"};
 // Pictures with alpha: pixels of alpha below the threshold are transparent, the others are laid
 // over the matte (six hex digits RRGGBB).
