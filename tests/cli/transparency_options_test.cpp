@@ -112,6 +112,14 @@ TEST_F(TransparencyOptionsTest, WithoutTheOptionClearPixelsAreLaidOverTheMatteAn
   EXPECT_EQ(gif.indexes[0], 3) << "white";
 }
 
+TEST_F(TransparencyOptionsTest, ALossBudgetLeavesAPictureWithATransparentEntryExact) {
+  ASSERT_EQ(Reduce(sticker_, {"--transparent", "auto"}, "exact").code, cli::kExitSuccess);
+  const CliRun run = Reduce(sticker_, {"--transparent", "auto", "--lossy", "3"}, "lossy");
+  EXPECT_EQ(run.code, cli::kExitSuccess);
+  EXPECT_TRUE(run.err.contains("exact reduction")) << run.err.toStdString();
+  EXPECT_EQ(ReadBytes(Path("lossy/sticker.gif")), ReadBytes(Path("exact/sticker.gif")));
+}
+
 TEST_F(TransparencyOptionsTest, MeasureCountsTransparentPixelsApart) {
   const CliRun run = RunCli({"measure", sticker_, "-p", Path("four.hex"), "--transparent", "auto",
                              "--alpha-threshold", "101", "--json"});
