@@ -6,6 +6,7 @@
 #include <QImageReader>
 #include <QPainter>
 #include <QtEndian>
+#include <algorithm>
 
 #include "picture/metafile.h"
 
@@ -23,7 +24,21 @@ bool IsAcceptedFormat(const QByteArray& format) {
 }
 
 PictureResult Failure(const QString& reason) {
-  return {QImage(), reason};
+  return {QImage(), reason, {}};
+}
+
+// The alpha of a picture that is not wholly opaque, and how many of its pixels are not.
+void MeasureTransparency(const QImage& image, LoadingLosses& losses) {
+  if (!image.hasAlphaChannel()) return;
+  QImage alpha = image.convertToFormat(QImage::Format_Alpha8);
+  qint64 transparent = 0;
+  for (int y = 0; y < alpha.height(); ++y) {
+    const uchar* row = alpha.constScanLine(y);
+    for (int x = 0; x < alpha.width(); ++x) transparent += row[x] < 255;
+  }
+  if (transparent == 0) return;
+  losses.alpha = std::move(alpha);
+  losses.transparentPixels = transparent;
 }
 
 // The picture as 32-bit RGB; transparent parts are laid over white so that they show, and are
@@ -61,10 +76,29 @@ PictureResult DecodeWithQt(const QByteArray& bytes) {
   if (!reader.read(&image) || image.isNull()) return Failure(reader.errorString());
   if (!PictureSizeAllowed(image.width(), image.height()))
     return Failure(QStringLiteral("the picture is too large"));
-  return {Flatten(image), {}};
+  PictureResult result{Flatten(image), {}, {}};
+  MeasureTransparency(image, result.losses);
+  if (reader.supportsAnimation()) result.losses.frames = std::max(1, reader.imageCount());
+  return result;
 }
 
 }  // namespace
+
+QString LoadingLosses::Text() const {
+  QStringList lost;
+  if (transparentPixels > 0) lost << QStringLiteral("transparent parts laid over white");
+  if (frames > 1) lost << QStringLiteral("only the first of %1 frames is used").arg(frames);
+  return lost.join(QStringLiteral("; "));
+}
+
+QStringList PicturePatterns() {
+  return {QStringLiteral("*.jpg"),  QStringLiteral("*.jpeg"), QStringLiteral("*.jpe"),
+          QStringLiteral("*.jfif"), QStringLiteral("*.gif"),  QStringLiteral("*.bmp"),
+          QStringLiteral("*.dib"),  QStringLiteral("*.rle"),  QStringLiteral("*.wmf"),
+          QStringLiteral("*.emf"),  QStringLiteral("*.ico"),  QStringLiteral("*.png"),
+          QStringLiteral("*.webp"), QStringLiteral("*.tif"),  QStringLiteral("*.tiff"),
+          QStringLiteral("*.tga")};
+}
 
 QString ExtractPath(const QString& path) {
   const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
@@ -218,11 +252,11 @@ PictureResult DecodePicture(const QByteArray& bytes) {
   QString error;
   if (LooksLikeEmf(bytes)) {
     QImage image = RenderEmf(bytes, &error);
-    return image.isNull() ? Failure(error) : PictureResult{Flatten(image), {}};
+    return image.isNull() ? Failure(error) : PictureResult{Flatten(image), {}, {}};
   }
   if (LooksLikeWmf(bytes)) {
     QImage image = RenderWmf(bytes, &error);
-    return image.isNull() ? Failure(error) : PictureResult{Flatten(image), {}};
+    return image.isNull() ? Failure(error) : PictureResult{Flatten(image), {}, {}};
   }
   return DecodeWithQt(bytes);
 }

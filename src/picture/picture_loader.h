@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QString>
+#include <QStringList>
 
 namespace tavlo {
 
@@ -15,10 +16,21 @@ namespace tavlo {
 inline constexpr int kMaxPictureSide = 16384;
 inline constexpr qint64 kMaxPicturePixels = 64LL * 1024 * 1024;
 
+// What loading left out of a picture file: its transparency, laid over white, and the frames of
+// an animation after the first.
+struct LoadingLosses {
+  QImage alpha;  // the file's alpha (Format_Alpha8) when some pixel is not opaque; null otherwise
+  qint64 transparentPixels = 0;  // pixels whose alpha is below 255
+  int frames = 1;                // of an animation
+  // "transparent parts laid over white; only the first of 24 frames is used", or empty.
+  QString Text() const;
+};
+
 // The picture, 32-bit RGB (transparent parts laid over white), or a null image and the reason.
 struct PictureResult {
   QImage image;
   QString error;
+  LoadingLosses losses;
   bool ok() const { return !image.isNull(); }
 };
 
@@ -27,6 +39,10 @@ bool PictureSizeAllowed(qint64 width, qint64 height);
 
 // The message for a picture PictureSizeAllowed refuses.
 QString PictureTooLarge(qint64 width, qint64 height);
+
+// The file-name endings of every format the loader reads, as open-dialog patterns ("*.jpg",
+// "*.jpeg", ...). The loader itself goes by content, not by name.
+QStringList PicturePatterns();
 
 // The directory part of a full path, up to and including its last '/'; the path itself when it
 // has none. Dropped files remember their directory through it.

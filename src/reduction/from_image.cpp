@@ -22,10 +22,20 @@ IndexedPicture ReduceImage(const QImage& picture, std::span<const ColorValue> en
                        entries.data(), static_cast<int>(entries.size()), threads);
 }
 
-PictureColors AnalyseImage(const QImage& picture, int threads) {
+PictureColors AnalyseImage(const QImage& picture, int threads, const QImage& alpha) {
   const QImage pixels = RgbPixels(picture);
-  return AnalysePicture(Bits(pixels), pixels.width(), pixels.height(), pixels.bytesPerLine(),
-                        threads);
+  PictureColors colors =
+      AnalysePicture(Bits(pixels), pixels.width(), pixels.height(), pixels.bytesPerLine(), threads);
+  if (alpha.isNull() || alpha.size() != pixels.size()) return colors;
+  const QImage opacity = alpha.convertToFormat(QImage::Format_Alpha8);
+  colors.unmeasured.assign(colors.Distinct(), 0);
+  size_t pixel = 0;
+  for (int y = 0; y < opacity.height(); ++y) {
+    const uchar* row = opacity.constScanLine(y);
+    for (int x = 0; x < opacity.width(); ++x, ++pixel)
+      if (row[x] < 255) ++colors.unmeasured[colors.ColorOfPixel(pixel)];
+  }
+  return colors;
 }
 
 }  // namespace tavlo

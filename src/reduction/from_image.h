@@ -14,7 +14,9 @@ namespace tavlo {
 IndexedPicture ReduceImage(const QImage& picture, std::span<const ColorValue> entries,
                            int threads = 0);
 
-// The picture's colours (AnalysePicture). Throws std::bad_alloc when memory runs out.
-PictureColors AnalyseImage(const QImage& picture, int threads = 0);
+// The picture's colours (AnalysePicture). `alpha`, when given, is the picture's alpha as it was in
+// its file (Format_Alpha8, the picture's size): the loss of pixels below 255 there is not
+// measured. Throws std::bad_alloc when memory runs out.
+PictureColors AnalyseImage(const QImage& picture, int threads = 0, const QImage& alpha = {});
 
 }  // namespace tavlo

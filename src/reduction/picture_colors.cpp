@@ -68,7 +68,7 @@ void MeasureLab(PictureColors& colors, int threads) {
 
 size_t PictureColors::Bytes() const {
   return histogram.capacity() * sizeof(ColorCount) + lab.capacity() * sizeof(LabFloat) +
-         pixelColor.capacity();
+         pixelColor.capacity() + unmeasured.capacity() * sizeof(std::uint32_t);
 }
 
 PictureColors AnalysePicture(const std::uint32_t* first, int width, int height,

@@ -29,6 +29,10 @@ struct PictureColors {
   // The colour of each pixel, row by row, as its position in `histogram`: 3 bytes a pixel, little
   // endian, and one byte of padding at the end.
   std::vector<std::uint8_t> pixelColor;
+  // Pixels of each colour of the histogram whose loss is not measured: pixels that were not
+  // opaque in the file, whose colour here is what loading made of them. Empty when every pixel
+  // is measured.
+  std::vector<std::uint32_t> unmeasured;
 
   size_t Distinct() const { return histogram.size(); }
   std::uint64_t PictureSize() const { return std::uint64_t(width) * std::uint64_t(height); }

@@ -77,16 +77,23 @@ void SumUp(const PictureColors& colors, const ResultCache& cache, ResultFigures&
   double weighted = 0;
   std::uint64_t above = 0;
   float largest = 0;
+  const bool allMeasured = colors.unmeasured.empty();
+  std::uint64_t unmeasured = 0;
   for (size_t i = 0; i < colors.Distinct(); ++i) {
     const std::uint32_t count = colors.histogram[i].count;
+    const std::uint32_t skipped = allMeasured ? 0 : colors.unmeasured[i];
+    const std::uint32_t measured = count - skipped;
     const float difference = cache.difference[i];
     figures.usage[nearest[i]] += count;
-    weighted += double(difference) * count;
+    unmeasured += skipped;
+    if (measured == 0) continue;
+    weighted += double(difference) * measured;
     largest = std::max(largest, difference);
-    if (difference > 1.0f) above += count;
+    if (difference > 1.0f) above += measured;
   }
   figures.pixels = colors.PictureSize();
-  const double pixels = std::max<double>(1, double(figures.pixels));
+  figures.unmeasured = unmeasured;
+  const double pixels = std::max<double>(1, double(figures.Measured()));
   figures.meanLoss = weighted / pixels;
   figures.maxLoss = largest;
   figures.shareAboveOne = double(above) / pixels;

@@ -30,11 +30,14 @@ struct ResultFigures {
   int smallerTable = 0;
   int aboveSmallerTable = 0;
   // CIEDE2000 between each pixel and its reduced colour: the mean and the largest over the
-  // pixels, and the share of pixels whose difference exceeds 1.0, about the least that people
-  // notice side by side.
+  // measured pixels, and the share of them whose difference exceeds 1.0, about the least that
+  // people notice side by side.
   double meanLoss = 0;
   double maxLoss = 0;
   double shareAboveOne = 0;
+  // Pixels whose loss is not measured (PictureColors::unmeasured); the others are measured.
+  std::uint64_t unmeasured = 0;
+  std::uint64_t Measured() const { return pixels - unmeasured; }
   // Pixels that show each range entry, by position in the range; they add up to `pixels`.
   std::vector<std::uint64_t> usage;
   std::uint64_t pixels = 0;
