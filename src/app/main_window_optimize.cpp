@@ -1,5 +1,5 @@
-// The "&Optimize" menu: the result window, which describes the picture reduced to the range of
-// the last preview, and the exports of that reduction as GIF and PNG.
+// The "&Optimize" menu: the result window, which describes the picture reduced to the working
+// range, the exports of that reduction as GIF and PNG, and the range commands.
 #include "app/main_window.h"
 #include "commands/optimize_commands.h"
 #include "palette_model/palette_document.h"
@@ -20,10 +20,12 @@ namespace tavlo {
 
 void MainWindow::CreateResultWindow() {
   result_ = new ResultWindow(this, *document_);
-  result_->SetRange(previewRange_);
-  result_->SetPicture(picture_->Picture());
-  connect(picture_, &PictureArea::PictureChanged, result_,
-          [this] { result_->SetPicture(picture_->Picture()); });
+  const auto describePicture = [this] {
+    const LoadingLosses& losses = picture_->Losses();
+    result_->SetPicture(picture_->Picture(), losses.alpha, losses.Text());
+  };
+  describePicture();
+  connect(picture_, &PictureArea::PictureChanged, result_, describePicture);
   connect(result_, &ResultWindow::ShownChanged, this, [this](bool shown) {
     if (showResultItem_) showResultItem_->setChecked(shown);
   });
@@ -46,7 +48,6 @@ void MainWindow::PlaceResultWindow() {
   resultPlaced_ = true;
   std::vector<QRect> taken = {frameGeometry()};
   if (palette_ && palette_->isVisible()) taken.push_back(palette_->frameGeometry());
-  // The size the window will show at: its layout may need more than it was given.
   result_->resize(result_->size().expandedTo(result_->minimumSizeHint()));
   result_->move(PlaceBeside(AvailableArea(), taken, FramedSize(*result_)));
 }
@@ -63,51 +64,51 @@ void MainWindow::ShowResultCommand() {
     return;
   }
   PlaceResultWindow();
+  // The size the window will show at: its layout may need more than it was given.
+  result_->resize(result_->size().expandedTo(result_->minimumSizeHint()));
+  KeepOnScreen(*result_);
   result_->show();
   result_->raise();
 }
 
 void MainWindow::ExportGifCommand() {
-  ExportPictureFile(this,
-                    {QStringLiteral("Export GIF"), QStringLiteral("GIF|*.gif|All files|*.*"),
-                     QStringLiteral("gif"), QStringLiteral("GIF")},
-                    [this](const QString&, int) {
-                      if (const ResultFigures* figures = result_->CurrentFigures();
-                          figures && !figures->gif.isEmpty())
-                        return EncodedPicture{figures->gif, {}};
-                      return EncodeGif(ReduceImage(picture_->Picture(), result_->RangeColors()));
-                    });
+  Exported(ExportPictureFile(
+      this,
+      {QStringLiteral("Export GIF"), QStringLiteral("GIF|*.gif|All files|*.*"),
+       QStringLiteral("gif"), QStringLiteral("GIF"), picturePath_},
+      [this](const QString&, int) {
+        if (const ResultFigures* figures = result_->CurrentFigures();
+            figures && !figures->gif.isEmpty())
+          return EncodedPicture{figures->gif, {}};
+        return EncodeGif(ReduceImage(picture_->Picture(), result_->RangeColors()));
+      }));
 }
 
 void MainWindow::ExportPngCommand() {
-  ExportPictureFile(this,
-                    {QStringLiteral("Export PNG"), QStringLiteral("PNG|*.png|All files|*.*"),
-                     QStringLiteral("png"), QStringLiteral("PNG")},
-                    [this](const QString&, int) {
-                      return EncodePng(ReduceImage(picture_->Picture(), result_->RangeColors()));
-                    });
-}
-
-void MainWindow::DescribeRange(std::optional<EntryRange> range) {
-  if (!range) return;
-  previewRange_ = *range;
-  if (result_) result_->SetRange(previewRange_);
+  Exported(ExportPictureFile(
+      this,
+      {QStringLiteral("Export PNG"), QStringLiteral("PNG|*.png|All files|*.*"),
+       QStringLiteral("png"), QStringLiteral("PNG"), picturePath_},
+      [this](const QString&, int) {
+        return EncodePng(ReduceImage(picture_->Picture(), result_->RangeColors()));
+      }));
 }
 
 void MainWindow::PaletteFromPictureCommand() {
-  DescribeRange(tavlo::PaletteFromPictureCommand(this, *document_, picture_->Picture()));
+  tavlo::PaletteFromPictureCommand(this, *document_, picture_->Picture(), picture_->Losses().alpha);
 }
 
 void MainWindow::RemoveUnusedEntriesCommand() {
-  DescribeRange(tavlo::RemoveUnusedEntriesCommand(this, *document_, picture_->Picture()));
+  tavlo::RemoveUnusedEntriesCommand(this, *document_, picture_->Picture(),
+                                    picture_->Losses().alpha);
 }
 
 void MainWindow::MergeNearColorsCommand() {
-  DescribeRange(tavlo::MergeNearColorsCommand(this, *document_, picture_->Picture()));
+  tavlo::MergeNearColorsCommand(this, *document_, picture_->Picture(), picture_->Losses().alpha);
 }
 
 void MainWindow::ReduceToTargetCommand() {
-  DescribeRange(tavlo::ReduceToTargetCommand(this, *document_, picture_->Picture()));
+  tavlo::ReduceToTargetCommand(this, *document_, picture_->Picture(), picture_->Losses().alpha);
 }
 
 }  // namespace tavlo

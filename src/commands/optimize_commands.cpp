@@ -3,7 +3,6 @@
 #include <QLocale>
 #include <memory>
 
-#include "commands/ask_color_range.h"
 #include "dialogs/dialog_service.h"
 #include "palette_model/palette_document.h"
 #include "quantize/reduce_to_target.h"
@@ -22,8 +21,9 @@ const QString kReduce = QStringLiteral("Reduce to target");
 // The picture as the commands read it: its pixels and its colours with their counts.
 class PictureColorsOf {
  public:
-  explicit PictureColorsOf(const QImage& picture)
-      : picture_(picture.convertToFormat(QImage::Format_RGB32)), colors_(AnalyseImage(picture_)) {}
+  PictureColorsOf(const QImage& picture, const QImage& alpha)
+      : picture_(picture.convertToFormat(QImage::Format_RGB32)),
+        colors_(AnalyseImage(picture_, 0, alpha)) {}
 
   const std::vector<ColorCount>& Histogram() const { return colors_.histogram; }
 
@@ -66,13 +66,13 @@ struct Worked {
 // value.
 template <typename Compute>
 std::optional<Worked> InBackground(QWidget* owner, const QString& title, const QString& label,
-                                   const QImage& picture, const PaletteColors& colors,
-                                   EntryRange range, Compute compute) {
+                                   const QImage& picture, const QImage& alpha,
+                                   const PaletteColors& colors, EntryRange range, Compute compute) {
   auto worked = std::make_shared<Worked>();
   const bool done = Dialogs().RunInBackground(
       owner, title, label,
-      [worked, picture, colors, range, compute](const std::atomic<bool>& stop) {
-        const PictureColorsOf analysed(picture);
+      [worked, picture, alpha, colors, range, compute](const std::atomic<bool>& stop) {
+        const PictureColorsOf analysed(picture, alpha);
         if (stop) return;
         *worked = compute(analysed, colors, range, stop);
         if (!stop && Changes(colors, range, worked->edit))
@@ -113,23 +113,22 @@ void Tell(QWidget* owner, const QString& title, const QString& text) {
   Dialogs().MessageBox(owner, title, text, MessageIcon::Information);
 }
 
-// The range, or nullopt when there is no picture to work on (which the user is told) or the
-// user cancels.
-std::optional<EntryRange> AskRange(QWidget* owner, const QString& title, const QImage& picture) {
+// The working range, or nullopt when there is no picture to work on (which the user is told).
+std::optional<EntryRange> RangeToWorkOn(QWidget* owner, const QString& title,
+                                        const PaletteDocument& document, const QImage& picture) {
   if (picture.isNull()) {
     Tell(owner, title,
          QStringLiteral("Open a picture first: this command works on the colours of the current "
                         "picture."));
     return std::nullopt;
   }
-  return AskStartAndEndColor(owner);
+  return document.WorkingRange();
 }
 
-// Applies a range edit as one undo step and reports it with the figures of the kept entries; the
-// kept entries, or nullopt when the edit changed nothing.
-std::optional<EntryRange> Apply(QWidget* owner, PaletteDocument& document, const QString& title,
-                                EntryRange range, const Worked& worked,
-                                const QString& whatHappened) {
+// Applies a range edit as one undo step, the kept entries becoming the working range, and
+// reports it with the figures of the kept entries.
+void Apply(QWidget* owner, PaletteDocument& document, const QString& title, EntryRange range,
+           const Worked& worked, const QString& whatHappened) {
   const RangeEdit& edit = worked.edit;
   const EntryRange kept = KeptEntries(range, edit);
   // Entries dropped from a range that ends in black leave the colours as they were, yet fewer
@@ -137,9 +136,13 @@ std::optional<EntryRange> Apply(QWidget* owner, PaletteDocument& document, const
   const bool unchanged = edit.colors == document.Colors();
   if (!Changes(document.Colors(), range, edit)) {
     Tell(owner, title, whatHappened + QStringLiteral(" Nothing changed."));
-    return std::nullopt;
+    return;
   }
-  if (!unchanged) document.Apply(title, edit.colors);
+  {
+    const PaletteStep step(document, title);
+    document.Apply(title, edit.colors);
+    document.SetWorkingRange(kept);
+  }
   QString entries = Entries(kept.first, kept.last);
   entries[0] = entries[0].toUpper();
   QString text = whatHappened + QStringLiteral(" ") + entries +
@@ -152,7 +155,6 @@ std::optional<EntryRange> Apply(QWidget* owner, PaletteDocument& document, const
   text += QStringLiteral(". ") + FiguresSentence(worked.figures);
   if (unchanged) text += QStringLiteral(" The palette itself is unchanged.");
   Tell(owner, title, text);
-  return kept;
 }
 
 // Asks until the answer is good or the user cancels; `read` gives nullopt for a bad answer,
@@ -230,69 +232,69 @@ Worked Reduce(const PictureColorsOf& analysed, const PaletteColors& colors, Entr
 
 }  // namespace
 
-std::optional<EntryRange> PaletteFromPictureCommand(QWidget* owner, PaletteDocument& document,
-                                                    const QImage& picture) {
-  const std::optional<EntryRange> range = AskRange(owner, kFromPicture, picture);
-  if (!range) return std::nullopt;
+void PaletteFromPictureCommand(QWidget* owner, PaletteDocument& document, const QImage& picture,
+                               const QImage& alpha) {
+  const std::optional<EntryRange> range = RangeToWorkOn(owner, kFromPicture, document, picture);
+  if (!range) return;
   const std::optional<Worked> worked = InBackground(
       owner, kFromPicture, QStringLiteral("Working out the palette from the picture\u2026"),
-      picture, document.Colors(), *range,
+      picture, alpha, document.Colors(), *range,
       [](const PictureColorsOf& analysed, const PaletteColors& colors, EntryRange within,
          const std::atomic<bool>&) {
         return Worked{PaletteFromPicture(colors, within, analysed.Histogram()), {}, {}};
       });
-  if (!worked) return std::nullopt;
+  if (!worked) return;
   const QString what =
       worked->edit.kept < range->Count()
           ? QStringLiteral("The picture has %1 colours; all of them are in the palette.")
                 .arg(worked->edit.kept)
           : QStringLiteral("%1 colours computed from the picture.").arg(worked->edit.kept);
-  return Apply(owner, document, kFromPicture, *range, *worked, what);
+  Apply(owner, document, kFromPicture, *range, *worked, what);
 }
 
-std::optional<EntryRange> RemoveUnusedEntriesCommand(QWidget* owner, PaletteDocument& document,
-                                                     const QImage& picture) {
-  const std::optional<EntryRange> range = AskRange(owner, kRemoveUnused, picture);
-  if (!range) return std::nullopt;
+void RemoveUnusedEntriesCommand(QWidget* owner, PaletteDocument& document, const QImage& picture,
+                                const QImage& alpha) {
+  const std::optional<EntryRange> range = RangeToWorkOn(owner, kRemoveUnused, document, picture);
+  if (!range) return;
   const std::optional<Worked> worked = InBackground(
-      owner, kRemoveUnused, QStringLiteral("Looking for unused entries\u2026"), picture,
+      owner, kRemoveUnused, QStringLiteral("Looking for unused entries\u2026"), picture, alpha,
       document.Colors(), *range,
       [](const PictureColorsOf& analysed, const PaletteColors& colors, EntryRange within,
          const std::atomic<bool>&) {
         return Worked{RemoveUnusedEntries(colors, within, analysed.Histogram()), {}, {}};
       });
-  if (!worked) return std::nullopt;
+  if (!worked) return;
   const int removed = worked->edit.removed;
   if (removed == 0) {
     Tell(owner, kRemoveUnused,
          QStringLiteral("Every entry of %1 is used by the picture. Nothing changed.")
              .arg(Entries(range->first, range->last)));
-    return std::nullopt;
+    return;
   }
-  return Apply(owner, document, kRemoveUnused, *range, *worked,
-               QStringLiteral("Removed %1 unused %2.")
-                   .arg(removed)
-                   .arg(removed == 1 ? QStringLiteral("entry") : QStringLiteral("entries")));
+  Apply(owner, document, kRemoveUnused, *range, *worked,
+        QStringLiteral("Removed %1 unused %2.")
+            .arg(removed)
+            .arg(removed == 1 ? QStringLiteral("entry") : QStringLiteral("entries")));
 }
 
-std::optional<EntryRange> MergeNearColorsCommand(QWidget* owner, PaletteDocument& document,
-                                                 const QImage& picture) {
-  const std::optional<EntryRange> range = AskRange(owner, kMerge, picture);
-  if (!range) return std::nullopt;
+void MergeNearColorsCommand(QWidget* owner, PaletteDocument& document, const QImage& picture,
+                            const QImage& alpha) {
+  const std::optional<EntryRange> range = RangeToWorkOn(owner, kMerge, document, picture);
+  if (!range) return;
   const std::optional<double> threshold = AskValue(
       owner, kMerge,
       QStringLiteral("Merge entries whose colours differ by less than (CIEDE2000, 0 to 100):"),
       QStringLiteral("1.0"), QStringLiteral("The threshold must be a number from 0 to 100."),
       ReadThreshold);
-  if (!threshold) return std::nullopt;
+  if (!threshold) return;
   const std::optional<Worked> worked = InBackground(
-      owner, kMerge, QStringLiteral("Merging near colours\u2026"), picture, document.Colors(),
-      *range,
+      owner, kMerge, QStringLiteral("Merging near colours\u2026"), picture, alpha,
+      document.Colors(), *range,
       [threshold = *threshold](const PictureColorsOf& analysed, const PaletteColors& colors,
                                EntryRange within, const std::atomic<bool>&) {
         return Worked{MergeNearColors(colors, within, analysed.Histogram(), threshold), {}, {}};
       });
-  if (!worked) return std::nullopt;
+  if (!worked) return;
   const int removed = worked->edit.removed;
   const QString limit = QString::number(*threshold, 'g', 6);
   if (removed == 0) {
@@ -300,19 +302,19 @@ std::optional<EntryRange> MergeNearColorsCommand(QWidget* owner, PaletteDocument
          QStringLiteral("No two entries of %1 are closer than \u0394E %2. Nothing changed.")
              .arg(Entries(range->first, range->last))
              .arg(limit));
-    return std::nullopt;
+    return;
   }
-  return Apply(owner, document, kMerge, *range, *worked,
-               QStringLiteral("Merged %1 %2 closer than \u0394E %3 into others.")
-                   .arg(removed)
-                   .arg(removed == 1 ? QStringLiteral("entry") : QStringLiteral("entries"))
-                   .arg(limit));
+  Apply(owner, document, kMerge, *range, *worked,
+        QStringLiteral("Merged %1 %2 closer than \u0394E %3 into others.")
+            .arg(removed)
+            .arg(removed == 1 ? QStringLiteral("entry") : QStringLiteral("entries"))
+            .arg(limit));
 }
 
-std::optional<EntryRange> ReduceToTargetCommand(QWidget* owner, PaletteDocument& document,
-                                                const QImage& picture) {
-  const std::optional<EntryRange> range = AskRange(owner, kReduce, picture);
-  if (!range) return std::nullopt;
+void ReduceToTargetCommand(QWidget* owner, PaletteDocument& document, const QImage& picture,
+                           const QImage& alpha) {
+  const std::optional<EntryRange> range = RangeToWorkOn(owner, kReduce, document, picture);
+  if (!range) return;
   const std::optional<ReductionTarget> target = AskValue(
       owner, kReduce,
       QStringLiteral("Target: a GIF size in bytes (for example \u2264 150000) or a share of "
@@ -320,28 +322,28 @@ std::optional<EntryRange> ReduceToTargetCommand(QWidget* owner, PaletteDocument&
       QString(),
       QStringLiteral("Please give a GIF size such as \u2264 150000 or a share such as \u2264 5 %."),
       [](const QString& text) { return ReductionTarget::Parse(text.toStdString()); });
-  if (!target) return std::nullopt;
+  if (!target) return;
   if (target->kind == ReductionTarget::Kind::GifBytes &&
       (picture.width() > kGifMaxSide || picture.height() > kGifMaxSide)) {
     Dialogs().MessageBox(owner, kReduce,
                          QStringLiteral("The picture is too large for a GIF. Nothing changed."),
                          MessageIcon::Warning);
-    return std::nullopt;
+    return;
   }
   const std::optional<Worked> worked =
       InBackground(owner, kReduce, QStringLiteral("Reducing the range to the target\u2026"),
-                   picture, document.Colors(), *range,
+                   picture, alpha, document.Colors(), *range,
                    [target = *target](const PictureColorsOf& analysed, const PaletteColors& colors,
                                       EntryRange within, const std::atomic<bool>& stop) {
                      return Reduce(analysed, colors, within, target, stop);
                    });
-  if (!worked) return std::nullopt;
+  if (!worked) return;
   const QString what = ReductionMessage(*worked->reduction, *target, range->Count());
   if (worked->reduction->status != ReductionOutcome::Status::Reached) {
     Tell(owner, kReduce, what);
-    return std::nullopt;
+    return;
   }
-  return Apply(owner, document, kReduce, *range, *worked, what);
+  Apply(owner, document, kReduce, *range, *worked, what);
 }
 
 }  // namespace tavlo

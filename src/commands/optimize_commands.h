@@ -1,19 +1,19 @@
 #pragma once
 // The range commands of the Optimize menu: "Palette from picture", "Remove unused entries",
-// "Merge near colours" and "Reduce to target". Each asks for its range of entries ("Select
-// starting color", "Select endingcolor color") and whatever else it needs through Dialogs(), works
-// on the colours of the current picture, changes only the entries of the range, applies its
-// result to the document as one undo step named after it, and says in a message what it did.
+// "Merge near colours" and "Reduce to target". Each works on the document's working range and
+// asks only for what else it needs (a threshold, a target) through Dialogs(), works on the colours
+// of the current picture, changes only the entries of the range, applies its result to the
+// document as one undo step named after it, and says in a message what it did.
 // The work itself runs on a worker thread behind a busy box (Dialogs().RunInBackground), so the
 // windows never freeze and the palette cannot change under it. Cancel at any prompt or in that
 // box changes nothing; so does a command without a picture, which says so.
 //
-// Each returns the entries that hold the range's colours afterwards (from the range's first
-// entry), for the result window to describe; nullopt when nothing changed.
+// `alpha` is the picture's alpha in its file when it was not opaque: the loss of pixels that
+// were not opaque is left out of the figures (AnalyseImage).
+//
+// The same step makes the entries that hold the range's colours afterwards (from the range's
+// first entry) the working range, so that undo puts back the palette and the range together.
 #include <QImage>
-#include <optional>
-
-#include "base/entry_range.h"
 
 class QWidget;
 
@@ -21,15 +21,15 @@ namespace tavlo {
 
 class PaletteDocument;
 
-std::optional<EntryRange> PaletteFromPictureCommand(QWidget* owner, PaletteDocument& document,
-                                                    const QImage& picture);
-std::optional<EntryRange> RemoveUnusedEntriesCommand(QWidget* owner, PaletteDocument& document,
-                                                     const QImage& picture);
+void PaletteFromPictureCommand(QWidget* owner, PaletteDocument& document, const QImage& picture,
+                               const QImage& alpha = {});
+void RemoveUnusedEntriesCommand(QWidget* owner, PaletteDocument& document, const QImage& picture,
+                                const QImage& alpha = {});
 // Asks for the threshold: a CIEDE2000 difference from 0 to 100, 1.0 unless changed.
-std::optional<EntryRange> MergeNearColorsCommand(QWidget* owner, PaletteDocument& document,
-                                                 const QImage& picture);
+void MergeNearColorsCommand(QWidget* owner, PaletteDocument& document, const QImage& picture,
+                            const QImage& alpha = {});
 // Asks for the target: a GIF size ("≤ 150000") or a share of pixels above ΔE 1.0 ("≤ 5 %").
-std::optional<EntryRange> ReduceToTargetCommand(QWidget* owner, PaletteDocument& document,
-                                                const QImage& picture);
+void ReduceToTargetCommand(QWidget* owner, PaletteDocument& document, const QImage& picture,
+                           const QImage& alpha = {});
 
 }  // namespace tavlo

@@ -36,6 +36,10 @@ const QString& ChangeEntryName() {
 
 }  // namespace
 
+std::vector<ColorValue> ColorsOf(const PaletteColors& colors, EntryRange range) {
+  return {colors.begin() + range.first, colors.begin() + range.last + 1};
+}
+
 PaletteDocument::PaletteDocument(QObject* parent, int historyLimit)
     : QObject(parent), historyLimit_(std::max(1, historyLimit)) {}
 

@@ -7,8 +7,9 @@
 // - SetEntryColor, SetSelectedEntry, SetSelectionFrame and MoveSelectionTo take effect at once:
 //   the next GetEntryColor or SelectedEntry sees them, and Revision() has grown.
 // - Observers hear of changes through EntriesChanged (the range of entries whose colour changed)
-//   SelectionChanged and ResultSettingsChanged. Changes made inside a step are announced once, when the step ends, with
-//   the range covering all of them; changes outside a step are announced as they happen.
+//   SelectionChanged and ResultSettingsChanged. Changes made inside a step are announced once, when
+//   the step ends, with the range covering all of them; changes outside a step are announced as
+//   they happen.
 //
 // Steps and history:
 // - A step is one user action: open a PaletteStep (or call Apply) with the action's name, make
@@ -34,6 +35,7 @@
 #include <bitset>
 #include <deque>
 #include <optional>
+#include <vector>
 
 #include "base/color_value.h"
 #include "base/entry_range.h"
@@ -55,6 +57,9 @@ struct ResultSettings {
   EntryRange range{0, kPaletteSize - 1};
   bool operator==(const ResultSettings&) const = default;
 };
+
+// The colours of a range of entries, in order.
+std::vector<ColorValue> ColorsOf(const PaletteColors& colors, EntryRange range);
 
 // Everything a step restores.
 struct PaletteState {

@@ -38,7 +38,10 @@ QString TableText(const ResultFigures& figures) {
 
 QString TableHintText(const ResultFigures& figures) {
   if (figures.smallerTable == 0) return {};
-  return QStringLiteral("%1 above %2").arg(figures.aboveSmallerTable).arg(figures.smallerTable);
+  const int n = figures.aboveSmallerTable;
+  return QStringLiteral("remove %1 %2 to halve the table")
+      .arg(n)
+      .arg(n == 1 ? QStringLiteral("entry") : QStringLiteral("entries"));
 }
 
 QString ShareText(double share) {
@@ -46,10 +49,18 @@ QString ShareText(double share) {
 }
 
 QString LossText(const ResultFigures& figures) {
-  return QStringLiteral("mean %1, max %2; %3 of pixels above 1.0")
-      .arg(Numbers().toString(figures.meanLoss, 'f', 2),
-           Numbers().toString(figures.maxLoss, 'f', 2),
-           Numbers().toString(100 * figures.shareAboveOne, 'f', 1) + QStringLiteral(" %"));
+  if (figures.pixels > 0 && figures.Measured() == 0)
+    return QStringLiteral("not measured: no pixel is opaque");
+  QString text =
+      QStringLiteral("mean %1, max %2; %3 of pixels above 1.0")
+          .arg(Numbers().toString(figures.meanLoss, 'f', 2),
+               Numbers().toString(figures.maxLoss, 'f', 2),
+               Numbers().toString(100 * figures.shareAboveOne, 'f', 1) + QStringLiteral(" %"));
+  // Pixels changed by laying them over white would count as lossless: they are left out.
+  if (figures.unmeasured > 0)
+    text += QStringLiteral("; %1 transparent pixels not measured")
+                .arg(Numbers().toString(qulonglong(figures.unmeasured)));
+  return text;
 }
 
 QString LossChangeText(const ResultFigures& now, const ResultFigures& before) {

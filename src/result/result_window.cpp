@@ -1,9 +1,12 @@
 #include "result/result_window.h"
 
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QSignalBlocker>
 #include <QSortFilterProxyModel>
+#include <QSpinBox>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <span>
@@ -33,7 +36,7 @@ QStandardItem* SortedItem(const QString& text, const QVariant& sortKey) {
 
 }  // namespace
 
-ResultWindow::ResultWindow(QWidget* owner, const PaletteDocument& document, ResultFunction compute)
+ResultWindow::ResultWindow(QWidget* owner, PaletteDocument& document, ResultFunction compute)
     : QWidget(owner,
               Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       document_(document),
@@ -45,26 +48,57 @@ ResultWindow::ResultWindow(QWidget* owner, const PaletteDocument& document, Resu
   connect(computer_, &ResultComputer::Ready, this, &ResultWindow::ShowFigures);
   connect(computer_, &ResultComputer::Failed, this, &ResultWindow::ShowFailure);
   connect(&document_, &PaletteDocument::EntriesChanged, this, [this](EntryRange changed) {
-    if (changed.first <= range_.last && changed.last >= range_.first) Recompute();
+    const EntryRange range = Range();
+    if (changed.first <= range.last && changed.last >= range.first) Recompute();
   });
+  connect(&document_, &PaletteDocument::ResultSettingsChanged, this, [this] {
+    ShowRange();
+    Recompute();
+  });
+  // Another last step: the changes are measured from another state.
+  connect(&document_, &PaletteDocument::HistoryChanged, this, &ResultWindow::Recompute);
+  ShowRange();
 }
 
 ResultWindow::~ResultWindow() = default;
 
+QLayout* ResultWindow::BuildRangeRow() {
+  auto* row = new QHBoxLayout;
+  auto addSpinBox = [this, row](const char* name, bool first) {
+    auto* box = new QSpinBox(this);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setRange(1, kPaletteSize);
+    box->setKeyboardTracking(false);  // "64" typed is one change, not "6" and then "64"
+    connect(box, &QSpinBox::valueChanged, this, [this, first] { RangeEdited(first); });
+    row->addWidget(box);
+    return box;
+  };
+  auto* caption = new QLabel(QStringLiteral("&Entries"), this);
+  row->addWidget(caption);
+  firstEntry_ = addSpinBox("spnFirstEntry", true);
+  caption->setBuddy(firstEntry_);
+  row->addWidget(new QLabel(QStringLiteral("to"), this));
+  lastEntry_ = addSpinBox("spnLastEntry", false);
+  row->addStretch(1);
+  return row;
+}
+
 void ResultWindow::BuildLayout() {
   auto* grid = new QGridLayout(this);
+  grid->addLayout(BuildRangeRow(), 0, 0, 1, 3);
   status_ = new QLabel(this);
   status_->setObjectName(QStringLiteral("lblStatus"));
-  grid->addWidget(status_, 0, 0, 1, 3);
+  status_->setWordWrap(true);
+  grid->addWidget(status_, 1, 0, 1, 3);
   const char* captions[] = {"GIF size:", "Colour table:", "Loss (CIEDE2000):"};
   for (int row = 0; row < 3; ++row)
-    grid->addWidget(new QLabel(QString::fromLatin1(captions[row]), this), row + 1, 0);
-  gifSize_ = AddFigure(grid, 1, 1, "lblGifSize", this);
-  gifChange_ = AddFigure(grid, 1, 2, "lblGifChange", this);
-  table_ = AddFigure(grid, 2, 1, "lblTable", this);
-  tableHint_ = AddFigure(grid, 2, 2, "lblTableHint", this);
-  loss_ = AddFigure(grid, 3, 1, "lblLoss", this);
-  lossChange_ = AddFigure(grid, 3, 2, "lblLossChange", this);
+    grid->addWidget(new QLabel(QString::fromLatin1(captions[row]), this), row + 2, 0);
+  gifSize_ = AddFigure(grid, 2, 1, "lblGifSize", this);
+  gifChange_ = AddFigure(grid, 2, 2, "lblGifChange", this);
+  table_ = AddFigure(grid, 3, 1, "lblTable", this);
+  tableHint_ = AddFigure(grid, 3, 2, "lblTableHint", this);
+  loss_ = AddFigure(grid, 4, 1, "lblLoss", this);
+  lossChange_ = AddFigure(grid, 4, 2, "lblLossChange", this);
 
   usageModel_ = new QStandardItemModel(0, 4, this);
   usageModel_->setHorizontalHeaderLabels({QStringLiteral("Entry"), QStringLiteral("Colour"),
@@ -80,23 +114,42 @@ void ResultWindow::BuildLayout() {
   usage_->verticalHeader()->hide();
   usage_->setSelectionBehavior(QAbstractItemView::SelectRows);
   usage_->horizontalHeader()->setStretchLastSection(true);
-  grid->addWidget(usage_, 4, 0, 1, 3);
-  grid->setRowStretch(4, 1);
+  grid->addWidget(usage_, 5, 0, 1, 3);
+  grid->setRowStretch(5, 1);
   grid->setColumnStretch(1, 1);
   resize(460, 420);
 }
 
-void ResultWindow::SetPicture(const QImage& picture) {
+void ResultWindow::SetPicture(const QImage& picture, const QImage& alpha, const QString& notes) {
   picture_ = picture;
-  previous_.reset();  // changes since a result of another picture say nothing
-  previousGifBytes_ = -1;
+  alpha_ = alpha;
+  notes_ = notes;
   Recompute();
 }
 
-void ResultWindow::SetRange(EntryRange range) {
-  if (range == range_) return;
-  range_ = range;
-  Recompute();
+EntryRange ResultWindow::Range() const {
+  return document_.WorkingRange();
+}
+
+void ResultWindow::ShowMessage(const QString& message) {
+  message_ = message;
+  UpdateStatus();
+}
+
+void ResultWindow::ShowRange() {
+  const EntryRange range = Range();
+  const QSignalBlocker first(firstEntry_), last(lastEntry_);
+  firstEntry_->setValue(range.first + 1);
+  lastEntry_->setValue(range.last + 1);
+}
+
+// The other end follows an end moved past it.
+void ResultWindow::RangeEdited(bool firstEdited) {
+  int first = firstEntry_->value() - 1;
+  int last = lastEntry_->value() - 1;
+  if (first > last) (firstEdited ? last : first) = firstEdited ? first : last;
+  document_.SetWorkingRange({first, last});
+  ShowRange();
 }
 
 const ResultFigures* ResultWindow::CurrentFigures() const {
@@ -104,16 +157,28 @@ const ResultFigures* ResultWindow::CurrentFigures() const {
 }
 
 std::vector<ColorValue> ResultWindow::RangeColors() const {
-  const auto colors = std::span(document_.Colors()).subspan(range_.first, range_.Count());
-  return {colors.begin(), colors.end()};
+  return ColorsOf(document_.Colors(), Range());
 }
 
 void ResultWindow::Recompute() {
+  message_.clear();
   if (!isVisible() || picture_.isNull()) {
     computer_->Withdraw();  // worked out again when the window is shown
+    state_.clear();
+    UpdateStatus();
     return;
   }
-  computer_->Request(picture_, RangeColors());
+  std::optional<std::vector<ColorValue>> baseline;
+  if (const PaletteState* before = document_.StateBeforeLastStep())
+    baseline = ColorsOf(before->colors, before->result.range);
+  computer_->Request(picture_, RangeColors(), std::move(baseline), alpha_);
+}
+
+void ResultWindow::UpdateStatus() {
+  QStringList lines;
+  for (const QString& line : {state_, notes_, message_})
+    if (!line.isEmpty()) lines << line;
+  status_->setText(lines.join(QLatin1Char('\n')));
 }
 
 void ResultWindow::showEvent(QShowEvent* event) {
@@ -129,7 +194,8 @@ void ResultWindow::hideEvent(QHideEvent* event) {
 }
 
 void ResultWindow::ShowOutdated() {
-  status_->setText(QStringLiteral("Working out the result\u2026"));
+  state_ = QStringLiteral("Working out the result\u2026");
+  UpdateStatus();
   for (QWidget* figure : {static_cast<QWidget*>(gifSize_), static_cast<QWidget*>(gifChange_),
                           static_cast<QWidget*>(table_), static_cast<QWidget*>(tableHint_),
                           static_cast<QWidget*>(loss_), static_cast<QWidget*>(lossChange_),
@@ -138,15 +204,19 @@ void ResultWindow::ShowOutdated() {
 }
 
 void ResultWindow::ShowFailure(const QString& error) {
-  status_->setText(error);
+  state_ = error;
+  UpdateStatus();
 }
 
 void ResultWindow::ShowFigures(const ResultFigures& figures) {
-  status_->clear();
+  state_.clear();
+  UpdateStatus();
+  shownRange_ = Range();  // figures come only for the newest request, made for this range
+  const std::optional<BaselineFigures>& baseline = computer_->Baseline();
   if (figures.gifError.isEmpty()) {
     gifSize_->setText(ByteCountText(figures.GifBytes()));
-    gifChange_->setText(previousGifBytes_ >= 0
-                            ? ByteChangeText(figures.GifBytes() - previousGifBytes_)
+    gifChange_->setText(baseline && baseline->gifBytes >= 0
+                            ? ByteChangeText(figures.GifBytes() - baseline->gifBytes)
                             : QString());
   } else {
     gifSize_->setText(figures.gifError);
@@ -155,16 +225,13 @@ void ResultWindow::ShowFigures(const ResultFigures& figures) {
   table_->setText(TableText(figures));
   tableHint_->setText(TableHintText(figures));
   loss_->setText(LossText(figures));
-  lossChange_->setText(previous_ ? LossChangeText(figures, *previous_) : QString());
+  lossChange_->setText(baseline ? LossChangeText(figures, baseline->figures) : QString());
   FillUsage(figures);
   for (QWidget* figure : findChildren<QWidget*>()) figure->setEnabled(true);
-  previous_ = figures;
-  previous_->gif = QByteArray();  // only its size is needed again
-  previousGifBytes_ = figures.gifError.isEmpty() ? figures.GifBytes() : -1;
 
   std::bitset<kPaletteSize> unused;
   for (size_t i = 0; i < figures.usage.size(); ++i)
-    if (figures.usage[i] == 0) unused.set(static_cast<size_t>(range_.first) + i);
+    if (figures.usage[i] == 0) unused.set(static_cast<size_t>(shownRange_.first) + i);
   SetUnused(unused);
 }
 
@@ -173,7 +240,7 @@ void ResultWindow::FillUsage(const ResultFigures& figures) {
   usageModel_->setRowCount(0);
   const double pixels = std::max<double>(1, double(figures.pixels));
   for (size_t i = 0; i < figures.usage.size(); ++i) {
-    const int entry = range_.first + static_cast<int>(i) + 1;
+    const int entry = shownRange_.first + static_cast<int>(i) + 1;
     const std::uint64_t count = figures.usage[i];
     const ColorValue c = colors[i];
     auto* swatch = SortedItem(QString(), c);

@@ -1,14 +1,18 @@
 #pragma once
 // The result window "Result" (`frmResult`): a floating tool window owned by the main window that
-// describes the picture reduced by the preview's rule to an entry range of the palette document:
-// the size of its GIF, its colour table, the entries it uses and how far it is from the picture,
-// each with its change since the previous result, and a table of the range's entries with their
-// pixel counts.
+// describes the picture reduced by the preview's rule to the working range of the palette
+// document: the size of its GIF, its colour table, the entries it uses and how far it is from the
+// picture, each with its change since the state before the last undo step (what that step did),
+// and a table of the range's entries with their pixel counts. Two spin boxes ("Entries 12 to
+// 64") show the working range and set it.
 //
 // The figures are worked out in the background (ResultComputer) after every change of the
-// document's colours in the range, of the picture and of the range, and only while the window is
-// shown. While they are being worked out the window says so and greys the figures of the older
-// palette.
+// document's colours in the range, of the picture, of the range and of the history, and only
+// while the window is shown. While they are being worked out the window says so and greys the
+// figures of the older palette.
+//
+// The status line says what is going on: the figures being worked out or why they cannot be,
+// what the picture lost on loading, and the last message of a command (until the next change).
 #include <QWidget>
 #include <bitset>
 #include <optional>
@@ -17,6 +21,8 @@
 #include "result/result_computer.h"
 
 class QLabel;
+class QLayout;
+class QSpinBox;
 class QStandardItemModel;
 class QSortFilterProxyModel;
 class QTableView;
@@ -29,12 +35,15 @@ class ResultWindow : public QWidget {
   Q_OBJECT
  public:
   // `compute` as for ResultComputer: tests pass a deliberately slow one.
-  ResultWindow(QWidget* owner, const PaletteDocument& document, ResultFunction compute = {});
+  ResultWindow(QWidget* owner, PaletteDocument& document, ResultFunction compute = {});
   ~ResultWindow() override;
 
-  void SetPicture(const QImage& picture);
-  void SetRange(EntryRange range);
-  EntryRange Range() const { return range_; }
+  // The picture; its alpha in its file when it was not opaque, whose pixels below 255 are left
+  // out of the loss; and what it lost on loading, for the status line.
+  void SetPicture(const QImage& picture, const QImage& alpha = {}, const QString& notes = {});
+  EntryRange Range() const;
+  // A command's message, shown until the next change.
+  void ShowMessage(const QString& message);
 
   ResultComputer& Computer() { return *computer_; }
   // The figures shown, when they are those of the document, picture and range as they are now.
@@ -53,21 +62,29 @@ class ResultWindow : public QWidget {
 
  private:
   void BuildLayout();
+  QLayout* BuildRangeRow();
+  void ShowRange();
+  void RangeEdited(bool firstEdited);
   void Recompute();
+  void UpdateStatus();
   void ShowOutdated();
   void ShowFigures(const ResultFigures& figures);
   void ShowFailure(const QString& error);
   void FillUsage(const ResultFigures& figures);
   void SetUnused(std::bitset<kPaletteSize> unused);
 
-  const PaletteDocument& document_;
+  PaletteDocument& document_;
   ResultComputer* computer_ = nullptr;
   QImage picture_;
-  EntryRange range_{0, kPaletteSize - 1};
-  std::optional<ResultFigures> previous_;  // the figures shown before, without their GIF
-  qint64 previousGifBytes_ = -1;           // the size of their GIF; -1 for none
+  QImage alpha_;
+  EntryRange shownRange_{0, kPaletteSize - 1};  // the range of the figures shown
   std::bitset<kPaletteSize> unused_;
+  QString state_;    // "Working out the result…", or why there is no result
+  QString notes_;    // what the picture lost on loading
+  QString message_;  // the last command's message
 
+  QSpinBox* firstEntry_ = nullptr;
+  QSpinBox* lastEntry_ = nullptr;
   QLabel* status_ = nullptr;
   QLabel* gifSize_ = nullptr;
   QLabel* gifChange_ = nullptr;
