@@ -17,11 +17,16 @@
 namespace tavlo {
 namespace {
 
-const QString kOpenImageFilter = QStringLiteral(
-    "All formats|*.jpg;*.gif;*.bmp;*.rle;*.wmf;*.emf;*.ico|JPEG - Compilant|*.jpg|"
-    "Compuserve Graphics Interchange|*.gif|Windows Bitmap|*.bmp|"
-    "Windows Run-length-encoded|*.rle|Windows Metafile|*.wmf|Windows Enhanced Metafile|*.emf|"
-    "Windows Icon|*.ico|Other pictures|*.png;*.webp;*.tif;*.tiff;*.tga");
+// "All formats" lists every ending the loader reads; the pairs after it name the formats one by
+// one.
+QString OpenImageFilter() {
+  return QStringLiteral("All formats|") + PicturePatterns().join(QLatin1Char(';')) +
+         QStringLiteral(
+             "|JPEG - Compilant|*.jpg|Compuserve Graphics Interchange|*.gif|Windows Bitmap|"
+             "*.bmp|Windows Run-length-encoded|*.rle|Windows Metafile|*.wmf|"
+             "Windows Enhanced Metafile|*.emf|Windows Icon|*.ico|"
+             "Other pictures|*.png;*.webp;*.tif;*.tiff;*.tga");
+}
 
 }  // namespace
 
@@ -43,12 +48,13 @@ bool MainWindow::ShowPictureFile(const QString& path) {
                           .arg(QDir::toNativeSeparators(path), loaded.error));
     return false;
   }
-  picture_->SetPicture(loaded.image);
+  picture_->SetPicture(loaded.image, loaded.losses);
   ResizeForm();
   return true;
 }
 
 void MainWindow::PictureShown(const QString& path) {
+  picturePath_ = path;
   recent::UpdateFileMenu(recentItems_, path, Process().recentMax);
   setWindowTitle(QStringLiteral("Tavlo - ") + path);
 }
@@ -56,7 +62,7 @@ void MainWindow::PictureShown(const QString& path) {
 void MainWindow::OpenImageCommand() {
   QString dir = ReadDirectory(keys::kImagePath);
   const QString name = Dialogs().ShowOpenDialog(this, QStringLiteral("Open Image"), dir, QString(),
-                                                kOpenImageFilter, QStringLiteral("jpg"));
+                                                OpenImageFilter(), QStringLiteral("jpg"));
   EnsureTrailingSeparator(dir);
   if (name.isEmpty()) return;
   const QString path = dir + name;

@@ -109,7 +109,9 @@ TEST_F(StartupTest, UnusablePositionsFallBackToZero) {
              "[frmMain]\nTop=abc\nLeft=70000\n[frmPalette]\nTop=1507.5\nLeft=-15\n");
   StartApp();
   EXPECT_EQ(Main().pos(), QPoint(0, 0));
-  EXPECT_EQ(Palette().pos(), QPoint(-1, 101));  // 1507.5 rounds to 1508 twips, about 101 pixels
+  // 1507.5 rounds to 1508 twips, about 101 pixels; -15 twips, a pixel off the screen, is moved
+  // onto it.
+  EXPECT_EQ(Palette().pos(), QPoint(0, 101));
 }
 
 TEST_F(StartupTest, RecentMaxIsReadAndWrittenBackAsAWholeNumber) {
@@ -139,19 +141,19 @@ TEST_F(StartupTest, ClientAreaIsAlwaysThePictureArea) {
   StartApp();
   EXPECT_EQ(Main().centralWidget(), Main().Picture());
   EXPECT_EQ(Main().Picture()->size(), QSize(571, 166));
-  EXPECT_EQ(Main().centralWidget()->size(), QSize(571, 166));
+  EXPECT_EQ(Main().centralWidget()->size(), ClientFor(QSize(571, 166)));
   EXPECT_EQ(Main().Picture()->Canvas()->mapTo(Main().Picture(), QPoint(0, 0)), QPoint(2, 2));
   EXPECT_EQ(Main().Picture()->Canvas()->size(), QSize(567, 162));
 
   Main().Picture()->SetPicture(QImage(100, 50, QImage::Format_RGB32));
   Main().ResizeForm();
-  EXPECT_EQ(Main().centralWidget()->size(), QSize(104, 54));
+  EXPECT_EQ(Main().centralWidget()->size(), ClientFor(QSize(104, 54)));
   EXPECT_FALSE(Main().Picture()->horizontalScrollBar()->isVisible());
   EXPECT_FALSE(Main().Picture()->verticalScrollBar()->isVisible());
-  // Far narrower than the menu bar's items.
+  // Far narrower than the menu bar's items: the area is as wide as the menu bar.
   Main().Picture()->SetPicture(QImage(12, 7, QImage::Format_RGB32));
   Main().ResizeForm();
-  EXPECT_EQ(Main().centralWidget()->size(), QSize(16, 11));
+  EXPECT_EQ(Main().centralWidget()->size(), ClientFor(QSize(16, 11)));
 }
 
 TEST_F(StartupTest, ResizeFormHidesThePreviewAndLaysItOverThePicture) {
