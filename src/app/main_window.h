@@ -18,10 +18,14 @@ class QMenu;
 namespace tavlo {
 
 struct ExportedFile;
+struct PictureResult;
 class PaletteDocument;
 class PaletteWindow;
 class PictureArea;
 class ResultWindow;
+
+// "photo.png cannot be opened as a picture: the reason."
+QString CannotOpenPictureText(const QString& path, const QString& reason);
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -50,6 +54,11 @@ class MainWindow : public QMainWindow {
 
   // Loads a file dropped onto the picture area, as if opened (main_window_image.cpp).
   void DropPicture(const QString& path);
+
+  // Opens each file as "Open image" or "Open palette" would, whichever its name and content show
+  // it to be; the last picture stays. A file that is neither is reported as a picture that cannot
+  // be opened (main_window_open_files.cpp).
+  void OpenFiles(const QStringList& paths);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -85,6 +94,7 @@ class MainWindow : public QMainWindow {
   // Loads a picture file into the picture area and fits the window; a file that cannot be read
   // is reported and changes nothing.
   bool ShowPictureFile(const QString& path);
+  void ShowPicture(const PictureResult& loaded);
   // After a picture was opened from `path`: the recent list and the caption.
   void PictureShown(const QString& path);
 

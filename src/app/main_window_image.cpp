@@ -41,16 +41,24 @@ void MainWindow::ConnectPictureArea() {
   connect(picture_, &PictureArea::ExportRequested, this, &MainWindow::ExportPreviewCommand);
 }
 
+QString CannotOpenPictureText(const QString& path, const QString& reason) {
+  return QStringLiteral("%1 cannot be opened as a picture: %2.")
+      .arg(QDir::toNativeSeparators(path), reason);
+}
+
 bool MainWindow::ShowPictureFile(const QString& path) {
   const PictureResult loaded = LoadPictureFile(path);
   if (!loaded.ok()) {
-    ShowWarning(this, QStringLiteral("%1 cannot be opened as a picture: %2.")
-                          .arg(QDir::toNativeSeparators(path), loaded.error));
+    ShowWarning(this, CannotOpenPictureText(path, loaded.error));
     return false;
   }
+  ShowPicture(loaded);
+  return true;
+}
+
+void MainWindow::ShowPicture(const PictureResult& loaded) {
   picture_->SetPicture(loaded.image, loaded.losses);
   ResizeForm();
-  return true;
 }
 
 void MainWindow::PictureShown(const QString& path) {

@@ -8,11 +8,13 @@
 #include <QScreen>
 #include <QScrollBar>
 
+#include "palette_model/palette_document.h"
 #include "palette_window/palette_window.h"
 #include "picture_view/picture_area.h"
 #include "store/process_state.h"
 #include "store/settings_store.h"
 #include "support/app_fixture.h"
+#include "support/picture_files.h"
 #include "support/test_files.h"
 
 namespace tavlo::testing {
@@ -154,6 +156,27 @@ TEST_F(StartupTest, ClientAreaIsAlwaysThePictureArea) {
   Main().Picture()->SetPicture(QImage(12, 7, QImage::Format_RGB32));
   Main().ResizeForm();
   EXPECT_EQ(Main().centralWidget()->size(), ClientFor(QSize(16, 11)));
+}
+
+// Files given at the start, as the desktop's "Open with" passes them: each is opened as what
+// its name and content show, the last picture stays, and a file that is neither is reported.
+TEST_F(StartupTest, FilesGivenAtTheStartOpenAsPicturesOrPalettes) {
+  StartApp();
+  WriteBytes(TempPath("first.gif"), MakeGif(3, 2, {qRgb(1, 2, 3)}, {std::vector<quint8>(6, 0)}));
+  WriteBytes(TempPath("pic.gif"), MakeGif(5, 4, {qRgb(9, 9, 9)}, {std::vector<quint8>(20, 0)}));
+  WriteBytes(TempPath("blue.act"), QByteArray(768, '\x40'));  // no signature: known by its name
+  WriteBytes(TempPath("colours"), "GIMP Palette\nName: t\n#\n255 0 0\tred\n");  // by content
+  WriteBytes(TempPath("notes.md"), "# notes\n");
+  Main().OpenFiles({TempPath("first.gif"), TempPath("blue.act"), TempPath("notes.md"),
+                    TempPath("colours"), TempPath("pic.gif")});
+  EXPECT_EQ(Main().Picture()->Picture().size(), QSize(5, 4));
+  EXPECT_EQ(Main().windowTitle(), "Tavlo - " + TempPath("pic.gif"));
+  EXPECT_EQ(Document().UndoCount(), 2);  // both palettes opened, one step each
+  EXPECT_EQ(Document().GetEntryColor(0), MakeColor(255, 0, 0));
+  const auto messages = dialogs_.CallsOf("message");
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_TRUE(messages[0].text.startsWith(TempPath("notes.md") + " cannot be opened"))
+      << messages[0].text.toStdString();
 }
 
 TEST_F(StartupTest, ResizeFormHidesThePreviewAndLaysItOverThePicture) {
