@@ -30,7 +30,7 @@ extra_seeds() {  # real-world files for the readers that take them
     pal) echo "$corpus_root/pal" ;;
     gif|picture) echo "$corpus_root/gif" ;;
     gpl|hex|aco|ase) echo "$corpus_root/$1" ;;
-    png_palette) echo "$corpus_root/png" ;;
+    png_palette|png_decoder) echo "$corpus_root/png" ;;
     riff_pal) echo "$corpus_root/pal" ;;
   esac
 }

@@ -14,8 +14,8 @@ packages=(
   libwmf-dev libemf2svg-dev libexpat1-dev libjpeg-dev libpng-dev zlib1g-dev libx11-dev
   libfreetype-dev
   # GIF and PNG writers (giflib also decodes the GIFs written, in the tests); Little CMS for the
-  # Lab swatches of palette files
-  libgif-dev liblcms2-dev
+  # Lab swatches of palette files; libdeflate, under the PNG decoder of photos
+  libgif-dev liblcms2-dev libdeflate-dev
   # run: the picture formats beyond Qt's own, and the fonts libwmf draws every metafile with
   qt6-image-formats-plugins fonts-urw-base35 fonts-dejavu-core
   # tests: GoogleTest, the sanitizers and libFuzzer, the independent readers, the validators

@@ -2,7 +2,7 @@
 256-colour palette and written as GIF files, by tavlo-cli and by its peers, in one run.
 
     /usr/bin/python3 reduce_comparison.py --cli PATH --data DIR --ref PATH [--count 100]
-        [--rounds 3] [--work DIR]
+        [--rounds 3] [--work DIR] [--before-cli PATH]
 
 DIR holds the shared comparison's small.rgb (1280x800) and palette.act / palette.png; PATH of
 --ref is its ref_remap program (the exactness check). Rows, each the whole batch timed from start
@@ -11,6 +11,7 @@ to end (wall clock) with fresh, empty output folders:
   tavlo-cli         tavlo-cli reduce IN/*.png --palette palette.act --out OUT (one job per core)
   tavlo-cli -j1     the same with --jobs 1
   tavlo-cli GIF in  the same on gifsicle's inputs (below)
+  tavlo-cli before  --before-cli PATH, an earlier tavlo-cli, as the first row (when given)
   pillow loop       quantize(palette=..., dither=NONE) + save(GIF), picture after picture
   gifsicle -P       xargs -P <cores> gifsicle --use-colormap palette.gif, one process per picture
   imagemagick -P    xargs -P <cores> convert IN +dither -remap palette.png OUT.gif
@@ -84,7 +85,11 @@ def rows(args, pngs, gifs, palette_gif):
     act = os.path.join(args.data, "palette.act")
     png_palette = os.path.join(args.data, "palette.png")
     here = os.path.dirname(os.path.abspath(__file__))
-    return [
+    before = []
+    if args.before_cli:
+        before = [("tavlo-cli before", lambda out: ([args.before_cli, "reduce", *pngs, "--palette", act, "--out",
+                                                     out, "--quiet"], None))]
+    return before + [
         ("tavlo-cli", lambda out: ([args.cli, "reduce", *pngs, "--palette", act, "--out", out, "--quiet"], None)),
         ("tavlo-cli -j1", lambda out: ([args.cli, "reduce", *pngs, "--palette", act, "--out", out, "--quiet",
                                         "--jobs", "1"], None)),
@@ -134,6 +139,7 @@ def main():
     parser.add_argument("--count", type=int, default=100)
     parser.add_argument("--rounds", type=int, default=3)
     parser.add_argument("--work", default=os.path.join(os.environ.get("TMPDIR", "/tmp"), "tavlo-cli-bench"))
+    parser.add_argument("--before-cli")
     args = parser.parse_args()
     os.makedirs(args.work, exist_ok=True)
     pngs, gifs, palette_gif = prepare(args.work, args.data, args.count)

@@ -7,7 +7,8 @@
 #
 # Environment: PEERS_DIR the shared bench folder (default ../shared/bench beside the project),
 # SCRATCH a writable folder (default ${TMPDIR:-/tmp}/tavlo-cli-bench) for a copy of it, its
-# photos and the pictures of the run, TAVLO_BENCH_BUILD the build folder (default build-release).
+# photos and the pictures of the run, TAVLO_BENCH_BUILD the build folder (default build-release),
+# TAVLO_BEFORE an earlier tavlo-cli for a row "tavlo-cli before" (the before and after of a change).
 # Peers: ../shared/bench/install_peers.sh and gifsicle (apt-get install gifsicle), as root.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -31,5 +32,5 @@ chmod -R u+w "$scratch/peers"
 echo "load before: $(cut -d' ' -f1-3 /proc/loadavg)"
 /usr/bin/python3 "$here/reduce_comparison.py" --cli "$build/src/tavlo-cli" \
   --data "$scratch/peers/data" --ref "$scratch/peers/ref_remap" --work "$scratch/run" \
-  --count "${COUNT:-100}" --rounds "${ROUNDS:-3}"
+  --count "${COUNT:-100}" --rounds "${ROUNDS:-3}" ${TAVLO_BEFORE:+--before-cli "$TAVLO_BEFORE"}
 echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -1,9 +1,10 @@
 /* libimagequant peer (what `pngquant --speed 1 --nofs N` computes): a palette of at most N colours
  * for an RGB picture.
  *
- *   liq_quantize IN.rgb WIDTH HEIGHT N REPS OUT.act
+ *   liq_quantize IN.rgb WIDTH HEIGHT N REPS OUT.act [SPEED]
  *
- * Times liq_image_quantize plus liq_write_remapped_image without dithering, speed 1: the remap
+ * SPEED 1 (the slowest, best) unless given; 4 is the library's own default. Times
+ * liq_image_quantize plus liq_write_remapped_image without dithering: the remap
  * refines the palette once more (one k-means pass over the pixels) and the palette pngquant
  * writes is the one after it, so that palette is the one written to OUT.act (count x RGB) and
  * both calls are timed. The RGB->RGBA copy and liq_image_create_rgba are not timed.
@@ -33,8 +34,10 @@ static int cmp_double(const void* a, const void* b) {
 }
 
 int main(int argc, char** argv) {
-  if (argc < 7) die("usage: IN.rgb WIDTH HEIGHT N REPS OUT.act");
+  if (argc < 7) die("usage: IN.rgb WIDTH HEIGHT N REPS OUT.act [SPEED]");
   const int w = atoi(argv[2]), h = atoi(argv[3]), n = atoi(argv[4]), reps = atoi(argv[5]);
+  const int speed = argc > 7 ? atoi(argv[7]) : 1;
+  if (speed < 1 || speed > 10) die("bad SPEED");
   if (w <= 0 || h <= 0 || n < 2 || n > 256 || reps <= 0) die("bad WIDTH/HEIGHT/N/REPS");
   const size_t pixels = (size_t)w * (size_t)h;
   FILE* f = fopen(argv[1], "rb");
@@ -53,7 +56,7 @@ int main(int argc, char** argv) {
   unsigned count = 0;
   for (int rep = 0; rep < reps; ++rep) {
     liq_attr* attr = liq_attr_create();
-    liq_set_speed(attr, 1);
+    liq_set_speed(attr, speed);
     liq_set_max_colors(attr, n);
     liq_image* img = liq_image_create_rgba(attr, rgba, w, h, 0);
     if (!img) die("liq_image_create_rgba failed");

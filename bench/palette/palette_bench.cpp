@@ -4,6 +4,12 @@
 //       "Palette from picture": the picture's histogram and a palette of at most N colours,
 //       timed together REPS times; writes the palette (count x RGB) to OUT.act.
 //       Prints: RESULT peer=tavlo colors=.. median_ms=.. min_ms=..
+//   tavlo_palette_bench range IN.rgb WIDTH HEIGHT PALETTE.act REPS OP [ARG] [--threads=T]
+//       A range operation of the Optimize menu on all entries of PALETTE.act: OP is "remove"
+//       ("Remove unused entries"), "merge" with the threshold ARG ("Merge near colours") or
+//       "reduce" with the target ARG ("Reduce to target", e.g. "<= 150000" or "<= 5 %"). Times
+//       the picture's histogram and the operation together REPS times.
+//       Prints: RESULT op=.. kept=.. median_ms=.. min_ms=.. [gif_encodes=..]
 //   tavlo_palette_bench measure IN.rgb WIDTH HEIGHT PALETTE.act
 //       The figures of the picture reduced to the palette (any count x RGB) by the preview's rule
 //       (nearest entry by squared RGB distance, ties to the lower index), exactly as the result
@@ -19,6 +25,9 @@
 #include <vector>
 
 #include "quantize/palette_from_histogram.h"
+#include "quantize/reduce_to_target.h"
+#include "reduction/gif_encoder.h"
+#include "reduction/indexed_picture.h"
 #include "reduction/picture_colors.h"
 #include "reduction/result_figures.h"
 
@@ -82,6 +91,60 @@ int Quantize(char** argv, int threads) {
   return 0;
 }
 
+// One range operation on all entries of `palette`; the number of GIFs made, into `encodes`.
+tavlo::RangeEdit RunRangeOperation(const std::string& op, const std::string& arg,
+                                   const std::vector<std::uint32_t>& picture, int width, int height,
+                                   const std::vector<tavlo::ColorValue>& palette, int threads,
+                                   int& encodes) {
+  const std::vector<tavlo::ColorCount> histogram =
+      tavlo::AnalysePicture(picture.data(), width, height, std::ptrdiff_t(width) * 4, threads)
+          .histogram;
+  tavlo::PaletteColors colors{};
+  std::copy(palette.begin(), palette.end(), colors.begin());
+  const tavlo::EntryRange range{0, static_cast<int>(palette.size()) - 1};
+  if (op == "remove") return tavlo::RemoveUnusedEntries(colors, range, histogram);
+  if (op == "merge") return tavlo::MergeNearColors(colors, range, histogram, std::stod(arg));
+  const auto target = tavlo::ReductionTarget::Parse(arg);
+  if (op != "reduce" || !target) Fail("unknown range operation " + op + " " + arg);
+  const tavlo::ReductionOutcome outcome = tavlo::ReduceToTarget(
+      colors, range, histogram, *target,
+      [&](const std::vector<tavlo::ColorValue>& entries) {
+        ++encodes;
+        return static_cast<std::uint64_t>(
+            tavlo::EncodeGif(tavlo::ReducePicture(picture.data(), width, height,
+                                                  std::ptrdiff_t(width) * 4, entries.data(),
+                                                  static_cast<int>(entries.size())))
+                .bytes.size());
+      },
+      threads);
+  return outcome.edit;
+}
+
+int Range(int argc, char** argv, int threads) {
+  const int width = std::atoi(argv[3]), height = std::atoi(argv[4]);
+  const std::vector<std::uint32_t> picture = ReadPicture(argv[2], width, height);
+  const std::vector<tavlo::ColorValue> palette = ReadPalette(argv[5]);
+  const int reps = std::max(1, std::atoi(argv[6]));
+  const std::string op = argv[7], arg = argc > 8 ? argv[8] : "";
+  std::vector<double> ms;
+  tavlo::RangeEdit edit;
+  int encodes = 0;
+  for (int rep = 0; rep < reps; ++rep) {
+    encodes = 0;
+    const auto start = std::chrono::steady_clock::now();
+    edit = RunRangeOperation(op, arg, picture, width, height, palette, threads, encodes);
+    ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                     .count());
+  }
+  std::sort(ms.begin(), ms.end());
+  std::uint64_t hash = 14695981039346656037ull;  // FNV-1a of the palette, to compare runs
+  for (tavlo::ColorValue c : edit.colors) hash = (hash ^ c) * 1099511628211ull;
+  std::printf("RESULT op=%s kept=%d median_ms=%.3f min_ms=%.3f gif_encodes=%d palette=%016llx\n",
+              op.c_str(), edit.kept, ms[ms.size() / 2], ms[0], encodes,
+              static_cast<unsigned long long>(hash));
+  return 0;
+}
+
 int Measure(char** argv) {
   const int width = std::atoi(argv[3]), height = std::atoi(argv[4]);
   const std::vector<std::uint32_t> picture = ReadPicture(argv[2], width, height);
@@ -103,7 +166,9 @@ int main(int argc, char** argv) {
     threads = std::atoi(argv[--argc] + 10);
   if (argc == 8 && std::string(argv[1]) == "quantize") return Quantize(argv, threads);
   if (argc == 6 && std::string(argv[1]) == "measure") return Measure(argv);
-  Fail(
-      "usage: quantize IN.rgb WIDTH HEIGHT N REPS OUT.act [--threads=T] | measure IN.rgb WIDTH "
-      "HEIGHT PALETTE.act");
+  if ((argc == 8 || argc == 9) && std::string(argv[1]) == "range")
+    Fail(
+        "usage: quantize IN.rgb WIDTH HEIGHT N REPS OUT.act [--threads=T] | range IN.rgb WIDTH "
+        "HEIGHT PALETTE.act REPS remove|merge T|reduce TARGET [--threads=T] | measure IN.rgb WIDTH "
+        "HEIGHT PALETTE.act");
 }

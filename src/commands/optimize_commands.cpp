@@ -6,6 +6,7 @@
 #include "dialogs/dialog_service.h"
 #include "palette_model/palette_document.h"
 #include "quantize/reduce_to_target.h"
+#include "quantize/stop_flag.h"
 #include "reduction/from_image.h"
 #include "reduction/gif_encoder.h"
 #include "reduction/result_figures.h"
@@ -63,7 +64,7 @@ struct Worked {
 // Works `compute(picture colours, palette colours, range, stop) -> Worked` out on a worker thread
 // behind a busy box saying `label`, then the result window's figures of what the edit keeps;
 // nullopt when the user cancelled. `compute` runs on the worker, so it holds what else it needs by
-// value.
+// value; it ends soon after `stop` is set, by WorkStopped, whose result nobody waits for.
 template <typename Compute>
 std::optional<Worked> InBackground(QWidget* owner, const QString& title, const QString& label,
                                    const QImage& picture, const QImage& alpha,
@@ -72,12 +73,17 @@ std::optional<Worked> InBackground(QWidget* owner, const QString& title, const Q
   const bool done = Dialogs().RunInBackground(
       owner, title, label,
       [worked, picture, alpha, colors, range, compute](const std::atomic<bool>& stop) {
-        const PictureColorsOf analysed(picture, alpha);
-        if (stop) return;
-        *worked = compute(analysed, colors, range, stop);
-        if (!stop && Changes(colors, range, worked->edit))
-          worked->figures =
-              analysed.Figures(RangeEntries(worked->edit.colors, KeptEntries(range, worked->edit)));
+        try {
+          const PictureColorsOf analysed(picture, alpha);
+          ThrowIfStopped(&stop);
+          *worked = compute(analysed, colors, range, stop);
+          ThrowIfStopped(&stop);
+          if (Changes(colors, range, worked->edit))
+            worked->figures = analysed.Figures(
+                RangeEntries(worked->edit.colors, KeptEntries(range, worked->edit)));
+        } catch (const WorkStopped&) {
+          // cancelled: the result is dropped
+        }
       });
   if (!done) return std::nullopt;
   return std::move(*worked);
@@ -219,12 +225,13 @@ QString ReductionMessage(const ReductionOutcome& outcome, const ReductionTarget&
 // "Reduce to target" as the worker does it.
 Worked Reduce(const PictureColorsOf& analysed, const PaletteColors& colors, EntryRange range,
               const ReductionTarget& target, const std::atomic<bool>& stop) {
-  // Once stopped, every GIF counts as small enough, so the reduction ends at its next step; its
-  // outcome is dropped then.
   ReductionOutcome outcome = ReduceToTarget(
-      colors, range, analysed.Histogram(), target, [&](const std::vector<ColorValue>& entries) {
-        return stop ? std::uint64_t{0} : analysed.GifSize(entries);
-      });
+      colors, range, analysed.Histogram(), target,
+      [&](const std::vector<ColorValue>& entries) {
+        ThrowIfStopped(&stop);
+        return analysed.GifSize(entries);
+      },
+      0, &stop);
   const bool reached = outcome.status == ReductionOutcome::Status::Reached;
   const RangeEdit edit = reached ? outcome.edit : RangeEdit{colors, 0, range.Count()};
   return Worked{edit, std::move(outcome), {}};
@@ -240,8 +247,9 @@ void PaletteFromPictureCommand(QWidget* owner, PaletteDocument& document, const 
       owner, kFromPicture, QStringLiteral("Working out the palette from the picture\u2026"),
       picture, alpha, document.Colors(), *range,
       [](const PictureColorsOf& analysed, const PaletteColors& colors, EntryRange within,
-         const std::atomic<bool>&) {
-        return Worked{PaletteFromPicture(colors, within, analysed.Histogram()), {}, {}};
+         const std::atomic<bool>& stop) {
+        return Worked{
+            PaletteFromPicture(colors, within, analysed.Histogram(), {.stop = &stop}), {}, {}};
       });
   if (!worked) return;
   const QString what =
@@ -260,8 +268,8 @@ void RemoveUnusedEntriesCommand(QWidget* owner, PaletteDocument& document, const
       owner, kRemoveUnused, QStringLiteral("Looking for unused entries\u2026"), picture, alpha,
       document.Colors(), *range,
       [](const PictureColorsOf& analysed, const PaletteColors& colors, EntryRange within,
-         const std::atomic<bool>&) {
-        return Worked{RemoveUnusedEntries(colors, within, analysed.Histogram()), {}, {}};
+         const std::atomic<bool>& stop) {
+        return Worked{RemoveUnusedEntries(colors, within, analysed.Histogram(), &stop), {}, {}};
       });
   if (!worked) return;
   const int removed = worked->edit.removed;
@@ -291,8 +299,9 @@ void MergeNearColorsCommand(QWidget* owner, PaletteDocument& document, const QIm
       owner, kMerge, QStringLiteral("Merging near colours\u2026"), picture, alpha,
       document.Colors(), *range,
       [threshold = *threshold](const PictureColorsOf& analysed, const PaletteColors& colors,
-                               EntryRange within, const std::atomic<bool>&) {
-        return Worked{MergeNearColors(colors, within, analysed.Histogram(), threshold), {}, {}};
+                               EntryRange within, const std::atomic<bool>& stop) {
+        return Worked{
+            MergeNearColors(colors, within, analysed.Histogram(), threshold, &stop), {}, {}};
       });
   if (!worked) return;
   const int removed = worked->edit.removed;

@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "picture/metafile.h"
+#include "picture/png_decoder.h"
 
 namespace tavlo {
 namespace {
@@ -52,6 +53,13 @@ QImage Flatten(const QImage& image) {
   return flat;
 }
 
+// The picture laid over white (Flatten), with what that dropped.
+PictureResult Flattened(const QImage& image) {
+  PictureResult result{Flatten(image), {}, {}};
+  MeasureTransparency(image, result.losses);
+  return result;
+}
+
 PictureResult DecodeWithQt(const QByteArray& bytes) {
   QBuffer buffer;
   buffer.setData(bytes);
@@ -76,8 +84,7 @@ PictureResult DecodeWithQt(const QByteArray& bytes) {
   if (!reader.read(&image) || image.isNull()) return Failure(reader.errorString());
   if (!PictureSizeAllowed(image.width(), image.height()))
     return Failure(QStringLiteral("the picture is too large"));
-  PictureResult result{Flatten(image), {}, {}};
-  MeasureTransparency(image, result.losses);
+  PictureResult result = Flattened(image);
   if (reader.supportsAnimation()) result.losses.frames = std::max(1, reader.imageCount());
   return result;
 }
@@ -257,6 +264,10 @@ PictureResult DecodePicture(const QByteArray& bytes) {
   if (LooksLikeWmf(bytes)) {
     QImage image = RenderWmf(bytes, &error);
     return image.isNull() ? Failure(error) : PictureResult{Flatten(image), {}, {}};
+  }
+  if (LooksLikePng(bytes)) {
+    const DecodedPng png = DecodePng(bytes);
+    if (!png.leftToQt) return png.image.isNull() ? Failure(png.error) : Flattened(png.image);
   }
   return DecodeWithQt(bytes);
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "quantize/stop_flag.h"
 #include "quantize/working_colors.h"
 
 namespace tavlo::quantize {
@@ -15,11 +16,13 @@ struct KMeansOptions {
   double stopShare = 1e-4;     // stop when fewer than this share of the pixels changed their point
   float distanceFloor = 1.0f;  // distances below this count as this when reweighting
   int threads = 0;
+  StopFlag stop = nullptr;
 };
 
 // Moves `points` in place. A point left without colours moves to the colour that its nearest
-// point serves worst, so none is wasted.
+// point serves worst, so none is wasted. `guesses`, when given, holds for every colour a point
+// likely to be its nearest (the search starts there; the result does not depend on it).
 void RefineByKMeans(const WorkingColors& colors, std::vector<Point>& points,
-                    const KMeansOptions& options);
+                    const KMeansOptions& options, std::vector<std::uint16_t> guesses = {});
 
 }  // namespace tavlo::quantize

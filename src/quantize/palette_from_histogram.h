@@ -17,11 +17,15 @@
 #include <vector>
 
 #include "color_science/color_histogram.h"
+#include "quantize/stop_flag.h"
 
 namespace tavlo {
 
 struct QuantizeOptions {
   int threads = 0;  // 0: one per processor; any number gives the same palette
+  // Set by another thread to stop the work: PaletteFromHistogram then throws WorkStopped within a
+  // few milliseconds.
+  StopFlag stop = nullptr;
 };
 
 // At most `count` (1..256) distinct colours, ordered by the number of pixels that map to them,

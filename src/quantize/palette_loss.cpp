@@ -1,6 +1,6 @@
 #include "quantize/palette_loss.h"
 
-#include "color_science/ciede2000.h"
+#include "color_science/ciede2000_batch.h"
 #include "quantize/parallel_chunks.h"
 #include "quantize/rgb_nearest.h"
 
@@ -14,11 +14,14 @@ PaletteLoss LossOf(const WorkingColors& colors, const std::vector<ColorValue>& p
   for (ColorValue c : palette) entryLab.push_back(LabFromColor(c));
   std::vector<PaletteLoss> perChunk(ChunkCount(colors.Size()));
   ForEachChunk(colors.Size(), threads, [&](std::size_t chunk, std::size_t begin, std::size_t end) {
+    std::vector<Lab> target(end - begin);
+    std::vector<double> loss(end - begin);
+    for (std::size_t i = begin; i < end; ++i) target[i - begin] = entryLab[nearest[i]];
+    Ciede2000Batch(end - begin, &colors.lab[begin], target.data(), loss.data());
     PaletteLoss sum;
     for (std::size_t i = begin; i < end; ++i) {
-      const double loss = Ciede2000(colors.lab[i], entryLab[nearest[i]]);
-      sum.mean += colors.count[i] * loss;
-      if (loss > 1.0) sum.aboveOne += colors.count[i];
+      sum.mean += colors.count[i] * loss[i - begin];
+      if (loss[i - begin] > 1.0) sum.aboveOne += colors.count[i];
     }
     perChunk[chunk] = sum;
   });

@@ -26,24 +26,33 @@ class RangeMapping {
 
   static constexpr std::size_t kNone = SIZE_MAX;
 
-  // The loss figures if entry `gone` went and entry `changed` took `colour` (either may be kNone),
-  // every colour going again to its nearest live entry. Change() makes it so, Try() only tells.
+  // What happens if entry `gone` went and entry `changed` took `colour` (either may be kNone),
+  // every colour going again to its nearest live entry: the loss figures after it, and where the
+  // colours go that it moves. Try() works it out, Change() makes it so.
   struct Loss {
     double mean = 0, shareAboveOne = 0;
   };
-  Loss Try(std::size_t gone, std::size_t changed, ColorValue color) const;
-  Loss Change(std::size_t gone, std::size_t changed, ColorValue color);
+  struct Plan {
+    std::size_t gone = kNone, changed = kNone;
+    ColorValue color = 0;
+    Loss loss;
+    struct Move {
+      std::uint32_t color;
+      std::uint16_t entry;
+      float loss;
+    };
+    std::vector<Move> moves;  // in rising order of colour
+  };
+  Plan Try(std::size_t gone, std::size_t changed, ColorValue color) const;
+  Loss Change(const Plan& plan);
   // The colours of the live entries in order.
   std::vector<ColorValue> LiveEntries() const;
 
  private:
-  // Visits every colour whose entry the change would alter, with its new entry and loss.
-  template <typename Visit>
-  void ForChanged(std::size_t gone, std::size_t changed, ColorValue color, const Lab& lab,
-                  Visit visit) const;
-  std::uint16_t NearestLive(std::size_t i, std::size_t gone, std::size_t changed,
-                            ColorValue color) const;
   void SetMapping(std::size_t i, std::uint16_t e, float loss);
+  // The colours that entry `e`, taking `colour`, would take from other entries, in `out`.
+  void TakenBy(std::size_t e, ColorValue color, std::size_t gone,
+               std::vector<std::uint32_t>& out) const;
 
   const WorkingColors& colors_;
   const int threads_;
@@ -52,6 +61,12 @@ class RangeMapping {
   std::vector<bool> live_;
   std::size_t liveCount_ = 0;
   std::vector<std::uint16_t> nearest_;
+  // Each entry's colours (in no order) with the place of each colour in its list, and the
+  // largest squared RGB distance of an entry to any colour it has had since it took its colour:
+  // an entry that takes another colour can take colours only from entries near it.
+  std::vector<std::vector<std::uint32_t>> members_;
+  std::vector<std::uint32_t> place_;
+  std::vector<std::int32_t> reach2_;
   std::vector<float> loss_;
   std::vector<std::uint64_t> usage_;
   double lossSum_ = 0, aboveOne_ = 0;

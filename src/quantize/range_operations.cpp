@@ -17,12 +17,13 @@ EntryRange Clamped(EntryRange range) {
 
 // The pixels each entry of `entries` gets by the preview's rule.
 std::vector<std::uint64_t> UsageOf(const std::vector<ColorValue>& entries,
-                                   const std::vector<ColorCount>& histogram) {
+                                   const std::vector<ColorCount>& histogram, StopFlag stop) {
   std::vector<ColorValue> colors;
   colors.reserve(histogram.size());
   for (const ColorCount& c : histogram) colors.push_back(c.color);
   const std::vector<std::uint16_t> nearest =
       quantize::AssignNearestEntries(colors, entries, 0).first;
+  ThrowIfStopped(stop);
   std::vector<std::uint64_t> usage(entries.size(), 0);
   for (std::size_t i = 0; i < histogram.size(); ++i) usage[nearest[i]] += histogram[i].count;
   return usage;
@@ -55,10 +56,10 @@ RangeEdit PaletteFromPicture(const PaletteColors& colors, EntryRange range,
 }
 
 RangeEdit RemoveUnusedEntries(const PaletteColors& colors, EntryRange range,
-                              const std::vector<ColorCount>& histogram) {
+                              const std::vector<ColorCount>& histogram, StopFlag stop) {
   range = Clamped(range);
   const std::vector<ColorValue> entries = RangeEntries(colors, range);
-  const std::vector<std::uint64_t> usage = UsageOf(entries, histogram);
+  const std::vector<std::uint64_t> usage = UsageOf(entries, histogram, stop);
   std::vector<ColorValue> kept;
   for (std::size_t e = 0; e < entries.size(); ++e)
     if (usage[e] > 0) kept.push_back(entries[e]);
@@ -68,10 +69,11 @@ RangeEdit RemoveUnusedEntries(const PaletteColors& colors, EntryRange range,
 }
 
 RangeEdit MergeNearColors(const PaletteColors& colors, EntryRange range,
-                          const std::vector<ColorCount>& histogram, double threshold) {
+                          const std::vector<ColorCount>& histogram, double threshold,
+                          StopFlag stop) {
   range = Clamped(range);
   std::vector<ColorValue> entries = RangeEntries(colors, range);
-  std::vector<std::uint64_t> usage = UsageOf(entries, histogram);
+  std::vector<std::uint64_t> usage = UsageOf(entries, histogram, stop);
   const std::size_t k = entries.size();
   std::vector<Lab> lab;
   for (ColorValue c : entries) lab.push_back(LabFromColor(c));
@@ -84,6 +86,7 @@ RangeEdit MergeNearColors(const PaletteColors& colors, EntryRange range,
   std::vector<bool> live(k, true);
   int removed = 0;
   for (;;) {
+    ThrowIfStopped(stop);
     double nearest = threshold;
     std::size_t px = k, py = k;
     for (std::size_t x = 0; x < k; ++x)

@@ -21,6 +21,8 @@ struct RangeEdit {
   int kept = 0;     // entries that hold colours now, from range.first on
 };
 
+// `stop` in each: as for the quantizer (WorkStopped is thrown soon after it is set).
+
 // The range filled with a palette of the picture (PaletteFromHistogram): as many colours as the
 // range holds, or as many as the picture has if fewer, most used first; the rest black. `kept` is
 // the number of colours computed.
@@ -30,14 +32,15 @@ RangeEdit PaletteFromPicture(const PaletteColors& colors, EntryRange range,
 
 // The entries of the range that no pixel maps to go.
 RangeEdit RemoveUnusedEntries(const PaletteColors& colors, EntryRange range,
-                              const std::vector<ColorCount>& histogram);
+                              const std::vector<ColorCount>& histogram, StopFlag stop = nullptr);
 
 // While two entries of the range are less than `threshold` apart (CIEDE2000), the nearest two are
 // merged: the more used one's place (the lower of equally used ones) takes the pixel-weighted
 // mean of their colours in the quantizer's working space, and the other goes. Pairs at least
 // `threshold` apart are never merged.
 RangeEdit MergeNearColors(const PaletteColors& colors, EntryRange range,
-                          const std::vector<ColorCount>& histogram, double threshold);
+                          const std::vector<ColorCount>& histogram, double threshold,
+                          StopFlag stop = nullptr);
 
 // The range's entries as a list, and a list written back into the range with the close-up rule.
 std::vector<ColorValue> RangeEntries(const PaletteColors& colors, EntryRange range);

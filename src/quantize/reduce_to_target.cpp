@@ -27,26 +27,21 @@ class Reducer {
 
   const RangeMapping& Mapping() const { return mapping_; }
 
-  // What the next step would leave: which entry goes, which one changes colour, and the loss.
-  struct Step {
-    std::size_t gone = RangeMapping::kNone, changed = RangeMapping::kNone;
-    ColorValue color = 0;
-    RangeMapping::Loss loss;
-  };
+  // What the next step would do: which entry goes, which one changes colour, and the loss.
+  using Step = RangeMapping::Plan;
   Step Next() const {
     const std::size_t e = Cheapest();
-    Step removal{e, RangeMapping::kNone, 0, mapping_.Try(e, RangeMapping::kNone, 0)};
+    Step removal = mapping_.Try(e, RangeMapping::kNone, 0);
     const std::size_t f = NearestOther(e);
     const std::uint64_t ue = mapping_.Usage()[e], uf = mapping_.Usage()[f];
     const ColorValue x = mapping_.Entries()[e], y = mapping_.Entries()[f];
     if (ue == 0 || x == y) return removal;
-    Step merge{e, f, quantize::WeightedMean(x, ue, y, uf), {}};
-    merge.loss = mapping_.Try(e, f, merge.color);
+    Step merge = mapping_.Try(e, f, quantize::WeightedMean(x, ue, y, uf));
     return Better(merge.loss, removal.loss) ? merge : removal;
   }
 
   void Take(const Step& step) {
-    mapping_.Change(step.gone, step.changed, step.color);
+    mapping_.Change(step);
     if (step.changed != RangeMapping::kNone) {
       lab_[step.changed] = LabFromColor(step.color);
       Measure(step.changed);
@@ -121,12 +116,13 @@ ReductionOutcome Reached(const PaletteColors& colors, EntryRange range, std::siz
 }
 
 ReductionOutcome WithinShare(const PaletteColors& colors, EntryRange range, Reducer& reducer,
-                             double limit) {
+                             double limit, StopFlag stop) {
   const RangeMapping& mapping = reducer.Mapping();
   const std::size_t before = mapping.LiveCount();
   if (mapping.ShareAboveOne() > limit)
     return Unchanged(colors, mapping, ReductionOutcome::Status::BrokenAtStart);
   while (mapping.LiveCount() > 1) {
+    ThrowIfStopped(stop);
     const Reducer::Step step = reducer.Next();
     if (step.loss.shareAboveOne > limit) break;
     reducer.Take(step);
@@ -137,7 +133,7 @@ ReductionOutcome WithinShare(const PaletteColors& colors, EntryRange range, Redu
 }
 
 ReductionOutcome DownToSize(const PaletteColors& colors, EntryRange range, Reducer& reducer,
-                            std::uint64_t limit, const GifSizeOf& gifSize) {
+                            std::uint64_t limit, const GifSizeOf& gifSize, StopFlag stop) {
   const RangeMapping& mapping = reducer.Mapping();
   const std::size_t before = mapping.LiveCount();
   const std::uint64_t start = gifSize(mapping.LiveEntries());
@@ -154,6 +150,7 @@ ReductionOutcome DownToSize(const PaletteColors& colors, EntryRange range, Reduc
   };
   std::vector<Record> records;
   while (mapping.LiveCount() > 1) {
+    ThrowIfStopped(stop);
     reducer.Take(reducer.Next());
     records.push_back({mapping.LiveEntries(), {mapping.MeanLoss(), mapping.ShareAboveOne()}});
   }
@@ -168,6 +165,7 @@ ReductionOutcome DownToSize(const PaletteColors& colors, EntryRange range, Reduc
   }
   std::size_t low = 0, high = records.size() - 1;  // records[high] is small enough
   while (low < high) {
+    ThrowIfStopped(stop);
     const std::size_t middle = (low + high) / 2;
     const std::uint64_t size = gifSize(records[middle].live);
     if (size <= limit)
@@ -190,12 +188,12 @@ ReductionOutcome DownToSize(const PaletteColors& colors, EntryRange range, Reduc
 ReductionOutcome ReduceToTarget(const PaletteColors& colors, EntryRange range,
                                 const std::vector<ColorCount>& histogram,
                                 const ReductionTarget& target, const GifSizeOf& gifSize,
-                                int threads) {
-  const quantize::WorkingColors working = quantize::MakeWorkingColors(histogram, threads);
+                                int threads, StopFlag stop) {
+  const quantize::WorkingColors working = quantize::MakeWorkingColors(histogram, threads, stop);
   const bool byShare = target.kind == ReductionTarget::Kind::ShareAboveOne;
   Reducer reducer(working, RangeEntries(colors, range), byShare, threads);
-  if (byShare) return WithinShare(colors, range, reducer, target.percent / 100);
-  return DownToSize(colors, range, reducer, target.bytes, gifSize);
+  if (byShare) return WithinShare(colors, range, reducer, target.percent / 100, stop);
+  return DownToSize(colors, range, reducer, target.bytes, gifSize, stop);
 }
 
 }  // namespace tavlo

@@ -37,10 +37,12 @@ struct ReductionOutcome {
                                // smallest reachable when Unreachable
 };
 
-// `gifSize` is called only for a GIF-size target. `threads` as for the quantizer.
+// `gifSize` is called only for a GIF-size target, at most about 2 + log2(entries) times.
+// `threads` and `stop` as for the quantizer: a step of the reduction takes milliseconds, and so
+// does each GIF of a picture of a few million pixels.
 ReductionOutcome ReduceToTarget(const PaletteColors& colors, EntryRange range,
                                 const std::vector<ColorCount>& histogram,
                                 const ReductionTarget& target, const GifSizeOf& gifSize,
-                                int threads = 0);
+                                int threads = 0, StopFlag stop = nullptr);
 
 }  // namespace tavlo

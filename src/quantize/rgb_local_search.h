@@ -6,6 +6,7 @@
 // the working-space distance standing in for CIEDE2000 (it follows it closely and is far cheaper).
 #include <vector>
 
+#include "quantize/stop_flag.h"
 #include "quantize/working_colors.h"
 
 namespace tavlo::quantize {
@@ -14,6 +15,7 @@ struct LocalSearchOptions {
   int firstStep = 4;  // RGB units; halved down to 1 whenever no move helps
   int maxPasses = 30;
   int threads = 0;
+  StopFlag stop = nullptr;
 };
 
 // Returns the tuned palette: distinct colours, as many as `palette` has.

@@ -19,4 +19,31 @@ struct NearestEntries {
 NearestEntries AssignNearestEntries(const std::vector<ColorValue>& colors,
                                     const std::vector<ColorValue>& palette, int threads);
 
+// The same answers, kept up to date while the entries of a palette move a little at a time (the
+// local search). Each colour keeps a lower bound of its distance to every entry but its two
+// nearest. After a move, a colour compares its two nearest again and, of the entries that moved,
+// only those near enough to its nearest to matter; entries that did not move are no nearer than
+// the bound. Only a colour whose bound no longer shows the answer is searched over every entry.
+class NearestTracker {
+ public:
+  NearestTracker(const std::vector<ColorValue>& colors, int threads);
+
+  // The answers for `palette`; the work depends on how many of its entries moved, and how far,
+  // since the last call.
+  const NearestEntries& Assign(const std::vector<ColorValue>& palette);
+
+ private:
+  struct MovedNear;
+  // Whether the colour's answers could be renewed from the entries near its nearest.
+  bool Renew(std::size_t color, const MovedNear& moved);
+  // Keeps the colour's three smallest keys over all entries (squared distance x 256 + index).
+  void Keep(std::size_t color, const std::int32_t* keys);
+
+  const std::vector<ColorValue>& colors_;
+  const int threads_;
+  std::vector<ColorValue> palette_;
+  std::vector<float> others_;  // per colour: no entry but its two nearest is nearer (RGB units)
+  NearestEntries near_;
+};
+
 }  // namespace tavlo::quantize

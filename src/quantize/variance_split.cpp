@@ -108,7 +108,8 @@ Box MakeBox(const WorkingColors& c, const std::vector<std::uint32_t>& order, std
 
 }  // namespace
 
-std::vector<Point> SplitByVariance(const WorkingColors& colors, int count, SplitOrder splitOrder) {
+Split SplitByVariance(const WorkingColors& colors, int count, SplitOrder splitOrder,
+                      StopFlag stop) {
   std::vector<std::uint32_t> order(colors.Size());
   for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = i;
   std::vector<Box> done;
@@ -116,6 +117,7 @@ std::vector<Point> SplitByVariance(const WorkingColors& colors, int count, Split
   if (!order.empty()) boxes.push(MakeBox(colors, order, 0, order.size(), 0, splitOrder));
   int nextId = 1;
   while (!boxes.empty() && static_cast<int>(boxes.size() + done.size()) < count) {
+    ThrowIfStopped(stop);
     const Box box = boxes.top();
     boxes.pop();
     if (box.error <= 0) {
@@ -128,9 +130,14 @@ std::vector<Point> SplitByVariance(const WorkingColors& colors, int count, Split
   }
   for (; !boxes.empty(); boxes.pop()) done.push_back(boxes.top());
   std::sort(done.begin(), done.end(), [](const Box& x, const Box& y) { return x.id < y.id; });
-  std::vector<Point> points;
-  for (const Box& box : done) points.push_back(box.sums.Mean());
-  return points;
+  Split split;
+  split.boxOf.resize(order.size());
+  for (const Box& box : done) {
+    for (std::size_t k = box.begin; k < box.end; ++k)
+      split.boxOf[order[k]] = static_cast<std::uint16_t>(split.points.size());
+    split.points.push_back(box.sums.Mean());
+  }
+  return split;
 }
 
 }  // namespace tavlo::quantize

@@ -7,6 +7,7 @@
 // about the summed distance of the box's colours to their mean, is what the mean loss counts and
 // serves photos best; the largest squared error gives more entries to sparse colours far from the
 // rest, which serves drawings with a few small areas of their own colour better.
+#include <cstdint>
 #include <vector>
 
 #include "quantize/working_colors.h"
@@ -14,9 +15,14 @@
 namespace tavlo::quantize {
 
 // At most `count` points (fewer only when there are fewer distinct colours), in the order the
-// boxes were made.
+// boxes were made, and for every colour the index of its box's point.
 enum class SplitOrder { LargestSummedDistance, LargestSquaredError };
-std::vector<Point> SplitByVariance(const WorkingColors& colors, int count,
-                                   SplitOrder splitOrder = SplitOrder::LargestSummedDistance);
+struct Split {
+  std::vector<Point> points;
+  std::vector<std::uint16_t> boxOf;
+};
+Split SplitByVariance(const WorkingColors& colors, int count,
+                      SplitOrder splitOrder = SplitOrder::LargestSummedDistance,
+                      StopFlag stop = nullptr);
 
 }  // namespace tavlo::quantize

@@ -25,9 +25,10 @@ bool IsCanonicalHistogram(const std::vector<ColorCount>& histogram) {
                             }) == histogram.end();
 }
 
-WorkingColors MakeWorkingColors(const std::vector<ColorCount>& unordered, int threads) {
+WorkingColors MakeWorkingColors(const std::vector<ColorCount>& unordered, int threads,
+                                StopFlag stop) {
   if (!IsCanonicalHistogram(unordered))
-    return MakeWorkingColors(CanonicalHistogram(unordered), threads);
+    return MakeWorkingColors(CanonicalHistogram(unordered), threads, stop);
   const std::vector<ColorCount>& histogram = unordered;
   WorkingColors set;
   const std::size_t n = histogram.size();
@@ -38,19 +39,22 @@ WorkingColors MakeWorkingColors(const std::vector<ColorCount>& unordered, int th
   set.count.resize(n);
   set.color.resize(n);
   set.lab.resize(n);
-  ForEachChunk(n, threads, [&](std::size_t, std::size_t begin, std::size_t end) {
-    for (std::size_t i = begin; i < end; ++i) {
-      const ColorValue c = histogram[i].color;
-      set.lab[i] = LabFromColor(c);
-      const Point p = PointOfLab(set.lab[i]);
-      set.L[i] = p.L;
-      set.a[i] = p.a;
-      set.b[i] = p.b;
-      set.weight[i] = static_cast<float>(histogram[i].count);
-      set.count[i] = histogram[i].count;
-      set.color[i] = c;
-    }
-  });
+  ForEachChunk(
+      n, threads,
+      [&](std::size_t, std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin; i < end; ++i) {
+          const ColorValue c = histogram[i].color;
+          set.lab[i] = LabFromColor(c);
+          const Point p = PointOfLab(set.lab[i]);
+          set.L[i] = p.L;
+          set.a[i] = p.a;
+          set.b[i] = p.b;
+          set.weight[i] = static_cast<float>(histogram[i].count);
+          set.count[i] = histogram[i].count;
+          set.color[i] = c;
+        }
+      },
+      kChunkSize, stop);
   for (const ColorCount& c : histogram) set.totalWeight += c.count;
   return set;
 }

@@ -7,6 +7,7 @@
 
 #include "color_science/cielab.h"
 #include "color_science/color_histogram.h"
+#include "quantize/stop_flag.h"
 #include "quantize/working_space.h"
 
 namespace tavlo::quantize {
@@ -30,6 +31,7 @@ bool IsCanonicalHistogram(const std::vector<ColorCount>& histogram);
 // `threads` as for ForEachChunk. The histogram may come in any order and name a colour more than
 // once (histograms of several pictures put together): the colours are taken in rising order of
 // value, repeats added up, so the same colours and counts always give the same working set.
-WorkingColors MakeWorkingColors(const std::vector<ColorCount>& histogram, int threads);
+WorkingColors MakeWorkingColors(const std::vector<ColorCount>& histogram, int threads,
+                                StopFlag stop = nullptr);
 
 }  // namespace tavlo::quantize

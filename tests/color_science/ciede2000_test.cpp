@@ -3,7 +3,11 @@
 // correction and the rotation term in the blue region.
 #include <gtest/gtest.h>
 
+#include <random>
+#include <vector>
+
 #include "color_science/ciede2000.h"
+#include "color_science/ciede2000_batch.h"
 
 namespace tavlo::testing {
 namespace {
@@ -63,6 +67,27 @@ TEST(Ciede2000, MatchesThePublishedPairsBothWaysRound) {
 TEST(Ciede2000, EqualColorsDifferByNothing) {
   for (const Lab lab : {Lab{0, 0, 0}, Lab{50, 0, 0}, Lab{53.2, 80.1, 67.2}, Lab{30, -20, -60}})
     EXPECT_EQ(Ciede2000(lab, lab), 0.0);
+}
+
+// Many pairs at once give what each pair gives alone: the published pairs both ways round, and
+// pairs of sRGB colours of every kind (greys, equal colours, hues on either side of 0 degrees).
+TEST(Ciede2000Batch, GivesWhatEachPairGivesAlone) {
+  std::vector<Lab> first, second;
+  for (const Pair& p : kSharmaWuDalal) {
+    first.insert(first.end(), {p.first, p.second});
+    second.insert(second.end(), {p.second, p.first});
+  }
+  std::mt19937 random(11);
+  std::uniform_int_distribution<int> level(0, 8);
+  for (int i = 0; i < 5000; ++i) {
+    const ColorValue x = MakeColor(level(random) * 32, level(random) * 32, level(random) * 32);
+    const ColorValue y = i % 3 ? MakeColor(level(random) * 32, level(random) * 32, 128) : x;
+    first.push_back(LabFromColor(x)), second.push_back(LabFromColor(y));
+  }
+  std::vector<double> batch(first.size());
+  Ciede2000Batch(first.size(), first.data(), second.data(), batch.data());
+  for (std::size_t i = 0; i < first.size(); ++i)
+    ASSERT_NEAR(batch[i], Ciede2000(first[i], second[i]), 1e-12) << i;
 }
 
 }  // namespace

@@ -47,8 +47,8 @@ TEST(PaletteFromHistogram, GivesAsManyDistinctColorsAsAskedOrderedByUsage) {
 TEST(PaletteFromHistogram, IsTheSameForAnyNumberOfThreadsAndAnyOrderOfTheColors) {
   const auto histogram = HistogramOfPixels(GradientPixels(300, 200, 3));
   const auto once = PaletteFromHistogram(histogram, 64, {.threads = 1});
-  EXPECT_EQ(PaletteFromHistogram(histogram, 64, {.threads = 3}), once);
-  EXPECT_EQ(PaletteFromHistogram(histogram, 64, {.threads = 0}), once);
+  for (int threads : {2, 3, 8, 0})
+    EXPECT_EQ(PaletteFromHistogram(histogram, 64, {.threads = threads}), once) << threads;
   // The same counts reversed, and split in two halves as two pictures' histograms would be.
   std::vector<ColorCount> shuffled(histogram.rbegin(), histogram.rend());
   for (std::size_t i = 0; i < histogram.size(); i += 2) {
@@ -59,6 +59,23 @@ TEST(PaletteFromHistogram, IsTheSameForAnyNumberOfThreadsAndAnyOrderOfTheColors)
   EXPECT_EQ(PaletteFromHistogram(shuffled, 64), once);
   EXPECT_EQ(PaletteFromHistogram(HistogramOf({{kRed, 1}}), 2),
             PaletteFromHistogram(std::vector<ColorCount>{{kRed, 0}, {kRed, 1}}, 2));
+}
+
+// The palettes of a small photo-like picture, pinned: the quantizer's faster machinery must give
+// exactly the palettes it gave before.
+TEST(PaletteFromHistogram, GivesThePinnedPalettesOfASmallPicture) {
+  auto rgb = [](std::initializer_list<std::uint32_t> values) {
+    std::vector<ColorValue> colors;
+    for (std::uint32_t v : values)
+      colors.push_back(MakeColor(int(v >> 16), int(v >> 8 & 0xFF), int(v & 0xFF)));
+    return colors;
+  };
+  const auto histogram = HistogramOfPixels(GradientPixels());
+  EXPECT_EQ(PaletteFromHistogram(histogram, 8),
+            rgb({0x4e2dc3, 0xc0d742, 0x52d87e, 0xcf4f64, 0x4fa399, 0xa1308d, 0x4e6fac, 0xd49548}));
+  EXPECT_EQ(PaletteFromHistogram(histogram, 16),
+            rgb({0x4323cf, 0xd4dc35, 0x49e582, 0x4456ba, 0x85289e, 0x46bd92, 0x91e051, 0xde3f62,
+                 0x92a367, 0xdda63b, 0x437aae, 0xba2f7d, 0x459ba2, 0x955a84, 0xe67148, 0x9e786b}));
 }
 
 // Eight tight clusters far apart, of different sizes: eight entries must land one in each, near

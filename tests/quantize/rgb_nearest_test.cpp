@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 namespace tavlo::testing {
@@ -50,6 +51,38 @@ TEST(AssignNearestEntries, FollowsThePreviewRuleWithTiesToTheLowerIndex) {
       ASSERT_EQ(near.second[i], second) << size << " " << i;
       ASSERT_EQ(near.distance2[i], Distance2(colors[i], palette[first]));
       ASSERT_EQ(near.secondDistance2[i], Distance2(colors[i], palette[second]));
+    }
+  }
+}
+
+// The tracker gives the plain search's answers while entries move: a few steps at a time, many at
+// once, far, onto each other (ties), and when the palette changes size.
+TEST(NearestTracker, AnswersAsThePlainSearchWhileEntriesMove) {
+  std::mt19937 random(7);
+  std::uniform_int_distribution<int> channel(0, 255), step(-4, 4), pick(0, 99);
+  std::vector<ColorValue> colors(3001);
+  for (ColorValue& c : colors) c = MakeColor(channel(random), channel(random), channel(random) / 8);
+  quantize::NearestTracker tracker(colors, 2);
+  for (std::size_t size : {200u, 2u, 31u}) {
+    std::vector<ColorValue> palette(size);
+    for (ColorValue& c : palette) c = MakeColor(channel(random), channel(random), channel(random));
+    for (int round = 0; round < 12; ++round) {
+      const quantize::NearestEntries expected = quantize::AssignNearestEntries(colors, palette, 1);
+      const quantize::NearestEntries& got = tracker.Assign(palette);
+      ASSERT_EQ(got.first, expected.first) << size << " " << round;
+      ASSERT_EQ(got.second, expected.second) << size << " " << round;
+      ASSERT_EQ(got.distance2, expected.distance2);
+      ASSERT_EQ(got.secondDistance2, expected.secondDistance2);
+      for (ColorValue& c : palette) {
+        const int chance = pick(random);
+        if (chance < 40)
+          c = MakeColor(std::clamp(RedOf(c) + step(random), 0, 255), GreenOf(c),
+                        std::clamp(BlueOf(c) + step(random), 0, 255));
+        else if (chance < 42)
+          c = palette[static_cast<std::size_t>(pick(random)) % palette.size()];
+        else if (chance < 44)
+          c = MakeColor(channel(random), channel(random), channel(random));
+      }
     }
   }
 }
