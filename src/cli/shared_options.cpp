@@ -1,5 +1,7 @@
 #include "cli/shared_options.h"
 
+#include <algorithm>
+
 #include "cli/palette_input.h"
 
 namespace tavlo::cli {
@@ -48,6 +50,21 @@ std::optional<int> ReadPaletteEntries(const CommandLine& line, CliIo& io,
   const LoadedPalette palette = LoadPalette(path);
   if (!ReportLoadedPalette(io, path, palette)) return kExitSomeFailed;
   const EntryRange chosen = range.value_or(palette.Held());
+  // Entries past those the file holds are black padding, not colours of the palette.
+  if (chosen.last >= palette.count) {
+    const int first = std::max(chosen.first, palette.count) + 1;
+    const int last = chosen.last + 1;
+    ReportWarning(io,
+                  QStringLiteral("%1 holds %2 %3; %4 of --range %5-%6 %7 black padding.")
+                      .arg(ShownPath(path))
+                      .arg(palette.count)
+                      .arg(palette.count == 1 ? QStringLiteral("entry") : QStringLiteral("entries"))
+                      .arg(first == last ? QStringLiteral("entry %1").arg(first)
+                                         : QStringLiteral("entries %1-%2").arg(first).arg(last))
+                      .arg(chosen.first + 1)
+                      .arg(last)
+                      .arg(first == last ? QStringLiteral("is") : QStringLiteral("are")));
+  }
   entries.assign(palette.colors.begin() + chosen.first, palette.colors.begin() + chosen.last + 1);
   return std::nullopt;
 }

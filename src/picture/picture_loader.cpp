@@ -8,6 +8,9 @@
 #include <QtEndian>
 #include <algorithm>
 
+#include <zlib.h>
+
+#include "picture/decoder_messages.h"
 #include "picture/metafile.h"
 #include "picture/png_decoder.h"
 
@@ -60,7 +63,14 @@ PictureResult Flattened(const QImage& image) {
   return result;
 }
 
+// The reader's reason, with what the library under it said.
+QString ReaderFailure(const QString& reason, const DecoderMessages& said) {
+  return said.Text().isEmpty() ? reason
+                               : reason + QStringLiteral(" (") + said.Text() + QLatin1Char(')');
+}
+
 PictureResult DecodeWithQt(const QByteArray& bytes) {
+  const DecoderMessages said;
   QBuffer buffer;
   buffer.setData(bytes);
   buffer.open(QIODevice::ReadOnly);
@@ -76,12 +86,13 @@ PictureResult DecodeWithQt(const QByteArray& bytes) {
     return Failure(PictureTooLarge(size.width(), size.height()));
   if ((format == "jpeg" && !JpegIsComplete(bytes)) ||
       (format == "gif" && !GifFirstImageIsComplete(bytes)) ||
-      (format == "bmp" && !BmpIsComplete(bytes)))
+      (format == "bmp" && !BmpIsComplete(bytes)) || (format == "png" && !PngIsComplete(bytes)))
     return Failure(QStringLiteral("the picture data is cut off or damaged"));
   // Qt refuses on its own to allocate more than this for one decoded image.
   QImageReader::setAllocationLimit(int(kMaxPicturePixels * 4 / (1024 * 1024)) + 1);
   QImage image;
-  if (!reader.read(&image) || image.isNull()) return Failure(reader.errorString());
+  if (!reader.read(&image) || image.isNull())
+    return Failure(ReaderFailure(reader.errorString(), said));
   if (!PictureSizeAllowed(image.width(), image.height()))
     return Failure(QStringLiteral("the picture is too large"));
   PictureResult result = Flattened(image);
@@ -160,6 +171,21 @@ bool JpegIsComplete(const QByteArray& bytes) {
       }
       ++pos;
     }
+  }
+  return false;
+}
+
+bool PngIsComplete(const QByteArray& bytes) {
+  constexpr qsizetype kSignature = 8;
+  qsizetype at = kSignature;
+  while (at + 12 <= bytes.size()) {
+    const quint32 length = qFromBigEndian<quint32>(bytes.constData() + at);
+    if (length > quint32(bytes.size() - at - 12)) return false;
+    const auto* typeAndData = reinterpret_cast<const Bytef*>(bytes.constData() + at + 4);
+    const uLong crc = crc32(crc32(0L, Z_NULL, 0), typeAndData, uInt(length + 4));
+    if (crc != qFromBigEndian<quint32>(bytes.constData() + at + 8 + length)) return false;
+    if (QByteArrayView(bytes.constData() + at + 4, 4) == QByteArrayView("IEND")) return true;
+    at += 12 + qsizetype(length);
   }
   return false;
 }

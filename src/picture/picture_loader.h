@@ -59,5 +59,8 @@ bool JpegIsComplete(const QByteArray& bytes);
 // its end-of-bitmap code (run-length encoded).
 bool GifFirstImageIsComplete(const QByteArray& bytes);
 bool BmpIsComplete(const QByteArray& bytes);
+// Whether every chunk of a PNG is whole, its checksum right, up to IEND: a damaged PNG is
+// refused with the program's reason, where the library under Qt's reader would print its own.
+bool PngIsComplete(const QByteArray& bytes);
 
 }  // namespace tavlo
