@@ -2,7 +2,7 @@
 // size, table, entries used, loss) after one entry changed, with the picture analysed beforehand
 // as the window does when a picture is loaded.
 //
-//   tavlo_result_bench [--threads=N] IN.rgb WIDTH HEIGHT PALETTE.act REPS
+//   tavlo_result_bench [--threads=N] [--budget=T] IN.rgb WIDTH HEIGHT PALETTE.act REPS
 //
 // Each repetition changes one entry of the palette (another one each time, by a few units of red,
 // as a user tuning the palette does) and works the figures out with the loss cache of the earlier
@@ -15,6 +15,7 @@
 #include <gif_lib.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 
 #include "bench/bench_inputs.h"
@@ -87,8 +88,11 @@ double MedianOf(int reps, Work work) {
 int main(int argc, char** argv) {
   std::vector<const char*> args;
   int threads = 0;
+  double budget = 0;  // the loss budget of the window's figures
   for (int i = 1; i < argc; ++i) {
-    if (std::strncmp(argv[i], "--threads=", 10) == 0) {
+    if (std::strncmp(argv[i], "--budget=", 9) == 0) {
+      budget = std::atof(argv[i] + 9);
+    } else if (std::strncmp(argv[i], "--threads=", 10) == 0) {
       threads = bench::PositiveNumber(kProgram, argv[i] + 10, "--threads");
     } else {
       args.push_back(argv[i]);
@@ -96,7 +100,8 @@ int main(int argc, char** argv) {
   }
   if (args.size() != 5)
     bench::Fail(kProgram,
-                "usage: tavlo_result_bench [--threads=N] IN.rgb WIDTH HEIGHT PALETTE.act REPS");
+                "usage: tavlo_result_bench [--threads=N] [--budget=T] IN.rgb WIDTH HEIGHT "
+                "PALETTE.act REPS");
   const int width = bench::PositiveNumber(kProgram, args[1], "WIDTH");
   const int height = bench::PositiveNumber(kProgram, args[2], "HEIGHT");
   const int reps = bench::PositiveNumber(kProgram, args[4], "REPS");
@@ -112,21 +117,22 @@ int main(int argc, char** argv) {
 
   ResultCache cache;
   ResultFigures figures;
-  ComputeResultFigures(colors, palette, figures, &cache, threads);  // before any edit
+  ComputeResultFigures(colors, palette, figures, &cache, threads, nullptr,
+                       budget);  // before any edit
   std::vector<double> ms;
   for (int rep = 0; rep < reps; ++rep) {
     const std::vector<ColorValue> edited = Edited(palette, rep);
     start = std::chrono::steady_clock::now();
-    if (!ComputeResultFigures(colors, edited, figures, &cache, threads))
+    if (!ComputeResultFigures(colors, edited, figures, &cache, threads, nullptr, budget))
       bench::Fail(kProgram, "no figures");
     ms.push_back(MillisecondsSince(start));
   }
   std::vector<double> sorted = ms;
   std::sort(sorted.begin(), sorted.end());
   std::printf(
-      "RESULT threads=%d reps=%d median_ms=%.2f min_ms=%.2f gif_bytes=%lld held_bytes=%zu "
-      "mean=%.4f max=%.4f above1=%.4f used=%d\n",
-      threads, reps, Median(ms), sorted.front(), static_cast<long long>(figures.GifBytes()),
+      "RESULT threads=%d budget=%.1f reps=%d median_ms=%.2f min_ms=%.2f gif_bytes=%lld "
+      "held_bytes=%zu mean=%.4f max=%.4f above1=%.4f used=%d\n",
+      threads, budget, reps, Median(ms), sorted.front(), static_cast<long long>(figures.GifBytes()),
       colors.Bytes() + cache.Bytes() + size_t(figures.gif.capacity()), figures.meanLoss,
       figures.maxLoss, figures.shareAboveOne, figures.entriesUsed);
 

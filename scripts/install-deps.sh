@@ -26,9 +26,10 @@ packages=(
   binutils passwd util-linux
   # packaging: CPack's Debian generator and dpkg-shlibdeps
   dpkg-dev file
-  # benchmarks and the peers they are measured against
+  # benchmarks and the peers they are measured against; numpy for the shared loss figures of the
+  # lossy comparison
   libbenchmark-dev imagemagick libmagickwand-6.q16-dev libimagequant-dev pngquant gifsicle
-  mate-backgrounds
+  mate-backgrounds python3-numpy
 )
 
 missing=()

@@ -1,5 +1,6 @@
 // The "&Optimize" menu: the result window, which describes the picture reduced to the working
 // range, the exports of that reduction as GIF and PNG, and the range commands.
+#include "app/loss_budget_setting.h"
 #include "app/main_window.h"
 #include "commands/optimize_commands.h"
 #include "palette_model/palette_document.h"
@@ -10,6 +11,7 @@
 #include "reduction/from_image.h"
 #include "reduction/gif_encoder.h"
 #include "reduction/png_encoder.h"
+#include "reduction/result_figures.h"
 #include "result/result_window.h"
 #include "store/settings.h"
 #include "store/twips.h"
@@ -20,6 +22,7 @@ namespace tavlo {
 
 void MainWindow::CreateResultWindow() {
   result_ = new ResultWindow(this, *document_);
+  result_->SetBudget(ReadLossBudget());
   const auto describePicture = [this] {
     const LoadingLosses& losses = picture_->Losses();
     result_->SetPicture(picture_->Picture(), losses.alpha, losses.Text());
@@ -53,6 +56,7 @@ void MainWindow::PlaceResultWindow() {
 }
 
 void MainWindow::StoreResultPosition() {
+  if (result_) StoreLossBudget(result_->Budget());
   if (!result_ || !resultPlaced_) return;
   WriteKey(keys::kResultTop, QString::number(TwipsFromPixels(result_->pos().y())));
   WriteKey(keys::kResultLeft, QString::number(TwipsFromPixels(result_->pos().x())));
@@ -80,7 +84,7 @@ void MainWindow::ExportGifCommand() {
         if (const ResultFigures* figures = result_->CurrentFigures();
             figures && !figures->gif.isEmpty())
           return EncodedPicture{figures->gif, {}};
-        return EncodeGif(ReduceImage(picture_->Picture(), result_->RangeColors()));
+        return EncodeImageGif(picture_->Picture(), result_->RangeColors(), result_->Budget());
       }));
 }
 
@@ -95,20 +99,23 @@ void MainWindow::ExportPngCommand() {
 }
 
 void MainWindow::PaletteFromPictureCommand() {
-  tavlo::PaletteFromPictureCommand(this, *document_, picture_->Picture(), picture_->Losses().alpha);
+  tavlo::PaletteFromPictureCommand(this, *document_, picture_->Picture(), picture_->Losses().alpha,
+                                   result_->Budget());
 }
 
 void MainWindow::RemoveUnusedEntriesCommand() {
-  tavlo::RemoveUnusedEntriesCommand(this, *document_, picture_->Picture(),
-                                    picture_->Losses().alpha);
+  tavlo::RemoveUnusedEntriesCommand(this, *document_, picture_->Picture(), picture_->Losses().alpha,
+                                    result_->Budget());
 }
 
 void MainWindow::MergeNearColorsCommand() {
-  tavlo::MergeNearColorsCommand(this, *document_, picture_->Picture(), picture_->Losses().alpha);
+  tavlo::MergeNearColorsCommand(this, *document_, picture_->Picture(), picture_->Losses().alpha,
+                                result_->Budget());
 }
 
 void MainWindow::ReduceToTargetCommand() {
-  tavlo::ReduceToTargetCommand(this, *document_, picture_->Picture(), picture_->Losses().alpha);
+  tavlo::ReduceToTargetCommand(this, *document_, picture_->Picture(), picture_->Losses().alpha,
+                               result_->Budget());
 }
 
 }  // namespace tavlo

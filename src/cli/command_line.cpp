@@ -129,6 +129,15 @@ QCommandLineOption QuietOption() {
                             QStringLiteral("Show no progress."));
 }
 
+QCommandLineOption LossyOption() {
+  return QCommandLineOption(
+      {QStringLiteral("l"), QStringLiteral("lossy")},
+      QStringLiteral("The GIF under a loss budget of T (CIEDE2000, 0 to 10), as \"Export GIF...\" "
+                     "writes it with the result window's \"Loss budget\": a pixel may be written "
+                     "as any entry within T of its colour when that makes the file smaller."),
+      QStringLiteral("T"));
+}
+
 QCommandLineOption CountOption() {
   return QCommandLineOption({QStringLiteral("c"), QStringLiteral("count")},
                             QStringLiteral("For a .pal file: 16 writes the first 16 entries, 256 "

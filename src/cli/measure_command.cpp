@@ -21,16 +21,18 @@ QCommandLineOption JsonOption() {
 CommandSpec MeasureSpec() {
   return {
       .name = QStringLiteral("measure"),
-      .synopsis =
-          QStringLiteral("PICTURE... --palette FILE [--range A-B] [--json] [--jobs N] [--quiet]"),
+      .synopsis = QStringLiteral(
+          "PICTURE... --palette FILE [--range A-B] [--lossy T] [--json] [--jobs N] [--quiet]"),
       .summary = QStringLiteral(
           "Prints, for each picture reduced to the palette's entries by the preview's rule, the\n"
           "figures the result window shows: the size of the GIF \"Export GIF...\" would write, "
           "its\n"
           "colour table, the entries the picture uses, the mean and largest CIEDE2000 difference\n"
           "between picture and reduction and the share of pixels whose difference exceeds 1.0.\n"
-          "--json adds each entry's pixel count."),
-      .options = {PaletteOption(), RangeOption(), JsonOption(), JobsOption(), QuietOption()},
+          "--json adds each entry's pixel count. With --lossy T the figures are those of the GIF\n"
+          "written under the loss budget T, and --json says \"lossy\": T."),
+      .options = {PaletteOption(), RangeOption(), LossyOption(), JsonOption(), JobsOption(),
+                  QuietOption()},
       .minimumInputs = 1,
       .example = QStringLiteral("measure icons/*.png --palette web.gpl --json"),
   };
@@ -41,13 +43,14 @@ struct Measured {
   QString error;
 };
 
-Measured MeasureOne(const QString& input, const std::vector<ColorValue>& entries, int threads) {
+Measured MeasureOne(const QString& input, const std::vector<ColorValue>& entries, double budget,
+                    int threads) {
   Measured measured;
   try {
     const PictureResult picture = LoadPicture(input);
     if (!picture.ok()) return {{}, picture.error};
     const PictureColors colors = AnalyseImage(picture.image, threads);
-    if (!ComputeResultFigures(colors, entries, measured.figures, nullptr, threads))
+    if (!ComputeResultFigures(colors, entries, measured.figures, nullptr, threads, nullptr, budget))
       return {{}, QStringLiteral("cannot be measured")};
     if (!measured.figures.gifError.isEmpty()) return {{}, measured.figures.gifError};
   } catch (const std::bad_alloc&) {
@@ -65,6 +68,8 @@ int RunMeasure(const QStringList& arguments, CliIo& io) {
   if (const auto ended = ReadJobs(line, io, jobs)) return *ended;
   std::optional<EntryRange> range;
   if (const auto ended = ReadRange(line, io, range)) return *ended;
+  std::optional<double> budget;
+  if (const auto ended = ReadLossy(line, io, budget)) return *ended;
   std::vector<ColorValue> entries;
   if (const auto ended = ReadPaletteEntries(line, io, range, entries)) return *ended;
 
@@ -76,28 +81,31 @@ int RunMeasure(const QStringList& arguments, CliIo& io) {
   Progress progress(io, count, line.IsSet(QStringLiteral("quiet")));
   bool anyFailed = false;
   if (!json) io.out << MeasureTableHeader() << Qt::endl;
-  ForEachInput(
-      count, jobs,
-      {.work = [&](int i) { results[size_t(i)] = MeasureOne(inputs[i], entries, threads); },
-       .finished =
-           [&](int i) {
-             progress.Finished(ShownPath(inputs[i]) + (results[size_t(i)].error.isEmpty()
-                                                           ? QString()
-                                                           : QStringLiteral(" failed")));
-           },
-       .inOrder =
-           [&](int i) {
-             Measured& result = results[size_t(i)];
-             if (!result.error.isEmpty()) {
-               ReportFailure(io, ShownPath(inputs[i]), result.error);
-               anyFailed = true;
-             } else {
-               io.out << (json ? MeasureJsonLine(inputs[i], result.figures)
-                               : MeasureTableRow(ShownPath(inputs[i]), result.figures))
-                      << Qt::endl;
-             }
-             result = {};  // the figures are printed; their usage table need not stay
-           }});
+  ForEachInput(count, jobs,
+               {.work =
+                    [&](int i) {
+                      results[size_t(i)] =
+                          MeasureOne(inputs[i], entries, budget.value_or(0), threads);
+                    },
+                .finished =
+                    [&](int i) {
+                      progress.Finished(ShownPath(inputs[i]) + (results[size_t(i)].error.isEmpty()
+                                                                    ? QString()
+                                                                    : QStringLiteral(" failed")));
+                    },
+                .inOrder =
+                    [&](int i) {
+                      Measured& result = results[size_t(i)];
+                      if (!result.error.isEmpty()) {
+                        ReportFailure(io, ShownPath(inputs[i]), result.error);
+                        anyFailed = true;
+                      } else {
+                        io.out << (json ? MeasureJsonLine(inputs[i], result.figures, budget)
+                                        : MeasureTableRow(ShownPath(inputs[i]), result.figures))
+                               << Qt::endl;
+                      }
+                      result = {};  // the figures are printed; their usage table need not stay
+                    }});
   return anyFailed ? kExitSomeFailed : kExitSuccess;
 }
 

@@ -35,10 +35,11 @@ QString MeasureTableRow(const QString& picture, const ResultFigures& figures) {
       .arg(picture);
 }
 
-QString MeasureJsonLine(const QString& picture, const ResultFigures& figures) {
+QString MeasureJsonLine(const QString& picture, const ResultFigures& figures,
+                        std::optional<double> budget) {
   QJsonArray usage;
   for (const std::uint64_t pixels : figures.usage) usage.append(static_cast<qint64>(pixels));
-  const QJsonObject object{
+  QJsonObject object{
       {QStringLiteral("picture"), picture},
       {QStringLiteral("gif_bytes"), static_cast<qint64>(figures.GifBytes())},
       {QStringLiteral("table_size"), figures.TableSize()},
@@ -50,6 +51,7 @@ QString MeasureJsonLine(const QString& picture, const ResultFigures& figures) {
       {QStringLiteral("pixels"), static_cast<qint64>(figures.pixels)},
       {QStringLiteral("usage"), usage},
   };
+  if (budget) object.insert(QStringLiteral("lossy"), *budget);
   return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
 }
 

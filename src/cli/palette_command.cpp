@@ -53,8 +53,8 @@ QCommandLineOption PaletteOutOption() {
 CommandSpec PaletteSpec() {
   return {
       .name = QStringLiteral("palette"),
-      .synopsis = QStringLiteral("PICTURE... --colors N [--merge DE] [--target SPEC] [--out FILE] "
-                                 "[--count 16|256] [--jobs N] [--force] [--quiet]"),
+      .synopsis = QStringLiteral("PICTURE... --colors N [--merge DE] [--target SPEC [--lossy T]] "
+                                 "[--out FILE] [--count 16|256] [--jobs N] [--force] [--quiet]"),
       .summary =
           QStringLiteral(
               "Computes one palette for all the pictures together (their colours counted as if\n"
@@ -63,10 +63,11 @@ CommandSpec PaletteSpec() {
               "black palette. --merge and --target then work on those entries. FILE's ending\n"
               "chooses the format: %1; a pal file holds 16 or 256 entries\n"
               "(--count), an act file all 256, the others the colours computed.\n"
-              "With --target SPEC as a GIF size, every picture is kept in memory while it works.")
+              "With --target SPEC as a GIF size, every picture is kept in memory while it works;\n"
+              "--lossy T counts the GIFs written under the loss budget T.")
               .arg(WrittenEndings()),
-      .options = {ColorsOption(), MergeOption(), TargetOption(), PaletteOutOption(), CountOption(),
-                  JobsOption(), ForceOption(), QuietOption()},
+      .options = {ColorsOption(), MergeOption(), TargetOption(), LossyOption(), PaletteOutOption(),
+                  CountOption(), JobsOption(), ForceOption(), QuietOption()},
       .minimumInputs = 1,
       .example = QStringLiteral("palette sprites/*.png --colors 64 --merge 1.5 --out sprites.gpl"),
   };
@@ -77,7 +78,8 @@ struct PaletteJob {
   int colors = 0;
   std::optional<double> merge;
   std::optional<ReductionTarget> target;
-  QString out;  // empty: stdout
+  double budget = 0;  // of the GIFs a size target counts
+  QString out;        // empty: stdout
   const PaletteFormat* format = nullptr;
   std::optional<EntryRange> palCount;  // --count of a .pal file
   int jobs = 0;
@@ -115,6 +117,11 @@ std::optional<int> ReadMergeAndTarget(const CommandLine& line, CliIo& io, Palett
                                                 "share such as 5 %, not '%1'.")
                                      .arg(text));
   }
+  std::optional<double> budget;
+  if (const auto ended = ReadLossy(line, io, budget)) return *ended;
+  if (budget && !job.KeepsPictures())
+    return line.UsageError(io, QStringLiteral("--lossy applies to a --target GIF size only."));
+  job.budget = budget.value_or(0);
   return std::nullopt;
 }
 
@@ -201,12 +208,12 @@ PicturesRead ReadPictures(const QStringList& inputs, const PaletteJob& job, CliI
   return all;
 }
 
-// The size of all the pictures' GIFs with `entries` as their colour table.
+// The size of all the pictures' GIFs with `entries` as their colour table, under `budget`.
 std::uint64_t GifBytesOf(const std::vector<QImage>& pictures,
-                         const std::vector<ColorValue>& entries) {
+                         const std::vector<ColorValue>& entries, double budget) {
   std::uint64_t bytes = 0;
   for (const QImage& picture : pictures) {
-    const EncodedPicture gif = EncodeGif(ReduceImage(picture, entries));
+    const EncodedPicture gif = EncodeImageGif(picture, entries, budget);
     bytes += static_cast<std::uint64_t>(gif.bytes.size());
   }
   return bytes;
@@ -265,7 +272,7 @@ RangeEdit MakePalette(const PicturesRead& pictures, const PaletteJob& job, CliIo
     const ReductionOutcome outcome =
         ReduceToTarget(edit.colors, {0, edit.kept - 1}, histogram, *job.target,
                        [&](const std::vector<ColorValue>& entries) {
-                         return GifBytesOf(pictures.pixels, entries);
+                         return GifBytesOf(pictures.pixels, entries, job.budget);
                        });
     ReportTarget(io, outcome, *job.target, edit.kept);
     if (outcome.status == ReductionOutcome::Status::Reached) edit = outcome.edit;

@@ -13,6 +13,7 @@
 #include "reduction/from_image.h"
 #include "reduction/gif_encoder.h"
 #include "reduction/png_encoder.h"
+#include "reduction/result_figures.h"
 
 namespace tavlo::cli {
 namespace {
@@ -35,16 +36,16 @@ CommandSpec ReduceSpec() {
   return {
       .name = QStringLiteral("reduce"),
       .synopsis = QStringLiteral("PICTURE... --palette FILE [--range A-B] [--format gif|png|bmp] "
-                                 "[--out DIR] [--jobs N] [--force] [--quiet]"),
+                                 "[--lossy T] [--out DIR] [--jobs N] [--force] [--quiet]"),
       .summary = QStringLiteral(
           "Reduces each picture to the palette's entries by the preview's rule (every pixel gets\n"
           "its nearest entry, ties to the lower one) and writes it as NAME.gif, NAME.png or\n"
           "NAME.bmp, exactly as \"Export GIF...\" and \"Export PNG...\" write it: the colour "
           "table\n"
           "holds the range's entries in their order, nothing reordered or left out. A bmp is what\n"
-          "the preview's bitmap export writes."),
-      .options = {PaletteOption(), RangeOption(), FormatOption(), OutOption(), JobsOption(),
-                  ForceOption(), QuietOption()},
+          "the preview's bitmap export writes. --lossy T writes the GIF under a loss budget."),
+      .options = {PaletteOption(), RangeOption(), FormatOption(), LossyOption(), OutOption(),
+                  JobsOption(), ForceOption(), QuietOption()},
       .minimumInputs = 1,
       .example = QStringLiteral("reduce sprites/*.png --palette tuned.act --range 1-64 --out web"),
   };
@@ -55,7 +56,8 @@ enum class PictureFormat { Gif, Png, Bmp };
 struct Reduction {
   std::vector<ColorValue> entries;
   PictureFormat format = PictureFormat::Gif;
-  int threads = 1;  // inside each picture
+  double budget = 0;  // of a GIF
+  int threads = 1;    // inside each picture
   bool force = false;
 };
 
@@ -74,6 +76,8 @@ QImage PreviewOf(const IndexedPicture& picture) {
 }
 
 EncodedPicture Encode(const QImage& picture, const Reduction& reduction) {
+  if (reduction.format == PictureFormat::Gif && reduction.budget > 0)
+    return EncodeImageGif(picture, reduction.entries, reduction.budget, reduction.threads);
   const IndexedPicture indexed = ReduceImage(picture, reduction.entries, reduction.threads);
   switch (reduction.format) {
     case PictureFormat::Gif:
@@ -136,6 +140,11 @@ int RunReduce(const QStringList& arguments, CliIo& io) {
   if (const auto ended = ReadJobs(line, io, jobs)) return *ended;
   std::optional<EntryRange> range;
   if (const auto ended = ReadRange(line, io, range)) return *ended;
+  std::optional<double> budget;
+  if (const auto ended = ReadLossy(line, io, budget)) return *ended;
+  if (budget && reduction.format != PictureFormat::Gif)
+    return line.UsageError(io, QStringLiteral("--lossy applies to GIF output only."));
+  reduction.budget = budget.value_or(0);
   if (const auto ended = ReadPaletteEntries(line, io, range, reduction.entries)) return *ended;
 
   const QString folder = line.Value(QStringLiteral("out"));

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "cli/palette_input.h"
+#include "reduction/loss_budget.h"
 
 namespace tavlo::cli {
 
@@ -25,6 +26,16 @@ std::optional<int> ReadRange(const CommandLine& line, CliIo& io, std::optional<E
   if (range) return std::nullopt;
   return line.UsageError(io, QStringLiteral("--range takes A-B with 1 <= A <= B <= 256, not '%1'.")
                                  .arg(line.Value(QStringLiteral("range"))));
+}
+
+std::optional<int> ReadLossy(const CommandLine& line, CliIo& io, std::optional<double>& budget) {
+  budget.reset();
+  if (!line.IsSet(QStringLiteral("lossy"))) return std::nullopt;
+  budget = ParseLossBudget(line.Value(QStringLiteral("lossy")));
+  if (budget) return std::nullopt;
+  return line.UsageError(io, QStringLiteral("--lossy takes a CIEDE2000 difference from 0 to 10, "
+                                            "not '%1'.")
+                                 .arg(line.Value(QStringLiteral("lossy"))));
 }
 
 std::optional<int> ReadPalCount(const CommandLine& line, CliIo& io,

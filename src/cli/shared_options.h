@@ -17,6 +17,9 @@ std::optional<int> ReadJobs(const CommandLine& line, CliIo& io, int& jobs);
 // --range A-B, when given. An exit code when the value is wrong.
 std::optional<int> ReadRange(const CommandLine& line, CliIo& io, std::optional<EntryRange>& range);
 
+// --lossy T, when given: the loss budget of the GIFs. An exit code when the value is wrong.
+std::optional<int> ReadLossy(const CommandLine& line, CliIo& io, std::optional<double>& budget);
+
 // --count 16|256 of a .pal file, as the entries it writes, when given. An exit code when the
 // value is wrong.
 std::optional<int> ReadPalCount(const CommandLine& line, CliIo& io,

@@ -28,14 +28,16 @@ class PictureColorsOf {
 
   const std::vector<ColorCount>& Histogram() const { return colors_.histogram; }
 
-  // The figures of the result window for the picture reduced to `entries`.
-  ResultFigures Figures(const std::vector<ColorValue>& entries) const {
+  // The figures of the result window for the picture reduced to `entries` under `budget`.
+  ResultFigures Figures(const std::vector<ColorValue>& entries, double budget) const {
     ResultFigures figures;
-    ComputeResultFigures(colors_, entries, figures);
+    ComputeResultFigures(colors_, entries, figures, nullptr, 0, nullptr, budget);
     return figures;
   }
 
-  std::uint64_t GifSize(const std::vector<ColorValue>& entries) const {
+  // The size of the GIF "Export GIF..." writes for `entries` under `budget`.
+  std::uint64_t GifSize(const std::vector<ColorValue>& entries, double budget) const {
+    if (budget > 0) return static_cast<std::uint64_t>(Figures(entries, budget).GifBytes());
     return static_cast<std::uint64_t>(EncodeGif(ReduceImage(picture_, entries)).bytes.size());
   }
 
@@ -62,17 +64,19 @@ struct Worked {
 };
 
 // Works `compute(picture colours, palette colours, range, stop) -> Worked` out on a worker thread
-// behind a busy box saying `label`, then the result window's figures of what the edit keeps;
+// behind a busy box saying `label`, then the result window's figures (under `budget`) of what the
+// edit keeps;
 // nullopt when the user cancelled. `compute` runs on the worker, so it holds what else it needs by
 // value; it ends soon after `stop` is set, by WorkStopped, whose result nobody waits for.
 template <typename Compute>
 std::optional<Worked> InBackground(QWidget* owner, const QString& title, const QString& label,
                                    const QImage& picture, const QImage& alpha,
-                                   const PaletteColors& colors, EntryRange range, Compute compute) {
+                                   const PaletteColors& colors, EntryRange range, double budget,
+                                   Compute compute) {
   auto worked = std::make_shared<Worked>();
   const bool done = Dialogs().RunInBackground(
       owner, title, label,
-      [worked, picture, alpha, colors, range, compute](const std::atomic<bool>& stop) {
+      [worked, picture, alpha, colors, range, budget, compute](const std::atomic<bool>& stop) {
         try {
           const PictureColorsOf analysed(picture, alpha);
           ThrowIfStopped(&stop);
@@ -80,7 +84,7 @@ std::optional<Worked> InBackground(QWidget* owner, const QString& title, const Q
           ThrowIfStopped(&stop);
           if (Changes(colors, range, worked->edit))
             worked->figures = analysed.Figures(
-                RangeEntries(worked->edit.colors, KeptEntries(range, worked->edit)));
+                RangeEntries(worked->edit.colors, KeptEntries(range, worked->edit)), budget);
         } catch (const WorkStopped&) {
           // cancelled: the result is dropped
         }
@@ -224,12 +228,12 @@ QString ReductionMessage(const ReductionOutcome& outcome, const ReductionTarget&
 
 // "Reduce to target" as the worker does it.
 Worked Reduce(const PictureColorsOf& analysed, const PaletteColors& colors, EntryRange range,
-              const ReductionTarget& target, const std::atomic<bool>& stop) {
+              const ReductionTarget& target, double budget, const std::atomic<bool>& stop) {
   ReductionOutcome outcome = ReduceToTarget(
       colors, range, analysed.Histogram(), target,
       [&](const std::vector<ColorValue>& entries) {
         ThrowIfStopped(&stop);
-        return analysed.GifSize(entries);
+        return analysed.GifSize(entries, budget);
       },
       0, &stop);
   const bool reached = outcome.status == ReductionOutcome::Status::Reached;
@@ -240,12 +244,12 @@ Worked Reduce(const PictureColorsOf& analysed, const PaletteColors& colors, Entr
 }  // namespace
 
 void PaletteFromPictureCommand(QWidget* owner, PaletteDocument& document, const QImage& picture,
-                               const QImage& alpha) {
+                               const QImage& alpha, double budget) {
   const std::optional<EntryRange> range = RangeToWorkOn(owner, kFromPicture, document, picture);
   if (!range) return;
   const std::optional<Worked> worked = InBackground(
       owner, kFromPicture, QStringLiteral("Working out the palette from the picture\u2026"),
-      picture, alpha, document.Colors(), *range,
+      picture, alpha, document.Colors(), *range, budget,
       [](const PictureColorsOf& analysed, const PaletteColors& colors, EntryRange within,
          const std::atomic<bool>& stop) {
         return Worked{
@@ -261,12 +265,12 @@ void PaletteFromPictureCommand(QWidget* owner, PaletteDocument& document, const 
 }
 
 void RemoveUnusedEntriesCommand(QWidget* owner, PaletteDocument& document, const QImage& picture,
-                                const QImage& alpha) {
+                                const QImage& alpha, double budget) {
   const std::optional<EntryRange> range = RangeToWorkOn(owner, kRemoveUnused, document, picture);
   if (!range) return;
   const std::optional<Worked> worked = InBackground(
       owner, kRemoveUnused, QStringLiteral("Looking for unused entries\u2026"), picture, alpha,
-      document.Colors(), *range,
+      document.Colors(), *range, budget,
       [](const PictureColorsOf& analysed, const PaletteColors& colors, EntryRange within,
          const std::atomic<bool>& stop) {
         return Worked{RemoveUnusedEntries(colors, within, analysed.Histogram(), &stop), {}, {}};
@@ -286,7 +290,7 @@ void RemoveUnusedEntriesCommand(QWidget* owner, PaletteDocument& document, const
 }
 
 void MergeNearColorsCommand(QWidget* owner, PaletteDocument& document, const QImage& picture,
-                            const QImage& alpha) {
+                            const QImage& alpha, double budget) {
   const std::optional<EntryRange> range = RangeToWorkOn(owner, kMerge, document, picture);
   if (!range) return;
   const std::optional<double> threshold = AskValue(
@@ -297,7 +301,7 @@ void MergeNearColorsCommand(QWidget* owner, PaletteDocument& document, const QIm
   if (!threshold) return;
   const std::optional<Worked> worked = InBackground(
       owner, kMerge, QStringLiteral("Merging near colours\u2026"), picture, alpha,
-      document.Colors(), *range,
+      document.Colors(), *range, budget,
       [threshold = *threshold](const PictureColorsOf& analysed, const PaletteColors& colors,
                                EntryRange within, const std::atomic<bool>& stop) {
         return Worked{
@@ -321,7 +325,7 @@ void MergeNearColorsCommand(QWidget* owner, PaletteDocument& document, const QIm
 }
 
 void ReduceToTargetCommand(QWidget* owner, PaletteDocument& document, const QImage& picture,
-                           const QImage& alpha) {
+                           const QImage& alpha, double budget) {
   const std::optional<EntryRange> range = RangeToWorkOn(owner, kReduce, document, picture);
   if (!range) return;
   const std::optional<ReductionTarget> target = AskValue(
@@ -339,13 +343,13 @@ void ReduceToTargetCommand(QWidget* owner, PaletteDocument& document, const QIma
                          MessageIcon::Warning);
     return;
   }
-  const std::optional<Worked> worked =
-      InBackground(owner, kReduce, QStringLiteral("Reducing the range to the target\u2026"),
-                   picture, alpha, document.Colors(), *range,
-                   [target = *target](const PictureColorsOf& analysed, const PaletteColors& colors,
-                                      EntryRange within, const std::atomic<bool>& stop) {
-                     return Reduce(analysed, colors, within, target, stop);
-                   });
+  const std::optional<Worked> worked = InBackground(
+      owner, kReduce, QStringLiteral("Reducing the range to the target\u2026"), picture, alpha,
+      document.Colors(), *range, budget,
+      [target = *target, budget](const PictureColorsOf& analysed, const PaletteColors& colors,
+                                 EntryRange within, const std::atomic<bool>& stop) {
+        return Reduce(analysed, colors, within, target, budget, stop);
+      });
   if (!worked) return;
   const QString what = ReductionMessage(*worked->reduction, *target, range->Count());
   if (worked->reduction->status != ReductionOutcome::Status::Reached) {

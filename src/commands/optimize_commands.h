@@ -13,6 +13,9 @@
 //
 // The same step makes the entries that hold the range's colours afterwards (from the range's
 // first entry) the working range, so that undo puts back the palette and the range together.
+//
+// `budget` is the result window's loss budget: the figures in the messages, and a GIF-size
+// target, are those of the file "Export GIF..." writes with it.
 #include <QImage>
 
 class QWidget;
@@ -22,14 +25,14 @@ namespace tavlo {
 class PaletteDocument;
 
 void PaletteFromPictureCommand(QWidget* owner, PaletteDocument& document, const QImage& picture,
-                               const QImage& alpha = {});
+                               const QImage& alpha = {}, double budget = 0);
 void RemoveUnusedEntriesCommand(QWidget* owner, PaletteDocument& document, const QImage& picture,
-                                const QImage& alpha = {});
+                                const QImage& alpha = {}, double budget = 0);
 // Asks for the threshold: a CIEDE2000 difference from 0 to 100, 1.0 unless changed.
 void MergeNearColorsCommand(QWidget* owner, PaletteDocument& document, const QImage& picture,
-                            const QImage& alpha = {});
+                            const QImage& alpha = {}, double budget = 0);
 // Asks for the target: a GIF size ("≤ 150000") or a share of pixels above ΔE 1.0 ("≤ 5 %").
 void ReduceToTargetCommand(QWidget* owner, PaletteDocument& document, const QImage& picture,
-                           const QImage& alpha = {});
+                           const QImage& alpha = {}, double budget = 0);
 
 }  // namespace tavlo

@@ -1,5 +1,8 @@
 #include "reduction/from_image.h"
 
+#include "reduction/gif_encoder.h"
+#include "reduction/result_figures.h"
+
 namespace tavlo {
 namespace {
 
@@ -36,6 +39,16 @@ PictureColors AnalyseImage(const QImage& picture, int threads, const QImage& alp
       if (row[x] < 255) ++colors.unmeasured[colors.ColorOfPixel(pixel)];
   }
   return colors;
+}
+
+EncodedPicture EncodeImageGif(const QImage& picture, const std::vector<ColorValue>& entries,
+                              double budget, int threads) {
+  if (budget <= 0) return EncodeGif(ReduceImage(picture, entries, threads), threads);
+  ResultFigures figures;
+  if (!ComputeResultFigures(AnalyseImage(picture, threads), entries, figures, nullptr, threads,
+                            nullptr, budget))
+    return {{}, QStringLiteral("There is no picture to write.")};
+  return {std::move(figures.gif), figures.gifError};
 }
 
 }  // namespace tavlo

@@ -1,9 +1,11 @@
 #pragma once
 // The reduction's work on a picture as Qt holds it, in whatever format: the window, the exports,
-// the Optimize commands and tavlo-cli all reduce and analyse pictures through these two.
+// the Optimize commands and tavlo-cli all reduce, analyse and write pictures through these.
 #include <QImage>
 #include <span>
+#include <vector>
 
+#include "reduction/encoded_picture.h"
 #include "reduction/indexed_picture.h"
 #include "reduction/picture_colors.h"
 
@@ -18,5 +20,11 @@ IndexedPicture ReduceImage(const QImage& picture, std::span<const ColorValue> en
 // its file (Format_Alpha8, the picture's size): the loss of pixels below 255 there is not
 // measured. Throws std::bad_alloc when memory runs out.
 PictureColors AnalyseImage(const QImage& picture, int threads = 0, const QImage& alpha = {});
+
+// The GIF "Export GIF..." writes for the picture reduced to `entries` (1 to 256) under the loss
+// budget `budget`: the exact reduction's file when it is 0 (result_figures.h). Throws
+// std::bad_alloc when memory runs out.
+EncodedPicture EncodeImageGif(const QImage& picture, const std::vector<ColorValue>& entries,
+                              double budget, int threads = 0);
 
 }  // namespace tavlo

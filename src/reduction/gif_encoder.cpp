@@ -13,30 +13,31 @@ void PutLittle16(QByteArray& out, int value) {
   out.append(static_cast<char>((value >> 8) & 0xFF));
 }
 
-void PutHeaderAndTable(QByteArray& out, const IndexedPicture& picture, int tableBits) {
+void PutHeaderAndTable(QByteArray& out, int width, int height, const std::vector<ColorValue>& table,
+                       int tableBits) {
   out.append("GIF87a", 6);
-  PutLittle16(out, picture.width);
-  PutLittle16(out, picture.height);
+  PutLittle16(out, width);
+  PutLittle16(out, height);
   // Global table present, colour resolution 8 bits, not sorted, table size 2^tableBits.
   out.append(static_cast<char>(0x80 | (7 << 4) | (tableBits - 1)));
   out.append('\0');  // background colour index
   out.append('\0');  // no pixel aspect ratio
   const int entries = 1 << tableBits;
   for (int i = 0; i < entries; ++i) {
-    const ColorValue c = i < int(picture.table.size()) ? picture.table[size_t(i)] : 0;
+    const ColorValue c = i < int(table.size()) ? table[size_t(i)] : 0;
     out.append(static_cast<char>(RedOf(c)));
     out.append(static_cast<char>(GreenOf(c)));
     out.append(static_cast<char>(BlueOf(c)));
   }
 }
 
-void PutImage(QByteArray& out, const IndexedPicture& picture, int codeSize,
+void PutImage(QByteArray& out, int width, int height, int codeSize,
               const std::vector<std::uint8_t>& codes) {
   out.append(',');  // image separator
   PutLittle16(out, 0);
   PutLittle16(out, 0);
-  PutLittle16(out, picture.width);
-  PutLittle16(out, picture.height);
+  PutLittle16(out, width);
+  PutLittle16(out, height);
   out.append('\0');  // no local table, not interlaced
   out.append(static_cast<char>(codeSize));
   for (size_t at = 0; at < codes.size(); at += 255) {
@@ -56,31 +57,44 @@ int GifTableBits(int entries) {
   return bits;
 }
 
+int GifCodeSize(int entries) {
+  return std::max(2, GifTableBits(entries));
+}
+
+QString GifSizeError(int width, int height) {
+  if (width <= kGifMaxSide && height <= kGifMaxSide) return {};
+  return QStringLiteral(
+             "A GIF can be at most %1 pixels wide and high; the picture is "
+             "%2 x %3.")
+      .arg(kGifMaxSide)
+      .arg(width)
+      .arg(height);
+}
+
+QByteArray GifFile(int width, int height, const std::vector<ColorValue>& table,
+                   const std::vector<std::uint8_t>& codes) {
+  const int tableBits = GifTableBits(static_cast<int>(table.size()));
+  QByteArray out;
+  out.reserve(static_cast<qsizetype>(13 + 3 * (1 << tableBits) + 11 + codes.size() +
+                                     codes.size() / 255 + 3));
+  PutHeaderAndTable(out, width, height, table, tableBits);
+  PutImage(out, width, height, GifCodeSize(static_cast<int>(table.size())), codes);
+  return out;
+}
+
 EncodedPicture EncodeGif(const IndexedPicture& picture, int threads) {
   EncodedPicture result;
   if (!IsWhole(picture)) {
     result.error = QStringLiteral("There is no picture to write.");
     return result;
   }
-  if (picture.width > kGifMaxSide || picture.height > kGifMaxSide) {
-    result.error = QStringLiteral(
-                       "A GIF can be at most %1 pixels wide and high; the picture is "
-                       "%2 x %3.")
-                       .arg(kGifMaxSide)
-                       .arg(picture.width)
-                       .arg(picture.height);
-    return result;
-  }
-  const int tableBits = GifTableBits(static_cast<int>(picture.table.size()));
-  const int codeSize = std::max(2, tableBits);
+  result.error = GifSizeError(picture.width, picture.height);
+  if (!result.ok()) return result;
   try {
-    const std::vector<std::uint8_t> codes =
-        EncodeLzw(picture.indexes.data(), picture.indexes.size(), codeSize, threads);
-    QByteArray& out = result.bytes;
-    out.reserve(static_cast<qsizetype>(13 + 3 * (1 << tableBits) + 11 + codes.size() +
-                                       codes.size() / 255 + 3));
-    PutHeaderAndTable(out, picture, tableBits);
-    PutImage(out, picture, codeSize, codes);
+    const int codeSize = GifCodeSize(static_cast<int>(picture.table.size()));
+    result.bytes =
+        GifFile(picture.width, picture.height, picture.table,
+                EncodeLzw(picture.indexes.data(), picture.indexes.size(), codeSize, threads));
   } catch (const std::bad_alloc&) {
     result.bytes.clear();
     result.error = QStringLiteral("There is not enough memory to encode the GIF.");

@@ -18,7 +18,18 @@ inline constexpr int kGifMaxSide = 65535;
 // k of the colour table 2^k that holds `entries` colours (1 .. 256): 1 for 1 and 2 entries.
 int GifTableBits(int entries);
 
+// The minimum code size of the LZW data for a table of `entries` colours: max(2, k).
+int GifCodeSize(int entries);
+
+// Why a picture of this size cannot be a GIF, or an empty string.
+QString GifSizeError(int width, int height);
+
 // `threads` 0 chooses by picture size; the bytes are the same for any number.
 EncodedPicture EncodeGif(const IndexedPicture& picture, int threads = 0);
+
+// The file around LZW data: header, the table padded to 2^k, the image with `codes` (minimum code
+// size GifCodeSize) in sub-blocks, the trailer.
+QByteArray GifFile(int width, int height, const std::vector<ColorValue>& table,
+                   const std::vector<std::uint8_t>& codes);
 
 }  // namespace tavlo

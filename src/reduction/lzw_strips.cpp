@@ -10,22 +10,8 @@
 namespace tavlo {
 namespace {
 
-constexpr int kMaxCodeBits = 12;
-constexpr std::uint32_t kTableSize = 1u << kMaxCodeBits;
-
-// The bits of one strip, least significant bit first, in a buffer that is never zeroed: every
-// byte up to the last bit is written before it is read.
-struct BitStream {
-  std::unique_ptr<std::uint8_t[]> bytes;
-  size_t capacity = 0;
-  std::uint64_t bits = 0;  // bits written
-};
-
-// Room for the codes of `count` indexes: at most one code of 12 bits per index, a clear code per
-// table filled (4093 codes at least) and the clear and end codes, plus a word of slack.
-size_t MostBytes(size_t count) {
-  return (count + count / 4093 + 4) * kMaxCodeBits / 8 + 16;
-}
+constexpr std::uint32_t kTableSize = 1u << kMaxLzwCodeBits;
+constexpr int kMaxCodeBits = kMaxLzwCodeBits;
 
 // LZW of one strip. The string table is a hash table of 32768 slots (128 KiB, in the second-level
 // cache). It holds at most 4096 strings, so it is never more than an eighth full and nearly every
@@ -44,23 +30,16 @@ class StripEncoder {
   // Encodes `count` >= 1 indexes into `out`: a clear code first when `first`, and at the end
   // the end code when `last`, a clear code otherwise.
   void Encode(const std::uint8_t* indexes, size_t count, bool first, bool last, BitStream& out) {
-    if (out.capacity < MostBytes(count)) {
-      out.capacity = MostBytes(count);
-      out.bytes = std::make_unique_for_overwrite<std::uint8_t[]>(out.capacity);
-    }
-    out.bits = 0;
-    at_ = out.bytes.get();
-    accumulator_ = 0;
-    pending_ = 0;
+    writer_.Begin(out, count);
     Reset();
     if (first) Put(clear_);
     std::uint32_t prefix = indexes[0];
     // Whether a string is in the table is a coin toss on photos, so the loop has no branch on
     // it: both outcomes are worked out and the right one kept. The state lives in locals, in
     // registers; the code width changes (about a dozen times per table) take the one branch.
-    std::uint64_t accumulator = accumulator_;
-    int pending = pending_;
-    std::uint8_t* at = at_;
+    std::uint64_t accumulator = writer_.accumulator;
+    int pending = writer_.pending;
+    std::uint8_t* at = writer_.at;
     std::uint32_t next = next_;
     int width = width_;
     std::uint32_t limit = 1u << width;
@@ -103,9 +82,9 @@ class StripEncoder {
       next += miss ? 1 : 0;
       prefix = miss ? c : entry & (kTableSize - 1);
     }
-    at_ = at;
-    accumulator_ = accumulator;
-    pending_ = pending;
+    writer_.at = at;
+    writer_.accumulator = accumulator;
+    writer_.pending = pending;
     next_ = next;
     width_ = width;
     Emit(prefix);
@@ -114,7 +93,7 @@ class StripEncoder {
     } else {
       ClearTable();
     }
-    Flush(out);
+    writer_.End(out);
   }
 
  private:
@@ -142,36 +121,14 @@ class StripEncoder {
     Reset();
   }
 
-  void Put(std::uint32_t code) {
-    accumulator_ |= std::uint64_t{code} << pending_;
-    pending_ += width_;
-    if (pending_ >= 32) {
-      const auto word = static_cast<std::uint32_t>(accumulator_);
-      std::memcpy(at_, &word, 4);  // little-endian, as x86 stores it
-      at_ += 4;
-      accumulator_ >>= 32;
-      pending_ -= 32;
-    }
-  }
-
-  void Flush(BitStream& out) {
-    out.bits = static_cast<std::uint64_t>(at_ - out.bytes.get()) * 8 +
-               static_cast<std::uint64_t>(pending_);
-    while (pending_ > 0) {
-      *at_++ = static_cast<std::uint8_t>(accumulator_);
-      accumulator_ >>= 8;
-      pending_ = pending_ > 8 ? pending_ - 8 : 0;
-    }
-  }
+  void Put(std::uint32_t code) { writer_.Put(code, width_); }
 
   const int alphabetBits_;
   const std::uint32_t clear_;
   std::unique_ptr<std::uint32_t[]> slots_;
   std::uint32_t next_ = 0;
   int width_ = 0;
-  std::uint8_t* at_ = nullptr;  // where the next word of codes goes
-  std::uint64_t accumulator_ = 0;
-  int pending_ = 0;
+  CodeWriter writer_;
 };
 
 // Appends the bits of `strip` to `out`, which holds `outBits` bits.
@@ -196,21 +153,57 @@ void AppendBits(std::vector<std::uint8_t>& out, std::uint64_t& outBits, const Bi
 
 }  // namespace
 
-std::vector<std::uint8_t> EncodeLzw(const std::uint8_t* indexes, size_t count, int minimumCodeSize,
-                                    int requestedThreads) {
+void CodeWriter::Begin(BitStream& out, size_t count) {
+  // At most one code of 12 bits per index, a clear code per table filled (4093 codes at least)
+  // and the clear and end codes, plus a word of slack.
+  const size_t most = (count + count / 4093 + 4) * kMaxLzwCodeBits / 8 + 16;
+  if (out.capacity < most) {
+    out.capacity = most;
+    out.bytes = std::make_unique_for_overwrite<std::uint8_t[]>(most);
+  }
+  out.bits = 0;
+  at = out.bytes.get();
+  accumulator = 0;
+  pending = 0;
+}
+
+void CodeWriter::Put(std::uint32_t code, int width) {
+  accumulator |= std::uint64_t{code} << pending;
+  pending += width;
+  if (pending >= 32) {
+    const auto word = static_cast<std::uint32_t>(accumulator);
+    std::memcpy(at, &word, 4);  // little-endian, as x86 stores it
+    at += 4;
+    accumulator >>= 32;
+    pending -= 32;
+  }
+}
+
+void CodeWriter::End(BitStream& out) {
+  out.bits =
+      static_cast<std::uint64_t>(at - out.bytes.get()) * 8 + static_cast<std::uint64_t>(pending);
+  while (pending > 0) {
+    *at++ = static_cast<std::uint8_t>(accumulator);
+    accumulator >>= 8;
+    pending = pending > 8 ? pending - 8 : 0;
+  }
+}
+
+std::vector<std::uint8_t> EncodeStrips(size_t count, int threads,
+                                       const StripWorkerMaker& makeWorker) {
   std::vector<std::uint8_t> out;
   if (count == 0) return out;
   const size_t strips = (count + kLzwStripLength - 1) / kLzwStripLength;
   std::vector<BitStream> streams(strips);
   std::atomic<size_t> nextStrip{0};
-  // Each thread keeps one encoder (its string table) for all the strips it takes.
-  const size_t threads = static_cast<size_t>(std::max(requestedThreads, 0));
-  RunOnThreads(std::min(threads > 0 ? threads : ThreadsFor(strips), strips), [&] {
-    StripEncoder encoder(minimumCodeSize);
+  // Each thread keeps one worker (its string table) for all the strips it takes.
+  const size_t wanted = static_cast<size_t>(std::max(threads, 0));
+  RunOnThreads(std::min(wanted > 0 ? wanted : ThreadsFor(strips), strips), [&] {
+    const StripWorker encode = makeWorker();
     for (size_t s; (s = nextStrip++) < strips;) {
       const size_t begin = s * kLzwStripLength;
-      const size_t length = std::min(kLzwStripLength, count - begin);
-      encoder.Encode(indexes + begin, length, s == 0, s + 1 == strips, streams[s]);
+      encode({begin, std::min(kLzwStripLength, count - begin), s == 0, s + 1 == strips},
+             streams[s]);
     }
   });
 
@@ -220,6 +213,16 @@ std::vector<std::uint8_t> EncodeLzw(const std::uint8_t* indexes, size_t count, i
   std::uint64_t bits = 0;
   for (const auto& stream : streams) AppendBits(out, bits, stream);
   return out;
+}
+
+std::vector<std::uint8_t> EncodeLzw(const std::uint8_t* indexes, size_t count, int minimumCodeSize,
+                                    int threads) {
+  return EncodeStrips(count, threads, [&]() -> StripWorker {
+    auto encoder = std::make_shared<StripEncoder>(minimumCodeSize);
+    return [encoder, indexes](const Strip& strip, BitStream& out) {
+      encoder->Encode(indexes + strip.begin, strip.length, strip.first, strip.last, out);
+    };
+  });
 }
 
 }  // namespace tavlo

@@ -5,6 +5,7 @@
 
 #include "base/parallel_work.h"
 #include "color_science/ciede2000.h"
+#include "reduction/budget_encoder.h"
 #include "reduction/gif_encoder.h"
 #include "reduction/indexed_picture.h"
 #include "reduction/nearest_entries.h"
@@ -71,6 +72,17 @@ IndexedPicture Reduced(const PictureColors& colors, const std::vector<ColorValue
   return picture;
 }
 
+// The loss figures from their sums over the pixels, and the entries used from the usage.
+void SetLoss(ResultFigures& figures, double weighted, float largest, std::uint64_t above) {
+  const double pixels = std::max<double>(1, double(figures.Measured()));
+  figures.meanLoss = weighted / pixels;
+  figures.maxLoss = largest;
+  figures.shareAboveOne = double(above) / pixels;
+  figures.entriesUsed = static_cast<int>(
+      std::count_if(figures.usage.begin(), figures.usage.end(), [](auto u) { return u != 0; }));
+  SmallerTableHint(figures.entriesUsed, figures.smallerTable, figures.aboveSmallerTable);
+}
+
 void SumUp(const PictureColors& colors, const ResultCache& cache, ResultFigures& figures) {
   const std::vector<std::uint8_t>& nearest = cache.nearest;
   figures.usage.assign(figures.rangeSize, 0);
@@ -93,13 +105,44 @@ void SumUp(const PictureColors& colors, const ResultCache& cache, ResultFigures&
   }
   figures.pixels = colors.PictureSize();
   figures.unmeasured = unmeasured;
-  const double pixels = std::max<double>(1, double(figures.Measured()));
-  figures.meanLoss = weighted / pixels;
-  figures.maxLoss = largest;
-  figures.shareAboveOne = double(above) / pixels;
-  figures.entriesUsed = static_cast<int>(
-      std::count_if(figures.usage.begin(), figures.usage.end(), [](auto u) { return u != 0; }));
-  SmallerTableHint(figures.entriesUsed, figures.smallerTable, figures.aboveSmallerTable);
+  SetLoss(figures, weighted, largest, above);
+}
+
+// The allowed entries of the cache brought up to date for `entries` and `budget`: only the
+// changed entries measured when few changed, else all found afresh.
+bool UpdateAllowed(const PictureColors& colors, const std::vector<ColorValue>& entries,
+                   double budget, ResultCache& cache, int threads, const std::atomic<bool>* stop) {
+  if (cache.allowed.budget == budget && cache.allowedFor.size() == entries.size() &&
+      UpdateAllowedEntries(colors, cache.allowedFor, entries, cache.nearest, cache.difference,
+                           cache.allowed)) {
+    cache.allowedFor = entries;
+    return true;
+  }
+  cache.allowedFor.clear();
+  if (!FindAllowedEntries(colors, entries, cache.nearest, cache.difference, budget, cache.allowed,
+                          threads, stop))
+    return false;
+  cache.allowedFor = entries;
+  return true;
+}
+
+// The file the loss-budget encoder writes, and its figures in place of the exact ones; the exact
+// file stays when the budget bought nothing (substitutions that bring pixels nearer their
+// colours can cost bytes on pictures with few colours), so a budget never makes a file larger.
+bool EncodeWithinBudget(const PictureColors& colors, const std::vector<ColorValue>& entries,
+                        double budget, ResultCache& cache, ResultFigures& figures, int threads,
+                        const std::atomic<bool>* stop) {
+  if (!UpdateAllowed(colors, entries, budget, cache, threads, stop)) return false;
+  BudgetedGif budgeted;
+  if (!EncodeGifWithinBudget(colors, entries, cache.allowed, budgeted, threads, stop)) return false;
+  if (!budgeted.error.isEmpty() || budgeted.gif.size() >= figures.gif.size()) return true;
+  figures.gif = std::move(budgeted.gif);
+  figures.gifError = budgeted.error;
+  figures.usage = std::move(budgeted.usage);
+  // The encoder's loss covers every pixel, those that were not opaque too.
+  figures.unmeasured = 0;
+  SetLoss(figures, budgeted.lossSum, budgeted.maxLoss, budgeted.aboveOne);
+  return true;
 }
 
 }  // namespace
@@ -118,10 +161,11 @@ void SmallerTableHint(int used, int& smallerTable, int& above) {
 
 bool ComputeResultFigures(const PictureColors& colors, const std::vector<ColorValue>& entries,
                           ResultFigures& figures, ResultCache* cache, int threads,
-                          const std::atomic<bool>* stop) {
+                          const std::atomic<bool>* stop, double budget) {
   const int count = static_cast<int>(entries.size());
   if (colors.Distinct() == 0 || count < 1 || count > 256) return false;
   figures = ResultFigures{};
+  figures.budget = budget;
   figures.rangeSize = count;
   figures.tableBits = GifTableBits(count);
 
@@ -140,9 +184,13 @@ bool ComputeResultFigures(const PictureColors& colors, const std::vector<ColorVa
   const IndexedPicture picture = Reduced(colors, entries, known.nearest, threads);
   if (Stopped(stop)) return false;
   EncodedPicture gif = EncodeGif(picture, threads);
+  figures.exact = {gif.ok() ? static_cast<std::int64_t>(gif.bytes.size()) : -1, figures.meanLoss,
+                   figures.maxLoss, figures.shareAboveOne};
   figures.gif = std::move(gif.bytes);
   figures.gifError = gif.error;
-  return !Stopped(stop);
+  if (Stopped(stop)) return false;
+  if (budget <= 0 || !figures.gifError.isEmpty()) return true;
+  return EncodeWithinBudget(colors, entries, budget, known, figures, threads, stop);
 }
 
 }  // namespace tavlo

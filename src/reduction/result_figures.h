@@ -2,18 +2,22 @@
 // The figures of the result window, worked out without any window so that the command-line
 // program prints exactly the same: the picture reduced by the preview's rule to a range of palette
 // entries, the size of its GIF file, the colour table it needs, the entries it uses and how far
-// its colours are from the picture's.
+// its colours are from the picture's. Under a loss budget they describe the file the loss-budget
+// encoder writes (budget_encoder.h), with the exact reduction's size and loss beside them.
 #include <QByteArray>
 #include <QString>
 #include <atomic>
 #include <cstdint>
 #include <vector>
 
+#include "reduction/allowed_entries.h"
 #include "reduction/picture_colors.h"
 
 namespace tavlo {
 
 struct ResultFigures {
+  // The loss budget (CIEDE2000) the GIF was written under; 0 for the exact reduction.
+  double budget = 0;
   // The GIF file "Export GIF" writes for this reduction; gifError says why there is none (a
   // picture too large for a GIF).
   QByteArray gif;
@@ -41,6 +45,12 @@ struct ResultFigures {
   // Pixels that show each range entry, by position in the range; they add up to `pixels`.
   std::vector<std::uint64_t> usage;
   std::uint64_t pixels = 0;
+  // The exact reduction's file size (-1 without a GIF) and loss: the same figures as above when
+  // the budget is 0.
+  struct Exact {
+    std::int64_t gifBytes = -1;
+    double meanLoss = 0, maxLoss = 0, shareAboveOne = 0;
+  } exact;
 };
 
 // What earlier calls for one picture worked out, so that an edit of a few entries costs only
@@ -53,20 +63,24 @@ struct ResultCache {
   std::vector<std::uint8_t> nearest;
   std::vector<ColorValue> against;
   std::vector<float> difference;
+  // The allowed entries of the last budgeted call and the entries they were found for.
+  AllowedEntries allowed;
+  std::vector<ColorValue> allowedFor;
   size_t Bytes() const {
     return nearest.capacity() + against.capacity() * sizeof(ColorValue) +
-           difference.capacity() * sizeof(float);
+           difference.capacity() * sizeof(float) + allowed.Bytes();
   }
 };
 
-// Works out the figures of the picture whose colours are `colours` reduced to `entries`, the
-// range's colours in order (1 to 256), into `figures`. Returns false, early and with `figures` of
-// no use, when `stop` becomes true during the call (the palette changed again) or the input is
-// not whole. `threads` 0 chooses by size; the figures are the same for any number. Throws
-// std::bad_alloc when memory runs out.
+// Works out the figures of the picture whose colours are `colors` reduced to `entries`, the
+// range's colours in order (1 to 256), under the loss budget `budget` (0 to kMaxLossBudget; 0 is
+// the exact reduction), into `figures`. Returns false, early and with `figures` of no use, when
+// `stop` becomes true during the call (the palette changed again) or the input is not whole.
+// `threads` 0 chooses by size; the figures are the same for any number. Throws std::bad_alloc
+// when memory runs out.
 bool ComputeResultFigures(const PictureColors& colors, const std::vector<ColorValue>& entries,
                           ResultFigures& figures, ResultCache* cache = nullptr, int threads = 0,
-                          const std::atomic<bool>* stop = nullptr);
+                          const std::atomic<bool>* stop = nullptr, double budget = 0);
 
 // For `used` entries: the next smaller power-of-two table when `used` is only a few above it (at
 // most an eighth of it, at least 1), with the number above it; both 0 otherwise.

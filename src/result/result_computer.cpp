@@ -42,7 +42,8 @@ ResultFunction MakeResultFunction() {
         memory->colors = std::make_unique<PictureColors>(AnalyseImage(job.picture, 0, job.alpha));
         memory->key = job.PictureKey();
       }
-      if (ComputeResultFigures(*memory->colors, job.entries, figures, &memory->cache, 0, &stop))
+      if (ComputeResultFigures(*memory->colors, job.entries, figures, &memory->cache, 0, &stop,
+                               job.budget))
         return true;
       if (!stop) error = QStringLiteral("There is no picture to describe.");
     } catch (const std::bad_alloc&) {
@@ -67,11 +68,12 @@ ResultComputer::~ResultComputer() {
 }
 
 void ResultComputer::Request(const QImage& picture, std::vector<ColorValue> entries,
-                             std::optional<std::vector<ColorValue>> baseline, const QImage& alpha) {
-  ResultJob job{serial_ + 1, picture, std::move(entries), false, alpha};
+                             std::optional<std::vector<ColorValue>> baseline, const QImage& alpha,
+                             double budget) {
+  ResultJob job{serial_ + 1, picture, std::move(entries), false, alpha, budget};
   // Only the baseline changed, and its figures are known: nothing to work out.
   if (current_ && currentJob_->PictureKey() == job.PictureKey() &&
-      currentJob_->entries == job.entries) {
+      currentJob_->entries == job.entries && currentJob_->budget == job.budget) {
     const BaselineFigures* known = nullptr;
     if (baseline) {
       ResultJob base = job;
@@ -158,13 +160,15 @@ void ResultComputer::Finished() {
 
 void ResultComputer::Remember(const ResultJob& job, const BaselineFigures& figures) {
   if (Recall(job)) return;
-  remembered_.push_back({job.PictureKey(), job.entries, figures});
+  remembered_.push_back({job.PictureKey(), job.entries, job.budget, figures});
   if (remembered_.size() > kRememberedFigures) remembered_.pop_front();
 }
 
 const BaselineFigures* ResultComputer::Recall(const ResultJob& job) const {
   for (const Remembered& known : remembered_)
-    if (known.picture == job.PictureKey() && known.entries == job.entries) return &known.figures;
+    if (known.picture == job.PictureKey() && known.entries == job.entries &&
+        known.budget == job.budget)
+      return &known.figures;
   return nullptr;
 }
 

@@ -33,7 +33,8 @@ struct ResultJob {
   QImage picture;
   std::vector<ColorValue> entries;  // the range's colours in order
   bool baseline = false;            // the figures changes are measured from
-  QImage alpha;  // the picture's alpha in its file when it was not opaque (AnalyseImage)
+  QImage alpha;       // the picture's alpha in its file when it was not opaque (AnalyseImage)
+  double budget = 0;  // the loss budget of the GIF
   // Which picture it is, without holding on to its pixels.
   std::pair<qint64, qint64> PictureKey() const { return {picture.cacheKey(), alpha.cacheKey()}; }
 };
@@ -60,10 +61,10 @@ class ResultComputer : public QObject {
   explicit ResultComputer(QObject* parent = nullptr, ResultFunction compute = {});
   ~ResultComputer() override;
 
-  // `alpha` as for ResultJob.
+  // `alpha` as for ResultJob; `budget` the loss budget of the GIF.
   void Request(const QImage& picture, std::vector<ColorValue> entries,
                std::optional<std::vector<ColorValue>> baseline = std::nullopt,
-               const QImage& alpha = {});
+               const QImage& alpha = {}, double budget = 0);
   // Forgets the newest request: no figures are current and none will come for it.
   void Withdraw();
 
@@ -99,6 +100,7 @@ class ResultComputer : public QObject {
   struct Remembered {
     std::pair<qint64, qint64> picture;
     std::vector<ColorValue> entries;
+    double budget = 0;
     BaselineFigures figures;
   };
   void StartPending();

@@ -20,6 +20,13 @@ QString Signed(double change, int decimals) {
   return magnitude;
 }
 
+// "mean 1.85, max 22.92; 66.3 % of pixels above 1.0".
+QString LossText(double mean, double max, double shareAboveOne) {
+  return QStringLiteral("mean %1, max %2; %3 of pixels above 1.0")
+      .arg(Numbers().toString(mean, 'f', 2), Numbers().toString(max, 'f', 2),
+           Numbers().toString(100 * shareAboveOne, 'f', 1) + QStringLiteral(" %"));
+}
+
 }  // namespace
 
 QString ByteCountText(qint64 bytes) {
@@ -51,16 +58,26 @@ QString ShareText(double share) {
 QString LossText(const ResultFigures& figures) {
   if (figures.pixels > 0 && figures.Measured() == 0)
     return QStringLiteral("not measured: no pixel is opaque");
-  QString text =
-      QStringLiteral("mean %1, max %2; %3 of pixels above 1.0")
-          .arg(Numbers().toString(figures.meanLoss, 'f', 2),
-               Numbers().toString(figures.maxLoss, 'f', 2),
-               Numbers().toString(100 * figures.shareAboveOne, 'f', 1) + QStringLiteral(" %"));
+  QString text = LossText(figures.meanLoss, figures.maxLoss, figures.shareAboveOne);
   // Pixels changed by laying them over white would count as lossless: they are left out.
   if (figures.unmeasured > 0)
     text += QStringLiteral("; %1 transparent pixels not measured")
                 .arg(Numbers().toString(qulonglong(figures.unmeasured)));
   return text;
+}
+
+QString BudgetEffectText(const ResultFigures& figures) {
+  if (figures.exact.gifBytes <= 0) return {};
+  const double change =
+      100.0 * double(figures.GifBytes() - figures.exact.gifBytes) / double(figures.exact.gifBytes);
+  return QStringLiteral("%1 % for %2 mean \u0394E")
+      .arg(Signed(change, 0), Signed(figures.meanLoss - figures.exact.meanLoss, 2));
+}
+
+QString ExactText(const ResultFigures& figures) {
+  const ResultFigures::Exact& exact = figures.exact;
+  return ByteCountText(exact.gifBytes) + QStringLiteral("; ") +
+         LossText(exact.meanLoss, exact.maxLoss, exact.shareAboveOne);
 }
 
 QString LossChangeText(const ResultFigures& now, const ResultFigures& before) {

@@ -16,5 +16,9 @@ QString LossText(
     const ResultFigures& figures);  // "mean 3.72, max 28.95; 95.9 % of pixels above 1.0"
 QString LossChangeText(const ResultFigures& now, const ResultFigures& before);
 QString ShareText(double share);  // "12.34 %"
+// What the loss budget bought: "−31 % for +0.20 mean ΔE", the GIF against the exact one.
+QString BudgetEffectText(const ResultFigures& figures);
+// The exact reduction's file: "284,112 bytes; mean 1.85, max 22.92; 66.3 % of pixels above 1.0".
+QString ExactText(const ResultFigures& figures);
 
 }  // namespace tavlo

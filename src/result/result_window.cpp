@@ -1,5 +1,6 @@
 #include "result/result_window.h"
 
+#include <QDoubleSpinBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -19,11 +20,12 @@ namespace {
 
 enum UsageColumn { kEntryColumn, kColorColumn, kPixelsColumn, kShareColumn };
 
-QLabel* AddFigure(QGridLayout* grid, int row, int column, const char* name, QWidget* parent) {
+QLabel* AddFigure(QGridLayout* grid, int row, int column, const char* name, QWidget* parent,
+                  int columns = 1) {
   auto* label = new QLabel(parent);
   label->setObjectName(QString::fromLatin1(name));
   label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  grid->addWidget(label, row, column);
+  grid->addWidget(label, row, column, 1, columns);
   return label;
 }
 
@@ -90,15 +92,33 @@ void ResultWindow::BuildLayout() {
   status_->setObjectName(QStringLiteral("lblStatus"));
   status_->setWordWrap(true);
   grid->addWidget(status_, 1, 0, 1, 3);
+  grid->addWidget(new QLabel(QStringLiteral("Loss budget (\u0394E):"), this), 2, 0);
+  budget_ = new QDoubleSpinBox(this);
+  budget_->setObjectName(QStringLiteral("spnLossBudget"));
+  budget_->setRange(0, kMaxLossBudget);
+  budget_->setDecimals(1);
+  budget_->setSingleStep(0.1);
+  budget_->setSpecialValueText(QStringLiteral("0.0 (exact)"));
+  budget_->setToolTip(QStringLiteral(
+      "Each pixel may be written as another entry within this CIEDE2000 difference of its "
+      "colour,\nwhen that makes the GIF smaller. 0 writes every pixel's nearest entry."));
+  grid->addWidget(budget_, 2, 1, Qt::AlignLeft);
+  budgetEffect_ = AddFigure(grid, 2, 2, "lblBudgetEffect", this);
   const char* captions[] = {"GIF size:", "Colour table:", "Loss (CIEDE2000):"};
   for (int row = 0; row < 3; ++row)
-    grid->addWidget(new QLabel(QString::fromLatin1(captions[row]), this), row + 2, 0);
-  gifSize_ = AddFigure(grid, 2, 1, "lblGifSize", this);
-  gifChange_ = AddFigure(grid, 2, 2, "lblGifChange", this);
-  table_ = AddFigure(grid, 3, 1, "lblTable", this);
-  tableHint_ = AddFigure(grid, 3, 2, "lblTableHint", this);
-  loss_ = AddFigure(grid, 4, 1, "lblLoss", this);
-  lossChange_ = AddFigure(grid, 4, 2, "lblLossChange", this);
+    grid->addWidget(new QLabel(QString::fromLatin1(captions[row]), this), row + 3, 0);
+  gifSize_ = AddFigure(grid, 3, 1, "lblGifSize", this);
+  gifChange_ = AddFigure(grid, 3, 2, "lblGifChange", this);
+  table_ = AddFigure(grid, 4, 1, "lblTable", this);
+  tableHint_ = AddFigure(grid, 4, 2, "lblTableHint", this);
+  loss_ = AddFigure(grid, 5, 1, "lblLoss", this);
+  lossChange_ = AddFigure(grid, 5, 2, "lblLossChange", this);
+  exactCaption_ = new QLabel(QStringLiteral("Exact reduction:"), this);
+  grid->addWidget(exactCaption_, 6, 0);
+  exact_ = AddFigure(grid, 6, 1, "lblExact", this, 2);
+  exactCaption_->hide();
+  exact_->hide();
+  connect(budget_, &QDoubleSpinBox::valueChanged, this, [this] { Recompute(); });
 
   usageModel_ = new QStandardItemModel(0, 4, this);
   usageModel_->setHorizontalHeaderLabels({QStringLiteral("Entry"), QStringLiteral("Colour"),
@@ -114,8 +134,8 @@ void ResultWindow::BuildLayout() {
   usage_->verticalHeader()->hide();
   usage_->setSelectionBehavior(QAbstractItemView::SelectRows);
   usage_->horizontalHeader()->setStretchLastSection(true);
-  grid->addWidget(usage_, 5, 0, 1, 3);
-  grid->setRowStretch(5, 1);
+  grid->addWidget(usage_, 7, 0, 1, 3);
+  grid->setRowStretch(7, 1);
   grid->setColumnStretch(1, 1);
   resize(460, 420);
 }
@@ -152,6 +172,14 @@ void ResultWindow::RangeEdited(bool firstEdited) {
   ShowRange();
 }
 
+void ResultWindow::SetBudget(double budget) {
+  budget_->setValue(budget);  // the spin box rounds and bounds it; a change recomputes
+}
+
+double ResultWindow::Budget() const {
+  return budget_->value();
+}
+
 const ResultFigures* ResultWindow::CurrentFigures() const {
   return computer_->Current() ? &*computer_->Current() : nullptr;
 }
@@ -171,7 +199,7 @@ void ResultWindow::Recompute() {
   std::optional<std::vector<ColorValue>> baseline;
   if (const PaletteState* before = document_.StateBeforeLastStep())
     baseline = ColorsOf(before->colors, before->result.range);
-  computer_->Request(picture_, RangeColors(), std::move(baseline), alpha_);
+  computer_->Request(picture_, RangeColors(), std::move(baseline), alpha_, Budget());
 }
 
 void ResultWindow::UpdateStatus() {
@@ -199,6 +227,7 @@ void ResultWindow::ShowOutdated() {
   for (QWidget* figure : {static_cast<QWidget*>(gifSize_), static_cast<QWidget*>(gifChange_),
                           static_cast<QWidget*>(table_), static_cast<QWidget*>(tableHint_),
                           static_cast<QWidget*>(loss_), static_cast<QWidget*>(lossChange_),
+                          static_cast<QWidget*>(budgetEffect_), static_cast<QWidget*>(exact_),
                           static_cast<QWidget*>(usage_)})
     figure->setEnabled(false);
 }
@@ -226,6 +255,7 @@ void ResultWindow::ShowFigures(const ResultFigures& figures) {
   tableHint_->setText(TableHintText(figures));
   loss_->setText(LossText(figures));
   lossChange_->setText(baseline ? LossChangeText(figures, baseline->figures) : QString());
+  ShowExact(figures);
   FillUsage(figures);
   for (QWidget* figure : findChildren<QWidget*>()) figure->setEnabled(true);
 
@@ -233,6 +263,14 @@ void ResultWindow::ShowFigures(const ResultFigures& figures) {
   for (size_t i = 0; i < figures.usage.size(); ++i)
     if (figures.usage[i] == 0) unused.set(static_cast<size_t>(shownRange_.first) + i);
   SetUnused(unused);
+}
+
+void ResultWindow::ShowExact(const ResultFigures& figures) {
+  const bool budgeted = figures.budget > 0 && figures.gifError.isEmpty();
+  budgetEffect_->setText(budgeted ? BudgetEffectText(figures) : QString());
+  exact_->setText(budgeted ? ExactText(figures) : QString());
+  exactCaption_->setVisible(budgeted);
+  exact_->setVisible(budgeted);
 }
 
 void ResultWindow::FillUsage(const ResultFigures& figures) {

@@ -7,12 +7,16 @@
 // 64") show the working range and set it.
 //
 // The figures are worked out in the background (ResultComputer) after every change of the
-// document's colours in the range, of the picture, of the range and of the history, and only
-// while the window is shown. While they are being worked out the window says so and greys the
-// figures of the older palette.
+// document's colours in the range, of the picture, of the range, of the history and of the loss
+// budget, and only while the window is shown. While they are being worked out the window says so
+// and greys the figures of the older palette.
 //
 // The status line says what is going on: the figures being worked out or why they cannot be,
 // what the picture lost on loading, and the last message of a command (until the next change).
+//
+// The loss budget ("Loss budget (ΔE):", 0 to 10; 0 is exact) is what "Export GIF..." writes
+// with: the figures describe that file, and beside them the exact reduction's size and loss show
+// what the budget bought. It is not part of the document: changing it is no undo step.
 #include <QWidget>
 #include <bitset>
 #include <optional>
@@ -20,6 +24,7 @@
 #include "base/entry_range.h"
 #include "result/result_computer.h"
 
+class QDoubleSpinBox;
 class QLabel;
 class QLayout;
 class QSpinBox;
@@ -44,6 +49,9 @@ class ResultWindow : public QWidget {
   EntryRange Range() const;
   // A command's message, shown until the next change.
   void ShowMessage(const QString& message);
+  // The loss budget, rounded to the spin box's tenths and kept within 0 to 10.
+  void SetBudget(double budget);
+  double Budget() const;
 
   ResultComputer& Computer() { return *computer_; }
   // The figures shown, when they are those of the document, picture and range as they are now.
@@ -71,6 +79,7 @@ class ResultWindow : public QWidget {
   void ShowFigures(const ResultFigures& figures);
   void ShowFailure(const QString& error);
   void FillUsage(const ResultFigures& figures);
+  void ShowExact(const ResultFigures& figures);
   void SetUnused(std::bitset<kPaletteSize> unused);
 
   PaletteDocument& document_;
@@ -86,6 +95,10 @@ class ResultWindow : public QWidget {
   QSpinBox* firstEntry_ = nullptr;
   QSpinBox* lastEntry_ = nullptr;
   QLabel* status_ = nullptr;
+  QDoubleSpinBox* budget_ = nullptr;
+  QLabel* budgetEffect_ = nullptr;
+  QLabel* exactCaption_ = nullptr;
+  QLabel* exact_ = nullptr;
   QLabel* gifSize_ = nullptr;
   QLabel* gifChange_ = nullptr;
   QLabel* table_ = nullptr;

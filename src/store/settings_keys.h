@@ -19,6 +19,7 @@ inline constexpr Key kResultLeft{"frmResult", "Left"};
 inline constexpr Key kRecentMax{"Recent", "Max"};
 inline constexpr Key kPalettePath{"Palette", "Palettepath"};
 inline constexpr Key kExportPath{"Export", "Exportpath"};
+inline constexpr Key kLossBudget{"Optimize", "LossBudget"};
 inline constexpr Key kUser{"PersonalInfo", "User"};
 
 inline constexpr int kDefaultRecentMax = 4;

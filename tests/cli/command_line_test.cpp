@@ -54,12 +54,12 @@ TEST(TavloCli, EveryCommandHasAHelpWithItsOptionsAndAnExample) {
   const std::map<QString, QStringList> options = {
       {"convert", {"--range A-B", "--count 16|256", "--force"}},
       {"reduce",
-       {"--palette FILE", "--range A-B", "--format gif|png|bmp", "--out DIR", "--jobs N", "--force",
-        "--quiet"}},
-      {"measure", {"--palette FILE", "--range A-B", "--json", "--jobs N", "--quiet"}},
+       {"--palette FILE", "--range A-B", "--format gif|png|bmp", "--lossy T", "--out DIR",
+        "--jobs N", "--force", "--quiet"}},
+      {"measure", {"--palette FILE", "--range A-B", "--lossy T", "--json", "--jobs N", "--quiet"}},
       {"palette",
-       {"--colors N", "--merge DE", "--target SPEC", "--out FILE", "--count 16|256", "--jobs N",
-        "--force", "--quiet"}},
+       {"--colors N", "--merge DE", "--target SPEC", "--lossy T", "--out FILE", "--count 16|256",
+        "--jobs N", "--force", "--quiet"}},
   };
   for (const auto& [command, names] : options) {
     for (const char* help : {"--help", "-h"}) {
@@ -88,6 +88,15 @@ TEST(TavloCli, UsageErrorsNameTheCommandAndPointToItsHelp) {
       {{"convert", "a.act", "b.pal", "--count", "15"}, "--count takes 16 or 256, not '15'."},
       {{"convert", "a.act", "b.aco", "--count", "16"}, "--count applies to .pal files only."},
       {{"convert", "a.act", "b.gif"}, "Tavlo writes no palette file of the ending of b.gif"},
+      // A bad budget is reported before the palette (which does not exist) is read.
+      {{"reduce", "a.png", "--palette", "none.act", "--lossy", "10.5"},
+       "--lossy takes a CIEDE2000 difference from 0 to 10, not '10.5'."},
+      {{"measure", "a.png", "--palette", "none.act", "--lossy", "-1"}, "--lossy takes"},
+      {{"palette", "a.png", "--colors", "8", "--target", "9000", "--lossy", "two"}, "--lossy takes"},
+      {{"reduce", "a.png", "--palette", "none.act", "--format", "png", "--lossy", "2"},
+       "--lossy applies to GIF output only."},
+      {{"palette", "a.png", "--colors", "8", "--lossy", "2"},
+       "--lossy applies to a --target GIF size only."},
   };
   for (const Case& c : cases) {
     const CliRun run = RunCli(c.arguments);

@@ -45,9 +45,11 @@ class WindowAgreementTest : public AppFixture {
     QDir().mkpath(TempPath("window"));
     QDir().mkpath(TempPath("cli"));
   }
-  QByteArray Reduced(const char* format) {
-    const CliRun run = RunCli({"reduce", picture_, "--palette", palette_, "--range", "3-40",
-                               "--format", format, "--out", TempPath("cli")});
+  QByteArray Reduced(const char* format, const QStringList& options = {}) {
+    const CliRun run =
+        RunCli(QStringList{"reduce", picture_, "--palette", palette_, "--range", "3-40", "--format",
+                           format, "--out", TempPath("cli"), "--force"} +
+               options);
     EXPECT_EQ(run.code, cli::kExitSuccess) << run.err.toStdString();
     return ReadBytes(TempPath(QString("cli/picture.") + format));
   }
@@ -55,44 +57,69 @@ class WindowAgreementTest : public AppFixture {
   QString picture_, palette_;
 };
 
+// Under a loss budget "Export GIF..." writes the budgeted file, the other exports stay exact.
 TEST_F(WindowAgreementTest, ReduceWritesWhatTheExportsWrite) {
-  dialogs_.AnswerSave(TempPath("window/exported.gif"));
-  Trigger("mnuExportGif");
-  dialogs_.AnswerSave(TempPath("window/exported.png"));
-  Trigger("mnuExportPng");
-  dialogs_.AnswerSave(TempPath("window/exported.bmp"));
-  QTest::mouseClick(Main().Picture()->Preview(), Qt::RightButton, Qt::NoModifier, {5, 5});
-  ASSERT_TRUE(dialogs_.AllAnswersUsed());
+  std::vector<qsizetype> gifSizes;
+  for (const double budget : {0.0, 10.0}) {
+    SCOPED_TRACE(budget);
+    Main().Result()->SetBudget(budget);
+    const QString stem = TempPath(QString("window/exported-%1.").arg(budget));
+    dialogs_.AnswerSave(stem + "gif");
+    Trigger("mnuExportGif");
+    dialogs_.AnswerSave(stem + "png");
+    Trigger("mnuExportPng");
+    dialogs_.AnswerSave(stem + "bmp");
+    QTest::mouseClick(Main().Picture()->Preview(), Qt::RightButton, Qt::NoModifier, {5, 5});
+    ASSERT_TRUE(dialogs_.AllAnswersUsed());
 
-  for (const char* format : {"gif", "png", "bmp"}) {
-    const QByteArray exported = ReadBytes(TempPath(QString("window/exported.") + format));
-    ASSERT_FALSE(exported.isEmpty()) << format;
-    EXPECT_EQ(Reduced(format), exported) << format;
+    for (const char* format : {"gif", "png", "bmp"}) {
+      const QByteArray exported = ReadBytes(stem + format);
+      ASSERT_FALSE(exported.isEmpty()) << format;
+      const bool lossy = budget > 0 && QByteArray(format) == "gif";
+      EXPECT_EQ(Reduced(format, lossy ? QStringList{"--lossy", "10"} : QStringList{}), exported)
+          << format;
+    }
+    gifSizes.push_back(ReadBytes(stem + "gif").size());
   }
+  EXPECT_LT(gifSizes[1], gifSizes[0]) << "the budget changed nothing";
 }
 
 TEST_F(WindowAgreementTest, MeasurePrintsTheResultWindowsFigures) {
   Trigger("mnuShowResult");
-  ASSERT_TRUE(QTest::qWaitFor([&] { return Main().Result()->CurrentFigures() != nullptr; }, 20000));
-  const ResultFigures& shown = *Main().Result()->CurrentFigures();
+  for (const double budget : {0.0, 10.0}) {
+    SCOPED_TRACE(budget);
+    Main().Result()->SetBudget(budget);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+          const ResultFigures* figures = Main().Result()->CurrentFigures();
+          return figures && figures->budget == budget;
+        },
+        20000));
+    const ResultFigures& shown = *Main().Result()->CurrentFigures();
 
-  const CliRun run =
-      RunCli({"measure", picture_, "--palette", palette_, "--range", "3-40", "--json"});
-  ASSERT_EQ(run.code, cli::kExitSuccess) << run.err.toStdString();
-  const QJsonObject printed = QJsonDocument::fromJson(run.out.toUtf8()).object();
-  EXPECT_EQ(printed["gif_bytes"].toInteger(), shown.GifBytes());
-  EXPECT_EQ(printed["table_size"].toInt(), shown.TableSize());
-  EXPECT_EQ(printed["range_size"].toInt(), shown.rangeSize);
-  EXPECT_EQ(printed["entries_used"].toInt(), shown.entriesUsed);
-  EXPECT_EQ(printed["mean_loss"].toDouble(), shown.meanLoss);
-  EXPECT_EQ(printed["max_loss"].toDouble(), shown.maxLoss);
-  EXPECT_EQ(printed["share_above_one"].toDouble(), shown.shareAboveOne);
-  EXPECT_EQ(printed["pixels"].toInteger(), qint64(shown.pixels));
-  std::vector<std::uint64_t> usage;
-  for (const QJsonValue pixels : printed["usage"].toArray())
-    usage.push_back(std::uint64_t(pixels.toInteger()));
-  EXPECT_EQ(usage, shown.usage);
-  EXPECT_EQ(shown.rangeSize, 38);
+    QStringList arguments{"measure", picture_, "--palette", palette_, "--range", "3-40", "--json"};
+    if (budget > 0)
+      arguments << "--lossy"
+                << "10";
+    const CliRun run = RunCli(arguments);
+    ASSERT_EQ(run.code, cli::kExitSuccess) << run.err.toStdString();
+    const QJsonObject printed = QJsonDocument::fromJson(run.out.toUtf8()).object();
+    EXPECT_EQ(printed["gif_bytes"].toInteger(), shown.GifBytes());
+    EXPECT_EQ(printed["table_size"].toInt(), shown.TableSize());
+    EXPECT_EQ(printed["range_size"].toInt(), shown.rangeSize);
+    EXPECT_EQ(printed["entries_used"].toInt(), shown.entriesUsed);
+    EXPECT_EQ(printed["mean_loss"].toDouble(), shown.meanLoss);
+    EXPECT_EQ(printed["max_loss"].toDouble(), shown.maxLoss);
+    EXPECT_EQ(printed["share_above_one"].toDouble(), shown.shareAboveOne);
+    EXPECT_EQ(printed["pixels"].toInteger(), qint64(shown.pixels));
+    EXPECT_EQ(printed.contains("lossy"), budget > 0);
+    EXPECT_EQ(printed["lossy"].toDouble(), budget);  // 0 when absent
+    std::vector<std::uint64_t> usage;
+    for (const QJsonValue pixels : printed["usage"].toArray())
+      usage.push_back(std::uint64_t(pixels.toInteger()));
+    EXPECT_EQ(usage, shown.usage);
+    EXPECT_EQ(shown.rangeSize, 38);
+  }
 }
 
 // The first `count` entries of the palette, as palette prints them.

@@ -100,29 +100,37 @@ TEST(ResultFigures, DescribeTheGifTheExportWritesAndEveryPixelsLoss) {
 }
 
 TEST(ResultFigures, EditsServedFromTheCacheGiveTheFiguresOfAFreshStart) {
-  std::mt19937 random(15);
-  const Fixture f(GradientPicture(180, 120, random));
-  auto entries = RandomEntries(64, random);
-  ResultCache cache;
-  for (int edit = 0; edit < 6; ++edit) {
-    SCOPED_TRACE(edit);
-    entries[random() % entries.size()] = static_cast<ColorValue>(random() & 0xFFFFFF);
-    if (edit == 4) entries.resize(40);  // a narrower range
+  for (const double budget : {0.0, 10.0}) {  // the allowed entries are cached too
+    SCOPED_TRACE(budget);
+    std::mt19937 random(15);
+    const Fixture f(GradientPicture(180, 120, random));
+    auto entries = RandomEntries(64, random);
+    ResultCache cache;
+    for (int edit = 0; edit < 6; ++edit) {
+      SCOPED_TRACE(edit);
+      // A colour of the picture, so that it is within the budget of many of its colours.
+      entries[random() % entries.size()] =
+          FromRgbPixel(f.image.pixel(int(random() % 180), int(random() % 120)));
+      if (edit == 2) entries[7] = entries[8];  // a duplicate
+      if (edit == 4) entries.resize(40);       // a narrower range
+      ResultFigures cached, fresh;
+      ASSERT_TRUE(ComputeResultFigures(f.colors, entries, cached, &cache, 2, nullptr, budget));
+      ASSERT_TRUE(ComputeResultFigures(f.colors, entries, fresh, nullptr, 1, nullptr, budget));
+      EXPECT_EQ(cached.meanLoss, fresh.meanLoss);
+      EXPECT_EQ(cached.maxLoss, fresh.maxLoss);
+      EXPECT_EQ(cached.shareAboveOne, fresh.shareAboveOne);
+      EXPECT_TRUE(cached.usage == fresh.usage);
+      EXPECT_EQ(cached.gif, fresh.gif);
+      EXPECT_EQ(cached.exact.gifBytes, fresh.exact.gifBytes);
+    }
+    // The same cache with another picture starts again instead of mixing the two up.
+    const Fixture other(GradientPicture(90, 200, random));
     ResultFigures cached, fresh;
-    ASSERT_TRUE(ComputeResultFigures(f.colors, entries, cached, &cache, 2));
-    ASSERT_TRUE(ComputeResultFigures(f.colors, entries, fresh, nullptr, 1));
+    ASSERT_TRUE(ComputeResultFigures(other.colors, entries, cached, &cache, 0, nullptr, budget));
+    ASSERT_TRUE(ComputeResultFigures(other.colors, entries, fresh, nullptr, 0, nullptr, budget));
     EXPECT_EQ(cached.meanLoss, fresh.meanLoss);
-    EXPECT_EQ(cached.maxLoss, fresh.maxLoss);
-    EXPECT_EQ(cached.shareAboveOne, fresh.shareAboveOne);
-    EXPECT_TRUE(cached.usage == fresh.usage);
     EXPECT_EQ(cached.gif, fresh.gif);
   }
-  // The same cache with another picture starts again instead of mixing the two up.
-  const Fixture other(GradientPicture(90, 200, random));
-  ResultFigures cached, fresh;
-  ASSERT_TRUE(ComputeResultFigures(other.colors, entries, cached, &cache));
-  ASSERT_TRUE(ComputeResultFigures(other.colors, entries, fresh));
-  EXPECT_EQ(cached.meanLoss, fresh.meanLoss);
 }
 
 TEST(ResultFigures, AStopRequestGivesUp) {

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QLabel>
 #include <QSpinBox>
 #include <QTableView>
@@ -238,6 +239,36 @@ TEST_F(OptimizeMenuTest, ExportGifWritesTheFileTheWindowMeasuresDecodingToThePre
   dialogs_.AnswerSave(TempPath(QStringLiteral("out/b.gif")));
   Item("mnuExportGif")->trigger();
   EXPECT_EQ(ReadBytes(TempPath(QStringLiteral("out/b.gif"))), EncodeGif(Expected(0, 16)).bytes);
+}
+
+// With a loss budget the window shows the budgeted file, the exact one beside it, and what the
+// budget bought; a change of budget is no undo step; at 0 the exact line goes.
+TEST_F(OptimizeMenuTest, ALossBudgetShowsTheBudgetedFileBesideTheExactOne) {
+  const QImage picture = Main().Picture()->Picture();
+  for (int i = 0; i < 40; ++i)  // colours of the picture, so that the budget has choices
+    Document().SetEntryColor(i, FromRgbPixel(picture.pixel(i * 3, (i * 7) % 50)));
+  Item("mnuShowResult")->trigger();
+  const ResultFigures exact = WaitForFigures();
+  const int undo = Document().UndoCount();
+  auto* budget = Result().findChild<QDoubleSpinBox*>(QStringLiteral("spnLossBudget"));
+  ASSERT_TRUE(budget);
+  budget->setValue(10);
+  const ResultFigures& budgeted = WaitForFigures();
+  EXPECT_EQ(budgeted.budget, 10);
+  EXPECT_LT(budgeted.GifBytes(), exact.GifBytes());
+  EXPECT_EQ(budgeted.exact.gifBytes, exact.GifBytes());
+  EXPECT_EQ(budgeted.exact.meanLoss, exact.meanLoss);
+  EXPECT_EQ(Shown("lblGifSize"), ByteCountText(budgeted.GifBytes()));
+  EXPECT_EQ(Shown("lblLoss"), LossText(budgeted));
+  EXPECT_EQ(Shown("lblExact"), ExactText(budgeted));
+  EXPECT_TRUE(Shown("lblBudgetEffect").startsWith(QChar(0x2212)))
+      << Shown("lblBudgetEffect").toStdString();
+  EXPECT_TRUE(Result().findChild<QLabel*>(QStringLiteral("lblExact"))->isVisible());
+  EXPECT_EQ(Document().UndoCount(), undo);
+
+  budget->setValue(0);
+  EXPECT_EQ(WaitForFigures().gif, exact.gif);
+  EXPECT_FALSE(Result().findChild<QLabel*>(QStringLiteral("lblExact"))->isVisible());
 }
 
 TEST_F(OptimizeMenuTest, ExportPngKeepsTheRangeAsItsTableInOrder) {

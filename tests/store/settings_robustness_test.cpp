@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "palette_window/palette_window.h"
+#include "result/result_window.h"
 #include "store/ini_text.h"
 #include "store/process_state.h"
 #include "store/settings_store.h"
@@ -95,6 +96,25 @@ TEST_F(SettingsRobustnessTest, ConcurrentWritersNeverLeaveAMixedFile) {
   // Last writer wins per key, but a key that was written last is never lost.
   EXPECT_TRUE(ini::FindValue(final, "frmMain", "Top") == QByteArray("149") ||
               ini::FindValue(final, "frmMain", "Left") == QByteArray("149"));
+}
+
+// The result window's loss budget between runs: a value that is no budget from 0 to 10 is 0,
+// without a word; the budget set is kept; a budget of 0 never set leaves the file alone.
+TEST_F(SettingsRobustnessTest, LossBudgetFallsBackToZeroAndIsKept) {
+  for (const char* stored : {"abc", "-1", "10.5", "nan", ""}) {
+    SCOPED_TRACE(stored);
+    const QByteArray after =
+        StartAndCloseOn(QByteArray("[Optimize]\r\nLossBudget=") + stored + "\r\n");
+    EXPECT_EQ(Main().Result()->Budget(), 0.0);
+    EXPECT_EQ(ini::FindValue(after, "Optimize", "LossBudget"), QByteArray("0.0"));
+  }
+  StartAndCloseOn("[Optimize]\r\nLossBudget=1.5\r\n");
+  EXPECT_EQ(Main().Result()->Budget(), 1.5);
+  StartApp();
+  Main().Result()->SetBudget(2.34);  // shown, and kept, in tenths
+  CloseApp();
+  EXPECT_EQ(ini::FindValue(ReadBytes(SettingsPath()), "Optimize", "LossBudget"), QByteArray("2.3"));
+  EXPECT_FALSE(StartAndCloseOn("[Recent]\r\nMax=4\r\n").contains("Optimize"));
 }
 
 }  // namespace

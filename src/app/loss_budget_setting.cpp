@@ -1,0 +1,18 @@
+#include "app/loss_budget_setting.h"
+
+#include "reduction/loss_budget.h"
+#include "store/settings.h"
+
+namespace tavlo {
+
+double ReadLossBudget() {
+  return ParseLossBudget(ReadKey(keys::kLossBudget)).value_or(0);
+}
+
+void StoreLossBudget(double budget) {
+  // A user who never set a budget finds the settings file as it always was.
+  if (budget == 0 && !KeyExists(keys::kLossBudget)) return;
+  WriteKey(keys::kLossBudget, QString::number(budget, 'f', 1));
+}
+
+}  // namespace tavlo
