@@ -19,9 +19,11 @@ packages=(
   # run: the picture formats beyond Qt's own, and the fonts libwmf draws every metafile with
   qt6-image-formats-plugins fonts-urw-base35 fonts-dejavu-core
   # tests: GoogleTest, the sanitizers and libFuzzer, the independent readers, the validators
-  # of the installed desktop entry and metadata, a throwaway user for the installed-tree test
+  # of the installed desktop entry and metadata, the MIME database tools that check the file
+  # types it opens, a throwaway user for the installed-tree test
   googletest libgtest-dev libgmock-dev clang libclang-rt-14-dev python3 python3-pil
-  desktop-file-utils appstream binutils passwd util-linux
+  desktop-file-utils appstream shared-mime-info xdg-utils libglib2.0-bin
+  binutils passwd util-linux
   # packaging: CPack's Debian generator and dpkg-shlibdeps
   dpkg-dev file
   # benchmarks and the peers they are measured against; numpy for the shared loss figures of the

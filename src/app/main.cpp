@@ -12,5 +12,6 @@ int main(int argc, char* argv[]) {
   QGuiApplication::setDesktopFileName(QString::fromLatin1(tavlo::kApplicationId));
   tavlo::MainWindow window(tavlo::GetSettingsPath(), tavlo::GetStateDirectory());
   window.Start();
+  window.OpenFiles(QApplication::arguments().mid(1));
   return QApplication::exec();
 }

@@ -79,6 +79,8 @@ MainWindow::MainWindow(const QString& settingsPath, const QString& stateDirector
   ConnectPictureArea();
   BuildMenus();
   connect(document_, &PaletteDocument::HistoryChanged, this, &MainWindow::UpdateEditMenu);
+  connect(document_, &PaletteDocument::EntriesChanged, this, &MainWindow::FollowWithPreview);
+  connect(document_, &PaletteDocument::ResultSettingsChanged, this, &MainWindow::FollowWithPreview);
   UpdateEditMenu();
 }
 
@@ -97,10 +99,12 @@ void MainWindow::Start() {
   // Sized before it is shown: a window resized while it is being shown is placed by its inside,
   // not by its frame as a stored position means, and would creep by its frame on every start.
   adjustSize();
+  KeepOnScreen(*this);
   show();
   WaitUntilExposed(*this);
   ResizeForm();
   if (!palettePositionStored) PlacePaletteBesideMain();
+  KeepOnScreen(*palette_);
   palette_->show();
   setWindowTitle(VersionCaption());
 }
@@ -139,6 +143,14 @@ QSize MainWindow::FramedSize(const QWidget& toolWindow) const {
   return toolWindow.size().grownBy(FrameMargins(*this));
 }
 
+void MainWindow::KeepOnScreen(QWidget& window) const {
+  const QRect frame(window.pos(), FramedSize(window));
+  const QScreen* screen = QGuiApplication::screenAt(frame.center());
+  if (!screen) screen = QGuiApplication::screenAt(window.pos());
+  const QRect available = screen ? screen->availableGeometry() : AvailableArea();
+  if (!available.isEmpty()) window.move(KeepWithin(available, frame));
+}
+
 void MainWindow::PlacePaletteBesideMain() {
   palette_->move(PlaceBeside(AvailableArea(), {frameGeometry()}, FramedSize(*palette_)));
 }
@@ -148,8 +160,16 @@ int MainWindow::MenuBarHeight(int width) const {
   return bar->isNativeMenuBar() ? 0 : std::max(bar->heightForWidth(width), 0);
 }
 
+int MainWindow::MenuBarWidth() const {
+  const QMenuBar* bar = menuBar();
+  return bar->isNativeMenuBar() ? 0 : bar->sizeHint().width();
+}
+
 QSize MainWindow::PictureAreaSize() const {
-  const QSize natural = picture_->OuterSize();
+  // A picture narrower than the menu bar sits at the left of an area as wide as the menu bar, so
+  // that every menu title shows and every menu opens under its title.
+  QSize natural = picture_->OuterSize();
+  natural.setWidth(std::max(natural.width(), MenuBarWidth()));
   const QRect available = AvailableArea();
   if (available.isEmpty()) return natural;
   const QMargins frame = FrameMargins(*this);
@@ -176,7 +196,9 @@ void MainWindow::ResizeForm() {
   }
   // A window as large as its screen allows is moved wholly onto it; one that fits stays where
   // it is.
-  if (client != picture_->OuterSize()) move(KeepWithin(AvailableArea(), frameGeometry()));
+  if (client.height() < picture_->OuterSize().height() ||
+      client.width() < picture_->OuterSize().width())
+    move(KeepWithin(AvailableArea(), frameGeometry()));
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

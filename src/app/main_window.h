@@ -17,10 +17,15 @@ class QMenu;
 
 namespace tavlo {
 
+struct ExportedFile;
+struct PictureResult;
 class PaletteDocument;
 class PaletteWindow;
 class PictureArea;
 class ResultWindow;
+
+// "photo.png cannot be opened as a picture: the reason."
+QString CannotOpenPictureText(const QString& path, const QString& reason);
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -50,6 +55,11 @@ class MainWindow : public QMainWindow {
   // Loads a file dropped onto the picture area, as if opened (main_window_image.cpp).
   void DropPicture(const QString& path);
 
+  // Opens each file as "Open image" or "Open palette" would, whichever its name and content show
+  // it to be; the last picture stays. A file that is neither is reported as a picture that cannot
+  // be opened (main_window_open_files.cpp).
+  void OpenFiles(const QStringList& paths);
+
  protected:
   void closeEvent(QCloseEvent* event) override;
 
@@ -70,9 +80,13 @@ class MainWindow : public QMainWindow {
   QRect AvailableArea() const;
   // The outer size a tool window will have once shown, frame included.
   QSize FramedSize(const QWidget& toolWindow) const;
+  // Moves a window that would reach past the edges of its screen wholly onto it.
+  void KeepOnScreen(QWidget& window) const;
   int MenuBarHeight(int width) const;
-  // The picture area's outer size, unless the window would then not fit its screen: then the
-  // largest that lets it fit.
+  // The width the menu bar needs to show every title on one line.
+  int MenuBarWidth() const;
+  // The picture area's outer size (at least as wide as the menu bar), unless the window would then
+  // not fit its screen: then the largest that lets it fit.
   QSize PictureAreaSize() const;
 
   // The picture area's pointer moves, presses and drops (main_window_image.cpp).
@@ -80,6 +94,7 @@ class MainWindow : public QMainWindow {
   // Loads a picture file into the picture area and fits the window; a file that cannot be read
   // is reported and changes nothing.
   bool ShowPictureFile(const QString& path);
+  void ShowPicture(const PictureResult& loaded);
   // After a picture was opened from `path`: the recent list and the caption.
   void PictureShown(const QString& path);
 
@@ -93,6 +108,9 @@ class MainWindow : public QMainWindow {
   // Edit menu commands (main_window_edit.cpp).
   void UndoCommand();
   void RedoCommand();
+  // Status in the result window.
+  void CopyColorCommand();
+  void PasteColorCommand();
   void RestoreLastSessionCommand();
   // Undo and Redo named after their steps and enabled when there is one; Restore enabled when
   // there is a last session's palette.
@@ -110,6 +128,14 @@ class MainWindow : public QMainWindow {
   // Commands on the menu bar itself (main_window_preview.cpp, main_window_about.cpp).
   void PreviewCommand();
   void ExportPreviewCommand();
+  // After an export: the file and its size in the result window's status.
+  void Exported(const ExportedFile& file);
+  // The colours of the working range.
+  std::vector<ColorValue> WorkingColors() const;
+  // Shows the picture reduced to the working range over the picture.
+  void DrawPreview();
+  // Draws the preview again when it is shown, after a change of the palette or of the range.
+  void FollowWithPreview();
   void AboutCommand();
 
   // Optimize menu commands and the result window (main_window_optimize.cpp).
@@ -120,13 +146,12 @@ class MainWindow : public QMainWindow {
   void ShowResultCommand();
   void ExportGifCommand();
   void ExportPngCommand();
-  // The range commands (main_window_optimize.cpp): after each, the result window describes the
-  // entries that hold the range's colours.
+  // The range commands on the working range (main_window_optimize.cpp).
   void PaletteFromPictureCommand();
   void RemoveUnusedEntriesCommand();
   void MergeNearColorsCommand();
   void ReduceToTargetCommand();
-  void DescribeRange(std::optional<EntryRange> range);
+  void ChooseMatteCommand();
 
   PaletteDocument* document_ = nullptr;
   PictureArea* picture_ = nullptr;
@@ -139,10 +164,7 @@ class MainWindow : public QMainWindow {
   QAction* showResultItem_ = nullptr;
   ResultWindow* result_ = nullptr;
   bool resultPlaced_ = false;  // a stored position was applied, or the window was placed
-  // The range and colours of the last preview (the range also of the last range command that
-  // changed the palette); entries 1 to 256 before any.
-  EntryRange previewRange_{0, kPaletteSize - 1};
-  std::vector<ColorValue> previewColors_;
+  QString picturePath_;        // of the picture shown; empty for the start picture
   bool shutDown_ = false;
 };
 

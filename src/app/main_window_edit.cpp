@@ -1,9 +1,12 @@
-// The Edit menu: undo and redo of the palette document's steps, and the last session's palette.
+// The Edit menu: undo and redo of the palette document's steps, copy and paste of the selected
+// entry's colour, and the last session's palette.
 #include <QAction>
 
 #include "app/main_window.h"
+#include "commands/clipboard_commands.h"
 #include "commands/last_session.h"
 #include "palette_model/palette_document.h"
+#include "result/result_window.h"
 
 namespace tavlo {
 namespace {
@@ -22,6 +25,15 @@ void MainWindow::UndoCommand() {
 
 void MainWindow::RedoCommand() {
   document_->Redo();
+}
+
+void MainWindow::CopyColorCommand() {
+  result_->ShowMessage(CopyEntryColor(*document_));
+}
+
+void MainWindow::PasteColorCommand() {
+  const QString said = PasteEntryColor(*document_);
+  result_->ShowMessage(said);  // after the change, which clears the last message
 }
 
 void MainWindow::RestoreLastSessionCommand() {

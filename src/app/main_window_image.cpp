@@ -17,11 +17,16 @@
 namespace tavlo {
 namespace {
 
-const QString kOpenImageFilter = QStringLiteral(
-    "All formats|*.jpg;*.gif;*.bmp;*.rle;*.wmf;*.emf;*.ico|JPEG - Compilant|*.jpg|"
-    "Compuserve Graphics Interchange|*.gif|Windows Bitmap|*.bmp|"
-    "Windows Run-length-encoded|*.rle|Windows Metafile|*.wmf|Windows Enhanced Metafile|*.emf|"
-    "Windows Icon|*.ico|Other pictures|*.png;*.webp;*.tif;*.tiff;*.tga");
+// "All formats" lists every ending the loader reads; the pairs after it name the formats one by
+// one.
+QString OpenImageFilter() {
+  return QStringLiteral("All formats|") + PicturePatterns().join(QLatin1Char(';')) +
+         QStringLiteral(
+             "|JPEG - Compilant|*.jpg|Compuserve Graphics Interchange|*.gif|Windows Bitmap|"
+             "*.bmp|Windows Run-length-encoded|*.rle|Windows Metafile|*.wmf|"
+             "Windows Enhanced Metafile|*.emf|Windows Icon|*.ico|"
+             "Other pictures|*.png;*.webp;*.tif;*.tiff;*.tga");
+}
 
 }  // namespace
 
@@ -36,19 +41,28 @@ void MainWindow::ConnectPictureArea() {
   connect(picture_, &PictureArea::ExportRequested, this, &MainWindow::ExportPreviewCommand);
 }
 
+QString CannotOpenPictureText(const QString& path, const QString& reason) {
+  return QStringLiteral("%1 cannot be opened as a picture: %2.")
+      .arg(QDir::toNativeSeparators(path), reason);
+}
+
 bool MainWindow::ShowPictureFile(const QString& path) {
   const PictureResult loaded = LoadPictureFile(path);
   if (!loaded.ok()) {
-    ShowWarning(this, QStringLiteral("%1 cannot be opened as a picture: %2.")
-                          .arg(QDir::toNativeSeparators(path), loaded.error));
+    ShowWarning(this, CannotOpenPictureText(path, loaded.error));
     return false;
   }
-  picture_->SetPicture(loaded.image);
-  ResizeForm();
+  ShowPicture(loaded);
   return true;
 }
 
+void MainWindow::ShowPicture(const PictureResult& loaded) {
+  picture_->SetPicture(loaded.image, loaded.losses);
+  ResizeForm();
+}
+
 void MainWindow::PictureShown(const QString& path) {
+  picturePath_ = path;
   recent::UpdateFileMenu(recentItems_, path, Process().recentMax);
   setWindowTitle(QStringLiteral("Tavlo - ") + path);
 }
@@ -56,7 +70,7 @@ void MainWindow::PictureShown(const QString& path) {
 void MainWindow::OpenImageCommand() {
   QString dir = ReadDirectory(keys::kImagePath);
   const QString name = Dialogs().ShowOpenDialog(this, QStringLiteral("Open Image"), dir, QString(),
-                                                kOpenImageFilter, QStringLiteral("jpg"));
+                                                OpenImageFilter(), QStringLiteral("jpg"));
   EnsureTrailingSeparator(dir);
   if (name.isEmpty()) return;
   const QString path = dir + name;

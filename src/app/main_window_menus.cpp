@@ -1,6 +1,9 @@
 // The menu tree of the main window, built from one table. Captions are stored with their access
-// keys ("&") exactly as the user sees them. Every shortcut works in both windows: a user editing
-// swatches in the palette window saves or undoes from there too.
+// keys ("&") exactly as the user sees them; no two items of a menu, and no two titles of the menu
+// bar, share one. Every shortcut works in both windows: a user editing swatches in the palette
+// window saves, undoes or copies a colour from there too. The desktop's own shortcuts (Ctrl+Z,
+// Ctrl+C, Ctrl+V) do what they do everywhere; the program's own commands take combinations that
+// no desktop convention claims.
 #include <QActionGroup>
 #include <QMenuBar>
 
@@ -47,25 +50,28 @@ std::span<const MainWindow::MenuRow> MainWindow::MenuTable() {
       {Kind::RecentFiles, "mnuFile", "mnuRecentFile", "", ""},
 
       {Kind::Menu, nullptr, "mnuEdit", "&Edit", ""},
-      {Kind::Command, "mnuEdit", "mnuUndo", "&Undo", "Alt+Backspace", &M::UndoCommand},
+      {Kind::Command, "mnuEdit", "mnuUndo", "&Undo", "Ctrl+Z; Alt+Backspace", &M::UndoCommand},
       {Kind::Command, "mnuEdit", "mnuRedo", "&Redo", "Ctrl+Shift+Z; Ctrl+Y", &M::RedoCommand},
       {Kind::Separator, "mnuEdit", "mnuEditSep1", "-", ""},
+      {Kind::Command, "mnuEdit", "mnuCopyColor", "&Copy colour", "Ctrl+C", &M::CopyColorCommand},
+      {Kind::Command, "mnuEdit", "mnuPasteColor", "&Paste colour", "Ctrl+V", &M::PasteColorCommand},
+      {Kind::Separator, "mnuEdit", "mnuEditSep2", "-", ""},
       {Kind::Command, "mnuEdit", "mnuRestoreSession", "Restore last session's palette", "",
        &M::RestoreLastSessionCommand},
 
       {Kind::Menu, nullptr, "mnuPalette", "&Palette", ""},
-      {Kind::Command, "mnuPalette", "mu_sort", "&Sort && Clean (very cheap:)", "Ctrl+Z",
+      {Kind::Command, "mnuPalette", "mu_sort", "&Sort && Clean (very cheap:)", "Ctrl+Shift+O",
        &M::SortAndCleanCommand},
       {Kind::Command, "mnuPalette", "mnuCompress", "Compress (divide colors)", "Ctrl+F2",
        &M::CompressCommand},
-      {Kind::Command, "mnuPalette", "mnu_cv2ws", "&Convert to websafe colors (ugly;)", "Ctrl+C",
-       &M::WebSafeCommand},
+      {Kind::Command, "mnuPalette", "mnu_cv2ws", "Convert to &websafe colors (ugly;)",
+       "Ctrl+Shift+B", &M::WebSafeCommand},
       {Kind::Command, "mnuPalette", "mnu_cv2gs", "&Convert to greyscaled colors", "Ctrl+G",
        &M::GreyscaleCommand},
       {Kind::Separator, "mnuPalette", "mnu_sep4", "-", ""},
-      {Kind::Command, "mnuPalette", "mnuShiftl", "Shift &Palette left", "Shift+Ins",
+      {Kind::Command, "mnuPalette", "mnuShiftl", "Shift Palette &left", "Shift+Ins",
        &M::ShiftLeftCommand},
-      {Kind::Command, "mnuPalette", "mnuShiftr", "Shift &Palette right", "Ctrl+Ins",
+      {Kind::Command, "mnuPalette", "mnuShiftr", "Shift Palette &right", "Ctrl+Ins",
        &M::ShiftRightCommand},
       {Kind::Separator, "mnuPalette", "mnu_sep5", "-", ""},
       {Kind::Command, "mnuPalette", "mnu_d", "&Delete all entries", "Ctrl+D",
@@ -78,7 +84,7 @@ std::span<const MainWindow::MenuRow> MainWindow::MenuTable() {
       {Kind::Command, "mnuOptimize", "mnuExportGif", "Export &GIF\u2026", "", &M::ExportGifCommand},
       {Kind::Command, "mnuOptimize", "mnuExportPng", "Export &PNG\u2026", "", &M::ExportPngCommand},
       {Kind::Separator, "mnuOptimize", "mnuOptimizeSep2", "-", ""},
-      {Kind::Command, "mnuOptimize", "mnuPaletteFromPicture", "Palette from &picture\u2026", "",
+      {Kind::Command, "mnuOptimize", "mnuPaletteFromPicture", "Palette &from picture\u2026", "",
        &M::PaletteFromPictureCommand},
       {Kind::Command, "mnuOptimize", "mnuRemoveUnused", "Remove &unused entries\u2026", "",
        &M::RemoveUnusedEntriesCommand},
@@ -92,7 +98,7 @@ std::span<const MainWindow::MenuRow> MainWindow::MenuTable() {
       {Kind::Zoom, "mnuZoom", "mnu10pixel", "&middel", "", nullptr, 9},
       {Kind::Zoom, "mnuZoom", "mnu15Pixel", "&low", "", nullptr, 17},
 
-      {Kind::Command, nullptr, "mnuTest", "&Preview", "", &M::PreviewCommand},
+      {Kind::Command, nullptr, "mnuTest", "P&review", "", &M::PreviewCommand},
       {Kind::Command, nullptr, "mnuHelpSel", "&About", "", &M::AboutCommand},
   };
   return table;

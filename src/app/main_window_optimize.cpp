@@ -1,7 +1,8 @@
-// The "&Optimize" menu: the result window, which describes the picture reduced to the range of
-// the last preview, and the exports of that reduction as GIF and PNG.
+// The "&Optimize" menu: the result window, which describes the picture reduced to the working
+// range, the exports of that reduction as GIF and PNG, and the range commands.
 #include "app/loss_budget_setting.h"
 #include "app/main_window.h"
+#include "dialogs/dialog_service.h"
 #include "commands/optimize_commands.h"
 #include "palette_model/palette_document.h"
 #include "palette_window/palette_window.h"
@@ -14,6 +15,7 @@
 #include "reduction/result_figures.h"
 #include "result/result_window.h"
 #include "store/settings.h"
+#include "store/transparency_settings.h"
 #include "store/twips.h"
 #include "store/whole_number.h"
 #include "store/window_geometry.h"
@@ -23,10 +25,17 @@ namespace tavlo {
 void MainWindow::CreateResultWindow() {
   result_ = new ResultWindow(this, *document_);
   result_->SetBudget(ReadLossBudget());
-  result_->SetRange(previewRange_);
-  result_->SetPicture(picture_->Picture());
-  connect(picture_, &PictureArea::PictureChanged, result_,
-          [this] { result_->SetPicture(picture_->Picture()); });
+  result_->SetAlphaRule({ReadAlphaThreshold(), ReadMatte()});
+  const auto describePicture = [this] {
+    result_->SetPicture(picture_->Source(), picture_->Losses().Text());
+  };
+  describePicture();
+  connect(picture_, &PictureArea::PictureChanged, result_, describePicture);
+  connect(result_, &ResultWindow::ThresholdChosen, this, [this](int threshold) {
+    WriteAlphaThreshold(threshold);
+    result_->SetAlphaRule({threshold, result_->Alpha().matte});
+  });
+  connect(result_, &ResultWindow::MatteRequested, this, &MainWindow::ChooseMatteCommand);
   connect(result_, &ResultWindow::ShownChanged, this, [this](bool shown) {
     if (showResultItem_) showResultItem_->setChecked(shown);
   });
@@ -34,6 +43,13 @@ void MainWindow::CreateResultWindow() {
           [this](std::bitset<kPaletteSize> unused) {
             if (palette_) palette_->Swatches()->SetMarkedEntries(unused);
           });
+}
+
+void MainWindow::ChooseMatteCommand() {
+  ColorValue matte = result_->Alpha().matte;
+  if (!Dialogs().ShowColorDialog(result_, matte)) return;
+  WriteMatte(matte);
+  result_->SetAlphaRule({result_->Alpha().threshold, matte});
 }
 
 void MainWindow::RestoreResultPosition() {
@@ -49,7 +65,6 @@ void MainWindow::PlaceResultWindow() {
   resultPlaced_ = true;
   std::vector<QRect> taken = {frameGeometry()};
   if (palette_ && palette_->isVisible()) taken.push_back(palette_->frameGeometry());
-  // The size the window will show at: its layout may need more than it was given.
   result_->resize(result_->size().expandedTo(result_->minimumSizeHint()));
   result_->move(PlaceBeside(AvailableArea(), taken, FramedSize(*result_)));
 }
@@ -67,56 +82,52 @@ void MainWindow::ShowResultCommand() {
     return;
   }
   PlaceResultWindow();
+  // The size the window will show at: its layout may need more than it was given.
+  result_->resize(result_->size().expandedTo(result_->minimumSizeHint()));
+  KeepOnScreen(*result_);
   result_->show();
   result_->raise();
 }
 
 void MainWindow::ExportGifCommand() {
-  ExportPictureFile(this,
-                    {QStringLiteral("Export GIF"), QStringLiteral("GIF|*.gif|All files|*.*"),
-                     QStringLiteral("gif"), QStringLiteral("GIF")},
-                    [this](const QString&, int) {
-                      if (const ResultFigures* figures = result_->CurrentFigures();
-                          figures && !figures->gif.isEmpty())
-                        return EncodedPicture{figures->gif, {}};
-                      return EncodeImageGif(picture_->Picture(), result_->RangeColors(),
-                                            result_->Budget());
-                    });
+  Exported(ExportPictureFile(
+      this,
+      {QStringLiteral("Export GIF"), QStringLiteral("GIF|*.gif|All files|*.*"),
+       QStringLiteral("gif"), QStringLiteral("GIF"), picturePath_},
+      [this](const QString&, int) {
+        if (const ResultFigures* figures = result_->CurrentFigures();
+            figures && !figures->gif.isEmpty())
+          return EncodedPicture{figures->gif, {}};
+        return EncodeImageGif(picture_->Source(), result_->RangeColors(), result_->Budget(), 0,
+                              result_->Rule());
+      }));
 }
 
 void MainWindow::ExportPngCommand() {
-  ExportPictureFile(this,
-                    {QStringLiteral("Export PNG"), QStringLiteral("PNG|*.png|All files|*.*"),
-                     QStringLiteral("png"), QStringLiteral("PNG")},
-                    [this](const QString&, int) {
-                      return EncodePng(ReduceImage(picture_->Picture(), result_->RangeColors()));
-                    });
-}
-
-void MainWindow::DescribeRange(std::optional<EntryRange> range) {
-  if (!range) return;
-  previewRange_ = *range;
-  if (result_) result_->SetRange(previewRange_);
+  Exported(ExportPictureFile(
+      this,
+      {QStringLiteral("Export PNG"), QStringLiteral("PNG|*.png|All files|*.*"),
+       QStringLiteral("png"), QStringLiteral("PNG"), picturePath_},
+      [this](const QString&, int) {
+        return EncodePng(
+            ReduceImage(picture_->Source(), result_->RangeColors(), result_->Rule()));
+      }));
 }
 
 void MainWindow::PaletteFromPictureCommand() {
-  DescribeRange(
-      tavlo::PaletteFromPictureCommand(this, *document_, picture_->Picture(), result_->Budget()));
+  tavlo::PaletteFromPictureCommand(this, *document_, picture_->Source(), result_->Alpha(), result_->Budget());
 }
 
 void MainWindow::RemoveUnusedEntriesCommand() {
-  DescribeRange(
-      tavlo::RemoveUnusedEntriesCommand(this, *document_, picture_->Picture(), result_->Budget()));
+  tavlo::RemoveUnusedEntriesCommand(this, *document_, picture_->Source(), result_->Alpha(), result_->Budget());
 }
 
 void MainWindow::MergeNearColorsCommand() {
-  DescribeRange(
-      tavlo::MergeNearColorsCommand(this, *document_, picture_->Picture(), result_->Budget()));
+  tavlo::MergeNearColorsCommand(this, *document_, picture_->Source(), result_->Alpha(), result_->Budget());
 }
 
 void MainWindow::ReduceToTargetCommand() {
-  DescribeRange(
-      tavlo::ReduceToTargetCommand(this, *document_, picture_->Picture(), result_->Budget()));
+  tavlo::ReduceToTargetCommand(this, *document_, picture_->Source(), result_->Alpha(), result_->Budget());
 }
 
 }  // namespace tavlo

@@ -8,7 +8,8 @@ namespace tavlo::cli {
 
 PictureResult LoadPicture(const QString& path) {
   // The loader's reason for a missing file is about plain files; the user mistyped a name.
-  if (!QFileInfo::exists(path)) return {QImage(), QString::fromLocal8Bit(std::strerror(ENOENT))};
+  if (!QFileInfo::exists(path))
+    return {QImage(), QString::fromLocal8Bit(std::strerror(ENOENT)), {}};
   PictureResult loaded = LoadPictureFile(path);
   if (!loaded.ok() && loaded.error.isEmpty()) loaded.error = QStringLiteral("cannot be read");
   return loaded;

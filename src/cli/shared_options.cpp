@@ -1,5 +1,7 @@
 #include "cli/shared_options.h"
 
+#include <algorithm>
+
 #include "cli/palette_input.h"
 #include "reduction/loss_budget.h"
 
@@ -59,6 +61,21 @@ std::optional<int> ReadPaletteEntries(const CommandLine& line, CliIo& io,
   const LoadedPalette palette = LoadPalette(path);
   if (!ReportLoadedPalette(io, path, palette)) return kExitSomeFailed;
   const EntryRange used = range.value_or(palette.Held());
+  // Entries past those the file holds are black padding, not colours of the palette.
+  if (used.last >= palette.count) {
+    const int first = std::max(used.first, palette.count) + 1;
+    const int last = used.last + 1;
+    ReportWarning(io,
+                  QStringLiteral("%1 holds %2 %3; %4 of --range %5-%6 %7 black padding.")
+                      .arg(ShownPath(path))
+                      .arg(palette.count)
+                      .arg(palette.count == 1 ? QStringLiteral("entry") : QStringLiteral("entries"))
+                      .arg(first == last ? QStringLiteral("entry %1").arg(first)
+                                         : QStringLiteral("entries %1-%2").arg(first).arg(last))
+                      .arg(used.first + 1)
+                      .arg(last)
+                      .arg(first == last ? QStringLiteral("is") : QStringLiteral("are")));
+  }
   entries.assign(palette.colors.begin() + used.first, palette.colors.begin() + used.last + 1);
   if (chosen) *chosen = used;
   return std::nullopt;

@@ -3,9 +3,10 @@
 #include <cmath>
 #include <numbers>
 
-#if defined(__x86_64__) && defined(__GLIBC__) && defined(__GNUC__)
+#if defined(__x86_64__) && defined(__GLIBC__) && defined(__GNUC__) && !defined(__clang__)
 // glibc's vector maths library has copies of these that take four doubles at a time (two
-// without AVX2); declared so, the loop below calls them.
+// without AVX2); declared so, the loop below calls them. GCC only: clang (the fuzz build) does
+// not know the attribute, and fails the loop's vector request when the calls stay scalar.
 extern "C" {
 __attribute__((simd("notinbranch"))) double atan2(double, double) noexcept;
 __attribute__((simd("notinbranch"))) double sin(double) noexcept;
@@ -13,8 +14,10 @@ __attribute__((simd("notinbranch"))) double cos(double) noexcept;
 __attribute__((simd("notinbranch"))) double exp(double) noexcept;
 }
 #define TAVLO_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
+#define TAVLO_VECTOR_LOOP _Pragma("omp simd")
 #else
 #define TAVLO_VECTOR_CLONES
+#define TAVLO_VECTOR_LOOP
 #endif
 
 namespace tavlo {
@@ -40,7 +43,7 @@ inline double HueOf(double a, double b) {
 TAVLO_VECTOR_CLONES
 void Ciede2000Batch(std::size_t count, const Lab* __restrict first, const Lab* __restrict second,
                     double* __restrict out) {
-#pragma omp simd
+  TAVLO_VECTOR_LOOP
   for (std::size_t i = 0; i < count; ++i) {
     const Lab x = first[i], y = second[i];
     const double meanChroma =

@@ -3,7 +3,6 @@
 #include <QLocale>
 #include <memory>
 
-#include "commands/ask_color_range.h"
 #include "dialogs/dialog_service.h"
 #include "palette_model/palette_document.h"
 #include "quantize/reduce_to_target.h"
@@ -20,29 +19,41 @@ const QString kRemoveUnused = QStringLiteral("Remove unused entries");
 const QString kMerge = QStringLiteral("Merge near colours");
 const QString kReduce = QStringLiteral("Reduce to target");
 
-// The picture as the commands read it: its pixels and its colours with their counts.
+// The picture as the commands read it: its pixels and its colours with their counts, its clear
+// pixels told apart by the alpha rule.
 class PictureColorsOf {
  public:
-  explicit PictureColorsOf(const QImage& picture)
-      : picture_(picture.convertToFormat(QImage::Format_RGB32)), colors_(AnalyseImage(picture_)) {}
+  PictureColorsOf(const QImage& picture, const AlphaRule& alpha)
+      : picture_(picture), alpha_(alpha), colors_(AnalyseImage(picture_, alpha)) {}
 
-  const std::vector<ColorCount>& Histogram() const { return colors_.histogram; }
+  bool HasClearPixels() const { return colors_.clearPixels > 0; }
+  // The colours the range operations weigh: with a transparent entry, those of the opaque
+  // pixels only, as clear pixels never take another entry.
+  std::vector<ColorCount> Histogram(bool transparentEntry) const {
+    return transparentEntry ? OpaqueHistogram(colors_) : colors_.histogram;
+  }
 
-  // The figures of the result window for the picture reduced to `entries` under `budget`.
-  ResultFigures Figures(const std::vector<ColorValue>& entries, double budget) const {
+  // The figures of the result window for the picture reduced to `entries`, the transparent entry
+  // at position `transparent` (or TransparencyRule::kNone), under `budget`.
+  ResultFigures Figures(const std::vector<ColorValue>& entries, int transparent,
+                        double budget) const {
     ResultFigures figures;
-    ComputeResultFigures(colors_, entries, figures, nullptr, 0, nullptr, budget);
+    ComputeResultFigures(colors_, entries, transparent, figures, nullptr, 0, nullptr, budget);
     return figures;
   }
 
-  // The size of the GIF "Export GIF..." writes for `entries` under `budget`.
-  std::uint64_t GifSize(const std::vector<ColorValue>& entries, double budget) const {
-    if (budget > 0) return static_cast<std::uint64_t>(Figures(entries, budget).GifBytes());
-    return static_cast<std::uint64_t>(EncodeGif(ReduceImage(picture_, entries)).bytes.size());
+  // The size of the GIF "Export GIF..." writes for `entries` and `transparent` under `budget`.
+  std::uint64_t GifSize(const std::vector<ColorValue>& entries, int transparent,
+                        double budget) const {
+    if (budget > 0 && transparent == TransparencyRule::kNone)
+      return static_cast<std::uint64_t>(Figures(entries, transparent, budget).GifBytes());
+    const TransparencyRule rule{transparent, alpha_};
+    return static_cast<std::uint64_t>(EncodeGif(ReduceImage(picture_, entries, rule)).bytes.size());
   }
 
  private:
   QImage picture_;
+  AlphaRule alpha_;
   PictureColors colors_;
 };
 
@@ -51,9 +62,16 @@ EntryRange KeptEntries(EntryRange range, const RangeEdit& edit) {
   return {range.first, range.first + std::max(edit.kept, 1) - 1};
 }
 
-// Whether applying `edit` changes the palette or the entries the result window describes.
-bool Changes(const PaletteColors& colors, EntryRange range, const RangeEdit& edit) {
-  return edit.colors != colors || KeptEntries(range, edit).last != range.last;
+// The transparent entry the operations keep in place: the document's, while it lies in the range
+// and the range has other entries; kNoFixedEntry otherwise.
+int FixedEntry(const PaletteDocument& document, EntryRange range) {
+  const int entry = document.TransparentEntry();
+  return range.Count() > 1 && entry >= range.first && entry <= range.last ? entry : kNoFixedEntry;
+}
+
+// The position of the fixed entry in a range starting at `first`, as the reduction names it.
+int TransparentPosition(int fixed, int first) {
+  return fixed == kNoFixedEntry ? TransparencyRule::kNone : fixed - first;
 }
 
 // What a command worked out in the background.
@@ -61,29 +79,49 @@ struct Worked {
   RangeEdit edit;
   std::optional<ReductionOutcome> reduction;  // "Reduce to target" only
   ResultFigures figures;                      // of the kept entries, when the edit changes any
+  // The transparent entry (a palette index, or kNoFixedEntry) after the edit.
+  int transparent = kNoFixedEntry;
 };
 
-// Works `compute(picture colours, palette colours, range, stop) -> Worked` out on a worker thread
-// behind a busy box saying `label`, then the result window's figures (under `budget`) of what the
-// edit keeps;
+// What a command works on, read from the document on the user-interface thread.
+struct WorkInput {
+  QImage picture;
+  AlphaRule alpha;
+  PaletteColors colors;
+  EntryRange range;
+  int fixed = kNoFixedEntry;  // the transparent entry kept in place
+  double budget = 0;
+};
+
+// Whether applying `worked` changes the palette, the entries the result window describes or the
+// transparent entry.
+bool Changes(const WorkInput& input, const Worked& worked) {
+  return worked.edit.colors != input.colors ||
+         KeptEntries(input.range, worked.edit).last != input.range.last ||
+         worked.transparent != input.fixed;
+}
+
+// Works `compute(picture colours, input, stop) -> Worked` out on a worker thread behind a busy
+// box saying `label`, then the result window's figures (under the budget) of what the edit keeps;
 // nullopt when the user cancelled. `compute` runs on the worker, so it holds what else it needs by
 // value; it ends soon after `stop` is set, by WorkStopped, whose result nobody waits for.
 template <typename Compute>
 std::optional<Worked> InBackground(QWidget* owner, const QString& title, const QString& label,
-                                   const QImage& picture, const PaletteColors& colors,
-                                   EntryRange range, double budget, Compute compute) {
+                                   const WorkInput& input, Compute compute) {
   auto worked = std::make_shared<Worked>();
   const bool done = Dialogs().RunInBackground(
-      owner, title, label,
-      [worked, picture, colors, range, budget, compute](const std::atomic<bool>& stop) {
+      owner, title, label, [worked, input, compute](const std::atomic<bool>& stop) {
         try {
-          const PictureColorsOf analysed(picture);
+          const PictureColorsOf analysed(input.picture, input.alpha);
           ThrowIfStopped(&stop);
-          *worked = compute(analysed, colors, range, stop);
+          *worked = compute(analysed, input, stop);
           ThrowIfStopped(&stop);
-          if (Changes(colors, range, worked->edit))
-            worked->figures = analysed.Figures(
-                RangeEntries(worked->edit.colors, KeptEntries(range, worked->edit)), budget);
+          const EntryRange kept = KeptEntries(input.range, worked->edit);
+          if (Changes(input, *worked))
+            worked->figures =
+                analysed.Figures(RangeEntries(worked->edit.colors, kept),
+                                 TransparentPosition(worked->transparent, kept.first),
+                                 input.budget);
         } catch (const WorkStopped&) {
           // cancelled: the result is dropped
         }
@@ -122,33 +160,52 @@ void Tell(QWidget* owner, const QString& title, const QString& text) {
   Dialogs().MessageBox(owner, title, text, MessageIcon::Information);
 }
 
-// The range, or nullopt when there is no picture to work on (which the user is told) or the
-// user cancels.
-std::optional<EntryRange> AskRange(QWidget* owner, const QString& title, const QImage& picture) {
+// What the command works on, or nullopt when there is no picture to work on (which the user is
+// told).
+std::optional<WorkInput> InputToWorkOn(QWidget* owner, const QString& title,
+                                       const PaletteDocument& document, const QImage& picture,
+                                       const AlphaRule& alpha, double budget) {
   if (picture.isNull()) {
     Tell(owner, title,
          QStringLiteral("Open a picture first: this command works on the colours of the current "
                         "picture."));
     return std::nullopt;
   }
-  return AskStartAndEndColor(owner);
+  const EntryRange range = document.WorkingRange();
+  return WorkInput{picture, alpha, document.Colors(), range, FixedEntry(document, range), budget};
 }
 
-// Applies a range edit as one undo step and reports it with the figures of the kept entries; the
-// kept entries, or nullopt when the edit changed nothing.
-std::optional<EntryRange> Apply(QWidget* owner, PaletteDocument& document, const QString& title,
-                                EntryRange range, const Worked& worked,
-                                const QString& whatHappened) {
+// " Entry 5 is kept as the transparent entry.", or empty without one.
+QString KeptSentence(int transparent) {
+  return transparent == kNoFixedEntry
+             ? QString()
+             : QStringLiteral(" Entry %1 is kept as the transparent entry.").arg(transparent + 1);
+}
+
+// Applies a range edit as one undo step, the kept entries becoming the working range, and
+// reports it with the figures of the kept entries.
+void Apply(QWidget* owner, PaletteDocument& document, const QString& title,
+           const WorkInput& input, const Worked& worked, const QString& whatHappened) {
+  const EntryRange range = input.range;
   const RangeEdit& edit = worked.edit;
   const EntryRange kept = KeptEntries(range, edit);
   // Entries dropped from a range that ends in black leave the colours as they were, yet fewer
   // entries hold them: the result window should then describe those.
   const bool unchanged = edit.colors == document.Colors();
-  if (!Changes(document.Colors(), range, edit)) {
-    Tell(owner, title, whatHappened + QStringLiteral(" Nothing changed."));
-    return std::nullopt;
+  const QString transparent = KeptSentence(worked.transparent);
+  if (!Changes(input, worked)) {
+    Tell(owner, title, whatHappened + QStringLiteral(" Nothing changed.") + transparent);
+    return;
   }
-  if (!unchanged) document.Apply(title, edit.colors);
+  {
+    const PaletteStep step(document, title);
+    document.Apply(title, edit.colors);
+    document.SetWorkingRange(kept);
+    if (worked.transparent != input.fixed)
+      document.SetTransparentEntry(worked.transparent == kNoFixedEntry
+                                       ? ResultSettings::kNoTransparentEntry
+                                       : worked.transparent);
+  }
   QString entries = Entries(kept.first, kept.last);
   entries[0] = entries[0].toUpper();
   QString text = whatHappened + QStringLiteral(" ") + entries +
@@ -158,10 +215,9 @@ std::optional<EntryRange> Apply(QWidget* owner, PaletteDocument& document, const
     text += QStringLiteral(", ") + Entries(kept.last + 1, range.last) +
             (range.last == kept.last + 1 ? QStringLiteral(" is") : QStringLiteral(" are")) +
             QStringLiteral(" black");
-  text += QStringLiteral(". ") + FiguresSentence(worked.figures);
+  text += QStringLiteral(". ") + FiguresSentence(worked.figures) + transparent;
   if (unchanged) text += QStringLiteral(" The palette itself is unchanged.");
   Tell(owner, title, text);
-  return kept;
 }
 
 // Asks until the answer is good or the user cancels; `read` gives nullopt for a bad answer,
@@ -224,107 +280,131 @@ QString ReductionMessage(const ReductionOutcome& outcome, const ReductionTarget&
 }
 
 // "Reduce to target" as the worker does it.
-Worked Reduce(const PictureColorsOf& analysed, const PaletteColors& colors, EntryRange range,
-              const ReductionTarget& target, double budget, const std::atomic<bool>& stop) {
+Worked Reduce(const PictureColorsOf& analysed, const WorkInput& input,
+              const ReductionTarget& target, const std::atomic<bool>& stop) {
+  const int transparent = TransparentPosition(input.fixed, input.range.first);
   ReductionOutcome outcome = ReduceToTarget(
-      colors, range, analysed.Histogram(), target,
+      input.colors, input.range, analysed.Histogram(input.fixed != kNoFixedEntry), target,
       [&](const std::vector<ColorValue>& entries) {
         ThrowIfStopped(&stop);
-        return analysed.GifSize(entries, budget);
+        return analysed.GifSize(entries, transparent, input.budget);
       },
-      0, &stop);
+      0, &stop, input.fixed);
   const bool reached = outcome.status == ReductionOutcome::Status::Reached;
-  const RangeEdit edit = reached ? outcome.edit : RangeEdit{colors, 0, range.Count()};
-  return Worked{edit, std::move(outcome), {}};
+  const RangeEdit edit = reached ? outcome.edit : RangeEdit{input.colors, 0, input.range.Count()};
+  return Worked{edit, std::move(outcome), {}, input.fixed};
+}
+
+// "Palette from picture" as the worker does it: with clear pixels in the picture, the range's
+// first entry holds the matte colour for them and becomes the transparent entry, and the colours
+// are those of the opaque pixels.
+Worked FromPicture(const PictureColorsOf& analysed, const WorkInput& input,
+                   const std::atomic<bool>& stop) {
+  const bool reserve = analysed.HasClearPixels() && input.range.Count() > 1;
+  const RangeEdit edit = PaletteFromPicture(
+      input.colors, input.range, analysed.Histogram(reserve), {.stop = &stop},
+      reserve ? std::optional(input.alpha.matte) : std::nullopt);
+  return Worked{edit, {}, {}, reserve ? input.range.first : kNoFixedEntry};
 }
 
 }  // namespace
 
-std::optional<EntryRange> PaletteFromPictureCommand(QWidget* owner, PaletteDocument& document,
-                                                    const QImage& picture, double budget) {
-  const std::optional<EntryRange> range = AskRange(owner, kFromPicture, picture);
-  if (!range) return std::nullopt;
-  const std::optional<Worked> worked = InBackground(
-      owner, kFromPicture, QStringLiteral("Working out the palette from the picture\u2026"),
-      picture, document.Colors(), *range, budget,
-      [](const PictureColorsOf& analysed, const PaletteColors& colors, EntryRange within,
-         const std::atomic<bool>& stop) {
-        return Worked{
-            PaletteFromPicture(colors, within, analysed.Histogram(), {.stop = &stop}), {}, {}};
-      });
-  if (!worked) return std::nullopt;
+void PaletteFromPictureCommand(QWidget* owner, PaletteDocument& document, const QImage& picture,
+                               const AlphaRule& alpha, double budget) {
+  const std::optional<WorkInput> input =
+      InputToWorkOn(owner, kFromPicture, document, picture, alpha, budget);
+  if (!input) return;
+  const std::optional<Worked> worked =
+      InBackground(owner, kFromPicture,
+                   QStringLiteral("Working out the palette from the picture\u2026"), *input,
+                   [](const PictureColorsOf& analysed, const WorkInput& in,
+                      const std::atomic<bool>& stop) { return FromPicture(analysed, in, stop); });
+  if (!worked) return;
+  const int computed = worked->edit.kept - (worked->transparent == kNoFixedEntry ? 0 : 1);
+  const int room = input->range.Count() - (worked->transparent == kNoFixedEntry ? 0 : 1);
   const QString what =
-      worked->edit.kept < range->Count()
+      computed < room
           ? QStringLiteral("The picture has %1 colours; all of them are in the palette.")
-                .arg(worked->edit.kept)
-          : QStringLiteral("%1 colours computed from the picture.").arg(worked->edit.kept);
-  return Apply(owner, document, kFromPicture, *range, *worked, what);
+                .arg(computed)
+          : QStringLiteral("%1 colours computed from the picture.").arg(computed);
+  Apply(owner, document, kFromPicture, *input, *worked, what);
 }
 
-std::optional<EntryRange> RemoveUnusedEntriesCommand(QWidget* owner, PaletteDocument& document,
-                                                     const QImage& picture, double budget) {
-  const std::optional<EntryRange> range = AskRange(owner, kRemoveUnused, picture);
-  if (!range) return std::nullopt;
+void RemoveUnusedEntriesCommand(QWidget* owner, PaletteDocument& document, const QImage& picture,
+                                const AlphaRule& alpha, double budget) {
+  const std::optional<WorkInput> input =
+      InputToWorkOn(owner, kRemoveUnused, document, picture, alpha, budget);
+  if (!input) return;
   const std::optional<Worked> worked = InBackground(
-      owner, kRemoveUnused, QStringLiteral("Looking for unused entries\u2026"), picture,
-      document.Colors(), *range, budget,
-      [](const PictureColorsOf& analysed, const PaletteColors& colors, EntryRange within,
-         const std::atomic<bool>& stop) {
-        return Worked{RemoveUnusedEntries(colors, within, analysed.Histogram(), &stop), {}, {}};
+      owner, kRemoveUnused, QStringLiteral("Looking for unused entries\u2026"), *input,
+      [](const PictureColorsOf& analysed, const WorkInput& in, const std::atomic<bool>& stop) {
+        const bool fixed = in.fixed != kNoFixedEntry;
+        return Worked{
+            RemoveUnusedEntries(in.colors, in.range, analysed.Histogram(fixed), &stop, in.fixed),
+            {},
+            {},
+            in.fixed};
       });
-  if (!worked) return std::nullopt;
+  if (!worked) return;
   const int removed = worked->edit.removed;
   if (removed == 0) {
     Tell(owner, kRemoveUnused,
          QStringLiteral("Every entry of %1 is used by the picture. Nothing changed.")
-             .arg(Entries(range->first, range->last)));
-    return std::nullopt;
+                 .arg(Entries(input->range.first, input->range.last)) +
+             KeptSentence(input->fixed));
+    return;
   }
-  return Apply(owner, document, kRemoveUnused, *range, *worked,
-               QStringLiteral("Removed %1 unused %2.")
-                   .arg(removed)
-                   .arg(removed == 1 ? QStringLiteral("entry") : QStringLiteral("entries")));
+  Apply(owner, document, kRemoveUnused, *input, *worked,
+        QStringLiteral("Removed %1 unused %2.")
+            .arg(removed)
+            .arg(removed == 1 ? QStringLiteral("entry") : QStringLiteral("entries")));
 }
 
-std::optional<EntryRange> MergeNearColorsCommand(QWidget* owner, PaletteDocument& document,
-                                                 const QImage& picture, double budget) {
-  const std::optional<EntryRange> range = AskRange(owner, kMerge, picture);
-  if (!range) return std::nullopt;
+void MergeNearColorsCommand(QWidget* owner, PaletteDocument& document, const QImage& picture,
+                            const AlphaRule& alpha, double budget) {
+  const std::optional<WorkInput> input =
+      InputToWorkOn(owner, kMerge, document, picture, alpha, budget);
+  if (!input) return;
   const std::optional<double> threshold = AskValue(
       owner, kMerge,
       QStringLiteral("Merge entries whose colours differ by less than (CIEDE2000, 0 to 100):"),
       QStringLiteral("1.0"), QStringLiteral("The threshold must be a number from 0 to 100."),
       ReadThreshold);
-  if (!threshold) return std::nullopt;
+  if (!threshold) return;
   const std::optional<Worked> worked = InBackground(
-      owner, kMerge, QStringLiteral("Merging near colours\u2026"), picture, document.Colors(),
-      *range, budget,
-      [threshold = *threshold](const PictureColorsOf& analysed, const PaletteColors& colors,
-                               EntryRange within, const std::atomic<bool>& stop) {
-        return Worked{
-            MergeNearColors(colors, within, analysed.Histogram(), threshold, &stop), {}, {}};
+      owner, kMerge, QStringLiteral("Merging near colours\u2026"), *input,
+      [threshold = *threshold](const PictureColorsOf& analysed, const WorkInput& in,
+                               const std::atomic<bool>& stop) {
+        const bool fixed = in.fixed != kNoFixedEntry;
+        return Worked{MergeNearColors(in.colors, in.range, analysed.Histogram(fixed), threshold,
+                                      &stop, in.fixed),
+                      {},
+                      {},
+                      in.fixed};
       });
-  if (!worked) return std::nullopt;
+  if (!worked) return;
   const int removed = worked->edit.removed;
   const QString limit = QString::number(*threshold, 'g', 6);
   if (removed == 0) {
     Tell(owner, kMerge,
          QStringLiteral("No two entries of %1 are closer than \u0394E %2. Nothing changed.")
-             .arg(Entries(range->first, range->last))
-             .arg(limit));
-    return std::nullopt;
+                 .arg(Entries(input->range.first, input->range.last))
+                 .arg(limit) +
+             KeptSentence(input->fixed));
+    return;
   }
-  return Apply(owner, document, kMerge, *range, *worked,
-               QStringLiteral("Merged %1 %2 closer than \u0394E %3 into others.")
-                   .arg(removed)
-                   .arg(removed == 1 ? QStringLiteral("entry") : QStringLiteral("entries"))
-                   .arg(limit));
+  Apply(owner, document, kMerge, *input, *worked,
+        QStringLiteral("Merged %1 %2 closer than \u0394E %3 into others.")
+            .arg(removed)
+            .arg(removed == 1 ? QStringLiteral("entry") : QStringLiteral("entries"))
+            .arg(limit));
 }
 
-std::optional<EntryRange> ReduceToTargetCommand(QWidget* owner, PaletteDocument& document,
-                                                const QImage& picture, double budget) {
-  const std::optional<EntryRange> range = AskRange(owner, kReduce, picture);
-  if (!range) return std::nullopt;
+void ReduceToTargetCommand(QWidget* owner, PaletteDocument& document, const QImage& picture,
+                           const AlphaRule& alpha, double budget) {
+  const std::optional<WorkInput> input =
+      InputToWorkOn(owner, kReduce, document, picture, alpha, budget);
+  if (!input) return;
   const std::optional<ReductionTarget> target = AskValue(
       owner, kReduce,
       QStringLiteral("Target: a GIF size in bytes (for example \u2264 150000) or a share of "
@@ -332,28 +412,27 @@ std::optional<EntryRange> ReduceToTargetCommand(QWidget* owner, PaletteDocument&
       QString(),
       QStringLiteral("Please give a GIF size such as \u2264 150000 or a share such as \u2264 5 %."),
       [](const QString& text) { return ReductionTarget::Parse(text.toStdString()); });
-  if (!target) return std::nullopt;
+  if (!target) return;
   if (target->kind == ReductionTarget::Kind::GifBytes &&
       (picture.width() > kGifMaxSide || picture.height() > kGifMaxSide)) {
     Dialogs().MessageBox(owner, kReduce,
                          QStringLiteral("The picture is too large for a GIF. Nothing changed."),
                          MessageIcon::Warning);
-    return std::nullopt;
+    return;
   }
   const std::optional<Worked> worked = InBackground(
-      owner, kReduce, QStringLiteral("Reducing the range to the target\u2026"), picture,
-      document.Colors(), *range, budget,
-      [target = *target, budget](const PictureColorsOf& analysed, const PaletteColors& colors,
-                                 EntryRange within, const std::atomic<bool>& stop) {
-        return Reduce(analysed, colors, within, target, budget, stop);
+      owner, kReduce, QStringLiteral("Reducing the range to the target\u2026"), *input,
+      [target = *target](const PictureColorsOf& analysed, const WorkInput& in,
+                         const std::atomic<bool>& stop) {
+        return Reduce(analysed, in, target, stop);
       });
-  if (!worked) return std::nullopt;
-  const QString what = ReductionMessage(*worked->reduction, *target, range->Count());
+  if (!worked) return;
+  const QString what = ReductionMessage(*worked->reduction, *target, input->range.Count());
   if (worked->reduction->status != ReductionOutcome::Status::Reached) {
-    Tell(owner, kReduce, what);
-    return std::nullopt;
+    Tell(owner, kReduce, what + KeptSentence(input->fixed));
+    return;
   }
-  return Apply(owner, document, kReduce, *range, *worked, what);
+  Apply(owner, document, kReduce, *input, *worked, what);
 }
 
 }  // namespace tavlo

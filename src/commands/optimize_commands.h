@@ -1,21 +1,27 @@
 #pragma once
 // The range commands of the Optimize menu: "Palette from picture", "Remove unused entries",
-// "Merge near colours" and "Reduce to target". Each asks for its range of entries ("Select
-// starting color", "Select endingcolor color") and whatever else it needs through Dialogs(), works
-// on the colours of the current picture, changes only the entries of the range, applies its
-// result to the document as one undo step named after it, and says in a message what it did.
+// "Merge near colours" and "Reduce to target". Each works on the document's working range and
+// asks only for what else it needs (a threshold, a target) through Dialogs(), works on the colours
+// of the current picture, changes only the entries of the range, applies its result to the
+// document as one undo step named after it, and says in a message what it did.
 // The work itself runs on a worker thread behind a busy box (Dialogs().RunInBackground), so the
 // windows never freeze and the palette cannot change under it. Cancel at any prompt or in that
 // box changes nothing; so does a command without a picture, which says so.
 //
-// Each returns the entries that hold the range's colours afterwards (from the range's first
-// entry), for the result window to describe; nullopt when nothing changed. `budget` is the
-// result window's loss budget: the figures in the messages, and a GIF-size target, are those of
-// the file "Export GIF..." writes with it.
+// `picture` is the picture as loaded, its alpha kept; `alpha` the rule that tells its clear pixels
+// and lays the others over the matte. The document's transparent entry, while it lies in the
+// range, is never removed, moved or merged, and opaque pixels never map to it; the messages say
+// it was kept. "Palette from picture" on a picture with clear pixels reserves the range's first
+// entry for them, holding the matte colour, and makes it the transparent entry in the same step.
+//
+// The same step makes the entries that hold the range's colours afterwards (from the range's
+// first entry) the working range, so that undo puts back the palette and the range together.
+//
+// `budget` is the result window's loss budget: the figures in the messages, and a GIF-size
+// target, are those of the file "Export GIF..." writes with it.
 #include <QImage>
-#include <optional>
 
-#include "base/entry_range.h"
+#include "reduction/transparency.h"
 
 class QWidget;
 
@@ -23,15 +29,15 @@ namespace tavlo {
 
 class PaletteDocument;
 
-std::optional<EntryRange> PaletteFromPictureCommand(QWidget* owner, PaletteDocument& document,
-                                                    const QImage& picture, double budget = 0);
-std::optional<EntryRange> RemoveUnusedEntriesCommand(QWidget* owner, PaletteDocument& document,
-                                                     const QImage& picture, double budget = 0);
+void PaletteFromPictureCommand(QWidget* owner, PaletteDocument& document, const QImage& picture,
+                               const AlphaRule& alpha = {}, double budget = 0);
+void RemoveUnusedEntriesCommand(QWidget* owner, PaletteDocument& document, const QImage& picture,
+                                const AlphaRule& alpha = {}, double budget = 0);
 // Asks for the threshold: a CIEDE2000 difference from 0 to 100, 1.0 unless changed.
-std::optional<EntryRange> MergeNearColorsCommand(QWidget* owner, PaletteDocument& document,
-                                                 const QImage& picture, double budget = 0);
+void MergeNearColorsCommand(QWidget* owner, PaletteDocument& document, const QImage& picture,
+                            const AlphaRule& alpha = {}, double budget = 0);
 // Asks for the target: a GIF size ("≤ 150000") or a share of pixels above ΔE 1.0 ("≤ 5 %").
-std::optional<EntryRange> ReduceToTargetCommand(QWidget* owner, PaletteDocument& document,
-                                                const QImage& picture, double budget = 0);
+void ReduceToTargetCommand(QWidget* owner, PaletteDocument& document, const QImage& picture,
+                           const AlphaRule& alpha = {}, double budget = 0);
 
 }  // namespace tavlo

@@ -1,6 +1,8 @@
 #include "commands/palette_file_commands.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <optional>
 
 #include "commands/ask_color_range.h"
@@ -56,6 +58,14 @@ FileProcedure OpenProcedure(QLatin1StringView ending) {
   return nullptr;
 }
 
+void OpenWith(QWidget* owner, PaletteDocument& palette, const PaletteFormat& format,
+              const QString& path) {
+  if (const FileProcedure open = OpenProcedure(format.ending))
+    open(owner, palette, path);
+  else
+    OpenPaletteAs(owner, palette, format, path);
+}
+
 // SavePAL is not among these: it takes the number of entries the 16-or-256 question gave.
 FileProcedure SaveProcedure(QLatin1StringView ending) {
   if (ending == QLatin1StringView("act")) return SaveACT;
@@ -84,13 +94,20 @@ bool OpenPaletteFile(QWidget* owner, PaletteDocument& palette) {
   EnsureTrailingSeparator(directory);
   if (name.isEmpty()) return false;
   const PaletteFormat* format = FormatForName(name);
-  if (format && format->read) {
-    if (const FileProcedure open = OpenProcedure(format->ending))
-      open(owner, palette, directory + name);
-    else
-      OpenPaletteAs(owner, palette, *format, directory + name);
-  }
+  if (format && format->read) OpenWith(owner, palette, *format, directory + name);
   WriteKey(keys::kPalettePath, directory);
+  return true;
+}
+
+bool OpenPaletteAt(QWidget* owner, PaletteDocument& palette, const QString& path) {
+  const PaletteFormat* format = FormatForName(path);
+  if (!format || !format->read) {
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) return false;
+    format = FormatForContent(file.read(64));
+  }
+  if (!format || !format->read) return false;
+  OpenWith(owner, palette, *format, path);
   return true;
 }
 

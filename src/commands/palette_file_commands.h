@@ -23,6 +23,11 @@ class PaletteDocument;
 // then lays itself out again), false on Cancel.
 bool OpenPaletteFile(QWidget* owner, PaletteDocument& palette);
 
+// Reads the palette file at `path` as "Open palette" reads a file of that name, or, when its
+// name names no palette format, as the format its first bytes show; leaves the palette
+// directory as it is. False, and nothing read, when neither names a format.
+bool OpenPaletteAt(QWidget* owner, PaletteDocument& palette, const QString& path);
+
 // "Save palette": asks for a file name and writes the palette in the format its ending names,
 // after asking which entries where the format says so ("pal": 16 or 256 colours; "aco", "txt",
 // "gpl", "hex": a range).

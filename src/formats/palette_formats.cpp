@@ -139,12 +139,6 @@ const QString kSaveAllFormats = u"All formats|*.act;*pal;*.txt"_s;
 // The save filter's "All formats" entry comes after the first four formats' entries.
 constexpr int kSaveAllFormatsSlot = 5;
 
-const PaletteFormat* FormatForContent(QByteArrayView bytes) {
-  for (const PaletteFormat& format : kFormats)
-    if (format.looksLike && format.looksLike(bytes)) return &format;
-  return nullptr;
-}
-
 PaletteRead ReadWith(const PaletteFormat& format, QByteArrayView bytes, bool complete) {
   if (format.wholeFile && !complete)
     return Refused(QStringLiteral("is larger than %1 MB, more than a palette file holds.")
@@ -223,6 +217,12 @@ PaletteRead ReadPaletteAs(const PaletteFormat& named, const QString& path, QByte
       warning = QStringLiteral("The file %1 %2").arg(name, warning);
   }
   return read;
+}
+
+const PaletteFormat* FormatForContent(QByteArrayView bytes) {
+  for (const PaletteFormat& format : kFormats)
+    if (format.looksLike && format.looksLike(bytes)) return &format;
+  return nullptr;
 }
 
 PaletteRead ReadPaletteFile(const PaletteFormat& named, const QString& path) {

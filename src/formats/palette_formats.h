@@ -62,6 +62,9 @@ const PaletteFormat* FormatForEnding(QStringView ending);
 // The format a file of this name is taken for, or nullptr when its ending names none.
 const PaletteFormat* FormatForName(const QString& fileName);
 
+// The format whose signature the first bytes of a file show, or nullptr.
+const PaletteFormat* FormatForContent(QByteArrayView bytes);
+
 // The filters of the open and save dialogs, "caption|patterns|caption|patterns...".
 QString OpenFilter();
 QString SaveFilter();

@@ -10,6 +10,15 @@ bool IsEntry(int index) {
   return index >= 0 && index < kPaletteSize;
 }
 
+bool IsRange(EntryRange range) {
+  return IsEntry(range.first) && IsEntry(range.last) && range.first <= range.last;
+}
+
+// Whether a step that took the document from `before` to `after` is worth undoing.
+bool IsContentChange(const PaletteState& before, const PaletteState& after) {
+  return before.colors != after.colors || before.result != after.result;
+}
+
 // The smallest range holding every entry whose colour differs between the two palettes.
 std::optional<EntryRange> Differences(const PaletteColors& a, const PaletteColors& b) {
   int first = 0;
@@ -26,6 +35,10 @@ const QString& ChangeEntryName() {
 }
 
 }  // namespace
+
+std::vector<ColorValue> ColorsOf(const PaletteColors& colors, EntryRange range) {
+  return {colors.begin() + range.first, colors.begin() + range.last + 1};
+}
 
 PaletteDocument::PaletteDocument(QObject* parent, int historyLimit)
     : QObject(parent), historyLimit_(std::max(1, historyLimit)) {}
@@ -80,6 +93,26 @@ void PaletteDocument::MoveSelectionTo(int index) {
   if (selection != before) SelectionTouched();
 }
 
+void PaletteDocument::SetResultSettings(const ResultSettings& settings) {
+  const bool transparentOk = settings.transparent == ResultSettings::kNoTransparentEntry ||
+                             (settings.transparent >= 0 && settings.transparent < kPaletteSize);
+  if (!IsRange(settings.range) || !transparentOk || state_.result == settings) return;
+  state_.result = settings;
+  ResultTouched();
+}
+
+void PaletteDocument::SetWorkingRange(EntryRange range) {
+  ResultSettings settings = state_.result;
+  settings.range = range;
+  SetResultSettings(settings);
+}
+
+void PaletteDocument::SetTransparentEntry(int index) {
+  ResultSettings settings = state_.result;
+  settings.transparent = index;
+  SetResultSettings(settings);
+}
+
 void PaletteDocument::MarkUnmodified() {
   unmodifiedColors_ = state_.colors;
   UpdateModified();
@@ -100,6 +133,10 @@ QString PaletteDocument::UndoName() const {
 
 QString PaletteDocument::RedoName() const {
   return redo_.empty() ? QString() : redo_.back().name;
+}
+
+const PaletteState* PaletteDocument::StateBeforeLastStep() const {
+  return undo_.empty() ? nullptr : &undo_.back().before;
 }
 
 bool PaletteDocument::Undo() {
@@ -131,7 +168,7 @@ void PaletteDocument::BeginStep(const QString& name) {
 
 void PaletteDocument::EndStep() {
   if (--depth_ > 0) return;
-  if (state_.colors != open_.before.colors) {
+  if (IsContentChange(open_.before, state_)) {
     open_.after = state_;
     undo_.push_back(std::move(open_));
     while (static_cast<int>(undo_.size()) > historyLimit_) undo_.pop_front();
@@ -156,12 +193,19 @@ void PaletteDocument::SelectionTouched() {
   if (depth_ == 0) Announce();
 }
 
+void PaletteDocument::ResultTouched() {
+  pendingResult_ = true;
+  if (depth_ == 0) Announce();
+}
+
 void PaletteDocument::Restore(const PaletteState& state) {
   const std::optional<EntryRange> changed = Differences(state_.colors, state.colors);
   const bool selectionChanged = state_.selection != state.selection;
+  const bool resultChanged = state_.result != state.result;
   state_ = state;
   if (changed) ColorsTouched(changed->first, changed->last);
   if (selectionChanged) pendingSelection_ = true;
+  if (resultChanged) pendingResult_ = true;
 }
 
 void PaletteDocument::UpdateModified() {
@@ -176,10 +220,12 @@ void PaletteDocument::Announce() {
   // Taken before emitting: an observer may change the document again from its slot.
   const std::optional<EntryRange> entries = std::exchange(pendingEntries_, std::nullopt);
   const bool selection = std::exchange(pendingSelection_, false);
+  const bool result = std::exchange(pendingResult_, false);
   const bool modified = std::exchange(pendingModified_, false);
   const bool history = std::exchange(pendingHistory_, false);
   if (entries) emit EntriesChanged(*entries);
   if (selection) emit SelectionChanged();
+  if (result) emit ResultSettingsChanged();
   if (modified) emit ModifiedChanged(modified_);
   if (history) emit HistoryChanged();
 }

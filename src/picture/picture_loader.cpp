@@ -5,8 +5,12 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QtEndian>
+#include <algorithm>
+
+#include <zlib.h>
 
 #include "base/color_value.h"
+#include "picture/decoder_messages.h"
 #include "picture/metafile.h"
 #include "picture/png_decoder.h"
 
@@ -24,7 +28,7 @@ bool IsAcceptedFormat(const QByteArray& format) {
 }
 
 PictureResult Failure(const QString& reason) {
-  return {QImage(), reason};
+  return {QImage(), reason, {}};
 }
 
 // The picture as it is kept: 32-bit ARGB when some pixel is not opaque, 32-bit RGB otherwise.
@@ -34,7 +38,14 @@ QImage Kept(const QImage& image) {
   return HasTranslucentPixels(argb) ? argb : argb.convertToFormat(QImage::Format_RGB32);
 }
 
+// The reader's reason, with what the library under it said.
+QString ReaderFailure(const QString& reason, const DecoderMessages& said) {
+  return said.Text().isEmpty() ? reason
+                               : reason + QStringLiteral(" (") + said.Text() + QLatin1Char(')');
+}
+
 PictureResult DecodeWithQt(const QByteArray& bytes) {
+  const DecoderMessages said;
   QBuffer buffer;
   buffer.setData(bytes);
   buffer.open(QIODevice::ReadOnly);
@@ -50,15 +61,18 @@ PictureResult DecodeWithQt(const QByteArray& bytes) {
     return Failure(PictureTooLarge(size.width(), size.height()));
   if ((format == "jpeg" && !JpegIsComplete(bytes)) ||
       (format == "gif" && !GifFirstImageIsComplete(bytes)) ||
-      (format == "bmp" && !BmpIsComplete(bytes)))
+      (format == "bmp" && !BmpIsComplete(bytes)) || (format == "png" && !PngIsComplete(bytes)))
     return Failure(QStringLiteral("the picture data is cut off or damaged"));
   // Qt refuses on its own to allocate more than this for one decoded image.
   QImageReader::setAllocationLimit(int(kMaxPicturePixels * 4 / (1024 * 1024)) + 1);
   QImage image;
-  if (!reader.read(&image) || image.isNull()) return Failure(reader.errorString());
+  if (!reader.read(&image) || image.isNull())
+    return Failure(ReaderFailure(reader.errorString(), said));
   if (!PictureSizeAllowed(image.width(), image.height()))
     return Failure(QStringLiteral("the picture is too large"));
-  return {Kept(image), {}};
+  PictureResult result{Kept(image), {}, {}};
+  if (reader.supportsAnimation()) result.losses.frames = std::max(1, reader.imageCount());
+  return result;
 }
 
 }  // namespace
@@ -83,6 +97,21 @@ QImage LaidOverWhite(const QImage& picture) {
     for (int x = 0; x < flat.width(); ++x) row[x] = ToRgbPixel(OverMatte(row[x], kWhiteColor));
   }
   return flat.convertToFormat(QImage::Format_RGB32);
+}
+
+QString LoadingLosses::Text() const {
+  QStringList lost;
+  if (frames > 1) lost << QStringLiteral("only the first of %1 frames is used").arg(frames);
+  return lost.join(QStringLiteral("; "));
+}
+
+QStringList PicturePatterns() {
+  return {QStringLiteral("*.jpg"),  QStringLiteral("*.jpeg"), QStringLiteral("*.jpe"),
+          QStringLiteral("*.jfif"), QStringLiteral("*.gif"),  QStringLiteral("*.bmp"),
+          QStringLiteral("*.dib"),  QStringLiteral("*.rle"),  QStringLiteral("*.wmf"),
+          QStringLiteral("*.emf"),  QStringLiteral("*.ico"),  QStringLiteral("*.png"),
+          QStringLiteral("*.webp"), QStringLiteral("*.tif"),  QStringLiteral("*.tiff"),
+          QStringLiteral("*.tga")};
 }
 
 QString ExtractPath(const QString& path) {
@@ -138,6 +167,21 @@ bool JpegIsComplete(const QByteArray& bytes) {
       }
       ++pos;
     }
+  }
+  return false;
+}
+
+bool PngIsComplete(const QByteArray& bytes) {
+  constexpr qsizetype kSignature = 8;
+  qsizetype at = kSignature;
+  while (at + 12 <= bytes.size()) {
+    const quint32 length = qFromBigEndian<quint32>(bytes.constData() + at);
+    if (length > quint32(bytes.size() - at - 12)) return false;
+    const auto* typeAndData = reinterpret_cast<const Bytef*>(bytes.constData() + at + 4);
+    const uLong crc = crc32(crc32(0L, Z_NULL, 0), typeAndData, uInt(length + 4));
+    if (crc != qFromBigEndian<quint32>(bytes.constData() + at + 8 + length)) return false;
+    if (QByteArrayView(bytes.constData() + at + 4, 4) == QByteArrayView("IEND")) return true;
+    at += 12 + qsizetype(length);
   }
   return false;
 }
@@ -237,16 +281,16 @@ PictureResult DecodePicture(const QByteArray& bytes) {
   QString error;
   if (LooksLikeEmf(bytes)) {
     QImage image = RenderEmf(bytes, &error);
-    return image.isNull() ? Failure(error) : PictureResult{LaidOverWhite(image), {}};
+    return image.isNull() ? Failure(error) : PictureResult{LaidOverWhite(image), {}, {}};
   }
   if (LooksLikeWmf(bytes)) {
     QImage image = RenderWmf(bytes, &error);
-    return image.isNull() ? Failure(error) : PictureResult{LaidOverWhite(image), {}};
+    return image.isNull() ? Failure(error) : PictureResult{LaidOverWhite(image), {}, {}};
   }
   if (LooksLikePng(bytes)) {
     const DecodedPng png = DecodePng(bytes);
     if (!png.leftToQt)
-      return png.image.isNull() ? Failure(png.error) : PictureResult{Kept(png.image), {}};
+      return png.image.isNull() ? Failure(png.error) : PictureResult{Kept(png.image), {}, {}};
   }
   return DecodeWithQt(bytes);
 }

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QString>
+#include <QStringList>
 
 namespace tavlo {
 
@@ -15,12 +16,20 @@ namespace tavlo {
 inline constexpr int kMaxPictureSide = 16384;
 inline constexpr qint64 kMaxPicturePixels = 64LL * 1024 * 1024;
 
+// What loading left out of a picture file: the frames of an animation after the first.
+struct LoadingLosses {
+  int frames = 1;  // of an animation
+  // "only the first of 24 frames is used", or empty.
+  QString Text() const;
+};
+
 // The picture, or a null image and the reason. A picture with pixels that are not fully opaque
 // keeps its alpha (32-bit ARGB, not premultiplied); any other is 32-bit RGB. Metafiles are laid
 // over white, as they have no alpha of their own.
 struct PictureResult {
   QImage image;
   QString error;
+  LoadingLosses losses;
   bool ok() const { return !image.isNull(); }
 };
 
@@ -35,6 +44,10 @@ bool HasTranslucentPixels(const QImage& picture);
 
 // The picture as it is shown and picked from: 32-bit RGB, its transparent parts laid over white.
 QImage LaidOverWhite(const QImage& picture);
+
+// The file-name endings of every format the loader reads, as open-dialog patterns ("*.jpg",
+// "*.jpeg", ...). The loader itself goes by content, not by name.
+QStringList PicturePatterns();
 
 // The directory part of a full path, up to and including its last '/'; the path itself when it
 // has none. Dropped files remember their directory through it.
@@ -51,5 +64,8 @@ bool JpegIsComplete(const QByteArray& bytes);
 // its end-of-bitmap code (run-length encoded).
 bool GifFirstImageIsComplete(const QByteArray& bytes);
 bool BmpIsComplete(const QByteArray& bytes);
+// Whether every chunk of a PNG is whole, its checksum right, up to IEND: a damaged PNG is
+// refused with the program's reason, where the library under Qt's reader would print its own.
+bool PngIsComplete(const QByteArray& bytes);
 
 }  // namespace tavlo

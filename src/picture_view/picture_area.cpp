@@ -74,9 +74,10 @@ PictureArea::PictureArea(QWidget* parent) : QScrollArea(parent) {
   preview_->hide();
 }
 
-void PictureArea::SetPicture(const QImage& picture) {
+void PictureArea::SetPicture(const QImage& picture, const LoadingLosses& losses) {
   source_ = picture;
   picture_ = LaidOverWhite(picture);
+  losses_ = losses;
   canvas_->resize(picture_.size());
   FitInto(OuterSize());
   canvas_->update();
@@ -105,7 +106,7 @@ QSize PictureArea::ScrollBarRoom() const {
 }
 
 void PictureArea::ResetPreview() {
-  preview_->hide();
+  HidePreview();
   // Over the whole picture, whatever part of it the area shows.
   preview_->setGeometry(QRect(QPoint(0, 0), OuterSize()));
 }
@@ -115,6 +116,14 @@ void PictureArea::ShowPreview(const QImage& preview) {
   preview_->show();
   preview_->raise();
   preview_->repaint();
+}
+
+void PictureArea::HidePreview() {
+  preview_->hide();
+}
+
+bool PictureArea::PreviewShown() const {
+  return !preview_->isHidden();
 }
 
 QString PictureArea::FirstDroppedFile(const QMimeData* data) {
@@ -182,7 +191,7 @@ void PictureArea::wheelEvent(QWheelEvent* event) {
 
 void PictureArea::PreviewPressed(Qt::MouseButton button) {
   if (button == Qt::LeftButton) {
-    preview_->hide();
+    HidePreview();
   } else if (button == Qt::RightButton || button == Qt::MiddleButton) {
     emit ExportRequested();
   }

@@ -15,6 +15,8 @@
 #include <QImage>
 #include <QScrollArea>
 
+#include "picture/picture_loader.h"
+
 class QMimeData;
 
 namespace tavlo {
@@ -30,8 +32,10 @@ class PictureArea : public QScrollArea {
   const QImage& Picture() const { return picture_; }
   // The picture as loaded, its alpha kept when it has any.
   const QImage& Source() const { return source_; }
-  // Replaces the picture whole and takes its size plus the border.
-  void SetPicture(const QImage& picture);
+  // Replaces the picture whole and takes its size plus the border. `losses`: what loading it
+  // left out.
+  void SetPicture(const QImage& picture, const LoadingLosses& losses = {});
+  const LoadingLosses& Losses() const { return losses_; }
 
   // The picture's size plus the border: the area's size whenever the screen has room for it.
   QSize OuterSize() const;
@@ -48,8 +52,10 @@ class PictureArea : public QScrollArea {
   void ResetPreview();
 
   // Shows `preview` (the picture reduced to a palette, exactly the picture's size) over the
-  // picture. It stays a snapshot until the next preview.
+  // picture, until it is hidden or replaced.
   void ShowPreview(const QImage& preview);
+  void HidePreview();
+  bool PreviewShown() const;
   const QImage& PreviewImage() const { return previewImage_; }
 
   // The first local file of a drag's data, or empty when it carries no file list.
@@ -77,6 +83,7 @@ class PictureArea : public QScrollArea {
 
   QImage source_;
   QImage picture_;
+  LoadingLosses losses_;
   QImage previewImage_;
   QWidget* canvas_ = nullptr;
   QWidget* preview_ = nullptr;

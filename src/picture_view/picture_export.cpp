@@ -1,6 +1,8 @@
 #include "picture_view/picture_export.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QLocale>
 
 #include "dialogs/busy_pointer.h"
 #include "dialogs/dialog_service.h"
@@ -9,12 +11,32 @@
 
 namespace tavlo {
 
-QString ExportPictureFile(
+namespace {
+
+QString ProposedName(const PictureExportDialog& dialog) {
+  const QString base = QFileInfo(dialog.picture).completeBaseName();
+  return (base.isEmpty() ? QStringLiteral("noname") : base) + QLatin1Char('.') + dialog.defaultExt;
+}
+
+QString StartDirectory(const PictureExportDialog& dialog) {
+  if (!ReadKey(keys::kExportPath).isEmpty() || dialog.picture.isEmpty())
+    return ReadDirectory(keys::kExportPath);
+  return QFileInfo(dialog.picture).absolutePath();
+}
+
+}  // namespace
+
+QString ExportedText(const ExportedFile& file) {
+  return QStringLiteral("Wrote %1 (%2 bytes).")
+      .arg(QDir::toNativeSeparators(file.path), QLocale(QLocale::English).toString(file.bytes));
+}
+
+ExportedFile ExportPictureFile(
     QWidget* owner, const PictureExportDialog& dialog,
     const std::function<EncodedPicture(const QString& name, int filter)>& encode) {
-  QString dir = ReadDirectory(keys::kExportPath);
+  QString dir = StartDirectory(dialog);
   int filter = 0;
-  const QString name = Dialogs().ShowSaveDialog(owner, dialog.title, dir, QStringLiteral("noname"),
+  const QString name = Dialogs().ShowSaveDialog(owner, dialog.title, dir, ProposedName(dialog),
                                                 dialog.filter, dialog.defaultExt, &filter);
   EnsureTrailingSeparator(dir);
   if (name.isEmpty()) return {};
@@ -30,7 +52,7 @@ QString ExportPictureFile(
     return {};
   }
   WriteKey(keys::kExportPath, dir);
-  return path;
+  return {path, encoded.bytes.size()};
 }
 
 }  // namespace tavlo

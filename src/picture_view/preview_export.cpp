@@ -1,7 +1,6 @@
 #include "picture_view/preview_export.h"
 
 #include "picture/bmp_writer.h"
-#include "picture_view/picture_export.h"
 #include "reduction/from_image.h"
 #include "reduction/gif_encoder.h"
 #include "reduction/png_encoder.h"
@@ -19,22 +18,24 @@ PictureFormat PreviewExportFormat(const QString& name, int filter) {
 
 // The preview's pixels are the range's colours, so reducing it to them gives back exactly the
 // entries the preview was made of (the first of equal ones, as it took them).
-void ExportPreview(QWidget* owner, const QImage& preview, std::span<const ColorValue> colors) {
-  ExportPictureFile(owner,
-                    {QStringLiteral("Save Preview"),
-                     QStringLiteral("Windows Bitmap|*.bmp|GIF|*.gif|PNG|*.png|All files|*.*"),
-                     QStringLiteral("bmp"), QStringLiteral("preview")},
-                    [&](const QString& name, int filter) {
-                      switch (PreviewExportFormat(name, filter)) {
-                        case PictureFormat::Gif:
-                          return EncodeGif(ReduceImage(preview, colors));
-                        case PictureFormat::Png:
-                          return EncodePng(ReduceImage(preview, colors));
-                        case PictureFormat::Bmp:
-                          break;
-                      }
-                      return EncodedPicture{EncodeBmp(preview), {}};
-                    });
+ExportedFile ExportPreview(QWidget* owner, const QImage& preview,
+                           std::span<const ColorValue> colors, const QString& picture) {
+  return ExportPictureFile(
+      owner,
+      {QStringLiteral("Save Preview"),
+       QStringLiteral("Windows Bitmap|*.bmp|GIF|*.gif|PNG|*.png|All files|*.*"),
+       QStringLiteral("bmp"), QStringLiteral("preview"), picture},
+      [&](const QString& name, int filter) {
+        switch (PreviewExportFormat(name, filter)) {
+          case PictureFormat::Gif:
+            return EncodeGif(ReduceImage(preview, colors));
+          case PictureFormat::Png:
+            return EncodePng(ReduceImage(preview, colors));
+          case PictureFormat::Bmp:
+            break;
+        }
+        return EncodedPicture{EncodeBmp(preview), {}};
+      });
 }
 
 }  // namespace tavlo

@@ -4,6 +4,7 @@
 #include <span>
 
 #include "base/color_value.h"
+#include "picture_view/picture_export.h"
 
 class QWidget;
 
@@ -16,11 +17,11 @@ enum class PictureFormat { Bmp, Gif, Png };
 // All files|*.*", where "All files" means a bitmap.
 PictureFormat PreviewExportFormat(const QString& name, int filter);
 
-// Asks for a file through "Save Preview" (starting in the last export directory, or the current
-// one) and writes the preview there, replacing the file whole: as a Windows bitmap, or as a GIF
-// or PNG whose table is `colours`, the range the preview was made of, each pixel the index of
-// its colour. The export directory is remembered only once the file is written; a failure shows
-// a message naming the file and the reason.
-void ExportPreview(QWidget* owner, const QImage& preview, std::span<const ColorValue> colors);
+// Asks for a file through "Save Preview" (as every picture export does, picture_export.h) and
+// writes the preview there, replacing the file whole: as a Windows bitmap, or as a GIF or PNG
+// whose table is `colours`, the range the preview was made of, each pixel the index of its
+// colour. `picture` is the path of the picture previewed, empty for one without a file.
+ExportedFile ExportPreview(QWidget* owner, const QImage& preview,
+                           std::span<const ColorValue> colors, const QString& picture);
 
 }  // namespace tavlo

@@ -30,7 +30,6 @@ struct PictureColors {
   // The colour of each pixel, row by row, as its position in `histogram`: 3 bytes a pixel, little
   // endian, and one byte of padding at the end.
   std::vector<std::uint8_t> pixelColor;
-
   // For pictures analysed with an alpha rule: every colour is that of its pixels laid over the
   // matte, and the colours of clear pixels are entries of their own, flagged here, so that a
   // colour may be named twice: once for opaque pixels, once for clear ones. Empty when no pixel

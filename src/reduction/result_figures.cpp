@@ -45,10 +45,9 @@ std::vector<std::uint8_t> RangePositions(const PictureColors& colors, const Opaq
   return positions;
 }
 
-// Whether a colour's pixels stay opaque and are measured.
-bool Measured(const PictureColors& colors, size_t i, int transparentEntry) {
-  return transparentEntry == TransparencyRule::kNone || !colors.IsClear(i);
-}
+// Whether a colour's pixels are measured: clear pixels are not, whether they show the transparent
+// entry or were laid over the matte, which would count them as lossless.
+bool Measured(const PictureColors& colors, size_t i) { return !colors.IsClear(i); }
 
 // Brings the cache's differences up to date for the entries' colours: only colours whose reduced
 // colour changed are measured again.
@@ -63,7 +62,7 @@ void UpdateDifferences(const PictureColors& colors, const std::vector<ColorValue
   std::vector<Lab> entryLab(entries.size());
   for (size_t i = 0; i < entries.size(); ++i) entryLab[i] = LabFromColor(entries[i]);
   const auto stale = [&](size_t i) {
-    return Measured(colors, i, transparentEntry) && cache.against[i] != entries[positions[i]];
+    return Measured(colors, i) && cache.against[i] != entries[positions[i]];
   };
   size_t changed = 0;
   for (size_t i = 0; i < n; ++i) changed += stale(i);
@@ -94,13 +93,13 @@ IndexedPicture Reduced(const PictureColors& colors, const std::vector<ColorValue
   return picture;
 }
 
-// The loss figures from their sums over the pixels that stay opaque, and the entries used from
+// The loss figures from their sums over the measured pixels, and the entries used from
 // the usage.
 void SetLoss(ResultFigures& figures, double weighted, float largest, std::uint64_t above) {
-  const double opaque = std::max<double>(1, double(figures.OpaquePixels()));
-  figures.meanLoss = weighted / opaque;
+  const double measured = std::max<double>(1, double(figures.Measured()));
+  figures.meanLoss = weighted / measured;
   figures.maxLoss = largest;
-  figures.shareAboveOne = double(above) / opaque;
+  figures.shareAboveOne = double(above) / measured;
   figures.entriesUsed = static_cast<int>(
       std::count_if(figures.usage.begin(), figures.usage.end(), [](auto u) { return u != 0; }));
   SmallerTableHint(figures.entriesUsed, figures.smallerTable, figures.aboveSmallerTable);
@@ -118,7 +117,7 @@ void SumUp(const PictureColors& colors, const ResultCache& cache,
     const std::uint32_t count = colors.histogram[i].count;
     figures.usage[positions[i]] += count;
     if (!colors.IsClear(i)) shownOpaque[positions[i]] = true;
-    if (!Measured(colors, i, transparentEntry)) continue;
+    if (!Measured(colors, i)) continue;
     const float difference = cache.difference[i];
     weighted += double(difference) * count;
     largest = std::max(largest, difference);
@@ -126,6 +125,7 @@ void SumUp(const PictureColors& colors, const ResultCache& cache,
   }
   figures.pixels = colors.PictureSize();
   figures.clearPixels = colors.clearPixels;
+  figures.unmeasured = colors.clearPixels;
   if (transparentEntry != TransparencyRule::kNone)
     figures.partlyClearPixels = colors.partlyClearPixels;
   const auto free = std::ranges::find(shownOpaque, false);
@@ -165,6 +165,8 @@ bool EncodeWithinBudget(const PictureColors& colors, const std::vector<ColorValu
   figures.gif = std::move(budgeted.gif);
   figures.gifError = budgeted.error;
   figures.usage = std::move(budgeted.usage);
+  // The encoder's loss covers every pixel, those that were not opaque too.
+  figures.unmeasured = 0;
   SetLoss(figures, budgeted.lossSum, budgeted.maxLoss, budgeted.aboveOne);
   return true;
 }

@@ -34,12 +34,16 @@ struct ResultFigures {
   // and how many entries must go to reach it; both 0 otherwise.
   int smallerTable = 0;
   int aboveSmallerTable = 0;
-  // CIEDE2000 between each opaque pixel's colour laid over the matte and its reduced colour: the
-  // mean and the largest over those pixels, and the share of them whose difference exceeds 1.0,
+  // CIEDE2000 between each measured pixel's colour laid over the matte and its reduced colour:
+  // the mean and the largest over those pixels, and the share of them whose difference exceeds 1.0,
   // about the least that people notice side by side.
   double meanLoss = 0;
   double maxLoss = 0;
   double shareAboveOne = 0;
+  // Pixels whose loss is not measured: the clear ones, unless the loss-budget encoder wrote the
+  // file, which measures every pixel.
+  std::uint64_t unmeasured = 0;
+  std::uint64_t Measured() const { return pixels - unmeasured; }
   // Pixels that show each range entry, by position in the range; they add up to `pixels`.
   std::vector<std::uint64_t> usage;
   std::uint64_t pixels = 0;
@@ -54,10 +58,6 @@ struct ResultFigures {
   // which could become the transparent entry without changing any of them; kNone when each is
   // shown.
   int firstFreeEntry = TransparencyRule::kNone;
-  // The pixels that stay opaque, over which the loss is measured.
-  std::uint64_t OpaquePixels() const {
-    return transparentEntry == TransparencyRule::kNone ? pixels : pixels - clearPixels;
-  }
   // The exact reduction's file size (-1 without a GIF) and loss: the same figures as above when
   // the budget is 0.
   struct Exact {

@@ -9,11 +9,21 @@ namespace tavlo {
 namespace {
 
 constexpr int kCoalesceMilliseconds = 40;
+// Figures kept for later baselines: the last few states the user went through.
+constexpr size_t kRememberedFigures = 4;
+
+BaselineFigures WithoutGif(ResultFigures figures) {
+  BaselineFigures kept;
+  kept.gifBytes = figures.gifError.isEmpty() ? figures.GifBytes() : -1;
+  figures.gif = QByteArray();
+  kept.figures = std::move(figures);
+  return kept;
+}
 
 // What the real computation keeps between jobs: the colours of the last picture and what the
 // last jobs worked out for it. Only the one running job touches it.
 struct PictureMemory {
-  qint64 key = 0;
+  std::pair<qint64, qint64> key;
   std::unique_ptr<PictureColors> colors;
   ResultCache cache;
 };
@@ -25,15 +35,15 @@ ResultFunction MakeResultFunction() {
   return [memory](const ResultJob& job, ResultFigures& figures, QString& error,
                   const std::atomic<bool>& stop) {
     try {
-      if (!memory->colors || memory->key != job.picture.cacheKey()) {
+      if (!memory->colors || memory->key != job.PictureKey()) {
         memory->colors.reset();
         memory->cache = ResultCache{};
         if (stop) return false;
-        memory->colors = std::make_unique<PictureColors>(AnalyseImage(job.picture));
-        memory->key = job.picture.cacheKey();
+        memory->colors = std::make_unique<PictureColors>(AnalyseImage(job.picture, job.rule.alpha));
+        memory->key = job.PictureKey();
       }
-      if (ComputeResultFigures(*memory->colors, job.entries, figures, &memory->cache, 0, &stop,
-                               job.budget))
+      if (ComputeResultFigures(*memory->colors, job.entries, job.rule.entry, figures,
+                               &memory->cache, 0, &stop, job.budget))
         return true;
       if (!stop) error = QStringLiteral("There is no picture to describe.");
     } catch (const std::bad_alloc&) {
@@ -58,10 +68,29 @@ ResultComputer::~ResultComputer() {
 }
 
 void ResultComputer::Request(const QImage& picture, std::vector<ColorValue> entries,
-                             double budget) {
-  pending_ = ResultJob{++serial_, picture, std::move(entries), budget};
+                             std::optional<std::vector<ColorValue>> baseline,
+                             const TransparencyRule& rule, double budget) {
+  ResultJob job{serial_ + 1, picture, std::move(entries), false, rule, budget};
+  // Only the baseline changed, and its figures are known: nothing to work out.
+  if (current_ && currentJob_->PictureKey() == job.PictureKey() && currentJob_->SameFigures(job)) {
+    const BaselineFigures* known = nullptr;
+    if (baseline) {
+      ResultJob base = job;
+      base.entries = *baseline;
+      known = Recall(base);
+    }
+    if (!baseline || known) {
+      baseline_ = known ? std::optional(*known) : std::nullopt;
+      emit Ready(*current_);
+      return;
+    }
+  }
+  ++serial_;
+  pending_ = std::move(job);
+  pendingBaseline_ = std::move(baseline);
   current_.reset();
   currentJob_.reset();
+  baseline_.reset();
   if (stop_) stop_->store(true);
   timer_.start();
   emit Outdated();
@@ -70,8 +99,10 @@ void ResultComputer::Request(const QImage& picture, std::vector<ColorValue> entr
 void ResultComputer::Withdraw() {
   ++serial_;
   pending_.reset();
+  pendingBaseline_.reset();
   current_.reset();
   currentJob_.reset();
+  baseline_.reset();
   timer_.stop();
   if (stop_) stop_->store(true);
 }
@@ -82,8 +113,25 @@ void ResultComputer::StartPending() {
   outcome_ = std::make_shared<Outcome>();
   outcome_->job = std::move(*pending_);
   pending_.reset();
+  if (pendingBaseline_) {
+    ResultJob base = outcome_->job;
+    base.entries = *pendingBaseline_;
+    base.baseline = true;
+    if (const BaselineFigures* known = Recall(base))
+      outcome_->baseline = *known;
+    else
+      outcome_->baselineJob = std::move(base);
+  }
+  pendingBaseline_.reset();
   worker_ = std::thread([this, compute = compute_, stop = stop_, outcome = outcome_] {
-    outcome->done = compute(outcome->job, outcome->figures, outcome->error, *stop);
+    if (outcome->baselineJob) {
+      ResultFigures figures;
+      if (compute(*outcome->baselineJob, figures, outcome->error, *stop))
+        outcome->baseline = WithoutGif(std::move(figures));
+      else
+        outcome->baselineJob.reset();  // nothing to remember; the baseline is left out
+    }
+    if (!*stop) outcome->done = compute(outcome->job, outcome->figures, outcome->error, *stop);
     // Back on the user-interface thread; the computer outlives the thread (it joins it).
     QMetaObject::invokeMethod(this, &ResultComputer::Finished, Qt::QueuedConnection);
   });
@@ -93,16 +141,35 @@ void ResultComputer::Finished() {
   worker_.join();
   const std::shared_ptr<Outcome> outcome = std::move(outcome_);
   stop_.reset();
+  if (outcome->baselineJob && outcome->baseline)
+    Remember(*outcome->baselineJob, *outcome->baseline);
+  if (outcome->done) Remember(outcome->job, WithoutGif(outcome->figures));
   if (outcome->job.serial == serial_) {
     if (outcome->done) {
       current_ = std::move(outcome->figures);
       currentJob_ = std::move(outcome->job);
+      baseline_ = std::move(outcome->baseline);
       emit Ready(*current_);
     } else if (!outcome->error.isEmpty()) {
       emit Failed(outcome->error);
     }
   }
   if (pending_ && !timer_.isActive()) StartPending();
+}
+
+void ResultComputer::Remember(const ResultJob& job, const BaselineFigures& figures) {
+  if (Recall(job)) return;
+  ResultJob kept = job;
+  kept.picture = QImage();
+  remembered_.push_back({job.PictureKey(), std::move(kept), figures});
+  if (remembered_.size() > kRememberedFigures) remembered_.pop_front();
+}
+
+const BaselineFigures* ResultComputer::Recall(const ResultJob& job) const {
+  for (const Remembered& known : remembered_)
+    if (known.picture == job.PictureKey() && known.job.SameFigures(job))
+      return &known.figures;
+  return nullptr;
 }
 
 }  // namespace tavlo

@@ -8,18 +8,24 @@
 //   has. A job's figures are handed on (Ready) only when no newer request came meanwhile, so the
 //   window never shows figures of an older palette.
 // - The user-interface thread never waits for a job, except when the computer is destroyed.
+// - A request may name a second list of entries, the baseline that changes are measured from.
+//   Its figures come with the request's own (Baseline()), worked out by the same job before
+//   them unless they are remembered from an earlier job of the same picture and entries.
 #include <QImage>
 #include <QObject>
 #include <QTimer>
 #include <atomic>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "base/color_value.h"
 #include "reduction/result_figures.h"
+#include "reduction/transparency.h"
 
 namespace tavlo {
 
@@ -27,7 +33,24 @@ struct ResultJob {
   quint64 serial = 0;  // of the request
   QImage picture;
   std::vector<ColorValue> entries;  // the range's colours in order
-  double budget = 0;                // the loss budget of the GIF
+  bool baseline = false;            // the figures changes are measured from
+  TransparencyRule rule;  // the transparent entry (a position in `entries`) and the alpha rule
+  double budget = 0;      // the loss budget of the GIF
+  // Which picture it is, and the alpha rule its colours are analysed by, without holding on to
+  // its pixels.
+  std::pair<qint64, qint64> PictureKey() const {
+    return {picture.cacheKey(), (qint64(rule.alpha.threshold) << 32) | rule.alpha.matte};
+  }
+  // Whether the figures of `other`, a job for the same picture, are those of this one.
+  bool SameFigures(const ResultJob& other) const {
+    return entries == other.entries && rule == other.rule && budget == other.budget;
+  }
+};
+
+// Of a result's figures, what a change is measured from: no GIF, only its size.
+struct BaselineFigures {
+  ResultFigures figures;  // without `gif`
+  qint64 gifBytes = -1;   // -1 when there was no GIF
 };
 
 // Works out the figures of a job on the worker thread; false when it gave up because `stop` was
@@ -46,7 +69,11 @@ class ResultComputer : public QObject {
   explicit ResultComputer(QObject* parent = nullptr, ResultFunction compute = {});
   ~ResultComputer() override;
 
-  void Request(const QImage& picture, std::vector<ColorValue> entries, double budget = 0);
+  // `rule` as for ResultJob (the baseline's figures have the same transparent entry); `budget`
+  // the loss budget of the GIF.
+  void Request(const QImage& picture, std::vector<ColorValue> entries,
+               std::optional<std::vector<ColorValue>> baseline = std::nullopt,
+               const TransparencyRule& rule = {}, double budget = 0);
   // Forgets the newest request: no figures are current and none will come for it.
   void Withdraw();
 
@@ -57,6 +84,9 @@ class ResultComputer : public QObject {
   // The figures of the newest request, once they are ready.
   const std::optional<ResultFigures>& Current() const { return current_; }
   const std::optional<ResultJob>& CurrentJob() const { return currentJob_; }
+  // The figures of the newest request's baseline, once the request's figures are ready; none
+  // when it named no baseline.
+  const std::optional<BaselineFigures>& Baseline() const { return baseline_; }
 
   // The pause before work starts (milliseconds).
   void SetCoalesceDelay(int milliseconds) { timer_.setInterval(milliseconds); }
@@ -72,15 +102,28 @@ class ResultComputer : public QObject {
     ResultFigures figures;
     QString error;
     bool done = false;
+    std::optional<ResultJob> baselineJob;  // to be worked out before `job`
+    std::optional<BaselineFigures> baseline;
+  };
+  // Figures worked out earlier, kept for their picture and entries.
+  struct Remembered {
+    std::pair<qint64, qint64> picture;
+    ResultJob job;  // without its picture
+    BaselineFigures figures;
   };
   void StartPending();
   void Finished();
+  void Remember(const ResultJob& job, const BaselineFigures& figures);
+  const BaselineFigures* Recall(const ResultJob& job) const;
 
   ResultFunction compute_;
   QTimer timer_;
   quint64 serial_ = 0;
   std::optional<ResultJob> pending_;
+  std::optional<std::vector<ColorValue>> pendingBaseline_;
   std::optional<ResultFigures> current_;
+  std::optional<BaselineFigures> baseline_;
+  std::deque<Remembered> remembered_;
   std::optional<ResultJob> currentJob_;
   std::thread worker_;
   std::shared_ptr<std::atomic<bool>> stop_;

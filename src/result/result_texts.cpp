@@ -45,7 +45,10 @@ QString TableText(const ResultFigures& figures) {
 
 QString TableHintText(const ResultFigures& figures) {
   if (figures.smallerTable == 0) return {};
-  return QStringLiteral("%1 above %2").arg(figures.aboveSmallerTable).arg(figures.smallerTable);
+  const int n = figures.aboveSmallerTable;
+  return QStringLiteral("remove %1 %2 to halve the table")
+      .arg(n)
+      .arg(n == 1 ? QStringLiteral("entry") : QStringLiteral("entries"));
 }
 
 QString ShareText(double share) {
@@ -53,7 +56,14 @@ QString ShareText(double share) {
 }
 
 QString LossText(const ResultFigures& figures) {
-  return LossText(figures.meanLoss, figures.maxLoss, figures.shareAboveOne);
+  if (figures.pixels > 0 && figures.Measured() == 0)
+    return QStringLiteral("not measured: no pixel is opaque");
+  QString text = LossText(figures.meanLoss, figures.maxLoss, figures.shareAboveOne);
+  // Pixels changed by laying them over the matte would count as lossless: they are left out.
+  if (figures.unmeasured > 0)
+    text += QStringLiteral("; %1 transparent pixels not measured")
+                .arg(Numbers().toString(qulonglong(figures.unmeasured)));
+  return text;
 }
 
 QString BudgetEffectText(const ResultFigures& figures) {
@@ -74,6 +84,21 @@ QString LossChangeText(const ResultFigures& now, const ResultFigures& before) {
   return QStringLiteral("mean %1, max %2, %3 % above 1.0")
       .arg(Signed(now.meanLoss - before.meanLoss, 2), Signed(now.maxLoss - before.maxLoss, 2),
            Signed(100 * (now.shareAboveOne - before.shareAboveOne), 1));
+}
+
+QString TransparencyText(const ResultFigures& figures) {
+  if (figures.clearPixels == 0) return {};
+  const QString clear = Numbers().toString(qulonglong(figures.clearPixels));
+  if (figures.transparentEntry == TransparencyRule::kNone)
+    return QStringLiteral("%1 transparent %2 made opaque (laid over the matte)")
+        .arg(clear, figures.clearPixels == 1 ? QStringLiteral("pixel") : QStringLiteral("pixels"));
+  QString text = QStringLiteral("%1 transparent").arg(clear);
+  if (figures.partlyClearPixels > 0)
+    text += QStringLiteral("; %1 partly transparent %2 made clear")
+                .arg(Numbers().toString(qulonglong(figures.partlyClearPixels)),
+                     figures.partlyClearPixels == 1 ? QStringLiteral("pixel")
+                                                    : QStringLiteral("pixels"));
+  return text;
 }
 
 }  // namespace tavlo

@@ -7,10 +7,11 @@
 
 namespace tavlo {
 
-QString ByteCountText(qint64 bytes);                  // "6,264,418 bytes"
-QString ByteChangeText(qint64 change);                // "−1,204 bytes", "+12 bytes", "no change"
-QString TableText(const ResultFigures& figures);      // "256 entries, 184 used"
-QString TableHintText(const ResultFigures& figures);  // "3 above 64", or empty
+QString ByteCountText(qint64 bytes);              // "6,264,418 bytes"
+QString ByteChangeText(qint64 change);            // "−1,204 bytes", "+12 bytes", "no change"
+QString TableText(const ResultFigures& figures);  // "256 entries, 184 used"
+// "remove 3 entries to halve the table" (67 used of 128), or empty
+QString TableHintText(const ResultFigures& figures);
 QString LossText(
     const ResultFigures& figures);  // "mean 3.72, max 28.95; 95.9 % of pixels above 1.0"
 QString LossChangeText(const ResultFigures& now, const ResultFigures& before);
@@ -19,5 +20,9 @@ QString ShareText(double share);  // "12.34 %"
 QString BudgetEffectText(const ResultFigures& figures);
 // The exact reduction's file: "284,112 bytes; mean 1.85, max 22.92; 66.3 % of pixels above 1.0".
 QString ExactText(const ResultFigures& figures);
+// What became of the clear pixels: "41,230 transparent; 1,204 partly transparent pixels made
+// clear" with a transparent entry, "41,230 transparent pixels made opaque (laid over the matte)"
+// without one; empty when no pixel is clear.
+QString TransparencyText(const ResultFigures& figures);
 
 }  // namespace tavlo

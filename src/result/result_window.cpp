@@ -2,15 +2,20 @@
 
 #include <QDoubleSpinBox>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QSignalBlocker>
 #include <QSortFilterProxyModel>
+#include <QSpinBox>
 #include <QStandardItemModel>
 #include <QTableView>
+#include <QVBoxLayout>
 #include <span>
 
 #include "palette_model/palette_document.h"
 #include "result/result_texts.h"
+#include "result/transparency_row.h"
 
 namespace tavlo {
 namespace {
@@ -35,7 +40,7 @@ QStandardItem* SortedItem(const QString& text, const QVariant& sortKey) {
 
 }  // namespace
 
-ResultWindow::ResultWindow(QWidget* owner, const PaletteDocument& document, ResultFunction compute)
+ResultWindow::ResultWindow(QWidget* owner, PaletteDocument& document, ResultFunction compute)
     : QWidget(owner,
               Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       document_(document),
@@ -47,18 +52,58 @@ ResultWindow::ResultWindow(QWidget* owner, const PaletteDocument& document, Resu
   connect(computer_, &ResultComputer::Ready, this, &ResultWindow::ShowFigures);
   connect(computer_, &ResultComputer::Failed, this, &ResultWindow::ShowFailure);
   connect(&document_, &PaletteDocument::EntriesChanged, this, [this](EntryRange changed) {
-    if (changed.first <= range_.last && changed.last >= range_.first) Recompute();
+    const EntryRange range = Range();
+    if (changed.first <= range.last && changed.last >= range.first) Recompute();
   });
+  connect(&document_, &PaletteDocument::ResultSettingsChanged, this, [this] {
+    ShowRange();
+    Recompute();
+  });
+  // Another last step: the changes are measured from another state.
+  connect(&document_, &PaletteDocument::HistoryChanged, this, &ResultWindow::Recompute);
+  ShowRange();
 }
 
 ResultWindow::~ResultWindow() = default;
 
+QLayout* ResultWindow::BuildRangeRow() {
+  auto* row = new QHBoxLayout;
+  auto addSpinBox = [this, row](const char* name, bool first) {
+    auto* box = new QSpinBox(this);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setRange(1, kPaletteSize);
+    box->setKeyboardTracking(false);  // "64" typed is one change, not "6" and then "64"
+    connect(box, &QSpinBox::valueChanged, this, [this, first] { RangeEdited(first); });
+    row->addWidget(box);
+    return box;
+  };
+  auto* caption = new QLabel(QStringLiteral("&Entries"), this);
+  row->addWidget(caption);
+  firstEntry_ = addSpinBox("spnFirstEntry", true);
+  caption->setBuddy(firstEntry_);
+  row->addWidget(new QLabel(QStringLiteral("to"), this));
+  lastEntry_ = addSpinBox("spnLastEntry", false);
+  row->addStretch(1);
+  return row;
+}
+
 void ResultWindow::BuildLayout() {
   auto* grid = new QGridLayout(this);
+  grid->addLayout(BuildRangeRow(), 0, 0, 1, 3);
+  transparency_ = new TransparencyRow(this);
+  connect(transparency_, &TransparencyRow::TransparentChosen, this,
+          [this](int index) { document_.SetTransparentEntry(index); });
+  connect(transparency_, &TransparencyRow::ThresholdChosen, this, &ResultWindow::ThresholdChosen);
+  connect(transparency_, &TransparencyRow::MatteRequested, this, &ResultWindow::MatteRequested);
+  auto* rows = new QVBoxLayout;
+  rows->setContentsMargins(0, 0, 0, 0);
+  rows->addWidget(transparency_);
   status_ = new QLabel(this);
   status_->setObjectName(QStringLiteral("lblStatus"));
-  grid->addWidget(status_, 0, 0, 1, 3);
-  grid->addWidget(new QLabel(QStringLiteral("Loss budget (\u0394E):"), this), 1, 0);
+  status_->setWordWrap(true);
+  rows->addWidget(status_);
+  grid->addLayout(rows, 1, 0, 1, 3);
+  grid->addWidget(new QLabel(QStringLiteral("Loss budget (\u0394E):"), this), 2, 0);
   budget_ = new QDoubleSpinBox(this);
   budget_->setObjectName(QStringLiteral("spnLossBudget"));
   budget_->setRange(0, kMaxLossBudget);
@@ -68,20 +113,20 @@ void ResultWindow::BuildLayout() {
   budget_->setToolTip(QStringLiteral(
       "Each pixel may be written as another entry within this CIEDE2000 difference of its "
       "colour,\nwhen that makes the GIF smaller. 0 writes every pixel's nearest entry."));
-  grid->addWidget(budget_, 1, 1, Qt::AlignLeft);
-  budgetEffect_ = AddFigure(grid, 1, 2, "lblBudgetEffect", this);
+  grid->addWidget(budget_, 2, 1, Qt::AlignLeft);
+  budgetEffect_ = AddFigure(grid, 2, 2, "lblBudgetEffect", this);
   const char* captions[] = {"GIF size:", "Colour table:", "Loss (CIEDE2000):"};
   for (int row = 0; row < 3; ++row)
-    grid->addWidget(new QLabel(QString::fromLatin1(captions[row]), this), row + 2, 0);
-  gifSize_ = AddFigure(grid, 2, 1, "lblGifSize", this);
-  gifChange_ = AddFigure(grid, 2, 2, "lblGifChange", this);
-  table_ = AddFigure(grid, 3, 1, "lblTable", this);
-  tableHint_ = AddFigure(grid, 3, 2, "lblTableHint", this);
-  loss_ = AddFigure(grid, 4, 1, "lblLoss", this);
-  lossChange_ = AddFigure(grid, 4, 2, "lblLossChange", this);
+    grid->addWidget(new QLabel(QString::fromLatin1(captions[row]), this), row + 3, 0);
+  gifSize_ = AddFigure(grid, 3, 1, "lblGifSize", this);
+  gifChange_ = AddFigure(grid, 3, 2, "lblGifChange", this);
+  table_ = AddFigure(grid, 4, 1, "lblTable", this);
+  tableHint_ = AddFigure(grid, 4, 2, "lblTableHint", this);
+  loss_ = AddFigure(grid, 5, 1, "lblLoss", this);
+  lossChange_ = AddFigure(grid, 5, 2, "lblLossChange", this);
   exactCaption_ = new QLabel(QStringLiteral("Exact reduction:"), this);
-  grid->addWidget(exactCaption_, 5, 0);
-  exact_ = AddFigure(grid, 5, 1, "lblExact", this, 2);
+  grid->addWidget(exactCaption_, 6, 0);
+  exact_ = AddFigure(grid, 6, 1, "lblExact", this, 2);
   exactCaption_->hide();
   exact_->hide();
   connect(budget_, &QDoubleSpinBox::valueChanged, this, [this] { Recompute(); });
@@ -100,23 +145,54 @@ void ResultWindow::BuildLayout() {
   usage_->verticalHeader()->hide();
   usage_->setSelectionBehavior(QAbstractItemView::SelectRows);
   usage_->horizontalHeader()->setStretchLastSection(true);
-  grid->addWidget(usage_, 6, 0, 1, 3);
-  grid->setRowStretch(6, 1);
+  grid->addWidget(usage_, 7, 0, 1, 3);
+  grid->setRowStretch(7, 1);
   grid->setColumnStretch(1, 1);
   resize(460, 420);
 }
 
-void ResultWindow::SetPicture(const QImage& picture) {
+void ResultWindow::SetPicture(const QImage& picture, const QString& notes) {
   picture_ = picture;
-  previous_.reset();  // changes since a result of another picture say nothing
-  previousGifBytes_ = -1;
+  notes_ = notes;
   Recompute();
 }
 
-void ResultWindow::SetRange(EntryRange range) {
-  if (range == range_) return;
-  range_ = range;
+void ResultWindow::SetAlphaRule(const AlphaRule& alpha) {
+  transparency_->ShowAlphaRule(alpha);
+  if (alpha == alpha_) return;
+  alpha_ = alpha;
   Recompute();
+}
+
+TransparencyRule ResultWindow::Rule() const {
+  const ResultSettings& settings = document_.Result();
+  return {TransparentEntryIn(settings.TransparentPosition(), settings.range.Count()), alpha_};
+}
+
+EntryRange ResultWindow::Range() const {
+  return document_.WorkingRange();
+}
+
+void ResultWindow::ShowMessage(const QString& message) {
+  message_ = message;
+  UpdateStatus();
+}
+
+void ResultWindow::ShowRange() {
+  const EntryRange range = Range();
+  const QSignalBlocker first(firstEntry_), last(lastEntry_);
+  firstEntry_->setValue(range.first + 1);
+  lastEntry_->setValue(range.last + 1);
+  transparency_->ShowChoices(range, document_.TransparentEntry());
+}
+
+// The other end follows an end moved past it.
+void ResultWindow::RangeEdited(bool firstEdited) {
+  int first = firstEntry_->value() - 1;
+  int last = lastEntry_->value() - 1;
+  if (first > last) (firstEdited ? last : first) = firstEdited ? first : last;
+  document_.SetWorkingRange({first, last});
+  ShowRange();
 }
 
 void ResultWindow::SetBudget(double budget) {
@@ -132,16 +208,29 @@ const ResultFigures* ResultWindow::CurrentFigures() const {
 }
 
 std::vector<ColorValue> ResultWindow::RangeColors() const {
-  const auto colors = std::span(document_.Colors()).subspan(range_.first, range_.Count());
-  return {colors.begin(), colors.end()};
+  return ColorsOf(document_.Colors(), Range());
 }
 
 void ResultWindow::Recompute() {
+  message_.clear();
   if (!isVisible() || picture_.isNull()) {
     computer_->Withdraw();  // worked out again when the window is shown
+    state_.clear();
+    UpdateStatus();
+    transparency_->ClearFigures();
     return;
   }
-  computer_->Request(picture_, RangeColors(), Budget());
+  std::optional<std::vector<ColorValue>> baseline;
+  if (const PaletteState* before = document_.StateBeforeLastStep())
+    baseline = ColorsOf(before->colors, before->result.range);
+  computer_->Request(picture_, RangeColors(), std::move(baseline), Rule(), Budget());
+}
+
+void ResultWindow::UpdateStatus() {
+  QStringList lines;
+  for (const QString& line : {state_, notes_, message_})
+    if (!line.isEmpty()) lines << line;
+  status_->setText(lines.join(QLatin1Char('\n')));
 }
 
 void ResultWindow::showEvent(QShowEvent* event) {
@@ -157,7 +246,8 @@ void ResultWindow::hideEvent(QHideEvent* event) {
 }
 
 void ResultWindow::ShowOutdated() {
-  status_->setText(QStringLiteral("Working out the result\u2026"));
+  state_ = QStringLiteral("Working out the result\u2026");
+  UpdateStatus();
   for (QWidget* figure : {static_cast<QWidget*>(gifSize_), static_cast<QWidget*>(gifChange_),
                           static_cast<QWidget*>(table_), static_cast<QWidget*>(tableHint_),
                           static_cast<QWidget*>(loss_), static_cast<QWidget*>(lossChange_),
@@ -167,15 +257,19 @@ void ResultWindow::ShowOutdated() {
 }
 
 void ResultWindow::ShowFailure(const QString& error) {
-  status_->setText(error);
+  state_ = error;
+  UpdateStatus();
 }
 
 void ResultWindow::ShowFigures(const ResultFigures& figures) {
-  status_->clear();
+  state_.clear();
+  UpdateStatus();
+  shownRange_ = Range();  // figures come only for the newest request, made for this range
+  const std::optional<BaselineFigures>& baseline = computer_->Baseline();
   if (figures.gifError.isEmpty()) {
     gifSize_->setText(ByteCountText(figures.GifBytes()));
-    gifChange_->setText(previousGifBytes_ >= 0
-                            ? ByteChangeText(figures.GifBytes() - previousGifBytes_)
+    gifChange_->setText(baseline && baseline->gifBytes >= 0
+                            ? ByteChangeText(figures.GifBytes() - baseline->gifBytes)
                             : QString());
   } else {
     gifSize_->setText(figures.gifError);
@@ -184,17 +278,15 @@ void ResultWindow::ShowFigures(const ResultFigures& figures) {
   table_->setText(TableText(figures));
   tableHint_->setText(TableHintText(figures));
   loss_->setText(LossText(figures));
-  lossChange_->setText(previous_ ? LossChangeText(figures, *previous_) : QString());
+  lossChange_->setText(baseline ? LossChangeText(figures, baseline->figures) : QString());
   ShowExact(figures);
   FillUsage(figures);
   for (QWidget* figure : findChildren<QWidget*>()) figure->setEnabled(true);
-  previous_ = figures;
-  previous_->gif = QByteArray();  // only its size is needed again
-  previousGifBytes_ = figures.gifError.isEmpty() ? figures.GifBytes() : -1;
+  transparency_->ShowFigures(figures, shownRange_);
 
   std::bitset<kPaletteSize> unused;
   for (size_t i = 0; i < figures.usage.size(); ++i)
-    if (figures.usage[i] == 0) unused.set(static_cast<size_t>(range_.first) + i);
+    if (figures.usage[i] == 0) unused.set(static_cast<size_t>(shownRange_.first) + i);
   SetUnused(unused);
 }
 
@@ -211,7 +303,7 @@ void ResultWindow::FillUsage(const ResultFigures& figures) {
   usageModel_->setRowCount(0);
   const double pixels = std::max<double>(1, double(figures.pixels));
   for (size_t i = 0; i < figures.usage.size(); ++i) {
-    const int entry = range_.first + static_cast<int>(i) + 1;
+    const int entry = shownRange_.first + static_cast<int>(i) + 1;
     const std::uint64_t count = figures.usage[i];
     const ColorValue c = colors[i];
     auto* swatch = SortedItem(QString(), c);

@@ -1,14 +1,22 @@
 #pragma once
 // The result window "Result" (`frmResult`): a floating tool window owned by the main window that
-// describes the picture reduced by the preview's rule to an entry range of the palette document:
-// the size of its GIF, its colour table, the entries it uses and how far it is from the picture,
-// each with its change since the previous result, and a table of the range's entries with their
-// pixel counts.
+// describes the picture reduced by the preview's rule to the working range of the palette
+// document: the size of its GIF, its colour table, the entries it uses and how far it is from the
+// picture, each with its change since the state before the last undo step (what that step did),
+// and a table of the range's entries with their pixel counts. Two spin boxes ("Entries 12 to
+// 64") show the working range and set it.
 //
 // The figures are worked out in the background (ResultComputer) after every change of the
-// document's colours in the range, of the picture, of the range and of the loss budget, and only
-// while the window is shown. While they are being worked out the window says so and greys the
-// figures of the older palette.
+// document's colours in the range, of the picture, of the range, of the history and of the loss
+// budget, and only while the window is shown. While they are being worked out the window says so
+// and greys the figures of the older palette.
+//
+// The status line says what is going on: the figures being worked out or why they cannot be,
+// what the picture lost on loading, and the last message of a command (until the next change).
+//
+// Beside the range, the transparent entry (TransparencyRow): part of the document's result
+// settings, so it travels with undo and redo. The alpha rule is the program's setting: the window
+// shows it and asks the main window to change it.
 //
 // The loss budget ("Loss budget (ΔE):", 0 to 10; 0 is exact) is what "Export GIF..." writes
 // with: the figures describe that file, and beside them the exact reduction's size and loss show
@@ -22,6 +30,8 @@
 
 class QDoubleSpinBox;
 class QLabel;
+class QLayout;
+class QSpinBox;
 class QStandardItemModel;
 class QSortFilterProxyModel;
 class QTableView;
@@ -29,17 +39,26 @@ class QTableView;
 namespace tavlo {
 
 class PaletteDocument;
+class TransparencyRow;
 
 class ResultWindow : public QWidget {
   Q_OBJECT
  public:
   // `compute` as for ResultComputer: tests pass a deliberately slow one.
-  ResultWindow(QWidget* owner, const PaletteDocument& document, ResultFunction compute = {});
+  ResultWindow(QWidget* owner, PaletteDocument& document, ResultFunction compute = {});
   ~ResultWindow() override;
 
-  void SetPicture(const QImage& picture);
-  void SetRange(EntryRange range);
-  EntryRange Range() const { return range_; }
+  // The picture as loaded, its alpha kept when it has any; and what it lost on loading, for the
+  // status line.
+  void SetPicture(const QImage& picture, const QString& notes = {});
+  EntryRange Range() const;
+  // The alpha rule the picture is reduced by.
+  void SetAlphaRule(const AlphaRule& alpha);
+  const AlphaRule& Alpha() const { return alpha_; }
+  // The transparent entry (its position in the working range) and the alpha rule.
+  TransparencyRule Rule() const;
+  // A command's message, shown until the next change.
+  void ShowMessage(const QString& message);
   // The loss budget, rounded to the spin box's tenths and kept within 0 to 10.
   void SetBudget(double budget);
   double Budget() const;
@@ -52,6 +71,9 @@ class ResultWindow : public QWidget {
 
  signals:
   void ShownChanged(bool shown);
+  // The user asked for another alpha threshold, or to choose the matte colour.
+  void ThresholdChosen(int threshold);
+  void MatteRequested();
   // Range entries that no pixel shows, by palette index; none unless current figures are shown.
   void UnusedEntriesChanged(std::bitset<tavlo::kPaletteSize> unused);
 
@@ -61,7 +83,11 @@ class ResultWindow : public QWidget {
 
  private:
   void BuildLayout();
+  QLayout* BuildRangeRow();
+  void ShowRange();
+  void RangeEdited(bool firstEdited);
   void Recompute();
+  void UpdateStatus();
   void ShowOutdated();
   void ShowFigures(const ResultFigures& figures);
   void ShowFailure(const QString& error);
@@ -69,14 +95,19 @@ class ResultWindow : public QWidget {
   void ShowExact(const ResultFigures& figures);
   void SetUnused(std::bitset<kPaletteSize> unused);
 
-  const PaletteDocument& document_;
+  PaletteDocument& document_;
   ResultComputer* computer_ = nullptr;
   QImage picture_;
-  EntryRange range_{0, kPaletteSize - 1};
-  std::optional<ResultFigures> previous_;  // the figures shown before, without their GIF
-  qint64 previousGifBytes_ = -1;           // the size of their GIF; -1 for none
+  AlphaRule alpha_;
+  EntryRange shownRange_{0, kPaletteSize - 1};  // the range of the figures shown
   std::bitset<kPaletteSize> unused_;
+  QString state_;    // "Working out the result…", or why there is no result
+  QString notes_;    // what the picture lost on loading
+  QString message_;  // the last command's message
 
+  QSpinBox* firstEntry_ = nullptr;
+  QSpinBox* lastEntry_ = nullptr;
+  TransparencyRow* transparency_ = nullptr;
   QLabel* status_ = nullptr;
   QDoubleSpinBox* budget_ = nullptr;
   QLabel* budgetEffect_ = nullptr;

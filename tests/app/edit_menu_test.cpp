@@ -3,14 +3,17 @@
 // every menu shortcut works in both windows.
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWindow>
 #include <functional>
+#include <optional>
 #include <random>
 
 #include "formats/act_format.h"
@@ -19,6 +22,7 @@
 #include "palette_window/palette_window.h"
 #include "palette_window/swatch_grid.h"
 #include "picture_view/picture_area.h"
+#include "result/result_window.h"
 #include "support/app_fixture.h"
 #include "support/named_colors.h"
 #include "support/test_files.h"
@@ -323,7 +327,7 @@ TEST_F(EditMenuTest, ARandomSessionFollowsAPlainModelStepByStep) {
         }
       }
     } else if (choice < 12) {
-      type("Alt+Backspace");
+      type(pick(2) ? "Ctrl+Z" : "Alt+Backspace");
       model.Undo();
     } else {
       type(pick(2) ? "Ctrl+Y" : "Ctrl+Shift+Z");
@@ -338,20 +342,60 @@ TEST_F(EditMenuTest, ARandomSessionFollowsAPlainModelStepByStep) {
   EXPECT_TRUE(dialogs_.CallsOf("color").empty());
 }
 
+// Copy puts the selected entry's colour on the clipboard as text; paste reads the usual
+// spellings of a colour into the selected entry as one step, and refuses anything else with a
+// reason in the status.
+TEST_F(EditMenuTest, CopyAndPasteAColourThroughTheClipboard) {
+  Document().SetEntryColor(5, MakeColor(0x12, 0xAB, 0xEF));
+  Document().SetSelectedEntry(5);
+  Run("mnuCopyColor");
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), "#12abef");
+  Document().SetSelectedEntry(9);
+  Run("mnuPasteColor");
+  EXPECT_EQ(Document().GetEntryColor(9), MakeColor(0x12, 0xAB, 0xEF));
+  EXPECT_EQ(Document().UndoName(), "Paste colour");
+  auto* status = Main().Result()->findChild<QLabel*>("lblStatus");
+
+  const struct {
+    const char* text;
+    std::optional<ColorValue> pasted;  // nothing: refused
+  } cases[] = {
+      {"00FF7f", MakeColor(0, 255, 127)},       {" #010203\n", MakeColor(1, 2, 3)},
+      {"rgb(4, 5,6)", MakeColor(4, 5, 6)},      {"RGB( 255 ,0 , 9 )", MakeColor(255, 0, 9)},
+      {"rgb(256, 0, 0)", std::nullopt},         {"#12345", std::nullopt},
+      {"a picture of a red car", std::nullopt}, {"", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    QGuiApplication::clipboard()->setText(QString::fromUtf8(c.text));
+    const PaletteState before = Document().State();
+    const int undoCount = Document().UndoCount();
+    Run("mnuPasteColor");
+    if (c.pasted) {
+      EXPECT_EQ(Document().GetEntryColor(9), *c.pasted) << c.text;
+      EXPECT_EQ(Document().UndoCount(), undoCount + 1) << c.text;
+    } else {
+      EXPECT_EQ(Document().State(), before) << c.text;
+      EXPECT_EQ(Document().UndoCount(), undoCount) << c.text;
+      EXPECT_TRUE(status->text().contains("Nothing changed")) << status->text().toStdString();
+    }
+  }
+}
+
 TEST_F(EditMenuTest, EveryShortcutWorksInBothWindows) {
   std::vector<QAction*> items;
   for (QAction* entry : Main().menuBar()->actions())
     for (QAction* item : entry->menu() ? entry->menu()->actions() : QList<QAction*>{})
       if (!item->shortcuts().isEmpty() && item->objectName() != "mnuQuit") items.push_back(item);
-  ASSERT_EQ(items.size(), 13u);
+  ASSERT_EQ(items.size(), 15u);
   Document().Apply("Set up", Varied(7));
   for (QWidget* window : {static_cast<QWidget*>(&Palette()), static_cast<QWidget*>(&Main())}) {
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window));
     for (QAction* item : items) {
       for (const QKeySequence& keys : item->shortcuts()) {
-        // The commands that ask are cancelled; redo needs a step to redo.
+        // The commands that ask are cancelled; undo needs a step to undo, redo one to redo.
         const QString name = item->objectName();
+        if (name == "mnuUndo" && !Document().CanUndo()) Document().Apply("Set up", Varied(5));
         if (name == "mnu_OpenImage" || name == "mnu_op") dialogs_.AnswerOpen(std::nullopt);
         if (name == "mnu_s16") dialogs_.AnswerSave(std::nullopt);
         if (name == "mnu_d") dialogs_.AnswerInput("");

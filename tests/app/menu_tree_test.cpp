@@ -24,7 +24,7 @@ TEST_F(MenuTreeTest, MenuBarHoldsFiveMenusAndTwoCommands) {
   EXPECT_EQ(NamesOf(bar), QStringList({"mnuFile", "mnuEdit", "mnuPalette", "mnuOptimize", "mnuZoom",
                                        "mnuTest", "mnuHelpSel"}));
   const QStringList captions = {"&File", "&Edit",    "&Palette", "&Optimize",
-                                "&Zoom", "&Preview", "&About"};
+                                "&Zoom", "P&review", "&About"};
   for (int i = 0; i < 7; ++i) EXPECT_EQ(bar[i]->text(), captions[i]);
   EXPECT_EQ(bar[5]->menu(), nullptr);
   EXPECT_EQ(bar[6]->menu(), nullptr);
@@ -33,17 +33,40 @@ TEST_F(MenuTreeTest, MenuBarHoldsFiveMenusAndTwoCommands) {
 TEST_F(MenuTreeTest, EditMenuStartsWithNothingToUndoOrRedoOrRestore) {
   StartApp();
   const QList<QAction*> edit = Main().findChild<QMenu*>("mnuEdit")->actions();
-  ASSERT_EQ(edit.size(), 4);
-  EXPECT_EQ(NamesOf(edit), QStringList({"mnuUndo", "mnuRedo", "mnuEditSep1", "mnuRestoreSession"}));
+  ASSERT_EQ(edit.size(), 7);
+  EXPECT_EQ(NamesOf(edit), QStringList({"mnuUndo", "mnuRedo", "mnuEditSep1", "mnuCopyColor",
+                                        "mnuPasteColor", "mnuEditSep2", "mnuRestoreSession"}));
   EXPECT_EQ(edit[0]->text(), "&Undo");
-  EXPECT_EQ(edit[0]->shortcuts(), QList<QKeySequence>({QKeySequence("Alt+Backspace")}));
+  EXPECT_EQ(edit[0]->shortcuts(),
+            QList<QKeySequence>({QKeySequence("Ctrl+Z"), QKeySequence("Alt+Backspace")}));
   EXPECT_EQ(edit[1]->text(), "&Redo");
   EXPECT_EQ(edit[1]->shortcuts(),
             QList<QKeySequence>({QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")}));
-  EXPECT_TRUE(edit[2]->isSeparator());
-  EXPECT_EQ(edit[3]->text(), "Restore last session's palette");
-  EXPECT_TRUE(edit[3]->shortcut().isEmpty());
-  for (QAction* item : edit) EXPECT_EQ(item->isEnabled(), item->isSeparator());
+  EXPECT_EQ(edit[3]->shortcut(), QKeySequence("Ctrl+C"));
+  EXPECT_EQ(edit[4]->shortcut(), QKeySequence("Ctrl+V"));
+  EXPECT_EQ(edit[6]->text(), "Restore last session's palette");
+  EXPECT_TRUE(edit[6]->shortcut().isEmpty());
+  for (int i : {0, 1, 6}) EXPECT_FALSE(edit[i]->isEnabled()) << i;
+}
+
+// Alt and a letter opens one menu of the bar, and a letter picks one item of an open menu.
+TEST_F(MenuTreeTest, NoMenuHasTwoItemsWithOneAccessKey) {
+  StartApp();
+  std::vector<const QWidget*> menus = {Main().menuBar()};
+  for (const QMenu* menu : Main().findChildren<QMenu*>()) menus.push_back(menu);
+  for (const QWidget* menu : menus) {
+    QMap<QChar, QString> taken;
+    for (const QAction* item : menu->actions()) {
+      const QString text = QString(item->text()).replace(QStringLiteral("&&"), QString());
+      const qsizetype amp = text.indexOf(QLatin1Char('&'));
+      if (amp < 0 || amp + 1 >= text.size()) continue;
+      const QChar key = text[amp + 1].toLower();
+      EXPECT_FALSE(taken.contains(key))
+          << menu->objectName().toStdString() << ": " << item->text().toStdString() << " and "
+          << taken[key].toStdString();
+      taken[key] = item->text();
+    }
+  }
 }
 
 TEST_F(MenuTreeTest, EveryItemHasItsCaptionShortcutAndPlace) {
@@ -61,13 +84,13 @@ TEST_F(MenuTreeTest, EveryItemHasItsCaptionShortcutAndPlace) {
       {"mnuFile", "mnu_s16", "&Save palette", "Ctrl+S"},
       {"mnuFile", "mnu_sep3", "", ""},
       {"mnuFile", "mnuQuit", "&Quit Tavlo", "Ctrl+Q"},
-      {"mnuPalette", "mu_sort", "&Sort && Clean (very cheap:)", "Ctrl+Z"},
+      {"mnuPalette", "mu_sort", "&Sort && Clean (very cheap:)", "Ctrl+Shift+O"},
       {"mnuPalette", "mnuCompress", "Compress (divide colors)", "Ctrl+F2"},
-      {"mnuPalette", "mnu_cv2ws", "&Convert to websafe colors (ugly;)", "Ctrl+C"},
+      {"mnuPalette", "mnu_cv2ws", "Convert to &websafe colors (ugly;)", "Ctrl+Shift+B"},
       {"mnuPalette", "mnu_cv2gs", "&Convert to greyscaled colors", "Ctrl+G"},
       {"mnuPalette", "mnu_sep4", "", ""},
-      {"mnuPalette", "mnuShiftl", "Shift &Palette left", "Shift+Ins"},
-      {"mnuPalette", "mnuShiftr", "Shift &Palette right", "Ctrl+Ins"},
+      {"mnuPalette", "mnuShiftl", "Shift Palette &left", "Shift+Ins"},
+      {"mnuPalette", "mnuShiftr", "Shift Palette &right", "Ctrl+Ins"},
       {"mnuPalette", "mnu_sep5", "", ""},
       {"mnuPalette", "mnu_d", "&Delete all entries", "Ctrl+D"},
       {"mnuOptimize", "mnuShowResult", "Show &result window", "Ctrl+R"},
@@ -75,7 +98,7 @@ TEST_F(MenuTreeTest, EveryItemHasItsCaptionShortcutAndPlace) {
       {"mnuOptimize", "mnuExportGif", "Export &GIF\u2026", ""},
       {"mnuOptimize", "mnuExportPng", "Export &PNG\u2026", ""},
       {"mnuOptimize", "mnuOptimizeSep2", "", ""},
-      {"mnuOptimize", "mnuPaletteFromPicture", "Palette from &picture\u2026", ""},
+      {"mnuOptimize", "mnuPaletteFromPicture", "Palette &from picture\u2026", ""},
       {"mnuOptimize", "mnuRemoveUnused", "Remove &unused entries\u2026", ""},
       {"mnuOptimize", "mnuMergeNear", "&Merge near colours\u2026", ""},
       {"mnuOptimize", "mnuReduceToTarget", "Reduce to &target\u2026", ""},

@@ -8,11 +8,13 @@
 #include <QScreen>
 #include <QScrollBar>
 
+#include "palette_model/palette_document.h"
 #include "palette_window/palette_window.h"
 #include "picture_view/picture_area.h"
 #include "store/process_state.h"
 #include "store/settings_store.h"
 #include "support/app_fixture.h"
+#include "support/picture_files.h"
 #include "support/test_files.h"
 
 namespace tavlo::testing {
@@ -109,7 +111,9 @@ TEST_F(StartupTest, UnusablePositionsFallBackToZero) {
              "[frmMain]\nTop=abc\nLeft=70000\n[frmPalette]\nTop=1507.5\nLeft=-15\n");
   StartApp();
   EXPECT_EQ(Main().pos(), QPoint(0, 0));
-  EXPECT_EQ(Palette().pos(), QPoint(-1, 101));  // 1507.5 rounds to 1508 twips, about 101 pixels
+  // 1507.5 rounds to 1508 twips, about 101 pixels; -15 twips, a pixel off the screen, is moved
+  // onto it.
+  EXPECT_EQ(Palette().pos(), QPoint(0, 101));
 }
 
 TEST_F(StartupTest, RecentMaxIsReadAndWrittenBackAsAWholeNumber) {
@@ -139,19 +143,40 @@ TEST_F(StartupTest, ClientAreaIsAlwaysThePictureArea) {
   StartApp();
   EXPECT_EQ(Main().centralWidget(), Main().Picture());
   EXPECT_EQ(Main().Picture()->size(), QSize(571, 166));
-  EXPECT_EQ(Main().centralWidget()->size(), QSize(571, 166));
+  EXPECT_EQ(Main().centralWidget()->size(), ClientFor(QSize(571, 166)));
   EXPECT_EQ(Main().Picture()->Canvas()->mapTo(Main().Picture(), QPoint(0, 0)), QPoint(2, 2));
   EXPECT_EQ(Main().Picture()->Canvas()->size(), QSize(567, 162));
 
   Main().Picture()->SetPicture(QImage(100, 50, QImage::Format_RGB32));
   Main().ResizeForm();
-  EXPECT_EQ(Main().centralWidget()->size(), QSize(104, 54));
+  EXPECT_EQ(Main().centralWidget()->size(), ClientFor(QSize(104, 54)));
   EXPECT_FALSE(Main().Picture()->horizontalScrollBar()->isVisible());
   EXPECT_FALSE(Main().Picture()->verticalScrollBar()->isVisible());
-  // Far narrower than the menu bar's items.
+  // Far narrower than the menu bar's items: the area is as wide as the menu bar.
   Main().Picture()->SetPicture(QImage(12, 7, QImage::Format_RGB32));
   Main().ResizeForm();
-  EXPECT_EQ(Main().centralWidget()->size(), QSize(16, 11));
+  EXPECT_EQ(Main().centralWidget()->size(), ClientFor(QSize(16, 11)));
+}
+
+// Files given at the start, as the desktop's "Open with" passes them: each is opened as what
+// its name and content show, the last picture stays, and a file that is neither is reported.
+TEST_F(StartupTest, FilesGivenAtTheStartOpenAsPicturesOrPalettes) {
+  StartApp();
+  WriteBytes(TempPath("first.gif"), MakeGif(3, 2, {qRgb(1, 2, 3)}, {std::vector<quint8>(6, 0)}));
+  WriteBytes(TempPath("pic.gif"), MakeGif(5, 4, {qRgb(9, 9, 9)}, {std::vector<quint8>(20, 0)}));
+  WriteBytes(TempPath("blue.act"), QByteArray(768, '\x40'));  // no signature: known by its name
+  WriteBytes(TempPath("colours"), "GIMP Palette\nName: t\n#\n255 0 0\tred\n");  // by content
+  WriteBytes(TempPath("notes.md"), "# notes\n");
+  Main().OpenFiles({TempPath("first.gif"), TempPath("blue.act"), TempPath("notes.md"),
+                    TempPath("colours"), TempPath("pic.gif")});
+  EXPECT_EQ(Main().Picture()->Picture().size(), QSize(5, 4));
+  EXPECT_EQ(Main().windowTitle(), "Tavlo - " + TempPath("pic.gif"));
+  EXPECT_EQ(Document().UndoCount(), 2);  // both palettes opened, one step each
+  EXPECT_EQ(Document().GetEntryColor(0), MakeColor(255, 0, 0));
+  const auto messages = dialogs_.CallsOf("message");
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_TRUE(messages[0].text.startsWith(TempPath("notes.md") + " cannot be opened"))
+      << messages[0].text.toStdString();
 }
 
 TEST_F(StartupTest, ResizeFormHidesThePreviewAndLaysItOverThePicture) {

@@ -98,6 +98,26 @@ TEST_F(ReduceCommandTest, WithoutARangeUsesTheEntriesThePaletteFileHolds) {
   ASSERT_EQ(RunCli({"reduce", picture, "--palette", Path("few.hex")}).code, cli::kExitSuccess);
   const DecodedGif gif = DecodeGifWithGiflib(ReadBytes(Path("p0.gif")));
   EXPECT_EQ(gif.globalTable, (std::vector<ColorValue>{0x0000FF, 0x00FF00, 0xFF0000, 0}));
+
+  // A range past them reduces to black padding as well, and says so.
+  const CliRun padded =
+      RunCli({"reduce", picture, "--palette", Path("few.hex"), "--range", "2-6", "--force"});
+  EXPECT_EQ(padded.code, cli::kExitSuccess);
+  EXPECT_EQ(padded.err, "tavlo-cli: warning: " + Path("few.hex") +
+                            " holds 3 entries; entries 4-6 of --range 2-6 are black padding.\n");
+}
+
+// A PNG cut off (here one that Qt's reader decodes, 16 bits a channel) is refused with the
+// program's reason, before the library under the reader could print its own.
+TEST_F(ReduceCommandTest, ACutOffPngIsRefusedWithTheProgramsReason) {
+  QImage deep = TestPicture(60, 40, 3).convertToFormat(QImage::Format_RGBA64);
+  ASSERT_TRUE(deep.save(Path("deep.png")));
+  const QByteArray bytes = ReadBytes(Path("deep.png"));
+  WriteBytes(Path("cut.png"), bytes.left(bytes.size() / 2));
+  const CliRun run = RunCli({"measure", Path("cut.png"), "--palette", Path("palette.act")});
+  EXPECT_EQ(run.code, cli::kExitSomeFailed);
+  EXPECT_EQ(run.err,
+            "tavlo-cli: " + Path("cut.png") + ": the picture data is cut off or damaged\n");
 }
 
 TEST_F(ReduceCommandTest, OneJobOrManyWriteTheSameFilesAndFigures) {

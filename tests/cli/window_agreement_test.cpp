@@ -143,13 +143,13 @@ TEST_F(WindowAgreementTest, PaletteComputesWhatTheOptimizeCommandsGive) {
   // Each window command works on the entries the step before it filled.
   const QStringList computed = printed({});
   ASSERT_EQ(computed.size(), 24);
-  dialogs_.AnswerInputs({"1", "24"});
+  Document().SetWorkingRange({0, 23});
   Trigger("mnuPaletteFromPicture");
   EXPECT_EQ(HexEntries(Document().Colors(), 24), computed);
 
   const QStringList merged = printed({"--merge", "12"});
   ASSERT_LT(merged.size(), computed.size());
-  dialogs_.AnswerInputs({"1", "24", "12"});
+  dialogs_.AnswerInputs({"12"});  // on the working range the step before left
   Trigger("mnuMergeNear");
   EXPECT_EQ(HexEntries(Document().Colors(), merged.size()), merged);
   const PaletteColors afterMerge = Document().Colors();
@@ -159,7 +159,8 @@ TEST_F(WindowAgreementTest, PaletteComputesWhatTheOptimizeCommandsGive) {
     const QStringList reduced = printed({"--merge", "12", "--target", target});
     EXPECT_TRUE(said.contains(" reached with ")) << said.toStdString();
     Document().Apply("Back to the merged palette", afterMerge);
-    dialogs_.AnswerInputs({"1", QString::number(merged.size()), target});
+    Document().SetWorkingRange({0, int(merged.size()) - 1});
+    dialogs_.AnswerInputs({target});
     Trigger("mnuReduceToTarget");
     EXPECT_EQ(HexEntries(Document().Colors(), reduced.size()), reduced);
   }

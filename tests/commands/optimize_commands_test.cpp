@@ -1,7 +1,8 @@
-// The range commands of the Optimize menu on the real windows: prompts through the dialog door,
-// one undo step each, nothing changed by a cancel at any prompt or during the work, the work
-// done on a worker thread while the windows go on, the message of what was done, and the result
-// window describing the entries that hold the colours afterwards.
+// The range commands of the Optimize menu on the real windows: the working range without a
+// prompt, their own prompts through the dialog door, one undo step each, nothing changed by a
+// cancel at any prompt or during the work, the work done on a worker thread while the windows go
+// on, the message of what was done, and the working range becoming the entries that hold the
+// colours afterwards.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -68,9 +69,12 @@ class OptimizeCommandsTest : public AppFixture {
     QApplication::processEvents();
   }
 
+  // The working range, entries `first` to `last` (1-based) as the user counts them.
+  void Range(int first, int last) { Document().SetWorkingRange({first - 1, last - 1}); }
+
   // The palette filled from the picture in `first`..`last` (1-based), as a user would start.
-  void FillFromPicture(const char* first, const char* last) {
-    dialogs_.AnswerInputs({first, last});
+  void FillFromPicture(int first, int last) {
+    Range(first, last);
     Run("mnuPaletteFromPicture");
     undoCount_ = Document().UndoCount();
   }
@@ -105,23 +109,15 @@ TEST_F(OptimizeCommandsTest, EveryCommandWithoutAPictureSaysSoAndAsksNothing) {
 
 TEST_F(OptimizeCommandsTest, CancelAtAnyPromptChangesNothing) {
   Show(Photo());
-  FillFromPicture("1", "64");
+  FillFromPicture(1, 64);
   const PaletteColors before = Document().Colors();
   const struct {
     const char* item;
     QStringList answers;  // the last one empty: Cancel
   } cases[] = {
-      {"mnuPaletteFromPicture", {""}},
-      {"mnuPaletteFromPicture", {"5", ""}},
-      {"mnuRemoveUnused", {""}},
-      {"mnuRemoveUnused", {"1", ""}},
       {"mnuMergeNear", {""}},
-      {"mnuMergeNear", {"1", ""}},
-      {"mnuMergeNear", {"1", "64", ""}},
       {"mnuReduceToTarget", {""}},
-      {"mnuReduceToTarget", {"1", ""}},
-      {"mnuReduceToTarget", {"1", "64", ""}},
-      {"mnuMergeNear", {"1", "64", "abc", ""}},
+      {"mnuMergeNear", {"abc", ""}},
   };
   for (const auto& c : cases) {
     dialogs_.AnswerInputs(c.answers);
@@ -130,10 +126,9 @@ TEST_F(OptimizeCommandsTest, CancelAtAnyPromptChangesNothing) {
     EXPECT_EQ(Document().Colors(), before) << c.item << " " << c.answers.join('|').toStdString();
     EXPECT_EQ(Document().UndoCount(), undoCount_) << c.item;
   }
-  // The range comes first, with the preview's titles.
-  const auto inputs = dialogs_.CallsOf("input");
-  EXPECT_EQ(inputs.front().title, "Select starting color");
-  EXPECT_EQ(inputs[4].title, "Select endingcolor color");
+  // The working range is not asked for: the prompts are the commands' own.
+  for (const auto& input : dialogs_.CallsOf("input"))
+    EXPECT_NE(input.title, "Select starting color");
 }
 
 // Waits on the worker until `flag` is set, giving up after a minute so that a fault fails the
@@ -163,12 +158,11 @@ void WhenBusyBoxShows(std::function<void(QProgressDialog*)> step) {
 
 TEST_F(OptimizeCommandsTest, TheWorkRunsBehindABusyBoxNamedAfterTheCommand) {
   Show(Photo());
-  FillFromPicture("1", "64");
-  dialogs_.AnswerInputs({"1", "64"});
+  FillFromPicture(1, 64);
   Run("mnuRemoveUnused");
-  dialogs_.AnswerInputs({"1", "64", "1.0"});
+  dialogs_.AnswerInputs({"1.0"});
   Run("mnuMergeNear");
-  dialogs_.AnswerInputs({"1", "64", "<= 50 %"});
+  dialogs_.AnswerInputs({"<= 50 %"});
   Run("mnuReduceToTarget");
   const auto busy = dialogs_.CallsOf("busy");
   ASSERT_EQ(busy.size(), 4u);
@@ -182,17 +176,17 @@ TEST_F(OptimizeCommandsTest, TheWorkRunsBehindABusyBoxNamedAfterTheCommand) {
 
 TEST_F(OptimizeCommandsTest, CancelDuringTheWorkChangesNothingAndSaysNothing) {
   Show(Photo());
-  FillFromPicture("1", "128");
+  FillFromPicture(1, 128);
   const PaletteColors before = Document().Colors();
   const struct {
     const char* item;
     QStringList answers;
   } cases[] = {
-      {"mnuPaletteFromPicture", {"1", "128"}},
-      {"mnuRemoveUnused", {"1", "256"}},
-      {"mnuMergeNear", {"1", "128", "5"}},
-      {"mnuReduceToTarget", {"1", "128", "<= 1000"}},
-      {"mnuReduceToTarget", {"1", "128", "<= 90 %"}},
+      {"mnuPaletteFromPicture", {}},
+      {"mnuRemoveUnused", {}},
+      {"mnuMergeNear", {"5"}},
+      {"mnuReduceToTarget", {"<= 1000"}},
+      {"mnuReduceToTarget", {"<= 90 %"}},
   };
   for (const auto& c : cases) {
     const size_t messages = dialogs_.CallsOf("message").size();
@@ -212,7 +206,7 @@ TEST_F(OptimizeCommandsTest, TheWindowsGoOnWhileTheWorkerWorksAndItsResultIsOneU
   // The work does not finish before a timer of the window's thread has fired.
   std::atomic<bool> timerFired = false, sawTimer = false;
   QTimer::singleShot(0, [&] { timerFired = true; });
-  dialogs_.AnswerInputs({"1", "4"});
+  Range(1, 4);
   dialogs_.RunBackgroundWorkForReal([&] { sawTimer = AwaitOnWorker(timerFired); });
   Run("mnuPaletteFromPicture");
   EXPECT_TRUE(sawTimer);
@@ -227,7 +221,7 @@ TEST_F(OptimizeCommandsTest, WorkThatOutlastsAMomentShowsTheBoxThenApplies) {
   const PaletteColors before = Document().Colors();
   auto release = std::make_shared<std::atomic<bool>>(false);
   WhenBusyBoxShows([release](QProgressDialog*) { *release = true; });
-  dialogs_.AnswerInputs({"1", "4"});
+  Range(1, 4);
   dialogs_.RunBackgroundWorkForReal([release] { AwaitOnWorker(*release); });
   Run("mnuPaletteFromPicture");
   EXPECT_TRUE(*release);
@@ -249,7 +243,7 @@ TEST_F(OptimizeCommandsTest, CancelOnTheBusyBoxReturnsAtOnceAndDropsTheResult) {
     ASSERT_NE(cancel, nullptr);
     cancel->click();
   });
-  dialogs_.AnswerInputs({"1", "4"});
+  Range(1, 4);
   dialogs_.RunBackgroundWorkForReal([release, ended] {
     AwaitOnWorker(*release);
     *ended = true;
@@ -271,7 +265,7 @@ TEST_F(OptimizeCommandsTest, CancelOnTheBusyBoxReturnsAtOnceAndDropsTheResult) {
 TEST_F(OptimizeCommandsTest, PaletteFromPictureFillsTheRangeMostUsedFirstAsOneUndoStep) {
   Show(Bands());
   const PaletteColors before = Document().Colors();
-  dialogs_.AnswerInputs({"11", "20"});
+  Range(11, 20);
   Run("mnuPaletteFromPicture");
   EXPECT_EQ(Document().GetEntryColor(10), kRed);
   EXPECT_EQ(Document().GetEntryColor(11), kWhite);
@@ -292,7 +286,7 @@ TEST_F(OptimizeCommandsTest, RemoveUnusedClosesUpTheRangeAsOneUndoStep) {
   for (int k = 0; k < 6; ++k) Document().SetEntryColor(100 + k, entries[k]);
   undoCount_ = Document().UndoCount();
   const PaletteColors before = Document().Colors();
-  dialogs_.AnswerInputs({"101", "106"});
+  Range(101, 106);
   Run("mnuRemoveUnused");
   const ColorValue expected[] = {kRed, kGreen, kBlue, kWhite, kBlack, kBlack};
   for (int k = 0; k < 6; ++k) EXPECT_EQ(Document().GetEntryColor(100 + k), expected[k]) << k;
@@ -302,33 +296,32 @@ TEST_F(OptimizeCommandsTest, RemoveUnusedClosesUpTheRangeAsOneUndoStep) {
   ExpectOneUndoStepNamed("Remove unused entries", before);
 
   Document().Redo();
-  dialogs_.AnswerInputs({"101", "104"});
+  Range(101, 104);
   Run("mnuRemoveUnused");
   EXPECT_TRUE(LastMessage().contains("Nothing changed")) << LastMessage().toStdString();
 
   // The black tail of the range is unused too: dropping it leaves the colours as they are, and
-  // the result window then describes the entries that hold the colours.
-  Main().Result()->SetRange({0, 255});
+  // the working range then becomes the entries that hold the colours.
   const int undoCount = Document().UndoCount();
-  dialogs_.AnswerInputs({"101", "106"});
+  Range(101, 106);
   Run("mnuRemoveUnused");
   EXPECT_TRUE(LastMessage().endsWith("The palette itself is unchanged."))
       << LastMessage().toStdString();
   EXPECT_EQ(Main().Result()->Range(), (EntryRange{100, 103}));
-  EXPECT_EQ(Document().UndoCount(), undoCount);
+  EXPECT_EQ(Document().UndoCount(), undoCount + 1);  // the range's change, which undo takes back
 }
 
 TEST_F(OptimizeCommandsTest, MergeAsksForAThresholdOfZeroToOneHundredStartingAtOne) {
   Show(Photo());
-  FillFromPicture("1", "128");
+  FillFromPicture(1, 128);
   const PaletteColors before = Document().Colors();
-  dialogs_.AnswerInputs({"1", "128", "150", "-1", "12"});
+  dialogs_.AnswerInputs({"150", "-1", "12"});
   Run("mnuMergeNear");
   const auto inputs = dialogs_.CallsOf("input");
-  ASSERT_EQ(inputs.size(), 7u);  // two for the fill, two for the range, three thresholds
-  EXPECT_EQ(inputs[4].title, "Merge near colours");
-  EXPECT_EQ(inputs[4].initialText, "1.0");
-  EXPECT_EQ(inputs[6].initialText, "1.0");
+  ASSERT_EQ(inputs.size(), 3u);  // three thresholds, no range
+  EXPECT_EQ(inputs[0].title, "Merge near colours");
+  EXPECT_EQ(inputs[0].initialText, "1.0");
+  EXPECT_EQ(inputs[2].initialText, "1.0");
   int refusals = 0;
   for (const auto& m : dialogs_.CallsOf("message")) refusals += m.icon == MessageIcon::Warning;
   EXPECT_EQ(refusals, 2);
@@ -340,7 +333,7 @@ TEST_F(OptimizeCommandsTest, MergeAsksForAThresholdOfZeroToOneHundredStartingAtO
 
 TEST_F(OptimizeCommandsTest, ReduceToAGifSizeReachesItAndTheResultWindowShowsThoseEntries) {
   Show(Photo());
-  FillFromPicture("1", "256");
+  FillFromPicture(1, 256);
   const PaletteColors before = Document().Colors();
   const QImage picture = Main().Picture()->Picture();
   auto gifSize = [&](int first, int last) {
@@ -349,7 +342,8 @@ TEST_F(OptimizeCommandsTest, ReduceToAGifSizeReachesItAndTheResultWindowShowsTho
   };
   const qsizetype start = gifSize(0, 255);
   const qsizetype target = start * 3 / 4;
-  dialogs_.AnswerInputs({"1", "256", QStringLiteral("\u2264 %1").arg(target)});
+  Range(1, 256);
+  dialogs_.AnswerInputs({QStringLiteral("\u2264 %1").arg(target)});
   Run("mnuReduceToTarget");
   EXPECT_TRUE(LastMessage().startsWith(QString::fromUtf8("Reached the target \u2264 ")))
       << LastMessage().toStdString();
@@ -365,7 +359,7 @@ TEST_F(OptimizeCommandsTest, ReduceToAGifSizeReachesItAndTheResultWindowShowsTho
 // it, so fewer entries go: the entries kept would be too many for the exact file.
 TEST_F(OptimizeCommandsTest, UnderALossBudgetAGifSizeTargetCountsTheBudgetedFile) {
   Show(Photo());
-  FillFromPicture("1", "256");
+  FillFromPicture(1, 256);
   auto gifSize = [&](EntryRange range, double budget) {
     return EncodeImageGif(Main().Picture()->Picture(), RangeEntries(Document().Colors(), range),
                           budget)
@@ -373,7 +367,8 @@ TEST_F(OptimizeCommandsTest, UnderALossBudgetAGifSizeTargetCountsTheBudgetedFile
   };
   const qsizetype target = gifSize({0, 255}, 10) * 9 / 10;
   Main().Result()->SetBudget(10);
-  dialogs_.AnswerInputs({"1", "256", QStringLiteral("\u2264 %1").arg(target)});
+  Range(1, 256);
+  dialogs_.AnswerInputs({QStringLiteral("\u2264 %1").arg(target)});
   Run("mnuReduceToTarget");
   EXPECT_TRUE(LastMessage().startsWith(QString::fromUtf8("Reached the target \u2264 ")))
       << LastMessage().toStdString();
@@ -384,9 +379,10 @@ TEST_F(OptimizeCommandsTest, UnderALossBudgetAGifSizeTargetCountsTheBudgetedFile
 
 TEST_F(OptimizeCommandsTest, ATargetBrokenAtTheStartChangesNothingAndSaysSo) {
   Show(Photo());
-  FillFromPicture("1", "8");  // eight colours for a photo: most pixels far above 1.0
+  FillFromPicture(1, 8);  // eight colours for a photo: most pixels far above 1.0
   const PaletteColors before = Document().Colors();
-  dialogs_.AnswerInputs({"1", "8", "nonsense", "<= 1 %"});
+  Range(1, 8);
+  dialogs_.AnswerInputs({"nonsense", "<= 1 %"});
   Run("mnuReduceToTarget");
   EXPECT_TRUE(LastMessage().contains("already broken")) << LastMessage().toStdString();
   EXPECT_TRUE(LastMessage().contains("Nothing changed"));
@@ -403,7 +399,7 @@ TEST_F(OptimizeCommandsTest, PaletteFromARealPicture) {
   ASSERT_FALSE(picture.isNull());
   picture = picture.convertToFormat(QImage::Format_RGB32);
   Show(picture);
-  dialogs_.AnswerInputs({"1", "256"});
+  Range(1, 256);
   Run("mnuPaletteFromPicture");
   const EntryRange kept = Main().Result()->Range();
   EXPECT_GT(kept.Count(), 1);

@@ -17,7 +17,8 @@ skip() {
   exit 0
 }
 
-for tool in desktop-file-validate appstreamcli readelf file; do
+for tool in desktop-file-validate appstreamcli readelf file update-mime-database \
+  update-desktop-database xdg-mime gio; do
   command -v "$tool" >/dev/null || skip "$tool is not installed (make deps installs it)"
 done
 
@@ -43,6 +44,7 @@ bin/tavlo-cli
 lib/tavlo/libtavlo_color.so
 share/applications/$id.desktop
 share/metainfo/$id.metainfo.xml
+share/mime/packages/$id.xml
 $icons/16x16/apps/$id.png
 $icons/32x32/apps/$id.png
 $icons/48x48/apps/$id.png
@@ -65,11 +67,44 @@ done
 # The desktop entry starts the installed program with the installed icon; both files pass the
 # validators.
 desktop=$prefix/share/applications/$id.desktop
-grep -qx "Exec=tavlo" "$desktop" || fail "the desktop entry does not start tavlo"
+grep -qx "Exec=tavlo %F" "$desktop" || fail "the desktop entry does not start tavlo with files"
 grep -qx "Icon=$id" "$desktop" || fail "the desktop entry does not name the icon $id"
 desktop-file-validate "$desktop" || fail "desktop-file-validate refuses $desktop"
 appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" ||
   fail "appstreamcli refuses the metadata"
+
+# The desktop offers Tavlo for pictures and palettes, the palette types known by their names
+# and contents. Checked in a copy of the prefix, so that the file list above stays the one
+# installed.
+mime_root=$work/mime
+mkdir -p "$mime_root/data" "$mime_root/config"
+cp -r "$prefix/share/mime" "$prefix/share/applications" "$mime_root/data/"
+update-mime-database "$mime_root/data/mime" >"$work/mime.log" 2>&1 || {
+  cat "$work/mime.log" >&2
+  fail "update-mime-database refuses the MIME files"
+}
+update-desktop-database "$mime_root/data/applications" ||
+  fail "update-desktop-database refuses the desktop entry"
+printf 'GIMP Palette\nName: test\n#\n255 0 0\tred\n' >"$work/colours.gpl"
+printf 'ASEF\0\1\0\0\0\0\0\0' >"$work/swatches.ase"
+in_test_prefix() {
+  env -u XDG_CURRENT_DESKTOP -u DESKTOP_SESSION -u KDE_FULL_SESSION -u GNOME_DESKTOP_SESSION_ID \
+    XDG_DATA_HOME="$mime_root/data" XDG_DATA_DIRS="$mime_root/data:/usr/share" \
+    XDG_CONFIG_HOME="$mime_root/config" XDG_CONFIG_DIRS="$mime_root/config" "$@"
+}
+xdg() { in_test_prefix xdg-mime "$@"; }
+# The type as the desktop's file managers see it (xdg-mime alone asks `file`, which knows
+# nothing of the MIME database).
+for file in colours.gpl swatches.ase; do
+  type=$(in_test_prefix gio info -a standard::content-type "$work/$file" |
+    sed -n 's/.*standard::content-type: //p')
+  case $type in application/x-*-palette) ;; *) fail "$file is taken for '$type'" ;; esac
+done
+for type in image/gif image/png application/x-gimp-palette application/x-act-palette \
+  application/x-aco-palette application/x-ase-palette; do
+  default=$(xdg query default "$type")
+  [ "$default" = "$id.desktop" ] || fail "the default for $type is '$default', not $id.desktop"
+done
 
 # Each program finds the colour library beside it in the prefix, through its RUNPATH alone.
 for program in tavlo tavlo-cli; do

@@ -1,5 +1,5 @@
-// The palette document on its own: steps, undo and redo, what observers hear, the history bound
-// and the modified flag.
+// The palette document on its own: steps, undo and redo (of the colours, the selection and the
+// working range), what observers hear, the history bound and the modified flag.
 #include "palette_model/palette_document.h"
 
 #include <gtest/gtest.h>
@@ -92,20 +92,25 @@ TEST(PaletteDocumentTest, ChangesInsideAStepAreAnnouncedOnceWhenItEnds) {
   QSignalSpy entries(&document, &PaletteDocument::EntriesChanged);
   QSignalSpy selection(&document, &PaletteDocument::SelectionChanged);
   QSignalSpy history(&document, &PaletteDocument::HistoryChanged);
+  QSignalSpy result(&document, &PaletteDocument::ResultSettingsChanged);
   const quint64 revision = document.Revision();
   {
     const PaletteStep step(document, "Swap entries");
     document.SetEntryColor(40, kRed);
     document.SetEntryColor(7, kGreen);
     document.MoveSelectionTo(8);
+    document.SetWorkingRange({7, 40});
+    document.SetTransparentEntry(7);
     EXPECT_EQ(document.GetEntryColor(40), kRed);  // visible at once, announced later
     EXPECT_GT(document.Revision(), revision);
     EXPECT_EQ(entries.count(), 0);
     EXPECT_EQ(selection.count(), 0);
+    EXPECT_EQ(result.count(), 0);
   }
   ASSERT_EQ(entries.count(), 1);
   EXPECT_EQ(entries.at(0).at(0).value<EntryRange>(), (EntryRange{7, 40}));
   EXPECT_EQ(selection.count(), 1);
+  EXPECT_EQ(result.count(), 1);
   EXPECT_EQ(history.count(), 1);
 
   // Outside a step a change is announced at once, and undo announces what it put back.
@@ -116,6 +121,11 @@ TEST(PaletteDocumentTest, ChangesInsideAStepAreAnnouncedOnceWhenItEnds) {
   ASSERT_EQ(entries.count(), 4);
   EXPECT_EQ(entries.at(3).at(0).value<EntryRange>(), (EntryRange{7, 40}));
   EXPECT_EQ(selection.count(), 2);
+  EXPECT_EQ(result.count(), 2);
+  EXPECT_EQ(document.WorkingRange(), (EntryRange{0, 255}));
+  EXPECT_EQ(document.TransparentEntry(), ResultSettings::kNoTransparentEntry);
+  document.Redo();
+  EXPECT_EQ(document.Result().TransparentPosition(), 0);  // entry 7, first of the range
 }
 
 TEST(PaletteDocumentTest, SelectionMovesLeaveTheRevision) {
@@ -137,6 +147,9 @@ TEST(PaletteDocumentTest, EntriesOutsideThePaletteAreIgnored) {
   document.SetEntryColor(256, kRed);
   document.MoveSelectionTo(256);
   document.SetSelectedEntry(-1);
+  for (const EntryRange range : {EntryRange{-1, 3}, EntryRange{4, 256}, EntryRange{9, 8}})
+    document.SetWorkingRange(range);
+  for (const int transparent : {-2, 256}) document.SetTransparentEntry(transparent);
   EXPECT_EQ(document.GetEntryColor(256), 0);
   EXPECT_EQ(document.State(), PaletteState{});
   EXPECT_FALSE(document.CanUndo());
@@ -193,7 +206,7 @@ struct PlainModel {
   size_t limit = 0;
 
   void Record(const PaletteState& before) {
-    if (before.colors == state.colors) return;
+    if (before.colors == state.colors && before.result == state.result) return;
     undo.push_back({before, state});
     if (undo.size() > limit) undo.erase(undo.begin());
     redo.clear();
@@ -214,7 +227,7 @@ TEST(PaletteDocumentTest, RandomEditsUndosAndRedosFollowAPlainModel) {
 
   for (int round = 0; round < 2000; ++round) {
     const PaletteState before = model.state;
-    switch (pick(7)) {
+    switch (pick(9)) {
       case 0: {  // a whole-palette command
         PaletteColors colors = model.state.colors;
         for (ColorValue& c : colors)
@@ -256,8 +269,30 @@ TEST(PaletteDocumentTest, RandomEditsUndosAndRedosFollowAPlainModel) {
         model.Record(before);
         break;
       }
-      case 4:
-      case 5:
+      case 4: {  // the working range chosen, which is no step
+        const int first = pick(256);
+        const EntryRange range{first, first + pick(256 - first)};
+        document.SetWorkingRange(range);
+        model.state.result.range = range;
+        break;
+      }
+      case 5: {  // an Optimize command: the range's colours and the entries that hold them
+        const EntryRange range = model.state.result.range;
+        const EntryRange kept{range.first, range.first + pick(range.Count())};
+        PaletteColors colors = model.state.colors;
+        if (pick(2)) colors[size_t(kept.last)] = MakeColor(pick(256), 1, 2);
+        {
+          const PaletteStep step(document, "Merge near colours");
+          document.Apply("Merge near colours", colors);
+          document.SetWorkingRange(kept);
+        }
+        model.state.colors = colors;
+        model.state.result.range = kept;
+        model.Record(before);
+        break;
+      }
+      case 6:
+      case 7:
         EXPECT_EQ(document.Undo(), !model.undo.empty());
         if (!model.undo.empty()) {
           model.state = model.undo.back().before;
@@ -277,6 +312,11 @@ TEST(PaletteDocumentTest, RandomEditsUndosAndRedosFollowAPlainModel) {
     ASSERT_EQ(document.State(), model.state) << "round " << round;
     ASSERT_EQ(document.UndoCount(), static_cast<int>(model.undo.size())) << "round " << round;
     ASSERT_EQ(document.RedoCount(), static_cast<int>(model.redo.size())) << "round " << round;
+    const PaletteState* base = document.StateBeforeLastStep();
+    ASSERT_EQ(base != nullptr, !model.undo.empty());
+    if (base) {
+      ASSERT_EQ(*base, model.undo.back().before) << "round " << round;
+    }
   }
 }
 

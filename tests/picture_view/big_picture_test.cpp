@@ -100,7 +100,7 @@ TEST_F(BigPictureTest, TheWindowFitsItsScreenAndThePictureScrolls) {
   QApplication::sendEvent(Area()->viewport(), &drop);
   QApplication::processEvents();
   EXPECT_EQ(Area()->Picture().size(), QSize(100, 50));
-  EXPECT_EQ(Main().centralWidget()->size(), QSize(104, 54));
+  EXPECT_EQ(Main().centralWidget()->size(), ClientFor(QSize(104, 54)));
   EXPECT_EQ(Area()->Canvas()->mapTo(Area(), QPoint(0, 0)), QPoint(2, 2));
   EXPECT_FALSE(Across()->isVisible());
   EXPECT_FALSE(Down()->isVisible());

@@ -22,11 +22,23 @@
 namespace tavlo::testing {
 namespace {
 
-const QString kOpenImageFilter = QStringLiteral(
-    "All formats|*.jpg;*.gif;*.bmp;*.rle;*.wmf;*.emf;*.ico|JPEG - Compilant|*.jpg|"
+// The filters after "All formats", one format or group each.
+const QString kOneFormatFilters = QStringLiteral(
+    "JPEG - Compilant|*.jpg|"
     "Compuserve Graphics Interchange|*.gif|Windows Bitmap|*.bmp|"
     "Windows Run-length-encoded|*.rle|Windows Metafile|*.wmf|Windows Enhanced Metafile|*.emf|"
     "Windows Icon|*.ico|Other pictures|*.png;*.webp;*.tif;*.tiff;*.tga");
+
+// "All formats" lists every ending of the other filters, and the other spellings of JPEG.
+void ExpectAllFormatsListsEveryEnding(const QString& filter) {
+  ASSERT_TRUE(filter.startsWith(QStringLiteral("All formats|")));
+  const QStringList pairs = filter.split(QLatin1Char('|'));
+  ASSERT_EQ(filter.section(QLatin1Char('|'), 2), kOneFormatFilters);
+  const QStringList all = pairs[1].split(QLatin1Char(';'));
+  QStringList needed = {QStringLiteral("*.jpeg"), QStringLiteral("*.png")};
+  for (qsizetype i = 3; i < pairs.size(); i += 2) needed << pairs[i].split(QLatin1Char(';'));
+  for (const QString& ending : needed) EXPECT_TRUE(all.contains(ending)) << ending.toStdString();
+}
 
 class ImageCommandsTest : public AppFixture {
  protected:
@@ -93,10 +105,10 @@ TEST_F(ImageCommandsTest, OpenImageFitsTheWindowNamesTheFileAndRemembersItsDirec
   EXPECT_EQ(opens[0].title, QStringLiteral("Open Image"));
   EXPECT_EQ(opens[0].directory, QDir::currentPath());
   EXPECT_EQ(opens[0].defaultName, QString());
-  EXPECT_EQ(opens[0].filter, kOpenImageFilter);
+  ExpectAllFormatsListsEveryEnding(opens[0].filter);
   EXPECT_EQ(opens[0].defaultExt, QStringLiteral("jpg"));
 
-  EXPECT_EQ(ClientSize(), QSize(104, 54));
+  EXPECT_EQ(ClientSize(), ClientFor(QSize(104, 54)));
   EXPECT_EQ(Main().Picture()->Picture().size(), QSize(100, 50));
   EXPECT_EQ(Main().windowTitle(), QStringLiteral("Tavlo - ") + path);
   EXPECT_EQ(Setting("frmMain", "Imagepath"), TempPath(QStringLiteral("pics/")));
@@ -112,13 +124,20 @@ TEST_F(ImageCommandsTest, OpenImageFitsTheWindowNamesTheFileAndRemembersItsDirec
   EXPECT_EQ(Main().windowTitle(), QStringLiteral("Tavlo - ") + path);
 }
 
-TEST_F(ImageCommandsTest, ANarrowPictureStillGetsExactlyItsClientArea) {
+// A picture narrower than the menu bar sits at the top left of an area as wide as the menu bar:
+// every menu title shows on the bar, none behind an extension button.
+TEST_F(ImageCommandsTest, ASmallPictureKeepsEveryMenuTitleVisible) {
   StartApp();
-  OpenPicture(MakePicture(QStringLiteral("narrow.png"), QSize(3, 40)));
-  EXPECT_EQ(ClientSize(), QSize(7, 44));
-  EXPECT_EQ(Main().Picture()->size(), QSize(7, 44));
-  OpenPicture(MakePicture(QStringLiteral("wide.png"), QSize(300, 20)));
-  EXPECT_EQ(ClientSize(), QSize(304, 24));
+  for (const QSize size : {QSize(3, 40), QSize(64, 64), QSize(300, 20)}) {
+    OpenPicture(MakePicture(QStringLiteral("small.png"), size));
+    EXPECT_EQ(ClientSize(), ClientFor(size + QSize(4, 4)));
+    EXPECT_EQ(Main().Picture()->Canvas()->mapTo(Main().Picture(), QPoint(0, 0)), QPoint(2, 2));
+    EXPECT_EQ(Main().Picture()->Canvas()->size(), size);
+    const QMenuBar* bar = Main().menuBar();
+    for (QAction* title : bar->actions())
+      EXPECT_TRUE(bar->rect().contains(bar->actionGeometry(title)))
+          << title->text().toStdString() << " at " << size.width();
+  }
 }
 
 TEST_F(ImageCommandsTest, UnreadablePicturesChangeNothing) {
@@ -144,7 +163,7 @@ TEST_F(ImageCommandsTest, UnreadablePicturesChangeNothing) {
 
   EXPECT_EQ(ReadBytes(SettingsPath()), settingsBefore);
   EXPECT_EQ(Main().Picture()->Picture(), pictureBefore);
-  EXPECT_EQ(ClientSize(), QSize(104, 54));
+  EXPECT_EQ(ClientSize(), ClientFor(QSize(104, 54)));
   EXPECT_EQ(Main().windowTitle(), QStringLiteral("Tavlo - ") + good);
   EXPECT_EQ(MenuEntries(), QStringList{good});
   // The two unreadable files were reported, naming the file; the missing one silently skipped.
@@ -204,7 +223,7 @@ TEST_F(ImageCommandsTest, ChoosingARecentEntryReopensWithoutTouchingTheImageDire
   OpenPicture(second);
   ASSERT_EQ(MenuEntries(), (QStringList{second, first}));
   Main().RecentItem(2)->trigger();
-  EXPECT_EQ(ClientSize(), QSize(24, 14));
+  EXPECT_EQ(ClientSize(), ClientFor(QSize(24, 14)));
   EXPECT_EQ(Main().windowTitle(), QStringLiteral("Tavlo - ") + first);
   EXPECT_EQ(Setting("frmMain", "Imagepath"), TempPath(QStringLiteral("two/")));
 
@@ -212,7 +231,7 @@ TEST_F(ImageCommandsTest, ChoosingARecentEntryReopensWithoutTouchingTheImageDire
   ASSERT_TRUE(QFile::remove(second));
   const QByteArray before = ReadBytes(SettingsPath());
   Main().RecentItem(1)->trigger();
-  EXPECT_EQ(ClientSize(), QSize(24, 14));
+  EXPECT_EQ(ClientSize(), ClientFor(QSize(24, 14)));
   EXPECT_EQ(Main().windowTitle(), QStringLiteral("Tavlo - ") + first);
   EXPECT_EQ(ReadBytes(SettingsPath()), before);
   EXPECT_EQ(MenuEntries(), (QStringList{second, first}));
@@ -262,7 +281,7 @@ TEST_F(ImageCommandsTest, DroppingFilesLoadsTheFirstWhateverItsName) {
   const QString second = MakePicture(QStringLiteral("second.png"), {50, 50});
   const QString third = MakePicture(QStringLiteral("third.png"), {60, 50});
   EXPECT_EQ(Drop(Files({first, second, third})), Qt::CopyAction);
-  EXPECT_EQ(ClientSize(), QSize(44, 34));
+  EXPECT_EQ(ClientSize(), ClientFor(QSize(44, 34)));
   EXPECT_EQ(Main().windowTitle(), QStringLiteral("Tavlo - ") + first);
   EXPECT_EQ(Setting("frmMain", "Imagepath"), TempPath(QStringLiteral("drop/")));
   EXPECT_EQ(MenuEntries(), QStringList{first});
@@ -281,7 +300,7 @@ TEST_F(ImageCommandsTest, DragsWithoutAFileListAreRefused) {
   // A file list offered only for moving gets no drop either: the area only copies.
   const QString path = MakePicture(QStringLiteral("x.png"));
   EXPECT_EQ(Drop(Files({path}), Qt::MoveAction), Qt::IgnoreAction);
-  EXPECT_EQ(ClientSize(), QSize(571, 166));
+  EXPECT_EQ(ClientSize(), ClientFor(QSize(571, 166)));
   EXPECT_EQ(ReadBytes(SettingsPath()), before);
   delete text;
   delete web;

@@ -4,15 +4,20 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
+#include <QLocale>
 #include <QTest>
+#include <functional>
 
 #include "app/main_window.h"
 #include "palette_model/palette_document.h"
 #include "palette_window/palette_window.h"
 #include "palette_window/zoom_lens.h"
 #include "picture/lens_image.h"
+#include "picture/preview.h"
 #include "picture_view/picture_area.h"
+#include "result/result_window.h"
 #include "store/process_state.h"
 #include "store/settings_store.h"
 #include "support/app_fixture.h"
@@ -161,7 +166,7 @@ TEST_F(PickingAndPreviewTest, SingleEntryPreviewPaintsEverythingInThatColor) {
     for (int x = 0; x < 200; ++x) ASSERT_EQ(preview.pixel(x, y), qRgb(1, 2, 3)) << x << "," << y;
   // The picture itself is untouched and the window did not change size.
   EXPECT_EQ(Main().Picture()->Picture().pixel(150, 20), qRgb(255, 128, 0));
-  EXPECT_EQ(Main().centralWidget()->size(), QSize(204, 64));
+  EXPECT_EQ(Main().centralWidget()->size(), ClientFor(QSize(204, 64)));
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
@@ -180,6 +185,42 @@ TEST_F(PickingAndPreviewTest, EachPreviewStartsFromThePicture) {
   Main().findChild<QAction*>(QStringLiteral("mnuTest"))->trigger();
   EXPECT_TRUE(Preview()->isVisible());
   EXPECT_EQ(Main().Picture()->PreviewImage(), preview);
+}
+
+// The preview shown is always the picture reduced to the working range of the palette as it is
+// now: after another palette is opened, after an undo and after an Optimize command.
+TEST_F(PickingAndPreviewTest, ThePreviewFollowsThePalette) {
+  for (int i = 0; i < 256; ++i) Document().SetEntryColor(i, MakeColor(i, i % 60, 7));
+  Preview(QStringLiteral("1"), QStringLiteral("64"));
+  const QString act = TempPath(QStringLiteral("grey.act"));
+  QByteArray grey;
+  for (int i = 0; i < kPaletteSize; ++i) grey += QByteArray(3, char(255 - i));
+  WriteBytes(act, grey);
+  const struct {
+    const char* step;
+    std::function<void()> run;
+  } steps[] = {
+      {"open palette", [&] { OpenPalette(act); }},
+      {"undo", [&] { Document().Undo(); }},
+      {"merge",
+       [&] {
+         dialogs_.AnswerInputs({QStringLiteral("10")});
+         Trigger("mnuMergeNear");
+       }},
+      {"palette from picture", [&] { Trigger("mnuPaletteFromPicture"); }},
+  };
+  for (const auto& step : steps) {
+    const PaletteColors before = Document().Colors();
+    step.run();
+    ASSERT_NE(Document().Colors(), before) << step.step;
+    ASSERT_TRUE(Preview()->isVisible()) << step.step;
+    const QImage expected = MakePreview(Main().Picture()->Picture(),
+                                        ColorsOf(Document().Colors(), Document().WorkingRange()));
+    const QImage shown = Preview()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(shown.copy(QRect(QPoint(0, 0), expected.size())),
+              expected.convertToFormat(QImage::Format_RGB32))
+        << step.step;
+  }
 }
 
 TEST_F(PickingAndPreviewTest, ThePreviewTakesThePointerUntilALeftClickHidesIt) {
@@ -214,14 +255,20 @@ TEST_F(PickingAndPreviewTest, RightClickExportsAnIndexedBitmapOfThePicturesSize)
   const auto saves = dialogs_.CallsOf("save");
   ASSERT_EQ(saves.size(), 1u);
   EXPECT_EQ(saves[0].title, QStringLiteral("Save Preview"));
-  EXPECT_EQ(saves[0].directory, QDir::currentPath());
-  EXPECT_EQ(saves[0].defaultName, QStringLiteral("noname"));
+  // The picture's name with the format's ending, in the picture's folder before any export.
+  EXPECT_EQ(saves[0].directory, QFileInfo(picturePath_).absolutePath());
+  EXPECT_EQ(saves[0].defaultName, QStringLiteral("gradient.bmp"));
   EXPECT_EQ(saves[0].filter,
             QStringLiteral("Windows Bitmap|*.bmp|GIF|*.gif|PNG|*.png|All files|*.*"));
   EXPECT_EQ(saves[0].defaultExt, QStringLiteral("bmp"));
   EXPECT_TRUE(Preview()->isVisible());
 
   const QByteArray bytes = ReadBytes(target);
+  // The status names what was written.
+  const QString status = Main().Result()->findChild<QLabel*>(QStringLiteral("lblStatus"))->text();
+  EXPECT_TRUE(status.contains(
+      QStringLiteral("a.bmp (%1 bytes)").arg(QLocale(QLocale::English).toString(bytes.size()))))
+      << status.toStdString();
   ASSERT_GT(bytes.size(), 54);
   EXPECT_EQ(bytes.left(2), QByteArray("BM"));
   EXPECT_EQ(quint8(bytes[28]), 8);  // bits per pixel

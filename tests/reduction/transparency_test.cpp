@@ -158,7 +158,7 @@ TEST(TransparentFigures, CountClearPixelsApartAndMeasureTheOpaqueOnesOverTheMatt
       clear += a < alpha.threshold;
       partly += a > 0 && a < alpha.threshold;
       ++usage[picture.indexes[p]];
-      if (transparent != TransparencyRule::kNone && a < alpha.threshold) continue;
+      if (a < alpha.threshold) continue;  // clear pixels are never measured
       const QRgb pixel = logo.pixel(int(p % 36), int(p / 36));
       sum += Ciede2000(LabFromColor(OverMatte(pixel, alpha.matte)),
                        LabFromColor(entries[picture.indexes[p]]));
@@ -166,7 +166,7 @@ TEST(TransparentFigures, CountClearPixelsApartAndMeasureTheOpaqueOnesOverTheMatt
     }
     EXPECT_EQ(figures.clearPixels, clear);
     EXPECT_EQ(figures.partlyClearPixels, transparent == TransparencyRule::kNone ? 0 : partly);
-    EXPECT_EQ(figures.OpaquePixels(), measured);
+    EXPECT_EQ(figures.Measured(), measured);
     EXPECT_EQ(figures.usage, usage);
     EXPECT_NEAR(figures.meanLoss, sum / double(measured), 1e-4);
   }

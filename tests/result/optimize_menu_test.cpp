@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QLabel>
+#include <QSpinBox>
 #include <QTableView>
 #include <QTest>
 
@@ -24,6 +25,7 @@
 #include "store/settings_store.h"
 #include "support/app_fixture.h"
 #include "support/picture_decoding.h"
+#include "support/picture_files.h"
 #include "support/test_files.h"
 
 namespace tavlo::testing {
@@ -144,6 +146,66 @@ TEST_F(OptimizeMenuTest, AnEditIsFollowedByItsFiguresAndTheirChange) {
   const ResultFigures& after = WaitForFigures();
   EXPECT_EQ(after.gif, EncodeGif(Expected(0, 255)).bytes);
   EXPECT_EQ(Shown("lblGifChange"), ByteChangeText(after.GifBytes() - before));
+}
+
+// After each command the window's change is what the command did to the GIF the user exports:
+// the size of the file after it less the size before. Undo puts back the range with the palette.
+TEST_F(OptimizeMenuTest, EachCommandsChangeIsTheDifferenceOfTheExportedFiles) {
+  Preview(QStringLiteral("1"), QStringLiteral("40"));
+  Item("mnuShowResult")->trigger();
+  const auto exported = [&](const QString& name) {
+    WaitForFigures();
+    dialogs_.AnswerSave(TempPath(QStringLiteral("out/") + name));
+    Item("mnuExportGif")->trigger();
+    return ReadBytes(TempPath(QStringLiteral("out/") + name)).size();
+  };
+  const struct {
+    const char* item;
+    QStringList answers;
+  } commands[] = {{"mnuMergeNear", {"12"}}, {"mnuPaletteFromPicture", {}}};
+  for (const auto& command : commands) {
+    const qsizetype before = exported(QStringLiteral("before.gif"));
+    const EntryRange range = Document().WorkingRange();
+    dialogs_.AnswerInputs(command.answers);
+    Item(command.item)->trigger();
+    ASSERT_TRUE(dialogs_.AllAnswersUsed()) << command.item;
+    const qsizetype after = exported(QStringLiteral("after.gif"));
+    EXPECT_NE(after, before) << command.item;
+    EXPECT_EQ(Shown("lblGifChange"), ByteChangeText(after - before)) << command.item;
+    Document().Undo();
+    EXPECT_EQ(Document().WorkingRange(), range) << command.item;
+    EXPECT_EQ(Result().findChild<QSpinBox*>("spnLastEntry")->value(), range.last + 1);
+    Document().Redo();
+  }
+}
+
+// What loading dropped is said in the status; clear pixels laid over the matte are said beside
+// the transparent entry, and the loss leaves them out.
+TEST_F(OptimizeMenuTest, FramesDroppedOnLoadingAndClearPixelsMadeOpaqueAreSaid) {
+  QImage half(20, 10, QImage::Format_ARGB32);
+  half.fill(qRgba(200, 30, 30, 255));
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 20; ++x) half.setPixel(x, y, qRgba(0, 0, 255, 0));
+  ASSERT_TRUE(half.save(TempPath("half.png")));
+  WriteBytes(TempPath("three.gif"), MakeGif(2, 2, {qRgb(9, 9, 9), qRgb(90, 90, 90)},
+                                            {{0, 0, 0, 0}, {1, 1, 1, 1}, {0, 1, 0, 1}}));
+  const struct {
+    const char* file;
+    const char* label;
+    const char* said;
+  } cases[] = {{"half.png", "lblTransparency", "100 transparent pixels made opaque"},
+               {"three.gif", "lblStatus", "only the first of 3 frames is used"}};
+  Item("mnuShowResult")->trigger();
+  for (const auto& c : cases) {
+    OpenPicture(TempPath(c.file));
+    WaitForFigures();
+    EXPECT_TRUE(Shown(c.label).contains(c.said)) << Shown(c.label).toStdString();
+  }
+  OpenPicture(TempPath("half.png"));
+  const ResultFigures& figures = WaitForFigures();
+  EXPECT_EQ(figures.unmeasured, 100u);  // the transparent half, white now, is not counted
+  EXPECT_TRUE(Shown("lblLoss").contains("100 transparent pixels not measured"))
+      << Shown("lblLoss").toStdString();
 }
 
 TEST_F(OptimizeMenuTest, ExportGifWritesTheFileTheWindowMeasuresDecodingToThePreview) {

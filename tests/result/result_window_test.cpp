@@ -21,7 +21,7 @@ class ResultWindowTest : public ::testing::Test {
     QImage picture(8, 8, QImage::Format_RGB32);
     picture.fill(Qt::gray);
     window_.SetPicture(picture);
-    window_.SetRange({0, 3});
+    document_.SetWorkingRange({0, 3});
   }
   ~ResultWindowTest() override {
     for (int i = 0; i < 8; ++i) worker_.ReleaseOne();  // let any held job end
@@ -103,7 +103,7 @@ TEST(ResultTexts, WriteFiguresTheWayTheWindowShowsThem) {
   figures.smallerTable = 64;
   figures.aboveSmallerTable = 3;
   EXPECT_EQ(TableText(figures), QStringLiteral("128 entries, 67 used"));
-  EXPECT_EQ(TableHintText(figures), QStringLiteral("3 above 64"));
+  EXPECT_EQ(TableHintText(figures), QStringLiteral("remove 3 entries to halve the table"));
   figures.meanLoss = 0.5;
   figures.maxLoss = 3.25;
   figures.shareAboveOne = 0.125;

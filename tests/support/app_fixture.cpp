@@ -1,6 +1,8 @@
 #include "support/app_fixture.h"
 
 #include <QApplication>
+#include <QMenuBar>
+#include <algorithm>
 
 #include "palette_model/palette_document.h"
 #include "palette_window/palette_window.h"
@@ -21,6 +23,10 @@ MainWindow& AppFixture::StartApp() {
 void AppFixture::CloseApp() {
   window_->close();
   QApplication::processEvents();
+}
+
+QSize AppFixture::ClientFor(QSize outer) {
+  return {std::max(outer.width(), window_->menuBar()->sizeHint().width()), outer.height()};
 }
 
 QAction* AppFixture::Item(const char* name) {

@@ -27,6 +27,9 @@ class AppFixture : public ::testing::Test {
   void CloseApp();
 
   MainWindow& Main() { return *window_; }
+  // The main window's client area for a picture area of `outer`: never narrower than the menu
+  // bar, so that every menu title shows.
+  QSize ClientFor(QSize outer);
   PaletteWindow& Palette() { return *window_->Palette(); }
   PaletteDocument& Document() { return window_->Document(); }
 
