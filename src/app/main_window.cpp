@@ -206,7 +206,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     shutDown_ = true;
     // The palette first: nothing that could fail later may cost the user's work. A session that
     // never changed the palette leaves the one before it in place.
-    if (document_->Revision() > 0) SaveLastSession(document_->Colors());
+    if (document_->Revision() > 0)
+      SaveLastSession(document_->Colors(), document_->TransparentEntry());
     WriteKey(keys::kMainTop, QString::number(TwipsFromPixels(y())));
     WriteKey(keys::kMainLeft, QString::number(TwipsFromPixels(x())));
     WriteKey(keys::kUser, GetLoginName());

@@ -15,15 +15,39 @@ QString LastSessionPath() {
   return Process().stateDirectory + QStringLiteral("/last-session.act");
 }
 
+namespace {
+
+QString TransparentEntryPath() {
+  return Process().stateDirectory + QStringLiteral("/last-session-transparent.txt");
+}
+
+// The transparent entry kept beside the last session's palette, or none.
+int ReadTransparentEntry() {
+  QFile file(TransparentEntryPath());
+  if (!file.open(QIODevice::ReadOnly)) return ResultSettings::kNoTransparentEntry;
+  bool ok = false;
+  const int number = QString::fromLatin1(file.read(16)).trimmed().toInt(&ok);
+  return ok && number >= 1 && number <= kPaletteSize ? number - 1
+                                                     : ResultSettings::kNoTransparentEntry;
+}
+
+}  // namespace
+
 bool LastSessionExists() {
   return QFileInfo(LastSessionPath()).isFile();
 }
 
-WriteResult SaveLastSession(const PaletteColors& colors) {
+WriteResult SaveLastSession(const PaletteColors& colors, int transparent) {
   if (!QDir().mkpath(Process().stateDirectory))
     return {false, QStringLiteral("The directory %1 cannot be created")
                        .arg(QDir::toNativeSeparators(Process().stateDirectory))};
-  return WriteFileAtomically(LastSessionPath(), WriteAct(colors));
+  const WriteResult written = WriteFileAtomically(LastSessionPath(), WriteAct(colors));
+  if (!written.ok) return written;
+  if (transparent < 0 || transparent >= kPaletteSize) {
+    QFile::remove(TransparentEntryPath());
+    return written;
+  }
+  return WriteFileAtomically(TransparentEntryPath(), QByteArray::number(transparent + 1) + '\n');
 }
 
 void RestoreLastSession(QWidget* owner, PaletteDocument& palette) {
@@ -43,7 +67,10 @@ void RestoreLastSession(QWidget* owner, PaletteDocument& palette) {
   }
   PaletteColors colors;
   std::copy(read.colors.begin(), read.colors.end(), colors.begin());
-  palette.Apply(QStringLiteral("Restore last session's palette"), colors);
+  const QString name = QStringLiteral("Restore last session's palette");
+  const PaletteStep step(palette, name);
+  palette.Apply(name, colors);
+  palette.SetTransparentEntry(ReadTransparentEntry());
 }
 
 }  // namespace tavlo

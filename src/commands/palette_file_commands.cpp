@@ -25,6 +25,10 @@ void Apply(QWidget* owner, PaletteDocument& palette, const PaletteFormat& format
     const PaletteStep step(palette, QStringLiteral("Open palette"));
     const int count = std::min<int>(static_cast<int>(read.colors.size()), kPaletteSize);
     for (int i = 0; i < count; ++i) palette.SetEntryColor(i, read.colors[i]);
+    // A picture's transparent index comes with its table; any other file has none.
+    const bool transparent = read.transparentEntry >= 0 && read.transparentEntry < kPaletteSize;
+    palette.SetTransparentEntry(transparent ? read.transparentEntry
+                                            : ResultSettings::kNoTransparentEntry);
     if (format.added) palette.MoveSelectionTo(0);
     palette.MarkUnmodified();
   }

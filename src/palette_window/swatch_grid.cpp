@@ -29,6 +29,20 @@ void DrawMark(QPainter& painter, const QRect& swatch, ColorValue color) {
   painter.restore();
 }
 
+// A small checkerboard in the swatch's upper left corner, the usual sign of transparency: 3 x 3
+// cells of 2 pixels, white and grey, with a thin dark edge so that it shows on any colour.
+void DrawTransparentCorner(QPainter& painter, const QRect& swatch) {
+  constexpr int kCell = 2, kCells = 3;
+  const QPoint origin = swatch.topLeft();
+  painter.save();
+  painter.fillRect(QRect(origin, QSize(kCell * kCells + 1, kCell * kCells + 1)), QColor(64, 64, 64));
+  for (int y = 0; y < kCells; ++y)
+    for (int x = 0; x < kCells; ++x)
+      painter.fillRect(QRect(origin + QPoint(x * kCell, y * kCell), QSize(kCell, kCell)),
+                       (x + y) % 2 ? QColor(153, 153, 153) : QColor(Qt::white));
+  painter.restore();
+}
+
 }  // namespace
 
 SwatchGrid::SwatchGrid(QWidget* parent, const PaletteDocument& document)
@@ -39,6 +53,16 @@ SwatchGrid::SwatchGrid(QWidget* parent, const PaletteDocument& document)
   connect(&document, &PaletteDocument::EntriesChanged, this, &SwatchGrid::EntriesChanged);
   // Frames are few and cheap to draw: a selection change repaints the grid.
   connect(&document, &PaletteDocument::SelectionChanged, this, qOverload<>(&QWidget::update));
+  connect(&document, &PaletteDocument::ResultSettingsChanged, this, [this] {
+    if (TransparentEntry() != transparentShown_) update();
+  });
+}
+
+int SwatchGrid::TransparentEntry() const {
+  const ResultSettings& result = document_.Result();
+  return result.TransparentPosition() == ResultSettings::kNoTransparentEntry
+             ? ResultSettings::kNoTransparentEntry
+             : result.transparent;
 }
 
 SwatchGrid::~SwatchGrid() {
@@ -86,12 +110,14 @@ void SwatchGrid::SetMarkedEntries(std::bitset<kPaletteSize> marked) {
 void SwatchGrid::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   const QColor frameColor = palette().color(QPalette::WindowText);
+  transparentShown_ = TransparentEntry();
   for (int i = 0; i < kPaletteSize; ++i) {
     const QRect frame = FrameRect(i);
     if (!event->rect().intersects(frame)) continue;
     const ColorValue c = document_.GetEntryColor(i);
     painter.fillRect(SwatchRect(i), QColor(RedOf(c), GreenOf(c), BlueOf(c)));
     if (marked_[static_cast<size_t>(i)]) DrawMark(painter, SwatchRect(i), c);
+    if (i == transparentShown_) DrawTransparentCorner(painter, SwatchRect(i));
     if (document_.SelectionFrameShown(i)) {
       painter.setPen(frameColor);
       painter.drawRect(frame.adjusted(0, 0, -1, -1));
@@ -120,7 +146,8 @@ bool SwatchGrid::event(QEvent* event) {
 }
 
 void SwatchGrid::HoverOver(int index) {
-  const QString tip = SwatchTooltip(index, document_.GetEntryColor(index));
+  QString tip = SwatchTooltip(index, document_.GetEntryColor(index));
+  if (index == TransparentEntry()) tip += QStringLiteral(" (transparent)");
   if (toolTip() != tip) setToolTip(tip);
 }
 

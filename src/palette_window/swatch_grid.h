@@ -42,6 +42,9 @@ class SwatchGrid : public QWidget {
   // window marks the entries the picture does not use); none at first.
   void SetMarkedEntries(std::bitset<kPaletteSize> marked);
   std::bitset<kPaletteSize> MarkedEntries() const { return marked_; }
+  // The document's transparent entry, marked with a small checkerboard corner while it lies in
+  // the working range; -1 when there is none.
+  int TransparentEntry() const;
 
  signals:
   // A mouse button went down on a swatch. The second press of a left double-click on the same
@@ -69,6 +72,7 @@ class SwatchGrid : public QWidget {
 
   const PaletteDocument& document_;
   std::bitset<kPaletteSize> marked_;
+  int transparentShown_ = -1;  // the entry painted with the corner
   bool dragging_ = false;
   int lastPressed_ = -1;
 };

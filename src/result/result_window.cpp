@@ -56,6 +56,7 @@ ResultWindow::ResultWindow(QWidget* owner, PaletteDocument& document, ResultFunc
     if (changed.first <= range.last && changed.last >= range.first) Recompute();
   });
   connect(&document_, &PaletteDocument::ResultSettingsChanged, this, [this] {
+    NoteTransparentEntry();
     ShowRange();
     Recompute();
   });
@@ -226,9 +227,23 @@ void ResultWindow::Recompute() {
   computer_->Request(picture_, RangeColors(), std::move(baseline), Rule(), Budget());
 }
 
+// A transparent entry that came with an opened palette file is said until it changes.
+void ResultWindow::NoteTransparentEntry() {
+  const int entry = document_.TransparentEntry();
+  if (entry == notedTransparent_) return;
+  notedTransparent_ = entry;
+  const bool fromFile = entry != ResultSettings::kNoTransparentEntry &&
+                        document_.UndoName() == QStringLiteral("Open palette");
+  fileNote_ = fromFile ? QStringLiteral("The palette file names entry %1 as transparent: it is "
+                                        "the transparent entry.")
+                             .arg(entry + 1)
+                       : QString();
+  UpdateStatus();
+}
+
 void ResultWindow::UpdateStatus() {
   QStringList lines;
-  for (const QString& line : {state_, notes_, message_})
+  for (const QString& line : {state_, notes_, fileNote_, message_})
     if (!line.isEmpty()) lines << line;
   status_->setText(lines.join(QLatin1Char('\n')));
 }

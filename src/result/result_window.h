@@ -26,6 +26,7 @@
 #include <optional>
 
 #include "base/entry_range.h"
+#include "palette_model/palette_document.h"
 #include "result/result_computer.h"
 
 class QDoubleSpinBox;
@@ -88,6 +89,7 @@ class ResultWindow : public QWidget {
   void RangeEdited(bool firstEdited);
   void Recompute();
   void UpdateStatus();
+  void NoteTransparentEntry();
   void ShowOutdated();
   void ShowFigures(const ResultFigures& figures);
   void ShowFailure(const QString& error);
@@ -104,6 +106,8 @@ class ResultWindow : public QWidget {
   QString state_;    // "Working out the result…", or why there is no result
   QString notes_;    // what the picture lost on loading
   QString message_;  // the last command's message
+  QString fileNote_;  // the transparent entry an opened palette file named
+  int notedTransparent_ = ResultSettings::kNoTransparentEntry;
 
   QSpinBox* firstEntry_ = nullptr;
   QSpinBox* lastEntry_ = nullptr;

@@ -69,6 +69,23 @@ TEST_F(LastSessionTest, QuitWritesThePaletteAndTheNextSessionRestoresItAsOneStep
   EXPECT_TRUE(Messages().isEmpty());
 }
 
+TEST_F(LastSessionTest, TheTransparentEntryComesBackWithThePalette) {
+  StartApp();
+  Document().Apply("Set up", Varied());
+  Document().SetTransparentEntry(4);
+  CloseApp();
+  EXPECT_EQ(ReadBytes(StateDirectory() + "/last-session-transparent.txt"), "5\n");
+  StartApp();
+  Restore()->trigger();
+  EXPECT_EQ(Document().TransparentEntry(), 4);
+  Document().Undo();
+  EXPECT_EQ(Document().TransparentEntry(), ResultSettings::kNoTransparentEntry);
+  Document().Redo();
+  Document().SetTransparentEntry(ResultSettings::kNoTransparentEntry);
+  CloseApp();  // a palette without one leaves no file for it
+  EXPECT_EQ(QDir(StateDirectory()).entryList(QDir::Files), QStringList{"last-session.act"});
+}
+
 TEST_F(LastSessionTest, QuitWritesThePaletteEvenWhenTheSettingsFileCannotBeWritten) {
   ASSERT_TRUE(QDir().mkpath(SettingsPath()));  // a directory where the file should be
   StartApp();

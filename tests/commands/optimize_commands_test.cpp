@@ -52,6 +52,14 @@ QImage Bands() {
   return image;
 }
 
+// Bands() with its blue band clear (alpha 0).
+QImage ClearBands() {
+  QImage image = Bands().convertToFormat(QImage::Format_ARGB32);
+  for (int y = 0; y < 10; ++y)
+    for (int x = 0; x < 10; ++x) image.setPixel(x, y, qRgba(0, 0, 255, 0));
+  return image;
+}
+
 class OptimizeCommandsTest : public AppFixture {
  protected:
   void SetUp() override {
@@ -388,6 +396,47 @@ TEST_F(OptimizeCommandsTest, ATargetBrokenAtTheStartChangesNothingAndSaysSo) {
   EXPECT_TRUE(LastMessage().contains("Nothing changed"));
   EXPECT_EQ(Document().Colors(), before);
   EXPECT_EQ(Document().UndoCount(), undoCount_);
+}
+
+// The range's first entry holds the matte colour for the clear pixels and becomes the transparent
+// entry; the colours are those of the opaque pixels; all of it is one undo step.
+TEST_F(OptimizeCommandsTest, PaletteFromPictureReservesTheFirstEntryForClearPixels) {
+  Show(ClearBands());
+  const PaletteColors before = Document().Colors();
+  Range(11, 20);
+  Run("mnuPaletteFromPicture");
+  const ColorValue expected[] = {kWhite, kRed, kWhite, kGreen, kBlack};  // no blue: it is clear
+  for (int k = 0; k < 5; ++k) EXPECT_EQ(Document().GetEntryColor(10 + k), expected[k]) << k;
+  EXPECT_EQ(Document().TransparentEntry(), 10);
+  EXPECT_TRUE(LastMessage().startsWith("The picture has 3 colours")) << LastMessage().toStdString();
+  EXPECT_TRUE(LastMessage().contains("Entry 11 is kept as the transparent entry."));
+  ExpectOneUndoStepNamed("Palette from picture", before);
+  EXPECT_EQ(Document().TransparentEntry(), ResultSettings::kNoTransparentEntry);
+}
+
+// Remove, merge and reduce never remove, move or merge the transparent entry, and say it stays.
+TEST_F(OptimizeCommandsTest, TheTransparentEntryOutlivesEveryRangeCommand) {
+  Show(ClearBands());
+  const struct {
+    const char* item;
+    QStringList answers;
+  } commands[] = {{"mnuRemoveUnused", {}},
+                  {"mnuMergeNear", {"100"}},
+                  {"mnuReduceToTarget", {"<= 100 %"}}};
+  for (const auto& command : commands) {
+    const ColorValue entries[] = {kRed, 0x808080, kWhite, kGreen, kRed, kWhite};
+    for (int k = 0; k < 6; ++k) Document().SetEntryColor(100 + k, entries[k]);
+    Range(101, 106);
+    Document().SetTransparentEntry(102);
+    dialogs_.AnswerInputs(command.answers);
+    Run(command.item);
+    EXPECT_EQ(Document().GetEntryColor(102), kWhite) << command.item;
+    EXPECT_EQ(Document().TransparentEntry(), 102) << command.item;
+    EXPECT_TRUE(Main().Result()->Range().first <= 102 && Main().Result()->Range().last >= 102)
+        << command.item;
+    EXPECT_TRUE(LastMessage().contains("Entry 103 is kept as the transparent entry."))
+        << command.item << ": " << LastMessage().toStdString();
+  }
 }
 
 // A real picture of the shared corpus: 64 colours from it, each one of the picture's own.

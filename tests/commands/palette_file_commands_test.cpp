@@ -3,10 +3,14 @@
 
 #include <QAction>
 #include <QDir>
+#include <QLabel>
 
 #include "commands/palette_file_commands.h"
 #include "palette_model/palette_document.h"
 #include "palette_window/palette_window.h"
+#include "reduction/gif_encoder.h"
+#include "reduction/png_encoder.h"
+#include "result/result_window.h"
 #include "store/settings_store.h"
 #include "support/app_fixture.h"
 #include "support/fault_injection.h"
@@ -137,6 +141,27 @@ TEST_F(PaletteCommandsTest, GifTableReplacesOnlyItsEntries) {
         MakeColor(uchar(bytes[13 + 3 * i]), uchar(bytes[14 + 3 * i]), uchar(bytes[15 + 3 * i])));
   EXPECT_EQ(Document().GetEntryColor(8), MakeColor(8, 1, 2));
   EXPECT_TRUE(Messages().isEmpty());
+}
+
+// A picture's transparent index comes with its table, in the same undo step, and the result window
+// says so; a palette file without one leaves no transparent entry.
+TEST_F(PaletteCommandsTest, APicturesTransparentIndexBecomesTheTransparentEntry) {
+  const IndexedPicture picture{2, 1, {0, 3}, {0x0000FF, 0x00FF00, 0xFF0000, 0xFFFFFF}, 3};
+  WriteBytes(TempPath("pal/clear.gif"), EncodeGif(picture).bytes);
+  WriteBytes(TempPath("pal/clear.png"), EncodePng(picture).bytes);
+  const QLabel* status = Main().Result()->findChild<QLabel*>("lblStatus");
+  for (const char* file : {"pal/clear.gif", "pal/clear.png"}) {
+    OpenPalette(TempPath(file));
+    EXPECT_EQ(Document().TransparentEntry(), 3) << file;
+    EXPECT_TRUE(status->text().contains("names entry 4 as transparent")) << file;
+    Document().Undo();
+    EXPECT_EQ(Document().TransparentEntry(), ResultSettings::kNoTransparentEntry) << file;
+    EXPECT_FALSE(status->text().contains("transparent")) << file;
+    Document().Redo();
+  }
+  WriteBytes(TempPath("pal/plain.act"), ActOf(0, 0));
+  OpenPalette(TempPath("pal/plain.act"));
+  EXPECT_EQ(Document().TransparentEntry(), ResultSettings::kNoTransparentEntry);
 }
 
 TEST_F(PaletteCommandsTest, MissingFileIsSkippedSilently) {

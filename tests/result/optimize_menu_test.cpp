@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTableView>
 #include <QTest>
@@ -291,6 +292,71 @@ TEST_F(OptimizeMenuTest, ExportPngKeepsTheRangeAsItsTableInOrder) {
   QImage read;
   ASSERT_TRUE(read.loadFromData(written, "PNG"));
   EXPECT_EQ(read.convertToFormat(QImage::Format_RGB32), Main().Picture()->PreviewImage());
+}
+
+// A picture with clear pixels: the window offers the first entry no opaque pixel shows; taken,
+// the palette window marks it, the figures count the clear pixels apart, and both exports name it
+// transparent exactly where the picture is clear, as independent readers see it.
+TEST_F(OptimizeMenuTest, AnOfferedEntryBecomesTransparentInTheWindowsAndTheFiles) {
+  QImage logo(20, 10, QImage::Format_ARGB32);
+  logo.fill(qRgba(200, 30, 30, 255));
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 20; ++x) logo.setPixel(x, y, qRgba(0, 0, 255, y < 4 ? 0 : 90));
+  ASSERT_TRUE(logo.save(TempPath("logo.png")));
+  OpenPicture(TempPath("logo.png"));
+  Document().SetWorkingRange({0, 15});
+  Item("mnuShowResult")->trigger();
+  WaitForFigures();
+  auto* offer = Result().findChild<QPushButton*>(QStringLiteral("cmdMakeTransparent"));
+  ASSERT_TRUE(offer->isVisible() && offer->isEnabled());
+  const int free = Result().CurrentFigures()->firstFreeEntry;
+  EXPECT_EQ(offer->text(), QStringLiteral("Make entry %1 transparent").arg(free + 1));
+  QTest::mouseClick(offer, Qt::LeftButton);
+  EXPECT_EQ(Document().TransparentEntry(), free);
+  const ResultFigures& figures = WaitForFigures();
+  EXPECT_EQ(Shown("lblTransparency"), "100 transparent; 20 partly transparent pixels made clear");
+  EXPECT_EQ(figures.usage[size_t(free)], 100u);
+  EXPECT_FALSE(offer->isVisible());
+
+  SwatchGrid* swatches = Palette().Swatches();
+  EXPECT_EQ(swatches->TransparentEntry(), free);
+  const QImage shot = swatches->grab().toImage();
+  const QPoint corner = SwatchGrid::SwatchRect(free).topLeft();
+  EXPECT_EQ(shot.pixelColor(corner), QColor(Qt::white));
+  EXPECT_EQ(shot.pixelColor(corner + QPoint(2, 0)), QColor(153, 153, 153));
+
+  dialogs_.AnswerSave(TempPath("out/logo.gif"));
+  Item("mnuExportGif")->trigger();
+  dialogs_.AnswerSave(TempPath("out/logo.png"));
+  Item("mnuExportPng")->trigger();
+  const DecodedGif gif = DecodeGifWithGiflib(ReadBytes(TempPath("out/logo.gif")));
+  ASSERT_TRUE(gif.error.isEmpty()) << gif.error.toStdString();
+  EXPECT_EQ(gif.version, "89a");
+  EXPECT_EQ(gif.transparentIndex, free);
+  for (size_t p = 0; p < gif.indexes.size(); ++p)
+    EXPECT_EQ(gif.indexes[p] == free, p < 100) << p;
+  const PngHeader png = ReadPngHeader(ReadBytes(TempPath("out/logo.png")));
+  EXPECT_EQ(png.transparency, QByteArray(free, char(255)) + char(0));  // as short as it can be
+  const PillowIndexed pillow = ReadIndexedWithPillow(ReadBytes(TempPath("out/logo.png")));
+  if (pillow.skipped.isEmpty()) {
+    EXPECT_EQ(pillow.transparentIndex, free);
+    EXPECT_EQ(pillow.indexes, gif.indexes);
+  }
+}
+
+// The threshold and the matte are chosen in the window (the matte with the colour dialog) and
+// kept in the settings; the figures follow them.
+TEST_F(OptimizeMenuTest, TheAlphaRuleIsChosenInTheWindowAndKept) {
+  Item("mnuShowResult")->trigger();
+  WaitForFigures();
+  dialogs_.AnswerColor(MakeColor(0, 0, 0));
+  QTest::mouseClick(Result().findChild<QPushButton*>(QStringLiteral("cmdMatte")), Qt::LeftButton);
+  Result().findChild<QSpinBox*>(QStringLiteral("spnAlphaThreshold"))->setValue(200);
+  EXPECT_EQ(Result().Alpha(), (AlphaRule{200, MakeColor(0, 0, 0)}));
+  EXPECT_EQ(ReadSetting(SettingsPath(), "Optimize", "Matte", QString()), "000000");
+  EXPECT_EQ(ReadSetting(SettingsPath(), "Optimize", "AlphaThreshold", QString()), "200");
+  WaitForFigures();
+  EXPECT_EQ(Result().Computer().CurrentJob()->rule.alpha, Result().Alpha());
 }
 
 TEST_F(OptimizeMenuTest, AFailedExportNamesTheFileAndChangesNothing) {
