@@ -2,8 +2,8 @@
 // range, the exports of that reduction as GIF and PNG, and the range commands.
 #include "app/loss_budget_setting.h"
 #include "app/main_window.h"
-#include "dialogs/dialog_service.h"
 #include "commands/optimize_commands.h"
+#include "dialogs/dialog_service.h"
 #include "palette_model/palette_document.h"
 #include "palette_window/palette_window.h"
 #include "palette_window/swatch_grid.h"
@@ -90,17 +90,17 @@ void MainWindow::ShowResultCommand() {
 }
 
 void MainWindow::ExportGifCommand() {
-  Exported(ExportPictureFile(
-      this,
-      {QStringLiteral("Export GIF"), QStringLiteral("GIF|*.gif|All files|*.*"),
-       QStringLiteral("gif"), QStringLiteral("GIF"), picturePath_},
-      [this](const QString&, int) {
-        if (const ResultFigures* figures = result_->CurrentFigures();
-            figures && !figures->gif.isEmpty())
-          return EncodedPicture{figures->gif, {}};
-        return EncodeImageGif(picture_->Source(), result_->RangeColors(), result_->Budget(), 0,
-                              result_->Rule());
-      }));
+  Exported(
+      ExportPictureFile(this,
+                        {QStringLiteral("Export GIF"), QStringLiteral("GIF|*.gif|All files|*.*"),
+                         QStringLiteral("gif"), QStringLiteral("GIF"), picturePath_},
+                        [this](const QString&, int) {
+                          if (const ResultFigures* figures = result_->CurrentFigures();
+                              figures && !figures->gif.isEmpty())
+                            return EncodedPicture{figures->gif, {}};
+                          return EncodeImageGif(picture_->Source(), result_->RangeColors(),
+                                                result_->Budget(), 0, result_->Rule());
+                        }));
 }
 
 void MainWindow::ExportPngCommand() {
@@ -109,25 +109,28 @@ void MainWindow::ExportPngCommand() {
       {QStringLiteral("Export PNG"), QStringLiteral("PNG|*.png|All files|*.*"),
        QStringLiteral("png"), QStringLiteral("PNG"), picturePath_},
       [this](const QString&, int) {
-        return EncodePng(
-            ReduceImage(picture_->Source(), result_->RangeColors(), result_->Rule()));
+        return EncodePng(ReduceImage(picture_->Source(), result_->RangeColors(), result_->Rule()));
       }));
 }
 
 void MainWindow::PaletteFromPictureCommand() {
-  tavlo::PaletteFromPictureCommand(this, *document_, picture_->Source(), result_->Alpha(), result_->Budget());
+  tavlo::PaletteFromPictureCommand(this, *document_, picture_->Source(), result_->Alpha(),
+                                   result_->Budget());
 }
 
 void MainWindow::RemoveUnusedEntriesCommand() {
-  tavlo::RemoveUnusedEntriesCommand(this, *document_, picture_->Source(), result_->Alpha(), result_->Budget());
+  tavlo::RemoveUnusedEntriesCommand(this, *document_, picture_->Source(), result_->Alpha(),
+                                    result_->Budget());
 }
 
 void MainWindow::MergeNearColorsCommand() {
-  tavlo::MergeNearColorsCommand(this, *document_, picture_->Source(), result_->Alpha(), result_->Budget());
+  tavlo::MergeNearColorsCommand(this, *document_, picture_->Source(), result_->Alpha(),
+                                result_->Budget());
 }
 
 void MainWindow::ReduceToTargetCommand() {
-  tavlo::ReduceToTargetCommand(this, *document_, picture_->Source(), result_->Alpha(), result_->Budget());
+  tavlo::ReduceToTargetCommand(this, *document_, picture_->Source(), result_->Alpha(),
+                               result_->Budget());
 }
 
 }  // namespace tavlo

@@ -118,10 +118,9 @@ std::optional<Worked> InBackground(QWidget* owner, const QString& title, const Q
           ThrowIfStopped(&stop);
           const EntryRange kept = KeptEntries(input.range, worked->edit);
           if (Changes(input, *worked))
-            worked->figures =
-                analysed.Figures(RangeEntries(worked->edit.colors, kept),
-                                 TransparentPosition(worked->transparent, kept.first),
-                                 input.budget);
+            worked->figures = analysed.Figures(RangeEntries(worked->edit.colors, kept),
+                                               TransparentPosition(worked->transparent, kept.first),
+                                               input.budget);
         } catch (const WorkStopped&) {
           // cancelled: the result is dropped
         }
@@ -184,8 +183,8 @@ QString KeptSentence(int transparent) {
 
 // Applies a range edit as one undo step, the kept entries becoming the working range, and
 // reports it with the figures of the kept entries.
-void Apply(QWidget* owner, PaletteDocument& document, const QString& title,
-           const WorkInput& input, const Worked& worked, const QString& whatHappened) {
+void Apply(QWidget* owner, PaletteDocument& document, const QString& title, const WorkInput& input,
+           const Worked& worked, const QString& whatHappened) {
   const EntryRange range = input.range;
   const RangeEdit& edit = worked.edit;
   const EntryRange kept = KeptEntries(range, edit);
@@ -301,9 +300,9 @@ Worked Reduce(const PictureColorsOf& analysed, const WorkInput& input,
 Worked FromPicture(const PictureColorsOf& analysed, const WorkInput& input,
                    const std::atomic<bool>& stop) {
   const bool reserve = analysed.HasClearPixels() && input.range.Count() > 1;
-  const RangeEdit edit = PaletteFromPicture(
-      input.colors, input.range, analysed.Histogram(reserve), {.stop = &stop},
-      reserve ? std::optional(input.alpha.matte) : std::nullopt);
+  const RangeEdit edit =
+      PaletteFromPicture(input.colors, input.range, analysed.Histogram(reserve), {.stop = &stop},
+                         reserve ? std::optional(input.alpha.matte) : std::nullopt);
   return Worked{edit, {}, {}, reserve ? input.range.first : kNoFixedEntry};
 }
 
@@ -314,11 +313,11 @@ void PaletteFromPictureCommand(QWidget* owner, PaletteDocument& document, const 
   const std::optional<WorkInput> input =
       InputToWorkOn(owner, kFromPicture, document, picture, alpha, budget);
   if (!input) return;
-  const std::optional<Worked> worked =
-      InBackground(owner, kFromPicture,
-                   QStringLiteral("Working out the palette from the picture\u2026"), *input,
-                   [](const PictureColorsOf& analysed, const WorkInput& in,
-                      const std::atomic<bool>& stop) { return FromPicture(analysed, in, stop); });
+  const std::optional<Worked> worked = InBackground(
+      owner, kFromPicture, QStringLiteral("Working out the palette from the picture\u2026"), *input,
+      [](const PictureColorsOf& analysed, const WorkInput& in, const std::atomic<bool>& stop) {
+        return FromPicture(analysed, in, stop);
+      });
   if (!worked) return;
   const int computed = worked->edit.kept - (worked->transparent == kNoFixedEntry ? 0 : 1);
   const int room = input->range.Count() - (worked->transparent == kNoFixedEntry ? 0 : 1);
@@ -371,17 +370,17 @@ void MergeNearColorsCommand(QWidget* owner, PaletteDocument& document, const QIm
       QStringLiteral("1.0"), QStringLiteral("The threshold must be a number from 0 to 100."),
       ReadThreshold);
   if (!threshold) return;
-  const std::optional<Worked> worked = InBackground(
-      owner, kMerge, QStringLiteral("Merging near colours\u2026"), *input,
-      [threshold = *threshold](const PictureColorsOf& analysed, const WorkInput& in,
-                               const std::atomic<bool>& stop) {
-        const bool fixed = in.fixed != kNoFixedEntry;
-        return Worked{MergeNearColors(in.colors, in.range, analysed.Histogram(fixed), threshold,
-                                      &stop, in.fixed),
-                      {},
-                      {},
-                      in.fixed};
-      });
+  const std::optional<Worked> worked =
+      InBackground(owner, kMerge, QStringLiteral("Merging near colours\u2026"), *input,
+                   [threshold = *threshold](const PictureColorsOf& analysed, const WorkInput& in,
+                                            const std::atomic<bool>& stop) {
+                     const bool fixed = in.fixed != kNoFixedEntry;
+                     return Worked{MergeNearColors(in.colors, in.range, analysed.Histogram(fixed),
+                                                   threshold, &stop, in.fixed),
+                                   {},
+                                   {},
+                                   in.fixed};
+                   });
   if (!worked) return;
   const int removed = worked->edit.removed;
   const QString limit = QString::number(*threshold, 'g', 6);
@@ -420,12 +419,12 @@ void ReduceToTargetCommand(QWidget* owner, PaletteDocument& document, const QIma
                          MessageIcon::Warning);
     return;
   }
-  const std::optional<Worked> worked = InBackground(
-      owner, kReduce, QStringLiteral("Reducing the range to the target\u2026"), *input,
-      [target = *target](const PictureColorsOf& analysed, const WorkInput& in,
-                         const std::atomic<bool>& stop) {
-        return Reduce(analysed, in, target, stop);
-      });
+  const std::optional<Worked> worked =
+      InBackground(owner, kReduce, QStringLiteral("Reducing the range to the target\u2026"), *input,
+                   [target = *target](const PictureColorsOf& analysed, const WorkInput& in,
+                                      const std::atomic<bool>& stop) {
+                     return Reduce(analysed, in, target, stop);
+                   });
   if (!worked) return;
   const QString what = ReductionMessage(*worked->reduction, *target, input->range.Count());
   if (worked->reduction->status != ReductionOutcome::Status::Reached) {

@@ -3,7 +3,8 @@
 // format. They run the dialogs, touch the disk and apply a reader's result to the palette
 // document, as one undo step "Open palette"; the file layouts themselves live in the codecs
 // beside this file. The same step sets the transparent entry to the one the file names (a GIF's
-// transparent index, a PNG's clear entry), or to none. A file read or written leaves the document unmodified.
+// transparent index, a PNG's clear entry), or to none. A file read or written leaves the document
+// unmodified.
 //
 // A file that is missing when it is to be read is skipped without a message. A file that exists
 // but cannot be read, or a file that cannot be written, is reported in the warning box with its

@@ -35,7 +35,8 @@ void DrawTransparentCorner(QPainter& painter, const QRect& swatch) {
   constexpr int kCell = 2, kCells = 3;
   const QPoint origin = swatch.topLeft();
   painter.save();
-  painter.fillRect(QRect(origin, QSize(kCell * kCells + 1, kCell * kCells + 1)), QColor(64, 64, 64));
+  painter.fillRect(QRect(origin, QSize(kCell * kCells + 1, kCell * kCells + 1)),
+                   QColor(64, 64, 64));
   for (int y = 0; y < kCells; ++y)
     for (int x = 0; x < kCells; ++x)
       painter.fillRect(QRect(origin + QPoint(x * kCell, y * kCell), QSize(kCell, kCell)),

@@ -2,8 +2,9 @@
 // Reading a picture file for the picture area. The format is decided from the file's content,
 // never from its name: PNG photos through the decoder of png_decoder.h (the same pictures as Qt's
 // reader, faster), other PNGs, JPEG, GIF (first frame), BMP (also run-length encoded), ICO, WebP,
-// TIFF, TGA through Qt's readers, and Windows metafiles (WMF, EMF) rendered at their natural size. Sizes are checked before anything is decoded, so no file can make the program allocate
-// more than the budget below.
+// TIFF, TGA through Qt's readers, and Windows metafiles (WMF, EMF) rendered at their natural size.
+// Sizes are checked before anything is decoded, so no file can make the program allocate more than
+// the budget below.
 #include <QByteArray>
 #include <QImage>
 #include <QString>

@@ -47,13 +47,15 @@ std::vector<std::uint8_t> RangePositions(const PictureColors& colors, const Opaq
 
 // Whether a colour's pixels are measured: clear pixels are not, whether they show the transparent
 // entry or were laid over the matte, which would count them as lossless.
-bool Measured(const PictureColors& colors, size_t i) { return !colors.IsClear(i); }
+bool Measured(const PictureColors& colors, size_t i) {
+  return !colors.IsClear(i);
+}
 
 // Brings the cache's differences up to date for the entries' colours: only colours whose reduced
 // colour changed are measured again.
 void UpdateDifferences(const PictureColors& colors, const std::vector<ColorValue>& entries,
-                       const std::vector<std::uint8_t>& positions, int transparentEntry,
-                       ResultCache& cache, int threads) {
+                       const std::vector<std::uint8_t>& positions, ResultCache& cache,
+                       int threads) {
   const size_t n = colors.Distinct();
   if (cache.against.size() != n) {
     cache.against.assign(n, -1);  // no colour value: everything is measured
@@ -208,7 +210,7 @@ bool ComputeResultFigures(const PictureColors& colors, const std::vector<ColorVa
   if (Stopped(stop)) return false;
   const std::vector<std::uint8_t> positions =
       RangePositions(colors, opaque, known.nearest, figures.transparentEntry);
-  UpdateDifferences(colors, entries, positions, figures.transparentEntry, known, threads);
+  UpdateDifferences(colors, entries, positions, known, threads);
   SumUp(colors, known, positions, figures);
   if (Stopped(stop)) return false;
 

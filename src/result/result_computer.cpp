@@ -167,8 +167,7 @@ void ResultComputer::Remember(const ResultJob& job, const BaselineFigures& figur
 
 const BaselineFigures* ResultComputer::Recall(const ResultJob& job) const {
   for (const Remembered& known : remembered_)
-    if (known.picture == job.PictureKey() && known.job.SameFigures(job))
-      return &known.figures;
+    if (known.picture == job.PictureKey() && known.job.SameFigures(job)) return &known.figures;
   return nullptr;
 }
 

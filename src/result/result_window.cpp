@@ -234,8 +234,9 @@ void ResultWindow::NoteTransparentEntry() {
   notedTransparent_ = entry;
   const bool fromFile = entry != ResultSettings::kNoTransparentEntry &&
                         document_.UndoName() == QStringLiteral("Open palette");
-  fileNote_ = fromFile ? QStringLiteral("The palette file names entry %1 as transparent: it is "
-                                        "the transparent entry.")
+  fileNote_ = fromFile ? QStringLiteral(
+                             "The palette file names entry %1 as transparent: it is "
+                             "the transparent entry.")
                              .arg(entry + 1)
                        : QString();
   UpdateStatus();

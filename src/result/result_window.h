@@ -103,9 +103,9 @@ class ResultWindow : public QWidget {
   AlphaRule alpha_;
   EntryRange shownRange_{0, kPaletteSize - 1};  // the range of the figures shown
   std::bitset<kPaletteSize> unused_;
-  QString state_;    // "Working out the result…", or why there is no result
-  QString notes_;    // what the picture lost on loading
-  QString message_;  // the last command's message
+  QString state_;     // "Working out the result…", or why there is no result
+  QString notes_;     // what the picture lost on loading
+  QString message_;   // the last command's message
   QString fileNote_;  // the transparent entry an opened palette file named
   int notedTransparent_ = ResultSettings::kNoTransparentEntry;
 

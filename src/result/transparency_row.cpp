@@ -68,8 +68,8 @@ TransparencyRow::TransparencyRow(QWidget* parent) : QWidget(parent) {
 
 void TransparencyRow::ShowChoices(EntryRange range, int transparent) {
   const QSignalBlocker quiet(entry_);
-  const bool same = entry_->count() == range.Count() + 1 &&
-                    entry_->itemData(1).toInt() == range.first;
+  const bool same =
+      entry_->count() == range.Count() + 1 && entry_->itemData(1).toInt() == range.first;
   if (!same) {
     entry_->clear();
     entry_->addItem(QStringLiteral("None"), -1);
@@ -105,7 +105,8 @@ void TransparencyRow::ShowFigures(const ResultFigures& figures, EntryRange range
   makeTransparent_->setText(QStringLiteral("Make entry %1 transparent").arg(offered_ + 1));
   makeTransparent_->setEnabled(true);
   makeTransparent_->setToolTip(
-      QStringLiteral("No opaque pixel shows entry %1: the clear pixels take it.").arg(offered_ + 1));
+      QStringLiteral("No opaque pixel shows entry %1: the clear pixels take it.")
+          .arg(offered_ + 1));
 }
 
 void TransparencyRow::ClearFigures() {

@@ -420,9 +420,8 @@ TEST_F(OptimizeCommandsTest, TheTransparentEntryOutlivesEveryRangeCommand) {
   const struct {
     const char* item;
     QStringList answers;
-  } commands[] = {{"mnuRemoveUnused", {}},
-                  {"mnuMergeNear", {"100"}},
-                  {"mnuReduceToTarget", {"<= 100 %"}}};
+  } commands[] = {
+      {"mnuRemoveUnused", {}}, {"mnuMergeNear", {"100"}}, {"mnuReduceToTarget", {"<= 100 %"}}};
   for (const auto& command : commands) {
     const ColorValue entries[] = {kRed, 0x808080, kWhite, kGreen, kRed, kWhite};
     for (int k = 0; k < 6; ++k) Document().SetEntryColor(100 + k, entries[k]);

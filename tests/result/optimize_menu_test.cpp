@@ -333,8 +333,7 @@ TEST_F(OptimizeMenuTest, AnOfferedEntryBecomesTransparentInTheWindowsAndTheFiles
   ASSERT_TRUE(gif.error.isEmpty()) << gif.error.toStdString();
   EXPECT_EQ(gif.version, "89a");
   EXPECT_EQ(gif.transparentIndex, free);
-  for (size_t p = 0; p < gif.indexes.size(); ++p)
-    EXPECT_EQ(gif.indexes[p] == free, p < 100) << p;
+  for (size_t p = 0; p < gif.indexes.size(); ++p) EXPECT_EQ(gif.indexes[p] == free, p < 100) << p;
   const PngHeader png = ReadPngHeader(ReadBytes(TempPath("out/logo.png")));
   EXPECT_EQ(png.transparency, QByteArray(free, char(255)) + char(0));  // as short as it can be
   const PillowIndexed pillow = ReadIndexedWithPillow(ReadBytes(TempPath("out/logo.png")));
