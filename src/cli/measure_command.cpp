@@ -65,8 +65,6 @@ Measured MeasureOne(const QString& input, const Measurement& measurement) {
     const TransparencyRule rule =
         RuleFor(measurement.transparency, measurement.range, picture.image, &colors,
                 measurement.entries, measured.note, measurement.threads);
-    if (measurement.budget > 0 && rule.entry != TransparencyRule::kNone)
-      measured.note = ExactWithTransparentEntry(measured.note);
     if (!ComputeResultFigures(colors, measurement.entries, rule.entry, measured.figures, nullptr,
                               measurement.threads, nullptr, measurement.budget))
       return {{}, QStringLiteral("cannot be measured"), {}};

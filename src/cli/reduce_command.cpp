@@ -85,10 +85,8 @@ QImage PreviewOf(const IndexedPicture& picture) {
 EncodedPicture Encode(const QImage& picture, const Reduction& reduction, QString& note) {
   const TransparencyRule rule = RuleFor(reduction.transparency, reduction.range, picture, nullptr,
                                         reduction.entries, note, reduction.threads);
-  if (reduction.format == PictureFormat::Gif && reduction.budget > 0) {
-    if (rule.entry != TransparencyRule::kNone) note = ExactWithTransparentEntry(note);
+  if (reduction.format == PictureFormat::Gif && reduction.budget > 0)
     return EncodeImageGif(picture, reduction.entries, reduction.budget, reduction.threads, rule);
-  }
   const IndexedPicture indexed = ReduceImage(picture, reduction.entries, rule, reduction.threads);
   switch (reduction.format) {
     case PictureFormat::Gif:

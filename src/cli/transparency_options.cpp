@@ -143,11 +143,4 @@ TransparencyRule RuleFor(const TransparencyChoice& choice, EntryRange range, con
   return rule;
 }
 
-QString ExactWithTransparentEntry(const QString& note) {
-  const QString exact = QStringLiteral(
-      "the loss budget does not keep a transparent entry yet, so "
-      "this picture's GIF is the exact reduction.");
-  return note.isEmpty() ? exact : note + QLatin1Char(' ') + exact;
-}
-
 }  // namespace tavlo::cli

@@ -43,8 +43,4 @@ TransparencyRule RuleFor(const TransparencyChoice& choice, EntryRange range, con
                          const PictureColors* colors, const std::vector<ColorValue>& entries,
                          QString& note, int threads);
 
-// `note` and the sentence that a picture with a transparent entry is written, or measured, without
-// the loss budget.
-QString ExactWithTransparentEntry(const QString& note);
-
 }  // namespace tavlo::cli

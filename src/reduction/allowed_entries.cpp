@@ -223,4 +223,23 @@ bool UpdateAllowedEntries(const PictureColors& colors, const std::vector<ColorVa
   });
 }
 
+void KeepTransparentEntry(const PictureColors& colors, const OpaqueEntries& opaque, int transparent,
+                          ColorValue transparentColor, AllowedEntries& allowed) {
+  for (std::uint8_t& entry : allowed.entry) entry = opaque.positions[entry];
+  const Lab lab = LabFromColor(transparentColor);
+  for (size_t i = 0; i < allowed.color.size(); ++i) {
+    AllowedColor& color = allowed.color[i];
+    color.nearest = opaque.positions[color.nearest];
+    if (!colors.IsClear(i)) continue;
+    color.L = float(lab.L);
+    color.a = float(lab.a);
+    color.b = float(lab.b);
+    color.count = 1;
+    color.nearest = static_cast<std::uint8_t>(transparent);
+    color.nearestLoss = 0;
+    allowed.entry[color.first] = static_cast<std::uint8_t>(transparent);
+    allowed.loss[color.first] = 0;
+  }
+}
+
 }  // namespace tavlo

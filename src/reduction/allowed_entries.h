@@ -45,6 +45,14 @@ bool FindAllowedEntries(const PictureColors& colors, const std::vector<ColorValu
                         AllowedEntries& allowed, int threads = 0,
                         const std::atomic<bool>* stop = nullptr);
 
+// Makes `allowed`, found for the opaque entries of a range with a transparent entry
+// (OpaqueEntriesOf), the allowed entries of the whole range: the opaque colours' entries become
+// range positions, and each clear colour may take the transparent entry only, at no loss, its
+// target that entry's colour `transparentColor`, so that the error diffusion carries nothing from
+// it.
+void KeepTransparentEntry(const PictureColors& colors, const OpaqueEntries& opaque, int transparent,
+                          ColorValue transparentColor, AllowedEntries& allowed);
+
 // Brings `allowed`, found for `before`, up to date for `after`, a range of as many entries of
 // which at most `maxChanged` differ, with the same budget: only the changed entries are measured
 // against each colour. Returns false, with `allowed` untouched, when more changed or the ranges

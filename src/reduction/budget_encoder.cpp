@@ -337,7 +337,8 @@ class BudgetStrip {
 
 bool EncodeGifWithinBudget(const PictureColors& colors, const std::vector<ColorValue>& entries,
                            const AllowedEntries& allowed, BudgetedGif& result, int threads,
-                           const std::atomic<bool>* stop, const BudgetTuning& tuning) {
+                           const std::atomic<bool>* stop, const BudgetTuning& tuning,
+                           int transparent) {
   result = BudgetedGif{};
   if (colors.Distinct() == 0 || entries.empty() || entries.size() > 256 ||
       allowed.color.size() != colors.Distinct()) {
@@ -373,7 +374,7 @@ bool EncodeGifWithinBudget(const PictureColors& colors, const std::vector<ColorV
   });
   if (stop && stop->load()) return false;
 
-  result.gif = GifFile(colors.width, colors.height, entries, codes);
+  result.gif = GifFile(colors.width, colors.height, entries, codes, transparent);
   result.usage.assign(entries.size(), 0);
   for (const Tally& tally : tallies) {
     for (size_t k = 0; k < entries.size(); ++k) result.usage[k] += tally.usage[k];

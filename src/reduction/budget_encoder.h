@@ -77,10 +77,12 @@ struct BudgetedGif {
 // The GIF of the picture whose colours are `colours` reduced to `entries` (the range's colours,
 // 1 to 256) under the budget of `allowed` (found for these colours and entries). Returns false
 // when `stop` became true. `threads` 0 chooses by size; the bytes are the same for any number.
-// Throws std::bad_alloc.
+// `transparent`, the position of the transparent entry (-1: none), is named in the file; the
+// allowed entries keep it for the clear colours only (KeepTransparentEntry). Throws
+// std::bad_alloc.
 bool EncodeGifWithinBudget(const PictureColors& colors, const std::vector<ColorValue>& entries,
                            const AllowedEntries& allowed, BudgetedGif& result, int threads = 0,
-                           const std::atomic<bool>* stop = nullptr,
-                           const BudgetTuning& tuning = {});
+                           const std::atomic<bool>* stop = nullptr, const BudgetTuning& tuning = {},
+                           int transparent = -1);
 
 }  // namespace tavlo

@@ -81,11 +81,10 @@ PictureColors AnalyseImage(const QImage& picture, int threads) {
 EncodedPicture EncodeImageGif(const QImage& picture, const std::vector<ColorValue>& entries,
                               double budget, int threads, const TransparencyRule& rule) {
   const int transparent = TransparentEntryIn(rule.entry, static_cast<int>(entries.size()));
-  if (budget <= 0 || transparent != TransparencyRule::kNone)
-    return EncodeGif(ReduceImage(picture, entries, rule, threads), threads);
+  if (budget <= 0) return EncodeGif(ReduceImage(picture, entries, rule, threads), threads);
   ResultFigures figures;
-  if (!ComputeResultFigures(AnalyseImage(picture, rule.alpha, threads), entries, figures, nullptr,
-                            threads, nullptr, budget))
+  if (!ComputeResultFigures(AnalyseImage(picture, rule.alpha, threads), entries, transparent,
+                            figures, nullptr, threads, nullptr, budget))
     return {{}, QStringLiteral("There is no picture to write.")};
   return {std::move(figures.gif), figures.gifError};
 }

@@ -26,8 +26,8 @@ PictureColors AnalyseImage(const QImage& picture, const AlphaRule& alpha, int th
 PictureColors AnalyseImage(const QImage& picture, int threads = 0);
 
 // The GIF "Export GIF..." writes for the picture reduced to `entries` (1 to 256) under the loss
-// budget `budget`, its transparency by `rule`: the exact reduction's file when the budget is 0 or
-// the rule names a transparent entry (result_figures.h). Throws std::bad_alloc when memory runs
+// budget `budget`, its transparency by `rule`: the exact reduction's file when the budget is 0
+// (result_figures.h). Throws std::bad_alloc when memory runs
 // out.
 EncodedPicture EncodeImageGif(const QImage& picture, const std::vector<ColorValue>& entries,
                               double budget, int threads = 0, const TransparencyRule& rule = {});

@@ -160,15 +160,29 @@ bool UpdateAllowed(const PictureColors& colors, const std::vector<ColorValue>& e
 bool EncodeWithinBudget(const PictureColors& colors, const std::vector<ColorValue>& entries,
                         double budget, ResultCache& cache, ResultFigures& figures, int threads,
                         const std::atomic<bool>* stop) {
-  if (!UpdateAllowed(colors, entries, budget, cache, threads, stop)) return false;
+  const int transparent = figures.transparentEntry;
+  if (transparent == TransparencyRule::kNone) {
+    if (!UpdateAllowed(colors, entries, budget, cache, threads, stop)) return false;
+  } else {
+    // Found afresh each time: the cache keeps only the allowed entries of a whole range.
+    const OpaqueEntries opaque = OpaqueEntriesOf(entries, transparent);
+    cache.allowedFor.clear();
+    if (!FindAllowedEntries(colors, opaque.colors, cache.nearest, cache.difference, budget,
+                            cache.allowed, threads, stop))
+      return false;
+    KeepTransparentEntry(colors, opaque, transparent, entries[size_t(transparent)], cache.allowed);
+  }
   BudgetedGif budgeted;
-  if (!EncodeGifWithinBudget(colors, entries, cache.allowed, budgeted, threads, stop)) return false;
+  if (!EncodeGifWithinBudget(colors, entries, cache.allowed, budgeted, threads, stop, {},
+                             transparent))
+    return false;
   if (!budgeted.error.isEmpty() || budgeted.gif.size() >= figures.gif.size()) return true;
   figures.gif = std::move(budgeted.gif);
   figures.gifError = budgeted.error;
   figures.usage = std::move(budgeted.usage);
-  // The encoder's loss covers every pixel, those that were not opaque too.
-  figures.unmeasured = 0;
+  // The encoder's loss covers every pixel, those that were not opaque too, but for those that
+  // show the transparent entry, which it counts as exact.
+  figures.unmeasured = transparent == TransparencyRule::kNone ? 0 : colors.clearPixels;
   SetLoss(figures, budgeted.lossSum, budgeted.maxLoss, budgeted.aboveOne);
   return true;
 }
@@ -196,8 +210,7 @@ bool ComputeResultFigures(const PictureColors& colors, const std::vector<ColorVa
   figures.rangeSize = count;
   figures.tableBits = GifTableBits(count);
   figures.transparentEntry = TransparentEntryIn(transparentEntry, count);
-  // The loss-budget encoder does not keep a transparent entry yet: with one, the file is exact.
-  if (figures.transparentEntry == TransparencyRule::kNone) figures.budget = budget;
+  figures.budget = budget;
 
   ResultCache ownCache;
   ResultCache& known = cache ? *cache : ownCache;

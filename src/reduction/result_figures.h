@@ -41,7 +41,7 @@ struct ResultFigures {
   double maxLoss = 0;
   double shareAboveOne = 0;
   // Pixels whose loss is not measured: the clear ones, unless the loss-budget encoder wrote the
-  // file, which measures every pixel.
+  // file without a transparent entry, which measures every pixel.
   std::uint64_t unmeasured = 0;
   std::uint64_t Measured() const { return pixels - unmeasured; }
   // Pixels that show each range entry, by position in the range; they add up to `pixels`.
@@ -88,10 +88,10 @@ struct ResultCache {
 // Works out the figures of the picture whose colors are `colors` reduced to `entries`, the
 // range's colours in order (1 to 256), with the transparent entry at `transparentEntry` (a
 // position in the range, or kNone; see TransparentEntryIn), under the loss budget `budget` (0 to
-// kMaxLossBudget; 0 is the exact reduction, and so is any budget with a transparent entry), into
-// `figures`. Returns false, early and with `figures` of no use, when `stop` becomes true during
-// the call (the palette changed again) or the input is not whole. `threads` 0 chooses by size;
-// the figures are the same for any number. Throws std::bad_alloc when memory runs out.
+// kMaxLossBudget; 0 is the exact reduction; clear pixels keep the transparent entry under any),
+// into `figures`. Returns false, early and with `figures` of no use, when `stop` becomes true
+// during the call (the palette changed again) or the input is not whole. `threads` 0 chooses by
+// size; the figures are the same for any number. Throws std::bad_alloc when memory runs out.
 bool ComputeResultFigures(const PictureColors& colors, const std::vector<ColorValue>& entries,
                           int transparentEntry, ResultFigures& figures,
                           ResultCache* cache = nullptr, int threads = 0,

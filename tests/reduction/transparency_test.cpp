@@ -137,6 +137,30 @@ TEST(TransparentExport, PicturesWithNothingTransparentGiveTheSameBytesAsBefore) 
   }
 }
 
+// Under a loss budget the clear pixels stay exactly transparent and no opaque pixel becomes so;
+// the file is never larger than the exact one, and its loss is that of the opaque pixels.
+TEST(TransparentExport, ALossBudgetKeepsTheClearPixelsExactlyTransparent) {
+  std::mt19937 random(7);
+  const QImage logo = SoftEdgedLogo(64, random);
+  std::vector<ColorValue> entries;  // the logo's own colours, so that the budget has choices
+  for (int i = 0; entries.size() < 32; ++i)
+    entries.push_back(OverMatte(logo.pixel((i * 7) % 64, (i * 13) % 64), kWhite));
+  const TransparencyRule rule{kTransparent, {}};
+  const QByteArray exact = EncodeGif(ReduceImage(logo, entries, rule)).bytes;
+  ResultFigures figures;
+  ASSERT_TRUE(ComputeResultFigures(AnalyseImage(logo, rule.alpha), entries, kTransparent, figures,
+                                   nullptr, 0, nullptr, 5));
+  EXPECT_EQ(figures.budget, 5);
+  EXPECT_EQ(figures.gif, EncodeImageGif(logo, entries, 5, 0, rule).bytes);
+  EXPECT_LE(figures.gif.size(), exact.size());
+  EXPECT_EQ(figures.unmeasured, figures.clearPixels);
+  const DecodedGif gif = DecodeGifWithGiflib(figures.gif);
+  ASSERT_TRUE(gif.error.isEmpty()) << gif.error.toStdString();
+  EXPECT_EQ(gif.transparentIndex, kTransparent);
+  for (size_t p = 0; p < gif.indexes.size(); ++p)
+    ASSERT_EQ(gif.indexes[p] == kTransparent, Alpha(logo, p) < kDefaultAlphaThreshold) << p;
+}
+
 TEST(TransparentFigures, CountClearPixelsApartAndMeasureTheOpaqueOnesOverTheMatte) {
   std::mt19937 random(25);
   const QImage logo = SoftEdgedLogo(36, random);
