@@ -149,7 +149,7 @@ void ResultWindow::BuildLayout() {
   grid->addWidget(usage_, 7, 0, 1, 3);
   grid->setRowStretch(7, 1);
   grid->setColumnStretch(1, 1);
-  resize(460, 420);
+  resize(420, 440);
 }
 
 void ResultWindow::SetPicture(const QImage& picture, const QString& notes) {

@@ -25,14 +25,16 @@ QIcon Swatch(ColorValue color) {
 TransparencyRow::TransparencyRow(QWidget* parent) : QWidget(parent) {
   auto* grid = new QGridLayout(this);
   grid->setContentsMargins(0, 0, 0, 0);
-  auto* choices = new QHBoxLayout;
   auto* caption = new QLabel(QStringLiteral("&Transparent entry:"), this);
   entry_ = new QComboBox(this);
   entry_->setObjectName(QStringLiteral("cboTransparentEntry"));
   entry_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
   caption->setBuddy(entry_);
-  choices->addWidget(caption);
-  choices->addWidget(entry_);
+  grid->addWidget(caption, 0, 0);
+  grid->addWidget(entry_, 0, 1, Qt::AlignLeft);
+  makeTransparent_ = new QPushButton(this);
+  makeTransparent_->setObjectName(QStringLiteral("cmdMakeTransparent"));
+  grid->addWidget(makeTransparent_, 0, 2, Qt::AlignRight);
   auto* thresholdCaption = new QLabel(QStringLiteral("Alpha &threshold:"), this);
   threshold_ = new QSpinBox(this);
   threshold_->setObjectName(QStringLiteral("spnAlphaThreshold"));
@@ -40,22 +42,21 @@ TransparencyRow::TransparencyRow(QWidget* parent) : QWidget(parent) {
   threshold_->setKeyboardTracking(false);
   threshold_->setToolTip(QStringLiteral("Pixels whose alpha is below this are clear."));
   thresholdCaption->setBuddy(threshold_);
-  choices->addWidget(thresholdCaption);
-  choices->addWidget(threshold_);
   matte_ = new QPushButton(QStringLiteral("&Matte\u2026"), this);
   matte_->setObjectName(QStringLiteral("cmdMatte"));
   matte_->setToolTip(QStringLiteral("The colour the other pixels are laid over."));
-  choices->addWidget(matte_);
-  choices->addStretch(1);
-  grid->addLayout(choices, 0, 0, 1, 2);
+  auto* rule = new QHBoxLayout;
+  rule->addWidget(threshold_);
+  rule->addWidget(matte_);
+  rule->addStretch(1);
+  grid->addWidget(thresholdCaption, 1, 0);
+  grid->addLayout(rule, 1, 1, 1, 2);
   clear_ = new QLabel(this);
   clear_->setObjectName(QStringLiteral("lblTransparency"));
   clear_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  grid->addWidget(clear_, 1, 0);
-  makeTransparent_ = new QPushButton(this);
-  makeTransparent_->setObjectName(QStringLiteral("cmdMakeTransparent"));
-  grid->addWidget(makeTransparent_, 1, 1, Qt::AlignRight);
-  grid->setColumnStretch(0, 1);
+  clear_->setWordWrap(true);
+  grid->addWidget(clear_, 2, 0, 1, 3);
+  grid->setColumnStretch(2, 1);
   ClearFigures();
 
   connect(entry_, &QComboBox::activated, this,

@@ -88,7 +88,13 @@ TEST_F(OptimizeMenuTest, CtrlRShowsTheResultWindowBesideTheOthersAndItsCloseButt
   // First start: on the screen, over neither the main window nor the palette window.
   const QRect place = Result().frameGeometry();
   EXPECT_FALSE(place.intersects(Main().frameGeometry()));
-  EXPECT_FALSE(place.intersects(Palette().frameGeometry()));
+  const auto text = [](QRect r) {
+    return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+  };
+  EXPECT_FALSE(place.intersects(Palette().frameGeometry()))
+      << text(place).toStdString() << " over " << text(Palette().frameGeometry()).toStdString()
+      << " beside " << text(Main().frameGeometry()).toStdString() << " on "
+      << text(Result().screen()->availableGeometry()).toStdString();
   EXPECT_TRUE(Result().screen()->availableGeometry().contains(place));
 
   Result().close();
