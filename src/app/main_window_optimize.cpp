@@ -2,6 +2,7 @@
 // range, the exports of that reduction as GIF and PNG, and the range commands.
 #include "app/loss_budget_setting.h"
 #include "app/main_window.h"
+#include "app/window_frames.h"
 #include "commands/optimize_commands.h"
 #include "dialogs/dialog_service.h"
 #include "palette_model/palette_document.h"
@@ -87,6 +88,9 @@ void MainWindow::ShowResultCommand() {
   KeepOnScreen(*result_);
   result_->show();
   result_->raise();
+  // Its own frame is known now, and may be thicker than the one it was placed by.
+  WaitUntilExposed(*result_);
+  KeepOnScreen(*result_);
 }
 
 void MainWindow::ExportGifCommand() {
