@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "color_science/s_cielab.h"
 #include "reduction/allowed_entries.h"
 #include "reduction/picture_colors.h"
 
@@ -51,6 +52,15 @@ struct ResultFigures {
     std::int64_t gifBytes = -1;
     double meanLoss = 0, maxLoss = 0, shareAboveOne = 0;
   } exact;
+  // The pixels of the file, row by row, for the comparison view: the range position each pixel
+  // is written as, and its CIEDE2000 to the picture's colour (the loss map).
+  std::vector<std::uint8_t> written;
+  std::vector<float> pixelLoss;
+  // The visible loss (S-CIELAB at `viewingPpd` samples per degree) between the picture and the
+  // file: each pixel's, their mean and the share above 1.0; empty when it was not asked for.
+  double viewingPpd = 0;
+  std::vector<float> visibleLoss;
+  double visibleMean = 0, visibleShareAboveOne = 0;
 };
 
 // What earlier calls for one picture worked out, so that an edit of a few entries costs only
@@ -66,9 +76,13 @@ struct ResultCache {
   // The allowed entries of the last budgeted call and the entries they were found for.
   AllowedEntries allowed;
   std::vector<ColorValue> allowedFor;
+  // The picture as seen at `viewedPpd`, for the visible loss.
+  OpponentPicture viewed;
+  double viewedPpd = 0;
   size_t Bytes() const {
     return nearest.capacity() + against.capacity() * sizeof(ColorValue) +
-           difference.capacity() * sizeof(float) + allowed.Bytes();
+           difference.capacity() * sizeof(float) + allowed.Bytes() +
+           viewed.plane[0].capacity() * 3 * sizeof(float);
   }
 };
 
@@ -76,11 +90,13 @@ struct ResultCache {
 // range's colours in order (1 to 256), under the loss budget `budget` (0 to kMaxLossBudget; 0 is
 // the exact reduction), into `figures`. Returns false, early and with `figures` of no use, when
 // `stop` becomes true during the call (the palette changed again) or the input is not whole.
-// `threads` 0 chooses by size; the figures are the same for any number. Throws std::bad_alloc
-// when memory runs out.
+// `threads` 0 chooses by size; the figures are the same for any number. `viewingPpd` above 0
+// asks for the visible loss at that viewing condition. Throws std::bad_alloc when memory runs
+// out.
 bool ComputeResultFigures(const PictureColors& colors, const std::vector<ColorValue>& entries,
                           ResultFigures& figures, ResultCache* cache = nullptr, int threads = 0,
-                          const std::atomic<bool>* stop = nullptr, double budget = 0);
+                          const std::atomic<bool>* stop = nullptr, double budget = 0,
+                          double viewingPpd = 0);
 
 // For `used` entries: the next smaller power-of-two table when `used` is only a few above it (at
 // most an eighth of it, at least 1), with the number above it; both 0 otherwise.

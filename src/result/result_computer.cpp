@@ -16,6 +16,10 @@ BaselineFigures WithoutGif(ResultFigures figures) {
   BaselineFigures kept;
   kept.gifBytes = figures.gifError.isEmpty() ? figures.GifBytes() : -1;
   figures.gif = QByteArray();
+  // A baseline's pixels are never shown.
+  figures.written = {};
+  figures.pixelLoss = {};
+  figures.visibleLoss = {};
   kept.figures = std::move(figures);
   return kept;
 }
@@ -43,7 +47,7 @@ ResultFunction MakeResultFunction() {
         memory->key = job.PictureKey();
       }
       if (ComputeResultFigures(*memory->colors, job.entries, figures, &memory->cache, 0, &stop,
-                               job.budget))
+                               job.budget, job.baseline ? 0 : job.viewingPpd))
         return true;
       if (!stop) error = QStringLiteral("There is no picture to describe.");
     } catch (const std::bad_alloc&) {
@@ -69,11 +73,12 @@ ResultComputer::~ResultComputer() {
 
 void ResultComputer::Request(const QImage& picture, std::vector<ColorValue> entries,
                              std::optional<std::vector<ColorValue>> baseline, const QImage& alpha,
-                             double budget) {
-  ResultJob job{serial_ + 1, picture, std::move(entries), false, alpha, budget};
+                             double budget, double viewingPpd) {
+  ResultJob job{serial_ + 1, picture, std::move(entries), false, alpha, budget, viewingPpd};
   // Only the baseline changed, and its figures are known: nothing to work out.
   if (current_ && currentJob_->PictureKey() == job.PictureKey() &&
-      currentJob_->entries == job.entries && currentJob_->budget == job.budget) {
+      currentJob_->entries == job.entries && currentJob_->budget == job.budget &&
+      currentJob_->viewingPpd == job.viewingPpd) {
     const BaselineFigures* known = nullptr;
     if (baseline) {
       ResultJob base = job;
@@ -160,14 +165,14 @@ void ResultComputer::Finished() {
 
 void ResultComputer::Remember(const ResultJob& job, const BaselineFigures& figures) {
   if (Recall(job)) return;
-  remembered_.push_back({job.PictureKey(), job.entries, job.budget, figures});
+  remembered_.push_back({job.PictureKey(), job.entries, job.budget, job.viewingPpd, figures});
   if (remembered_.size() > kRememberedFigures) remembered_.pop_front();
 }
 
 const BaselineFigures* ResultComputer::Recall(const ResultJob& job) const {
   for (const Remembered& known : remembered_)
     if (known.picture == job.PictureKey() && known.entries == job.entries &&
-        known.budget == job.budget)
+        known.budget == job.budget && known.viewingPpd == job.viewingPpd)
       return &known.figures;
   return nullptr;
 }

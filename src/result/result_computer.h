@@ -33,8 +33,9 @@ struct ResultJob {
   QImage picture;
   std::vector<ColorValue> entries;  // the range's colours in order
   bool baseline = false;            // the figures changes are measured from
-  QImage alpha;       // the picture's alpha in its file when it was not opaque (AnalyseImage)
-  double budget = 0;  // the loss budget of the GIF
+  QImage alpha;           // the picture's alpha in its file when it was not opaque (AnalyseImage)
+  double budget = 0;      // the loss budget of the GIF
+  double viewingPpd = 0;  // the viewing condition of the visible loss; 0 leaves it out
   // Which picture it is, without holding on to its pixels.
   std::pair<qint64, qint64> PictureKey() const { return {picture.cacheKey(), alpha.cacheKey()}; }
 };
@@ -61,10 +62,11 @@ class ResultComputer : public QObject {
   explicit ResultComputer(QObject* parent = nullptr, ResultFunction compute = {});
   ~ResultComputer() override;
 
-  // `alpha` as for ResultJob; `budget` the loss budget of the GIF.
+  // `alpha` as for ResultJob; `budget` the loss budget of the GIF; `viewingPpd` that of the
+  // visible loss.
   void Request(const QImage& picture, std::vector<ColorValue> entries,
                std::optional<std::vector<ColorValue>> baseline = std::nullopt,
-               const QImage& alpha = {}, double budget = 0);
+               const QImage& alpha = {}, double budget = 0, double viewingPpd = 0);
   // Forgets the newest request: no figures are current and none will come for it.
   void Withdraw();
 
@@ -101,6 +103,7 @@ class ResultComputer : public QObject {
     std::pair<qint64, qint64> picture;
     std::vector<ColorValue> entries;
     double budget = 0;
+    double viewingPpd = 0;
     BaselineFigures figures;
   };
   void StartPending();

@@ -10,9 +10,11 @@
 #include <QSpinBox>
 #include <QStandardItemModel>
 #include <QTableView>
+#include <QVBoxLayout>
 #include <span>
 
 #include "palette_model/palette_document.h"
+#include "result/comparison_view.h"
 #include "result/result_texts.h"
 
 namespace tavlo {
@@ -86,7 +88,11 @@ QLayout* ResultWindow::BuildRangeRow() {
 }
 
 void ResultWindow::BuildLayout() {
-  auto* grid = new QGridLayout(this);
+  auto* column = new QVBoxLayout(this);
+  comparison_ = new ComparisonView(*computer_, this);
+  column->addWidget(comparison_, 3);
+  auto* grid = new QGridLayout;
+  column->addLayout(grid, 2);
   grid->addLayout(BuildRangeRow(), 0, 0, 1, 3);
   status_ = new QLabel(this);
   status_->setObjectName(QStringLiteral("lblStatus"));
@@ -113,9 +119,11 @@ void ResultWindow::BuildLayout() {
   tableHint_ = AddFigure(grid, 4, 2, "lblTableHint", this);
   loss_ = AddFigure(grid, 5, 1, "lblLoss", this);
   lossChange_ = AddFigure(grid, 5, 2, "lblLossChange", this);
+  grid->addWidget(new QLabel(QStringLiteral("Visible (S-CIELAB):"), this), 6, 0);
+  visibleLoss_ = AddFigure(grid, 6, 1, "lblVisibleLoss", this, 2);
   exactCaption_ = new QLabel(QStringLiteral("Exact reduction:"), this);
-  grid->addWidget(exactCaption_, 6, 0);
-  exact_ = AddFigure(grid, 6, 1, "lblExact", this, 2);
+  grid->addWidget(exactCaption_, 7, 0);
+  exact_ = AddFigure(grid, 7, 1, "lblExact", this, 2);
   exactCaption_->hide();
   exact_->hide();
   connect(budget_, &QDoubleSpinBox::valueChanged, this, [this] { Recompute(); });
@@ -134,16 +142,17 @@ void ResultWindow::BuildLayout() {
   usage_->verticalHeader()->hide();
   usage_->setSelectionBehavior(QAbstractItemView::SelectRows);
   usage_->horizontalHeader()->setStretchLastSection(true);
-  grid->addWidget(usage_, 7, 0, 1, 3);
-  grid->setRowStretch(7, 1);
+  grid->addWidget(usage_, 8, 0, 1, 3);
+  grid->setRowStretch(8, 1);
   grid->setColumnStretch(1, 1);
-  resize(460, 420);
+  resize(540, 600);
 }
 
 void ResultWindow::SetPicture(const QImage& picture, const QImage& alpha, const QString& notes) {
   picture_ = picture;
   alpha_ = alpha;
   notes_ = notes;
+  comparison_->SetPicture(picture);
   Recompute();
 }
 
@@ -180,6 +189,12 @@ double ResultWindow::Budget() const {
   return budget_->value();
 }
 
+void ResultWindow::SetViewingPpd(double ppd) {
+  if (ppd == viewingPpd_) return;
+  viewingPpd_ = ppd;
+  Recompute();
+}
+
 const ResultFigures* ResultWindow::CurrentFigures() const {
   return computer_->Current() ? &*computer_->Current() : nullptr;
 }
@@ -199,7 +214,7 @@ void ResultWindow::Recompute() {
   std::optional<std::vector<ColorValue>> baseline;
   if (const PaletteState* before = document_.StateBeforeLastStep())
     baseline = ColorsOf(before->colors, before->result.range);
-  computer_->Request(picture_, RangeColors(), std::move(baseline), alpha_, Budget());
+  computer_->Request(picture_, RangeColors(), std::move(baseline), alpha_, Budget(), viewingPpd_);
 }
 
 void ResultWindow::UpdateStatus() {
@@ -228,7 +243,7 @@ void ResultWindow::ShowOutdated() {
                           static_cast<QWidget*>(table_), static_cast<QWidget*>(tableHint_),
                           static_cast<QWidget*>(loss_), static_cast<QWidget*>(lossChange_),
                           static_cast<QWidget*>(budgetEffect_), static_cast<QWidget*>(exact_),
-                          static_cast<QWidget*>(usage_)})
+                          static_cast<QWidget*>(visibleLoss_), static_cast<QWidget*>(usage_)})
     figure->setEnabled(false);
 }
 
@@ -255,9 +270,12 @@ void ResultWindow::ShowFigures(const ResultFigures& figures) {
   tableHint_->setText(TableHintText(figures));
   loss_->setText(LossText(figures));
   lossChange_->setText(baseline ? LossChangeText(figures, baseline->figures) : QString());
+  visibleLoss_->setText(VisibleLossText(figures));
+  comparison_->SetFirstEntry(shownRange_.first);
   ShowExact(figures);
   FillUsage(figures);
-  for (QWidget* figure : findChildren<QWidget*>()) figure->setEnabled(true);
+  for (QWidget* figure : findChildren<QWidget*>())
+    if (!comparison_->isAncestorOf(figure)) figure->setEnabled(true);
 
   std::bitset<kPaletteSize> unused;
   for (size_t i = 0; i < figures.usage.size(); ++i)

@@ -50,7 +50,7 @@ TEST(SCielab, AFineCheckerboardLooksLikeItsAverage) {
       SCielabDifferences(checkers, std::vector<ColorValue>(w * h, average), w, h);
   double perPixel = 0;
   for (ColorValue c : checkers) perPixel += Ciede2000(LabFromColor(c), LabFromColor(average));
-  perPixel /= checkers.size();
+  perPixel /= double(checkers.size());
   EXPECT_GT(perPixel, 15);
   EXPECT_LT(Mean(visible), perPixel / 10);
 }
