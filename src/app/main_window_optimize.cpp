@@ -12,6 +12,7 @@
 #include "reduction/gif_encoder.h"
 #include "reduction/png_encoder.h"
 #include "reduction/result_figures.h"
+#include "result/comparison_view.h"
 #include "result/result_window.h"
 #include "store/settings.h"
 #include "store/twips.h"
@@ -29,6 +30,9 @@ void MainWindow::CreateResultWindow() {
   };
   describePicture();
   connect(picture_, &PictureArea::PictureChanged, result_, describePicture);
+  // "Follow the lens": the comparison looks where the pointer is in the picture.
+  connect(picture_, &PictureArea::PointerMoved, result_,
+          [this](QPoint at) { result_->Comparison().FollowPointer(at); });
   connect(result_, &ResultWindow::ShownChanged, this, [this](bool shown) {
     if (showResultItem_) showResultItem_->setChecked(shown);
   });
@@ -43,6 +47,9 @@ void MainWindow::RestoreResultPosition() {
   if (left.isEmpty() && top.isEmpty()) return;  // first start: placed when first shown
   result_->move(PixelsFromTwips(WholeNumber16Or(left, 0)),
                 PixelsFromTwips(WholeNumber16Or(top, 0)));
+  const int width = PixelsFromTwips(WholeNumber16Or(ReadKey(keys::kResultWidth), 0));
+  const int height = PixelsFromTwips(WholeNumber16Or(ReadKey(keys::kResultHeight), 0));
+  if (width > 0 && height > 0) result_->resize(width, height);
   resultPlaced_ = true;
 }
 
@@ -60,6 +67,8 @@ void MainWindow::StoreResultPosition() {
   if (!result_ || !resultPlaced_) return;
   WriteKey(keys::kResultTop, QString::number(TwipsFromPixels(result_->pos().y())));
   WriteKey(keys::kResultLeft, QString::number(TwipsFromPixels(result_->pos().x())));
+  WriteKey(keys::kResultWidth, QString::number(TwipsFromPixels(result_->width())));
+  WriteKey(keys::kResultHeight, QString::number(TwipsFromPixels(result_->height())));
 }
 
 void MainWindow::ShowResultCommand() {

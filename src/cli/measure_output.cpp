@@ -52,6 +52,10 @@ QString MeasureJsonLine(const QString& picture, const ResultFigures& figures,
       {QStringLiteral("usage"), usage},
   };
   if (budget) object.insert(QStringLiteral("lossy"), *budget);
+  if (figures.viewingPpd > 0) {
+    object.insert(QStringLiteral("visible_mean"), figures.visibleMean);
+    object.insert(QStringLiteral("visible_share_above_one"), figures.visibleShareAboveOne);
+  }
   return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
 }
 

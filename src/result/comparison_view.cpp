@@ -229,9 +229,9 @@ void ComparisonView::NextWorstPlace() {
   const LossBlock& block = blocks_[nextBlock_];
   nextBlock_ = (nextBlock_ + 1) % blocks_.size();
   if (canvas_->Zoom() == ComparisonCanvas::kFit) canvas_->SetZoom(kZoomToVisit);
-  const QSize size = canvas_->PictureSize();
-  canvas_->CentreOn(QPoint(std::min(block.x + kBlockSize / 2, size.width() - 1),
-                           std::min(block.y + kBlockSize / 2, size.height() - 1)));
+  visited_ = QRect(QPoint(), canvas_->PictureSize())
+                 .intersected(QRect(block.x, block.y, kBlockSize, kBlockSize));
+  canvas_->CentreOn(visited_.center());
 }
 
 }  // namespace tavlo

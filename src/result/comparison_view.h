@@ -34,6 +34,8 @@ class ComparisonView : public QWidget {
   // The main window's pointer is over picture pixel `pixel`.
   void FollowPointer(QPoint pixel);
   ComparisonCanvas& Canvas() { return *canvas_; }
+  // The block "Next worst place" went to last, in picture pixels; empty before.
+  QRect Visited() const { return visited_; }
 
  private:
   QWidget* BuildModeRow();
@@ -60,6 +62,7 @@ class ComparisonView : public QWidget {
   std::vector<LossBlock> blocks_;
   bool blocksCurrent_ = false;
   size_t nextBlock_ = 0;
+  QRect visited_;
 };
 
 }  // namespace tavlo

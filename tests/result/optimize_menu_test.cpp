@@ -311,16 +311,20 @@ TEST_F(OptimizeMenuTest, AFailedExportNamesTheFileAndChangesNothing) {
   EXPECT_EQ(dialogs_.CallsOf("message").size(), 2u);
 }
 
-TEST_F(OptimizeMenuTest, ThePlaceIsStoredAtShutDownAndRestored) {
+TEST_F(OptimizeMenuTest, ThePlaceAndSizeAreStoredAtShutDownAndRestored) {
   Item("mnuShowResult")->trigger();
   Result().move(300, 200);
+  Result().resize(700, 800);
   CloseApp();
   EXPECT_EQ(ReadSetting(SettingsPath(), "frmResult", "Left", QString()), QStringLiteral("4500"));
   EXPECT_EQ(ReadSetting(SettingsPath(), "frmResult", "Top", QString()), QStringLiteral("3000"));
+  EXPECT_EQ(ReadSetting(SettingsPath(), "frmResult", "Width", QString()), QStringLiteral("10500"));
+  EXPECT_EQ(ReadSetting(SettingsPath(), "frmResult", "Height", QString()), QStringLiteral("12000"));
   StartApp();
   EXPECT_EQ(Result().pos(), QPoint(300, 200));
   Item("mnuShowResult")->trigger();
   EXPECT_EQ(Result().pos(), QPoint(300, 200));
+  EXPECT_EQ(Result().size(), QSize(700, 800));
 }
 
 }  // namespace
