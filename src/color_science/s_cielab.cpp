@@ -65,17 +65,25 @@ std::vector<float> Taps(double s) {
   return taps;
 }
 
+// The row of `width` values with `radius` mirrored values before and after it.
+void Padded(const float* values, int width, int radius, std::vector<float>& row) {
+  row.resize(size_t(width) + 2 * size_t(radius) + 1);
+  for (int i = -radius; i < width + radius + 1; ++i)
+    row[size_t(i + radius)] = values[Mirror(i, width)];
+}
+
 // Blurs `in` into `out` (width x height) with `taps` along rows, then along columns via `temp`.
 void DirectBlur(const std::vector<float>& in, std::vector<float>& out, std::vector<float>& temp,
                 int width, int height, const std::vector<float>& taps, size_t workers) {
   const int radius = static_cast<int>(taps.size() / 2);
   RunInParts(size_t(height), workers, [&](size_t begin, size_t end) {
+    std::vector<float> row;
     for (size_t y = begin; y < end; ++y) {
-      const float* row = in.data() + y * width;
-      float* target = temp.data() + y * width;
+      Padded(in.data() + y * size_t(width), width, radius, row);
+      float* target = temp.data() + y * size_t(width);
       for (int x = 0; x < width; ++x) {
         float sum = 0;
-        for (int k = -radius; k <= radius; ++k) sum += taps[k + radius] * row[Mirror(x + k, width)];
+        for (int k = 0; k <= 2 * radius; ++k) sum += taps[size_t(k)] * row[size_t(x + k)];
         target[x] = sum;
       }
     }
@@ -96,15 +104,15 @@ void DirectBlur(const std::vector<float>& in, std::vector<float>& out, std::vect
 // One box sum of 2 radius + 1 samples along each row, in place.
 void BoxRows(std::vector<float>& plane, int width, int height, int radius, size_t workers) {
   RunInParts(size_t(height), workers, [&](size_t begin, size_t end) {
-    std::vector<float> row(width);
+    std::vector<float> row;
     for (size_t y = begin; y < end; ++y) {
-      float* values = plane.data() + y * width;
-      std::copy_n(values, width, row.begin());
+      float* values = plane.data() + y * size_t(width);
+      Padded(values, width, radius + 1, row);  // row[x + radius + 1] is pixel x
       double sum = 0;
-      for (int k = -radius; k <= radius; ++k) sum += row[Mirror(k, width)];
+      for (int k = -radius; k <= radius; ++k) sum += row[size_t(k + radius + 1)];
       for (int x = 0; x < width; ++x) {
         values[x] = float(sum / (2 * radius + 1));
-        sum += row[Mirror(x + radius + 1, width)] - row[Mirror(x - radius, width)];
+        sum += double(row[size_t(x + 2 * radius + 2)]) - double(row[size_t(x + 1)]);
       }
     }
   });

@@ -12,15 +12,20 @@ constexpr int kCoalesceMilliseconds = 40;
 // Figures kept for later baselines: the last few states the user went through.
 constexpr size_t kRememberedFigures = 4;
 
-BaselineFigures WithoutGif(ResultFigures figures) {
+// A result's figures without its file and pixels, which a baseline never shows: only the
+// figures are copied, never the pixels.
+BaselineFigures WithoutGif(ResultFigures& figures) {
+  QByteArray gif = std::move(figures.gif);
+  std::vector<std::uint8_t> written = std::move(figures.written);
+  std::vector<float> pixelLoss = std::move(figures.pixelLoss);
+  std::vector<float> visibleLoss = std::move(figures.visibleLoss);
   BaselineFigures kept;
-  kept.gifBytes = figures.gifError.isEmpty() ? figures.GifBytes() : -1;
-  figures.gif = QByteArray();
-  // A baseline's pixels are never shown.
-  figures.written = {};
-  figures.pixelLoss = {};
-  figures.visibleLoss = {};
-  kept.figures = std::move(figures);
+  kept.gifBytes = figures.gifError.isEmpty() ? gif.size() : -1;
+  kept.figures = figures;
+  figures.gif = std::move(gif);
+  figures.written = std::move(written);
+  figures.pixelLoss = std::move(pixelLoss);
+  figures.visibleLoss = std::move(visibleLoss);
   return kept;
 }
 
@@ -133,7 +138,7 @@ void ResultComputer::StartPending() {
     if (outcome->baselineJob) {
       ResultFigures figures;
       if (compute(*outcome->baselineJob, figures, outcome->error, *stop))
-        outcome->baseline = WithoutGif(std::move(figures));
+        outcome->baseline = WithoutGif(figures);
       else
         outcome->baselineJob.reset();  // nothing to remember; the baseline is left out
     }
