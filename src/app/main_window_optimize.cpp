@@ -24,6 +24,7 @@ namespace tavlo {
 void MainWindow::CreateResultWindow() {
   result_ = new ResultWindow(this, *document_);
   result_->SetBudget(ReadLossBudget());
+  result_->SetViewingPpd(ReadViewingPpd());
   const auto describePicture = [this] {
     const LoadingLosses& losses = picture_->Losses();
     result_->SetPicture(picture_->Picture(), losses.alpha, losses.Text());

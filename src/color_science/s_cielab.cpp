@@ -177,14 +177,16 @@ std::array<float, 3> OpponentFromColor(ColorValue color) {
   return o;
 }
 
-void FilterForViewing(OpponentPicture& picture, double samplesPerDegree, int threads) {
+bool FilterForViewing(OpponentPicture& picture, double samplesPerDegree, int threads,
+                      const std::atomic<bool>* stop) {
   const size_t pixels = size_t(picture.width) * size_t(picture.height);
-  if (pixels == 0) return;
+  if (pixels == 0) return true;
   const size_t workers = Workers(threads, pixels);
   std::vector<float> blurred(pixels), temp(pixels), sum(pixels);
   for (int c = 0; c < 3; ++c) {
     std::fill(sum.begin(), sum.end(), 0.0f);
     for (const SpreadTerm& term : SCielabFilter(c)) {
+      if (stop && stop->load(std::memory_order_relaxed)) return false;
       Gaussian(picture.plane[c], blurred, temp, picture.width, picture.height,
                term.spread * samplesPerDegree, workers);
       const float weight = float(term.weight);
@@ -192,6 +194,7 @@ void FilterForViewing(OpponentPicture& picture, double samplesPerDegree, int thr
     }
     picture.plane[c].swap(sum);
   }
+  return true;
 }
 
 std::vector<float> SCielabDifferences(const OpponentPicture& first, const OpponentPicture& second,

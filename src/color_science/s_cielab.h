@@ -13,6 +13,7 @@
 // Written here since no Debian package computes it; its cost grows with the pixels only: the
 // wide Gaussians are three running box sums each, whatever their spread.
 #include <array>
+#include <atomic>
 #include <cstddef>
 #include <vector>
 
@@ -44,8 +45,10 @@ struct OpponentPicture {
 std::array<float, 3> OpponentFromColor(ColorValue color);
 
 // The picture's channels blurred as the eye does at `samplesPerDegree`. `threads` 0 chooses by
-// size. Throws std::bad_alloc.
-void FilterForViewing(OpponentPicture& picture, double samplesPerDegree, int threads = 0);
+// size. Returns false, with the picture of no use, when `stop` became true. Throws
+// std::bad_alloc.
+bool FilterForViewing(OpponentPicture& picture, double samplesPerDegree, int threads = 0,
+                      const std::atomic<bool>* stop = nullptr);
 
 // The CIEDE2000 of each pixel between two filtered pictures of one size.
 std::vector<float> SCielabDifferences(const OpponentPicture& first, const OpponentPicture& second,

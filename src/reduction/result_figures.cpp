@@ -174,41 +174,6 @@ OpponentPicture Opponent(const PictureColors& colors, const std::vector<std::arr
   return picture;
 }
 
-// The visible loss between the picture (seen once per picture and viewing condition, kept in
-// the cache) and the file's pixels.
-bool ComputeVisibleLoss(const PictureColors& colors, const std::vector<ColorValue>& entries,
-                        double ppd, ResultCache& cache, ResultFigures& figures, int threads,
-                        const std::atomic<bool>* stop) {
-  if (cache.viewedPpd != ppd || cache.viewed.plane[0].size() != colors.PictureSize()) {
-    cache.viewedPpd = 0;
-    std::vector<std::array<float, 3>> of(colors.Distinct());
-    for (size_t i = 0; i < of.size(); ++i) of[i] = OpponentFromColor(colors.histogram[i].color);
-    cache.viewed = Opponent(
-        colors, of, [&](size_t p) { return colors.ColorOfPixel(p); }, threads);
-    FilterForViewing(cache.viewed, ppd, threads);
-    cache.viewedPpd = ppd;
-  }
-  if (Stopped(stop)) return false;
-  std::vector<std::array<float, 3>> of(entries.size());
-  for (size_t k = 0; k < entries.size(); ++k) of[k] = OpponentFromColor(entries[k]);
-  OpponentPicture written = Opponent(
-      colors, of, [&](size_t p) { return figures.written[p]; }, threads);
-  FilterForViewing(written, ppd, threads);
-  if (Stopped(stop)) return false;
-  figures.viewingPpd = ppd;
-  figures.visibleLoss = SCielabDifferences(cache.viewed, written, threads);
-  double sum = 0;
-  std::uint64_t above = 0;
-  for (float loss : figures.visibleLoss) {
-    sum += loss;
-    above += loss > 1.0f;
-  }
-  const double pixels = std::max<double>(1, double(figures.visibleLoss.size()));
-  figures.visibleMean = sum / pixels;
-  figures.visibleShareAboveOne = double(above) / pixels;
-  return true;
-}
-
 }  // namespace
 
 void SmallerTableHint(int used, int& smallerTable, int& above) {
@@ -221,6 +186,40 @@ void SmallerTableHint(int used, int& smallerTable, int& above) {
     smallerTable = power;
     above = used - power;
   }
+}
+
+bool ComputeVisibleLoss(const PictureColors& colors, const std::vector<ColorValue>& entries,
+                        double ppd, ResultCache& cache, ResultFigures& figures, int threads,
+                        const std::atomic<bool>* stop) {
+  if (figures.written.size() != colors.PictureSize()) return false;
+  if (cache.viewedOf != &colors || cache.viewedPpd != ppd) {
+    cache.viewedOf = nullptr;
+    std::vector<std::array<float, 3>> of(colors.Distinct());
+    for (size_t i = 0; i < of.size(); ++i) of[i] = OpponentFromColor(colors.histogram[i].color);
+    cache.viewed = Opponent(
+        colors, of, [&](size_t p) { return colors.ColorOfPixel(p); }, threads);
+    if (!FilterForViewing(cache.viewed, ppd, threads, stop)) return false;
+    cache.viewedOf = &colors;
+    cache.viewedPpd = ppd;
+  }
+  if (Stopped(stop)) return false;
+  std::vector<std::array<float, 3>> of(entries.size());
+  for (size_t k = 0; k < entries.size(); ++k) of[k] = OpponentFromColor(entries[k]);
+  OpponentPicture written = Opponent(
+      colors, of, [&](size_t p) { return figures.written[p]; }, threads);
+  if (!FilterForViewing(written, ppd, threads, stop)) return false;
+  figures.viewingPpd = ppd;
+  figures.visibleLoss = SCielabDifferences(cache.viewed, written, threads);
+  double sum = 0;
+  std::uint64_t above = 0;
+  for (float loss : figures.visibleLoss) {
+    sum += loss;
+    above += loss > 1.0f;
+  }
+  const double pixels = std::max<double>(1, double(figures.visibleLoss.size()));
+  figures.visibleMean = sum / pixels;
+  figures.visibleShareAboveOne = double(above) / pixels;
+  return true;
 }
 
 bool ComputeResultFigures(const PictureColors& colors, const std::vector<ColorValue>& entries,

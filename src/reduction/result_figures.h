@@ -78,6 +78,7 @@ struct ResultCache {
   std::vector<ColorValue> allowedFor;
   // The picture as seen at `viewedPpd`, for the visible loss.
   OpponentPicture viewed;
+  const PictureColors* viewedOf = nullptr;
   double viewedPpd = 0;
   size_t Bytes() const {
     return nearest.capacity() + against.capacity() * sizeof(ColorValue) +
@@ -97,6 +98,13 @@ bool ComputeResultFigures(const PictureColors& colors, const std::vector<ColorVa
                           ResultFigures& figures, ResultCache* cache = nullptr, int threads = 0,
                           const std::atomic<bool>* stop = nullptr, double budget = 0,
                           double viewingPpd = 0);
+
+// Adds the visible loss at `viewingPpd` to `figures`, worked out for `colors` reduced to
+// `entries` (their `written` pixels must be there). The picture as seen is kept in `cache`
+// for the next call. Returns false when `stop` became true. Throws std::bad_alloc.
+bool ComputeVisibleLoss(const PictureColors& colors, const std::vector<ColorValue>& entries,
+                        double viewingPpd, ResultCache& cache, ResultFigures& figures,
+                        int threads = 0, const std::atomic<bool>* stop = nullptr);
 
 // For `used` entries: the next smaller power-of-two table when `used` is only a few above it (at
 // most an eighth of it, at least 1), with the number above it; both 0 otherwise.

@@ -135,9 +135,9 @@ QRgb ComparisonCanvas::ColorOf(QPoint pixel, Mode mode) const {
     const std::vector<ColorValue>& table = computer_.CurrentJob()->entries;
     return ToRgbPixel(table[figures->written[p]]) | 0xFF000000;
   }
-  const bool visible = visible_ && figures->visibleLoss.size() == figures->written.size();
-  return LossMapColor(visible ? figures->visibleLoss[p] : figures->pixelLoss[p],
-                      FromRgbPixel(original), onlyAboveOne_);
+  if (!visible_) return LossMapColor(figures->pixelLoss[p], FromRgbPixel(original), onlyAboveOne_);
+  if (figures->visibleLoss.size() != figures->written.size()) return kNoResult;
+  return LossMapColor(figures->visibleLoss[p], FromRgbPixel(original), onlyAboveOne_);
 }
 
 QImage ComparisonCanvas::Frame() const {
@@ -172,7 +172,10 @@ void ComparisonCanvas::paintEvent(QPaintEvent*) {
     painter.setPen(QColor(255, 255, 255, 200));
     painter.drawLine(divider, 0, divider, height());
   }
-  if (shown != Mode::kOriginal && !computer_.Current() && !picture_.isNull()) {
+  const std::optional<ResultFigures>& figures = computer_.Current();
+  const bool waiting = !figures || (shown == Mode::kLossMap && visible_ &&
+                                    figures->visibleLoss.size() != figures->written.size());
+  if (shown != Mode::kOriginal && waiting && !picture_.isNull()) {
     painter.setPen(Qt::white);
     painter.drawText(rect(), Qt::AlignCenter, QStringLiteral("Working out the result\u2026"));
   }

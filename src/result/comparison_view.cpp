@@ -80,6 +80,13 @@ ComparisonView::ComparisonView(const ResultComputer& computer, QWidget* parent)
 
   connect(&computer_, &ResultComputer::Outdated, this, &ComparisonView::ResultChanged);
   connect(&computer_, &ResultComputer::Ready, this, &ComparisonView::ResultChanged);
+  connect(&computer_, &ResultComputer::VisibleReady, this, [this] {
+    const std::optional<ResultFigures>& figures = computer_.Current();
+    visible_->setEnabled(figures && !figures->visibleLoss.empty());
+    if (visible_->isChecked()) blocksCurrent_ = false;
+    canvas_->update();
+    ShowReadout();
+  });
   connect(canvas_, &ComparisonCanvas::Hovered, this, [this](QPoint pixel) {
     hovered_ = pixel;
     ShowReadout();

@@ -51,8 +51,11 @@ ResultFunction MakeResultFunction() {
         memory->colors = std::make_unique<PictureColors>(AnalyseImage(job.picture, 0, job.alpha));
         memory->key = job.PictureKey();
       }
+      if (job.visiblePart)
+        return ComputeVisibleLoss(*memory->colors, job.entries, job.viewingPpd, memory->cache,
+                                  figures, 0, &stop);
       if (ComputeResultFigures(*memory->colors, job.entries, figures, &memory->cache, 0, &stop,
-                               job.budget, job.baseline ? 0 : job.viewingPpd))
+                               job.budget))
         return true;
       if (!stop) error = QStringLiteral("There is no picture to describe.");
     } catch (const std::bad_alloc&) {
@@ -124,6 +127,7 @@ void ResultComputer::StartPending() {
   outcome_ = std::make_shared<Outcome>();
   outcome_->job = std::move(*pending_);
   pending_.reset();
+  if (outcome_->job.visiblePart && current_) outcome_->figures.written = current_->written;
   if (pendingBaseline_) {
     ResultJob base = outcome_->job;
     base.entries = *pendingBaseline_;
@@ -154,18 +158,36 @@ void ResultComputer::Finished() {
   stop_.reset();
   if (outcome->baselineJob && outcome->baseline)
     Remember(*outcome->baselineJob, *outcome->baseline);
-  if (outcome->done) Remember(outcome->job, WithoutGif(outcome->figures));
-  if (outcome->job.serial == serial_) {
+  const bool visiblePart = outcome->job.visiblePart;
+  if (outcome->done && !visiblePart) Remember(outcome->job, WithoutGif(outcome->figures));
+  if (outcome->job.serial == serial_ && visiblePart) {
+    if (outcome->done && current_) {
+      current_->viewingPpd = outcome->figures.viewingPpd;
+      current_->visibleLoss = std::move(outcome->figures.visibleLoss);
+      current_->visibleMean = outcome->figures.visibleMean;
+      current_->visibleShareAboveOne = outcome->figures.visibleShareAboveOne;
+      emit VisibleReady();
+    }
+  } else if (outcome->job.serial == serial_) {
     if (outcome->done) {
       current_ = std::move(outcome->figures);
       currentJob_ = std::move(outcome->job);
       baseline_ = std::move(outcome->baseline);
       emit Ready(*current_);
+      if (current_ && !pending_) QueueVisiblePart();
     } else if (!outcome->error.isEmpty()) {
       emit Failed(outcome->error);
     }
   }
   if (pending_ && !timer_.isActive()) StartPending();
+}
+
+void ResultComputer::QueueVisiblePart() {
+  if (currentJob_->viewingPpd <= 0 || current_->written.empty()) return;
+  ResultJob job = *currentJob_;  // the same serial: a newer request outdates it
+  job.visiblePart = true;
+  pending_ = std::move(job);
+  pendingBaseline_.reset();
 }
 
 void ResultComputer::Remember(const ResultJob& job, const BaselineFigures& figures) {

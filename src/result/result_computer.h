@@ -11,6 +11,8 @@
 // - A request may name a second list of entries, the baseline that changes are measured from.
 //   Its figures come with the request's own (Baseline()), worked out by the same job before
 //   them unless they are remembered from an earlier job of the same picture and entries.
+// - A request with a viewing condition gets its visible loss in a second job once its figures
+//   are shown (VisibleReady): it takes far longer than the figures on large pictures.
 #include <QImage>
 #include <QObject>
 #include <QTimer>
@@ -36,6 +38,9 @@ struct ResultJob {
   QImage alpha;           // the picture's alpha in its file when it was not opaque (AnalyseImage)
   double budget = 0;      // the loss budget of the GIF
   double viewingPpd = 0;  // the viewing condition of the visible loss; 0 leaves it out
+  // The second part of a request's work: the visible loss of the figures handed in (whose
+  // `written` pixels are there), after the figures themselves were shown.
+  bool visiblePart = false;
   // Which picture it is, without holding on to its pixels.
   std::pair<qint64, qint64> PictureKey() const { return {picture.cacheKey(), alpha.cacheKey()}; }
 };
@@ -87,6 +92,8 @@ class ResultComputer : public QObject {
  signals:
   void Outdated();
   void Ready(const tavlo::ResultFigures& figures);
+  // The current figures have their visible loss now.
+  void VisibleReady();
   void Failed(const QString& error);
 
  private:
@@ -107,6 +114,7 @@ class ResultComputer : public QObject {
     BaselineFigures figures;
   };
   void StartPending();
+  void QueueVisiblePart();
   void Finished();
   void Remember(const ResultJob& job, const BaselineFigures& figures);
   const BaselineFigures* Recall(const ResultJob& job) const;

@@ -51,6 +51,7 @@ ResultWindow::ResultWindow(QWidget* owner, PaletteDocument& document, ResultFunc
   connect(computer_, &ResultComputer::Outdated, this, &ResultWindow::ShowOutdated);
   connect(computer_, &ResultComputer::Ready, this, &ResultWindow::ShowFigures);
   connect(computer_, &ResultComputer::Failed, this, &ResultWindow::ShowFailure);
+  connect(computer_, &ResultComputer::VisibleReady, this, &ResultWindow::ShowVisibleLoss);
   connect(&document_, &PaletteDocument::EntriesChanged, this, [this](EntryRange changed) {
     const EntryRange range = Range();
     if (changed.first <= range.last && changed.last >= range.first) Recompute();
@@ -145,7 +146,7 @@ void ResultWindow::BuildLayout() {
   grid->addWidget(usage_, 8, 0, 1, 3);
   grid->setRowStretch(8, 1);
   grid->setColumnStretch(1, 1);
-  resize(540, 600);
+  resize(540, 560);
 }
 
 void ResultWindow::SetPicture(const QImage& picture, const QImage& alpha, const QString& notes) {
@@ -270,7 +271,7 @@ void ResultWindow::ShowFigures(const ResultFigures& figures) {
   tableHint_->setText(TableHintText(figures));
   loss_->setText(LossText(figures));
   lossChange_->setText(baseline ? LossChangeText(figures, baseline->figures) : QString());
-  visibleLoss_->setText(VisibleLossText(figures));
+  ShowVisibleLoss();
   comparison_->SetFirstEntry(shownRange_.first);
   ShowExact(figures);
   FillUsage(figures);
@@ -281,6 +282,14 @@ void ResultWindow::ShowFigures(const ResultFigures& figures) {
   for (size_t i = 0; i < figures.usage.size(); ++i)
     if (figures.usage[i] == 0) unused.set(static_cast<size_t>(shownRange_.first) + i);
   SetUnused(unused);
+}
+
+void ResultWindow::ShowVisibleLoss() {
+  const ResultFigures* figures = CurrentFigures();
+  if (!figures) return;
+  visibleLoss_->setText(figures->visibleLoss.empty() && viewingPpd_ > 0
+                            ? QStringLiteral("being worked out\u2026")
+                            : VisibleLossText(*figures));
 }
 
 void ResultWindow::ShowExact(const ResultFigures& figures) {

@@ -87,6 +87,7 @@ class ResultWindow : public QWidget {
   void ShowFailure(const QString& error);
   void FillUsage(const ResultFigures& figures);
   void ShowExact(const ResultFigures& figures);
+  void ShowVisibleLoss();
   void SetUnused(std::bitset<kPaletteSize> unused);
 
   PaletteDocument& document_;

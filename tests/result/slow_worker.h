@@ -22,6 +22,7 @@ class SlowWorker {
         Fill(job, figures);
         return !stop.load();
       }
+      if (job.visiblePart) return !stop.load();  // no visible loss
       std::unique_lock lock(mutex_);
       started_.push_back(job.entries.front());
       changed_.notify_all();
