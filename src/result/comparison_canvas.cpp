@@ -148,16 +148,26 @@ QImage ComparisonCanvas::Frame() const {
   const int divider = divider_ < 0 ? width() / 2 : divider_;
   std::vector<int> columns(static_cast<size_t>(width()));
   for (int x = 0; x < width(); ++x) columns[size_t(x)] = PixelAt(QPointF(x + 0.5, 0.5)).x();
+  int lastRow = -1;  // the picture row of the frame's row above
   for (int y = 0; y < height(); ++y) {
     const int py = PixelAt(QPointF(0.5, y + 0.5)).y();
     if (py < 0 || py >= picture_.height()) continue;
     auto* row = reinterpret_cast<QRgb*>(frame.scanLine(y));
+    if (py == lastRow) {  // zoomed in: the same picture row again
+      std::copy_n(reinterpret_cast<const QRgb*>(frame.constScanLine(y - 1)), width(), row);
+      continue;
+    }
+    lastRow = py;
+    int lastColumn = -1;
+    Mode lastMode = shown;
     for (int x = 0; x < width(); ++x) {
       const int px = columns[size_t(x)];
       if (px < 0 || px >= picture_.width()) continue;
       Mode mode = shown;
       if (shown == Mode::kSplit) mode = x < divider ? Mode::kOriginal : Mode::kResult;
-      row[x] = ColorOf({px, py}, mode);
+      row[x] = px == lastColumn && mode == lastMode ? row[x - 1] : ColorOf({px, py}, mode);
+      lastColumn = px;
+      lastMode = mode;
     }
   }
   return frame;

@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QLabel>
@@ -20,6 +21,7 @@
 #include "picture_view/picture_area.h"
 #include "reduction/from_image.h"
 #include "reduction/gif_encoder.h"
+#include "result/comparison_view.h"
 #include "result/result_texts.h"
 #include "result/result_window.h"
 #include "store/settings_store.h"
@@ -97,6 +99,19 @@ TEST_F(OptimizeMenuTest, CtrlRShowsTheResultWindowBesideTheOthersAndItsCloseButt
   EXPECT_TRUE(Result().isVisible());
   show->trigger();
   EXPECT_FALSE(Result().isVisible());
+}
+
+TEST_F(OptimizeMenuTest, TheComparisonFollowsThePointerOverThePictureUnlessTurnedOff) {
+  Item("mnuShowResult")->trigger();
+  WaitForFigures();
+  ComparisonCanvas& view = Result().Comparison().Canvas();
+  view.SetZoom(16);
+  auto centre = [&] { return view.PixelAt(QPointF(view.rect().center()) + QPointF(0.5, 0.5)); };
+  QTest::mouseMove(Main().Picture()->Canvas(), QPoint(90, 30));
+  EXPECT_LE((centre() - QPoint(90, 30)).manhattanLength(), 1);
+  Result().findChild<QCheckBox*>(QStringLiteral("chkFollowLens"))->setChecked(false);
+  QTest::mouseMove(Main().Picture()->Canvas(), QPoint(40, 20));
+  EXPECT_LE((centre() - QPoint(90, 30)).manhattanLength(), 1);
 }
 
 TEST_F(OptimizeMenuTest, ShowsTheFiguresOfTheGifTheExportWritesAndMarksUnusedEntries) {
