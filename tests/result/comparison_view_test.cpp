@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QToolButton>
+#include <QWheelEvent>
 #include <set>
 
 #include "color_science/ciede2000.h"
@@ -97,6 +98,28 @@ TEST_F(ComparisonViewTest, ResultShowsTheDecodedExportPixelSquaresAtEachZoom) {
       EXPECT_EQ(Canvas().PixelAt(QPointF(4 * zoom + 0.5, 4 * zoom + 0.5)), corner + QPoint(4, 4));
     }
   }
+}
+
+TEST_F(ComparisonViewTest, CtrlWheelStepsTheZoomAboutThePointer) {
+  ShowAndWait();
+  Canvas().SetZoom(8);
+  Canvas().CentreOn({50, 35});
+  const QPointF at(100.5, 60.5);
+  const QPoint under = Canvas().PixelAt(at);
+  auto wheel = [&](int delta, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) {
+    QWheelEvent event(at, Canvas().mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                      modifiers, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&Canvas(), &event);
+  };
+  wheel(120);
+  EXPECT_EQ(Canvas().Zoom(), 16);
+  EXPECT_EQ(Canvas().PixelAt(at), under);
+  wheel(120);  // the largest step stays
+  EXPECT_EQ(Canvas().Zoom(), 16);
+  wheel(-120, Qt::NoModifier);  // without Ctrl the wheel is not the zoom's
+  EXPECT_EQ(Canvas().Zoom(), 16);
+  for (int i = 0; i < 5; ++i) wheel(-120);
+  EXPECT_EQ(Canvas().Zoom(), 1);
 }
 
 TEST_F(ComparisonViewTest, SplitShowsThePictureLeftOfTheDividerAfterDragAndArrowKeys) {
