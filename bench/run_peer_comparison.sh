@@ -14,20 +14,12 @@
 # (install_peers.sh, as root).
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-project="$(dirname "$here")"
-peers="${PEERS_DIR:-$(cd "$project/.." && pwd)/shared/bench}"
-scratch="${SCRATCH:-${TMPDIR:-/tmp}/tavlo-peer-bench}"
-build="${TAVLO_BENCH_BUILD:-$project/build-bench}"
+source "$here/lib.sh"
+bench_paths tavlo-peer-bench
 [[ -x $peers/run_peers.sh ]] || { echo "run_peer_comparison: no run_peers.sh in $peers" >&2; exit 1; }
 
-cmake -S "$project" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTAVLO_BUILD_BENCH=ON \
-  -DTAVLO_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" --target tavlo_remap_bench -j 2 >/dev/null
-
-# A private copy of the comparison, refreshed from the shared one; made inputs stay.
-mkdir -p "$scratch/peers"
-cp -r "$peers/." "$scratch/peers/"
-chmod -R u+w "$scratch/peers"
+bench_build tavlo_remap_bench -DTAVLO_BUILD_BENCH=ON
+bench_copy_peers
 
 log="$scratch/last_run.txt"
 OURS_CMD="$build/bench/tavlo_remap_bench" OURS_NAME=tavlo KEEP_OUTPUTS=1 \

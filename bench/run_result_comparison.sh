@@ -11,21 +11,14 @@
 # for run_peer_comparison.sh.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-project="$(dirname "$here")"
-peers="${PEERS_DIR:-$(cd "$project/.." && pwd)/shared/bench}"
-scratch="${SCRATCH:-${TMPDIR:-/tmp}/tavlo-peer-bench}"
-build="${TAVLO_BENCH_BUILD:-$project/build-bench}"
+source "$here/lib.sh"
+bench_paths tavlo-peer-bench
 reps="${REPS:-15}"
 rounds="${ROUNDS:-3}"
 images="${IMAGES:-small big}"
 
-cmake -S "$project" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTAVLO_BUILD_BENCH=ON \
-  -DTAVLO_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" --target tavlo_result_bench -j 2 >/dev/null
-
-mkdir -p "$scratch/peers"
-cp -r "$peers/." "$scratch/peers/"
-chmod -R u+w "$scratch/peers"
+bench_build tavlo_result_bench -DTAVLO_BUILD_BENCH=ON
+bench_copy_peers
 data="$scratch/peers/data"
 [[ -f $data/big.rgb && -f $data/small.rgb ]] || "$scratch/peers/make_inputs.sh" >&2
 

@@ -12,19 +12,12 @@
 # Peers: ../shared/bench/install_peers.sh and gifsicle (apt-get install gifsicle), as root.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-project="$(cd "$here/../.." && pwd)"
-peers="${PEERS_DIR:-$(cd "$project/.." && pwd)/shared/bench}"
-scratch="${SCRATCH:-${TMPDIR:-/tmp}/tavlo-cli-bench}"
-build="${TAVLO_BENCH_BUILD:-$project/build-release}"
+source "$here/../lib.sh"
+bench_paths tavlo-cli-bench build-release
 command -v gifsicle >/dev/null || { echo "run_reduce_comparison: gifsicle missing" >&2; exit 1; }
 
-cmake -S "$project" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTAVLO_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" --target tavlo-cli -j 2 >/dev/null
-
-# A private copy of the shared comparison for its photos and its exactness check.
-mkdir -p "$scratch/peers"
-cp -r "$peers/." "$scratch/peers/"
-chmod -R u+w "$scratch/peers"
+bench_build tavlo-cli
+bench_copy_peers  # for its photos and its exactness check
 [[ -f $scratch/peers/data/small.rgb ]] || "$scratch/peers/make_inputs.sh" >&2
 [[ -x $scratch/peers/ref_remap ]] ||
   g++ -O2 -march=x86-64-v2 -std=c++17 -o "$scratch/peers/ref_remap" "$scratch/peers/ref_remap.cpp"

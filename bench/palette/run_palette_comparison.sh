@@ -18,23 +18,17 @@
 # earlier version, for a row "tavlo-before": the before and after of a change in one run).
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-project="$(cd "$here/../.." && pwd)"
-peers="${PEERS_DIR:-$(cd "$project/.." && pwd)/shared/bench}"
-scratch="${SCRATCH:-${TMPDIR:-/tmp}/tavlo-palette-bench}"
-build="${TAVLO_BENCH_BUILD:-$project/build-bench}"
+source "$here/../lib.sh"
+bench_paths tavlo-palette-bench
 pictures="${PICTURES:-small big flat}"
 counts="${COUNTS:-16 64 256}"
 reps="${REPS:-1}"
 python=/usr/bin/python3  # Debian's, which has python3-pil
 
 [[ -x $peers/make_inputs.sh ]] || { echo "run_palette_comparison: no make_inputs.sh in $peers" >&2; exit 1; }
-mkdir -p "$scratch/peers" "$scratch/out"
-cp -r "$peers/." "$scratch/peers/"
-chmod -R u+w "$scratch/peers"
-
-cmake -S "$project" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTAVLO_BUILD_BENCH=ON \
-  -DTAVLO_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" --target tavlo_palette_bench -j 2 >/dev/null
+bench_copy_peers
+mkdir -p "$scratch/out"
+bench_build tavlo_palette_bench -DTAVLO_BUILD_BENCH=ON
 tavlo="$build/bench/tavlo_palette_bench"
 gcc -O2 -std=c11 -o "$scratch/liq_quantize" "$here/liq_quantize.c" -limagequant -lm
 gcc -O2 -std=c11 -o "$scratch/magick_quantize" "$here/magick_quantize.c" \

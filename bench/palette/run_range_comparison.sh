@@ -11,20 +11,15 @@
 # TAVLO_BENCH_BUILD, REPS (default 3), PICTURES (default "small big").
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-project="$(cd "$here/../.." && pwd)"
-peers="${PEERS_DIR:-$(cd "$project/.." && pwd)/shared/bench}"
-scratch="${SCRATCH:-${TMPDIR:-/tmp}/tavlo-palette-bench}"
-build="${TAVLO_BENCH_BUILD:-$project/build-bench}"
+source "$here/../lib.sh"
+bench_paths tavlo-palette-bench
 reps="${REPS:-3}"
 [[ -x ${TAVLO_BEFORE:-} ]] || { echo "run_range_comparison: set TAVLO_BEFORE" >&2; exit 1; }
 
-cmake -S "$project" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTAVLO_BUILD_BENCH=ON \
-  -DTAVLO_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" --target tavlo_palette_bench -j 2 >/dev/null
+bench_build tavlo_palette_bench -DTAVLO_BUILD_BENCH=ON
 tavlo="$build/bench/tavlo_palette_bench"
-mkdir -p "$scratch/peers" "$scratch/out"
-cp -r "$peers/." "$scratch/peers/"
-chmod -R u+w "$scratch/peers"
+bench_copy_peers
+mkdir -p "$scratch/out"
 "$scratch/peers/make_inputs.sh" >/dev/null
 data="$scratch/peers/data"
 [[ -f $data/big.rgb ]] || data="${TMPDIR:-/tmp}/remap-bench-data"

@@ -1,15 +1,13 @@
 #include "app/main_window.h"
 
 #include <QCloseEvent>
-#include <QDeadlineTimer>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLayout>
 #include <QMenuBar>
 #include <QScreen>
-#include <QThread>
-#include <QWindow>
 
+#include "app/window_frames.h"
 #include "commands/entry_commands.h"
 #include "commands/last_session.h"
 #include "palette_model/palette_document.h"
@@ -39,25 +37,6 @@ QIcon ProgramIcon() {
 
 int ReadPosition(const keys::Key& key) {
   return WholeNumber16Or(ReadKey(key, "0"), 0);
-}
-
-// The window system's frame around a top-level window: zero until it is first shown.
-QMargins FrameMargins(const QWidget& window) {
-  const QRect frame = window.frameGeometry();
-  const QRect inner = window.geometry();
-  return {inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
-          frame.bottom() - inner.bottom()};
-}
-
-// A window manager frames a window a moment after it is shown; until then its frame is unknown and
-// a window placed beside it would overlap it. Waits for that moment, half a second at most.
-void WaitUntilExposed(const QWidget& window) {
-  const QWindow* handle = window.windowHandle();
-  const QDeadlineTimer deadline(500);
-  while (handle && !handle->isExposed() && !deadline.hasExpired()) {
-    QCoreApplication::processEvents();
-    QThread::msleep(2);
-  }
 }
 
 }  // namespace
@@ -138,9 +117,10 @@ QRect MainWindow::AvailableArea() const {
 }
 
 QSize MainWindow::FramedSize(const QWidget& toolWindow) const {
-  // A window's frame is not known before it is first shown; the main window's is at least as
-  // thick as a tool window's.
-  return toolWindow.size().grownBy(FrameMargins(*this));
+  // A window's frame is known once it has been shown. Before that the main window's is the best
+  // guess, though a tool window's may be thicker at the bottom.
+  const QMargins own = FrameMargins(toolWindow);
+  return toolWindow.size().grownBy(own.isNull() ? FrameMargins(*this) : own);
 }
 
 void MainWindow::KeepOnScreen(QWidget& window) const {

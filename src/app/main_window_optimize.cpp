@@ -2,6 +2,7 @@
 // range, the exports of that reduction as GIF and PNG, and the range commands.
 #include "app/loss_budget_setting.h"
 #include "app/main_window.h"
+#include "app/window_frames.h"
 #include "commands/optimize_commands.h"
 #include "palette_model/palette_document.h"
 #include "palette_window/palette_window.h"
@@ -83,6 +84,9 @@ void MainWindow::ShowResultCommand() {
   KeepOnScreen(*result_);
   result_->show();
   result_->raise();
+  // Its own frame is known now, and may be thicker than the one it was placed by.
+  WaitUntilExposed(*result_);
+  KeepOnScreen(*result_);
 }
 
 void MainWindow::ExportGifCommand() {

@@ -44,6 +44,10 @@ QStringList RefusedOutputs(const QStringList& inputs, const QStringList& outputs
     } else if (claim != claimedBy.cend()) {
       refused << QStringLiteral("%1 is the output of %2 already")
                      .arg(ShownPath(outputs[i]), ShownPath(inputs[*claim]));
+    } else if (!force && input != inputAt.cend()) {
+      // Said apart from any other existing file: --force would put the output in its place.
+      refused << QStringLiteral("%1 is the input file itself (--force replaces it with the output)")
+                     .arg(ShownPath(outputs[i]));
     } else if (!force && Exists(QFileInfo(outputs[i]))) {
       refused << ExistsAlready(outputs[i]);
     } else {

@@ -27,6 +27,8 @@ QLabel* AddFigure(QGridLayout* grid, int row, int column, const char* name, QWid
   auto* label = new QLabel(parent);
   label->setObjectName(QString::fromLatin1(name));
   label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  // Long figures wrap: a window that widened itself to fit them would grow off the screen.
+  label->setWordWrap(true);
   grid->addWidget(label, row, column, 1, columns);
   return label;
 }

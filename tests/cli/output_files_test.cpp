@@ -55,6 +55,9 @@ TEST_F(OutputFilesTest, NoInputIsReplacedByAnotherInputsOutputEvenWhenForced) {
   const QStringList refused = cli::RefusedOutputs(inputs, outputs, true);
   EXPECT_TRUE(refused[0].contains("would replace the input")) << refused[0].toStdString();
   EXPECT_EQ(refused[1], "");
+  EXPECT_EQ(cli::RefusedOutputs({Path("a.gif")}, {Path("a.gif")}, false)[0],
+            QDir::toNativeSeparators(Path("a.gif")) +
+                " is the input file itself (--force replaces it with the output)");
 }
 
 TEST_F(OutputFilesTest, AFailedWriteNamesTheFileAndLeavesNothingBehind) {

@@ -92,6 +92,18 @@ TEST_F(ResultWindowTest, ChangesOutsideTheRangeAndWhileHiddenStartNoWork) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return window_.CurrentFigures() != nullptr; }));
 }
 
+TEST_F(ResultWindowTest, LongFiguresWrapInsteadOfWideningTheWindow) {
+  window_.show();
+  const int width = window_.width();
+  const QString longText =
+      QStringLiteral("mean 1.68, max 22.92; 66.3 % of pixels above 1.0").repeated(4);
+  for (const char* name : {"lblLoss", "lblLossChange", "lblBudgetEffect", "lblExact"})
+    Label(name)->setText(longText);
+  QApplication::processEvents();
+  EXPECT_LE(window_.minimumSizeHint().width(), width);
+  EXPECT_EQ(window_.width(), width);
+}
+
 TEST(ResultTexts, WriteFiguresTheWayTheWindowShowsThem) {
   EXPECT_EQ(ByteCountText(6264418), QStringLiteral("6,264,418 bytes"));
   EXPECT_EQ(ByteChangeText(-1204), QStringLiteral("\u22121,204 bytes"));
