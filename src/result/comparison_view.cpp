@@ -73,7 +73,7 @@ ComparisonView::ComparisonView(const ResultComputer& computer, QWidget* parent)
   layout->addWidget(BuildModeRow(), 0, 0, 1, 2);
   layout->addWidget(canvas_, 1, 0);
   layout->addWidget(legend_, 1, 1);
-  layout->addWidget(lossRow_ = BuildLossRow(), 2, 0, 1, 2);
+  layout->addWidget(BuildLossRow(), 2, 0, 1, 2);
   layout->addWidget(readout_, 3, 0, 1, 2);
   layout->setRowStretch(1, 1);
   layout->setColumnStretch(0, 1);
@@ -139,10 +139,6 @@ QWidget* ComparisonView::BuildModeRow() {
   connect(zoom_, &QComboBox::activated, this,
           [this](int index) { canvas_->SetZoom(zoom_->itemData(index).toInt()); });
   layout->addWidget(zoom_);
-  followLens_ = new QCheckBox(QStringLiteral("Follow the lens"), row);
-  followLens_->setObjectName(QStringLiteral("chkFollowLens"));
-  followLens_->setChecked(true);
-  layout->addWidget(followLens_);
   layout->addStretch(1);
   return row;
 }
@@ -151,6 +147,12 @@ QWidget* ComparisonView::BuildLossRow() {
   auto* row = new QWidget(this);
   auto* layout = new QHBoxLayout(row);
   layout->setContentsMargins(0, 0, 0, 0);
+  followLens_ = new QCheckBox(QStringLiteral("Follow the lens"), row);
+  followLens_->setObjectName(QStringLiteral("chkFollowLens"));
+  followLens_->setToolTip(
+      QStringLiteral("Centre the view on the pixel under the pointer in the main window"));
+  followLens_->setChecked(true);
+  layout->addWidget(followLens_);
   onlyAboveOne_ = new QCheckBox(QStringLiteral("Only above 1.0"), row);
   onlyAboveOne_->setObjectName(QStringLiteral("chkOnlyAboveOne"));
   visible_ = new QCheckBox(QStringLiteral("Visible"), row);
@@ -158,6 +160,7 @@ QWidget* ComparisonView::BuildLossRow() {
   visible_->setToolTip(QStringLiteral("Map the visible loss (S-CIELAB) instead of each pixel's"));
   nextWorst_ = new QPushButton(QStringLiteral("Next worst place"), row);
   nextWorst_->setObjectName(QStringLiteral("cmdNextWorst"));
+  layout->addWidget(nextWorst_);
   for (QCheckBox* box : {onlyAboveOne_, visible_}) {
     layout->addWidget(box);
     connect(box, &QCheckBox::toggled, this, [this] {
@@ -166,7 +169,6 @@ QWidget* ComparisonView::BuildLossRow() {
       ShowReadout();
     });
   }
-  layout->addWidget(nextWorst_);
   layout->addStretch(1);
   connect(nextWorst_, &QPushButton::clicked, this, &ComparisonView::NextWorstPlace);
   return row;
@@ -182,8 +184,9 @@ void ComparisonView::FollowPointer(QPoint pixel) {
 
 void ComparisonView::ShowMode() {
   const bool lossMap = canvas_->GetMode() == ComparisonCanvas::Mode::kLossMap;
-  legend_->setVisible(lossMap);
-  lossRow_->setVisible(lossMap);
+  for (QWidget* part :
+       {legend_, static_cast<QWidget*>(onlyAboveOne_), static_cast<QWidget*>(visible_)})
+    part->setVisible(lossMap);
 }
 
 void ComparisonView::ResultChanged() {

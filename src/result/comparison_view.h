@@ -50,7 +50,6 @@ class ComparisonView : public QWidget {
   QButtonGroup* modes_ = nullptr;
   QComboBox* zoom_ = nullptr;
   QCheckBox* followLens_ = nullptr;
-  QWidget* lossRow_ = nullptr;
   QWidget* legend_ = nullptr;
   QCheckBox* onlyAboveOne_ = nullptr;
   QCheckBox* visible_ = nullptr;

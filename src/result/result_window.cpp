@@ -148,7 +148,7 @@ void ResultWindow::BuildLayout() {
   grid->addWidget(usage_, 8, 0, 1, 3);
   grid->setRowStretch(8, 1);
   grid->setColumnStretch(1, 1);
-  resize(540, 560);
+  resize(420, 560);
 }
 
 void ResultWindow::SetPicture(const QImage& picture, const QImage& alpha, const QString& notes) {

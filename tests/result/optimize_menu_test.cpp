@@ -328,18 +328,19 @@ TEST_F(OptimizeMenuTest, AFailedExportNamesTheFileAndChangesNothing) {
 
 TEST_F(OptimizeMenuTest, ThePlaceAndSizeAreStoredAtShutDownAndRestored) {
   Item("mnuShowResult")->trigger();
-  Result().move(300, 200);
-  Result().resize(700, 800);
+  Result().move(100, 50);
+  Result().resize(480, 500);
   CloseApp();
-  EXPECT_EQ(ReadSetting(SettingsPath(), "frmResult", "Left", QString()), QStringLiteral("4500"));
-  EXPECT_EQ(ReadSetting(SettingsPath(), "frmResult", "Top", QString()), QStringLiteral("3000"));
-  EXPECT_EQ(ReadSetting(SettingsPath(), "frmResult", "Width", QString()), QStringLiteral("10500"));
-  EXPECT_EQ(ReadSetting(SettingsPath(), "frmResult", "Height", QString()), QStringLiteral("12000"));
+  const char* stored[][2] = {
+      {"Left", "1500"}, {"Top", "750"}, {"Width", "7200"}, {"Height", "7500"}};
+  for (const auto& [key, twips] : stored)
+    EXPECT_EQ(ReadSetting(SettingsPath(), "frmResult", key, QString()), QString::fromLatin1(twips))
+        << key;
   StartApp();
-  EXPECT_EQ(Result().pos(), QPoint(300, 200));
+  EXPECT_EQ(Result().pos(), QPoint(100, 50));
   Item("mnuShowResult")->trigger();
-  EXPECT_EQ(Result().pos(), QPoint(300, 200));
-  EXPECT_EQ(Result().size(), QSize(700, 800));
+  EXPECT_EQ(Result().pos(), QPoint(100, 50));
+  EXPECT_EQ(Result().size(), QSize(480, 500));
 }
 
 }  // namespace
