@@ -2,7 +2,8 @@
 // size, table, entries used, loss) after one entry changed, with the picture analysed beforehand
 // as the window does when a picture is loaded.
 //
-//   tavlo_result_bench [--threads=N] [--budget=T] IN.rgb WIDTH HEIGHT PALETTE.act REPS
+//   tavlo_result_bench [--threads=N] [--budget=T] [--viewing=PPD] IN.rgb WIDTH HEIGHT
+//                      PALETTE.act REPS
 //
 // Each repetition changes one entry of the palette (another one each time, by a few units of red,
 // as a user tuning the palette does) and works the figures out with the loss cache of the earlier
@@ -10,6 +11,9 @@
 //   ANALYSE ms=.. colours=.. bytes=..        (once per picture: histogram and CIELAB)
 //   RESULT threads=.. reps=.. median_ms=.. min_ms=.. gif_bytes=.. held_bytes=..
 //   PHASE name=.. median_ms=..               (parts of the work, timed one by one)
+// The figures hold the file's pixels and each pixel's loss, for the comparison view; the phase
+// pixel_loss is what the loss map costs of an edit. With --viewing the figures include the
+// visible loss (S-CIELAB) at PPD samples per degree, and the phase visible times it alone.
 // and, for the choice of encoder, the same indexes written by giflib:
 //   GIFLIB median_ms=.. gif_bytes=..
 #include <gif_lib.h>
@@ -19,6 +23,7 @@
 #include <cstring>
 
 #include "bench/bench_inputs.h"
+#include "color_science/s_cielab.h"
 #include "reduction/gif_encoder.h"
 #include "reduction/nearest_entries.h"
 #include "reduction/result_figures.h"
@@ -89,8 +94,11 @@ int main(int argc, char** argv) {
   std::vector<const char*> args;
   int threads = 0;
   double budget = 0;  // the loss budget of the window's figures
+  double viewing = 0;
   for (int i = 1; i < argc; ++i) {
-    if (std::strncmp(argv[i], "--budget=", 9) == 0) {
+    if (std::strncmp(argv[i], "--viewing=", 10) == 0) {
+      viewing = std::atof(argv[i] + 10);
+    } else if (std::strncmp(argv[i], "--budget=", 9) == 0) {
       budget = std::atof(argv[i] + 9);
     } else if (std::strncmp(argv[i], "--threads=", 10) == 0) {
       threads = bench::PositiveNumber(kProgram, argv[i] + 10, "--threads");
@@ -99,9 +107,10 @@ int main(int argc, char** argv) {
     }
   }
   if (args.size() != 5)
-    bench::Fail(kProgram,
-                "usage: tavlo_result_bench [--threads=N] [--budget=T] IN.rgb WIDTH HEIGHT "
-                "PALETTE.act REPS");
+    bench::Fail(
+        kProgram,
+        "usage: tavlo_result_bench [--threads=N] [--budget=T] [--viewing=PPD] IN.rgb WIDTH HEIGHT "
+        "PALETTE.act REPS");
   const int width = bench::PositiveNumber(kProgram, args[1], "WIDTH");
   const int height = bench::PositiveNumber(kProgram, args[2], "HEIGHT");
   const int reps = bench::PositiveNumber(kProgram, args[4], "REPS");
@@ -117,13 +126,13 @@ int main(int argc, char** argv) {
 
   ResultCache cache;
   ResultFigures figures;
-  ComputeResultFigures(colors, palette, figures, &cache, threads, nullptr,
-                       budget);  // before any edit
+  ComputeResultFigures(colors, palette, figures, &cache, threads, nullptr, budget,
+                       viewing);  // before any edit
   std::vector<double> ms;
   for (int rep = 0; rep < reps; ++rep) {
     const std::vector<ColorValue> edited = Edited(palette, rep);
     start = std::chrono::steady_clock::now();
-    if (!ComputeResultFigures(colors, edited, figures, &cache, threads, nullptr, budget))
+    if (!ComputeResultFigures(colors, edited, figures, &cache, threads, nullptr, budget, viewing))
       bench::Fail(kProgram, "no figures");
     ms.push_back(MillisecondsSince(start));
   }
@@ -149,6 +158,21 @@ int main(int argc, char** argv) {
                 picture = ReducePicture(pixels.data(), width, height, stride, edited.data(),
                                         static_cast<int>(edited.size()), threads);
               }));
+  std::vector<float> loss(colors.PictureSize());
+  std::printf("PHASE name=pixel_loss median_ms=%.2f\n", MedianOf(reps, [&](int) {
+                for (size_t p = 0; p < loss.size(); ++p)
+                  loss[p] = cache.difference[colors.ColorOfPixel(p)];
+              }));
+  if (viewing > 0) {
+    std::vector<ColorValue> original(loss.size()), written(loss.size());
+    for (size_t p = 0; p < loss.size(); ++p) {
+      original[p] = colors.histogram[colors.ColorOfPixel(p)].color;
+      written[p] = palette[figures.written[p]];
+    }
+    std::printf("PHASE name=visible_both median_ms=%.2f\n", MedianOf(std::min(reps, 3), [&](int) {
+                  SCielabDifferences(original, written, width, height, viewing, threads);
+                }));
+  }
   std::printf("PHASE name=encode median_ms=%.2f\n",
               MedianOf(reps, [&](int) { EncodeGif(picture, threads); }));
   size_t giflibBytes = 0;

@@ -1,5 +1,6 @@
 #include "app/loss_budget_setting.h"
 
+#include "color_science/s_cielab.h"
 #include "reduction/loss_budget.h"
 #include "store/settings.h"
 
@@ -13,6 +14,12 @@ void StoreLossBudget(double budget) {
   // A user who never set a budget finds the settings file as it always was.
   if (budget == 0 && !KeyExists(keys::kLossBudget)) return;
   WriteKey(keys::kLossBudget, QString::number(budget, 'f', 1));
+}
+
+double ReadViewingPpd() {
+  bool ok = false;
+  const double ppd = ReadKey(keys::kViewingPpd).trimmed().toDouble(&ok);
+  return ok && ppd >= 1 && ppd <= 1000 ? ppd : kDefaultViewingPpd;
 }
 
 }  // namespace tavlo

@@ -1,5 +1,6 @@
 #pragma once
-// The result window's loss budget between runs: section Optimize, key LossBudget.
+// The result window's loss budget between runs: section Optimize, key LossBudget; and the
+// viewing condition of its visible loss, key ViewingPPD.
 namespace tavlo {
 
 // The stored budget, or 0 when there is none or it is no budget (not a number from 0 to 10).
@@ -8,5 +9,8 @@ double ReadLossBudget();
 // Stores it with one decimal, as the result window shows it; a budget of 0 only when the key is
 // there already.
 void StoreLossBudget(double budget);
+
+// The stored samples per degree (1 to 1000), or the default when there are none.
+double ReadViewingPpd();
 
 }  // namespace tavlo

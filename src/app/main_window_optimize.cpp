@@ -14,6 +14,7 @@
 #include "reduction/gif_encoder.h"
 #include "reduction/png_encoder.h"
 #include "reduction/result_figures.h"
+#include "result/comparison_view.h"
 #include "result/result_window.h"
 #include "store/settings.h"
 #include "store/transparency_settings.h"
@@ -27,6 +28,7 @@ void MainWindow::CreateResultWindow() {
   result_ = new ResultWindow(this, *document_);
   result_->SetBudget(ReadLossBudget());
   result_->SetAlphaRule({ReadAlphaThreshold(), ReadMatte()});
+  result_->SetViewingPpd(ReadViewingPpd());
   const auto describePicture = [this] {
     result_->SetPicture(picture_->Source(), picture_->Losses().Text());
   };
@@ -37,6 +39,9 @@ void MainWindow::CreateResultWindow() {
     result_->SetAlphaRule({threshold, result_->Alpha().matte});
   });
   connect(result_, &ResultWindow::MatteRequested, this, &MainWindow::ChooseMatteCommand);
+  // "Follow the lens": the comparison looks where the pointer is in the picture.
+  connect(picture_, &PictureArea::PointerMoved, result_,
+          [this](QPoint at) { result_->Comparison().FollowPointer(at); });
   connect(result_, &ResultWindow::ShownChanged, this, [this](bool shown) {
     if (showResultItem_) showResultItem_->setChecked(shown);
   });
@@ -58,6 +63,9 @@ void MainWindow::RestoreResultPosition() {
   if (left.isEmpty() && top.isEmpty()) return;  // first start: placed when first shown
   result_->move(PixelsFromTwips(WholeNumber16Or(left, 0)),
                 PixelsFromTwips(WholeNumber16Or(top, 0)));
+  const int width = PixelsFromTwips(WholeNumber16Or(ReadKey(keys::kResultWidth), 0));
+  const int height = PixelsFromTwips(WholeNumber16Or(ReadKey(keys::kResultHeight), 0));
+  if (width > 0 && height > 0) result_->resize(width, height);
   resultPlaced_ = true;
 }
 
@@ -75,6 +83,8 @@ void MainWindow::StoreResultPosition() {
   if (!result_ || !resultPlaced_) return;
   WriteKey(keys::kResultTop, QString::number(TwipsFromPixels(result_->pos().y())));
   WriteKey(keys::kResultLeft, QString::number(TwipsFromPixels(result_->pos().x())));
+  WriteKey(keys::kResultWidth, QString::number(TwipsFromPixels(result_->width())));
+  WriteKey(keys::kResultHeight, QString::number(TwipsFromPixels(result_->height())));
 }
 
 void MainWindow::ShowResultCommand() {

@@ -1,5 +1,7 @@
 #include "cli/measure_command.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <new>
 
 #include "cli/measure_output.h"
@@ -9,7 +11,9 @@
 #include "cli/shared_options.h"
 #include "cli/transparency_options.h"
 #include "reduction/from_image.h"
+#include "reduction/loss_map.h"
 #include "reduction/result_figures.h"
+#include "store/atomic_file.h"
 
 namespace tavlo::cli {
 namespace {
@@ -19,12 +23,29 @@ QCommandLineOption JsonOption() {
                             QStringLiteral("One JSON object a line instead of the table."));
 }
 
+QCommandLineOption ViewingOption() {
+  return QCommandLineOption(
+      QStringLiteral("viewing"),
+      QStringLiteral("The viewing condition of the visible loss (S-CIELAB) in samples per degree "
+                     "of visual angle; 60, the default, is a 96-dpi screen seen from about 60 cm."),
+      QStringLiteral("PPD"));
+}
+
+QCommandLineOption LossMapOption() {
+  return QCommandLineOption(
+      QStringLiteral("loss-map"),
+      QStringLiteral("Writes DIR/<base name>.loss.png for each picture: a 16-bit grey PNG whose "
+                     "pixels are round(1000 x CIEDE2000) between the picture and the GIF."),
+      QStringLiteral("DIR"));
+}
+
 CommandSpec MeasureSpec() {
   return {
       .name = QStringLiteral("measure"),
-      .synopsis = QStringLiteral("PICTURE... --palette FILE [--range A-B] [--lossy T] "
-                                 "[--transparent N|none|auto] [--alpha-threshold A] "
-                                 "[--matte RRGGBB] [--json] [--jobs N] [--quiet]"),
+      .synopsis = QStringLiteral(
+          "PICTURE... --palette FILE [--range A-B] [--lossy T] [--transparent N|none|auto]\n"
+          "        [--alpha-threshold A] [--matte RRGGBB] [--json] [--viewing PPD]\n"
+          "        [--loss-map DIR] [--jobs N] [--quiet]"),
       .summary = QStringLiteral(
           "Prints, for each picture reduced to the palette's entries by the preview's rule, the\n"
           "figures the result window shows: the size of the GIF \"Export GIF...\" would write, "
@@ -33,9 +54,12 @@ CommandSpec MeasureSpec() {
           "between picture and reduction and the share of pixels whose difference exceeds 1.0\n"
           "(over the opaque pixels, laid over the matte). --json adds each entry's pixel count,\n"
           "the transparent entry and the transparent pixels. With --lossy T the figures are\n"
-          "those of the GIF written under the loss budget T, and --json says \"lossy\": T."),
+          "those of the GIF written under the loss budget T, and --json says \"lossy\": T.\n"
+          "--json also gives the visible loss (S-CIELAB at --viewing PPD): its mean and share\n"
+          "of pixels above 1.0."),
       .options = {PaletteOption(), RangeOption(), LossyOption(), TransparentOption(true),
-                  AlphaThresholdOption(), MatteOption(), JsonOption(), JobsOption(), QuietOption()},
+                  AlphaThresholdOption(), MatteOption(), JsonOption(), ViewingOption(),
+                  LossMapOption(), JobsOption(), QuietOption()},
       .minimumInputs = 1,
       .example = QStringLiteral("measure icons/*.png --palette web.gpl --json"),
   };
@@ -52,8 +76,24 @@ struct Measurement {
   EntryRange range;
   TransparencyChoice transparency;
   double budget = 0;
+  double viewingPpd = 0;  // 0: no visible loss
+  QString lossMapDir;     // empty: no loss map
   int threads = 1;
 };
+
+// Writes the loss map of `input` into the measurement's directory; the reason when it cannot.
+QString WriteLossMap(const QString& input, const ResultFigures& figures, int width, int height,
+                     const Measurement& measurement) {
+  const QString path =
+      QDir(measurement.lossMapDir)
+          .filePath(QFileInfo(input).completeBaseName() + QStringLiteral(".loss.png"));
+  const QByteArray png = LossMapPng(figures.pixelLoss, width, height);
+  if (png.isEmpty()) return QStringLiteral("its loss map could not be encoded");
+  const WriteResult written = WriteFileAtomically(path, png);
+  return written ? QString()
+                 : QStringLiteral("%1 could not be written: %2")
+                       .arg(QDir::toNativeSeparators(path), written.error);
+}
 
 Measured MeasureOne(const QString& input, const Measurement& measurement) {
   Measured measured;
@@ -66,9 +106,19 @@ Measured MeasureOne(const QString& input, const Measurement& measurement) {
         RuleFor(measurement.transparency, measurement.range, picture.image, &colors,
                 measurement.entries, measured.note, measurement.threads);
     if (!ComputeResultFigures(colors, measurement.entries, rule.entry, measured.figures, nullptr,
-                              measurement.threads, nullptr, measurement.budget))
+                              measurement.threads, nullptr, measurement.budget,
+                              measurement.viewingPpd))
       return {{}, QStringLiteral("cannot be measured"), {}};
     if (!measured.figures.gifError.isEmpty()) return {{}, measured.figures.gifError, {}};
+    if (!measurement.lossMapDir.isEmpty()) {
+      const QString error =
+          WriteLossMap(input, measured.figures, colors.width, colors.height, measurement);
+      if (!error.isEmpty()) return {{}, error, {}};
+    }
+    // Printed from here on are the figures; the pixels need not stay.
+    measured.figures.written = {};
+    measured.figures.pixelLoss = {};
+    measured.figures.visibleLoss = {};
   } catch (const std::bad_alloc&) {
     return {{}, QStringLiteral("there is not enough memory for this picture"), {}};
   }
@@ -100,11 +150,24 @@ int RunMeasure(const QStringList& arguments, CliIo& io) {
   if (const auto ended =
           CheckTransparentEntry(line, io, measurement.transparency, measurement.range))
     return *ended;
+  const bool json = line.IsSet(QStringLiteral("json"));
+  measurement.lossMapDir = line.Value(QStringLiteral("loss-map"));
+  if (json || line.IsSet(QStringLiteral("viewing"))) {
+    bool ok = false;
+    const QString text = line.Value(QStringLiteral("viewing"));
+    measurement.viewingPpd = text.isEmpty() ? kDefaultViewingPpd : text.toDouble(&ok);
+    if (!text.isEmpty() && (!ok || measurement.viewingPpd < 1 || measurement.viewingPpd > 1000))
+      return line.UsageError(
+          io,
+          QStringLiteral("--viewing takes samples per degree from 1 to 1000, not '%1'.").arg(text));
+  }
+  if (!measurement.lossMapDir.isEmpty() && !QFileInfo(measurement.lossMapDir).isDir())
+    return line.UsageError(io, QStringLiteral("--loss-map takes a directory; %1 is none.")
+                                   .arg(QDir::toNativeSeparators(measurement.lossMapDir)));
 
   const QStringList inputs = line.Inputs();
   const int count = static_cast<int>(inputs.size());
   measurement.threads = ThreadsPerInput(count, jobs);
-  const bool json = line.IsSet(QStringLiteral("json"));
   std::vector<Measured> results(static_cast<size_t>(count));
   Progress progress(io, count, line.IsSet(QStringLiteral("quiet")));
   bool anyFailed = false;

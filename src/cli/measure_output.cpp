@@ -58,6 +58,10 @@ QString MeasureJsonLine(const QString& picture, const ResultFigures& figures,
        static_cast<qint64>(figures.partlyClearPixels)},
   };
   if (budget) object.insert(QStringLiteral("lossy"), *budget);
+  if (figures.viewingPpd > 0) {
+    object.insert(QStringLiteral("visible_mean"), figures.visibleMean);
+    object.insert(QStringLiteral("visible_share_above_one"), figures.visibleShareAboveOne);
+  }
   return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
 }
 

@@ -29,17 +29,24 @@ double Compress(double ratio) {
 
 }  // namespace
 
-Lab LabFromColor(ColorValue color) {
+Xyz XyzFromColor(ColorValue color) {
   const double linear[3] = {srgb::LinearFromChannel(RedOf(color)),
                             srgb::LinearFromChannel(GreenOf(color)),
                             srgb::LinearFromChannel(BlueOf(color))};
-  double f[3];
-  for (int row = 0; row < 3; ++row) {
-    const double value =
-        kToXyz[row][0] * linear[0] + kToXyz[row][1] * linear[1] + kToXyz[row][2] * linear[2];
-    f[row] = Compress(value / kWhite[row]);
-  }
+  double xyz[3];
+  for (int row = 0; row < 3; ++row)
+    xyz[row] = kToXyz[row][0] * linear[0] + kToXyz[row][1] * linear[1] + kToXyz[row][2] * linear[2];
+  return Xyz{xyz[0], xyz[1], xyz[2]};
+}
+
+Lab LabFromXyz(const Xyz& xyz) {
+  const double f[3] = {Compress(xyz.X / kWhite[0]), Compress(xyz.Y / kWhite[1]),
+                       Compress(xyz.Z / kWhite[2])};
   return Lab{116 * f[1] - 16, 500 * (f[0] - f[1]), 200 * (f[1] - f[2])};
+}
+
+Lab LabFromColor(ColorValue color) {
+  return LabFromXyz(XyzFromColor(color));
 }
 
 }  // namespace tavlo

@@ -14,4 +14,11 @@ struct Lab {
 
 Lab LabFromColor(ColorValue color);
 
+// CIE XYZ of an sRGB colour, scaled so that white has Y = 1; and the CIELAB of such a value.
+struct Xyz {
+  double X = 0, Y = 0, Z = 0;
+};
+Xyz XyzFromColor(ColorValue color);
+Lab LabFromXyz(const Xyz& xyz);
+
 }  // namespace tavlo

@@ -64,6 +64,8 @@ struct Context {
   const PictureColors& colors;
   const AllowedEntries& allowed;
   const std::atomic<bool>* stop;
+  std::uint8_t* written = nullptr;  // each pixel's entry, and its loss
+  float* pixelLoss = nullptr;
   std::array<Vec, 256> entryLab{};
   int width = 0;
   int codeSize = 0;
@@ -299,6 +301,8 @@ class BudgetStrip {
     const AllowedColor& color = c_.allowed.color[c_.colors.ColorOfPixel(p)];
     const std::uint8_t index = step.index;
     const float loss = step.nearest ? color.nearestLoss : c_.allowed.loss[step.offset];
+    c_.written[p] = index;
+    c_.pixelLoss[p] = loss;
     ++tally.usage[index];
     tally.lossSum += loss;
     tally.maxLoss = std::max(tally.maxLoss, loss);
@@ -364,6 +368,10 @@ bool EncodeGifWithinBudget(const PictureColors& colors, const std::vector<ColorV
   context.noReward = tuning.noReward;
 
   const size_t pixels = static_cast<size_t>(colors.PictureSize());
+  result.indexes.resize(pixels);
+  result.pixelLoss.resize(pixels);
+  context.written = result.indexes.data();
+  context.pixelLoss = result.pixelLoss.data();
   std::vector<Tally> tallies((pixels + kLzwStripLength - 1) / kLzwStripLength);
   for (Tally& tally : tallies) tally.usage.assign(entries.size(), 0);
   const std::vector<std::uint8_t> codes = EncodeStrips(pixels, threads, [&]() -> StripWorker {

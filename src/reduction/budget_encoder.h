@@ -72,6 +72,9 @@ struct BudgetedGif {
   double lossSum = 0;                // CIEDE2000 between each pixel and its written colour
   float maxLoss = 0;
   std::uint64_t aboveOne = 0;  // pixels whose difference exceeds 1.0
+  // Each pixel as written, row by row: its range position and its difference.
+  std::vector<std::uint8_t> indexes;
+  std::vector<float> pixelLoss;
 };
 
 // The GIF of the picture whose colours are `colours` reduced to `entries` (the range's colours,

@@ -1,6 +1,7 @@
 #include "reduction/result_figures.h"
 
 #include <algorithm>
+#include <array>
 #include <thread>
 
 #include "base/parallel_work.h"
@@ -180,11 +181,39 @@ bool EncodeWithinBudget(const PictureColors& colors, const std::vector<ColorValu
   figures.gif = std::move(budgeted.gif);
   figures.gifError = budgeted.error;
   figures.usage = std::move(budgeted.usage);
+  figures.written = std::move(budgeted.indexes);
+  figures.pixelLoss = std::move(budgeted.pixelLoss);
   // The encoder's loss covers every pixel, those that were not opaque too, but for those that
   // show the transparent entry, which it counts as exact.
   figures.unmeasured = transparent == TransparencyRule::kNone ? 0 : colors.clearPixels;
   SetLoss(figures, budgeted.lossSum, budgeted.maxLoss, budgeted.aboveOne);
   return true;
+}
+
+// Each pixel's loss in the exact file: its colour's, worked out once per colour.
+std::vector<float> PixelLoss(const PictureColors& colors, const ResultCache& cache, int threads) {
+  const size_t pixels = static_cast<size_t>(colors.PictureSize());
+  std::vector<float> loss(pixels);
+  RunInParts(pixels, WorkersFor(threads, pixels, size_t{1} << 21), [&](size_t begin, size_t end) {
+    for (size_t p = begin; p < end; ++p) loss[p] = cache.difference[colors.ColorOfPixel(p)];
+  });
+  return loss;
+}
+
+// A picture in the opponent space from the opponent values of its colours and each pixel's.
+template <typename ColorOf>
+OpponentPicture Opponent(const PictureColors& colors, const std::vector<std::array<float, 3>>& of,
+                         ColorOf colorOf, int threads) {
+  const size_t pixels = static_cast<size_t>(colors.PictureSize());
+  OpponentPicture picture{colors.width, colors.height, {}};
+  for (auto& plane : picture.plane) plane.resize(pixels);
+  RunInParts(pixels, WorkersFor(threads, pixels, size_t{1} << 21), [&](size_t begin, size_t end) {
+    for (size_t p = begin; p < end; ++p) {
+      const std::array<float, 3>& o = of[colorOf(p)];
+      for (int c = 0; c < 3; ++c) picture.plane[c][p] = o[c];
+    }
+  });
+  return picture;
 }
 
 }  // namespace
@@ -201,9 +230,44 @@ void SmallerTableHint(int used, int& smallerTable, int& above) {
   }
 }
 
+bool ComputeVisibleLoss(const PictureColors& colors, const std::vector<ColorValue>& entries,
+                        double ppd, ResultCache& cache, ResultFigures& figures, int threads,
+                        const std::atomic<bool>* stop) {
+  if (figures.written.size() != colors.PictureSize()) return false;
+  if (cache.viewedOf != &colors || cache.viewedPpd != ppd) {
+    cache.viewedOf = nullptr;
+    std::vector<std::array<float, 3>> of(colors.Distinct());
+    for (size_t i = 0; i < of.size(); ++i) of[i] = OpponentFromColor(colors.histogram[i].color);
+    cache.viewed = Opponent(
+        colors, of, [&](size_t p) { return colors.ColorOfPixel(p); }, threads);
+    if (!FilterForViewing(cache.viewed, ppd, threads, stop)) return false;
+    cache.viewedOf = &colors;
+    cache.viewedPpd = ppd;
+  }
+  if (Stopped(stop)) return false;
+  std::vector<std::array<float, 3>> of(entries.size());
+  for (size_t k = 0; k < entries.size(); ++k) of[k] = OpponentFromColor(entries[k]);
+  OpponentPicture written = Opponent(
+      colors, of, [&](size_t p) { return figures.written[p]; }, threads);
+  if (!FilterForViewing(written, ppd, threads, stop)) return false;
+  figures.viewingPpd = ppd;
+  figures.visibleLoss = SCielabDifferences(cache.viewed, written, threads);
+  double sum = 0;
+  std::uint64_t above = 0;
+  for (float loss : figures.visibleLoss) {
+    sum += loss;
+    above += loss > 1.0f;
+  }
+  const double pixels = std::max<double>(1, double(figures.visibleLoss.size()));
+  figures.visibleMean = sum / pixels;
+  figures.visibleShareAboveOne = double(above) / pixels;
+  return true;
+}
+
 bool ComputeResultFigures(const PictureColors& colors, const std::vector<ColorValue>& entries,
                           int transparentEntry, ResultFigures& figures, ResultCache* cache,
-                          int threads, const std::atomic<bool>* stop, double budget) {
+                          int threads, const std::atomic<bool>* stop, double budget,
+                          double viewingPpd) {
   const int count = static_cast<int>(entries.size());
   if (colors.Distinct() == 0 || count < 1 || count > 256) return false;
   figures = ResultFigures{};
@@ -227,24 +291,28 @@ bool ComputeResultFigures(const PictureColors& colors, const std::vector<ColorVa
   SumUp(colors, known, positions, figures);
   if (Stopped(stop)) return false;
 
-  const IndexedPicture picture =
-      Reduced(colors, entries, positions, figures.transparentEntry, threads);
+  IndexedPicture picture = Reduced(colors, entries, positions, figures.transparentEntry, threads);
   if (Stopped(stop)) return false;
   EncodedPicture gif = EncodeGif(picture, threads);
   figures.exact = {gif.ok() ? static_cast<std::int64_t>(gif.bytes.size()) : -1, figures.meanLoss,
                    figures.maxLoss, figures.shareAboveOne};
   figures.gif = std::move(gif.bytes);
   figures.gifError = gif.error;
+  figures.written = std::move(picture.indexes);
+  figures.pixelLoss = PixelLoss(colors, known, threads);
   if (Stopped(stop)) return false;
-  if (figures.budget <= 0 || !figures.gifError.isEmpty()) return true;
-  return EncodeWithinBudget(colors, entries, figures.budget, known, figures, threads, stop);
+  if (figures.budget > 0 && figures.gifError.isEmpty() &&
+      !EncodeWithinBudget(colors, entries, figures.budget, known, figures, threads, stop))
+    return false;
+  return viewingPpd <= 0 ||
+         ComputeVisibleLoss(colors, entries, viewingPpd, known, figures, threads, stop);
 }
 
 bool ComputeResultFigures(const PictureColors& colors, const std::vector<ColorValue>& entries,
                           ResultFigures& figures, ResultCache* cache, int threads,
-                          const std::atomic<bool>* stop, double budget) {
+                          const std::atomic<bool>* stop, double budget, double viewingPpd) {
   return ComputeResultFigures(colors, entries, TransparencyRule::kNone, figures, cache, threads,
-                              stop, budget);
+                              stop, budget, viewingPpd);
 }
 
 }  // namespace tavlo

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "color_science/s_cielab.h"
 #include "reduction/allowed_entries.h"
 #include "reduction/picture_colors.h"
 #include "reduction/transparency.h"
@@ -64,6 +65,15 @@ struct ResultFigures {
     std::int64_t gifBytes = -1;
     double meanLoss = 0, maxLoss = 0, shareAboveOne = 0;
   } exact;
+  // The pixels of the file, row by row, for the comparison view: the range position each pixel
+  // is written as, and its CIEDE2000 to the picture's colour (the loss map).
+  std::vector<std::uint8_t> written;
+  std::vector<float> pixelLoss;
+  // The visible loss (S-CIELAB at `viewingPpd` samples per degree) between the picture and the
+  // file: each pixel's, their mean and the share above 1.0; empty when it was not asked for.
+  double viewingPpd = 0;
+  std::vector<float> visibleLoss;
+  double visibleMean = 0, visibleShareAboveOne = 0;
 };
 
 // What earlier calls for one picture worked out, so that an edit of a few entries costs only
@@ -79,9 +89,14 @@ struct ResultCache {
   // The allowed entries of the last budgeted call and the entries they were found for.
   AllowedEntries allowed;
   std::vector<ColorValue> allowedFor;
+  // The picture as seen at `viewedPpd`, for the visible loss.
+  OpponentPicture viewed;
+  const PictureColors* viewedOf = nullptr;
+  double viewedPpd = 0;
   size_t Bytes() const {
     return nearest.capacity() + against.capacity() * sizeof(ColorValue) +
-           difference.capacity() * sizeof(float) + allowed.Bytes();
+           difference.capacity() * sizeof(float) + allowed.Bytes() +
+           viewed.plane[0].capacity() * 3 * sizeof(float);
   }
 };
 
@@ -91,15 +106,25 @@ struct ResultCache {
 // kMaxLossBudget; 0 is the exact reduction; clear pixels keep the transparent entry under any),
 // into `figures`. Returns false, early and with `figures` of no use, when `stop` becomes true
 // during the call (the palette changed again) or the input is not whole. `threads` 0 chooses by
-// size; the figures are the same for any number. Throws std::bad_alloc when memory runs out.
+// size; the figures are the same for any number. `viewingPpd` above 0 asks for the visible loss
+// at that viewing condition. Throws std::bad_alloc when memory runs out.
 bool ComputeResultFigures(const PictureColors& colors, const std::vector<ColorValue>& entries,
                           int transparentEntry, ResultFigures& figures,
                           ResultCache* cache = nullptr, int threads = 0,
-                          const std::atomic<bool>* stop = nullptr, double budget = 0);
+                          const std::atomic<bool>* stop = nullptr, double budget = 0,
+                          double viewingPpd = 0);
 // Without a transparent entry.
 bool ComputeResultFigures(const PictureColors& colors, const std::vector<ColorValue>& entries,
                           ResultFigures& figures, ResultCache* cache = nullptr, int threads = 0,
-                          const std::atomic<bool>* stop = nullptr, double budget = 0);
+                          const std::atomic<bool>* stop = nullptr, double budget = 0,
+                          double viewingPpd = 0);
+
+// Adds the visible loss at `viewingPpd` to `figures`, worked out for `colors` reduced to
+// `entries` (their `written` pixels must be there). The picture as seen is kept in `cache`
+// for the next call. Returns false when `stop` became true. Throws std::bad_alloc.
+bool ComputeVisibleLoss(const PictureColors& colors, const std::vector<ColorValue>& entries,
+                        double viewingPpd, ResultCache& cache, ResultFigures& figures,
+                        int threads = 0, const std::atomic<bool>* stop = nullptr);
 
 // For `used` entries: the next smaller power-of-two table when `used` is only a few above it (at
 // most an eighth of it, at least 1), with the number above it; both 0 otherwise.

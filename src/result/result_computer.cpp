@@ -12,11 +12,20 @@ constexpr int kCoalesceMilliseconds = 40;
 // Figures kept for later baselines: the last few states the user went through.
 constexpr size_t kRememberedFigures = 4;
 
-BaselineFigures WithoutGif(ResultFigures figures) {
+// A result's figures without its file and pixels, which a baseline never shows: only the
+// figures are copied, never the pixels.
+BaselineFigures WithoutGif(ResultFigures& figures) {
+  QByteArray gif = std::move(figures.gif);
+  std::vector<std::uint8_t> written = std::move(figures.written);
+  std::vector<float> pixelLoss = std::move(figures.pixelLoss);
+  std::vector<float> visibleLoss = std::move(figures.visibleLoss);
   BaselineFigures kept;
-  kept.gifBytes = figures.gifError.isEmpty() ? figures.GifBytes() : -1;
-  figures.gif = QByteArray();
-  kept.figures = std::move(figures);
+  kept.gifBytes = figures.gifError.isEmpty() ? gif.size() : -1;
+  kept.figures = figures;
+  figures.gif = std::move(gif);
+  figures.written = std::move(written);
+  figures.pixelLoss = std::move(pixelLoss);
+  figures.visibleLoss = std::move(visibleLoss);
   return kept;
 }
 
@@ -42,6 +51,9 @@ ResultFunction MakeResultFunction() {
         memory->colors = std::make_unique<PictureColors>(AnalyseImage(job.picture, job.rule.alpha));
         memory->key = job.PictureKey();
       }
+      if (job.visiblePart)
+        return ComputeVisibleLoss(*memory->colors, job.entries, job.viewingPpd, memory->cache,
+                                  figures, 0, &stop);
       if (ComputeResultFigures(*memory->colors, job.entries, job.rule.entry, figures,
                                &memory->cache, 0, &stop, job.budget))
         return true;
@@ -69,8 +81,8 @@ ResultComputer::~ResultComputer() {
 
 void ResultComputer::Request(const QImage& picture, std::vector<ColorValue> entries,
                              std::optional<std::vector<ColorValue>> baseline,
-                             const TransparencyRule& rule, double budget) {
-  ResultJob job{serial_ + 1, picture, std::move(entries), false, rule, budget};
+                             const TransparencyRule& rule, double budget, double viewingPpd) {
+  ResultJob job{serial_ + 1, picture, std::move(entries), false, rule, budget, viewingPpd};
   // Only the baseline changed, and its figures are known: nothing to work out.
   if (current_ && currentJob_->PictureKey() == job.PictureKey() && currentJob_->SameFigures(job)) {
     const BaselineFigures* known = nullptr;
@@ -113,6 +125,7 @@ void ResultComputer::StartPending() {
   outcome_ = std::make_shared<Outcome>();
   outcome_->job = std::move(*pending_);
   pending_.reset();
+  if (outcome_->job.visiblePart && current_) outcome_->figures.written = current_->written;
   if (pendingBaseline_) {
     ResultJob base = outcome_->job;
     base.entries = *pendingBaseline_;
@@ -127,7 +140,7 @@ void ResultComputer::StartPending() {
     if (outcome->baselineJob) {
       ResultFigures figures;
       if (compute(*outcome->baselineJob, figures, outcome->error, *stop))
-        outcome->baseline = WithoutGif(std::move(figures));
+        outcome->baseline = WithoutGif(figures);
       else
         outcome->baselineJob.reset();  // nothing to remember; the baseline is left out
     }
@@ -143,18 +156,36 @@ void ResultComputer::Finished() {
   stop_.reset();
   if (outcome->baselineJob && outcome->baseline)
     Remember(*outcome->baselineJob, *outcome->baseline);
-  if (outcome->done) Remember(outcome->job, WithoutGif(outcome->figures));
-  if (outcome->job.serial == serial_) {
+  const bool visiblePart = outcome->job.visiblePart;
+  if (outcome->done && !visiblePart) Remember(outcome->job, WithoutGif(outcome->figures));
+  if (outcome->job.serial == serial_ && visiblePart) {
+    if (outcome->done && current_) {
+      current_->viewingPpd = outcome->figures.viewingPpd;
+      current_->visibleLoss = std::move(outcome->figures.visibleLoss);
+      current_->visibleMean = outcome->figures.visibleMean;
+      current_->visibleShareAboveOne = outcome->figures.visibleShareAboveOne;
+      emit VisibleReady();
+    }
+  } else if (outcome->job.serial == serial_) {
     if (outcome->done) {
       current_ = std::move(outcome->figures);
       currentJob_ = std::move(outcome->job);
       baseline_ = std::move(outcome->baseline);
       emit Ready(*current_);
+      if (current_ && !pending_) QueueVisiblePart();
     } else if (!outcome->error.isEmpty()) {
       emit Failed(outcome->error);
     }
   }
   if (pending_ && !timer_.isActive()) StartPending();
+}
+
+void ResultComputer::QueueVisiblePart() {
+  if (currentJob_->viewingPpd <= 0 || current_->written.empty()) return;
+  ResultJob job = *currentJob_;  // the same serial: a newer request outdates it
+  job.visiblePart = true;
+  pending_ = std::move(job);
+  pendingBaseline_.reset();
 }
 
 void ResultComputer::Remember(const ResultJob& job, const BaselineFigures& figures) {

@@ -11,6 +11,8 @@
 // - A request may name a second list of entries, the baseline that changes are measured from.
 //   Its figures come with the request's own (Baseline()), worked out by the same job before
 //   them unless they are remembered from an earlier job of the same picture and entries.
+// - A request with a viewing condition gets its visible loss in a second job once its figures
+//   are shown (VisibleReady): it takes far longer than the figures on large pictures.
 #include <QImage>
 #include <QObject>
 #include <QTimer>
@@ -36,6 +38,10 @@ struct ResultJob {
   bool baseline = false;            // the figures changes are measured from
   TransparencyRule rule;  // the transparent entry (a position in `entries`) and the alpha rule
   double budget = 0;      // the loss budget of the GIF
+  double viewingPpd = 0;  // the viewing condition of the visible loss; 0 leaves it out
+  // The second part of a request's work: the visible loss of the figures handed in (whose
+  // `written` pixels are there), after the figures themselves were shown.
+  bool visiblePart = false;
   // Which picture it is, and the alpha rule its colours are analysed by, without holding on to
   // its pixels.
   std::pair<qint64, qint64> PictureKey() const {
@@ -43,7 +49,8 @@ struct ResultJob {
   }
   // Whether the figures of `other`, a job for the same picture, are those of this one.
   bool SameFigures(const ResultJob& other) const {
-    return entries == other.entries && rule == other.rule && budget == other.budget;
+    return entries == other.entries && rule == other.rule && budget == other.budget &&
+           viewingPpd == other.viewingPpd;
   }
 };
 
@@ -70,10 +77,10 @@ class ResultComputer : public QObject {
   ~ResultComputer() override;
 
   // `rule` as for ResultJob (the baseline's figures have the same transparent entry); `budget`
-  // the loss budget of the GIF.
+  // the loss budget of the GIF; `viewingPpd` that of the visible loss.
   void Request(const QImage& picture, std::vector<ColorValue> entries,
                std::optional<std::vector<ColorValue>> baseline = std::nullopt,
-               const TransparencyRule& rule = {}, double budget = 0);
+               const TransparencyRule& rule = {}, double budget = 0, double viewingPpd = 0);
   // Forgets the newest request: no figures are current and none will come for it.
   void Withdraw();
 
@@ -94,6 +101,8 @@ class ResultComputer : public QObject {
  signals:
   void Outdated();
   void Ready(const tavlo::ResultFigures& figures);
+  // The current figures have their visible loss now.
+  void VisibleReady();
   void Failed(const QString& error);
 
  private:
@@ -112,6 +121,7 @@ class ResultComputer : public QObject {
     BaselineFigures figures;
   };
   void StartPending();
+  void QueueVisiblePart();
   void Finished();
   void Remember(const ResultJob& job, const BaselineFigures& figures);
   const BaselineFigures* Recall(const ResultJob& job) const;

@@ -66,6 +66,13 @@ QString LossText(const ResultFigures& figures) {
   return text;
 }
 
+QString VisibleLossText(const ResultFigures& figures) {
+  if (figures.visibleLoss.empty()) return {};
+  return QStringLiteral("mean %1; %2 of pixels above 1.0")
+      .arg(Numbers().toString(figures.visibleMean, 'f', 2),
+           Numbers().toString(100 * figures.visibleShareAboveOne, 'f', 1) + QStringLiteral(" %"));
+}
+
 QString BudgetEffectText(const ResultFigures& figures) {
   if (figures.exact.gifBytes <= 0) return {};
   const double change =

@@ -15,6 +15,8 @@ QString TableHintText(const ResultFigures& figures);
 QString LossText(
     const ResultFigures& figures);  // "mean 3.72, max 28.95; 95.9 % of pixels above 1.0"
 QString LossChangeText(const ResultFigures& now, const ResultFigures& before);
+// The visible loss: "mean 0.42; 3.1 % of pixels above 1.0", or empty when not worked out.
+QString VisibleLossText(const ResultFigures& figures);
 QString ShareText(double share);  // "12.34 %"
 // What the loss budget bought: "−31 % for +0.20 mean ΔE", the GIF against the exact one.
 QString BudgetEffectText(const ResultFigures& figures);

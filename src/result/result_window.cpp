@@ -14,6 +14,7 @@
 #include <span>
 
 #include "palette_model/palette_document.h"
+#include "result/comparison_view.h"
 #include "result/result_texts.h"
 #include "result/transparency_row.h"
 
@@ -53,6 +54,7 @@ ResultWindow::ResultWindow(QWidget* owner, PaletteDocument& document, ResultFunc
   connect(computer_, &ResultComputer::Outdated, this, &ResultWindow::ShowOutdated);
   connect(computer_, &ResultComputer::Ready, this, &ResultWindow::ShowFigures);
   connect(computer_, &ResultComputer::Failed, this, &ResultWindow::ShowFailure);
+  connect(computer_, &ResultComputer::VisibleReady, this, &ResultWindow::ShowVisibleLoss);
   connect(&document_, &PaletteDocument::EntriesChanged, this, [this](EntryRange changed) {
     const EntryRange range = Range();
     if (changed.first <= range.last && changed.last >= range.first) Recompute();
@@ -91,7 +93,11 @@ QLayout* ResultWindow::BuildRangeRow() {
 }
 
 void ResultWindow::BuildLayout() {
-  auto* grid = new QGridLayout(this);
+  auto* column = new QVBoxLayout(this);
+  comparison_ = new ComparisonView(*computer_, this);
+  column->addWidget(comparison_, 3);
+  auto* grid = new QGridLayout;
+  column->addLayout(grid, 2);
   grid->addLayout(BuildRangeRow(), 0, 0, 1, 3);
   transparency_ = new TransparencyRow(this);
   connect(transparency_, &TransparencyRow::TransparentChosen, this,
@@ -127,9 +133,11 @@ void ResultWindow::BuildLayout() {
   tableHint_ = AddFigure(grid, 4, 2, "lblTableHint", this);
   loss_ = AddFigure(grid, 5, 1, "lblLoss", this);
   lossChange_ = AddFigure(grid, 5, 2, "lblLossChange", this);
+  grid->addWidget(new QLabel(QStringLiteral("Visible (S-CIELAB):"), this), 6, 0);
+  visibleLoss_ = AddFigure(grid, 6, 1, "lblVisibleLoss", this, 2);
   exactCaption_ = new QLabel(QStringLiteral("Exact reduction:"), this);
-  grid->addWidget(exactCaption_, 6, 0);
-  exact_ = AddFigure(grid, 6, 1, "lblExact", this, 2);
+  grid->addWidget(exactCaption_, 7, 0);
+  exact_ = AddFigure(grid, 7, 1, "lblExact", this, 2);
   exactCaption_->hide();
   exact_->hide();
   connect(budget_, &QDoubleSpinBox::valueChanged, this, [this] { Recompute(); });
@@ -148,15 +156,16 @@ void ResultWindow::BuildLayout() {
   usage_->verticalHeader()->hide();
   usage_->setSelectionBehavior(QAbstractItemView::SelectRows);
   usage_->horizontalHeader()->setStretchLastSection(true);
-  grid->addWidget(usage_, 7, 0, 1, 3);
-  grid->setRowStretch(7, 1);
+  grid->addWidget(usage_, 8, 0, 1, 3);
+  grid->setRowStretch(8, 1);
   grid->setColumnStretch(1, 1);
-  resize(420, 440);
+  resize(420, 560);
 }
 
 void ResultWindow::SetPicture(const QImage& picture, const QString& notes) {
   picture_ = picture;
   notes_ = notes;
+  comparison_->SetPicture(picture);
   Recompute();
 }
 
@@ -206,6 +215,12 @@ double ResultWindow::Budget() const {
   return budget_->value();
 }
 
+void ResultWindow::SetViewingPpd(double ppd) {
+  if (ppd == viewingPpd_) return;
+  viewingPpd_ = ppd;
+  Recompute();
+}
+
 const ResultFigures* ResultWindow::CurrentFigures() const {
   return computer_->Current() ? &*computer_->Current() : nullptr;
 }
@@ -226,7 +241,7 @@ void ResultWindow::Recompute() {
   std::optional<std::vector<ColorValue>> baseline;
   if (const PaletteState* before = document_.StateBeforeLastStep())
     baseline = ColorsOf(before->colors, before->result.range);
-  computer_->Request(picture_, RangeColors(), std::move(baseline), Rule(), Budget());
+  computer_->Request(picture_, RangeColors(), std::move(baseline), Rule(), Budget(), viewingPpd_);
 }
 
 // A transparent entry that came with an opened palette file is said until it changes.
@@ -270,7 +285,7 @@ void ResultWindow::ShowOutdated() {
                           static_cast<QWidget*>(table_), static_cast<QWidget*>(tableHint_),
                           static_cast<QWidget*>(loss_), static_cast<QWidget*>(lossChange_),
                           static_cast<QWidget*>(budgetEffect_), static_cast<QWidget*>(exact_),
-                          static_cast<QWidget*>(usage_)})
+                          static_cast<QWidget*>(visibleLoss_), static_cast<QWidget*>(usage_)})
     figure->setEnabled(false);
 }
 
@@ -297,15 +312,26 @@ void ResultWindow::ShowFigures(const ResultFigures& figures) {
   tableHint_->setText(TableHintText(figures));
   loss_->setText(LossText(figures));
   lossChange_->setText(baseline ? LossChangeText(figures, baseline->figures) : QString());
+  ShowVisibleLoss();
+  comparison_->SetFirstEntry(shownRange_.first);
   ShowExact(figures);
   FillUsage(figures);
-  for (QWidget* figure : findChildren<QWidget*>()) figure->setEnabled(true);
+  for (QWidget* figure : findChildren<QWidget*>())
+    if (!comparison_->isAncestorOf(figure)) figure->setEnabled(true);
   transparency_->ShowFigures(figures, shownRange_);
 
   std::bitset<kPaletteSize> unused;
   for (size_t i = 0; i < figures.usage.size(); ++i)
     if (figures.usage[i] == 0) unused.set(static_cast<size_t>(shownRange_.first) + i);
   SetUnused(unused);
+}
+
+void ResultWindow::ShowVisibleLoss() {
+  const ResultFigures* figures = CurrentFigures();
+  if (!figures) return;
+  visibleLoss_->setText(figures->visibleLoss.empty() && viewingPpd_ > 0
+                            ? QStringLiteral("being worked out\u2026")
+                            : VisibleLossText(*figures));
 }
 
 void ResultWindow::ShowExact(const ResultFigures& figures) {

@@ -21,6 +21,8 @@
 // The loss budget ("Loss budget (ΔE):", 0 to 10; 0 is exact) is what "Export GIF..." writes
 // with: the figures describe that file, and beside them the exact reduction's size and loss show
 // what the budget bought. It is not part of the document: changing it is no undo step.
+//
+// Above the figures, the comparison view (comparison_view.h) shows the picture and that file.
 #include <QWidget>
 #include <bitset>
 #include <optional>
@@ -39,6 +41,7 @@ class QTableView;
 
 namespace tavlo {
 
+class ComparisonView;
 class PaletteDocument;
 class TransparencyRow;
 
@@ -63,6 +66,10 @@ class ResultWindow : public QWidget {
   // The loss budget, rounded to the spin box's tenths and kept within 0 to 10.
   void SetBudget(double budget);
   double Budget() const;
+  // The viewing condition of the visible loss, in samples per degree (0 leaves it out).
+  void SetViewingPpd(double ppd);
+  double ViewingPpd() const { return viewingPpd_; }
+  ComparisonView& Comparison() { return *comparison_; }
 
   ResultComputer& Computer() { return *computer_; }
   // The figures shown, when they are those of the document, picture and range as they are now.
@@ -95,6 +102,7 @@ class ResultWindow : public QWidget {
   void ShowFailure(const QString& error);
   void FillUsage(const ResultFigures& figures);
   void ShowExact(const ResultFigures& figures);
+  void ShowVisibleLoss();
   void SetUnused(std::bitset<kPaletteSize> unused);
 
   PaletteDocument& document_;
@@ -108,6 +116,9 @@ class ResultWindow : public QWidget {
   QString message_;   // the last command's message
   QString fileNote_;  // the transparent entry an opened palette file named
   int notedTransparent_ = ResultSettings::kNoTransparentEntry;
+  double viewingPpd_ = kDefaultViewingPpd;
+  ComparisonView* comparison_ = nullptr;
+  QLabel* visibleLoss_ = nullptr;
 
   QSpinBox* firstEntry_ = nullptr;
   QSpinBox* lastEntry_ = nullptr;

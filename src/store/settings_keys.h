@@ -16,10 +16,13 @@ inline constexpr Key kPaletteTop{"frmPalette", "Top"};
 inline constexpr Key kPaletteLeft{"frmPalette", "Left"};
 inline constexpr Key kResultTop{"frmResult", "Top"};
 inline constexpr Key kResultLeft{"frmResult", "Left"};
+inline constexpr Key kResultWidth{"frmResult", "Width"};
+inline constexpr Key kResultHeight{"frmResult", "Height"};
 inline constexpr Key kRecentMax{"Recent", "Max"};
 inline constexpr Key kPalettePath{"Palette", "Palettepath"};
 inline constexpr Key kExportPath{"Export", "Exportpath"};
 inline constexpr Key kLossBudget{"Optimize", "LossBudget"};
+inline constexpr Key kViewingPpd{"Optimize", "ViewingPPD"};
 inline constexpr Key kUser{"PersonalInfo", "User"};
 // Pictures with alpha: pixels of alpha below the threshold are transparent, the others are laid
 // over the matte (six hex digits RRGGBB).

@@ -14,6 +14,8 @@
 
 #include "cli/cli_io.h"
 #include "cli_test_support.h"
+#include "color_science/ciede2000.h"
+#include "color_science/cielab.h"
 #include "picture/preview.h"
 #include "support/fault_injection.h"
 #include "support/picture_decoding.h"
@@ -275,6 +277,53 @@ TEST_F(ReduceCommandTest, MeasuresTheGifThatReduceWrites) {
                                        .arg(figures["max_loss"].toDouble(), 0, 'f', 2)
                                        .arg(figures["share_above_one"].toDouble() * 100, 0, 'f', 1)
                                        .arg(picture));
+}
+
+}  // namespace
+}  // namespace tavlo::testing
+
+namespace tavlo::testing {
+namespace {
+
+// The loss map is round(1000 x CIEDE2000) between the picture and the GIF that reduce writes
+// with the same options, exact and budgeted; the visible loss comes with the JSON figures.
+TEST_F(ReduceCommandTest, LossMapIsTheLossOfTheGifReduceWrites) {
+  const QString picture = MakePictures(4).at(3);
+  const QImage original = QImage(picture).convertToFormat(QImage::Format_RGB32);
+  for (const char* lossy : {"0", "4"}) {
+    SCOPED_TRACE(lossy);
+    const QString dir = Path(QString("maps-") + lossy);
+    QDir().mkpath(dir);
+    ASSERT_EQ(RunCli({"reduce", picture, "-p", Path("palette.act"), "-r", "1-20", "--lossy",
+                      lossy, "--out", dir})
+                  .code,
+              cli::kExitSuccess);
+    const CliRun run = RunCli({"measure", picture, "-p", Path("palette.act"), "-r", "1-20",
+                               "--lossy", lossy, "--json", "--loss-map", dir});
+    ASSERT_EQ(run.code, cli::kExitSuccess) << run.err.toStdString();
+    const QJsonObject figures = QJsonDocument::fromJson(run.out.toUtf8()).object();
+    EXPECT_GT(figures["visible_mean"].toDouble(), 0);
+    EXPECT_LT(figures["visible_mean"].toDouble(), figures["mean_loss"].toDouble());
+    EXPECT_TRUE(figures.contains("visible_share_above_one"));
+
+    const DecodedGif gif = DecodeGifWithGiflib(ReadBytes(dir + "/p3.gif"));
+    const QImage map(dir + "/p3.loss.png");
+    ASSERT_EQ(map.format(), QImage::Format_Grayscale16);
+    ASSERT_EQ(map.size(), original.size());
+    int exact = 0;
+    for (int y = 0; y < map.height(); ++y)
+      for (int x = 0; x < map.width(); ++x) {
+        const ColorValue written = gif.globalTable[gif.indexes[size_t(y) * gif.width + x]];
+        const double loss = Ciede2000(LabFromColor(FromRgbPixel(original.pixel(x, y))),
+                                      LabFromColor(written));
+        const int expected = int(std::min(65535.0, std::round(1000 * loss)));
+        const int value = reinterpret_cast<const quint16*>(map.constScanLine(y))[x];
+        // The figures keep each loss as a float: 1000 x it may round the other way.
+        ASSERT_LE(std::abs(value - expected), 1) << x << ", " << y;
+        exact += value == expected;
+      }
+    EXPECT_GE(exact, map.width() * map.height() * 99 / 100);
+  }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <random>
 
 #include "color_science/ciede2000.h"
+#include "color_science/s_cielab.h"
 #include "colorlib/tavlo_color.h"
 #include "reduction/gif_encoder.h"
 #include "reduction/result_figures.h"
@@ -96,6 +97,38 @@ TEST(ResultFigures, DescribeTheGifTheExportWritesAndEveryPixelsLoss) {
     EXPECT_EQ(figures.entriesUsed, std::count_if(counted.begin(), counted.end(),
                                                  [](std::uint64_t c) { return c != 0; }));
     ExpectLossOfEveryPixel(f, entries, figures);
+  }
+}
+
+TEST(ResultFigures, HoldTheFilesPixelsWithTheirLossAndTheVisibleLoss) {
+  std::mt19937 random(16);
+  const Fixture f(GradientPicture(150, 110, random));
+  std::vector<ColorValue> entries;
+  for (int k = 0; k < 48; ++k)
+    entries.push_back(FromRgbPixel(f.image.pixel(int(random() % 150), int(random() % 110))));
+  for (const double budget : {0.0, 6.0}) {
+    SCOPED_TRACE(budget);
+    ResultFigures figures;
+    ASSERT_TRUE(ComputeResultFigures(f.colors, entries, figures, nullptr, 0, nullptr, budget, 60));
+    if (budget > 0) {
+      ASSERT_LT(figures.GifBytes(), figures.exact.gifBytes) << "the budget was not used";
+    }
+    EXPECT_TRUE(figures.written == DecodeGifWithGiflib(figures.gif).indexes);
+    std::vector<ColorValue> original, written;
+    for (int y = 0; y < f.image.height(); ++y)
+      for (int x = 0; x < f.image.width(); ++x) {
+        const size_t p = size_t(y) * f.image.width() + x;
+        original.push_back(FromRgbPixel(f.image.pixel(x, y)));
+        written.push_back(entries[figures.written[p]]);
+        ASSERT_NEAR(figures.pixelLoss[p],
+                    Ciede2000(LabFromColor(original.back()), LabFromColor(written.back())), 1e-4);
+      }
+    const std::vector<float> visible =
+        SCielabDifferences(original, written, f.image.width(), f.image.height(), 60);
+    ASSERT_EQ(figures.visibleLoss.size(), visible.size());
+    for (size_t p = 0; p < visible.size(); ++p)
+      ASSERT_NEAR(figures.visibleLoss[p], visible[p], 1e-3);
+    EXPECT_LT(figures.visibleMean, figures.meanLoss);
   }
 }
 

@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QLabel>
@@ -21,6 +22,7 @@
 #include "picture_view/picture_area.h"
 #include "reduction/from_image.h"
 #include "reduction/gif_encoder.h"
+#include "result/comparison_view.h"
 #include "result/result_texts.h"
 #include "result/result_window.h"
 #include "store/settings_store.h"
@@ -104,6 +106,19 @@ TEST_F(OptimizeMenuTest, CtrlRShowsTheResultWindowBesideTheOthersAndItsCloseButt
   EXPECT_TRUE(Result().isVisible());
   show->trigger();
   EXPECT_FALSE(Result().isVisible());
+}
+
+TEST_F(OptimizeMenuTest, TheComparisonFollowsThePointerOverThePictureUnlessTurnedOff) {
+  Item("mnuShowResult")->trigger();
+  WaitForFigures();
+  ComparisonCanvas& view = Result().Comparison().Canvas();
+  view.SetZoom(16);
+  auto centre = [&] { return view.PixelAt(QPointF(view.rect().center()) + QPointF(0.5, 0.5)); };
+  QTest::mouseMove(Main().Picture()->Canvas(), QPoint(90, 30));
+  EXPECT_LE((centre() - QPoint(90, 30)).manhattanLength(), 1);
+  Result().findChild<QCheckBox*>(QStringLiteral("chkFollowLens"))->setChecked(false);
+  QTest::mouseMove(Main().Picture()->Canvas(), QPoint(40, 20));
+  EXPECT_LE((centre() - QPoint(90, 30)).manhattanLength(), 1);
 }
 
 TEST_F(OptimizeMenuTest, ShowsTheFiguresOfTheGifTheExportWritesAndMarksUnusedEntries) {
@@ -384,16 +399,21 @@ TEST_F(OptimizeMenuTest, AFailedExportNamesTheFileAndChangesNothing) {
   EXPECT_EQ(dialogs_.CallsOf("message").size(), 2u);
 }
 
-TEST_F(OptimizeMenuTest, ThePlaceIsStoredAtShutDownAndRestored) {
+TEST_F(OptimizeMenuTest, ThePlaceAndSizeAreStoredAtShutDownAndRestored) {
   Item("mnuShowResult")->trigger();
-  Result().move(300, 200);
+  Result().move(100, 50);
+  Result().resize(480, 500);
   CloseApp();
-  EXPECT_EQ(ReadSetting(SettingsPath(), "frmResult", "Left", QString()), QStringLiteral("4500"));
-  EXPECT_EQ(ReadSetting(SettingsPath(), "frmResult", "Top", QString()), QStringLiteral("3000"));
+  const char* stored[][2] = {
+      {"Left", "1500"}, {"Top", "750"}, {"Width", "7200"}, {"Height", "7500"}};
+  for (const auto& [key, twips] : stored)
+    EXPECT_EQ(ReadSetting(SettingsPath(), "frmResult", key, QString()), QString::fromLatin1(twips))
+        << key;
   StartApp();
-  EXPECT_EQ(Result().pos(), QPoint(300, 200));
+  EXPECT_EQ(Result().pos(), QPoint(100, 50));
   Item("mnuShowResult")->trigger();
-  EXPECT_EQ(Result().pos(), QPoint(300, 200));
+  EXPECT_EQ(Result().pos(), QPoint(100, 50));
+  EXPECT_EQ(Result().size(), QSize(480, 500));
 }
 
 }  // namespace

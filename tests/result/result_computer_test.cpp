@@ -8,6 +8,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include "reduction/from_image.h"
 #include "result/result_computer.h"
 #include "slow_worker.h"
 
@@ -48,6 +49,33 @@ TEST(ResultComputer, FiguresOfAnOlderPaletteNeverComeOut) {
   EXPECT_EQ(worker.Started(), (std::vector<int>{1, 2}));
   EXPECT_EQ(worker.Stopped(), (std::vector<bool>{true, false}));
   EXPECT_FALSE(computer.Pending());
+}
+
+// The figures come first; their visible loss follows in a job of its own, the same as worked
+// out in one go.
+TEST(ResultComputer, TheVisibleLossFollowsTheFigures) {
+  QImage picture(64, 48, QImage::Format_RGB32);
+  for (int y = 0; y < 48; ++y)
+    for (int x = 0; x < 64; ++x) picture.setPixel(x, y, qRgb(x * 4, y * 5, (x ^ y) * 4));
+  const std::vector<ColorValue> entries = {0x000000, 0x808080, 0xFFFFFF, 0x2040C0};
+  ResultComputer computer;
+  computer.SetCoalesceDelay(0);
+  std::vector<bool> visibleWithFigures;
+  QObject::connect(&computer, &ResultComputer::Ready, [&](const ResultFigures& figures) {
+    visibleWithFigures.push_back(!figures.visibleLoss.empty());
+  });
+  QSignalSpy visible(&computer, &ResultComputer::VisibleReady);
+  computer.Request(picture, entries, std::nullopt, {}, 0, 60);
+  ASSERT_TRUE(visible.wait(10000));
+  EXPECT_EQ(visibleWithFigures, std::vector<bool>{false});
+
+  ResultFigures whole;
+  ASSERT_TRUE(
+      ComputeResultFigures(AnalyseImage(picture), entries, whole, nullptr, 0, nullptr, 0, 60));
+  ASSERT_TRUE(computer.Current());
+  EXPECT_EQ(computer.Current()->visibleLoss, whole.visibleLoss);
+  EXPECT_EQ(computer.Current()->visibleMean, whole.visibleMean);
+  EXPECT_EQ(computer.Current()->visibleShareAboveOne, whole.visibleShareAboveOne);
 }
 
 TEST(ResultComputer, ABurstOfRequestsCostsOneJob) {

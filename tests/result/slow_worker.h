@@ -11,7 +11,8 @@ namespace tavlo::testing {
 
 // A worker that holds each job until the test lets it go, and says which jobs it saw and whether
 // they were told to stop. Its figures carry the job's first entry as their range size, so a test
-// can tell whose figures came out. Baselines are worked out at once and not counted.
+// can tell whose figures came out, and every pixel is written as that first entry. Baselines are
+// worked out at once and not counted.
 class SlowWorker {
  public:
   ResultFunction Function() {
@@ -21,6 +22,7 @@ class SlowWorker {
         Fill(job, figures);
         return !stop.load();
       }
+      if (job.visiblePart) return !stop.load();  // no visible loss
       std::unique_lock lock(mutex_);
       started_.push_back(job.entries.front());
       changed_.notify_all();
@@ -60,6 +62,9 @@ class SlowWorker {
     figures.usage.assign(job.entries.size(), 1);
     figures.pixels = job.entries.size();
     figures.entriesUsed = static_cast<int>(job.entries.size());
+    const size_t pixels = size_t(job.picture.width()) * size_t(job.picture.height());
+    figures.written.assign(pixels, 0);
+    figures.pixelLoss.assign(pixels, 0.0f);
   }
 
   std::mutex mutex_;
