@@ -402,10 +402,10 @@ TEST_F(OptimizeMenuTest, AFailedExportNamesTheFileAndChangesNothing) {
 TEST_F(OptimizeMenuTest, ThePlaceAndSizeAreStoredAtShutDownAndRestored) {
   Item("mnuShowResult")->trigger();
   Result().move(100, 50);
-  Result().resize(480, 500);
+  Result().resize(480, 540);
   CloseApp();
   const char* stored[][2] = {
-      {"Left", "1500"}, {"Top", "750"}, {"Width", "7200"}, {"Height", "7500"}};
+      {"Left", "1500"}, {"Top", "750"}, {"Width", "7200"}, {"Height", "8100"}};
   for (const auto& [key, twips] : stored)
     EXPECT_EQ(ReadSetting(SettingsPath(), "frmResult", key, QString()), QString::fromLatin1(twips))
         << key;
@@ -413,7 +413,7 @@ TEST_F(OptimizeMenuTest, ThePlaceAndSizeAreStoredAtShutDownAndRestored) {
   EXPECT_EQ(Result().pos(), QPoint(100, 50));
   Item("mnuShowResult")->trigger();
   EXPECT_EQ(Result().pos(), QPoint(100, 50));
-  EXPECT_EQ(Result().size(), QSize(480, 500));
+  EXPECT_EQ(Result().size(), QSize(480, 540));
 }
 
 }  // namespace
