@@ -13,7 +13,7 @@ packages=(
   # -lfreetype) but its -dev package does not pull in
   libwmf-dev libemf2svg-dev libexpat1-dev libjpeg-dev libpng-dev zlib1g-dev libx11-dev
   libfreetype-dev
-  # GIF and PNG writers (giflib also decodes the GIFs written, in the tests); Little CMS for the
+  # giflib, which decodes the frames of animated GIFs (and, in the tests, the GIFs written); Little CMS for the
   # Lab swatches of palette files; libdeflate, under the PNG decoder of photos
   libgif-dev liblcms2-dev libdeflate-dev
   # run: the picture formats beyond Qt's own, and the fonts libwmf draws every metafile with

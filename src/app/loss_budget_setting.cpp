@@ -19,7 +19,13 @@ void StoreLossBudget(double budget) {
 double ReadViewingPpd() {
   bool ok = false;
   const double ppd = ReadKey(keys::kViewingPpd).trimmed().toDouble(&ok);
-  return ok && ppd >= 1 && ppd <= 1000 ? ppd : kDefaultViewingPpd;
+  return ok && ppd >= kMinViewingPpd && ppd <= kMaxViewingPpd ? ppd : kDefaultViewingPpd;
+}
+
+void StoreViewingPpd(double ppd) {
+  // As with the budget: the default is written only over a key that is there.
+  if (ppd == kDefaultViewingPpd && !KeyExists(keys::kViewingPpd)) return;
+  WriteKey(keys::kViewingPpd, QString::number(ppd));
 }
 
 }  // namespace tavlo

@@ -12,5 +12,7 @@ void StoreLossBudget(double budget);
 
 // The stored samples per degree (1 to 1000), or the default when there are none.
 double ReadViewingPpd();
+// Stores it; the default only when the key is there already.
+void StoreViewingPpd(double ppd);
 
 }  // namespace tavlo

@@ -123,12 +123,23 @@ QSize MainWindow::FramedSize(const QWidget& toolWindow) const {
   return toolWindow.size().grownBy(own.isNull() ? FrameMargins(*this) : own);
 }
 
-void MainWindow::KeepOnScreen(QWidget& window) const {
+QRect MainWindow::ScreenAreaOf(const QWidget& window) const {
   const QRect frame(window.pos(), FramedSize(window));
   const QScreen* screen = QGuiApplication::screenAt(frame.center());
   if (!screen) screen = QGuiApplication::screenAt(window.pos());
-  const QRect available = screen ? screen->availableGeometry() : AvailableArea();
-  if (!available.isEmpty()) window.move(KeepWithin(available, frame));
+  return screen ? screen->availableGeometry() : AvailableArea();
+}
+
+void MainWindow::KeepOnScreen(QWidget& window) const {
+  const QRect available = ScreenAreaOf(window);
+  if (!available.isEmpty()) window.move(KeepWithin(available, {window.pos(), FramedSize(window)}));
+}
+
+void MainWindow::FitOnScreen(QWidget& window) const {
+  const QRect available = ScreenAreaOf(window);
+  if (available.isEmpty()) return;
+  const QSize frame = FramedSize(window) - window.size();
+  window.resize(window.size().boundedTo(available.size() - frame));
 }
 
 void MainWindow::PlacePaletteBesideMain() {

@@ -82,6 +82,9 @@ class MainWindow : public QMainWindow {
   QSize FramedSize(const QWidget& toolWindow) const;
   // Moves a window that would reach past the edges of its screen wholly onto it.
   void KeepOnScreen(QWidget& window) const;
+  // A size stored on a larger screen is cut to this one's, so that the whole window shows.
+  void FitOnScreen(QWidget& window) const;
+  QRect ScreenAreaOf(const QWidget& window) const;
   int MenuBarHeight(int width) const;
   // The width the menu bar needs to show every title on one line.
   int MenuBarWidth() const;

@@ -1,6 +1,7 @@
 // The picture commands of the File menu, dropping a file onto the picture, the recent-pictures
 // list, and colour picking on the picture.
 #include <QDir>
+#include <QShortcut>
 
 #include "app/main_window.h"
 #include "app/recent_files.h"
@@ -39,6 +40,14 @@ void MainWindow::ConnectPictureArea() {
   });
   connect(picture_, &PictureArea::FileDropped, this, &MainWindow::DropPicture);
   connect(picture_, &PictureArea::ExportRequested, this, &MainWindow::ExportPreviewCommand);
+  // Page Up and Page Down step through an animation's frames, in this window and in its tool
+  // windows (the result window, the palette window); the preview follows.
+  for (const auto& [key, by] : {std::pair{Qt::Key_PageUp, -1}, std::pair{Qt::Key_PageDown, 1}}) {
+    auto* shortcut = new QShortcut(QKeySequence(key), this);
+    connect(shortcut, &QShortcut::activated, this,
+            [this, by = by] { picture_->ShowFrame(picture_->CurrentFrame() + by); });
+  }
+  connect(picture_, &PictureArea::FrameShown, this, &MainWindow::FollowWithPreview);
 }
 
 QString CannotOpenPictureText(const QString& path, const QString& reason) {
@@ -57,14 +66,16 @@ bool MainWindow::ShowPictureFile(const QString& path) {
 }
 
 void MainWindow::ShowPicture(const PictureResult& loaded) {
-  picture_->SetPicture(loaded.image, loaded.losses);
+  picture_->SetPicture(loaded.image, loaded.losses, loaded.animation);
   ResizeForm();
 }
 
 void MainWindow::PictureShown(const QString& path) {
   picturePath_ = path;
   recent::UpdateFileMenu(recentItems_, path, Process().recentMax);
-  setWindowTitle(QStringLiteral("Tavlo - ") + path);
+  const int frames = picture_->Frames().count;
+  setWindowTitle(QStringLiteral("Tavlo - ") + path +
+                 (frames > 1 ? QStringLiteral(" (%1 frames)").arg(frames) : QString()));
 }
 
 void MainWindow::OpenImageCommand() {

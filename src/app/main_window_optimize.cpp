@@ -15,6 +15,7 @@
 #include "reduction/png_encoder.h"
 #include "reduction/result_figures.h"
 #include "result/comparison_view.h"
+#include "result/frame_bar.h"
 #include "result/result_window.h"
 #include "store/settings.h"
 #include "store/transparency_settings.h"
@@ -30,10 +31,12 @@ void MainWindow::CreateResultWindow() {
   result_->SetAlphaRule({ReadAlphaThreshold(), ReadMatte()});
   result_->SetViewingPpd(ReadViewingPpd());
   const auto describePicture = [this] {
-    result_->SetPicture(picture_->Source(), picture_->Losses().Text());
+    result_->SetPicture(picture_->AllFrames(), picture_->Losses().Text(), picture_->Timing());
   };
   describePicture();
   connect(picture_, &PictureArea::PictureChanged, result_, describePicture);
+  connect(result_->Frames(), &FrameBar::FrameChosen, picture_, &PictureArea::ShowFrame);
+  connect(picture_, &PictureArea::FrameShown, result_, &ResultWindow::ShowFrame);
   connect(result_, &ResultWindow::ThresholdChosen, this, [this](int threshold) {
     WriteAlphaThreshold(threshold);
     result_->SetAlphaRule({threshold, result_->Alpha().matte});
@@ -66,6 +69,8 @@ void MainWindow::RestoreResultPosition() {
   const int width = PixelsFromTwips(WholeNumber16Or(ReadKey(keys::kResultWidth), 0));
   const int height = PixelsFromTwips(WholeNumber16Or(ReadKey(keys::kResultHeight), 0));
   if (width > 0 && height > 0) result_->resize(width, height);
+  result_->SetPaneHeights(PixelsFromTwips(WholeNumber16Or(ReadKey(keys::kResultViewHeight), 0)),
+                          PixelsFromTwips(WholeNumber16Or(ReadKey(keys::kResultUsageHeight), 0)));
   resultPlaced_ = true;
 }
 
@@ -80,11 +85,15 @@ void MainWindow::PlaceResultWindow() {
 
 void MainWindow::StoreResultPosition() {
   if (result_) StoreLossBudget(result_->Budget());
+  if (result_) StoreViewingPpd(result_->ViewingPpd());
   if (!result_ || !resultPlaced_) return;
   WriteKey(keys::kResultTop, QString::number(TwipsFromPixels(result_->pos().y())));
   WriteKey(keys::kResultLeft, QString::number(TwipsFromPixels(result_->pos().x())));
   WriteKey(keys::kResultWidth, QString::number(TwipsFromPixels(result_->width())));
   WriteKey(keys::kResultHeight, QString::number(TwipsFromPixels(result_->height())));
+  const auto [view, usage] = result_->PaneHeights();
+  WriteKey(keys::kResultViewHeight, QString::number(TwipsFromPixels(view)));
+  WriteKey(keys::kResultUsageHeight, QString::number(TwipsFromPixels(usage)));
 }
 
 void MainWindow::ShowResultCommand() {
@@ -93,8 +102,10 @@ void MainWindow::ShowResultCommand() {
     return;
   }
   PlaceResultWindow();
-  // The size the window will show at: its layout may need more than it was given.
+  // The size the window will show at: its layout may need more than it was given, and a size
+  // stored on a larger screen may be more than this one has.
   result_->resize(result_->size().expandedTo(result_->minimumSizeHint()));
+  FitOnScreen(*result_);
   KeepOnScreen(*result_);
   result_->show();
   result_->raise();
@@ -104,47 +115,53 @@ void MainWindow::ShowResultCommand() {
 }
 
 void MainWindow::ExportGifCommand() {
-  Exported(
-      ExportPictureFile(this,
-                        {QStringLiteral("Export GIF"), QStringLiteral("GIF|*.gif|All files|*.*"),
-                         QStringLiteral("gif"), QStringLiteral("GIF"), picturePath_},
-                        [this](const QString&, int) {
-                          if (const ResultFigures* figures = result_->CurrentFigures();
-                              figures && !figures->gif.isEmpty())
-                            return EncodedPicture{figures->gif, {}};
-                          return EncodeImageGif(picture_->Source(), result_->RangeColors(),
-                                                result_->Budget(), 0, result_->Rule());
-                        }));
+  Exported(ExportPictureFile(
+      this,
+      {QStringLiteral("Export GIF"), QStringLiteral("GIF|*.gif|All files|*.*"),
+       QStringLiteral("gif"), QStringLiteral("GIF"), picturePath_},
+      [this](const QString&, int) {
+        if (const ResultFigures* figures = result_->CurrentFigures();
+            figures && !figures->gif.isEmpty())
+          return EncodedPicture{figures->gif, {}};
+        return EncodeImageGif(picture_->AllFrames(), result_->RangeColors(), result_->Budget(), 0,
+                              result_->Rule(), picture_->Timing());
+      }));
 }
 
 void MainWindow::ExportPngCommand() {
-  Exported(ExportPictureFile(
+  const ExportedFile file = ExportPictureFile(
       this,
       {QStringLiteral("Export PNG"), QStringLiteral("PNG|*.png|All files|*.*"),
        QStringLiteral("png"), QStringLiteral("PNG"), picturePath_},
       [this](const QString&, int) {
         return EncodePng(ReduceImage(picture_->Source(), result_->RangeColors(), result_->Rule()));
-      }));
+      });
+  Exported(file);
+  // A PNG holds one picture: of an animation, the frame shown.
+  if (!file.path.isEmpty() && picture_->Frames().Animated())
+    result_->ShowMessage(ExportedText(file) + QStringLiteral(" It holds frame %1 of %2.")
+                                                  .arg(picture_->CurrentFrame() + 1)
+                                                  .arg(picture_->Frames().count));
 }
 
 void MainWindow::PaletteFromPictureCommand() {
-  tavlo::PaletteFromPictureCommand(this, *document_, picture_->Source(), result_->Alpha(),
-                                   result_->Budget());
+  tavlo::PaletteFromPictureCommand(this, *document_, picture_->AllFrames(), result_->Alpha(),
+                                   result_->Budget(), picture_->Timing());
 }
 
 void MainWindow::RemoveUnusedEntriesCommand() {
-  tavlo::RemoveUnusedEntriesCommand(this, *document_, picture_->Source(), result_->Alpha(),
-                                    result_->Budget());
+  tavlo::RemoveUnusedEntriesCommand(this, *document_, picture_->AllFrames(), result_->Alpha(),
+                                    result_->Budget(), picture_->Timing());
 }
 
 void MainWindow::MergeNearColorsCommand() {
-  tavlo::MergeNearColorsCommand(this, *document_, picture_->Source(), result_->Alpha(),
-                                result_->Budget());
+  tavlo::MergeNearColorsCommand(this, *document_, picture_->AllFrames(), result_->Alpha(),
+                                result_->Budget(), picture_->Timing());
 }
 
 void MainWindow::ReduceToTargetCommand() {
-  tavlo::ReduceToTargetCommand(this, *document_, picture_->Source(), result_->Alpha(),
-                               result_->Budget());
+  tavlo::ReduceToTargetCommand(this, *document_, picture_->AllFrames(), result_->Alpha(),
+                               result_->Budget(), result_->ViewingPpd(), picture_->Timing());
 }
 
 }  // namespace tavlo

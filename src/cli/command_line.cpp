@@ -138,6 +138,14 @@ QCommandLineOption LossyOption() {
       QStringLiteral("T"));
 }
 
+QCommandLineOption ViewingOption() {
+  return QCommandLineOption(
+      QStringLiteral("viewing"),
+      QStringLiteral("The viewing condition of the visible loss (S-CIELAB) in samples per degree "
+                     "of visual angle; 60, the default, is a 96-dpi screen seen from about 60 cm."),
+      QStringLiteral("PPD"));
+}
+
 QCommandLineOption CountOption() {
   return QCommandLineOption({QStringLiteral("c"), QStringLiteral("count")},
                             QStringLiteral("For a .pal file: 16 writes the first 16 entries, 256 "

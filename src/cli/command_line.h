@@ -54,6 +54,7 @@ QCommandLineOption ForceOption();    // -f, --force
 QCommandLineOption QuietOption();    // -q, --quiet
 QCommandLineOption CountOption();    // -c, --count 16|256
 QCommandLineOption LossyOption();    // -l, --lossy T
+QCommandLineOption ViewingOption();  // --viewing PPD
 
 // "A-B" (or "A" for one entry): 1-based entry numbers 1 <= A <= B <= 256, as 0-based indexes.
 std::optional<EntryRange> ParseEntryRange(const QString& text);

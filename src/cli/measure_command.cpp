@@ -23,14 +23,6 @@ QCommandLineOption JsonOption() {
                             QStringLiteral("One JSON object a line instead of the table."));
 }
 
-QCommandLineOption ViewingOption() {
-  return QCommandLineOption(
-      QStringLiteral("viewing"),
-      QStringLiteral("The viewing condition of the visible loss (S-CIELAB) in samples per degree "
-                     "of visual angle; 60, the default, is a 96-dpi screen seen from about 60 cm."),
-      QStringLiteral("PPD"));
-}
-
 QCommandLineOption LossMapOption() {
   return QCommandLineOption(
       QStringLiteral("loss-map"),
@@ -56,7 +48,9 @@ CommandSpec MeasureSpec() {
           "the transparent entry and the transparent pixels. With --lossy T the figures are\n"
           "those of the GIF written under the loss budget T, and --json says \"lossy\": T.\n"
           "--json also gives the visible loss (S-CIELAB at --viewing PPD): its mean and share\n"
-          "of pixels above 1.0."),
+          "of pixels above 1.0. An animated GIF is measured whole: its figures are those of all\n"
+          "its frames and of the animation's GIF (exact, whatever --lossy says), --json gives\n"
+          "\"frames\", and its loss map holds the frames one below the other."),
       .options = {PaletteOption(), RangeOption(), LossyOption(), TransparentOption(true),
                   AlphaThresholdOption(), MatteOption(), JsonOption(), ViewingOption(),
                   LossMapOption(), JobsOption(), QuietOption()},
@@ -69,6 +63,7 @@ struct Measured {
   ResultFigures figures;
   QString error;
   QString note;
+  int frames = 1;
 };
 
 struct Measurement {
@@ -99,28 +94,31 @@ Measured MeasureOne(const QString& input, const Measurement& measurement) {
   Measured measured;
   try {
     const PictureResult picture = LoadPicture(input);
-    if (!picture.ok()) return {{}, picture.error, {}};
+    if (!picture.ok()) return {{}, picture.error, {}, 1};
+    // An animation is measured whole: every pixel of every frame, and its animated GIF.
+    const AllFrames all = AllFramesOf(picture);
+    measured.frames = all.timing.count;
     const PictureColors colors =
-        AnalyseImage(picture.image, measurement.transparency.alpha, measurement.threads);
+        AnalyseImage(all.pixels, measurement.transparency.alpha, measurement.threads, all.timing);
     const TransparencyRule rule =
-        RuleFor(measurement.transparency, measurement.range, picture.image, &colors,
+        RuleFor(measurement.transparency, measurement.range, all.pixels, &colors,
                 measurement.entries, measured.note, measurement.threads);
     if (!ComputeResultFigures(colors, measurement.entries, rule.entry, measured.figures, nullptr,
                               measurement.threads, nullptr, measurement.budget,
                               measurement.viewingPpd))
-      return {{}, QStringLiteral("cannot be measured"), {}};
-    if (!measured.figures.gifError.isEmpty()) return {{}, measured.figures.gifError, {}};
+      return {{}, QStringLiteral("cannot be measured"), {}, 1};
+    if (!measured.figures.gifError.isEmpty()) return {{}, measured.figures.gifError, {}, 1};
     if (!measurement.lossMapDir.isEmpty()) {
       const QString error =
           WriteLossMap(input, measured.figures, colors.width, colors.height, measurement);
-      if (!error.isEmpty()) return {{}, error, {}};
+      if (!error.isEmpty()) return {{}, error, {}, 1};
     }
     // Printed from here on are the figures; the pixels need not stay.
     measured.figures.written = {};
     measured.figures.pixelLoss = {};
     measured.figures.visibleLoss = {};
   } catch (const std::bad_alloc&) {
-    return {{}, QStringLiteral("there is not enough memory for this picture"), {}};
+    return {{}, QStringLiteral("there is not enough memory for this picture"), {}, 1};
   }
   return measured;
 }
@@ -153,13 +151,7 @@ int RunMeasure(const QStringList& arguments, CliIo& io) {
   const bool json = line.IsSet(QStringLiteral("json"));
   measurement.lossMapDir = line.Value(QStringLiteral("loss-map"));
   if (json || line.IsSet(QStringLiteral("viewing"))) {
-    bool ok = false;
-    const QString text = line.Value(QStringLiteral("viewing"));
-    measurement.viewingPpd = text.isEmpty() ? kDefaultViewingPpd : text.toDouble(&ok);
-    if (!text.isEmpty() && (!ok || measurement.viewingPpd < 1 || measurement.viewingPpd > 1000))
-      return line.UsageError(
-          io,
-          QStringLiteral("--viewing takes samples per degree from 1 to 1000, not '%1'.").arg(text));
+    if (const auto ended = ReadViewing(line, io, measurement.viewingPpd)) return *ended;
   }
   if (!measurement.lossMapDir.isEmpty() && !QFileInfo(measurement.lossMapDir).isDir())
     return line.UsageError(io, QStringLiteral("--loss-map takes a directory; %1 is none.")
@@ -193,7 +185,8 @@ int RunMeasure(const QStringList& arguments, CliIo& io) {
                         io.out << (json ? MeasureJsonLine(inputs[i], result.figures,
                                                           result.figures.budget > 0
                                                               ? std::optional(result.figures.budget)
-                                                              : std::nullopt)
+                                                              : std::nullopt,
+                                                          result.frames)
                                         : MeasureTableRow(ShownPath(inputs[i]), result.figures))
                                << Qt::endl;
                       }

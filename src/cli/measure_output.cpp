@@ -36,7 +36,7 @@ QString MeasureTableRow(const QString& picture, const ResultFigures& figures) {
 }
 
 QString MeasureJsonLine(const QString& picture, const ResultFigures& figures,
-                        std::optional<double> budget) {
+                        std::optional<double> budget, int frames) {
   QJsonArray usage;
   for (const std::uint64_t pixels : figures.usage) usage.append(static_cast<qint64>(pixels));
   QJsonObject object{
@@ -49,6 +49,7 @@ QString MeasureJsonLine(const QString& picture, const ResultFigures& figures,
       {QStringLiteral("max_loss"), figures.maxLoss},
       {QStringLiteral("share_above_one"), figures.shareAboveOne},
       {QStringLiteral("pixels"), static_cast<qint64>(figures.pixels)},
+      {QStringLiteral("frames"), frames},
       {QStringLiteral("usage"), usage},
       // The transparent entry's index in the GIF's table and in `usage`.
       {QStringLiteral("transparent_index"),

@@ -11,6 +11,7 @@
 #include "cli/picture_input.h"
 #include "cli/progress.h"
 #include "cli/shared_options.h"
+#include "cli/target_measures.h"
 #include "cli/transparency_options.h"
 #include "formats/palette_formats.h"
 #include "quantize/reduce_to_target.h"
@@ -40,7 +41,8 @@ QCommandLineOption TargetOption() {
       {QStringLiteral("t"), QStringLiteral("target")},
       QStringLiteral("Then removes or merges colours as \"Reduce to target\" does: a GIF size "
                      "(\"150000\", \"150 KB\"; all pictures' GIFs together) or a share of pixels "
-                     "above CIEDE2000 1.0 (\"5 %\")."),
+                     "above CIEDE2000 1.0 (\"5 %\"), pixel by pixel or as seen (\"5 % visible\": "
+                     "the visible loss of the GIFs, at --viewing PPD)."),
       QStringLiteral("SPEC"));
 }
 
@@ -69,10 +71,11 @@ CommandSpec PaletteSpec() {
               "kept. FILE's ending chooses the format: %1;\n"
               "a pal file holds 16 or 256 entries (--count), an act file all 256, the others the\n"
               "colours computed.\n"
-              "With --target SPEC as a GIF size, every picture is kept in memory while it works;\n"
-              "--lossy T counts the GIFs written under the loss budget T.")
+              "With --target SPEC as a GIF size or a visible share, every picture is kept in\n"
+              "memory while it works; --lossy T weighs the GIFs written under the loss budget T.\n"
+              "Every frame of an animated GIF counts, and its GIF is the animation's.")
               .arg(WrittenEndings()),
-      .options = {ColorsOption(), MergeOption(), TargetOption(), LossyOption(),
+      .options = {ColorsOption(), MergeOption(), TargetOption(), LossyOption(), ViewingOption(),
                   TransparentOption(false), AlphaThresholdOption(), MatteOption(),
                   PaletteOutOption(), CountOption(), JobsOption(), ForceOption(), QuietOption()},
       .minimumInputs = 1,
@@ -85,15 +88,19 @@ struct PaletteJob {
   int colors = 0;
   std::optional<double> merge;
   std::optional<ReductionTarget> target;
-  double budget = 0;  // of the GIFs a size target counts
-  QString out;        // empty: stdout
+  double budget = 0;                       // of the GIFs a size or visible target weighs
+  double viewingPpd = kDefaultViewingPpd;  // of a visible target
+  QString out;                             // empty: stdout
   const PaletteFormat* format = nullptr;
   std::optional<EntryRange> palCount;  // --count of a .pal file
   int jobs = 0;
   bool force = false;
   TransparencyChoice transparency;
 
-  bool KeepsPictures() const { return target && target->kind == ReductionTarget::Kind::GifBytes; }
+  // A target of the GIFs as written: their size, or their visible loss.
+  bool KeepsPictures() const {
+    return target && target->kind != ReductionTarget::Kind::ShareAboveOne;
+  }
   // Whether entry 1 is kept for transparent pixels, should a picture have any.
   bool MayReserve() const {
     return transparency.mode == TransparencyChoice::Mode::Auto && colors >= 2;
@@ -126,14 +133,20 @@ std::optional<int> ReadMergeAndTarget(const CommandLine& line, CliIo& io, Palett
     job.target = ReductionTarget::Parse(text.toStdString());
     if (!job.target)
       return line.UsageError(io, QStringLiteral("--target takes a GIF size such as 150000 or a "
-                                                "share such as 5 %, not '%1'.")
+                                                "share such as 5 % or 5 % visible, not '%1'.")
                                      .arg(text));
   }
   std::optional<double> budget;
   if (const auto ended = ReadLossy(line, io, budget)) return *ended;
   if (budget && !job.KeepsPictures())
-    return line.UsageError(io, QStringLiteral("--lossy applies to a --target GIF size only."));
+    return line.UsageError(
+        io, QStringLiteral("--lossy applies to a --target GIF size or visible share only."));
   job.budget = budget.value_or(0);
+  if (line.IsSet(QStringLiteral("viewing")) &&
+      !(job.target && job.target->kind == ReductionTarget::Kind::VisibleShareAboveOne))
+    return line.UsageError(io,
+                           QStringLiteral("--viewing applies to a --target visible share only."));
+  if (const auto ended = ReadViewing(line, io, job.viewingPpd)) return *ended;
   return std::nullopt;
 }
 
@@ -161,14 +174,8 @@ std::optional<int> ReadOutput(const CommandLine& line, CliIo& io, PaletteJob& jo
   return std::nullopt;
 }
 
-// A picture kept for a GIF-size target: its pixels, and whether some are transparent.
-struct KeptPicture {
-  QImage pixels;
-  bool clear = false;
-};
-
 // One picture as the palette needs it: its colours (the opaque ones only when entry 1 may be kept
-// for the transparent ones), and its pixels for a GIF-size target.
+// for the transparent ones), and its pixels for a target of the GIFs as written.
 struct PictureRead {
   std::vector<ColorCount> histogram;
   KeptPicture kept;
@@ -179,14 +186,18 @@ PictureRead ReadOne(const QString& input, const PaletteJob& job, int threads) {
   try {
     PictureResult picture = LoadPicture(input);
     if (!picture.ok()) return {{}, {}, picture.error};
-    const QImage& image = picture.image;
-    if (job.KeepsPictures() && (image.width() > kGifMaxSide || image.height() > kGifMaxSide))
+    // Every pixel of every frame of an animation counts.
+    AllFrames all = AllFramesOf(picture);
+    picture = {};
+    if (job.KeepsPictures() &&
+        (all.pixels.width() > kGifMaxSide || all.pixels.height() / all.timing.count > kGifMaxSide))
       return {{}, {}, QStringLiteral("is too large for a GIF, so --target cannot weigh it")};
     PictureRead read;
-    const PictureColors colors = AnalyseImage(image, job.transparency.alpha, threads);
+    const PictureColors colors =
+        AnalyseImage(all.pixels, job.transparency.alpha, threads, all.timing);
     read.kept.clear = colors.clearPixels > 0;
     read.histogram = job.MayReserve() ? OpaqueHistogram(colors) : colors.histogram;
-    if (job.KeepsPictures()) read.kept.pixels = std::move(picture.image);
+    if (job.KeepsPictures()) read.kept = {std::move(all.pixels), read.kept.clear, all.timing};
     return read;
   } catch (const std::bad_alloc&) {
     return {{}, {}, QStringLiteral("there is not enough memory for this picture")};
@@ -196,7 +207,7 @@ PictureRead ReadOne(const QString& input, const PaletteJob& job, int threads) {
 // The pictures that could be read, added up; false when some could not (each is reported).
 struct PicturesRead {
   HistogramSum colors;
-  std::vector<KeptPicture> pixels;  // for a GIF-size target
+  std::vector<KeptPicture> pixels;  // for a target of the GIFs as written
   bool anyClear = false;            // some picture has transparent pixels
   bool anyRead = false;
   bool anyFailed = false;
@@ -232,20 +243,6 @@ PicturesRead ReadPictures(const QStringList& inputs, const PaletteJob& job, CliI
   return all;
 }
 
-// The size of all the pictures' GIFs with `entries` as their colour table, under `budget`, the
-// transparent entry at `transparentEntry` for pictures with transparent pixels.
-std::uint64_t GifBytesOf(const std::vector<KeptPicture>& pictures,
-                         const std::vector<ColorValue>& entries, double budget,
-                         int transparentEntry, const AlphaRule& alpha) {
-  std::uint64_t bytes = 0;
-  for (const KeptPicture& picture : pictures) {
-    const TransparencyRule rule{picture.clear ? transparentEntry : TransparencyRule::kNone, alpha};
-    const EncodedPicture gif = EncodeImageGif(picture.pixels, entries, budget, 0, rule);
-    bytes += static_cast<std::uint64_t>(gif.bytes.size());
-  }
-  return bytes;
-}
-
 // "tavlo-cli: <reason>": a failure of the command's one output.
 void ReportOutputFailure(CliIo& io, const QString& reason) {
   io.err << kProgramName << ": " << reason << Qt::endl;
@@ -263,10 +260,15 @@ QString Colors(int n) {
 void ReportTarget(CliIo& io, const ReductionOutcome& outcome, const ReductionTarget& target,
                   int colors) {
   const QString goal = QString::fromStdString(target.Describe());
-  const QString share = QString::number(100 * outcome.shareAboveOne, 'f', 1) + QStringLiteral(" %");
   const bool bySize = target.kind == ReductionTarget::Kind::GifBytes;
+  const bool visible = target.kind == ReductionTarget::Kind::VisibleShareAboveOne;
+  const QString share =
+      QString::number(100 * (visible ? outcome.visibleShare : outcome.shareAboveOne), 'f', 1) +
+      QStringLiteral(" %");
   const QString reached = bySize ? QStringLiteral("GIFs of %1 bytes").arg(Number(outcome.gifBytes))
-                                 : QStringLiteral("%1 of pixels above \u0394E 1.0").arg(share);
+                          : visible
+                              ? QStringLiteral("%1 of pixels visibly above \u0394E 1.0").arg(share)
+                              : QStringLiteral("%1 of pixels above \u0394E 1.0").arg(share);
   switch (outcome.status) {
     case ReductionOutcome::Status::Reached:
       io.err << kProgramName << ": target " << goal << " reached with " << Colors(outcome.edit.kept)
@@ -307,13 +309,14 @@ RangeEdit MakePalette(const PicturesRead& pictures, const PaletteJob& job, CliIo
   if (job.merge && edit.kept > 1)
     edit = MergeNearColors(edit.colors, {0, edit.kept - 1}, histogram, *job.merge, nullptr, fixed);
   if (job.target) {
-    const ReductionOutcome outcome = ReduceToTarget(
-        edit.colors, {0, edit.kept - 1}, histogram, *job.target,
-        [&](const std::vector<ColorValue>& entries) {
-          return GifBytesOf(pictures.pixels, entries, job.budget,
-                            reserved ? 0 : TransparencyRule::kNone, alpha);
-        },
-        0, nullptr, fixed);
+    const int transparent = reserved ? 0 : TransparencyRule::kNone;
+    PictureMeasureOf measure = [&](const std::vector<ColorValue>& entries) {
+      return double(GifBytesOf(pictures.pixels, entries, job.budget, transparent, alpha));
+    };
+    if (job.target->kind == ReductionTarget::Kind::VisibleShareAboveOne)
+      measure = VisibleShareOf(pictures.pixels, alpha, job.viewingPpd, job.budget, transparent);
+    const ReductionOutcome outcome = ReduceToTarget(edit.colors, {0, edit.kept - 1}, histogram,
+                                                    *job.target, measure, 0, nullptr, fixed);
     ReportTarget(io, outcome, *job.target, edit.kept);
     if (outcome.status == ReductionOutcome::Status::Reached) edit = outcome.edit;
   }

@@ -47,7 +47,8 @@ CommandSpec ReduceSpec() {
           "holds the range's entries in their order, nothing reordered or left out. A bmp is what\n"
           "the preview's bitmap export writes. --lossy T writes the GIF under a loss budget.\n"
           "With a transparent entry, the GIF and the PNG name it transparent; a bmp shows its\n"
-          "colour."),
+          "colour. An animated GIF is written with all its frames (exact, whatever --lossy says),\n"
+          "a png or bmp of it holds its first frame."),
       .options = {PaletteOption(), RangeOption(), FormatOption(), LossyOption(),
                   TransparentOption(true), AlphaThresholdOption(), MatteOption(), OutOption(),
                   JobsOption(), ForceOption(), QuietOption()},
@@ -82,11 +83,14 @@ QImage PreviewOf(const IndexedPicture& picture) {
   return image;
 }
 
-EncodedPicture Encode(const QImage& picture, const Reduction& reduction, QString& note) {
+// `frames` tells when the picture is an animation's frames one below the other.
+EncodedPicture Encode(const QImage& picture, const Reduction& reduction, QString& note,
+                      const FrameTiming& frames = {}) {
   const TransparencyRule rule = RuleFor(reduction.transparency, reduction.range, picture, nullptr,
                                         reduction.entries, note, reduction.threads);
-  if (reduction.format == PictureFormat::Gif && reduction.budget > 0)
-    return EncodeImageGif(picture, reduction.entries, reduction.budget, reduction.threads, rule);
+  if (reduction.format == PictureFormat::Gif && (reduction.budget > 0 || frames.Animated()))
+    return EncodeImageGif(picture, reduction.entries, reduction.budget, reduction.threads, rule,
+                          frames);
   const IndexedPicture indexed = ReduceImage(picture, reduction.entries, rule, reduction.threads);
   switch (reduction.format) {
     case PictureFormat::Gif:
@@ -106,7 +110,11 @@ QString ReduceOne(const QString& input, const QString& output, const Reduction& 
   try {
     const PictureResult picture = LoadPicture(input);
     if (!picture.ok()) return picture.error;
-    const EncodedPicture encoded = Encode(picture.image, reduction, note);
+    // A GIF of an animation holds all its frames; the other formats the first.
+    const AllFrames all = AllFramesOf(picture);
+    const EncodedPicture encoded = reduction.format == PictureFormat::Gif
+                                       ? Encode(all.pixels, reduction, note, all.timing)
+                                       : Encode(picture.image, reduction, note);
     if (!encoded.ok()) return encoded.error;
     return WriteOutput(output, encoded.bytes, reduction.force);
   } catch (const std::bad_alloc&) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "cli/palette_input.h"
+#include "color_science/s_cielab.h"
 #include "reduction/loss_budget.h"
 
 namespace tavlo::cli {
@@ -36,6 +37,17 @@ std::optional<int> ReadLossy(const CommandLine& line, CliIo& io, std::optional<d
   return line.UsageError(io, QStringLiteral("--lossy takes a CIEDE2000 difference from 0 to 10, "
                                             "not '%1'.")
                                  .arg(line.Value(QStringLiteral("lossy"))));
+}
+
+std::optional<int> ReadViewing(const CommandLine& line, CliIo& io, double& ppd) {
+  ppd = kDefaultViewingPpd;
+  if (!line.IsSet(QStringLiteral("viewing"))) return std::nullopt;
+  bool ok = false;
+  const QString text = line.Value(QStringLiteral("viewing"));
+  ppd = text.toDouble(&ok);
+  if (ok && ppd >= kMinViewingPpd && ppd <= kMaxViewingPpd) return std::nullopt;
+  return line.UsageError(
+      io, QStringLiteral("--viewing takes samples per degree from 1 to 1000, not '%1'.").arg(text));
 }
 
 std::optional<int> ReadPalCount(const CommandLine& line, CliIo& io,

@@ -20,6 +20,9 @@ std::optional<int> ReadRange(const CommandLine& line, CliIo& io, std::optional<E
 // --lossy T, when given: the loss budget of the GIFs. An exit code when the value is wrong.
 std::optional<int> ReadLossy(const CommandLine& line, CliIo& io, std::optional<double>& budget);
 
+// --viewing PPD, or the default viewing condition. An exit code when the value is wrong.
+std::optional<int> ReadViewing(const CommandLine& line, CliIo& io, double& ppd);
+
 // --count 16|256 of a .pal file, as the entries it writes, when given. An exit code when the
 // value is wrong.
 std::optional<int> ReadPalCount(const CommandLine& line, CliIo& io,

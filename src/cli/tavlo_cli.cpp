@@ -3,6 +3,7 @@
 #include <array>
 
 #include "cli/convert_command.h"
+#include "cli/frames_command.h"
 #include "cli/measure_command.h"
 #include "cli/palette_command.h"
 #include "cli/reduce_command.h"
@@ -23,6 +24,7 @@ const std::array kSubcommands = {
     Subcommand{"measure", "GIF size and loss of pictures reduced to a palette", RunMeasure},
     Subcommand{"palette", "one palette computed from pictures, merged or reduced to a target",
                RunPalette},
+    Subcommand{"frames", "the frames of a GIF as the file stores them", RunFrames},
 };
 
 QString Version() {

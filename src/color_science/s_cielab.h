@@ -24,6 +24,9 @@ namespace tavlo {
 // The viewing condition: samples per degree of visual angle. 60 is a 96-dpi screen seen from
 // about 60 cm.
 inline constexpr double kDefaultViewingPpd = 60;
+// The conditions the program takes: from a pixel a degree to a thousand.
+inline constexpr double kMinViewingPpd = 1;
+inline constexpr double kMaxViewingPpd = 1000;
 
 // One Gaussian of a channel's filter: its weight and its spread s in degrees of visual angle
 // (the Gaussian is exp(-(x^2 + y^2) / s^2), scaled to sum to one).

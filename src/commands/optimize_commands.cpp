@@ -7,6 +7,7 @@
 #include "palette_model/palette_document.h"
 #include "quantize/reduce_to_target.h"
 #include "quantize/stop_flag.h"
+#include "reduction/animated_gif.h"
 #include "reduction/from_image.h"
 #include "reduction/gif_encoder.h"
 #include "reduction/result_figures.h"
@@ -23,8 +24,8 @@ const QString kReduce = QStringLiteral("Reduce to target");
 // pixels told apart by the alpha rule.
 class PictureColorsOf {
  public:
-  PictureColorsOf(const QImage& picture, const AlphaRule& alpha)
-      : picture_(picture), alpha_(alpha), colors_(AnalyseImage(picture_, alpha)) {}
+  PictureColorsOf(const QImage& picture, const AlphaRule& alpha, const FrameTiming& frames)
+      : picture_(picture), alpha_(alpha), colors_(AnalyseImage(picture_, alpha, 0, frames)) {}
 
   bool HasClearPixels() const { return colors_.clearPixels > 0; }
   // The colours the range operations weigh: with a transparent entry, those of the opaque
@@ -45,16 +46,29 @@ class PictureColorsOf {
   // The size of the GIF "Export GIF..." writes for `entries` and `transparent` under `budget`.
   std::uint64_t GifSize(const std::vector<ColorValue>& entries, int transparent,
                         double budget) const {
-    if (budget > 0 && transparent == TransparencyRule::kNone)
+    if (budget > 0)
       return static_cast<std::uint64_t>(Figures(entries, transparent, budget).GifBytes());
     const TransparencyRule rule{transparent, alpha_};
-    return static_cast<std::uint64_t>(EncodeGif(ReduceImage(picture_, entries, rule)).bytes.size());
+    return static_cast<std::uint64_t>(
+        EncodeGifFrames(ReduceImage(picture_, entries, rule), colors_.frames).bytes.size());
+  }
+
+  // The share (0 to 1) of the measured pixels whose visible loss at `viewingPpd` exceeds 1.0, in
+  // the file "Export GIF..." writes. The picture as seen is worked out once for every call.
+  double VisibleShare(const std::vector<ColorValue>& entries, int transparent, double budget,
+                      double viewingPpd, const std::atomic<bool>& stop) const {
+    ResultFigures figures;
+    if (!ComputeResultFigures(colors_, entries, transparent, figures, &cache_, 0, &stop, budget,
+                              viewingPpd))
+      ThrowIfStopped(&stop);
+    return figures.visibleShareAboveOne;
   }
 
  private:
   QImage picture_;
   AlphaRule alpha_;
   PictureColors colors_;
+  mutable ResultCache cache_;
 };
 
 // The entries that hold the range's colours after `edit`, from the range's first entry.
@@ -91,6 +105,8 @@ struct WorkInput {
   EntryRange range;
   int fixed = kNoFixedEntry;  // the transparent entry kept in place
   double budget = 0;
+  FrameTiming frames;  // when the picture is an animation's frames one below the other
+  double viewingPpd = kDefaultViewingPpd;  // of a visible target
 };
 
 // Whether applying `worked` changes the palette, the entries the result window describes or the
@@ -112,7 +128,7 @@ std::optional<Worked> InBackground(QWidget* owner, const QString& title, const Q
   const bool done = Dialogs().RunInBackground(
       owner, title, label, [worked, input, compute](const std::atomic<bool>& stop) {
         try {
-          const PictureColorsOf analysed(input.picture, input.alpha);
+          const PictureColorsOf analysed(input.picture, input.alpha, input.frames);
           ThrowIfStopped(&stop);
           *worked = compute(analysed, input, stop);
           ThrowIfStopped(&stop);
@@ -163,7 +179,8 @@ void Tell(QWidget* owner, const QString& title, const QString& text) {
 // told).
 std::optional<WorkInput> InputToWorkOn(QWidget* owner, const QString& title,
                                        const PaletteDocument& document, const QImage& picture,
-                                       const AlphaRule& alpha, double budget) {
+                                       const AlphaRule& alpha, double budget,
+                                       const FrameTiming& frames) {
   if (picture.isNull()) {
     Tell(owner, title,
          QStringLiteral("Open a picture first: this command works on the colours of the current "
@@ -171,7 +188,8 @@ std::optional<WorkInput> InputToWorkOn(QWidget* owner, const QString& title,
     return std::nullopt;
   }
   const EntryRange range = document.WorkingRange();
-  return WorkInput{picture, alpha, document.Colors(), range, FixedEntry(document, range), budget};
+  return WorkInput{picture, alpha, document.Colors(), range, FixedEntry(document, range),
+                   budget,  frames};
 }
 
 // " Entry 5 is kept as the transparent entry.", or empty without one.
@@ -243,14 +261,19 @@ QString ReductionMessage(const ReductionOutcome& outcome, const ReductionTarget&
                          int rangeSize) {
   const QString goal = QString::fromStdString(target.Describe());
   const bool bySize = target.kind == ReductionTarget::Kind::GifBytes;
+  const bool visible = target.kind == ReductionTarget::Kind::VisibleShareAboveOne;
+  // The share the target measures: of the loss pixel by pixel, or as seen.
+  const QString share = visible ? Percent(outcome.visibleShare) : Percent(outcome.shareAboveOne);
+  const QString above =
+      visible ? QStringLiteral("visibly above \u0394E 1.0") : QStringLiteral("above \u0394E 1.0");
   switch (outcome.status) {
     case ReductionOutcome::Status::BrokenAtStart:
       return QStringLiteral(
                  "The target %1 is already broken: with all %2 entries %3 of pixels "
-                 "are above \u0394E 1.0. Nothing changed.")
+                 "are %4. Nothing changed.")
           .arg(goal)
           .arg(rangeSize)
-          .arg(Percent(outcome.shareAboveOne));
+          .arg(share, above);
     case ReductionOutcome::Status::AlreadyMet:
       return bySize ? QStringLiteral(
                           "The GIF is %1 bytes already, within the target %2. Nothing "
@@ -259,9 +282,8 @@ QString ReductionMessage(const ReductionOutcome& outcome, const ReductionTarget&
                           .arg(goal)
                     : QStringLiteral(
                           "Removing any entry would break the target %1 (%2 of pixels "
-                          "are above \u0394E 1.0 now). Nothing changed.")
-                          .arg(goal)
-                          .arg(Percent(outcome.shareAboveOne));
+                          "are %3 now). Nothing changed.")
+                          .arg(goal, share, above);
     case ReductionOutcome::Status::Unreachable:
       return QStringLiteral(
                  "Even one entry gives a GIF of %1 bytes, more than the target %2. "
@@ -286,7 +308,9 @@ Worked Reduce(const PictureColorsOf& analysed, const WorkInput& input,
       input.colors, input.range, analysed.Histogram(input.fixed != kNoFixedEntry), target,
       [&](const std::vector<ColorValue>& entries) {
         ThrowIfStopped(&stop);
-        return analysed.GifSize(entries, transparent, input.budget);
+        if (target.kind == ReductionTarget::Kind::VisibleShareAboveOne)
+          return analysed.VisibleShare(entries, transparent, input.budget, input.viewingPpd, stop);
+        return double(analysed.GifSize(entries, transparent, input.budget));
       },
       0, &stop, input.fixed);
   const bool reached = outcome.status == ReductionOutcome::Status::Reached;
@@ -309,9 +333,9 @@ Worked FromPicture(const PictureColorsOf& analysed, const WorkInput& input,
 }  // namespace
 
 void PaletteFromPictureCommand(QWidget* owner, PaletteDocument& document, const QImage& picture,
-                               const AlphaRule& alpha, double budget) {
+                               const AlphaRule& alpha, double budget, const FrameTiming& frames) {
   const std::optional<WorkInput> input =
-      InputToWorkOn(owner, kFromPicture, document, picture, alpha, budget);
+      InputToWorkOn(owner, kFromPicture, document, picture, alpha, budget, frames);
   if (!input) return;
   const std::optional<Worked> worked = InBackground(
       owner, kFromPicture, QStringLiteral("Working out the palette from the picture\u2026"), *input,
@@ -330,9 +354,9 @@ void PaletteFromPictureCommand(QWidget* owner, PaletteDocument& document, const 
 }
 
 void RemoveUnusedEntriesCommand(QWidget* owner, PaletteDocument& document, const QImage& picture,
-                                const AlphaRule& alpha, double budget) {
+                                const AlphaRule& alpha, double budget, const FrameTiming& frames) {
   const std::optional<WorkInput> input =
-      InputToWorkOn(owner, kRemoveUnused, document, picture, alpha, budget);
+      InputToWorkOn(owner, kRemoveUnused, document, picture, alpha, budget, frames);
   if (!input) return;
   const std::optional<Worked> worked = InBackground(
       owner, kRemoveUnused, QStringLiteral("Looking for unused entries\u2026"), *input,
@@ -360,9 +384,9 @@ void RemoveUnusedEntriesCommand(QWidget* owner, PaletteDocument& document, const
 }
 
 void MergeNearColorsCommand(QWidget* owner, PaletteDocument& document, const QImage& picture,
-                            const AlphaRule& alpha, double budget) {
+                            const AlphaRule& alpha, double budget, const FrameTiming& frames) {
   const std::optional<WorkInput> input =
-      InputToWorkOn(owner, kMerge, document, picture, alpha, budget);
+      InputToWorkOn(owner, kMerge, document, picture, alpha, budget, frames);
   if (!input) return;
   const std::optional<double> threshold = AskValue(
       owner, kMerge,
@@ -400,20 +424,24 @@ void MergeNearColorsCommand(QWidget* owner, PaletteDocument& document, const QIm
 }
 
 void ReduceToTargetCommand(QWidget* owner, PaletteDocument& document, const QImage& picture,
-                           const AlphaRule& alpha, double budget) {
-  const std::optional<WorkInput> input =
-      InputToWorkOn(owner, kReduce, document, picture, alpha, budget);
+                           const AlphaRule& alpha, double budget, double viewingPpd,
+                           const FrameTiming& frames) {
+  std::optional<WorkInput> input =
+      InputToWorkOn(owner, kReduce, document, picture, alpha, budget, frames);
   if (!input) return;
+  input->viewingPpd = viewingPpd;
   const std::optional<ReductionTarget> target = AskValue(
       owner, kReduce,
       QStringLiteral("Target: a GIF size in bytes (for example \u2264 150000) or a share of "
-                     "pixels above \u0394E 1.0 (for example \u2264 5 %):"),
+                     "pixels above \u0394E 1.0 (for example \u2264 5 %, or \u2264 5 % visible "
+                     "for the loss as seen):"),
       QString(),
-      QStringLiteral("Please give a GIF size such as \u2264 150000 or a share such as \u2264 5 %."),
+      QStringLiteral("Please give a GIF size such as \u2264 150000 or a share such as \u2264 5 % "
+                     "or \u2264 5 % visible."),
       [](const QString& text) { return ReductionTarget::Parse(text.toStdString()); });
   if (!target) return;
-  if (target->kind == ReductionTarget::Kind::GifBytes &&
-      (picture.width() > kGifMaxSide || picture.height() > kGifMaxSide)) {
+  if (!target->IsShare() &&
+      (picture.width() > kGifMaxSide || picture.height() / input->frames.count > kGifMaxSide)) {
     Dialogs().MessageBox(owner, kReduce,
                          QStringLiteral("The picture is too large for a GIF. Nothing changed."),
                          MessageIcon::Warning);

@@ -19,8 +19,13 @@
 //
 // `budget` is the result window's loss budget: the figures in the messages, and a GIF-size
 // target, are those of the file "Export GIF..." writes with it.
+//
+// `frames` says when the picture is an animation's frames one below the other: the commands then
+// work on every pixel of every frame, and the GIF is the animation's.
 #include <QImage>
 
+#include "color_science/s_cielab.h"
+#include "reduction/frame_timing.h"
 #include "reduction/transparency.h"
 
 class QWidget;
@@ -30,14 +35,19 @@ namespace tavlo {
 class PaletteDocument;
 
 void PaletteFromPictureCommand(QWidget* owner, PaletteDocument& document, const QImage& picture,
-                               const AlphaRule& alpha = {}, double budget = 0);
+                               const AlphaRule& alpha = {}, double budget = 0,
+                               const FrameTiming& frames = {});
 void RemoveUnusedEntriesCommand(QWidget* owner, PaletteDocument& document, const QImage& picture,
-                                const AlphaRule& alpha = {}, double budget = 0);
+                                const AlphaRule& alpha = {}, double budget = 0,
+                                const FrameTiming& frames = {});
 // Asks for the threshold: a CIEDE2000 difference from 0 to 100, 1.0 unless changed.
 void MergeNearColorsCommand(QWidget* owner, PaletteDocument& document, const QImage& picture,
-                            const AlphaRule& alpha = {}, double budget = 0);
-// Asks for the target: a GIF size ("≤ 150000") or a share of pixels above ΔE 1.0 ("≤ 5 %").
+                            const AlphaRule& alpha = {}, double budget = 0,
+                            const FrameTiming& frames = {});
+// Asks for the target: a GIF size ("≤ 150000") or a share of pixels above ΔE 1.0 ("≤ 5 %"), or
+// of pixels visibly so at `viewingPpd` ("≤ 5 % visible").
 void ReduceToTargetCommand(QWidget* owner, PaletteDocument& document, const QImage& picture,
-                           const AlphaRule& alpha = {}, double budget = 0);
+                           const AlphaRule& alpha = {}, double budget = 0,
+                           double viewingPpd = kDefaultViewingPpd, const FrameTiming& frames = {});
 
 }  // namespace tavlo

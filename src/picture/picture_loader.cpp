@@ -11,6 +11,7 @@
 
 #include "base/color_value.h"
 #include "picture/decoder_messages.h"
+#include "picture/gif_frames.h"
 #include "picture/metafile.h"
 #include "picture/png_decoder.h"
 
@@ -28,7 +29,7 @@ bool IsAcceptedFormat(const QByteArray& format) {
 }
 
 PictureResult Failure(const QString& reason) {
-  return {QImage(), reason, {}};
+  return {QImage(), reason, {}, {}};
 }
 
 // The picture as it is kept: 32-bit ARGB when some pixel is not opaque, 32-bit RGB otherwise.
@@ -70,8 +71,25 @@ PictureResult DecodeWithQt(const QByteArray& bytes) {
     return Failure(ReaderFailure(reader.errorString(), said));
   if (!PictureSizeAllowed(image.width(), image.height()))
     return Failure(QStringLiteral("the picture is too large"));
-  PictureResult result{Kept(image), {}, {}};
+  PictureResult result{Kept(image), {}, {}, {}};
   if (reader.supportsAnimation()) result.losses.frames = std::max(1, reader.imageCount());
+  return result;
+}
+
+PictureResult DecodeAnimatedGif(const QByteArray& bytes) {
+  GifFrames gif = DecodeGifFrames(bytes, kMaxPicturePixels);
+  if (gif.frames.isNull()) return Failure(gif.error);
+  const int height = gif.frames.height() / gif.count;
+  if (!PictureSizeAllowed(gif.frames.width(), height))
+    return Failure(PictureTooLarge(gif.frames.width(), height));
+  // Kept as a still picture is, without a second copy of the frames: 32-bit RGB when every
+  // pixel of every frame is opaque.
+  if (!HasTranslucentPixels(gif.frames)) gif.frames.reinterpretAsFormat(QImage::Format_RGB32);
+  PictureResult result;
+  result.losses.damagedFrame = gif.damagedFrame;
+  result.animation = {std::move(gif.frames), gif.count, std::move(gif.delays), gif.loops};
+  result.image = result.animation.Frame(0);
+  if (!result.animation.Animated()) result.animation = {};
   return result;
 }
 
@@ -102,6 +120,9 @@ QImage LaidOverWhite(const QImage& picture) {
 QString LoadingLosses::Text() const {
   QStringList lost;
   if (frames > 1) lost << QStringLiteral("only the first of %1 frames is used").arg(frames);
+  if (damagedFrame > 1)
+    lost << QStringLiteral("frame %1 is damaged or cut off; the frames before it are loaded")
+                .arg(damagedFrame);
   return lost.join(QStringLiteral("; "));
 }
 
@@ -186,42 +207,8 @@ bool PngIsComplete(const QByteArray& bytes) {
   return false;
 }
 
-// GIF: "GIF87a" or "GIF89a", the logical screen (width, height, packed fields at offset 10,
-// background, aspect), the global table when packed bit 7 is set (3 * 2^(bits 0-2 + 1) bytes),
-// then blocks: 0x21 extensions (label, sub-blocks), 0x2C images (9-byte descriptor whose last
-// byte flags a local table like the global one, the LZW code size, sub-blocks), 0x3B trailer.
-// Sub-blocks are a length byte and that many bytes, ended by a zero length.
 bool GifFirstImageIsComplete(const QByteArray& bytes) {
-  const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
-  const qsizetype n = bytes.size();
-  if (n < 13) return false;
-  qsizetype pos = 13;
-  if (data[10] & 0x80) pos += 3 * (qsizetype(1) << ((data[10] & 7) + 1));
-  const auto skipSubBlocks = [&]() {
-    while (pos < n) {
-      const int length = data[pos++];
-      if (length == 0) return true;
-      pos += length;
-    }
-    return false;
-  };
-  while (pos < n) {
-    const unsigned char block = data[pos++];
-    if (block == 0x21) {
-      ++pos;  // label
-      if (!skipSubBlocks()) return false;
-    } else if (block == 0x2C) {
-      if (pos + 9 > n) return false;
-      const unsigned char packed = data[pos + 8];
-      pos += 9;
-      if (packed & 0x80) pos += 3 * (qsizetype(1) << ((packed & 7) + 1));
-      ++pos;  // LZW minimum code size
-      return skipSubBlocks();
-    } else {
-      return false;
-    }
-  }
-  return false;
+  return ScanGifBlocks(bytes).firstImageComplete;
 }
 
 // BMP: file header (offset of the pixels at 10), then the info header whose size is at 14:
@@ -281,17 +268,18 @@ PictureResult DecodePicture(const QByteArray& bytes) {
   QString error;
   if (LooksLikeEmf(bytes)) {
     QImage image = RenderEmf(bytes, &error);
-    return image.isNull() ? Failure(error) : PictureResult{LaidOverWhite(image), {}, {}};
+    return image.isNull() ? Failure(error) : PictureResult{LaidOverWhite(image), {}, {}, {}};
   }
   if (LooksLikeWmf(bytes)) {
     QImage image = RenderWmf(bytes, &error);
-    return image.isNull() ? Failure(error) : PictureResult{LaidOverWhite(image), {}, {}};
+    return image.isNull() ? Failure(error) : PictureResult{LaidOverWhite(image), {}, {}, {}};
   }
   if (LooksLikePng(bytes)) {
     const DecodedPng png = DecodePng(bytes);
     if (!png.leftToQt)
-      return png.image.isNull() ? Failure(png.error) : PictureResult{Kept(png.image), {}, {}};
+      return png.image.isNull() ? Failure(png.error) : PictureResult{Kept(png.image), {}, {}, {}};
   }
+  if (ScanGifBlocks(bytes).images > 1) return DecodeAnimatedGif(bytes);
   return DecodeWithQt(bytes);
 }
 

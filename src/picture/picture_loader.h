@@ -1,25 +1,31 @@
 #pragma once
 // Reading a picture file for the picture area. The format is decided from the file's content,
 // never from its name: PNG photos through the decoder of png_decoder.h (the same pictures as Qt's
-// reader, faster), other PNGs, JPEG, GIF (first frame), BMP (also run-length encoded), ICO, WebP,
-// TIFF, TGA through Qt's readers, and Windows metafiles (WMF, EMF) rendered at their natural size.
-// Sizes are checked before anything is decoded, so no file can make the program allocate more than
-// the budget below.
+// reader, faster), animated GIFs frame by frame through giflib (gif_frames.h), other PNGs, JPEG,
+// GIF, BMP (also run-length encoded), ICO, WebP, TIFF, TGA through Qt's readers (the first frame
+// of an animation), and Windows metafiles (WMF, EMF) rendered at their natural size. Sizes are
+// checked before anything is decoded, so no file can make the program allocate more than the
+// budget below.
 #include <QByteArray>
 #include <QImage>
 #include <QString>
 #include <QStringList>
 
+#include "picture/animation.h"
+
 namespace tavlo {
 
 // The largest picture taken: each side at most kMaxPictureSide pixels and at most
-// kMaxPicturePixels pixels in all (256 MiB at 4 bytes a pixel).
+// kMaxPicturePixels pixels in all (256 MiB at 4 bytes a pixel). The frames of an animation are
+// held together within the same number of pixels.
 inline constexpr int kMaxPictureSide = 16384;
 inline constexpr qint64 kMaxPicturePixels = 64LL * 1024 * 1024;
 
-// What loading left out of a picture file: the frames of an animation after the first.
+// What loading left out of a picture file: the frames of an animation after the first that only
+// the first is used of, and the frames after a damaged one.
 struct LoadingLosses {
-  int frames = 1;  // of an animation
+  int frames = 1;        // of an animation whose first frame only is used
+  int damagedFrame = 0;  // 1-based; the frames before it are loaded
   // "only the first of 24 frames is used", or empty.
   QString Text() const;
 };
@@ -31,6 +37,7 @@ struct PictureResult {
   QImage image;
   QString error;
   LoadingLosses losses;
+  Animation animation;  // every frame of an animated GIF; none for other pictures
   bool ok() const { return !image.isNull(); }
 };
 

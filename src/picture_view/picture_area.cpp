@@ -74,14 +74,35 @@ PictureArea::PictureArea(QWidget* parent) : QScrollArea(parent) {
   preview_->hide();
 }
 
-void PictureArea::SetPicture(const QImage& picture, const LoadingLosses& losses) {
+void PictureArea::SetPicture(const QImage& picture, const LoadingLosses& losses,
+                             const Animation& animation) {
   source_ = picture;
   picture_ = LaidOverWhite(picture);
   losses_ = losses;
+  animation_ = animation;
+  frame_ = 0;
   canvas_->resize(picture_.size());
   FitInto(OuterSize());
   canvas_->update();
   emit PictureChanged();
+}
+
+void PictureArea::ShowFrame(int k) {
+  if (k == frame_ || k < 0 || k >= animation_.count) return;
+  frame_ = k;
+  source_ = animation_.Frame(k);
+  picture_ = LaidOverWhite(source_);
+  canvas_->update();
+  emit FrameShown(k);
+}
+
+QImage PictureArea::AllFrames() const {
+  return animation_.Animated() ? animation_.frames : source_;
+}
+
+FrameTiming PictureArea::Timing() const {
+  if (!animation_.Animated()) return {};
+  return {animation_.count, animation_.delays, animation_.loops};
 }
 
 QSize PictureArea::OuterSize() const {

@@ -8,6 +8,9 @@
 // vertically, Shift and the wheel horizontally), the canvas and the preview on it moving
 // together under it.
 //
+// An animation shows one frame at a time, the current one: it is the picture that is picked from,
+// magnified and previewed.
+//
 // Pointer moves and presses on the picture are reported in the picture's own pixel coordinates,
 // however it is scrolled; files dropped onto the area are reported by path. While the preview is
 // shown it takes every pointer event: a left press hides it, a right or middle press asks for its
@@ -16,6 +19,7 @@
 #include <QScrollArea>
 
 #include "picture/picture_loader.h"
+#include "reduction/frame_timing.h"
 
 class QMimeData;
 
@@ -30,12 +34,23 @@ class PictureArea : public QScrollArea {
 
   // The picture as shown and picked from: 32-bit RGB, parts that are not opaque laid over white.
   const QImage& Picture() const { return picture_; }
-  // The picture as loaded, its alpha kept when it has any.
+  // The picture as loaded, its alpha kept when it has any; of an animation, the frame shown.
   const QImage& Source() const { return source_; }
   // Replaces the picture whole and takes its size plus the border. `losses`: what loading it
-  // left out.
-  void SetPicture(const QImage& picture, const LoadingLosses& losses = {});
+  // left out; `animation`: all its frames when it is one, the first shown.
+  void SetPicture(const QImage& picture, const LoadingLosses& losses = {},
+                  const Animation& animation = {});
   const LoadingLosses& Losses() const { return losses_; }
+
+  // The animation's frames and the one shown (0-based); a picture that is no animation has none.
+  const Animation& Frames() const { return animation_; }
+  int CurrentFrame() const { return frame_; }
+  // Shows frame k of the animation; nothing happens for a frame it does not have.
+  void ShowFrame(int k);
+  // Every pixel the palette is tuned for, alpha kept: all frames one below the other, or the
+  // picture itself (Source); and how it is an animation.
+  QImage AllFrames() const;
+  FrameTiming Timing() const;
 
   // The picture's size plus the border: the area's size whenever the screen has room for it.
   QSize OuterSize() const;
@@ -69,6 +84,8 @@ class PictureArea : public QScrollArea {
   void ExportRequested();
   // SetPicture gave the area another picture.
   void PictureChanged();
+  // ShowFrame showed another frame of the animation.
+  void FrameShown(int k);
 
  protected:
   bool event(QEvent* event) override;
@@ -84,6 +101,8 @@ class PictureArea : public QScrollArea {
   QImage source_;
   QImage picture_;
   LoadingLosses losses_;
+  Animation animation_;
+  int frame_ = 0;
   QImage previewImage_;
   QWidget* canvas_ = nullptr;
   QWidget* preview_ = nullptr;

@@ -145,32 +145,85 @@ ReductionOutcome WithinShare(const Layout& layout, Reducer& reducer, double limi
   return Reached(layout, before, mapping);
 }
 
-ReductionOutcome DownToSize(const Layout& layout, Reducer& reducer, std::uint64_t limit,
-                            const GifSizeOf& gifSize, StopFlag stop) {
+// Every step down to one entry, with the live entries and the loss after it.
+struct Record {
+  std::vector<ColorValue> live;
+  RangeMapping::Loss loss;
+};
+
+std::vector<Record> AllSteps(Reducer& reducer, StopFlag stop) {
   const RangeMapping& mapping = reducer.Mapping();
-  const std::size_t before = mapping.LiveCount();
-  const std::uint64_t start = gifSize(layout.Held(mapping.LiveEntries()));
-  if (start <= limit) {
-    ReductionOutcome outcome = Unchanged(layout, mapping, ReductionOutcome::Status::AlreadyMet);
-    outcome.gifBytes = start;
-    return outcome;
-  }
-  // Every step down to one entry; then the first one small enough, found by halving: the size
-  // falls with the steps almost always, so only a few GIFs need to be made.
-  struct Record {
-    std::vector<ColorValue> live;
-    RangeMapping::Loss loss;
-  };
   std::vector<Record> records;
   while (mapping.LiveCount() > 1) {
     ThrowIfStopped(stop);
     reducer.Take(reducer.Next());
     records.push_back({mapping.LiveEntries(), {mapping.MeanLoss(), mapping.ShareAboveOne()}});
   }
+  return records;
+}
+
+ReductionOutcome Chosen(const Layout& layout, std::size_t before, const Record& chosen) {
+  ReductionOutcome outcome;
+  outcome.status = ReductionOutcome::Status::Reached;
+  outcome.edit = layout.Edit(chosen.live, before);
+  outcome.meanLoss = chosen.loss.mean;
+  outcome.shareAboveOne = chosen.loss.shareAboveOne;
+  return outcome;
+}
+
+// The visible loss needs the whole picture filtered for each palette, so it is measured only at
+// the start and on the steps that halving visits; it grows with the steps almost always.
+ReductionOutcome WithinVisibleShare(const Layout& layout, Reducer& reducer, double limit,
+                                    const PictureMeasureOf& visibleShare, StopFlag stop) {
+  const RangeMapping& mapping = reducer.Mapping();
+  const std::size_t before = mapping.LiveCount();
+  const double start = visibleShare(layout.Held(mapping.LiveEntries()));
+  auto unchanged = [&](ReductionOutcome::Status status) {
+    ReductionOutcome outcome = Unchanged(layout, mapping, status);
+    outcome.visibleShare = start;
+    return outcome;
+  };
+  if (start > limit) return unchanged(ReductionOutcome::Status::BrokenAtStart);
+  const std::vector<Record> records = AllSteps(reducer, stop);
+  // The last step within the limit: steps up to `low` are (the start is step -1), beyond `high`
+  // are not.
+  std::ptrdiff_t low = -1, high = std::ptrdiff_t(records.size()) - 1;
+  double lowShare = start;
+  while (low < high) {
+    ThrowIfStopped(stop);
+    const std::ptrdiff_t middle = (low + high + 1) / 2;
+    const double share = visibleShare(layout.Held(records[std::size_t(middle)].live));
+    if (share <= limit)
+      low = middle, lowShare = share;
+    else
+      high = middle - 1;
+  }
+  if (low < 0) return unchanged(ReductionOutcome::Status::AlreadyMet);
+  ReductionOutcome outcome = Chosen(layout, before, records[std::size_t(low)]);
+  outcome.visibleShare = lowShare;
+  return outcome;
+}
+
+ReductionOutcome DownToSize(const Layout& layout, Reducer& reducer, std::uint64_t limit,
+                            const PictureMeasureOf& gifSize, StopFlag stop) {
+  const RangeMapping& mapping = reducer.Mapping();
+  const std::size_t before = mapping.LiveCount();
+  const auto bytesOf = [&](const std::vector<ColorValue>& live) {
+    return static_cast<std::uint64_t>(gifSize(layout.Held(live)));
+  };
+  const std::uint64_t start = bytesOf(mapping.LiveEntries());
+  if (start <= limit) {
+    ReductionOutcome outcome = Unchanged(layout, mapping, ReductionOutcome::Status::AlreadyMet);
+    outcome.gifBytes = start;
+    return outcome;
+  }
+  // Then the first step small enough, found by halving: the size falls with the steps almost
+  // always, so only a few GIFs need to be made.
+  const std::vector<Record> records = AllSteps(reducer, stop);
   ReductionOutcome outcome;
   outcome.meanLoss = mapping.MeanLoss();
   outcome.shareAboveOne = mapping.ShareAboveOne();
-  outcome.gifBytes = records.empty() ? start : gifSize(layout.Held(records.back().live));
+  outcome.gifBytes = records.empty() ? start : bytesOf(records.back().live);
   if (records.empty() || outcome.gifBytes > limit) {
     outcome.status = ReductionOutcome::Status::Unreachable;
     outcome.edit = {layout.colors, 0, layout.range.Count()};
@@ -180,17 +233,15 @@ ReductionOutcome DownToSize(const Layout& layout, Reducer& reducer, std::uint64_
   while (low < high) {
     ThrowIfStopped(stop);
     const std::size_t middle = (low + high) / 2;
-    const std::uint64_t size = gifSize(layout.Held(records[middle].live));
+    const std::uint64_t size = bytesOf(records[middle].live);
     if (size <= limit)
       high = middle, outcome.gifBytes = size;
     else
       low = middle + 1;
   }
-  const Record& chosen = records[high];
-  outcome.status = ReductionOutcome::Status::Reached;
-  outcome.edit = layout.Edit(chosen.live, before);
-  outcome.meanLoss = chosen.loss.mean;
-  outcome.shareAboveOne = chosen.loss.shareAboveOne;
+  const std::uint64_t bytes = outcome.gifBytes;
+  outcome = Chosen(layout, before, records[high]);
+  outcome.gifBytes = bytes;
   return outcome;
 }
 
@@ -198,16 +249,22 @@ ReductionOutcome DownToSize(const Layout& layout, Reducer& reducer, std::uint64_
 
 ReductionOutcome ReduceToTarget(const PaletteColors& colors, EntryRange range,
                                 const std::vector<ColorCount>& histogram,
-                                const ReductionTarget& target, const GifSizeOf& gifSize,
+                                const ReductionTarget& target, const PictureMeasureOf& measure,
                                 int threads, StopFlag stop, int fixed) {
   const Layout layout{colors, range, fixed};
   std::vector<ColorValue> entries = RangeEntries(colors, range, fixed);
   if (entries.empty()) return {ReductionOutcome::Status::AlreadyMet, {colors, 0, range.Count()}};
   const quantize::WorkingColors working = quantize::MakeWorkingColors(histogram, threads, stop);
-  const bool byShare = target.kind == ReductionTarget::Kind::ShareAboveOne;
-  Reducer reducer(working, std::move(entries), byShare, threads);
-  if (byShare) return WithinShare(layout, reducer, target.percent / 100, stop);
-  return DownToSize(layout, reducer, target.bytes, gifSize, stop);
+  Reducer reducer(working, std::move(entries), target.IsShare(), threads);
+  switch (target.kind) {
+    case ReductionTarget::Kind::ShareAboveOne:
+      return WithinShare(layout, reducer, target.percent / 100, stop);
+    case ReductionTarget::Kind::VisibleShareAboveOne:
+      return WithinVisibleShare(layout, reducer, target.percent / 100, measure, stop);
+    case ReductionTarget::Kind::GifBytes:
+      break;
+  }
+  return DownToSize(layout, reducer, target.bytes, measure, stop);
 }
 
 }  // namespace tavlo

@@ -39,12 +39,12 @@ std::optional<ReductionTarget> ReductionTarget::Parse(std::string_view text) {
       std::count(number.begin(), number.end(), '.') > 1)
     return std::nullopt;
   ReductionTarget target;
-  if (unit == "%") {
+  if (unit == "%" || unit == "%visible") {
     double value = 0;
     const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
     if (error != std::errc{} || end != number.data() + number.size() || value > 100)
       return std::nullopt;
-    target.kind = Kind::ShareAboveOne;
+    target.kind = unit == "%" ? Kind::ShareAboveOne : Kind::VisibleShareAboveOne;
     target.percent = value;
     return target;
   }
@@ -70,7 +70,7 @@ std::string ReductionTarget::Describe() const {
   if (kind == Kind::GifBytes) return "\u2264 " + WithThousands(bytes) + " bytes";
   char text[32];
   std::snprintf(text, sizeof text, "\u2264 %g %%", percent);
-  return text;
+  return kind == Kind::VisibleShareAboveOne ? std::string(text) + " visible" : std::string(text);
 }
 
 }  // namespace tavlo

@@ -1,6 +1,6 @@
 #include "reduction/from_image.h"
 
-#include "reduction/gif_encoder.h"
+#include "reduction/animated_gif.h"
 #include "reduction/result_figures.h"
 
 namespace tavlo {
@@ -65,12 +65,14 @@ IndexedPicture ReduceImage(const QImage& picture, std::span<const ColorValue> en
   return ReduceImage(picture, entries, TransparencyRule{}, threads);
 }
 
-PictureColors AnalyseImage(const QImage& picture, const AlphaRule& alpha, int threads) {
+PictureColors AnalyseImage(const QImage& picture, const AlphaRule& alpha, int threads,
+                           const FrameTiming& frames) {
   const QImage pixels = ArgbPixels(picture);
   PictureColors colors =
       AnalysePicture(Bits(pixels), pixels.width(), pixels.height(), pixels.bytesPerLine(), threads,
                      pixels.hasAlphaChannel() ? &alpha : nullptr);
   colors.alpha = alpha;
+  colors.frames = frames;
   return colors;
 }
 
@@ -79,9 +81,11 @@ PictureColors AnalyseImage(const QImage& picture, int threads) {
 }
 
 EncodedPicture EncodeImageGif(const QImage& picture, const std::vector<ColorValue>& entries,
-                              double budget, int threads, const TransparencyRule& rule) {
+                              double budget, int threads, const TransparencyRule& rule,
+                              const FrameTiming& frames) {
   const int transparent = TransparentEntryIn(rule.entry, static_cast<int>(entries.size()));
-  if (budget <= 0) return EncodeGif(ReduceImage(picture, entries, rule, threads), threads);
+  if (budget <= 0 || frames.Animated())
+    return EncodeGifFrames(ReduceImage(picture, entries, rule, threads), frames, threads);
   ResultFigures figures;
   if (!ComputeResultFigures(AnalyseImage(picture, rule.alpha, threads), entries, transparent,
                             figures, nullptr, threads, nullptr, budget))

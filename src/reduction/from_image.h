@@ -20,16 +20,19 @@ IndexedPicture ReduceImage(const QImage& picture, std::span<const ColorValue> en
 IndexedPicture ReduceImage(const QImage& picture, std::span<const ColorValue> entries,
                            int threads = 0);
 
-// The picture's colours (AnalysePicture) by the alpha rule, by default laid over white. Throws
-// std::bad_alloc when memory runs out.
-PictureColors AnalyseImage(const QImage& picture, const AlphaRule& alpha, int threads = 0);
+// The picture's colours (AnalysePicture) by the alpha rule, by default laid over white. `frames`
+// tells when the picture is an animation's frames one below the other. Throws std::bad_alloc when
+// memory runs out.
+PictureColors AnalyseImage(const QImage& picture, const AlphaRule& alpha, int threads = 0,
+                           const FrameTiming& frames = {});
 PictureColors AnalyseImage(const QImage& picture, int threads = 0);
 
 // The GIF "Export GIF..." writes for the picture reduced to `entries` (1 to 256) under the loss
 // budget `budget`, its transparency by `rule`: the exact reduction's file when the budget is 0
-// (result_figures.h). Throws std::bad_alloc when memory runs
-// out.
+// (result_figures.h); of an animation (`frames`), the animated GIF of its exact reduction. Throws
+// std::bad_alloc when memory runs out.
 EncodedPicture EncodeImageGif(const QImage& picture, const std::vector<ColorValue>& entries,
-                              double budget, int threads = 0, const TransparencyRule& rule = {});
+                              double budget, int threads = 0, const TransparencyRule& rule = {},
+                              const FrameTiming& frames = {});
 
 }  // namespace tavlo

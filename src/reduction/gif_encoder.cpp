@@ -6,16 +6,16 @@
 #include "reduction/lzw_strips.h"
 
 namespace tavlo {
-namespace {
 
 void PutLittle16(QByteArray& out, int value) {
   out.append(static_cast<char>(value & 0xFF));
   out.append(static_cast<char>((value >> 8) & 0xFF));
 }
 
-void PutHeaderAndTable(QByteArray& out, int width, int height, const std::vector<ColorValue>& table,
-                       int tableBits, int transparent) {
-  out.append(transparent >= 0 ? "GIF89a" : "GIF87a", 6);
+void PutGifHeader(QByteArray& out, const char* version, int width, int height,
+                  const std::vector<ColorValue>& table) {
+  const int tableBits = GifTableBits(static_cast<int>(table.size()));
+  out.append(version, 6);
   PutLittle16(out, width);
   PutLittle16(out, height);
   // Global table present, colour resolution 8 bits, not sorted, table size 2^tableBits.
@@ -31,17 +31,19 @@ void PutHeaderAndTable(QByteArray& out, int width, int height, const std::vector
   }
 }
 
-void PutTransparentIndex(QByteArray& out, int index) {
-  const char extension[] = {
-      '\x21', '\xF9', 4, 1 /* transparent flag */, 0, 0, static_cast<char>(index), 0};
-  out.append(extension, sizeof extension);
+void PutGraphicControl(QByteArray& out, int disposal, int delayCs, int transparent) {
+  out.append("\x21\xF9\x04", 3);
+  out.append(static_cast<char>((disposal << 2) | (transparent >= 0 ? 1 : 0)));
+  PutLittle16(out, delayCs);
+  out.append(static_cast<char>(transparent >= 0 ? transparent : 0));
+  out.append('\0');  // block terminator
 }
 
-void PutImage(QByteArray& out, int width, int height, int codeSize,
-              const std::vector<std::uint8_t>& codes) {
+void PutGifImage(QByteArray& out, int left, int top, int width, int height, int codeSize,
+                 const std::vector<std::uint8_t>& codes) {
   out.append(',');  // image separator
-  PutLittle16(out, 0);
-  PutLittle16(out, 0);
+  PutLittle16(out, left);
+  PutLittle16(out, top);
   PutLittle16(out, width);
   PutLittle16(out, height);
   out.append('\0');  // no local table, not interlaced
@@ -52,10 +54,7 @@ void PutImage(QByteArray& out, int width, int height, int codeSize,
     out.append(reinterpret_cast<const char*>(codes.data() + at), static_cast<qsizetype>(length));
   }
   out.append('\0');  // block terminator
-  out.append(';');   // trailer
 }
-
-}  // namespace
 
 int GifTableBits(int entries) {
   int bits = 1;
@@ -83,9 +82,10 @@ QByteArray GifFile(int width, int height, const std::vector<ColorValue>& table,
   QByteArray out;
   out.reserve(static_cast<qsizetype>(13 + 3 * (1 << tableBits) + 8 + 11 + codes.size() +
                                      codes.size() / 255 + 3));
-  PutHeaderAndTable(out, width, height, table, tableBits, transparent);
-  if (transparent >= 0) PutTransparentIndex(out, transparent);
-  PutImage(out, width, height, GifCodeSize(static_cast<int>(table.size())), codes);
+  PutGifHeader(out, transparent >= 0 ? "GIF89a" : "GIF87a", width, height, table);
+  if (transparent >= 0) PutGraphicControl(out, 0, 0, transparent);
+  PutGifImage(out, 0, 0, width, height, GifCodeSize(static_cast<int>(table.size())), codes);
+  out.append(';');  // trailer
   return out;
 }
 

@@ -29,6 +29,17 @@ QString GifSizeError(int width, int height);
 // `threads` 0 chooses by picture size; the bytes are the same for any number.
 EncodedPicture EncodeGif(const IndexedPicture& picture, int threads = 0);
 
+// The parts of a GIF file: a little-endian 16-bit number; the header ("GIF87a" or "GIF89a") with
+// the logical screen and the table padded to 2^k; a Graphic Control Extension (disposal method,
+// delay in hundredths of a second, `transparent` index or -1 for none); one image at (left, top)
+// with its LZW `codes` in sub-blocks, without the trailer.
+void PutLittle16(QByteArray& out, int value);
+void PutGifHeader(QByteArray& out, const char* version, int width, int height,
+                  const std::vector<ColorValue>& table);
+void PutGraphicControl(QByteArray& out, int disposal, int delayCs, int transparent);
+void PutGifImage(QByteArray& out, int left, int top, int width, int height, int codeSize,
+                 const std::vector<std::uint8_t>& codes);
+
 // The file around LZW data: header, the table padded to 2^k, the Graphic Control Extension of a
 // `transparent` index (-1: none), the image with `codes` (minimum code size GifCodeSize) in
 // sub-blocks, the trailer.

@@ -41,8 +41,7 @@ QRgb LossMapColor(float loss, ColorValue original, bool onlyAboveOne) {
   return Mix(kRed, kDeepRed, (loss - kJustNoticeable) / (kDeepest - kJustNoticeable));
 }
 
-std::vector<LossBlock> BlocksByLoss(const std::vector<float>& loss, int width, int height,
-                                    int size) {
+std::vector<LossBlock> BlocksByLoss(std::span<const float> loss, int width, int height, int size) {
   std::vector<LossBlock> blocks;
   if (size < 1 || loss.size() != size_t(width) * size_t(height)) return blocks;
   for (int top = 0; top < height; top += size)

@@ -3,6 +3,7 @@
 // and the picture's 32 x 32 blocks ranked by their mean loss, for "Next worst place".
 #include <QByteArray>
 #include <QRgb>
+#include <span>
 #include <vector>
 
 #include "base/color_value.h"
@@ -29,7 +30,7 @@ struct LossBlock {
 // The blocks of `size` x `size` pixels (smaller at the right and bottom edges) of a picture of
 // `width` x `height` whose pixels' losses are `loss`, row by row, from the highest mean down
 // (ties in reading order).
-std::vector<LossBlock> BlocksByLoss(const std::vector<float>& loss, int width, int height,
+std::vector<LossBlock> BlocksByLoss(std::span<const float> loss, int width, int height,
                                     int size = 32);
 
 // The 16-bit greyscale PNG of the losses: each pixel round(1000 x loss), at most 65535.

@@ -11,6 +11,7 @@
 
 #include "color_science/cielab.h"
 #include "color_science/color_histogram.h"
+#include "reduction/frame_timing.h"
 #include "reduction/transparency.h"
 
 namespace tavlo {
@@ -38,6 +39,9 @@ struct PictureColors {
   std::uint64_t clearPixels = 0;        // alpha below the threshold
   std::uint64_t partlyClearPixels = 0;  // of them, those whose alpha is not 0
   AlphaRule alpha;                      // the rule the picture was analysed by
+  // When the picture is an animation's frames one below the other: how; its GIF is then the
+  // animation's.
+  FrameTiming frames;
 
   size_t Distinct() const { return histogram.size(); }
   bool IsClear(size_t i) const { return !clear.empty() && clear[i] != 0; }

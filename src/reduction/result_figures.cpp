@@ -6,6 +6,7 @@
 
 #include "base/parallel_work.h"
 #include "color_science/ciede2000.h"
+#include "reduction/animated_gif.h"
 #include "reduction/budget_encoder.h"
 #include "reduction/gif_encoder.h"
 #include "reduction/indexed_picture.h"
@@ -230,6 +231,30 @@ void SmallerTableHint(int used, int& smallerTable, int& above) {
   }
 }
 
+namespace {
+
+// The picture's channels blurred as seen; each frame of an animation apart, as it is seen alone,
+// so that no frame blurs into the one below it.
+bool FilterFramesForViewing(OpponentPicture& picture, const FrameTiming& frames, double ppd,
+                            int threads, const std::atomic<bool>* stop) {
+  if (!frames.Animated()) return FilterForViewing(picture, ppd, threads, stop);
+  const int height = picture.height / frames.count;
+  const auto size = static_cast<std::ptrdiff_t>(picture.width) * height;
+  for (int k = 0; k < frames.count; ++k) {
+    OpponentPicture frame{picture.width, height, {}};
+    for (size_t c = 0; c < 3; ++c) {
+      const auto first = picture.plane[c].begin() + k * size;
+      frame.plane[c].assign(first, first + size);
+    }
+    if (!FilterForViewing(frame, ppd, threads, stop)) return false;
+    for (size_t c = 0; c < 3; ++c)
+      std::copy(frame.plane[c].begin(), frame.plane[c].end(), picture.plane[c].begin() + k * size);
+  }
+  return true;
+}
+
+}  // namespace
+
 bool ComputeVisibleLoss(const PictureColors& colors, const std::vector<ColorValue>& entries,
                         double ppd, ResultCache& cache, ResultFigures& figures, int threads,
                         const std::atomic<bool>* stop) {
@@ -240,27 +265,40 @@ bool ComputeVisibleLoss(const PictureColors& colors, const std::vector<ColorValu
     for (size_t i = 0; i < of.size(); ++i) of[i] = OpponentFromColor(colors.histogram[i].color);
     cache.viewed = Opponent(
         colors, of, [&](size_t p) { return colors.ColorOfPixel(p); }, threads);
-    if (!FilterForViewing(cache.viewed, ppd, threads, stop)) return false;
+    if (!FilterFramesForViewing(cache.viewed, colors.frames, ppd, threads, stop)) return false;
     cache.viewedOf = &colors;
     cache.viewedPpd = ppd;
   }
   if (Stopped(stop)) return false;
-  std::vector<std::array<float, 3>> of(entries.size());
-  for (size_t k = 0; k < entries.size(); ++k) of[k] = OpponentFromColor(entries[k]);
+  // The file as seen, but for the clear pixels, which are not measured: they keep the picture's
+  // colours, so that nothing of theirs spreads into the opaque pixels' loss. Their opponent
+  // values follow the entries' in `of`.
+  const size_t count = entries.size();
+  std::vector<std::array<float, 3>> of(count + (colors.clear.empty() ? 0 : colors.Distinct()));
+  for (size_t k = 0; k < count; ++k) of[k] = OpponentFromColor(entries[k]);
+  for (size_t i = 0; i < colors.clear.size(); ++i)
+    if (colors.IsClear(i)) of[count + i] = OpponentFromColor(colors.histogram[i].color);
   OpponentPicture written = Opponent(
-      colors, of, [&](size_t p) { return figures.written[p]; }, threads);
-  if (!FilterForViewing(written, ppd, threads, stop)) return false;
+      colors, of,
+      [&](size_t p) {
+        const std::uint32_t color = colors.ColorOfPixel(p);
+        return colors.IsClear(color) ? count + color : size_t{figures.written[p]};
+      },
+      threads);
+  if (!FilterFramesForViewing(written, colors.frames, ppd, threads, stop)) return false;
   figures.viewingPpd = ppd;
   figures.visibleLoss = SCielabDifferences(cache.viewed, written, threads);
   double sum = 0;
   std::uint64_t above = 0;
-  for (float loss : figures.visibleLoss) {
+  for (size_t p = 0; p < figures.visibleLoss.size(); ++p) {
+    float& loss = figures.visibleLoss[p];
+    if (colors.IsClear(colors.ColorOfPixel(p))) loss = 0;
     sum += loss;
     above += loss > 1.0f;
   }
-  const double pixels = std::max<double>(1, double(figures.visibleLoss.size()));
-  figures.visibleMean = sum / pixels;
-  figures.visibleShareAboveOne = double(above) / pixels;
+  const double measured = std::max<double>(1, double(colors.PictureSize() - colors.clearPixels));
+  figures.visibleMean = sum / measured;
+  figures.visibleShareAboveOne = double(above) / measured;
   return true;
 }
 
@@ -274,7 +312,8 @@ bool ComputeResultFigures(const PictureColors& colors, const std::vector<ColorVa
   figures.rangeSize = count;
   figures.tableBits = GifTableBits(count);
   figures.transparentEntry = TransparentEntryIn(transparentEntry, count);
-  figures.budget = budget;
+  // The budget is the encoder's for still pictures; an animation is written exact.
+  figures.budget = colors.frames.Animated() ? 0 : budget;
 
   ResultCache ownCache;
   ResultCache& known = cache ? *cache : ownCache;
@@ -293,7 +332,7 @@ bool ComputeResultFigures(const PictureColors& colors, const std::vector<ColorVa
 
   IndexedPicture picture = Reduced(colors, entries, positions, figures.transparentEntry, threads);
   if (Stopped(stop)) return false;
-  EncodedPicture gif = EncodeGif(picture, threads);
+  EncodedPicture gif = EncodeGifFrames(picture, colors.frames, threads);
   figures.exact = {gif.ok() ? static_cast<std::int64_t>(gif.bytes.size()) : -1, figures.meanLoss,
                    figures.maxLoss, figures.shareAboveOne};
   figures.gif = std::move(gif.bytes);

@@ -120,7 +120,8 @@ bool ComputeResultFigures(const PictureColors& colors, const std::vector<ColorVa
                           double viewingPpd = 0);
 
 // Adds the visible loss at `viewingPpd` to `figures`, worked out for `colors` reduced to
-// `entries` (their `written` pixels must be there). The picture as seen is kept in `cache`
+// `entries` (their `written` pixels must be there), over the pixels that are not clear, as the
+// loss. The picture as seen is kept in `cache`
 // for the next call. Returns false when `stop` became true. Throws std::bad_alloc.
 bool ComputeVisibleLoss(const PictureColors& colors, const std::vector<ColorValue>& entries,
                         double viewingPpd, ResultCache& cache, ResultFigures& figures,

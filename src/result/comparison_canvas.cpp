@@ -41,10 +41,13 @@ ComparisonCanvas::ComparisonCanvas(const ResultComputer& computer, QWidget* pare
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void ComparisonCanvas::SetPicture(const QImage& picture) {
+void ComparisonCanvas::SetPicture(const QImage& picture, size_t firstPixel, size_t totalPixels) {
   picture_ = picture.format() == QImage::Format_RGB32 || picture.format() == QImage::Format_ARGB32
                  ? picture
                  : picture.convertToFormat(QImage::Format_RGB32);
+  firstPixel_ = firstPixel;
+  totalPixels_ =
+      totalPixels > 0 ? totalPixels : size_t(picture_.width()) * size_t(picture_.height());
   KeepInside();
   update();
 }
@@ -85,12 +88,15 @@ void ComparisonCanvas::CentreOn(QPoint pixel) {
   update();
 }
 
+QPointF ComparisonCanvas::ViewOrigin(double scale) const {
+  if (zoom_ != kFit) return origin_;
+  return QPointF((picture_.width() - width() / scale) / 2,
+                 (picture_.height() - height() / scale) / 2);
+}
+
 QPoint ComparisonCanvas::PixelAt(QPointF at) const {
   const double scale = Scale();
-  QPointF origin = origin_;
-  if (zoom_ == kFit)
-    origin = QPointF((picture_.width() - width() / scale) / 2,
-                     (picture_.height() - height() / scale) / 2);
+  const QPointF origin = ViewOrigin(scale);
   return QPoint(int(std::floor(origin.x() + at.x() / scale)),
                 int(std::floor(origin.y() + at.y() / scale)));
 }
@@ -111,11 +117,7 @@ void ComparisonCanvas::KeepInside() {
 
 void ComparisonCanvas::ZoomAbout(int zoom, QPointF at) {
   const double before = Scale();
-  QPointF origin = origin_;
-  if (zoom_ == kFit)
-    origin = QPointF((picture_.width() - width() / before) / 2,
-                     (picture_.height() - height() / before) / 2);
-  const QPointF under = origin + at / before;
+  const QPointF under = ViewOrigin(before) + at / before;
   zoom_ = zoom;
   if (zoom_ != kFit) origin_ = under - at / double(zoom_);
   KeepInside();
@@ -124,13 +126,12 @@ void ComparisonCanvas::ZoomAbout(int zoom, QPointF at) {
 }
 
 QRgb ComparisonCanvas::ColorOf(QPoint pixel, Mode mode) const {
-  const size_t p = size_t(pixel.y()) * size_t(picture_.width()) + size_t(pixel.x());
+  const size_t p = firstPixel_ + size_t(pixel.y()) * size_t(picture_.width()) + size_t(pixel.x());
   const QRgb original =
       reinterpret_cast<const QRgb*>(picture_.constScanLine(pixel.y()))[pixel.x()] | 0xFF000000;
   if (mode == Mode::kOriginal) return original;
   const std::optional<ResultFigures>& figures = computer_.Current();
-  if (!figures || figures->written.size() != size_t(picture_.width()) * picture_.height())
-    return kNoResult;
+  if (!figures || figures->written.size() != totalPixels_) return kNoResult;
   if (mode == Mode::kResult) {
     const std::vector<ColorValue>& table = computer_.CurrentJob()->entries;
     return ToRgbPixel(table[figures->written[p]]) | 0xFF000000;
@@ -144,8 +145,8 @@ QImage ComparisonCanvas::Frame() const {
   QImage frame(size(), QImage::Format_RGB32);
   frame.fill(kOutside);
   if (picture_.isNull()) return frame;
-  const Mode shown = spaceHeld_ ? Mode::kOriginal : mode_;
-  const int divider = divider_ < 0 ? width() / 2 : divider_;
+  const Mode shown = ShownMode();
+  const int divider = DividerX();
   std::vector<int> columns(static_cast<size_t>(width()));
   for (int x = 0; x < width(); ++x) columns[size_t(x)] = PixelAt(QPointF(x + 0.5, 0.5)).x();
   int lastRow = -1;  // the picture row of the frame's row above
@@ -176,9 +177,9 @@ QImage ComparisonCanvas::Frame() const {
 void ComparisonCanvas::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.drawImage(0, 0, Frame());
-  const Mode shown = spaceHeld_ ? Mode::kOriginal : mode_;
+  const Mode shown = ShownMode();
   if (shown == Mode::kSplit) {
-    const int divider = divider_ < 0 ? width() / 2 : divider_;
+    const int divider = DividerX();
     painter.setPen(QColor(255, 255, 255, 200));
     painter.drawLine(divider, 0, divider, height());
   }
@@ -213,7 +214,7 @@ void ComparisonCanvas::wheelEvent(QWheelEvent* event) {
 
 void ComparisonCanvas::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
-  const int divider = divider_ < 0 ? width() / 2 : divider_;
+  const int divider = DividerX();
   const bool onDivider =
       mode_ == Mode::kSplit && std::abs(event->position().x() - divider) <= kDividerGrip;
   drag_ = onDivider ? Drag::kDivider : Drag::kPan;
@@ -247,7 +248,7 @@ void ComparisonCanvas::keyPressEvent(QKeyEvent* event) {
     return;
   }
   if (mode_ == Mode::kSplit && (event->key() == Qt::Key_Left || event->key() == Qt::Key_Right)) {
-    const int divider = divider_ < 0 ? width() / 2 : divider_;
+    const int divider = DividerX();
     SetDivider(divider + (event->key() == Qt::Key_Left ? -1 : 1));
     return;
   }

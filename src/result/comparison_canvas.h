@@ -24,8 +24,12 @@ class ComparisonCanvas : public QWidget {
 
   ComparisonCanvas(const ResultComputer& computer, QWidget* parent = nullptr);
 
-  // The picture of the newest request (its pixels show in "Original" while work runs).
-  void SetPicture(const QImage& picture);
+  // The picture of the newest request (its pixels show in "Original" while work runs). Of an
+  // animation, one frame: its first pixel is `firstPixel` of the figures' `totalPixels` (0: the
+  // picture's own size).
+  void SetPicture(const QImage& picture, size_t firstPixel = 0, size_t totalPixels = 0);
+  // Where the picture's pixels start in the figures' pixels.
+  size_t FirstPixel() const { return firstPixel_; }
   void SetMode(Mode mode);
   Mode GetMode() const { return mode_; }
   // 0 (fit), 1, 2, 4, 8 or 16 screen pixels a picture pixel.
@@ -63,11 +67,16 @@ class ComparisonCanvas : public QWidget {
 
  private:
   QImage Frame() const;  // the view's pixels
+  Mode ShownMode() const { return spaceHeld_ ? Mode::kOriginal : mode_; }
+  int DividerX() const { return divider_ < 0 ? width() / 2 : divider_; }
+  QPointF ViewOrigin(double scale) const;  // the picture position at the view's top left
   void ZoomAbout(int zoom, QPointF at);
   void KeepInside();
 
   const ResultComputer& computer_;
   QImage picture_;
+  size_t firstPixel_ = 0;
+  size_t totalPixels_ = 0;
   Mode mode_ = Mode::kOriginal;
   int zoom_ = kFit;
   QPointF origin_;    // the picture position at the view's top left (not at fit)

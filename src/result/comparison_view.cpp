@@ -3,7 +3,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGridLayout>
+#include <QDoubleSpinBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -12,7 +12,9 @@
 #include <QSignalBlocker>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <span>
 
+#include "color_science/s_cielab.h"
 #include "result/result_computer.h"
 
 namespace tavlo {
@@ -21,37 +23,45 @@ namespace {
 constexpr int kBlockSize = 32;
 constexpr int kZoomToVisit = 8;  // the zoom "Next worst place" goes to from "Fit"
 
-// The loss map's scale from 0 to 10 with its steps and what they mean.
-class LossLegend : public QWidget {
+// The loss map's colour scale, its steps evenly spaced so that the low ones, where the decisions
+// are, read as well as the high ones, with their values under it.
+class LossScale : public QWidget {
  public:
-  explicit LossLegend(QWidget* parent) : QWidget(parent) {
+  explicit LossScale(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("picLossLegend"));
-    setMinimumWidth(150);
+    setFixedHeight(kBarHeight + fontMetrics().height() + 2);
   }
 
  protected:
   void paintEvent(QPaintEvent*) override {
     QPainter painter(this);
-    const int top = 8, bottom = height() - 8, bar = 16;
-    auto yOf = [&](float loss) { return bottom - int(float(bottom - top) * loss / kDeepest); };
-    for (int y = top; y <= bottom; ++y) {
-      const float loss = kDeepest * float(bottom - y) / float(bottom - top);
+    const int left = 1, right = width() - 2;
+    const float span = float(std::max(right - left, 1));
+    for (int x = left; x <= right; ++x) {
+      const float at = float(x - left) / span * float(kBands);
+      const int band = std::min(int(at), kBands - 1);
+      const float loss = kSteps[band] + (at - float(band)) * (kSteps[band + 1] - kSteps[band]);
       painter.setPen(QColor::fromRgb(LossMapColor(loss, MakeColor(160, 160, 160))));
-      painter.drawLine(2, y, 2 + bar, y);
+      painter.drawLine(x, 0, x, kBarHeight - 1);
     }
     painter.setPen(palette().color(QPalette::WindowText));
-    const struct {
-      float loss;
-      const char* text;
-    } marks[] = {{0, "0 picture in grey"},
-                 {kTintFrom, "0.5 tint"},
-                 {kNoticed, "1.0 noticed side by side"},
-                 {kJustNoticeable, "2.3 just noticeable"},
-                 {kDeepest, "10 and above"}};
-    for (const auto& mark : marks)
-      painter.drawText(QRect(bar + 6, yOf(mark.loss) - 8, width() - bar - 6, 16),
-                       Qt::AlignVCenter | Qt::AlignLeft, QString::fromUtf8(mark.text));
+    const char* values[] = {"0", "0.5", "1.0", "2.3", "10+"};
+    const int textWidth = 60;
+    for (int step = 0; step <= kBands; ++step) {
+      const int x = left + int(span * float(step) / float(kBands));
+      const Qt::Alignment align = step == 0        ? Qt::AlignLeft
+                                  : step == kBands ? Qt::AlignRight
+                                                   : Qt::AlignHCenter;
+      const int from = step == 0 ? x : step == kBands ? x - textWidth : x - textWidth / 2;
+      painter.drawText(QRect(from, kBarHeight, textWidth, height() - kBarHeight),
+                       align | Qt::AlignTop, QString::fromLatin1(values[step]));
+    }
   }
+
+ private:
+  static constexpr int kBarHeight = 10;
+  static constexpr int kBands = 4;
+  static constexpr float kSteps[kBands + 1] = {0, kTintFrom, kNoticed, kJustNoticeable, kDeepest};
 };
 
 QString Hex(QRgb rgb) {
@@ -64,19 +74,16 @@ ComparisonView::ComparisonView(const ResultComputer& computer, QWidget* parent)
     : QWidget(parent), computer_(computer) {
   setObjectName(QStringLiteral("pnlCompare"));
   canvas_ = new ComparisonCanvas(computer, this);
-  legend_ = new LossLegend(this);
   readout_ = new QLabel(this);
   readout_->setObjectName(QStringLiteral("lblReadout"));
   readout_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  auto* layout = new QGridLayout(this);
+  auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(BuildModeRow(), 0, 0, 1, 2);
-  layout->addWidget(canvas_, 1, 0);
-  layout->addWidget(legend_, 1, 1);
-  layout->addWidget(BuildLossRow(), 2, 0, 1, 2);
-  layout->addWidget(readout_, 3, 0, 1, 2);
-  layout->setRowStretch(1, 1);
-  layout->setColumnStretch(0, 1);
+  layout->addWidget(BuildModeRow());
+  layout->addWidget(canvas_, 1);
+  layout->addWidget(BuildLossMapPanel());
+  layout->addWidget(BuildPlaceRow());
+  layout->addWidget(readout_);
 
   connect(&computer_, &ResultComputer::Outdated, this, &ComparisonView::ResultChanged);
   connect(&computer_, &ResultComputer::Ready, this, &ComparisonView::ResultChanged);
@@ -143,7 +150,64 @@ QWidget* ComparisonView::BuildModeRow() {
   return row;
 }
 
-QWidget* ComparisonView::BuildLossRow() {
+// Under the view in the loss map: the scale, what its steps mean, and what the map shows.
+QWidget* ComparisonView::BuildLossMapPanel() {
+  lossMapPanel_ = new QWidget(this);
+  auto* panel = new QVBoxLayout(lossMapPanel_);
+  panel->setContentsMargins(0, 0, 0, 0);
+  panel->setSpacing(2);
+  panel->addWidget(new LossScale(lossMapPanel_));
+  auto* meaning = new QLabel(
+      QStringLiteral("Below 0.5 the picture in grey; 1.0 is about the least difference noticed "
+                     "side by side, 2.3 a just noticeable one."),
+      lossMapPanel_);
+  meaning->setObjectName(QStringLiteral("lblLossScale"));
+  meaning->setWordWrap(true);
+  panel->addWidget(meaning);
+  auto* options = new QHBoxLayout;
+  onlyAboveOne_ = new QCheckBox(QStringLiteral("Only above 1.0"), lossMapPanel_);
+  onlyAboveOne_->setObjectName(QStringLiteral("chkOnlyAboveOne"));
+  visible_ = new QCheckBox(QStringLiteral("Visible"), lossMapPanel_);
+  visible_->setObjectName(QStringLiteral("chkVisible"));
+  visible_->setToolTip(QStringLiteral("Map the visible loss (S-CIELAB) instead of each pixel's"));
+  for (QCheckBox* box : {onlyAboveOne_, visible_}) {
+    options->addWidget(box);
+    connect(box, &QCheckBox::toggled, this, [this] {
+      canvas_->SetLossMapOptions(onlyAboveOne_->isChecked(), visible_->isChecked());
+      blocksCurrent_ = false;  // the worst places of the other measure
+      ShowReadout();
+    });
+  }
+  options->addWidget(BuildViewingBox());
+  options->addStretch(1);
+  panel->addLayout(options);
+  return lossMapPanel_;
+}
+
+// The viewing condition of the visible loss: how many picture pixels one degree of sight spans.
+QWidget* ComparisonView::BuildViewingBox() {
+  viewing_ = new QDoubleSpinBox(lossMapPanel_);
+  viewing_->setObjectName(QStringLiteral("spnViewing"));
+  viewing_->setRange(kMinViewingPpd, kMaxViewingPpd);
+  viewing_->setDecimals(0);
+  viewing_->setPrefix(QStringLiteral("seen at "));
+  viewing_->setSuffix(QStringLiteral(" px/\u00B0"));
+  viewing_->setKeyboardTracking(false);
+  viewing_->setValue(kDefaultViewingPpd);
+  viewing_->setToolTip(
+      QStringLiteral("The visible loss as seen with this many pixels per degree of sight: 60 is "
+                     "a 96-dpi screen\nfrom about 60 cm; more is farther away or a finer "
+                     "screen, and hides more."));
+  connect(viewing_, &QDoubleSpinBox::valueChanged, this, &ComparisonView::ViewingChosen);
+  return viewing_;
+}
+
+void ComparisonView::ShowViewing(double ppd) {
+  const QSignalBlocker quiet(viewing_);
+  viewing_->setValue(ppd);
+}
+
+QWidget* ComparisonView::BuildPlaceRow() {
   auto* row = new QWidget(this);
   auto* layout = new QHBoxLayout(row);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -153,29 +217,18 @@ QWidget* ComparisonView::BuildLossRow() {
       QStringLiteral("Centre the view on the pixel under the pointer in the main window"));
   followLens_->setChecked(true);
   layout->addWidget(followLens_);
-  onlyAboveOne_ = new QCheckBox(QStringLiteral("Only above 1.0"), row);
-  onlyAboveOne_->setObjectName(QStringLiteral("chkOnlyAboveOne"));
-  visible_ = new QCheckBox(QStringLiteral("Visible"), row);
-  visible_->setObjectName(QStringLiteral("chkVisible"));
-  visible_->setToolTip(QStringLiteral("Map the visible loss (S-CIELAB) instead of each pixel's"));
   nextWorst_ = new QPushButton(QStringLiteral("Next worst place"), row);
   nextWorst_->setObjectName(QStringLiteral("cmdNextWorst"));
   layout->addWidget(nextWorst_);
-  for (QCheckBox* box : {onlyAboveOne_, visible_}) {
-    layout->addWidget(box);
-    connect(box, &QCheckBox::toggled, this, [this] {
-      canvas_->SetLossMapOptions(onlyAboveOne_->isChecked(), visible_->isChecked());
-      blocksCurrent_ = false;  // the worst places of the other measure
-      ShowReadout();
-    });
-  }
   layout->addStretch(1);
   connect(nextWorst_, &QPushButton::clicked, this, &ComparisonView::NextWorstPlace);
   return row;
 }
 
-void ComparisonView::SetPicture(const QImage& picture) {
-  canvas_->SetPicture(picture);
+void ComparisonView::SetPicture(const QImage& picture, size_t firstPixel, size_t totalPixels) {
+  canvas_->SetPicture(picture, firstPixel, totalPixels);
+  blocksCurrent_ = false;
+  ShowReadout();
 }
 
 void ComparisonView::FollowPointer(QPoint pixel) {
@@ -184,9 +237,7 @@ void ComparisonView::FollowPointer(QPoint pixel) {
 
 void ComparisonView::ShowMode() {
   const bool lossMap = canvas_->GetMode() == ComparisonCanvas::Mode::kLossMap;
-  for (QWidget* part :
-       {legend_, static_cast<QWidget*>(onlyAboveOne_), static_cast<QWidget*>(visible_)})
-    part->setVisible(lossMap);
+  lossMapPanel_->setVisible(lossMap);
 }
 
 void ComparisonView::ResultChanged() {
@@ -209,7 +260,8 @@ void ComparisonView::ShowReadout() {
   QStringList parts = {QStringLiteral("x %1, y %2").arg(hovered_.x()).arg(hovered_.y()),
                        QStringLiteral("colour %1").arg(Hex(canvas_->ColorOf(hovered_, original)))};
   const std::optional<ResultFigures>& figures = computer_.Current();
-  const size_t p = size_t(hovered_.y()) * size_t(size.width()) + size_t(hovered_.x());
+  const size_t p =
+      canvas_->FirstPixel() + size_t(hovered_.y()) * size_t(size.width()) + size_t(hovered_.x());
   if (figures && p < figures->written.size()) {
     const int position = figures->written[p];
     parts << QStringLiteral("entry %1 %2")
@@ -230,8 +282,13 @@ void ComparisonView::NextWorstPlace() {
   if (!blocksCurrent_) {
     const bool visible = visible_->isChecked() && !figures->visibleLoss.empty();
     const QSize size = canvas_->PictureSize();
-    blocks_ = BlocksByLoss(visible ? figures->visibleLoss : figures->pixelLoss, size.width(),
-                           size.height(), kBlockSize);
+    const std::vector<float>& loss = visible ? figures->visibleLoss : figures->pixelLoss;
+    const size_t pixels = size_t(size.width()) * size_t(size.height());
+    if (canvas_->FirstPixel() + pixels <= loss.size())
+      blocks_ = BlocksByLoss(std::span(loss).subspan(canvas_->FirstPixel(), pixels), size.width(),
+                             size.height(), kBlockSize);
+    else
+      blocks_.clear();
     blocksCurrent_ = true;
     nextBlock_ = 0;
   }

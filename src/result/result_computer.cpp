@@ -44,11 +44,13 @@ ResultFunction MakeResultFunction() {
   return [memory](const ResultJob& job, ResultFigures& figures, QString& error,
                   const std::atomic<bool>& stop) {
     try {
-      if (!memory->colors || memory->key != job.PictureKey()) {
+      if (!memory->colors || memory->key != job.PictureKey() ||
+          memory->colors->frames != job.frames) {
         memory->colors.reset();
         memory->cache = ResultCache{};
         if (stop) return false;
-        memory->colors = std::make_unique<PictureColors>(AnalyseImage(job.picture, job.rule.alpha));
+        memory->colors = std::make_unique<PictureColors>(
+            AnalyseImage(job.picture, job.rule.alpha, 0, job.frames));
         memory->key = job.PictureKey();
       }
       if (job.visiblePart)
@@ -81,8 +83,9 @@ ResultComputer::~ResultComputer() {
 
 void ResultComputer::Request(const QImage& picture, std::vector<ColorValue> entries,
                              std::optional<std::vector<ColorValue>> baseline,
-                             const TransparencyRule& rule, double budget, double viewingPpd) {
-  ResultJob job{serial_ + 1, picture, std::move(entries), false, rule, budget, viewingPpd};
+                             const TransparencyRule& rule, double budget, double viewingPpd,
+                             const FrameTiming& frames) {
+  ResultJob job{serial_ + 1, picture, std::move(entries), false, rule, budget, viewingPpd, frames};
   // Only the baseline changed, and its figures are known: nothing to work out.
   if (current_ && currentJob_->PictureKey() == job.PictureKey() && currentJob_->SameFigures(job)) {
     const BaselineFigures* known = nullptr;

@@ -39,6 +39,7 @@ struct ResultJob {
   TransparencyRule rule;  // the transparent entry (a position in `entries`) and the alpha rule
   double budget = 0;      // the loss budget of the GIF
   double viewingPpd = 0;  // the viewing condition of the visible loss; 0 leaves it out
+  FrameTiming frames;     // when the picture is an animation's frames one below the other
   // The second part of a request's work: the visible loss of the figures handed in (whose
   // `written` pixels are there), after the figures themselves were shown.
   bool visiblePart = false;
@@ -50,7 +51,7 @@ struct ResultJob {
   // Whether the figures of `other`, a job for the same picture, are those of this one.
   bool SameFigures(const ResultJob& other) const {
     return entries == other.entries && rule == other.rule && budget == other.budget &&
-           viewingPpd == other.viewingPpd;
+           viewingPpd == other.viewingPpd && frames == other.frames;
   }
 };
 
@@ -77,10 +78,11 @@ class ResultComputer : public QObject {
   ~ResultComputer() override;
 
   // `rule` as for ResultJob (the baseline's figures have the same transparent entry); `budget`
-  // the loss budget of the GIF; `viewingPpd` that of the visible loss.
+  // the loss budget of the GIF; `viewingPpd` that of the visible loss; `frames` as for ResultJob.
   void Request(const QImage& picture, std::vector<ColorValue> entries,
                std::optional<std::vector<ColorValue>> baseline = std::nullopt,
-               const TransparencyRule& rule = {}, double budget = 0, double viewingPpd = 0);
+               const TransparencyRule& rule = {}, double budget = 0, double viewingPpd = 0,
+               const FrameTiming& frames = {});
   // Forgets the newest request: no figures are current and none will come for it.
   void Withdraw();
 

@@ -8,13 +8,16 @@
 #include <QSignalBlocker>
 #include <QSortFilterProxyModel>
 #include <QSpinBox>
+#include <QSplitter>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <span>
 
 #include "palette_model/palette_document.h"
 #include "result/comparison_view.h"
+#include "result/frame_bar.h"
 #include "result/result_texts.h"
 #include "result/transparency_row.h"
 
@@ -92,12 +95,26 @@ QLayout* ResultWindow::BuildRangeRow() {
   return row;
 }
 
+// Three panes, the view, the figures and the usage table, whose heights the user trades by
+// dragging: on a small screen there is not room for a large view and a long table at once.
 void ResultWindow::BuildLayout() {
   auto* column = new QVBoxLayout(this);
-  comparison_ = new ComparisonView(*computer_, this);
-  column->addWidget(comparison_, 3);
+  panes_ = new QSplitter(Qt::Vertical, this);
+  panes_->setObjectName(QStringLiteral("splPanes"));
+  panes_->setChildrenCollapsible(false);
+  column->addWidget(panes_);
+  comparison_ = new ComparisonView(*computer_, panes_);
+  connect(comparison_, &ComparisonView::ViewingChosen, this, &ResultWindow::SetViewingPpd);
+  panes_->addWidget(comparison_);
+  auto* figures = new QWidget(panes_);
+  panes_->addWidget(figures);
+  // An animation's frame bar heads the figures, under the view it steps.
+  auto* figureRows = new QVBoxLayout(figures);
+  figureRows->setContentsMargins(0, 0, 0, 0);
+  frameBar_ = new FrameBar(figures);
+  figureRows->addWidget(frameBar_);
   auto* grid = new QGridLayout;
-  column->addLayout(grid, 2);
+  figureRows->addLayout(grid);
   grid->addLayout(BuildRangeRow(), 0, 0, 1, 3);
   transparency_ = new TransparencyRow(this);
   connect(transparency_, &TransparencyRow::TransparentChosen, this,
@@ -148,7 +165,7 @@ void ResultWindow::BuildLayout() {
   usageSorted_ = new QSortFilterProxyModel(this);
   usageSorted_->setSourceModel(usageModel_);
   usageSorted_->setSortRole(Qt::UserRole);
-  usage_ = new QTableView(this);
+  usage_ = new QTableView(panes_);
   usage_->setObjectName(QStringLiteral("grdUsage"));
   usage_->setModel(usageSorted_);
   usage_->setSortingEnabled(true);
@@ -156,17 +173,65 @@ void ResultWindow::BuildLayout() {
   usage_->verticalHeader()->hide();
   usage_->setSelectionBehavior(QAbstractItemView::SelectRows);
   usage_->horizontalHeader()->setStretchLastSection(true);
-  grid->addWidget(usage_, 8, 0, 1, 3);
-  grid->setRowStretch(8, 1);
+  panes_->addWidget(usage_);
   grid->setColumnStretch(1, 1);
+  grid->setRowStretch(8, 1);  // the figures pane keeps its rows together when it is taller
+  panes_->setStretchFactor(0, 3);
+  panes_->setStretchFactor(1, 0);
+  panes_->setStretchFactor(2, 1);
   resize(420, 560);
 }
 
-void ResultWindow::SetPicture(const QImage& picture, const QString& notes) {
+std::pair<int, int> ResultWindow::PaneHeights() const {
+  const QList<int> sizes = panes_->sizes();
+  return {sizes[0], sizes[2]};
+}
+
+void ResultWindow::SetPaneHeights(int view, int usage) {
+  if (view <= 0 || usage <= 0) return;
+  pendingPanes_ = QSize(view, usage);
+  if (isVisible()) ApplyPaneHeights();
+}
+
+// Once shown, when the panes' whole height is known: the figures take what the two leave.
+void ResultWindow::ApplyPaneHeights() {
+  const QSize pending = pendingPanes_;
+  if (pending.isEmpty()) return;
+  pendingPanes_ = QSize();
+  const QList<int> sizes = panes_->sizes();
+  const int total = sizes[0] + sizes[1] + sizes[2];
+  panes_->setSizes(
+      {pending.width(), std::max(total - pending.width() - pending.height(), 0), pending.height()});
+}
+
+void ResultWindow::SetPicture(const QImage& picture, const QString& notes,
+                              const FrameTiming& frames) {
   picture_ = picture;
+  frames_ = frames;
+  frameBar_->SetFrames(frames.count, frames.delays);
+  // The loss-budget encoder writes still pictures; an animation is written exact.
+  budget_->setEnabled(!frames.Animated());
   notes_ = notes;
-  comparison_->SetPicture(picture);
+  ShowFrameInView(0);
   Recompute();
+}
+
+void ResultWindow::ShowFrame(int k) {
+  if (k < 0 || k >= std::max(1, frames_.count)) return;
+  frameBar_->ShowFrame(k);
+  ShowFrameInView(k);
+}
+
+// The comparison view shows frame k of an animation, or the picture.
+void ResultWindow::ShowFrameInView(int k) {
+  if (!frames_.Animated()) {
+    comparison_->SetPicture(picture_);
+    return;
+  }
+  const int height = picture_.height() / frames_.count;
+  const size_t frameSize = size_t(picture_.width()) * size_t(height);
+  comparison_->SetPicture(picture_.copy(0, k * height, picture_.width(), height),
+                          size_t(k) * frameSize, frameSize * size_t(frames_.count));
 }
 
 void ResultWindow::SetAlphaRule(const AlphaRule& alpha) {
@@ -216,6 +281,7 @@ double ResultWindow::Budget() const {
 }
 
 void ResultWindow::SetViewingPpd(double ppd) {
+  comparison_->ShowViewing(ppd);
   if (ppd == viewingPpd_) return;
   viewingPpd_ = ppd;
   Recompute();
@@ -241,7 +307,8 @@ void ResultWindow::Recompute() {
   std::optional<std::vector<ColorValue>> baseline;
   if (const PaletteState* before = document_.StateBeforeLastStep())
     baseline = ColorsOf(before->colors, before->result.range);
-  computer_->Request(picture_, RangeColors(), std::move(baseline), Rule(), Budget(), viewingPpd_);
+  computer_->Request(picture_, RangeColors(), std::move(baseline), Rule(), Budget(), viewingPpd_,
+                     frames_);
 }
 
 // A transparent entry that came with an opened palette file is said until it changes.
@@ -264,10 +331,13 @@ void ResultWindow::UpdateStatus() {
   for (const QString& line : {state_, notes_, fileNote_, message_})
     if (!line.isEmpty()) lines << line;
   status_->setText(lines.join(QLatin1Char('\n')));
+  // An empty line gives its room to the rows around it.
+  status_->setVisible(!status_->text().isEmpty());
 }
 
 void ResultWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
+  ApplyPaneHeights();
   if (!computer_->Current() && !computer_->Pending()) Recompute();
   emit ShownChanged(true);
 }

@@ -22,10 +22,13 @@
 // with: the figures describe that file, and beside them the exact reduction's size and loss show
 // what the budget bought. It is not part of the document: changing it is no undo step.
 //
-// Above the figures, the comparison view (comparison_view.h) shows the picture and that file.
+// Above the figures, the comparison view (comparison_view.h) shows the picture and that file; of
+// an animation, the current frame, chosen in the frame bar that heads the figures (frame_bar.h).
+// The view, the figures and the usage table are panes whose heights the user sets.
 #include <QWidget>
 #include <bitset>
 #include <optional>
+#include <utility>
 
 #include "base/entry_range.h"
 #include "palette_model/palette_document.h"
@@ -35,6 +38,7 @@ class QDoubleSpinBox;
 class QLabel;
 class QLayout;
 class QSpinBox;
+class QSplitter;
 class QStandardItemModel;
 class QSortFilterProxyModel;
 class QTableView;
@@ -42,6 +46,7 @@ class QTableView;
 namespace tavlo {
 
 class ComparisonView;
+class FrameBar;
 class PaletteDocument;
 class TransparencyRow;
 
@@ -53,8 +58,13 @@ class ResultWindow : public QWidget {
   ~ResultWindow() override;
 
   // The picture as loaded, its alpha kept when it has any; and what it lost on loading, for the
-  // status line.
-  void SetPicture(const QImage& picture, const QString& notes = {});
+  // status line. An animation's frames are one below the other, and `frames` says how; the frame
+  // bar then steps through them, the comparison view shows the current frame, and the figures are
+  // those of the whole animation.
+  void SetPicture(const QImage& picture, const QString& notes = {}, const FrameTiming& frames = {});
+  FrameBar* Frames() const { return frameBar_; }
+  // Frame k of the animation is the current one.
+  void ShowFrame(int k);
   EntryRange Range() const;
   // The alpha rule the picture is reduced by.
   void SetAlphaRule(const AlphaRule& alpha);
@@ -70,6 +80,10 @@ class ResultWindow : public QWidget {
   void SetViewingPpd(double ppd);
   double ViewingPpd() const { return viewingPpd_; }
   ComparisonView& Comparison() { return *comparison_; }
+  // The heights of the comparison view and of the usage table, which the user sets by dragging
+  // the panes' dividers; the figures between them keep theirs. Heights of 0 or less are ignored.
+  std::pair<int, int> PaneHeights() const;
+  void SetPaneHeights(int view, int usage);
 
   ResultComputer& Computer() { return *computer_; }
   // The figures shown, when they are those of the document, picture and range as they are now.
@@ -95,6 +109,7 @@ class ResultWindow : public QWidget {
   void ShowRange();
   void RangeEdited(bool firstEdited);
   void Recompute();
+  void ShowFrameInView(int k);
   void UpdateStatus();
   void NoteTransparentEntry();
   void ShowOutdated();
@@ -104,11 +119,14 @@ class ResultWindow : public QWidget {
   void ShowExact(const ResultFigures& figures);
   void ShowVisibleLoss();
   void SetUnused(std::bitset<kPaletteSize> unused);
+  void ApplyPaneHeights();
 
   PaletteDocument& document_;
   ResultComputer* computer_ = nullptr;
   QImage picture_;
   AlphaRule alpha_;
+  FrameTiming frames_;
+  FrameBar* frameBar_ = nullptr;
   EntryRange shownRange_{0, kPaletteSize - 1};  // the range of the figures shown
   std::bitset<kPaletteSize> unused_;
   QString state_;     // "Working out the result…", or why there is no result
@@ -117,6 +135,8 @@ class ResultWindow : public QWidget {
   QString fileNote_;  // the transparent entry an opened palette file named
   int notedTransparent_ = ResultSettings::kNoTransparentEntry;
   double viewingPpd_ = kDefaultViewingPpd;
+  QSplitter* panes_ = nullptr;
+  QSize pendingPanes_;  // heights of the view and the usage table to set once shown
   ComparisonView* comparison_ = nullptr;
   QLabel* visibleLoss_ = nullptr;
 

@@ -88,6 +88,7 @@ void TransparencyRow::ShowAlphaRule(const AlphaRule& alpha) {
 
 void TransparencyRow::ShowFigures(const ResultFigures& figures, EntryRange range) {
   clear_->setText(TransparencyText(figures));
+  clear_->setVisible(!clear_->text().isEmpty());  // an opaque picture's window has no gap
   const bool offer = figures.clearPixels > 0 && figures.transparentEntry == TransparencyRule::kNone;
   makeTransparent_->setVisible(offer);
   if (!offer) return;
@@ -112,6 +113,7 @@ void TransparencyRow::ShowFigures(const ResultFigures& figures, EntryRange range
 
 void TransparencyRow::ClearFigures() {
   clear_->clear();
+  clear_->hide();
   makeTransparent_->hide();
 }
 

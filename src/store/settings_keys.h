@@ -18,6 +18,9 @@ inline constexpr Key kResultTop{"frmResult", "Top"};
 inline constexpr Key kResultLeft{"frmResult", "Left"};
 inline constexpr Key kResultWidth{"frmResult", "Width"};
 inline constexpr Key kResultHeight{"frmResult", "Height"};
+// The heights of its comparison view and its usage table, in twips.
+inline constexpr Key kResultViewHeight{"frmResult", "ViewHeight"};
+inline constexpr Key kResultUsageHeight{"frmResult", "UsageHeight"};
 inline constexpr Key kRecentMax{"Recent", "Max"};
 inline constexpr Key kPalettePath{"Palette", "Palettepath"};
 inline constexpr Key kExportPath{"Export", "Exportpath"};

@@ -94,11 +94,16 @@ TEST(TavloCli, UsageErrorsNameTheCommandAndPointToItsHelp) {
       {{"reduce", "a.png", "--palette", "none.act", "--lossy", "10.5"},
        "--lossy takes a CIEDE2000 difference from 0 to 10, not '10.5'."},
       {{"measure", "a.png", "--palette", "none.act", "--lossy", "-1"}, "--lossy takes"},
-      {{"palette", "a.png", "--colors", "8", "--target", "9000", "--lossy", "two"}, "--lossy takes"},
+      {{"palette", "a.png", "--colors", "8", "--target", "9000", "--lossy", "two"},
+       "--lossy takes"},
       {{"reduce", "a.png", "--palette", "none.act", "--format", "png", "--lossy", "2"},
        "--lossy applies to GIF output only."},
       {{"palette", "a.png", "--colors", "8", "--lossy", "2"},
-       "--lossy applies to a --target GIF size only."},
+       "--lossy applies to a --target GIF size or visible share only."},
+      {{"palette", "a.png", "--colors", "8", "--target", "5 %", "--viewing", "60"},
+       "--viewing applies to a --target visible share only."},
+      {{"palette", "a.png", "--colors", "8", "--target", "5 % visible", "--viewing", "0.5"},
+       "--viewing takes samples per degree from 1 to 1000, not '0.5'."},
   };
   for (const Case& c : cases) {
     const CliRun run = RunCli(c.arguments);

@@ -154,7 +154,7 @@ TEST_F(WindowAgreementTest, PaletteComputesWhatTheOptimizeCommandsGive) {
   EXPECT_EQ(HexEntries(Document().Colors(), merged.size()), merged);
   const PaletteColors afterMerge = Document().Colors();
 
-  for (const char* target : {"99.9 %", "6000"}) {
+  for (const char* target : {"99.9 %", "6000", "99.5 % visible"}) {
     SCOPED_TRACE(target);
     const QStringList reduced = printed({"--merge", "12", "--target", target});
     EXPECT_TRUE(said.contains(" reached with ")) << said.toStdString();

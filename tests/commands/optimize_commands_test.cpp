@@ -364,25 +364,30 @@ TEST_F(OptimizeCommandsTest, ReduceToAGifSizeReachesItAndTheResultWindowShowsTho
 }
 
 // Under the result window's loss budget the target counts the file "Export GIF..." writes with
-// it, so fewer entries go: the entries kept would be too many for the exact file.
+// it, so fewer entries go: the entries kept would be too many for the exact file. So it does with
+// a transparent entry.
 TEST_F(OptimizeCommandsTest, UnderALossBudgetAGifSizeTargetCountsTheBudgetedFile) {
   Show(Photo());
-  FillFromPicture(1, 256);
-  auto gifSize = [&](EntryRange range, double budget) {
-    return EncodeImageGif(Main().Picture()->Picture(), RangeEntries(Document().Colors(), range),
-                          budget)
-        .bytes.size();
-  };
-  const qsizetype target = gifSize({0, 255}, 10) * 9 / 10;
-  Main().Result()->SetBudget(10);
-  Range(1, 256);
-  dialogs_.AnswerInputs({QStringLiteral("\u2264 %1").arg(target)});
-  Run("mnuReduceToTarget");
-  EXPECT_TRUE(LastMessage().startsWith(QString::fromUtf8("Reached the target \u2264 ")))
-      << LastMessage().toStdString();
-  const EntryRange kept = Main().Result()->Range();
-  EXPECT_LE(gifSize(kept, 10), target);
-  EXPECT_GT(gifSize(kept, 0), target);
+  for (const int transparent : {TransparencyRule::kNone, 0}) {
+    FillFromPicture(1, 256);
+    Document().SetTransparentEntry(
+        transparent == TransparencyRule::kNone ? ResultSettings::kNoTransparentEntry : transparent);
+    auto gifSize = [&](EntryRange range, double budget) {
+      return EncodeImageGif(Main().Picture()->Picture(), RangeEntries(Document().Colors(), range),
+                            budget, 0, TransparencyRule{transparent, {}})
+          .bytes.size();
+    };
+    const qsizetype target = gifSize({0, 255}, 10) * 9 / 10;
+    Main().Result()->SetBudget(10);
+    Range(1, 256);
+    dialogs_.AnswerInputs({QStringLiteral("\u2264 %1").arg(target)});
+    Run("mnuReduceToTarget");
+    EXPECT_TRUE(LastMessage().startsWith(QString::fromUtf8("Reached the target \u2264 ")))
+        << LastMessage().toStdString();
+    const EntryRange kept = Main().Result()->Range();
+    EXPECT_LE(gifSize(kept, 10), target) << transparent;
+    EXPECT_GT(gifSize(kept, 0), target) << transparent;
+  }
 }
 
 TEST_F(OptimizeCommandsTest, ATargetBrokenAtTheStartChangesNothingAndSaysSo) {

@@ -126,7 +126,7 @@ TEST(RangeOperations, NeverRemoveMoveOrMergeTheFixedEntry) {
   const ColorValue entries[] = {kRed, kGreen, 0x0000FE /* fixed */, kBlue, kWhite, 0x0000FA};
   for (int k = 0; k < 6; ++k) colors[4 + k] = entries[k];
   const auto histogram = HistogramOf({{kRed, 9}, {kGreen, 4}, {kBlue, 3}, {0x0000FA, 2}});
-  const GifSizeOf unused = [](const std::vector<ColorValue>&) -> std::uint64_t { return 0; };
+  const PictureMeasureOf unused = [](const std::vector<ColorValue>&) -> std::uint64_t { return 0; };
   const struct {
     const char* name;
     RangeEdit edit;

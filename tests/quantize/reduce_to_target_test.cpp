@@ -34,7 +34,7 @@ void ExpectOutsideUntouched(const PaletteColors& colors, EntryRange range) {
   }
 }
 
-const GifSizeOf kNoGif = [](const std::vector<ColorValue>&) -> std::uint64_t {
+const PictureMeasureOf kNoGif = [](const std::vector<ColorValue>&) -> std::uint64_t {
   ADD_FAILURE() << "no GIF size is needed for a loss target";
   return 0;
 };
@@ -76,7 +76,7 @@ TEST(ReduceToTarget, AShareBrokenAtTheStartChangesNothing) {
 TEST(ReduceToTarget, ReachesAGifSizeWithTheFewestStepsAndNoFurther) {
   const Fixture f;
   int calls = 0;
-  const GifSizeOf size = [&](const std::vector<ColorValue>& entries) {
+  const PictureMeasureOf size = [&](const std::vector<ColorValue>& entries) {
     ++calls;
     return std::uint64_t{1000 + 100 * entries.size()};
   };
@@ -103,6 +103,39 @@ TEST(ReduceToTarget, ReachesAGifSizeWithTheFewestStepsAndNoFurther) {
   EXPECT_EQ(unreachable.edit.colors, f.colors);
 }
 
+// A visible share that rises by a percent for each entry gone: the reduction keeps the last count
+// within the limit, weighing only a few palettes, and changes nothing when the start breaks it or
+// the first step would.
+TEST(ReduceToTarget, StaysWithinAVisibleShareWeighingFewPalettes) {
+  const Fixture f;
+  int calls = 0;
+  const PictureMeasureOf visible = [&](const std::vector<ColorValue>& entries) {
+    ++calls;
+    return 0.01 * double(64 - int(entries.size()));
+  };
+  const auto target = [](double percent) {
+    return ReductionTarget{ReductionTarget::Kind::VisibleShareAboveOne, 0, percent};
+  };
+  const ReductionOutcome outcome =
+      ReduceToTarget(f.colors, f.range, f.histogram, target(20.5), visible);
+  ASSERT_EQ(outcome.status, ReductionOutcome::Status::Reached);
+  EXPECT_EQ(outcome.edit.kept, 44);
+  EXPECT_NEAR(outcome.visibleShare, 0.20, 1e-12);
+  EXPECT_LE(calls, 8);
+  ExpectOutsideUntouched(outcome.edit.colors, f.range);
+  const struct {
+    double percent;
+    ReductionOutcome::Status status;
+  } unchanged[] = {{0.5, ReductionOutcome::Status::AlreadyMet},
+                   {-1, ReductionOutcome::Status::BrokenAtStart}};
+  for (const auto& [percent, status] : unchanged) {
+    const auto none = ReduceToTarget(f.colors, f.range, f.histogram, target(percent), visible);
+    EXPECT_EQ(none.status, status) << percent;
+    EXPECT_EQ(none.edit.colors, f.colors) << percent;
+    EXPECT_EQ(none.visibleShare, 0) << percent;
+  }
+}
+
 // Entries no pixel uses, and repeats, cost nothing: they are the first to go.
 TEST(ReduceToTarget, TakesUnusedEntriesAndRepeatsFirst) {
   const auto histogram = HistogramOf({{kRed, 50}, {kGreen, 40}, {kBlue, 30}, {0x0000F0, 20}});
@@ -110,7 +143,9 @@ TEST(ReduceToTarget, TakesUnusedEntriesAndRepeatsFirst) {
   colors.fill(kOutside);
   const ColorValue entries[] = {kRed, kGreen, kRed, kWhite, kBlue, 0x0000F0};
   for (int k = 0; k < 6; ++k) colors[k] = entries[k];
-  const GifSizeOf size = [](const std::vector<ColorValue>& e) { return std::uint64_t{e.size()}; };
+  const PictureMeasureOf size = [](const std::vector<ColorValue>& e) {
+    return std::uint64_t{e.size()};
+  };
   const auto outcome =
       ReduceToTarget(colors, {0, 5}, histogram, {ReductionTarget::Kind::GifBytes, 4, 0}, size);
   ASSERT_EQ(outcome.status, ReductionOutcome::Status::Reached);

@@ -17,11 +17,15 @@ TEST(ReductionTarget, ReadsSizesAndSharesAsUsersTypeThem) {
   for (const char* text : {"\u2264 5 %", "<= 5%", "5%", "5.0 %"})
     EXPECT_EQ(ReductionTarget::Parse(text), share) << text;
   EXPECT_EQ(ReductionTarget::Parse("0.25%"), (ReductionTarget{Kind::ShareAboveOne, 0, 0.25}));
+  for (const char* text : {"\u2264 5 % visible", "5%Visible", "<= 5.0 % visible"})
+    EXPECT_EQ(ReductionTarget::Parse(text), (ReductionTarget{Kind::VisibleShareAboveOne, 0, 5}))
+        << text;
 }
 
 TEST(ReductionTarget, RefusesWhatIsNoTarget) {
-  for (const char* text : {"", "%", "abc", "-5%", "101 %", "1.5", "1.5 bytes", "5 %%", "1e5",
-                           "5 percent", "1..2%", ".5%", "5.%", "12 GB", ">= 5%"})
+  for (const char* text :
+       {"", "%", "abc", "-5%", "101 %", "1.5", "1.5 bytes", "5 %%", "1e5", "5 percent", "1..2%",
+        ".5%", "5.%", "12 GB", ">= 5%", "5 visible", "5 % visibly", "150000 visible"})
     EXPECT_FALSE(ReductionTarget::Parse(text)) << text;
 }
 
@@ -29,6 +33,7 @@ TEST(ReductionTarget, DescribesItselfAsMessagesShowIt) {
   EXPECT_EQ((ReductionTarget{Kind::GifBytes, 150000, 0}).Describe(), "\u2264 150,000 bytes");
   EXPECT_EQ((ReductionTarget{Kind::GifBytes, 999, 0}).Describe(), "\u2264 999 bytes");
   EXPECT_EQ((ReductionTarget{Kind::ShareAboveOne, 0, 2.5}).Describe(), "\u2264 2.5 %");
+  EXPECT_EQ((ReductionTarget{Kind::VisibleShareAboveOne, 0, 5}).Describe(), "\u2264 5 % visible");
 }
 
 }  // namespace

@@ -17,7 +17,7 @@ TEST(WorkStopped, EveryOperationEndsWhenItsFlagIsSet) {
   colors = PaletteFromPicture(colors, range, histogram).colors;
   const std::atomic<bool> stop{true};
   int gifs = 0;
-  const GifSizeOf gifSize = [&](const std::vector<ColorValue>&) -> std::uint64_t {
+  const PictureMeasureOf gifSize = [&](const std::vector<ColorValue>&) -> std::uint64_t {
     return ++gifs, 1;
   };
   const auto reduceTo = [&](const char* target) {
@@ -38,7 +38,7 @@ TEST(WorkStopped, AReductionToAGifSizeStopsAfterTheGifDuringWhichItWasAsked) {
   const PaletteColors colors = PaletteFromPicture(PaletteColors{}, range, histogram).colors;
   std::atomic<bool> stop{false};
   int gifs = 0;
-  const GifSizeOf gifSize = [&](const std::vector<ColorValue>& entries) -> std::uint64_t {
+  const PictureMeasureOf gifSize = [&](const std::vector<ColorValue>& entries) -> std::uint64_t {
     stop = ++gifs == 2;
     return entries.size() * 100;
   };

@@ -196,6 +196,25 @@ TEST(TransparentFigures, CountClearPixelsApartAndMeasureTheOpaqueOnesOverTheMatt
   }
 }
 
+// The visible loss, like the loss, leaves the clear pixels out: here every other pixel is exact.
+TEST(TransparentFigures, TheVisibleLossLeavesTheClearPixelsOut) {
+  QImage picture(40, 30, QImage::Format_ARGB32);
+  for (int y = 0; y < picture.height(); ++y)
+    for (int x = 0; x < picture.width(); ++x)
+      picture.setPixel(
+          x, y,
+          x < 20 ? qRgba(200, 120, 40, x * 5) : ToRgbPixel(y < 15 ? kRed : kGreen) | 0xFF000000u);
+  const PictureColors colors = AnalyseImage(picture, AlphaRule{});
+  for (const int transparent : {0, TransparencyRule::kNone}) {
+    SCOPED_TRACE(transparent);
+    ResultFigures figures;
+    ASSERT_TRUE(ComputeResultFigures(colors, {kBlack, kRed, kGreen}, transparent, figures, nullptr,
+                                     0, nullptr, 0, 60));
+    EXPECT_EQ(figures.visibleMean, 0);
+    EXPECT_EQ(figures.visibleShareAboveOne, 0);
+  }
+}
+
 TEST(TransparentFigures, TheFirstFreeEntryIsOneNoOpaquePixelShows) {
   QImage picture(3, 1, QImage::Format_ARGB32);
   picture.setPixel(0, 0, 0x00FFFFFFu);

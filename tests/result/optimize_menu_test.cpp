@@ -10,6 +10,7 @@
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QTableView>
 #include <QTest>
@@ -209,14 +210,15 @@ TEST_F(OptimizeMenuTest, FramesDroppedOnLoadingAndClearPixelsMadeOpaqueAreSaid) 
   for (int y = 0; y < 5; ++y)
     for (int x = 0; x < 20; ++x) half.setPixel(x, y, qRgba(0, 0, 255, 0));
   ASSERT_TRUE(half.save(TempPath("half.png")));
-  WriteBytes(TempPath("three.gif"), MakeGif(2, 2, {qRgb(9, 9, 9), qRgb(90, 90, 90)},
-                                            {{0, 0, 0, 0}, {1, 1, 1, 1}, {0, 1, 0, 1}}));
+  const QByteArray three =
+      MakeGif(2, 2, {qRgb(9, 9, 9), qRgb(90, 90, 90)}, {{0, 0, 0, 0}, {1, 1, 1, 1}, {0, 1, 0, 1}});
+  WriteBytes(TempPath("three.gif"), three.left(three.size() - 3));  // the third frame cut off
   const struct {
     const char* file;
     const char* label;
     const char* said;
   } cases[] = {{"half.png", "lblTransparency", "100 transparent pixels made opaque"},
-               {"three.gif", "lblStatus", "only the first of 3 frames is used"}};
+               {"three.gif", "lblStatus", "frame 3 is damaged or cut off"}};
   Item("mnuShowResult")->trigger();
   for (const auto& c : cases) {
     OpenPicture(TempPath(c.file));
@@ -399,21 +401,44 @@ TEST_F(OptimizeMenuTest, AFailedExportNamesTheFileAndChangesNothing) {
   EXPECT_EQ(dialogs_.CallsOf("message").size(), 2u);
 }
 
-TEST_F(OptimizeMenuTest, ThePlaceAndSizeAreStoredAtShutDownAndRestored) {
+// The place, the size, the heights of the panes and the viewing condition.
+TEST_F(OptimizeMenuTest, TheLayoutIsStoredAtShutDownAndRestored) {
   Item("mnuShowResult")->trigger();
   Result().move(100, 50);
   Result().resize(480, 540);
+  Result().SetPaneHeights(210, 90);
+  const auto panes = Result().PaneHeights();
+  Result().findChild<QDoubleSpinBox*>("spnViewing")->setValue(120);
+  EXPECT_EQ(Result().ViewingPpd(), 120);
   CloseApp();
-  const char* stored[][2] = {
-      {"Left", "1500"}, {"Top", "750"}, {"Width", "7200"}, {"Height", "8100"}};
+  const QString view = QString::number(panes.first * 15),
+                usage = QString::number(panes.second * 15);
+  const QString stored[][2] = {{"Left", "1500"},   {"Top", "750"},       {"Width", "7200"},
+                               {"Height", "8100"}, {"ViewHeight", view}, {"UsageHeight", usage}};
   for (const auto& [key, twips] : stored)
-    EXPECT_EQ(ReadSetting(SettingsPath(), "frmResult", key, QString()), QString::fromLatin1(twips))
-        << key;
+    EXPECT_EQ(ReadSetting(SettingsPath(), "frmResult", key.toLatin1(), QString()), twips)
+        << key.toStdString();
+  EXPECT_EQ(ReadSetting(SettingsPath(), "Optimize", "ViewingPPD", QString()), "120");
   StartApp();
   EXPECT_EQ(Result().pos(), QPoint(100, 50));
   Item("mnuShowResult")->trigger();
   EXPECT_EQ(Result().pos(), QPoint(100, 50));
   EXPECT_EQ(Result().size(), QSize(480, 540));
+  EXPECT_EQ(Result().PaneHeights(), panes);
+  EXPECT_EQ(Result().ViewingPpd(), 120);
+  EXPECT_EQ(Result().findChild<QDoubleSpinBox*>("spnViewing")->value(), 120);
+}
+
+// A size stored on a larger screen is cut to this one's, so that the whole window shows.
+TEST_F(OptimizeMenuTest, AStoredSizeLargerThanTheScreenIsCutToIt) {
+  Item("mnuShowResult")->trigger();
+  Result().resize(1500, 1100);  // the test screen is smaller
+  CloseApp();
+  StartApp();
+  Item("mnuShowResult")->trigger();
+  const QRect screen = Result().screen()->availableGeometry();
+  EXPECT_TRUE(screen.contains(Result().frameGeometry()))
+      << Result().frameGeometry().width() << "x" << Result().frameGeometry().height();
 }
 
 }  // namespace

@@ -1,0 +1,32 @@
+#pragma once
+// The animated GIF of an indexed animation, byte for byte what the export writes and the result
+// window measures:
+//   "GIF89a", logical screen of one frame's size, the global table as EncodeGif writes it, the
+//   loop count (NETSCAPE2.0) when the animation has one;
+//   each frame: a graphic control block (its delay in hundredths of a second, rounded; the
+//   transparent index of a picture with one; disposal 1, the frame stays under the next, or 2, its
+//   rectangle becomes transparent, when the next frame makes clear a pixel this one shows) and one
+//   image of the smallest rectangle that holds every pixel whose index differs from what the
+//   screen shows before the frame, and those a disposal 2 must clear (the whole first frame; one
+//   pixel for a frame that changes nothing), LZW as EncodeGif's. Inside the rectangle of a frame
+//   after the first, the pixels the screen already shows may be written as an index the frame
+//   names transparent, all of them or those that do not continue the pixel before, whichever way
+//   gives the shortest code stream; the index is one no pixel the frame draws has: a padding slot
+//   of the table, the picture's transparent index, or the index most of the shown pixels have;
+//   the trailer.
+// Every frame a decoder composes is exactly the indexed frame, its transparent pixels clear.
+#include "reduction/encoded_picture.h"
+#include "reduction/frame_timing.h"
+#include "reduction/indexed_picture.h"
+
+namespace tavlo {
+
+// `frames` holds timing.count frames one below the other.
+EncodedPicture EncodeAnimatedGif(const IndexedPicture& frames, const FrameTiming& timing,
+                                 int threads = 0);
+
+// EncodeAnimatedGif for an animation, EncodeGif for a still picture.
+EncodedPicture EncodeGifFrames(const IndexedPicture& picture, const FrameTiming& timing,
+                               int threads = 0);
+
+}  // namespace tavlo

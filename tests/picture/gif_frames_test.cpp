@@ -1,0 +1,85 @@
+// Animated GIFs made by Pillow, loaded frame by frame and checked against the frames Pillow
+// composes from the same file.
+#include "picture/gif_frames.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include "picture/picture_loader.h"
+#include "support/picture_files.h"
+#include "support/pillow.h"
+#include "support/test_files.h"
+
+namespace tavlo::testing {
+namespace {
+
+class GifFramesTest : public ::testing::Test {
+ protected:
+  void SetUp() override { TAVLO_SKIP_WITHOUT_PILLOW(); }
+  QString Made(int loop, const QString& disposals) {
+    const QString path = dir_.filePath(QStringLiteral("a%1.gif").arg(++made_));
+    MakeAnimationWithPillow(path, loop, disposals);
+    return path;
+  }
+  QTemporaryDir dir_;
+  int made_ = 0;
+};
+
+TEST_F(GifFramesTest, FramesAreComposedAsViewersShowThem) {
+  const struct {
+    int loop;
+    const char* disposals;
+  } cases[] = {{0, "1,1,1,1,1"}, {3, "2,2,2,2,2"}, {-1, "3,3,3,3,3"}, {0, "1,3,2,1,2"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.disposals);
+    const QString path = Made(c.loop, QString::fromLatin1(c.disposals));
+    const PillowFrames expected = DecodeFramesWithPillow(path);
+    ASSERT_EQ(expected.frames.size(), 5u);
+    const PictureResult loaded = LoadPictureFile(path);
+    ASSERT_TRUE(loaded.ok()) << loaded.error.toStdString();
+    const Animation& animation = loaded.animation;
+    ASSERT_EQ(animation.count, 5);
+    EXPECT_EQ(animation.loops, c.loop);
+    EXPECT_EQ(animation.delays, expected.durations);
+    EXPECT_EQ(LaidOverWhite(loaded.image), expected.frames[0]);
+    for (int k = 0; k < animation.count; ++k)
+      EXPECT_EQ(LaidOverWhite(animation.Frame(k)), expected.frames[size_t(k)]) << "frame " << k + 1;
+    // The transparent strip is kept as alpha, as a still picture's is.
+    EXPECT_EQ(animation.frames.format(), QImage::Format_ARGB32);
+    EXPECT_TRUE(loaded.losses.Text().isEmpty());
+  }
+}
+
+TEST_F(GifFramesTest, DamagedLaterFrameKeepsTheFramesBeforeIt) {
+  const QByteArray bytes = ReadBytes(Made(0, QStringLiteral("1,1,1,1,1")));
+  // Cut inside the fourth image's data: the three frames before it load, and it is named.
+  qsizetype fourth = -1;
+  for (int seen = 0; seen < 4; ++seen) fourth = bytes.indexOf("\x21\xF9", fourth + 1);
+  const PictureResult loaded = DecodePicture(bytes.left(fourth + 30));
+  ASSERT_TRUE(loaded.ok()) << loaded.error.toStdString();
+  EXPECT_EQ(loaded.animation.count, 3);
+  EXPECT_EQ(loaded.losses.damagedFrame, 4);
+  EXPECT_TRUE(loaded.losses.Text().contains(QStringLiteral("frame 4 is damaged")));
+}
+
+TEST_F(GifFramesTest, TooManyPixelsInAllFramesAreRefusedBeforeDecoding) {
+  const QByteArray bytes = ReadBytes(Made(0, QStringLiteral("1,1,1,1,1")));
+  const GifFrames small = DecodeGifFrames(bytes, 5 * 24 * 16 - 1);
+  EXPECT_TRUE(small.frames.isNull());
+  EXPECT_EQ(small.error, AnimationTooLarge(5, 24, 16, 5 * 24 * 16 - 1));
+  EXPECT_TRUE(small.error.contains(QStringLiteral("limit of 1,919 pixels")))
+      << small.error.toStdString();
+  EXPECT_EQ(DecodeGifFrames(bytes, 5 * 24 * 16).count, 5);
+  // A screen of the largest side, in two frames of one pixel each: refused, never allocated.
+  QByteArray huge = MakeGif(1, 1, {0xFF000000u}, {{0}, {0}});
+  huge[6] = huge[8] = char(0x00);
+  huge[7] = huge[9] = char(0x40);  // 16384 x 16384
+  const PictureResult refused = DecodePicture(huge);
+  EXPECT_FALSE(refused.ok());
+  EXPECT_TRUE(refused.error.contains(QStringLiteral("for all frames together")))
+      << refused.error.toStdString();
+}
+
+}  // namespace
+}  // namespace tavlo::testing
