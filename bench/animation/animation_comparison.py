@@ -12,6 +12,10 @@ Each is written by Pillow as full frames; then the same frames are written by
 Prints one row a tool: bytes, ratio to gifsicle, seconds (median of 3), and whether every
 composed frame equals the source's (Pillow decodes both).
 
+Then the budgeted comparison: gifsicle -O3 --lossy=20 against tavlo-cli reduce --lossy T, for the
+largest T of a ladder whose mean and blurred loss over all frames (../shared/bench/loss_metrics.py,
+against the source's frames) are both no worse than gifsicle's; ratio to gifsicle --lossy=20.
+
 Usage: animation_comparison.py TAVLO_CLI [WORKDIR]
 """
 import os
@@ -22,7 +26,12 @@ import sys
 import tempfile
 import time
 
+import numpy as np
 from PIL import Image, ImageDraw, ImageSequence
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.normpath(os.path.join(HERE, "..", "..", "..", "shared", "bench")))
+import loss_metrics  # noqa: E402  the shared loss figures peers are compared by
 
 PHOTO = "/usr/share/backgrounds/mate/abstract/Elephants_3840x2160.jpg"
 W, H, N = 640, 400, 24
@@ -83,6 +92,45 @@ def composed(path):
     return [f.convert("RGB").tobytes() for f in ImageSequence.Iterator(im)]
 
 
+def frame_arrays(path):
+    return [np.asarray(f.convert("RGB")) for f in ImageSequence.Iterator(Image.open(path))]
+
+
+def loss_over_frames(want, path):
+    """Mean CIEDE2000 over every pixel of every frame, and the mean of the frames' blurred means."""
+    got = frame_arrays(path)
+    means = [loss_metrics.per_pixel(a, b).mean() for a, b in zip(want, got)]
+    blurred = [loss_metrics.blurred_mean(a, b) for a, b in zip(want, got)]
+    return float(np.mean(means)), float(np.mean(blurred))
+
+
+def budgeted(name, cli, src, act, used, work):
+    want = frame_arrays(src)
+    lossy = os.path.join(work, name + "-lossy20.gif")
+    seconds = timed(["gifsicle", "-O3", "--lossy=20", src, "-o", lossy])
+    peer = os.path.getsize(lossy)
+    peer_mean, peer_blurred = loss_over_frames(want, lossy)
+    print(f"{name:9}  gifsicle -O3 --lossy=20 {peer:7d}  1.000  {seconds:7.3f}  "
+          f"mean {peer_mean:.3f} blurred {peer_blurred:.3f}")
+    best = None
+    for budget in (0.5, 1, 1.5, 2, 3, 4, 5, 6, 8, 10):
+        out_dir = os.path.join(work, f"{name}-T{budget}")
+        os.makedirs(out_dir, exist_ok=True)
+        command = [cli, "reduce", src, "--palette", act, "--range", f"1-{used}", "--lossy",
+                   str(budget), "--out", out_dir, "--force", "--quiet"]
+        subprocess.run(command, check=True)
+        out = os.path.join(out_dir, name + ".gif")
+        mean, blurred = loss_over_frames(want, out)
+        if mean <= peer_mean and blurred <= peer_blurred:
+            best = (budget, os.path.getsize(out), timed(command), mean, blurred)
+    if best:
+        budget, size, seconds, mean, blurred = best
+        print(f"{name:9}  tavlo --lossy {budget:<4}      {size:7d}  {size / peer:5.3f}  "
+              f"{seconds:7.3f}  mean {mean:.3f} blurred {blurred:.3f}")
+    else:
+        print(f"{name:9}  tavlo: no budget within gifsicle's loss")
+
+
 def timed(command):
     times = []
     for _ in range(3):
@@ -121,6 +169,7 @@ def main():
         base = rows["gifsicle"][0]
         for tool, (size, seconds, exact) in rows.items():
             print(f"{name:9}  {tool:8} {size:7d}  {size / base:6.3f}  {seconds:7.3f}  {exact}")
+        budgeted(name, cli, src, act, used, work)
 
 
 if __name__ == "__main__":

@@ -45,6 +45,45 @@ QString ReaderFailure(const QString& reason, const DecoderMessages& said) {
                                : reason + QStringLiteral(" (") + said.Text() + QLatin1Char(')');
 }
 
+// How an animation's loops read: Qt counts the repeats, -1 for ever, and 0 for a single play,
+// which the animation keeps as no loop count at all.
+int LoopsFromQt(int loopCount) {
+  return loopCount < 0 ? 0 : loopCount == 0 ? -1 : loopCount;
+}
+
+// Every frame Qt's reader gives of an animation (animated WebP), composed by the reader as a
+// viewer shows it and kept one below the other; `first` is the frame already read. A frame that
+// fails to read ends the animation there, and is named.
+PictureResult ReadFramesWithQt(QImageReader& reader, const QImage& first) {
+  const int count = reader.imageCount();
+  const qint64 width = first.width(), height = first.height();
+  if (qint64(count) * width * height > kMaxPicturePixels)
+    return Failure(AnimationTooLarge(count, width, height, kMaxPicturePixels));
+  QImage frames(int(width), int(height * count), QImage::Format_ARGB32);
+  PictureResult result;
+  Animation& animation = result.animation;
+  QImage frame = first;
+  while (true) {
+    frame = frame.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < height; ++y)
+      std::copy_n(frame.constScanLine(y), width * 4,
+                  frames.scanLine(int(animation.count * height) + y));
+    animation.delays.push_back(std::max(0, reader.nextImageDelay()));
+    if (++animation.count == count) break;
+    if (!reader.read(&frame) || frame.size() != first.size()) {
+      result.losses.damagedFrame = animation.count + 1;
+      frames = frames.copy(0, 0, int(width), int(height * animation.count));
+      break;
+    }
+  }
+  if (!HasTranslucentPixels(frames)) frames.reinterpretAsFormat(QImage::Format_RGB32);
+  animation.frames = std::move(frames);
+  animation.loops = LoopsFromQt(reader.loopCount());
+  result.image = animation.Frame(0);
+  if (!animation.Animated()) animation = {};
+  return result;
+}
+
 PictureResult DecodeWithQt(const QByteArray& bytes) {
   const DecoderMessages said;
   QBuffer buffer;
@@ -71,6 +110,8 @@ PictureResult DecodeWithQt(const QByteArray& bytes) {
     return Failure(ReaderFailure(reader.errorString(), said));
   if (!PictureSizeAllowed(image.width(), image.height()))
     return Failure(QStringLiteral("the picture is too large"));
+  if (format == "webp" && reader.supportsAnimation() && reader.imageCount() > 1)
+    return ReadFramesWithQt(reader, image);
   PictureResult result{Kept(image), {}, {}, {}};
   if (reader.supportsAnimation()) result.losses.frames = std::max(1, reader.imageCount());
   return result;

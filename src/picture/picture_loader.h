@@ -1,10 +1,11 @@
 #pragma once
 // Reading a picture file for the picture area. The format is decided from the file's content,
 // never from its name: PNG photos through the decoder of png_decoder.h (the same pictures as Qt's
-// reader, faster), animated GIFs frame by frame through giflib (gif_frames.h), other PNGs, JPEG,
+// reader, faster), animated GIFs frame by frame through giflib (gif_frames.h), animated WebP
+// frame by frame through Qt's reader, other PNGs (of an animated PNG, its default picture), JPEG,
 // GIF, BMP (also run-length encoded), ICO, WebP, TIFF, TGA through Qt's readers (the first frame
-// of an animation), and Windows metafiles (WMF, EMF) rendered at their natural size. Sizes are
-// checked before anything is decoded, so no file can make the program allocate more than the
+// of any other animation), and Windows metafiles (WMF, EMF) rendered at their natural size. Sizes
+// are checked before anything is decoded, so no file can make the program allocate more than the
 // budget below.
 #include <QByteArray>
 #include <QImage>
@@ -37,7 +38,7 @@ struct PictureResult {
   QImage image;
   QString error;
   LoadingLosses losses;
-  Animation animation;  // every frame of an animated GIF; none for other pictures
+  Animation animation;  // every frame of an animated GIF or WebP; none for other pictures
   bool ok() const { return !image.isNull(); }
 };
 

@@ -153,7 +153,7 @@ FrameCodes EncodeFrameRect(const std::uint8_t* frame, const std::uint8_t* screen
 }  // namespace
 
 EncodedPicture EncodeAnimatedGif(const IndexedPicture& frames, const FrameTiming& timing,
-                                 int threads) {
+                                 int threads, std::vector<std::int64_t>* frameBytes) {
   EncodedPicture result;
   if (!IsWhole(frames) || timing.count < 1 || frames.height % timing.count != 0) {
     result.error = QStringLiteral("There is no picture to write.");
@@ -162,6 +162,7 @@ EncodedPicture EncodeAnimatedGif(const IndexedPicture& frames, const FrameTiming
   const int width = frames.width, height = frames.height / timing.count;
   result.error = GifSizeError(width, height);
   if (!result.ok()) return result;
+  if (frameBytes) frameBytes->clear();
   try {
     const int codeSize = GifCodeSize(static_cast<int>(frames.table.size()));
     const size_t frameSize = size_t(width) * size_t(height);
@@ -194,10 +195,12 @@ EncodedPicture EncodeAnimatedGif(const IndexedPicture& frames, const FrameTiming
       const FrameCodes written = EncodeFrameRect(frame, screen.data(), width, rect, candidates,
                                                  transparent, codeSize, threads);
       const int delayMs = k < int(timing.delays.size()) ? timing.delays[size_t(k)] : 0;
+      const qsizetype frameStart = result.bytes.size();
       PutGraphicControl(result.bytes, disposal, std::clamp((delayMs + 5) / 10, 0, 0xFFFF),
                         written.transparent);
       PutGifImage(result.bytes, rect.left(), rect.top(), rect.width(), rect.height(), codeSize,
                   written.codes);
+      if (frameBytes) frameBytes->push_back(result.bytes.size() - frameStart);
       std::copy_n(frame, frameSize, screen.begin());
       if (disposal == kClearRect) Fill(screen, width, rect, std::uint8_t(transparent));
     }
@@ -210,8 +213,8 @@ EncodedPicture EncodeAnimatedGif(const IndexedPicture& frames, const FrameTiming
 }
 
 EncodedPicture EncodeGifFrames(const IndexedPicture& picture, const FrameTiming& timing,
-                               int threads) {
-  return timing.Animated() ? EncodeAnimatedGif(picture, timing, threads)
+                               int threads, std::vector<std::int64_t>* frameBytes) {
+  return timing.Animated() ? EncodeAnimatedGif(picture, timing, threads, frameBytes)
                            : EncodeGif(picture, threads);
 }
 

@@ -15,18 +15,22 @@
 //   of the table, the picture's transparent index, or the index most of the shown pixels have;
 //   the trailer.
 // Every frame a decoder composes is exactly the indexed frame, its transparent pixels clear.
+#include <cstdint>
+#include <vector>
+
 #include "reduction/encoded_picture.h"
 #include "reduction/frame_timing.h"
 #include "reduction/indexed_picture.h"
 
 namespace tavlo {
 
-// `frames` holds timing.count frames one below the other.
+// `frames` holds timing.count frames one below the other. `frameBytes`, when given, gets each
+// frame's bytes in the file, from its graphic control block to its image's end.
 EncodedPicture EncodeAnimatedGif(const IndexedPicture& frames, const FrameTiming& timing,
-                                 int threads = 0);
+                                 int threads = 0, std::vector<std::int64_t>* frameBytes = nullptr);
 
 // EncodeAnimatedGif for an animation, EncodeGif for a still picture.
 EncodedPicture EncodeGifFrames(const IndexedPicture& picture, const FrameTiming& timing,
-                               int threads = 0);
+                               int threads = 0, std::vector<std::int64_t>* frameBytes = nullptr);
 
 }  // namespace tavlo

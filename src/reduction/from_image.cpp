@@ -84,11 +84,11 @@ EncodedPicture EncodeImageGif(const QImage& picture, const std::vector<ColorValu
                               double budget, int threads, const TransparencyRule& rule,
                               const FrameTiming& frames) {
   const int transparent = TransparentEntryIn(rule.entry, static_cast<int>(entries.size()));
-  if (budget <= 0 || frames.Animated())
+  if (budget <= 0)
     return EncodeGifFrames(ReduceImage(picture, entries, rule, threads), frames, threads);
   ResultFigures figures;
-  if (!ComputeResultFigures(AnalyseImage(picture, rule.alpha, threads), entries, transparent,
-                            figures, nullptr, threads, nullptr, budget))
+  if (!ComputeResultFigures(AnalyseImage(picture, rule.alpha, threads, frames), entries,
+                            transparent, figures, nullptr, threads, nullptr, budget))
     return {{}, QStringLiteral("There is no picture to write.")};
   return {std::move(figures.gif), figures.gifError};
 }

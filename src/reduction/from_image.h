@@ -29,8 +29,8 @@ PictureColors AnalyseImage(const QImage& picture, int threads = 0);
 
 // The GIF "Export GIF..." writes for the picture reduced to `entries` (1 to 256) under the loss
 // budget `budget`, its transparency by `rule`: the exact reduction's file when the budget is 0
-// (result_figures.h); of an animation (`frames`), the animated GIF of its exact reduction. Throws
-// std::bad_alloc when memory runs out.
+// (result_figures.h); of an animation (`frames`), the animated GIF, under a budget with the budget
+// spent across frames (animation_budget.h). Throws std::bad_alloc when memory runs out.
 EncodedPicture EncodeImageGif(const QImage& picture, const std::vector<ColorValue>& entries,
                               double budget, int threads = 0, const TransparencyRule& rule = {},
                               const FrameTiming& frames = {});

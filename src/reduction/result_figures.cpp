@@ -7,6 +7,7 @@
 #include "base/parallel_work.h"
 #include "color_science/ciede2000.h"
 #include "reduction/animated_gif.h"
+#include "reduction/animation_budget.h"
 #include "reduction/budget_encoder.h"
 #include "reduction/gif_encoder.h"
 #include "reduction/indexed_picture.h"
@@ -156,6 +157,59 @@ bool UpdateAllowed(const PictureColors& colors, const std::vector<ColorValue>& e
   return true;
 }
 
+// Each frame's bytes and loss, of an animation.
+void SumUpFrames(const PictureColors& colors, ResultFigures& figures) {
+  const int count = colors.frames.count;
+  if (count < 2 || figures.frameBytes.size() != size_t(count)) return;
+  const size_t frameSize = figures.pixelLoss.size() / size_t(count);
+  figures.frames.resize(size_t(count));
+  for (size_t k = 0; k < size_t(count); ++k) {
+    ResultFigures::Frame& frame = figures.frames[k];
+    frame.bytes = figures.frameBytes[k];
+    double sum = 0;
+    size_t measured = 0;
+    for (size_t p = k * frameSize; p < (k + 1) * frameSize; ++p) {
+      if (colors.IsClear(colors.ColorOfPixel(p))) continue;
+      sum += figures.pixelLoss[p];
+      frame.maxLoss = std::max<double>(frame.maxLoss, figures.pixelLoss[p]);
+      ++measured;
+    }
+    frame.meanLoss = measured > 0 ? sum / double(measured) : 0;
+  }
+}
+
+// An animation under a budget: the exact frames, but each pixel that may keep what the frame
+// before left on screen keeps it (animation_budget.h); the exact file stays when that bought
+// nothing.
+bool KeepShownFrames(const PictureColors& colors, const std::vector<ColorValue>& entries,
+                     const ResultCache& cache, ResultFigures& figures, int threads) {
+  std::vector<float> loss = figures.pixelLoss;
+  IndexedPicture picture{colors.width, colors.height, figures.written, entries,
+                         figures.transparentEntry};
+  if (KeepShownWithinBudget(colors, cache.allowed, picture.indexes, loss, threads) == 0)
+    return true;
+  std::vector<std::int64_t> frameBytes;
+  EncodedPicture gif = EncodeAnimatedGif(picture, colors.frames, threads, &frameBytes);
+  if (!gif.ok() || gif.bytes.size() >= figures.gif.size()) return true;
+  figures.gif = std::move(gif.bytes);
+  figures.frameBytes = std::move(frameBytes);
+  figures.usage.assign(size_t(figures.rangeSize), 0);
+  double weighted = 0;
+  float largest = 0;
+  std::uint64_t above = 0;
+  for (size_t p = 0; p < picture.indexes.size(); ++p) {
+    ++figures.usage[picture.indexes[p]];
+    if (colors.IsClear(colors.ColorOfPixel(p))) continue;
+    weighted += loss[p];
+    largest = std::max(largest, loss[p]);
+    above += loss[p] > 1.0f;
+  }
+  figures.written = std::move(picture.indexes);
+  figures.pixelLoss = std::move(loss);
+  SetLoss(figures, weighted, largest, above);
+  return true;
+}
+
 // The file the loss-budget encoder writes, and its figures in place of the exact ones; the exact
 // file stays when the budget bought nothing (substitutions that bring pixels nearer their
 // colours can cost bytes on pictures with few colours), so a budget never makes a file larger.
@@ -174,6 +228,7 @@ bool EncodeWithinBudget(const PictureColors& colors, const std::vector<ColorValu
       return false;
     KeepTransparentEntry(colors, opaque, transparent, entries[size_t(transparent)], cache.allowed);
   }
+  if (colors.frames.Animated()) return KeepShownFrames(colors, entries, cache, figures, threads);
   BudgetedGif budgeted;
   if (!EncodeGifWithinBudget(colors, entries, cache.allowed, budgeted, threads, stop, {},
                              transparent))
@@ -312,8 +367,7 @@ bool ComputeResultFigures(const PictureColors& colors, const std::vector<ColorVa
   figures.rangeSize = count;
   figures.tableBits = GifTableBits(count);
   figures.transparentEntry = TransparentEntryIn(transparentEntry, count);
-  // The budget is the encoder's for still pictures; an animation is written exact.
-  figures.budget = colors.frames.Animated() ? 0 : budget;
+  figures.budget = budget;
 
   ResultCache ownCache;
   ResultCache& known = cache ? *cache : ownCache;
@@ -332,7 +386,7 @@ bool ComputeResultFigures(const PictureColors& colors, const std::vector<ColorVa
 
   IndexedPicture picture = Reduced(colors, entries, positions, figures.transparentEntry, threads);
   if (Stopped(stop)) return false;
-  EncodedPicture gif = EncodeGifFrames(picture, colors.frames, threads);
+  EncodedPicture gif = EncodeGifFrames(picture, colors.frames, threads, &figures.frameBytes);
   figures.exact = {gif.ok() ? static_cast<std::int64_t>(gif.bytes.size()) : -1, figures.meanLoss,
                    figures.maxLoss, figures.shareAboveOne};
   figures.gif = std::move(gif.bytes);
@@ -343,6 +397,7 @@ bool ComputeResultFigures(const PictureColors& colors, const std::vector<ColorVa
   if (figures.budget > 0 && figures.gifError.isEmpty() &&
       !EncodeWithinBudget(colors, entries, figures.budget, known, figures, threads, stop))
     return false;
+  SumUpFrames(colors, figures);
   return viewingPpd <= 0 ||
          ComputeVisibleLoss(colors, entries, viewingPpd, known, figures, threads, stop);
 }

@@ -65,6 +65,13 @@ struct ResultFigures {
     std::int64_t gifBytes = -1;
     double meanLoss = 0, maxLoss = 0, shareAboveOne = 0;
   } exact;
+  // Of an animation, each frame's share of the file and the loss of its measured pixels.
+  struct Frame {
+    std::int64_t bytes = 0;  // from its graphic control block to its image's end
+    double meanLoss = 0, maxLoss = 0;
+  };
+  std::vector<Frame> frames;
+  std::vector<std::int64_t> frameBytes;  // as the encoder gave them, for `frames`
   // The pixels of the file, row by row, for the comparison view: the range position each pixel
   // is written as, and its CIEDE2000 to the picture's colour (the loss map).
   std::vector<std::uint8_t> written;

@@ -1,5 +1,7 @@
 #include "result/result_texts.h"
 
+#include <algorithm>
+
 #include <QLocale>
 #include <cmath>
 
@@ -64,6 +66,15 @@ QString LossText(const ResultFigures& figures) {
     text += QStringLiteral("; %1 transparent pixels not measured")
                 .arg(Numbers().toString(qulonglong(figures.unmeasured)));
   return text;
+}
+
+QString FrameText(const ResultFigures& figures, int k) {
+  if (k < 0 || size_t(k) >= figures.frames.size()) return {};
+  const ResultFigures::Frame& frame = figures.frames[size_t(k)];
+  return QStringLiteral("%1 (%2 of the file); mean %3, max %4")
+      .arg(ByteCountText(frame.bytes),
+           ShareText(double(frame.bytes) / std::max<double>(1, double(figures.GifBytes()))),
+           Numbers().toString(frame.meanLoss, 'f', 2), Numbers().toString(frame.maxLoss, 'f', 2));
 }
 
 QString VisibleLossText(const ResultFigures& figures) {

@@ -157,6 +157,11 @@ void ResultWindow::BuildLayout() {
   exact_ = AddFigure(grid, 7, 1, "lblExact", this, 2);
   exactCaption_->hide();
   exact_->hide();
+  frameCaption_ = new QLabel(QStringLiteral("This frame:"), this);
+  grid->addWidget(frameCaption_, 8, 0);
+  frameFigures_ = AddFigure(grid, 8, 1, "lblFrameFigures", this, 2);
+  frameCaption_->hide();
+  frameFigures_->hide();
   connect(budget_, &QDoubleSpinBox::valueChanged, this, [this] { Recompute(); });
 
   usageModel_ = new QStandardItemModel(0, 4, this);
@@ -175,7 +180,7 @@ void ResultWindow::BuildLayout() {
   usage_->horizontalHeader()->setStretchLastSection(true);
   panes_->addWidget(usage_);
   grid->setColumnStretch(1, 1);
-  grid->setRowStretch(8, 1);  // the figures pane keeps its rows together when it is taller
+  grid->setRowStretch(9, 1);  // the figures pane keeps its rows together when it is taller
   panes_->setStretchFactor(0, 3);
   panes_->setStretchFactor(1, 0);
   panes_->setStretchFactor(2, 1);
@@ -209,8 +214,9 @@ void ResultWindow::SetPicture(const QImage& picture, const QString& notes,
   picture_ = picture;
   frames_ = frames;
   frameBar_->SetFrames(frames.count, frames.delays);
-  // The loss-budget encoder writes still pictures; an animation is written exact.
-  budget_->setEnabled(!frames.Animated());
+  frameCaption_->setVisible(frames.Animated());
+  frameFigures_->setVisible(frames.Animated());
+  frameFigures_->clear();
   notes_ = notes;
   ShowFrameInView(0);
   Recompute();
@@ -220,6 +226,12 @@ void ResultWindow::ShowFrame(int k) {
   if (k < 0 || k >= std::max(1, frames_.count)) return;
   frameBar_->ShowFrame(k);
   ShowFrameInView(k);
+  ShowFrameFigures();
+}
+
+void ResultWindow::ShowFrameFigures() {
+  if (const ResultFigures* figures = CurrentFigures(); figures && frames_.Animated())
+    frameFigures_->setText(FrameText(*figures, frameBar_->Frame()));
 }
 
 // The comparison view shows frame k of an animation, or the picture.
@@ -385,6 +397,7 @@ void ResultWindow::ShowFigures(const ResultFigures& figures) {
   ShowVisibleLoss();
   comparison_->SetFirstEntry(shownRange_.first);
   ShowExact(figures);
+  ShowFrameFigures();
   FillUsage(figures);
   for (QWidget* figure : findChildren<QWidget*>())
     if (!comparison_->isAncestorOf(figure)) figure->setEnabled(true);

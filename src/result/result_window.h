@@ -110,6 +110,7 @@ class ResultWindow : public QWidget {
   void RangeEdited(bool firstEdited);
   void Recompute();
   void ShowFrameInView(int k);
+  void ShowFrameFigures();
   void UpdateStatus();
   void NoteTransparentEntry();
   void ShowOutdated();
@@ -148,6 +149,8 @@ class ResultWindow : public QWidget {
   QLabel* budgetEffect_ = nullptr;
   QLabel* exactCaption_ = nullptr;
   QLabel* exact_ = nullptr;
+  QLabel* frameCaption_ = nullptr;
+  QLabel* frameFigures_ = nullptr;  // the current frame's, of an animation
   QLabel* gifSize_ = nullptr;
   QLabel* gifChange_ = nullptr;
   QLabel* table_ = nullptr;

@@ -51,6 +51,32 @@ TEST_F(GifFramesTest, FramesAreComposedAsViewersShowThem) {
   }
 }
 
+// An animated WebP loads every frame as Qt's reader composes it: made by Pillow from a GIF's
+// frames, it gives that GIF's frames, delays and loops.
+TEST_F(GifFramesTest, AnimatedWebpLoadsEveryFrame) {
+  const QString gif = Made(3, QStringLiteral("1,2,3,1,2"));
+  const QString webp = dir_.filePath(QStringLiteral("a.webp"));
+  RunPython(QStringLiteral(R"(
+import sys
+from PIL import Image, ImageSequence
+im = Image.open(sys.argv[1])
+frames = [f.convert('RGBA') for f in ImageSequence.Iterator(im)]
+durations = [f.info['duration'] for f in ImageSequence.Iterator(Image.open(sys.argv[1]))]
+frames[0].save(sys.argv[2], save_all=True, append_images=frames[1:], duration=durations,
+               loop=4, lossless=True)
+)"),
+            {gif, webp});
+  const PictureResult expected = LoadPictureFile(gif), loaded = LoadPictureFile(webp);
+  ASSERT_TRUE(loaded.ok()) << loaded.error.toStdString();
+  const Animation& animation = loaded.animation;
+  ASSERT_EQ(animation.count, 5);
+  EXPECT_EQ(animation.loops, 3);  // four plays: the first and three repeats, as the GIF says it
+  EXPECT_EQ(animation.delays, expected.animation.delays);
+  for (int k = 0; k < animation.count; ++k)
+    EXPECT_EQ(LaidOverWhite(animation.Frame(k)), LaidOverWhite(expected.animation.Frame(k)))
+        << "frame " << k + 1;
+}
+
 TEST_F(GifFramesTest, DamagedLaterFrameKeepsTheFramesBeforeIt) {
   const QByteArray bytes = ReadBytes(Made(0, QStringLiteral("1,1,1,1,1")));
   // Cut inside the fourth image's data: the three frames before it load, and it is named.

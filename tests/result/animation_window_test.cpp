@@ -14,6 +14,7 @@
 #include "picture_view/picture_area.h"
 #include "result/comparison_view.h"
 #include "result/frame_bar.h"
+#include "result/result_texts.h"
 #include "result/result_window.h"
 #include "support/app_fixture.h"
 #include "support/pillow.h"
@@ -91,6 +92,11 @@ TEST_F(AnimationWindowTest, OnePaletteForAllFramesExportsEveryFrameExactly) {
         ASSERT_EQ(view.ColorOf({x, y}, ComparisonCanvas::Mode::kResult),
                   written.frames[size_t(k)].pixel(x, y))
             << "frame " << k + 1 << " at " << x << ", " << y;
+    // The current frame's own share of the file.
+    EXPECT_TRUE(Result()
+                    .findChild<QLabel*>("lblFrameFigures")
+                    ->text()
+                    .startsWith(ByteCountText(figures.frames[size_t(k)].bytes)));
   }
 }
 
