@@ -5,6 +5,7 @@
 #include <array>
 #include <cstring>
 #include <new>
+#include <optional>
 
 #include "reduction/gif_encoder.h"
 #include "reduction/lzw_strips.h"
@@ -150,59 +151,122 @@ FrameCodes EncodeFrameRect(const std::uint8_t* frame, const std::uint8_t* screen
   return best;
 }
 
+// How frame k is written: its indexes, rectangle, disposal and code stream.
+struct FrameWrite {
+  const std::uint8_t* indexes = nullptr;
+  QRect rect;
+  int disposal = kKeep;
+  FrameCodes codes;
+};
+
+// The frames of an animation written one by one against what the screen shows before each.
+class FrameWriter {
+ public:
+  FrameWriter(const IndexedPicture& frames, const FrameTiming& timing, int threads)
+      : width_(frames.width),
+        height_(frames.height / timing.count),
+        frameSize_(size_t(width_) * size_t(height_)),
+        entries_(static_cast<int>(frames.table.size())),
+        clear_(frames.transparent),
+        codeSize_(GifCodeSize(entries_)),
+        threads_(threads),
+        // Nothing before the first frame: the transparent index standing for "nothing".
+        screen_(frameSize_, std::uint8_t(std::max(clear_, 0))) {}
+
+  size_t FrameSize() const { return frameSize_; }
+  const std::uint8_t* Screen() const { return screen_.data(); }
+
+  // Frame k as `frame` (its pixels) against the screen; `next`, the next frame as given, or
+  // null for the last: its clear pixels, the same whatever it is written as, set the disposal.
+  FrameWrite Differenced(int k, const std::uint8_t* frame, const std::uint8_t* next) const {
+    FrameWrite write;
+    write.indexes = frame;
+    write.rect =
+        k == 0 ? QRect(0, 0, width_, height_) : ChangedRect(screen_.data(), frame, width_, height_);
+    // A pixel this frame shows and the next makes clear can only be cleared by this frame's
+    // disposal, which clears its whole rectangle; the next frame then draws the rest again.
+    if (clear_ >= 0 && next) {
+      const QRect cleared = ClearedRect(frame, next, width_, height_, std::uint8_t(clear_));
+      if (!cleared.isEmpty()) {
+        write.disposal = kClearRect;
+        write.rect |= cleared;
+      }
+    }
+    if (write.rect.isEmpty()) write.rect = QRect(0, 0, 1, 1);
+    const std::vector<int> candidates =
+        k == 0 ? std::vector<int>{}
+               : TransparentCandidates(frame, screen_.data(), width_, write.rect, entries_, clear_);
+    write.codes = EncodeFrameRect(frame, screen_.data(), width_, write.rect, candidates, clear_,
+                                  codeSize_, threads_);
+    return write;
+  }
+
+  // A frame written whole from its own code stream, with the disposal `like` has.
+  FrameWrite Whole(const WholeFrame& whole, const FrameWrite& like) const {
+    return {whole.indexes.data(), QRect(0, 0, width_, height_), like.disposal,
+            FrameCodes{whole.codes, clear_}};
+  }
+
+  // Appends the frame to `out` and brings the screen up to date.
+  void Put(const FrameWrite& write, int delayMs, QByteArray& out) {
+    PutGraphicControl(out, write.disposal, std::clamp((delayMs + 5) / 10, 0, 0xFFFF),
+                      write.codes.transparent);
+    PutGifImage(out, write.rect.left(), write.rect.top(), write.rect.width(), write.rect.height(),
+                codeSize_, write.codes.codes);
+    std::copy_n(write.indexes, frameSize_, screen_.begin());
+    if (write.disposal == kClearRect) Fill(screen_, width_, write.rect, std::uint8_t(clear_));
+  }
+
+ private:
+  int width_, height_;
+  size_t frameSize_;
+  int entries_, clear_, codeSize_, threads_;
+  std::vector<std::uint8_t> screen_;
+};
+
+// The shorter of two ways of writing a frame.
+const FrameWrite& Shorter(const FrameWrite& a, const FrameWrite& b) {
+  return b.codes.codes.size() < a.codes.codes.size() ? b : a;
+}
+
 }  // namespace
 
 EncodedPicture EncodeAnimatedGif(const IndexedPicture& frames, const FrameTiming& timing,
-                                 int threads, std::vector<std::int64_t>* frameBytes) {
+                                 int threads, std::vector<std::int64_t>* frameBytes,
+                                 const FrameOptions* options, std::vector<std::uint8_t>* written) {
   EncodedPicture result;
   if (!IsWhole(frames) || timing.count < 1 || frames.height % timing.count != 0) {
     result.error = QStringLiteral("There is no picture to write.");
     return result;
   }
-  const int width = frames.width, height = frames.height / timing.count;
-  result.error = GifSizeError(width, height);
+  result.error = GifSizeError(frames.width, frames.height / timing.count);
   if (!result.ok()) return result;
   if (frameBytes) frameBytes->clear();
   try {
-    const int codeSize = GifCodeSize(static_cast<int>(frames.table.size()));
-    const size_t frameSize = size_t(width) * size_t(height);
-    PutGifHeader(result.bytes, "GIF89a", width, height, frames.table);
+    FrameWriter writer(frames, timing, threads);
+    const size_t frameSize = writer.FrameSize();
+    PutGifHeader(result.bytes, "GIF89a", frames.width, frames.height / timing.count, frames.table);
     PutLoopCount(result.bytes, timing.loops);
-    // What a decoder shows before each frame, the transparent index standing for "nothing":
-    // nothing before the first.
-    const int transparent = frames.transparent;
-    std::vector<std::uint8_t> screen(frameSize, std::uint8_t(std::max(transparent, 0)));
-    const int entries = static_cast<int>(frames.table.size());
+    if (written) written->resize(frames.indexes.size());
+    std::vector<std::uint8_t> kept;
     for (int k = 0; k < timing.count; ++k) {
       const std::uint8_t* frame = frames.indexes.data() + size_t(k) * frameSize;
-      QRect rect =
-          k == 0 ? QRect(0, 0, width, height) : ChangedRect(screen.data(), frame, width, height);
-      // A pixel this frame shows and the next makes clear can only be cleared by this frame's
-      // disposal, which clears its whole rectangle; the next frame then draws the rest again.
-      int disposal = kKeep;
-      if (transparent >= 0 && k + 1 < timing.count) {
-        const QRect cleared =
-            ClearedRect(frame, frame + frameSize, width, height, std::uint8_t(transparent));
-        if (!cleared.isEmpty()) {
-          disposal = kClearRect;
-          rect |= cleared;
-        }
-      }
-      if (rect.isEmpty()) rect = QRect(0, 0, 1, 1);
-      const std::vector<int> candidates =
-          k == 0 ? std::vector<int>{}
-                 : TransparentCandidates(frame, screen.data(), width, rect, entries, transparent);
-      const FrameCodes written = EncodeFrameRect(frame, screen.data(), width, rect, candidates,
-                                                 transparent, codeSize, threads);
+      const std::uint8_t* next = k + 1 < timing.count ? frame + frameSize : nullptr;
+      FrameWrite best = writer.Differenced(k, frame, next);
+      if (options && options->keepShown && k > 0 &&
+          options->keepShown(k, frame, writer.Screen(), kept))
+        best = Shorter(best, writer.Differenced(k, kept.data(), next));
+      std::optional<WholeFrame> whole;
+      // A frame that changes less than half its area is never written whole.
+      const bool large = 2 * size_t(best.rect.width()) * size_t(best.rect.height()) >= frameSize;
+      if (options && options->whole && large && (whole = options->whole(k)))
+        best = Shorter(best, writer.Whole(*whole, best));
+      if (written)
+        std::copy_n(best.indexes, frameSize, written->begin() + std::ptrdiff_t(k * frameSize));
       const int delayMs = k < int(timing.delays.size()) ? timing.delays[size_t(k)] : 0;
       const qsizetype frameStart = result.bytes.size();
-      PutGraphicControl(result.bytes, disposal, std::clamp((delayMs + 5) / 10, 0, 0xFFFF),
-                        written.transparent);
-      PutGifImage(result.bytes, rect.left(), rect.top(), rect.width(), rect.height(), codeSize,
-                  written.codes);
+      writer.Put(best, delayMs, result.bytes);
       if (frameBytes) frameBytes->push_back(result.bytes.size() - frameStart);
-      std::copy_n(frame, frameSize, screen.begin());
-      if (disposal == kClearRect) Fill(screen, width, rect, std::uint8_t(transparent));
     }
     result.bytes.append(';');
   } catch (const std::bad_alloc&) {

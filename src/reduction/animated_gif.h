@@ -16,6 +16,8 @@
 //   the trailer.
 // Every frame a decoder composes is exactly the indexed frame, its transparent pixels clear.
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <vector>
 
 #include "reduction/encoded_picture.h"
@@ -24,10 +26,33 @@
 
 namespace tavlo {
 
+// A frame written whole under a loss budget: its indexes and its code stream.
+struct WholeFrame {
+  std::vector<std::uint8_t> indexes;
+  std::vector<std::uint8_t> codes;
+};
+
+// What each frame may be written as besides the frame given, under a loss budget
+// (animation_budget.h): every way is tried and the shortest written, so the screen the next
+// frame is differenced against is the frame as written. Whatever is chosen, a pixel is clear
+// exactly where the frame given has it clear.
+struct FrameOptions {
+  // Frame k (after the first) made into `kept` to keep what `screen` shows where it may; false
+  // when it keeps nothing.
+  std::function<bool(int k, const std::uint8_t* frame, const std::uint8_t* screen,
+                     std::vector<std::uint8_t>& kept)>
+      keepShown;
+  // Frame k written whole on its own; nullopt when there is no such way.
+  std::function<std::optional<WholeFrame>(int k)> whole;
+};
+
 // `frames` holds timing.count frames one below the other. `frameBytes`, when given, gets each
-// frame's bytes in the file, from its graphic control block to its image's end.
+// frame's bytes in the file, from its graphic control block to its image's end; `written`, the
+// indexes of every frame as written, when `options` lets them differ from `frames`.
 EncodedPicture EncodeAnimatedGif(const IndexedPicture& frames, const FrameTiming& timing,
-                                 int threads = 0, std::vector<std::int64_t>* frameBytes = nullptr);
+                                 int threads = 0, std::vector<std::int64_t>* frameBytes = nullptr,
+                                 const FrameOptions* options = nullptr,
+                                 std::vector<std::uint8_t>* written = nullptr);
 
 // EncodeAnimatedGif for an animation, EncodeGif for a still picture.
 EncodedPicture EncodeGifFrames(const IndexedPicture& picture, const FrameTiming& timing,

@@ -1,8 +1,9 @@
 #include "reduction/animation_budget.h"
 
-#include <atomic>
+#include <cstring>
 
-#include "base/parallel_work.h"
+#include "reduction/animated_gif.h"
+#include "reduction/budget_encoder.h"
 
 namespace tavlo {
 namespace {
@@ -16,35 +17,80 @@ float AllowedLoss(const AllowedEntries& allowed, std::uint32_t c, std::uint8_t e
   return -1;
 }
 
+// Frame k of an animation's colours as a still picture of its own: the same colours, its pixels.
+PictureColors FrameColors(const PictureColors& colors, int k) {
+  PictureColors frame;
+  frame.width = colors.width;
+  frame.height = colors.height / colors.frames.count;
+  frame.histogram = colors.histogram;
+  frame.lab = colors.lab;
+  frame.clear = colors.clear;
+  frame.alpha = colors.alpha;
+  const size_t bytes = 3 * size_t(frame.width) * size_t(frame.height);
+  frame.pixelColor.resize(bytes + 1);  // and the padding byte a pixel's read may touch
+  std::memcpy(frame.pixelColor.data(), colors.pixelColor.data() + size_t(k) * bytes, bytes);
+  return frame;
+}
+
+bool Stopped(const std::atomic<bool>* stop) {
+  return stop && stop->load(std::memory_order_relaxed);
+}
+
 }  // namespace
 
-std::uint64_t KeepShownWithinBudget(const PictureColors& colors, const AllowedEntries& allowed,
-                                    std::vector<std::uint8_t>& written,
-                                    std::vector<float>& pixelLoss, int threads) {
+bool EncodeAnimationWithinBudget(const PictureColors& colors,
+                                 const std::vector<ColorValue>& entries,
+                                 const AllowedEntries& allowed,
+                                 const std::vector<std::uint8_t>& exact, int transparent,
+                                 BudgetedAnimation& result, int threads,
+                                 const std::atomic<bool>* stop) {
+  result = BudgetedAnimation{};
   const int count = colors.frames.count;
-  if (count < 2 || colors.height % count != 0 || allowed.color.size() != colors.Distinct())
-    return 0;
+  if (count < 1 || colors.height % count != 0 || allowed.color.size() != colors.Distinct() ||
+      exact.size() != colors.PictureSize())
+    return true;
   const size_t frameSize = size_t(colors.width) * size_t(colors.height / count);
-  std::atomic<std::uint64_t> kept = 0;
-  for (int k = 1; k < count; ++k) {
-    const size_t first = size_t(k) * frameSize;
-    const size_t parts = threads > 0 ? size_t(threads) : ThreadsFor(frameSize, size_t{1} << 18);
-    RunInParts(frameSize, parts, [&](size_t begin, size_t end) {
-      std::uint64_t here = 0;
-      for (size_t p = first + begin; p < first + end; ++p) {
-        const std::uint8_t shown = written[p - frameSize];
-        if (written[p] == shown) continue;
-        const std::uint32_t c = colors.ColorOfPixel(p);
-        const float loss = AllowedLoss(allowed, c, shown);
-        if (loss < 0) continue;
-        written[p] = shown;
-        if (!colors.IsClear(c)) pixelLoss[p] = loss;
-        ++here;
-      }
-      kept += here;
-    });
+  FrameOptions options;
+  options.keepShown = [&](int k, const std::uint8_t* frame, const std::uint8_t* screen,
+                          std::vector<std::uint8_t>& kept) {
+    kept.assign(frame, frame + frameSize);
+    bool any = false;
+    for (size_t p = 0; p < frameSize; ++p) {
+      if (kept[p] == screen[p] ||
+          AllowedLoss(allowed, colors.ColorOfPixel(size_t(k) * frameSize + p), screen[p]) < 0)
+        continue;
+      kept[p] = screen[p];
+      any = true;
+    }
+    return any;
+  };
+  options.whole = [&](int k) -> std::optional<WholeFrame> {
+    BudgetedGif still;
+    // A GIF's frames, which most animations are, have every pixel exactly on an entry already,
+    // where the still picture's rule of keeping near-exact pixels would keep them all.
+    BudgetTuning tuning;
+    tuning.keptBelow = 0;
+    if (Stopped(stop) ||
+        !EncodeGifWithinBudget(FrameColors(colors, k), entries, allowed, still, threads, stop,
+                               tuning, transparent) ||
+        !still.error.isEmpty())
+      return std::nullopt;
+    return WholeFrame{std::move(still.indexes), std::move(still.codes)};
+  };
+  const IndexedPicture picture{colors.width, colors.height, exact, entries, transparent};
+  EncodedPicture gif = EncodeAnimatedGif(picture, colors.frames, threads, &result.frameBytes,
+                                         &options, &result.written);
+  if (Stopped(stop)) return false;
+  result.gif = std::move(gif.bytes);
+  result.error = gif.error;
+  if (!result.error.isEmpty()) return true;
+  result.pixelLoss.resize(result.written.size());
+  for (size_t p = 0; p < result.written.size(); ++p) {
+    const std::uint32_t c = colors.ColorOfPixel(p);
+    result.pixelLoss[p] =
+        colors.IsClear(c) ? 0 : std::max(0.0f, AllowedLoss(allowed, c, result.written[p]));
   }
-  return kept;
+  return true;
 }
 
 }  // namespace tavlo

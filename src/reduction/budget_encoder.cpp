@@ -374,7 +374,7 @@ bool EncodeGifWithinBudget(const PictureColors& colors, const std::vector<ColorV
   context.pixelLoss = result.pixelLoss.data();
   std::vector<Tally> tallies((pixels + kLzwStripLength - 1) / kLzwStripLength);
   for (Tally& tally : tallies) tally.usage.assign(entries.size(), 0);
-  const std::vector<std::uint8_t> codes = EncodeStrips(pixels, threads, [&]() -> StripWorker {
+  std::vector<std::uint8_t> codes = EncodeStrips(pixels, threads, [&]() -> StripWorker {
     auto strip = std::make_shared<BudgetStrip>(context);
     return [strip, &tallies](const Strip& part, BitStream& out) {
       strip->Encode(part, out, tallies[part.begin / kLzwStripLength]);
@@ -383,6 +383,7 @@ bool EncodeGifWithinBudget(const PictureColors& colors, const std::vector<ColorV
   if (stop && stop->load()) return false;
 
   result.gif = GifFile(colors.width, colors.height, entries, codes, transparent);
+  result.codes = std::move(codes);
   result.usage.assign(entries.size(), 0);
   for (const Tally& tally : tallies) {
     for (size_t k = 0; k < entries.size(); ++k) result.usage[k] += tally.usage[k];

@@ -75,6 +75,7 @@ struct BudgetedGif {
   // Each pixel as written, row by row: its range position and its difference.
   std::vector<std::uint8_t> indexes;
   std::vector<float> pixelLoss;
+  std::vector<std::uint8_t> codes;  // the image's code stream, as `gif` holds it in sub-blocks
 };
 
 // The GIF of the picture whose colours are `colours` reduced to `entries` (the range's colours,

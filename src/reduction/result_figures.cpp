@@ -178,34 +178,33 @@ void SumUpFrames(const PictureColors& colors, ResultFigures& figures) {
   }
 }
 
-// An animation under a budget: the exact frames, but each pixel that may keep what the frame
-// before left on screen keeps it (animation_budget.h); the exact file stays when that bought
+// An animation under a budget (animation_budget.h); the exact file stays when the budget bought
 // nothing.
-bool KeepShownFrames(const PictureColors& colors, const std::vector<ColorValue>& entries,
-                     const ResultCache& cache, ResultFigures& figures, int threads) {
-  std::vector<float> loss = figures.pixelLoss;
-  IndexedPicture picture{colors.width, colors.height, figures.written, entries,
-                         figures.transparentEntry};
-  if (KeepShownWithinBudget(colors, cache.allowed, picture.indexes, loss, threads) == 0)
+bool EncodeFramesWithinBudget(const PictureColors& colors, const std::vector<ColorValue>& entries,
+                              const ResultCache& cache, ResultFigures& figures, int threads,
+                              const std::atomic<bool>* stop) {
+  BudgetedAnimation budgeted;
+  if (!EncodeAnimationWithinBudget(colors, entries, cache.allowed, figures.written,
+                                   figures.transparentEntry, budgeted, threads, stop))
+    return false;
+  if (!budgeted.error.isEmpty() || budgeted.gif.isEmpty() ||
+      budgeted.gif.size() >= figures.gif.size())
     return true;
-  std::vector<std::int64_t> frameBytes;
-  EncodedPicture gif = EncodeAnimatedGif(picture, colors.frames, threads, &frameBytes);
-  if (!gif.ok() || gif.bytes.size() >= figures.gif.size()) return true;
-  figures.gif = std::move(gif.bytes);
-  figures.frameBytes = std::move(frameBytes);
+  figures.gif = std::move(budgeted.gif);
+  figures.frameBytes = std::move(budgeted.frameBytes);
   figures.usage.assign(size_t(figures.rangeSize), 0);
   double weighted = 0;
   float largest = 0;
   std::uint64_t above = 0;
-  for (size_t p = 0; p < picture.indexes.size(); ++p) {
-    ++figures.usage[picture.indexes[p]];
-    if (colors.IsClear(colors.ColorOfPixel(p))) continue;
-    weighted += loss[p];
-    largest = std::max(largest, loss[p]);
-    above += loss[p] > 1.0f;
+  for (size_t p = 0; p < budgeted.written.size(); ++p) {
+    ++figures.usage[budgeted.written[p]];
+    const float loss = budgeted.pixelLoss[p];
+    weighted += loss;
+    largest = std::max(largest, loss);
+    above += loss > 1.0f;
   }
-  figures.written = std::move(picture.indexes);
-  figures.pixelLoss = std::move(loss);
+  figures.written = std::move(budgeted.written);
+  figures.pixelLoss = std::move(budgeted.pixelLoss);
   SetLoss(figures, weighted, largest, above);
   return true;
 }
@@ -228,7 +227,8 @@ bool EncodeWithinBudget(const PictureColors& colors, const std::vector<ColorValu
       return false;
     KeepTransparentEntry(colors, opaque, transparent, entries[size_t(transparent)], cache.allowed);
   }
-  if (colors.frames.Animated()) return KeepShownFrames(colors, entries, cache, figures, threads);
+  if (colors.frames.Animated())
+    return EncodeFramesWithinBudget(colors, entries, cache, figures, threads, stop);
   BudgetedGif budgeted;
   if (!EncodeGifWithinBudget(colors, entries, cache.allowed, budgeted, threads, stop, {},
                              transparent))
