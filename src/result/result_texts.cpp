@@ -71,9 +71,9 @@ QString LossText(const ResultFigures& figures) {
 QString FrameText(const ResultFigures& figures, int k) {
   if (k < 0 || size_t(k) >= figures.frames.size()) return {};
   const ResultFigures::Frame& frame = figures.frames[size_t(k)];
-  return QStringLiteral("%1 (%2 of the file); mean %3, max %4")
-      .arg(ByteCountText(frame.bytes),
-           ShareText(double(frame.bytes) / std::max<double>(1, double(figures.GifBytes()))),
+  const double share = double(frame.bytes) / std::max<double>(1, double(figures.GifBytes()));
+  return QStringLiteral("%1 (%2 %); mean %3, max %4")
+      .arg(ByteCountText(frame.bytes), Numbers().toString(100 * share, 'f', 1),
            Numbers().toString(frame.meanLoss, 'f', 2), Numbers().toString(frame.maxLoss, 'f', 2));
 }
 

@@ -22,8 +22,8 @@ QString ShareText(double share);  // "12.34 %"
 QString BudgetEffectText(const ResultFigures& figures);
 // The exact reduction's file: "284,112 bytes; mean 1.85, max 22.92; 66.3 % of pixels above 1.0".
 QString ExactText(const ResultFigures& figures);
-// Frame k's share of an animation's file and its loss: "1,204 bytes (4.1 % of the file); mean
-// 0.42, max 3.10"; empty without figures of that frame.
+// Frame k's share of an animation's file and its loss: "1,204 bytes (4.1 %); mean 0.42, max
+// 3.10"; empty without figures of that frame.
 QString FrameText(const ResultFigures& figures, int k);
 // What became of the clear pixels: "41,230 transparent; 1,204 partly transparent pixels made
 // clear" with a transparent entry, "41,230 transparent pixels made opaque (laid over the matte)"

@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QScrollArea>
 #include <QSignalBlocker>
 #include <QSortFilterProxyModel>
 #include <QSpinBox>
@@ -106,8 +107,16 @@ void ResultWindow::BuildLayout() {
   comparison_ = new ComparisonView(*computer_, panes_);
   connect(comparison_, &ComparisonView::ViewingChosen, this, &ResultWindow::SetViewingPpd);
   panes_->addWidget(comparison_);
-  auto* figures = new QWidget(panes_);
-  panes_->addWidget(figures);
+  // The figures scroll rather than squeeze when the screen is too short for every row (an
+  // animation's frame bar and figures on a 768-pixel screen).
+  auto* figureScroll = new QScrollArea(panes_);
+  figureScroll->setObjectName(QStringLiteral("scrFigures"));
+  figureScroll->setWidgetResizable(true);
+  figureScroll->setFrameShape(QFrame::NoFrame);
+  figureScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  auto* figures = new QWidget(figureScroll);
+  figureScroll->setWidget(figures);
+  panes_->addWidget(figureScroll);
   // An animation's frame bar heads the figures, under the view it steps.
   auto* figureRows = new QVBoxLayout(figures);
   figureRows->setContentsMargins(0, 0, 0, 0);

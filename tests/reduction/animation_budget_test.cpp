@@ -1,6 +1,7 @@
 // The loss budget across an animation's frames: a noisy animation gets smaller, giflib composes
 // every frame to the pixels the figures describe, and no pixel of any frame ends further from its
-// colour than max(T, its exact loss), with or without a transparent entry; the frames' bytes add up.
+// colour than max(T, its exact loss), with or without a transparent entry; the frames' bytes
+// add up.
 #include <gtest/gtest.h>
 
 #include <random>
