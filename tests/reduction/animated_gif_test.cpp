@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <random>
 
@@ -131,6 +133,33 @@ TEST(AnimatedGifTest, UnchangedPartsAreNotWrittenAgain) {
   };
   for (const IndexedPicture& frames : {four, FullTable(four, 0), FullTable(four, -1)})
     EXPECT_LT(third(frames), 60) << "noise alone: " << first;
+}
+
+// gifsicle -O3, the best lossless GIF optimiser at hand, finds at most 2 % to take out of a file
+// whose frames are a block moving over a still, noisy background.
+TEST(AnimatedGifTest, GifsicleFindsLittleToTakeOut) {
+  const QString gifsicle = QStandardPaths::findExecutable(QStringLiteral("gifsicle"));
+  if (gifsicle.isEmpty()) GTEST_SKIP() << "gifsicle is not installed";
+  constexpr int kSide = 64, kCount = 8;
+  IndexedPicture frames{
+      kSide, kCount * kSide, {}, {0x000000, 0x0000FF, 0x00FF00, 0xFF0000, 0xFFFFFF}};
+  frames.indexes.resize(size_t(kSide * kSide * kCount));
+  std::mt19937 random(25);
+  for (size_t i = 0; i < size_t(kSide * kSide); ++i) frames.indexes[i] = std::uint8_t(random() % 4);
+  for (int k = 0; k < kCount; ++k) {
+    std::uint8_t* frame = frames.indexes.data() + size_t(k * kSide * kSide);
+    std::copy_n(frames.indexes.begin(), kSide * kSide, frame);
+    for (int y = 20; y < 30; ++y)
+      for (int x = 4 + 6 * k; x < 14 + 6 * k; ++x) frame[y * kSide + x] = 4;
+  }
+  const QByteArray ours =
+      EncodeAnimatedGif(frames, {kCount, std::vector<int>(kCount, 50), 0}).bytes;
+  QTemporaryDir dir;
+  const QString in = dir.filePath(QStringLiteral("in.gif")),
+                out = dir.filePath(QStringLiteral("out.gif"));
+  WriteBytes(in, ours);
+  ASSERT_EQ(QProcess::execute(gifsicle, {QStringLiteral("-O3"), in, QStringLiteral("-o"), out}), 0);
+  EXPECT_GE(double(ReadBytes(out).size()), 0.98 * double(ours.size()));
 }
 
 }  // namespace
