@@ -113,7 +113,7 @@ def budgeted(name, cli, src, act, used, work):
     print(f"{name:9}  gifsicle -O3 --lossy=20 {peer:7d}  1.000  {seconds:7.3f}  "
           f"mean {peer_mean:.3f} blurred {peer_blurred:.3f}")
     best = None
-    for budget in (0.5, 1, 1.5, 2, 3, 4, 5, 6, 8, 10):
+    for budget in (0.5, 1, 1.5, 2, 3, 4, 5, 6, 7, 8, 9, 10):
         out_dir = os.path.join(work, f"{name}-T{budget}")
         os.makedirs(out_dir, exist_ok=True)
         command = [cli, "reduce", src, "--palette", act, "--range", f"1-{used}", "--lossy",
@@ -122,9 +122,10 @@ def budgeted(name, cli, src, act, used, work):
         out = os.path.join(out_dir, name + ".gif")
         mean, blurred = loss_over_frames(want, out)
         if mean <= peer_mean and blurred <= peer_blurred:
-            best = (budget, os.path.getsize(out), timed(command), mean, blurred)
+            best = (budget, os.path.getsize(out), command, mean, blurred)
     if best:
-        budget, size, seconds, mean, blurred = best
+        budget, size, command, mean, blurred = best
+        seconds = timed(command)
         print(f"{name:9}  tavlo --lossy {budget:<4}      {size:7d}  {size / peer:5.3f}  "
               f"{seconds:7.3f}  mean {mean:.3f} blurred {blurred:.3f}")
     else:
