@@ -210,14 +210,13 @@ class BudgetStrip {
       float extra = c_.allowed.loss[offset] - nearestLoss +
                     c_.targetWeight * std::max(0.0f, std::sqrt(norm2) - nearestDistance);
       if (c_.noReward) extra = std::max(0.0f, extra);
-      Candidate candidate{
-          extra, {offset, index, offset == first}, child, Limited(error, norm2) * share};
-      size_t at = candidates_.size();
-      candidates_.push_back(candidate);
-      for (; at > begin && candidates_[at - 1].extra > extra; --at)
-        candidates_[at] = candidates_[at - 1];
-      candidates_[at] = candidate;
+      candidates_.push_back(
+          {extra, {offset, index, offset == first}, child, Limited(error, norm2) * share});
     }
+    // Cheapest first, ties in range order; a colour may have a hundred entries within a large
+    // budget, too many to sort by insertion.
+    std::stable_sort(candidates_.begin() + std::ptrdiff_t(begin), candidates_.end(),
+                     [](const Candidate& a, const Candidate& b) { return a.extra < b.extra; });
     const size_t count = candidates_.size() - begin;
     if (count == 1) {
       only = candidates_.back();
