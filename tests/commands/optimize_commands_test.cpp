@@ -62,6 +62,14 @@ QImage ClearBands() {
 
 class OptimizeCommandsTest : public AppFixture {
  protected:
+  // "Reduce to target..." over entries 1-256 with a GIF size target, which it reaches.
+  void ReduceWholeRangeTo(qsizetype target) {
+    Range(1, 256);
+    dialogs_.AnswerInputs({QStringLiteral("\u2264 %1").arg(target)});
+    Run("mnuReduceToTarget");
+    EXPECT_TRUE(LastMessage().startsWith(QString::fromUtf8("Reached the target \u2264 ")))
+        << LastMessage().toStdString();
+  }
   void SetUp() override {
     StartApp();
     for (int i = 0; i < kPaletteSize; ++i) Document().SetEntryColor(i, kOutside);
@@ -350,11 +358,7 @@ TEST_F(OptimizeCommandsTest, ReduceToAGifSizeReachesItAndTheResultWindowShowsTho
   };
   const qsizetype start = gifSize(0, 255);
   const qsizetype target = start * 3 / 4;
-  Range(1, 256);
-  dialogs_.AnswerInputs({QStringLiteral("\u2264 %1").arg(target)});
-  Run("mnuReduceToTarget");
-  EXPECT_TRUE(LastMessage().startsWith(QString::fromUtf8("Reached the target \u2264 ")))
-      << LastMessage().toStdString();
+  ReduceWholeRangeTo(target);
   const EntryRange kept = Main().Result()->Range();
   EXPECT_EQ(kept.first, 0);
   EXPECT_LT(kept.last, 255);
@@ -379,11 +383,7 @@ TEST_F(OptimizeCommandsTest, UnderALossBudgetAGifSizeTargetCountsTheBudgetedFile
     };
     const qsizetype target = gifSize({0, 255}, 10) * 9 / 10;
     Main().Result()->SetBudget(10);
-    Range(1, 256);
-    dialogs_.AnswerInputs({QStringLiteral("\u2264 %1").arg(target)});
-    Run("mnuReduceToTarget");
-    EXPECT_TRUE(LastMessage().startsWith(QString::fromUtf8("Reached the target \u2264 ")))
-        << LastMessage().toStdString();
+    ReduceWholeRangeTo(target);
     const EntryRange kept = Main().Result()->Range();
     EXPECT_LE(gifSize(kept, 10), target) << transparent;
     EXPECT_GT(gifSize(kept, 0), target) << transparent;
