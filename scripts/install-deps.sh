@@ -7,7 +7,7 @@ set -euo pipefail
 
 packages=(
   # build
-  cmake g++ make pkg-config ccache
+  cmake g++ make pkg-config ccache lld
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-svg-dev
   # the metafile readers, and what libwmf's link flags name (-lexpat -ljpeg -lpng -lz -lX11
   # -lfreetype) but its -dev package does not pull in

@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "support/build_paths.h"
 #include "support/test_files.h"
 
 namespace tavlo::testing {
@@ -28,7 +29,7 @@ Finished RunProgram(const QStringList& arguments, const QString& threads = QStri
     environment.remove(name);
   if (!threads.isEmpty()) environment.insert(QStringLiteral("TAVLO_THREADS"), threads);
   process.setProcessEnvironment(environment);
-  process.start(TAVLO_CLI_PATH, arguments);
+  process.start(QString::fromUtf8(CliPath()), arguments);
   EXPECT_TRUE(process.waitForFinished(60000));
   return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
           QString::fromUtf8(process.readAllStandardOutput()),
@@ -37,7 +38,7 @@ Finished RunProgram(const QStringList& arguments, const QString& threads = QStri
 
 // Everything the program writes to a terminal that is both its stdout and its stderr.
 QString RunOnTerminal(const QStringList& arguments) {
-  std::vector<QByteArray> strings = {TAVLO_CLI_PATH};
+  std::vector<QByteArray> strings = {CliPath()};
   for (const QString& argument : arguments) strings.push_back(argument.toLocal8Bit());
   std::vector<char*> argv;
   for (QByteArray& s : strings) argv.push_back(s.data());

@@ -12,6 +12,8 @@
 #include <optional>
 #include <vector>
 
+#include "support/build_paths.h"
+
 namespace tavlo::testing {
 namespace {
 
@@ -132,7 +134,7 @@ QString ReadText(const QString& path) {
 // The modules' files, relative to src/; files at the top of src/ belong to the build itself.
 std::vector<SourceFile> ReadSources() {
   std::vector<SourceFile> files;
-  const QDir src(QStringLiteral(TAVLO_SOURCE_DIR));
+  const QDir src(QString::fromUtf8(SourceDir()));
   QDirIterator it(src.path(), {"*.h", "*.cpp"}, QDir::Files, QDirIterator::Subdirectories);
   while (it.hasNext()) {
     const QString path = src.relativeFilePath(it.next());
@@ -146,7 +148,7 @@ std::vector<SourceFile> ReadSources() {
 QStringList LinkedFolders(const QString& folder) {
   static const QRegularExpression call(QStringLiteral("target_link_libraries\\(([^)]*)\\)"));
   static const QRegularExpression library(QStringLiteral("\\btavlo_([a-z_]+)"));
-  const QString text = ReadText(QStringLiteral(TAVLO_SOURCE_DIR "/") + folder + "/CMakeLists.txt");
+  const QString text = ReadText(QString::fromUtf8(SourceDir()) + u'/' + folder + "/CMakeLists.txt");
   QStringList linked;
   for (auto calls = call.globalMatch(text); calls.hasNext();) {
     const QString arguments = calls.next().captured(1);
@@ -164,7 +166,7 @@ QStringList LinkedFolders(const QString& folder) {
 class LevelTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    rows_ = ReadTable(ReadText(QStringLiteral(TAVLO_SOURCE_DIR "/README.md")));
+    rows_ = ReadTable(ReadText(QString::fromUtf8(SourceDir()) + QStringLiteral("/README.md")));
     ASSERT_GE(rows_.size(), 10u) << "the module table of src/README.md was not found";
   }
   ModuleTable rows_;
@@ -196,7 +198,7 @@ TEST_F(LevelTest, AnIncludeUpwardsOrOfWidgetsBelowIsCaught) {
 }
 
 TEST_F(LevelTest, EachFolderIsAModuleThatLinksWhatItsRowUses) {
-  const QDir src(QStringLiteral(TAVLO_SOURCE_DIR));
+  const QDir src(QString::fromUtf8(SourceDir()));
   for (const QString& folder : src.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
     const auto row = rows_.find(folder);
     ASSERT_NE(row, rows_.end()) << folder.toStdString() << "/ has no row in src/README.md";

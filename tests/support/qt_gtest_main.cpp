@@ -4,9 +4,11 @@
 
 #include <QApplication>
 
+#include "support/build_paths.h"
+
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-    qputenv("QT_QPA_PLATFORM", TAVLO_TEST_PLATFORM);
+    qputenv("QT_QPA_PLATFORM", tavlo::testing::TestPlatform());
   QApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();

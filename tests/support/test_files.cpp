@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "support/build_paths.h"
+
 namespace tavlo::testing {
 
 QByteArray ReadBytes(const QString& path) {
@@ -20,7 +22,7 @@ void WriteBytes(const QString& path, const QByteArray& bytes) {
 }
 
 QString CorpusPath(const QString& relative) {
-  return QStringLiteral(TAVLO_CORPUS_DIR "/") + relative;
+  return QString::fromUtf8(CorpusDir()) + u'/' + relative;
 }
 
 bool CorpusAvailable() {
