@@ -31,6 +31,12 @@ PictureResult Failure(const QString& reason) {
   return {QImage(), reason, {}, {}};
 }
 
+PictureResult NotAPicture(const QString& reason) {
+  PictureResult result = Failure(reason);
+  result.notAPicture = true;
+  return result;
+}
+
 // The picture as it is kept: 32-bit ARGB when some pixel is not opaque, 32-bit RGB otherwise.
 QImage Kept(const QImage& image) {
   if (!image.hasAlphaChannel()) return image.convertToFormat(QImage::Format_RGB32);
@@ -94,7 +100,7 @@ PictureResult DecodeWithQt(const QByteArray& bytes) {
   const bool readable = reader.canRead();
   const QByteArray format = reader.format().toLower();
   if (!readable || !IsAcceptedFormat(format))
-    return Failure(QStringLiteral("the file is not a picture in a format Tavlo reads"));
+    return NotAPicture(QStringLiteral("the file is not a picture in a format Tavlo reads"));
   const QSize size = reader.size();
   if (size.isValid() && !PictureSizeAllowed(size.width(), size.height()))
     return Failure(PictureTooLarge(size.width(), size.height()));
@@ -289,7 +295,7 @@ bool BmpIsComplete(const QByteArray& bytes) {
 }
 
 PictureResult DecodePicture(const QByteArray& bytes) {
-  if (bytes.isEmpty()) return Failure(QStringLiteral("the file is empty"));
+  if (bytes.isEmpty()) return NotAPicture(QStringLiteral("the file is empty"));
   QString error;
   if (LooksLikeEmf(bytes)) {
     QImage image = RenderEmf(bytes, &error);
@@ -303,7 +309,11 @@ PictureResult DecodePicture(const QByteArray& bytes) {
     const DecodedPng png = DecodePng(bytes);
     return png.image.isNull() ? Failure(png.error) : PictureResult{Kept(png.image), {}, {}, {}};
   }
-  if (ScanGifBlocks(bytes).images > 1) return DecodeAnimatedGif(bytes);
+  const int gifImages = ScanGifBlocks(bytes).images;
+  if (gifImages > 1) return DecodeAnimatedGif(bytes);
+  // A GIF of a colour table alone is a palette file.
+  if (gifImages == 0 && HasGifSignature({bytes.constData(), size_t(bytes.size())}))
+    return NotAPicture(QStringLiteral("the GIF holds no picture"));
   return DecodeWithQt(bytes);
 }
 

@@ -39,6 +39,9 @@ struct PictureResult {
   QString error;
   LoadingLosses losses;
   Animation animation;  // every frame of an animated GIF or WebP; none for other pictures
+  // On failure: the content is in no picture format the loader reads (or holds no picture), as
+  // opposed to a picture that is damaged, too large or cannot be read.
+  bool notAPicture = false;
   bool ok() const { return !image.isNull(); }
 };
 
