@@ -33,7 +33,9 @@ void MainWindow::OpenFiles(const QStringList& paths) {
     if (loaded.ok()) {
       ShowPicture(loaded);
       PictureShown(path);
-    } else if (!OpenPaletteAt(this, *document_, path)) {
+    } else if (!loaded.notAPicture || !OpenPaletteAt(this, *document_, path)) {
+      // A picture that cannot be opened is said so, as the open dialog says it; only what is no
+      // picture at all is tried as a palette.
       ShowWarning(this, CannotOpenPictureText(path, loaded.error));
     }
   }

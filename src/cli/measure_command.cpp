@@ -1,10 +1,9 @@
 #include "cli/measure_command.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <new>
 
 #include "cli/measure_output.h"
+#include "cli/output_files.h"
 #include "cli/parallel_inputs.h"
 #include "cli/picture_input.h"
 #include "cli/progress.h"
@@ -13,7 +12,6 @@
 #include "reduction/from_image.h"
 #include "reduction/loss_map.h"
 #include "reduction/result_figures.h"
-#include "store/atomic_file.h"
 
 namespace tavlo::cli {
 namespace {
@@ -37,7 +35,7 @@ CommandSpec MeasureSpec() {
       .synopsis = QStringLiteral(
           "PICTURE... --palette FILE [--range A-B] [--lossy T] [--transparent N|none|auto]\n"
           "        [--alpha-threshold A] [--matte RRGGBB] [--json] [--viewing PPD]\n"
-          "        [--loss-map DIR] [--jobs N] [--quiet]"),
+          "        [--loss-map DIR] [--jobs N] [--force] [--quiet]"),
       .summary = QStringLiteral(
           "Prints, for each picture reduced to the palette's entries by the preview's rule, the\n"
           "figures the result window shows: the size of the GIF \"Export GIF...\" would write, "
@@ -49,11 +47,12 @@ CommandSpec MeasureSpec() {
           "those of the GIF written under the loss budget T, and --json says \"lossy\": T.\n"
           "--json also gives the visible loss (S-CIELAB at --viewing PPD): its mean and share\n"
           "of pixels above 1.0. An animated GIF is measured whole: its figures are those of all\n"
-          "its frames and of the animation's GIF (exact, whatever --lossy says), --json gives\n"
-          "\"frames\", and its loss map holds the frames one below the other."),
+          "its frames and of the animation's GIF (with --lossy T, written under the budget across\n"
+          "frames), --json gives \"frames\", and its loss map holds the frames one below the\n"
+          "other."),
       .options = {PaletteOption(), RangeOption(), LossyOption(), TransparentOption(true),
                   AlphaThresholdOption(), MatteOption(), JsonOption(), ViewingOption(),
-                  LossMapOption(), JobsOption(), QuietOption()},
+                  LossMapOption(), JobsOption(), ForceOption(), QuietOption()},
       .minimumInputs = 1,
       .example = QStringLiteral("measure icons/*.png --palette web.gpl --json"),
   };
@@ -73,24 +72,20 @@ struct Measurement {
   double budget = 0;
   double viewingPpd = 0;  // 0: no visible loss
   QString lossMapDir;     // empty: no loss map
+  bool force = false;     // loss maps replace existing files
   int threads = 1;
 };
 
-// Writes the loss map of `input` into the measurement's directory; the reason when it cannot.
-QString WriteLossMap(const QString& input, const ResultFigures& figures, int width, int height,
+// Writes the loss map to `path` by the output rule; the reason when it cannot.
+QString WriteLossMap(const QString& path, const ResultFigures& figures, int width, int height,
                      const Measurement& measurement) {
-  const QString path =
-      QDir(measurement.lossMapDir)
-          .filePath(QFileInfo(input).completeBaseName() + QStringLiteral(".loss.png"));
   const QByteArray png = LossMapPng(figures.pixelLoss, width, height);
   if (png.isEmpty()) return QStringLiteral("its loss map could not be encoded");
-  const WriteResult written = WriteFileAtomically(path, png);
-  return written ? QString()
-                 : QStringLiteral("%1 could not be written: %2")
-                       .arg(QDir::toNativeSeparators(path), written.error);
+  return WriteOutput(path, png, measurement.force);
 }
 
-Measured MeasureOne(const QString& input, const Measurement& measurement) {
+// `lossMap`: where its loss map goes, or empty for none.
+Measured MeasureOne(const QString& input, const QString& lossMap, const Measurement& measurement) {
   Measured measured;
   try {
     const PictureResult picture = LoadPicture(input);
@@ -108,9 +103,9 @@ Measured MeasureOne(const QString& input, const Measurement& measurement) {
                               measurement.viewingPpd))
       return {{}, QStringLiteral("cannot be measured"), {}, 1};
     if (!measured.figures.gifError.isEmpty()) return {{}, measured.figures.gifError, {}, 1};
-    if (!measurement.lossMapDir.isEmpty()) {
+    if (!lossMap.isEmpty()) {
       const QString error =
-          WriteLossMap(input, measured.figures, colors.width, colors.height, measurement);
+          WriteLossMap(lossMap, measured.figures, colors.width, colors.height, measurement);
       if (!error.isEmpty()) return {{}, error, {}, 1};
     }
     // Printed from here on are the figures; the pixels need not stay.
@@ -153,45 +148,60 @@ int RunMeasure(const QStringList& arguments, CliIo& io) {
   if (json || line.IsSet(QStringLiteral("viewing"))) {
     if (const auto ended = ReadViewing(line, io, measurement.viewingPpd)) return *ended;
   }
-  if (!measurement.lossMapDir.isEmpty() && !QFileInfo(measurement.lossMapDir).isDir())
-    return line.UsageError(io, QStringLiteral("--loss-map takes a directory; %1 is none.")
-                                   .arg(QDir::toNativeSeparators(measurement.lossMapDir)));
+  if (const QString problem = OutputFolderProblem(measurement.lossMapDir); !problem.isEmpty()) {
+    ReportFailure(io, ShownPath(measurement.lossMapDir), problem);
+    return kExitSomeFailed;
+  }
+  measurement.force = line.IsSet(QStringLiteral("force"));
 
   const QStringList inputs = line.Inputs();
   const int count = static_cast<int>(inputs.size());
+  QStringList lossMaps, refused;
+  if (!measurement.lossMapDir.isEmpty()) {
+    for (const QString& input : inputs)
+      lossMaps << OutputNamed(input, measurement.lossMapDir, QStringLiteral(".loss.png"));
+    refused = RefusedOutputs(inputs, lossMaps, measurement.force);
+  }
   measurement.threads = ThreadsPerInput(count, jobs);
   std::vector<Measured> results(static_cast<size_t>(count));
   Progress progress(io, count, line.IsSet(QStringLiteral("quiet")));
   bool anyFailed = false;
   if (!json) io.out << MeasureTableHeader() << Qt::endl;
-  ForEachInput(count, jobs,
-               {.work = [&](int i) { results[size_t(i)] = MeasureOne(inputs[i], measurement); },
-                .finished =
-                    [&](int i) {
-                      progress.Finished(ShownPath(inputs[i]) + (results[size_t(i)].error.isEmpty()
-                                                                    ? QString()
-                                                                    : QStringLiteral(" failed")));
-                    },
-                .inOrder =
-                    [&](int i) {
-                      Measured& result = results[size_t(i)];
-                      if (!result.note.isEmpty())
-                        ReportWarning(io,
-                                      ShownPath(inputs[i]) + QStringLiteral(": ") + result.note);
-                      if (!result.error.isEmpty()) {
-                        ReportFailure(io, ShownPath(inputs[i]), result.error);
-                        anyFailed = true;
-                      } else {
-                        io.out << (json ? MeasureJsonLine(inputs[i], result.figures,
-                                                          result.figures.budget > 0
-                                                              ? std::optional(result.figures.budget)
-                                                              : std::nullopt,
-                                                          result.frames)
-                                        : MeasureTableRow(ShownPath(inputs[i]), result.figures))
-                               << Qt::endl;
-                      }
-                      result = {};  // the figures are printed; their usage table need not stay
-                    }});
+  ForEachInput(
+      count, jobs,
+      {.work =
+           [&](int i) {
+             if (!refused.isEmpty() && !refused[i].isEmpty())
+               results[size_t(i)].error = refused[i];
+             else
+               results[size_t(i)] =
+                   MeasureOne(inputs[i], lossMaps.isEmpty() ? QString() : lossMaps[i], measurement);
+           },
+       .finished =
+           [&](int i) {
+             progress.Finished(ShownPath(inputs[i]) + (results[size_t(i)].error.isEmpty()
+                                                           ? QString()
+                                                           : QStringLiteral(" failed")));
+           },
+       .inOrder =
+           [&](int i) {
+             Measured& result = results[size_t(i)];
+             if (!result.note.isEmpty())
+               ReportWarning(io, ShownPath(inputs[i]) + QStringLiteral(": ") + result.note);
+             if (!result.error.isEmpty()) {
+               ReportFailure(io, ShownPath(inputs[i]), result.error);
+               anyFailed = true;
+             } else {
+               io.out << (json ? MeasureJsonLine(inputs[i], result.figures,
+                                                 result.figures.budget > 0
+                                                     ? std::optional(result.figures.budget)
+                                                     : std::nullopt,
+                                                 result.frames)
+                               : MeasureTableRow(ShownPath(inputs[i]), result.figures))
+                      << Qt::endl;
+             }
+             result = {};  // the figures are printed; their usage table need not stay
+           }});
   return anyFailed ? kExitSomeFailed : kExitSuccess;
 }
 

@@ -25,6 +25,17 @@ QString Identity(const QString& path) {
 
 }  // namespace
 
+QString OutputNamed(const QString& input, const QString& folder, const QString& suffix) {
+  const QFileInfo file(input);
+  return QDir(folder.isEmpty() ? file.path() : folder).filePath(file.completeBaseName() + suffix);
+}
+
+QString OutputFolderProblem(const QString& folder) {
+  if (folder.isEmpty() || QFileInfo(folder).isDir()) return {};
+  return QFileInfo::exists(folder) ? QStringLiteral("is not a folder")
+                                   : QStringLiteral("no such folder");
+}
+
 QString ExistsAlready(const QString& path) {
   return QStringLiteral("%1 exists already (--force replaces it)").arg(ShownPath(path));
 }

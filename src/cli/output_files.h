@@ -20,6 +20,14 @@ QStringList RefusedOutputs(const QStringList& inputs, const QStringList& outputs
 // existing file (one made after RefusedOutputs looked, too) is replaced only when `force`.
 QString WriteOutput(const QString& path, const QByteArray& bytes, bool force);
 
+// The output of `input` named `input`'s base name followed by `suffix` (".gif", ".loss.png"), in
+// `folder`, or beside the input when `folder` is empty.
+QString OutputNamed(const QString& input, const QString& folder, const QString& suffix);
+
+// Why `folder` (empty: beside each input) cannot take the outputs, or an empty string. A wrong
+// output folder fails the run (exit 1) before anything is read, as every output would fail.
+QString OutputFolderProblem(const QString& folder);
+
 // The message for an output that exists and may not be replaced.
 QString ExistsAlready(const QString& path);
 

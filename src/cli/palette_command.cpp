@@ -1,9 +1,9 @@
 #include "cli/palette_command.h"
 
 #include <QFileInfo>
-#include <QLocale>
 #include <new>
 
+#include "base/thousands.h"
 #include "cli/histogram_sum.h"
 #include "cli/output_files.h"
 #include "cli/palette_input.h"
@@ -249,7 +249,7 @@ void ReportOutputFailure(CliIo& io, const QString& reason) {
 }
 
 QString Number(std::uint64_t n) {
-  return QLocale(QLocale::English).toString(static_cast<qulonglong>(n));
+  return QString::fromStdString(WithThousands(n));
 }
 
 QString Colors(int n) {

@@ -1,7 +1,5 @@
 #include "cli/reduce_command.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <new>
 
 #include "cli/output_files.h"
@@ -47,8 +45,10 @@ CommandSpec ReduceSpec() {
           "holds the range's entries in their order, nothing reordered or left out. A bmp is what\n"
           "the preview's bitmap export writes. --lossy T writes the GIF under a loss budget.\n"
           "With a transparent entry, the GIF and the PNG name it transparent; a bmp shows its\n"
-          "colour. An animated GIF is written with all its frames (exact, whatever --lossy says),\n"
-          "a png or bmp of it holds its first frame."),
+          "colour. An animated GIF is written with all its frames, each as the rectangle that\n"
+          "changed, and with --lossy T under the budget across frames (a pixel within T of what\n"
+          "the frame before left on screen may keep it); a png or bmp of it holds its first\n"
+          "frame."),
       .options = {PaletteOption(), RangeOption(), FormatOption(), LossyOption(),
                   TransparentOption(true), AlphaThresholdOption(), MatteOption(), OutOption(),
                   JobsOption(), ForceOption(), QuietOption()},
@@ -135,12 +135,6 @@ QString Ending(PictureFormat format) {
 }
 
 // NAME.<ending> in `folder`, or beside the input when `folder` is empty.
-QString OutputOf(const QString& input, const QString& folder, const QString& ending) {
-  const QFileInfo file(input);
-  const QString name = file.completeBaseName() + QLatin1Char('.') + ending;
-  return QDir(folder.isEmpty() ? file.path() : folder).filePath(name);
-}
-
 }  // namespace
 
 int RunReduce(const QStringList& arguments, CliIo& io) {
@@ -176,15 +170,14 @@ int RunReduce(const QStringList& arguments, CliIo& io) {
     return *ended;
 
   const QString folder = line.Value(QStringLiteral("out"));
-  if (!folder.isEmpty() && !QFileInfo(folder).isDir()) {
-    ReportFailure(io, ShownPath(folder),
-                  QFileInfo::exists(folder) ? QStringLiteral("is not a folder")
-                                            : QStringLiteral("no such folder"));
+  if (const QString problem = OutputFolderProblem(folder); !problem.isEmpty()) {
+    ReportFailure(io, ShownPath(folder), problem);
     return kExitSomeFailed;
   }
   const QStringList inputs = line.Inputs();
   QStringList outputs;
-  for (const QString& input : inputs) outputs << OutputOf(input, folder, Ending(reduction.format));
+  for (const QString& input : inputs)
+    outputs << OutputNamed(input, folder, QStringLiteral(".") + Ending(reduction.format));
   reduction.force = line.IsSet(QStringLiteral("force"));
   const QStringList refused = RefusedOutputs(inputs, outputs, reduction.force);
   const int count = static_cast<int>(inputs.size());

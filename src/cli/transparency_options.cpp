@@ -1,7 +1,6 @@
 #include "cli/transparency_options.h"
 
-#include <QLocale>
-
+#include "base/thousands.h"
 #include "reduction/from_image.h"
 #include "reduction/nearest_entries.h"
 #include "store/transparency_settings.h"
@@ -14,7 +13,7 @@ const QString kAlphaThreshold = QStringLiteral("alpha-threshold");
 const QString kMatte = QStringLiteral("matte");
 
 QString Pixels(std::uint64_t n) {
-  return QLocale(QLocale::English).toString(static_cast<qulonglong>(n)) +
+  return QString::fromStdString(WithThousands(n)) +
          (n == 1 ? QStringLiteral(" transparent pixel") : QStringLiteral(" transparent pixels"));
 }
 

@@ -1,8 +1,8 @@
 #include "commands/optimize_commands.h"
 
-#include <QLocale>
 #include <memory>
 
+#include "base/thousands.h"
 #include "dialogs/dialog_service.h"
 #include "palette_model/palette_document.h"
 #include "quantize/reduce_to_target.h"
@@ -146,7 +146,7 @@ std::optional<Worked> InBackground(QWidget* owner, const QString& title, const Q
 }
 
 QString Number(std::uint64_t n) {
-  return QLocale(QLocale::English).toString(static_cast<qulonglong>(n));
+  return QString::fromStdString(WithThousands(n));
 }
 
 QString Percent(double share) {

@@ -50,7 +50,7 @@ void DeleteEntries(QWidget* owner, PaletteWindow& window) {
   PaletteDocument& palette = window.Document();
   {
     const PaletteStep step(palette, QStringLiteral("Delete entries"));
-    for (int i = range->first; i <= range->last; ++i) palette.SetEntryColor(i, 0x00000000);
+    palette.Apply(QStringLiteral("Delete entries"), ClearRange(palette.Colors(), *range));
     palette.MoveSelectionTo(0);
   }
   window.ShowCurrentColor(0x00000000);

@@ -22,7 +22,6 @@ class ByteCursor {
   std::uint32_t U32Be() { return Fixed<std::uint32_t, 4>(true); }
   std::uint16_t U16Le() { return Fixed<std::uint16_t, 2>(false); }
   std::uint32_t U32Le() { return Fixed<std::uint32_t, 4>(false); }
-  std::int16_t I16Be() { return static_cast<std::int16_t>(U16Be()); }
   float F32Be() {
     const std::uint32_t bits = U32Be();
     float value;

@@ -1,5 +1,7 @@
 #include "formats/gif_format.h"
 
+#include "base/file_signatures.h"
+
 namespace tavlo {
 namespace {
 
@@ -25,8 +27,7 @@ PaletteRead ReadGif(QByteArrayView bytes) {
   constexpr qsizetype kHeaderSize = 13;
   PaletteRead result;
   if (bytes.size() < kHeaderSize) return result;
-  const QByteArrayView signature = bytes.first(6);
-  if (signature != QByteArrayView("GIF89a") && signature != QByteArrayView("GIF87a")) return result;
+  if (!HasGifSignature({bytes.data(), size_t(bytes.size())})) return result;
 
   const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
   const unsigned char packed = data[10];

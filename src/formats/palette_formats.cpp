@@ -7,6 +7,7 @@
 #include <array>
 #include <vector>
 
+#include "base/file_signatures.h"
 #include "formats/aco_format.h"
 #include "formats/act_format.h"
 #include "formats/ase_format.h"
@@ -30,7 +31,7 @@ bool LooksLikeJasc(QByteArrayView bytes) {
   return TrimBlanks(bytes.first(std::min<qsizetype>(bytes.size(), 16))).startsWith("JASC-PAL");
 }
 bool LooksLikeGif(QByteArrayView bytes) {
-  return bytes.startsWith("GIF87a") || bytes.startsWith("GIF89a");
+  return HasGifSignature({bytes.data(), size_t(bytes.size())});
 }
 bool LooksLikeGpl(QByteArrayView bytes) {
   return WithoutByteOrderMark(bytes).startsWith("GIMP Palette");

@@ -5,13 +5,13 @@
 #include <csetjmp>
 #include <cstring>
 
+#include "base/file_signatures.h"
 #include "formats/palette_collector.h"
 
 namespace tavlo {
 namespace {
 
 const QString kNotPng = QStringLiteral("is not an indexed PNG picture: %1");
-constexpr unsigned char kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 
 // What the chunks before the pixels say; plain data, because libpng leaves a failed read by
 // jumping out of its calls.
@@ -87,7 +87,7 @@ bool ReadHeader(PngHeader& header) {
 }  // namespace
 
 bool LooksLikePng(QByteArrayView bytes) {
-  return bytes.size() >= 8 && std::memcmp(bytes.data(), kSignature, 8) == 0;
+  return HasPngSignature({bytes.data(), size_t(bytes.size())});
 }
 
 PaletteRead ReadPngPalette(QByteArrayView bytes) {

@@ -1,11 +1,13 @@
 #include "picture/gif_frames.h"
 
-#include <QLocale>
 #include <algorithm>
 #include <cstring>
 #include <memory>
 
 #include <gif_lib.h>
+
+#include "base/file_signatures.h"
+#include "base/thousands.h"
 
 namespace tavlo {
 namespace {
@@ -123,6 +125,11 @@ bool ReadFrame(GifFileType* gif, Composer& composer, int transparent) {
   return true;
 }
 
+// Whether the 11 bytes of an application extension's name are one that carries the loop count.
+bool NamesLoopCount(const unsigned char* name) {
+  return std::memcmp(name, "NETSCAPE2.0", 11) == 0 || std::memcmp(name, "ANIMEXTS1.0", 11) == 0;
+}
+
 // Reads an extension: the graphic control block into `control`, the loop count into `loops`.
 bool ReadExtension(GifFileType* gif, GraphicsControlBlock& control, int& loops) {
   int code = 0;
@@ -131,8 +138,7 @@ bool ReadExtension(GifFileType* gif, GraphicsControlBlock& control, int& loops) 
   bool netscape = false;
   if (block && code == GRAPHICS_EXT_FUNC_CODE) DGifExtensionToGCB(block[0], block + 1, &control);
   if (block && code == APPLICATION_EXT_FUNC_CODE && block[0] == 11)
-    netscape = std::memcmp(block + 1, "NETSCAPE2.0", 11) == 0 ||
-               std::memcmp(block + 1, "ANIMEXTS1.0", 11) == 0;
+    netscape = NamesLoopCount(block + 1);
   while (block) {
     if (DGifGetExtensionNext(gif, &block) == GIF_ERROR) return false;
     if (netscape && block && block[0] >= 3 && block[1] == 1) loops = block[2] | (block[3] << 8);
@@ -152,7 +158,7 @@ GifBlocks ScanGifBlocks(const QByteArray& bytes) {
   const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
   const qsizetype n = bytes.size();
   GifBlocks found;
-  if (n < 13 || std::memcmp(data, "GIF", 3) != 0) return found;
+  if (n < 13 || !HasGifSignature({bytes.constData(), size_t(n)})) return found;
   qsizetype pos = 13;
   if (data[10] & 0x80) pos += 3 * (qsizetype(1) << ((data[10] & 7) + 1));
   const auto skipSubBlocks = [&]() {
@@ -176,10 +182,9 @@ GifBlocks ScanGifBlocks(const QByteArray& bytes) {
         next.delayMs = 10 * (data[pos + 3] | (data[pos + 4] << 8));
         next.transparent = (data[pos + 2] & 1) ? data[pos + 5] : -1;
       }
-      // The loop count: 0x21 0xFF 11 "NETSCAPE2.0" 3 1 count(2) 0.
+      // The loop count: 0x21 0xFF 11 "NETSCAPE2.0" (or "ANIMEXTS1.0") 3 1 count(2) 0.
       if (pos + 17 < n && data[pos] == 0xFF && data[pos + 1] == 11 &&
-          std::memcmp(data + pos + 2, "NETSCAPE2.0", 11) == 0 && data[pos + 13] >= 3 &&
-          data[pos + 14] == 1)
+          NamesLoopCount(data + pos + 2) && data[pos + 13] >= 3 && data[pos + 14] == 1)
         found.loops = data[pos + 15] | (data[pos + 16] << 8);
       ++pos;  // label
       if (!skipSubBlocks()) break;
@@ -209,15 +214,14 @@ GifBlocks ScanGifBlocks(const QByteArray& bytes) {
 }
 
 QString AnimationTooLarge(qint64 frames, qint64 width, qint64 height, qint64 maxPixels) {
-  const QLocale english(QLocale::English);
   return QStringLiteral(
              "the animation is too large: %1 frames of %2 x %3 pixels make %4 pixels, more than "
              "the limit of %5 pixels for all frames together")
       .arg(frames)
       .arg(width)
       .arg(height)
-      .arg(english.toString(frames * width * height))
-      .arg(english.toString(maxPixels));
+      .arg(QString::fromStdString(WithThousands(std::uint64_t(frames * width * height))))
+      .arg(QString::fromStdString(WithThousands(std::uint64_t(maxPixels))));
 }
 
 GifFrames DecodeGifFrames(const QByteArray& bytes, qint64 maxPixels) {

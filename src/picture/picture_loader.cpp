@@ -7,9 +7,8 @@
 #include <QtEndian>
 #include <algorithm>
 
-#include <zlib.h>
-
 #include "base/color_value.h"
+#include "base/file_signatures.h"
 #include "picture/decoder_messages.h"
 #include "picture/gif_frames.h"
 #include "picture/metafile.h"
@@ -30,6 +29,12 @@ bool IsAcceptedFormat(const QByteArray& format) {
 
 PictureResult Failure(const QString& reason) {
   return {QImage(), reason, {}, {}};
+}
+
+PictureResult NotAPicture(const QString& reason) {
+  PictureResult result = Failure(reason);
+  result.notAPicture = true;
+  return result;
 }
 
 // The picture as it is kept: 32-bit ARGB when some pixel is not opaque, 32-bit RGB otherwise.
@@ -95,13 +100,13 @@ PictureResult DecodeWithQt(const QByteArray& bytes) {
   const bool readable = reader.canRead();
   const QByteArray format = reader.format().toLower();
   if (!readable || !IsAcceptedFormat(format))
-    return Failure(QStringLiteral("the file is not a picture in a format Tavlo reads"));
+    return NotAPicture(QStringLiteral("the file is not a picture in a format Tavlo reads"));
   const QSize size = reader.size();
   if (size.isValid() && !PictureSizeAllowed(size.width(), size.height()))
     return Failure(PictureTooLarge(size.width(), size.height()));
   if ((format == "jpeg" && !JpegIsComplete(bytes)) ||
       (format == "gif" && !GifFirstImageIsComplete(bytes)) ||
-      (format == "bmp" && !BmpIsComplete(bytes)) || (format == "png" && !PngIsComplete(bytes)))
+      (format == "bmp" && !BmpIsComplete(bytes)))
     return Failure(QStringLiteral("the picture data is cut off or damaged"));
   // Qt refuses on its own to allocate more than this for one decoded image.
   QImageReader::setAllocationLimit(int(kMaxPicturePixels * 4 / (1024 * 1024)) + 1);
@@ -233,21 +238,6 @@ bool JpegIsComplete(const QByteArray& bytes) {
   return false;
 }
 
-bool PngIsComplete(const QByteArray& bytes) {
-  constexpr qsizetype kSignature = 8;
-  qsizetype at = kSignature;
-  while (at + 12 <= bytes.size()) {
-    const quint32 length = qFromBigEndian<quint32>(bytes.constData() + at);
-    if (length > quint32(bytes.size() - at - 12)) return false;
-    const auto* typeAndData = reinterpret_cast<const Bytef*>(bytes.constData() + at + 4);
-    const uLong crc = crc32(crc32(0L, Z_NULL, 0), typeAndData, uInt(length + 4));
-    if (crc != qFromBigEndian<quint32>(bytes.constData() + at + 8 + length)) return false;
-    if (QByteArrayView(bytes.constData() + at + 4, 4) == QByteArrayView("IEND")) return true;
-    at += 12 + qsizetype(length);
-  }
-  return false;
-}
-
 bool GifFirstImageIsComplete(const QByteArray& bytes) {
   return ScanGifBlocks(bytes).firstImageComplete;
 }
@@ -305,7 +295,7 @@ bool BmpIsComplete(const QByteArray& bytes) {
 }
 
 PictureResult DecodePicture(const QByteArray& bytes) {
-  if (bytes.isEmpty()) return Failure(QStringLiteral("the file is empty"));
+  if (bytes.isEmpty()) return NotAPicture(QStringLiteral("the file is empty"));
   QString error;
   if (LooksLikeEmf(bytes)) {
     QImage image = RenderEmf(bytes, &error);
@@ -315,12 +305,15 @@ PictureResult DecodePicture(const QByteArray& bytes) {
     QImage image = RenderWmf(bytes, &error);
     return image.isNull() ? Failure(error) : PictureResult{LaidOverWhite(image), {}, {}, {}};
   }
-  if (LooksLikePng(bytes)) {
+  if (HasPngSignature({bytes.constData(), size_t(bytes.size())})) {
     const DecodedPng png = DecodePng(bytes);
-    if (!png.leftToQt)
-      return png.image.isNull() ? Failure(png.error) : PictureResult{Kept(png.image), {}, {}, {}};
+    return png.image.isNull() ? Failure(png.error) : PictureResult{Kept(png.image), {}, {}, {}};
   }
-  if (ScanGifBlocks(bytes).images > 1) return DecodeAnimatedGif(bytes);
+  const int gifImages = ScanGifBlocks(bytes).images;
+  if (gifImages > 1) return DecodeAnimatedGif(bytes);
+  // A GIF of a colour table alone is a palette file.
+  if (gifImages == 0 && HasGifSignature({bytes.constData(), size_t(bytes.size())}))
+    return NotAPicture(QStringLiteral("the GIF holds no picture"));
   return DecodeWithQt(bytes);
 }
 

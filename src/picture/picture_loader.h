@@ -1,8 +1,8 @@
 #pragma once
 // Reading a picture file for the picture area. The format is decided from the file's content,
-// never from its name: PNG photos through the decoder of png_decoder.h (the same pictures as Qt's
-// reader, faster), animated GIFs frame by frame through giflib (gif_frames.h), animated WebP
-// frame by frame through Qt's reader, other PNGs (of an animated PNG, its default picture), JPEG,
+// never from its name: PNGs through the decoder of png_decoder.h (photos by its own code, every
+// other kind through libpng; of an animated PNG, its default picture), animated GIFs frame by
+// frame through giflib (gif_frames.h), animated WebP frame by frame through Qt's reader, JPEG,
 // GIF, BMP (also run-length encoded), ICO, WebP, TIFF, TGA through Qt's readers (the first frame
 // of any other animation), and Windows metafiles (WMF, EMF) rendered at their natural size. Sizes
 // are checked before anything is decoded, so no file can make the program allocate more than the
@@ -39,6 +39,9 @@ struct PictureResult {
   QString error;
   LoadingLosses losses;
   Animation animation;  // every frame of an animated GIF or WebP; none for other pictures
+  // On failure: the content is in no picture format the loader reads (or holds no picture), as
+  // opposed to a picture that is damaged, too large or cannot be read.
+  bool notAPicture = false;
   bool ok() const { return !image.isNull(); }
 };
 
@@ -73,8 +76,4 @@ bool JpegIsComplete(const QByteArray& bytes);
 // its end-of-bitmap code (run-length encoded).
 bool GifFirstImageIsComplete(const QByteArray& bytes);
 bool BmpIsComplete(const QByteArray& bytes);
-// Whether every chunk of a PNG is whole, its checksum right, up to IEND: a damaged PNG is
-// refused with the program's reason, where the library under Qt's reader would print its own.
-bool PngIsComplete(const QByteArray& bytes);
-
 }  // namespace tavlo

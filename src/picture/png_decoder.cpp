@@ -17,6 +17,8 @@
 #include <optional>
 #include <vector>
 
+#include "base/file_signatures.h"
+#include "picture/libpng_reader.h"
 #include "picture/picture_loader.h"
 
 namespace tavlo {
@@ -33,7 +35,7 @@ std::uint32_t BigEndian32(const unsigned char* p) {
 }
 
 DecodedPng Failure(const QString& reason) {
-  return {QImage(), reason, false};
+  return {QImage(), reason};
 }
 
 DecodedPng Damaged(const char* what) {
@@ -332,19 +334,15 @@ const char* FillPicture(const unsigned char* filtered, const Ancillary& a, QImag
 
 }  // namespace
 
-bool LooksLikePng(const QByteArray& bytes) {
-  return bytes.startsWith("\x89PNG\r\n\x1a\n");
-}
-
 DecodedPng DecodePng(const QByteArray& bytes) {
-  if (!LooksLikePng(bytes)) return Failure(QStringLiteral("the file is not a PNG picture"));
+  if (!HasPngSignature({bytes.constData(), size_t(bytes.size())}))
+    return Failure(QStringLiteral("the file is not a PNG picture"));
   Chunks chunks(bytes);
   Chunk chunk;
   const Header header = chunks.Next(chunk) ? ReadHeader(chunk) : Header{};
   if (!header.valid) return Damaged("no valid header");
-  if (header.depth != 8 || header.interlace != 0 ||
-      (header.colorType != kColor && header.colorType != kColorAlpha))
-    return {QImage(), QString(), true};
+  const bool photoKind = header.depth == 8 && header.interlace == 0 &&
+                         (header.colorType == kColor || header.colorType == kColorAlpha);
   if (!PictureSizeAllowed(header.width, header.height))
     return Failure(PictureTooLarge(header.width, header.height));
 
@@ -368,6 +366,11 @@ DecodedPng DecodePng(const QByteArray& bytes) {
       Note(chunk, header.colorType, ancillary);
   }
   if (!ended) return Damaged(chunks.Cut() ? "the file ends early" : "no end chunk");
+  if (!photoKind) {
+    DecodedPng other = ReadPngWithLibpng(bytes);
+    if (!other.image.isNull()) other.image.setColorSpace(StatedColorSpace(ancillary));
+    return other;
+  }
 
   const int pixelBytes = header.colorType == kColor ? 3 : 4;
   const std::size_t rowBytes = std::size_t(header.width) * std::size_t(pixelBytes);
@@ -381,7 +384,7 @@ DecodedPng DecodePng(const QByteArray& bytes) {
                                        : FillPicture<4>(inflated.Rows(), ancillary, image);
   if (damage) return Damaged(damage);
   image.setColorSpace(StatedColorSpace(ancillary));
-  return {image, {}, false};
+  return {image, {}};
 }
 
 }  // namespace tavlo

@@ -1,8 +1,8 @@
 #pragma once
-// The photo's PNG, decoded fast: 8-bit colour (RGB, RGB with tRNS, or RGBA), not interlaced,
-// which is what cameras, editors and converters write for photos. The picture comes out exactly
-// as Qt's reader gives it: RGB32 (ARGB32 with alpha or tRNS), the same pixels, the colour space
-// the file states (not applied to the pixels). Every other PNG is left to Qt's reader.
+// PNG pictures. The photo's PNG is decoded fast: 8-bit colour (RGB, RGB with tRNS, or RGBA), not
+// interlaced, which is what cameras, editors and converters write for photos. Every other kind
+// goes to libpng (libpng_reader.h). The picture comes out as libpng reads it: RGB32 (ARGB32 with
+// alpha or tRNS), the colour space the file states (not applied to the pixels).
 //
 // Written here rather than taken from a library because the libraries at hand are slow on
 // exactly these pictures: on a 1-Mpixel photo Qt's reader (libpng on zlib) takes about 45 ms,
@@ -14,13 +14,9 @@
 
 namespace tavlo {
 
-// Whether the bytes begin with the PNG signature.
-bool LooksLikePng(const QByteArray& bytes);
-
 struct DecodedPng {
-  QImage image;           // null on failure
-  QString error;          // why, then
-  bool leftToQt = false;  // a PNG of another kind: Qt's reader decodes it
+  QImage image;   // null on failure
+  QString error;  // why, then
 };
 
 // Refuses pictures that PictureSizeAllowed refuses, before decoding any pixel, and damaged ones

@@ -2,8 +2,8 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QLocale>
 
+#include "base/thousands.h"
 #include "dialogs/busy_pointer.h"
 #include "dialogs/dialog_service.h"
 #include "store/atomic_file.h"
@@ -28,7 +28,8 @@ QString StartDirectory(const PictureExportDialog& dialog) {
 
 QString ExportedText(const ExportedFile& file) {
   return QStringLiteral("Wrote %1 (%2 bytes).")
-      .arg(QDir::toNativeSeparators(file.path), QLocale(QLocale::English).toString(file.bytes));
+      .arg(QDir::toNativeSeparators(file.path),
+           QString::fromStdString(WithThousands(std::uint64_t(file.bytes))));
 }
 
 ExportedFile ExportPictureFile(

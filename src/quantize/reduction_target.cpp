@@ -1,5 +1,7 @@
 #include "quantize/reduction_target.h"
 
+#include "base/thousands.h"
+
 #include <algorithm>
 #include <cctype>
 #include <charconv>
@@ -17,15 +19,6 @@ std::string Normalised(std::string_view text) {
   for (std::string_view prefix : {"\u2264", "<=", "<"})
     if (s.rfind(prefix, 0) == 0) return s.substr(prefix.size());
   return s;
-}
-
-std::string WithThousands(std::uint64_t n) {
-  std::string digits = std::to_string(n), out;
-  for (std::size_t i = 0; i < digits.size(); ++i) {
-    if (i > 0 && (digits.size() - i) % 3 == 0) out.push_back(',');
-    out.push_back(digits[i]);
-  }
-  return out;
 }
 
 }  // namespace

@@ -44,7 +44,6 @@ class ComparisonCanvas : public QWidget {
   void CentreOn(QPoint pixel);
   // The picture pixel under the view position `at`; outside the picture when none is.
   QPoint PixelAt(QPointF at) const;
-  bool ShowsOriginalHeld() const { return spaceHeld_; }
   QSize PictureSize() const { return picture_.size(); }
   // What `mode` shows at picture pixel `pixel` (inside the picture).
   QRgb ColorOf(QPoint pixel, Mode mode) const;

@@ -89,7 +89,6 @@ class ResultComputer : public QObject {
   // Whether figures for the newest request are still to come.
   bool Pending() const { return pending_.has_value() || Running(); }
   bool Running() const { return worker_.joinable(); }
-  quint64 NewestSerial() const { return serial_; }
   // The figures of the newest request, once they are ready.
   const std::optional<ResultFigures>& Current() const { return current_; }
   const std::optional<ResultJob>& CurrentJob() const { return currentJob_; }

@@ -1,5 +1,7 @@
 #include "result/result_texts.h"
 
+#include "base/thousands.h"
+
 #include <algorithm>
 
 #include <QLocale>
@@ -32,12 +34,14 @@ QString LossText(double mean, double max, double shareAboveOne) {
 }  // namespace
 
 QString ByteCountText(qint64 bytes) {
-  return QStringLiteral("%1 bytes").arg(Numbers().toString(bytes));
+  return QStringLiteral("%1 bytes")
+      .arg(QString::fromStdString(WithThousands(std::uint64_t(bytes))));
 }
 
 QString ByteChangeText(qint64 change) {
   if (change == 0) return QStringLiteral("no change");
-  const QString magnitude = Numbers().toString(change < 0 ? -change : change);
+  const QString magnitude =
+      QString::fromStdString(WithThousands(std::uint64_t(change < 0 ? -change : change)));
   return QStringLiteral("%1%2 bytes").arg(change < 0 ? QChar(0x2212) : QLatin1Char('+'), magnitude);
 }
 
@@ -64,7 +68,7 @@ QString LossText(const ResultFigures& figures) {
   // Pixels changed by laying them over the matte would count as lossless: they are left out.
   if (figures.unmeasured > 0)
     text += QStringLiteral("; %1 transparent pixels not measured")
-                .arg(Numbers().toString(qulonglong(figures.unmeasured)));
+                .arg(QString::fromStdString(WithThousands(figures.unmeasured)));
   return text;
 }
 
@@ -106,14 +110,14 @@ QString LossChangeText(const ResultFigures& now, const ResultFigures& before) {
 
 QString TransparencyText(const ResultFigures& figures) {
   if (figures.clearPixels == 0) return {};
-  const QString clear = Numbers().toString(qulonglong(figures.clearPixels));
+  const QString clear = QString::fromStdString(WithThousands(figures.clearPixels));
   if (figures.transparentEntry == TransparencyRule::kNone)
     return QStringLiteral("%1 transparent %2 made opaque (laid over the matte)")
         .arg(clear, figures.clearPixels == 1 ? QStringLiteral("pixel") : QStringLiteral("pixels"));
   QString text = QStringLiteral("%1 transparent").arg(clear);
   if (figures.partlyClearPixels > 0)
     text += QStringLiteral("; %1 partly transparent %2 made clear")
-                .arg(Numbers().toString(qulonglong(figures.partlyClearPixels)),
+                .arg(QString::fromStdString(WithThousands(figures.partlyClearPixels)),
                      figures.partlyClearPixels == 1 ? QStringLiteral("pixel")
                                                     : QStringLiteral("pixels"));
   return text;

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <span>
 
+#include "base/thousands.h"
 #include "palette_model/palette_document.h"
 #include "result/comparison_view.h"
 #include "result/frame_bar.h"
@@ -446,7 +447,7 @@ void ResultWindow::FillUsage(const ResultFigures& figures) {
     swatch->setData(QColor(RedOf(c), GreenOf(c), BlueOf(c)), Qt::DecorationRole);
     QList<QStandardItem*> row = {
         SortedItem(QString::number(entry), entry), swatch,
-        SortedItem(QLocale(QLocale::English).toString(qulonglong(count)), qulonglong(count)),
+        SortedItem(QString::fromStdString(WithThousands(count)), qulonglong(count)),
         SortedItem(count ? ShareText(double(count) / pixels) : QStringLiteral("unused"),
                    double(count) / pixels)};
     if (count == 0) {

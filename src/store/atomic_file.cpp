@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <cerrno>
 #include <cstring>
 
@@ -34,6 +35,33 @@ int WriteAll(int fd, const QByteArray& bytes) {
   return 0;
 }
 
+namespace {
+
+// A new file beside the target, named `.NAME.XXXXXX`, created with mode 0666 so that the kernel
+// applies the umask: reading the umask would mean setting it, and that races with writes on other
+// threads. Returns the descriptor, or -1 with errno set.
+int CreateTemporaryBeside(const QFileInfo& target, QByteArray* name) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    *name = QFile::encodeName(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
+                              u'.' + QString::number(QRandomGenerator::global()->generate(), 36));
+    const int fd = ::open(name->constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
+}
+
+// Makes a rename in `directory` survive a power loss; file systems that cannot sync a directory
+// are left as they are.
+void SyncDirectory(const QString& directory) {
+  const int fd =
+      ::open(QFile::encodeName(directory).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+}  // namespace
+
 // Done with the system calls themselves rather than QSaveFile: QSaveFile reports success when the
 // disk fills up in the middle of a write (a short write is taken as complete), and then renames
 // the cut-off file over the old one.
@@ -48,24 +76,16 @@ WriteResult WriteFileAtomically(const QString& path, const QByteArray& bytes) {
   }
 
   const QByteArray finalName = QFile::encodeName(target.absoluteFilePath());
-  QByteArray tempName = QFile::encodeName(target.absolutePath() + QStringLiteral("/.") +
-                                          target.fileName() + QStringLiteral(".XXXXXX"));
-  const int fd = ::mkstemp(tempName.data());
+  QByteArray tempName;
+  const int fd = CreateTemporaryBeside(target, &tempName);
   if (fd < 0) return {false, SystemReason(errno)};
 
-  // The new file gets the old one's permissions, or those of any newly created file.
-  struct stat old;
-  mode_t mode;
-  if (::stat(finalName.constData(), &old) == 0) {
-    mode = old.st_mode & 07777;
-  } else {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode = 0666 & ~mask;
-  }
-
   int error = WriteAll(fd, bytes);
-  if (error == 0 && ::fchmod(fd, mode) != 0) error = errno;
+  // A replaced file keeps its permissions; a new one has those the umask gave the temporary.
+  struct stat old;
+  if (error == 0 && ::stat(finalName.constData(), &old) == 0 &&
+      ::fchmod(fd, old.st_mode & 07777) != 0)
+    error = errno;
   if (error == 0 && ::fsync(fd) != 0 && errno != EINVAL && errno != EROFS) error = errno;
   if (::close(fd) != 0 && error == 0 && errno != EINTR) error = errno;
   if (error == 0 && ::rename(tempName.constData(), finalName.constData()) != 0) error = errno;
@@ -73,6 +93,7 @@ WriteResult WriteFileAtomically(const QString& path, const QByteArray& bytes) {
     ::unlink(tempName.constData());
     return {false, SystemReason(error)};
   }
+  SyncDirectory(target.absolutePath());
   return {true, {}};
 }
 

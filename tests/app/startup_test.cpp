@@ -159,24 +159,30 @@ TEST_F(StartupTest, ClientAreaIsAlwaysThePictureArea) {
 }
 
 // Files given at the start, as the desktop's "Open with" passes them: each is opened as what
-// its name and content show, the last picture stays, and a file that is neither is reported.
+// its name and content show, the last picture stays, and a file that is neither is reported, as
+// is a picture that cannot be opened (never read as the palette it also holds).
 TEST_F(StartupTest, FilesGivenAtTheStartOpenAsPicturesOrPalettes) {
   StartApp();
   WriteBytes(TempPath("first.gif"), MakeGif(3, 2, {qRgb(1, 2, 3)}, {std::vector<quint8>(6, 0)}));
+  const QByteArray whole = MakeGif(9, 9, {qRgb(4, 5, 6)}, {std::vector<quint8>(81, 0)});
+  WriteBytes(TempPath("cut.gif"), whole.left(whole.size() - 8));
   WriteBytes(TempPath("pic.gif"), MakeGif(5, 4, {qRgb(9, 9, 9)}, {std::vector<quint8>(20, 0)}));
   WriteBytes(TempPath("blue.act"), QByteArray(768, '\x40'));  // no signature: known by its name
   WriteBytes(TempPath("colours"), "GIMP Palette\nName: t\n#\n255 0 0\tred\n");  // by content
   WriteBytes(TempPath("notes.md"), "# notes\n");
   Main().OpenFiles({TempPath("first.gif"), TempPath("blue.act"), TempPath("notes.md"),
-                    TempPath("colours"), TempPath("pic.gif")});
+                    TempPath("colours"), TempPath("cut.gif"), TempPath("pic.gif")});
   EXPECT_EQ(Main().Picture()->Picture().size(), QSize(5, 4));
   EXPECT_EQ(Main().windowTitle(), "Tavlo - " + TempPath("pic.gif"));
   EXPECT_EQ(Document().UndoCount(), 2);  // both palettes opened, one step each
   EXPECT_EQ(Document().GetEntryColor(0), MakeColor(255, 0, 0));
   const auto messages = dialogs_.CallsOf("message");
-  ASSERT_EQ(messages.size(), 1u);
+  ASSERT_EQ(messages.size(), 2u);
   EXPECT_TRUE(messages[0].text.startsWith(TempPath("notes.md") + " cannot be opened"))
       << messages[0].text.toStdString();
+  EXPECT_EQ(messages[1].text, TempPath("cut.gif") +
+                                  " cannot be opened as a picture: the picture data is cut off "
+                                  "or damaged.");
 }
 
 TEST_F(StartupTest, ResizeFormHidesThePreviewAndLaysItOverThePicture) {

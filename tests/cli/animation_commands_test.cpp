@@ -90,5 +90,29 @@ TEST_F(AnimationCommandsTest, PaletteAndMeasureCountEveryFrame) {
   EXPECT_EQ(animation["gif_bytes"].toInteger(), ReadBytes(Path("out/moving.gif")).size());
 }
 
+// The help of reduce and measure says an animation is written under the budget with --lossy, and
+// so it is: measure's figures are those of the file reduce writes under the same budget.
+TEST_F(AnimationCommandsTest, HelpSaysTheBudgetAppliesToAnimationsAndItDoes) {
+  for (const char* command : {"reduce", "measure"}) {
+    const QString help = RunCli({command, "--help"}).out.simplified();
+    EXPECT_TRUE(help.contains("with --lossy T") && help.contains("under the budget across frames"))
+        << command;
+    EXPECT_FALSE(help.contains("whatever --lossy says")) << command;
+  }
+  ASSERT_EQ(RunCli({"palette", gif_, "--colors", "8", "--out", Path("all.act")}).code,
+            cli::kExitSuccess);
+  ASSERT_TRUE(QDir().mkpath(Path("out")));
+  ASSERT_EQ(RunCli({"reduce", gif_, "-p", Path("all.act"), "--lossy", "10", "--out", Path("out"),
+                    "--quiet"})
+                .code,
+            cli::kExitSuccess);
+  const CliRun measured =
+      RunCli({"measure", gif_, "-p", Path("all.act"), "--lossy", "10", "--json"});
+  ASSERT_EQ(measured.code, cli::kExitSuccess) << measured.err.toStdString();
+  const QJsonObject figures = QJsonDocument::fromJson(measured.out.toUtf8()).object();
+  EXPECT_EQ(figures["lossy"].toDouble(), 10.0);
+  EXPECT_EQ(figures["gif_bytes"].toInteger(), ReadBytes(Path("out/moving.gif")).size());
+}
+
 }  // namespace
 }  // namespace tavlo::testing

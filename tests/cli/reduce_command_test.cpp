@@ -118,8 +118,8 @@ TEST_F(ReduceCommandTest, ACutOffPngIsRefusedWithTheProgramsReason) {
   WriteBytes(Path("cut.png"), bytes.left(bytes.size() / 2));
   const CliRun run = RunCli({"measure", Path("cut.png"), "--palette", Path("palette.act")});
   EXPECT_EQ(run.code, cli::kExitSomeFailed);
-  EXPECT_EQ(run.err,
-            "tavlo-cli: " + Path("cut.png") + ": the picture data is cut off or damaged\n");
+  EXPECT_EQ(run.err, "tavlo-cli: " + Path("cut.png") +
+                         ": the picture data is cut off or damaged (the file ends early)\n");
 }
 
 TEST_F(ReduceCommandTest, OneJobOrManyWriteTheSameFilesAndFigures) {
@@ -193,8 +193,10 @@ TEST_F(ReduceCommandTest, ABadPaletteOrOutputFolderStopsBeforeAnyPicture) {
   };
   for (const Case& c : cases) {
     for (const char* command : {"reduce", "measure"}) {
-      if (c.options.contains("--out") && QString(command) == "measure") continue;
-      const CliRun run = RunCli(QStringList{command, picture} + c.options);
+      // measure's outputs are its loss maps.
+      QStringList options = c.options;
+      if (QString(command) == "measure") options.replaceInStrings("--out", "--loss-map");
+      const CliRun run = RunCli(QStringList{command, picture} + options);
       EXPECT_EQ(run.code, cli::kExitSomeFailed) << command;
       EXPECT_TRUE(run.err.startsWith("tavlo-cli: ")) << run.err.toStdString();
       EXPECT_TRUE(run.err.contains(c.message)) << run.err.toStdString();
@@ -202,6 +204,30 @@ TEST_F(ReduceCommandTest, ABadPaletteOrOutputFolderStopsBeforeAnyPicture) {
     }
   }
   EXPECT_FALSE(QFile::exists(Path("p0.gif")));
+}
+
+// measure's loss maps obey the rule of every output: an existing one is kept without --force, and
+// of two inputs of one base name only the first gets its map.
+TEST_F(ReduceCommandTest, LossMapsFollowTheOutputRule) {
+  const QString picture = MakePictures(1).at(0);
+  QDir().mkpath(Path("maps"));
+  QDir().mkpath(Path("other"));
+  ASSERT_TRUE(QFile::copy(picture, Path("other/p0.png")));
+  WriteBytes(Path("maps/p0.loss.png"), "mine");
+  const QStringList measure = {"measure",           picture,      "-p",
+                               Path("palette.act"), "--loss-map", Path("maps")};
+  const CliRun kept = RunCli(measure);
+  EXPECT_EQ(kept.code, cli::kExitSomeFailed);
+  EXPECT_TRUE(kept.err.contains("exists already (--force replaces it)")) << kept.err.toStdString();
+  EXPECT_EQ(ReadBytes(Path("maps/p0.loss.png")), "mine");
+  EXPECT_EQ(RunCli(measure + QStringList{"--force"}).code, cli::kExitSuccess);
+  EXPECT_TRUE(ReadBytes(Path("maps/p0.loss.png")).startsWith("\x89PNG"));
+
+  const CliRun twice = RunCli(measure + QStringList{Path("other/p0.png"), "--force"});
+  EXPECT_EQ(twice.code, cli::kExitSomeFailed);
+  EXPECT_EQ(twice.err, "tavlo-cli: " + Path("other/p0.png") + ": " + Path("maps/p0.loss.png") +
+                           " is the output of " + picture + " already\n");
+  EXPECT_EQ(twice.out.count('\n'), 2) << "the header and the first picture's figures";
 }
 
 TEST_F(ReduceCommandTest, AnUnwritableFolderFailsEveryPictureWithTheSystemsReason) {
@@ -294,8 +320,8 @@ TEST_F(ReduceCommandTest, LossMapIsTheLossOfTheGifReduceWrites) {
     SCOPED_TRACE(lossy);
     const QString dir = Path(QString("maps-") + lossy);
     QDir().mkpath(dir);
-    ASSERT_EQ(RunCli({"reduce", picture, "-p", Path("palette.act"), "-r", "1-20", "--lossy",
-                      lossy, "--out", dir})
+    ASSERT_EQ(RunCli({"reduce", picture, "-p", Path("palette.act"), "-r", "1-20", "--lossy", lossy,
+                      "--out", dir})
                   .code,
               cli::kExitSuccess);
     const CliRun run = RunCli({"measure", picture, "-p", Path("palette.act"), "-r", "1-20",
@@ -314,8 +340,8 @@ TEST_F(ReduceCommandTest, LossMapIsTheLossOfTheGifReduceWrites) {
     for (int y = 0; y < map.height(); ++y)
       for (int x = 0; x < map.width(); ++x) {
         const ColorValue written = gif.globalTable[gif.indexes[size_t(y) * gif.width + x]];
-        const double loss = Ciede2000(LabFromColor(FromRgbPixel(original.pixel(x, y))),
-                                      LabFromColor(written));
+        const double loss =
+            Ciede2000(LabFromColor(FromRgbPixel(original.pixel(x, y))), LabFromColor(written));
         const int expected = int(std::min(65535.0, std::round(1000 * loss)));
         const int value = reinterpret_cast<const quint16*>(map.constScanLine(y))[x];
         // The figures keep each loss as a float: 1000 x it may round the other way.

@@ -1,10 +1,13 @@
 #include "store/atomic_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <thread>
+#include <vector>
 
 #include "support/fault_injection.h"
 #include "support/test_files.h"
@@ -31,6 +34,34 @@ TEST_F(AtomicFileTest, ReplacesTheFileWholeAndKeepsItsPermissions) {
   EXPECT_EQ(ReadBytes(Path("p.act")), fresh);
   EXPECT_EQ(QFile::permissions(Path("p.act")) & 0x0FFF, 0x0600 | 0x0040);
   EXPECT_EQ(Entries(), QStringList{"p.act"});
+}
+
+// Writes on many threads at once never touch the process's umask, and each new file gets
+// 0666 less that umask.
+TEST_F(AtomicFileTest, NewFilesWrittenOnManyThreadsGetTheUmasksMode) {
+  for (const mode_t mask : {mode_t{022}, mode_t{077}}) {
+    const mode_t before = ::umask(mask);
+    std::vector<std::thread> writers;
+    for (int t = 0; t < 8; ++t) {
+      writers.emplace_back([&, t] {
+        for (int i = 0; i < 25; ++i)
+          (void)WriteFileAtomically(Path(QStringLiteral("%1-%2-%3").arg(mask).arg(t).arg(i)),
+                                    fresh);
+      });
+    }
+    for (std::thread& writer : writers) writer.join();
+    EXPECT_EQ(::umask(before), mask);
+    for (int t = 0; t < 8; ++t) {
+      for (int i = 0; i < 25; ++i) {
+        struct stat info {};
+        ASSERT_EQ(
+            ::stat(QFile::encodeName(Path(QStringLiteral("%1-%2-%3").arg(mask).arg(t).arg(i))),
+                   &info),
+            0);
+        EXPECT_EQ(info.st_mode & 0777, 0666 & ~mask);
+      }
+    }
+  }
 }
 
 TEST_F(AtomicFileTest, FollowsALinkAndKeepsIt) {
