@@ -7,6 +7,7 @@
 #include "cli/parallel_inputs.h"
 #include "cli/picture_input.h"
 #include "cli/progress.h"
+#include "cli/reduction_options.h"
 #include "cli/shared_options.h"
 #include "cli/transparency_options.h"
 #include "reduction/from_image.h"
@@ -65,11 +66,7 @@ struct Measured {
   int frames = 1;
 };
 
-struct Measurement {
-  std::vector<ColorValue> entries;
-  EntryRange range;
-  TransparencyChoice transparency;
-  double budget = 0;
+struct Measurement : ReductionOptions {
   double viewingPpd = 0;  // 0: no visible loss
   QString lossMapDir;     // empty: no loss map
   bool force = false;     // loss maps replace existing files
@@ -123,26 +120,8 @@ Measured MeasureOne(const QString& input, const QString& lossMap, const Measurem
 int RunMeasure(const QStringList& arguments, CliIo& io) {
   CommandLine line(MeasureSpec());
   if (const auto ended = line.Parse(arguments, io)) return *ended;
-  int jobs = 0;
-  if (const auto ended = ReadJobs(line, io, jobs)) return *ended;
-  std::optional<EntryRange> range;
-  if (const auto ended = ReadRange(line, io, range)) return *ended;
   Measurement measurement;
-  std::optional<double> budget;
-  if (const auto ended = ReadLossy(line, io, budget)) return *ended;
-  measurement.budget = budget.value_or(0);
-  if (const auto ended = ReadTransparency(line, io, true, TransparencyChoice::Mode::None,
-                                          measurement.transparency))
-    return *ended;
-  if (range)
-    if (const auto ended = CheckTransparentEntry(line, io, measurement.transparency, *range))
-      return *ended;
-  if (const auto ended =
-          ReadPaletteEntries(line, io, range, measurement.entries, &measurement.range))
-    return *ended;
-  if (const auto ended =
-          CheckTransparentEntry(line, io, measurement.transparency, measurement.range))
-    return *ended;
+  if (const auto ended = ReadReductionOptions(line, io, QString(), measurement)) return *ended;
   const bool json = line.IsSet(QStringLiteral("json"));
   measurement.lossMapDir = line.Value(QStringLiteral("loss-map"));
   if (json || line.IsSet(QStringLiteral("viewing"))) {
@@ -162,13 +141,13 @@ int RunMeasure(const QStringList& arguments, CliIo& io) {
       lossMaps << OutputNamed(input, measurement.lossMapDir, QStringLiteral(".loss.png"));
     refused = RefusedOutputs(inputs, lossMaps, measurement.force);
   }
-  measurement.threads = ThreadsPerInput(count, jobs);
+  measurement.threads = ThreadsPerInput(count, measurement.jobs);
   std::vector<Measured> results(static_cast<size_t>(count));
   Progress progress(io, count, line.IsSet(QStringLiteral("quiet")));
   bool anyFailed = false;
   if (!json) io.out << MeasureTableHeader() << Qt::endl;
   ForEachInput(
-      count, jobs,
+      count, measurement.jobs,
       {.work =
            [&](int i) {
              if (!refused.isEmpty() && !refused[i].isEmpty())

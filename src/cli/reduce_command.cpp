@@ -6,6 +6,7 @@
 #include "cli/parallel_inputs.h"
 #include "cli/picture_input.h"
 #include "cli/progress.h"
+#include "cli/reduction_options.h"
 #include "cli/shared_options.h"
 #include "cli/transparency_options.h"
 #include "picture/bmp_writer.h"
@@ -59,13 +60,9 @@ CommandSpec ReduceSpec() {
 
 enum class PictureFormat { Gif, Png, Bmp };
 
-struct Reduction {
-  std::vector<ColorValue> entries;
-  EntryRange range;
-  TransparencyChoice transparency;
+struct Reduction : ReductionOptions {
   PictureFormat format = PictureFormat::Gif;
-  double budget = 0;  // of a GIF
-  int threads = 1;    // inside each picture
+  int threads = 1;  // inside each picture
   bool force = false;
 };
 
@@ -149,25 +146,10 @@ int RunReduce(const QStringList& arguments, CliIo& io) {
   else if (format != QLatin1String("gif"))
     return line.UsageError(io, QStringLiteral("--format takes gif, png or bmp, not '%1'.")
                                    .arg(line.Value(QStringLiteral("format"))));
-  int jobs = 0;
-  if (const auto ended = ReadJobs(line, io, jobs)) return *ended;
-  std::optional<EntryRange> range;
-  if (const auto ended = ReadRange(line, io, range)) return *ended;
-  std::optional<double> budget;
-  if (const auto ended = ReadLossy(line, io, budget)) return *ended;
-  if (budget && reduction.format != PictureFormat::Gif)
-    return line.UsageError(io, QStringLiteral("--lossy applies to GIF output only."));
-  reduction.budget = budget.value_or(0);
-  if (const auto ended =
-          ReadTransparency(line, io, true, TransparencyChoice::Mode::None, reduction.transparency))
-    return *ended;
-  if (range)
-    if (const auto ended = CheckTransparentEntry(line, io, reduction.transparency, *range))
-      return *ended;
-  if (const auto ended = ReadPaletteEntries(line, io, range, reduction.entries, &reduction.range))
-    return *ended;
-  if (const auto ended = CheckTransparentEntry(line, io, reduction.transparency, reduction.range))
-    return *ended;
+  const QString lossyRefusal = reduction.format == PictureFormat::Gif
+                                   ? QString()
+                                   : QStringLiteral("--lossy applies to GIF output only.");
+  if (const auto ended = ReadReductionOptions(line, io, lossyRefusal, reduction)) return *ended;
 
   const QString folder = line.Value(QStringLiteral("out"));
   if (const QString problem = OutputFolderProblem(folder); !problem.isEmpty()) {
@@ -181,14 +163,14 @@ int RunReduce(const QStringList& arguments, CliIo& io) {
   reduction.force = line.IsSet(QStringLiteral("force"));
   const QStringList refused = RefusedOutputs(inputs, outputs, reduction.force);
   const int count = static_cast<int>(inputs.size());
-  reduction.threads = ThreadsPerInput(count, jobs);
+  reduction.threads = ThreadsPerInput(count, reduction.jobs);
 
   std::vector<QString> failures(static_cast<size_t>(count));
   std::vector<QString> notes(static_cast<size_t>(count));
   Progress progress(io, count, line.IsSet(QStringLiteral("quiet")));
   bool anyFailed = false;
   ForEachInput(
-      count, jobs,
+      count, reduction.jobs,
       {.work =
            [&](int i) {
              failures[size_t(i)] = refused[i].isEmpty() ? ReduceOne(inputs[i], outputs[i],
