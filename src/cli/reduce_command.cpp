@@ -10,6 +10,7 @@
 #include "cli/shared_options.h"
 #include "cli/transparency_options.h"
 #include "picture/bmp_writer.h"
+#include "reduction/animated_gif.h"
 #include "reduction/from_image.h"
 #include "reduction/gif_encoder.h"
 #include "reduction/png_encoder.h"
@@ -101,9 +102,9 @@ EncodedPicture Encode(const QImage& picture, const Reduction& reduction, QString
 }
 
 // Why the picture's output was not written, or an empty string; `note` gets what the user should
-// know of a picture that was written.
+// be warned of, `merged` what became of an animation's identical frames.
 QString ReduceOne(const QString& input, const QString& output, const Reduction& reduction,
-                  QString& note) {
+                  QString& note, QString& merged) {
   try {
     const PictureResult picture = LoadPicture(input);
     if (!picture.ok()) return picture.error;
@@ -113,6 +114,7 @@ QString ReduceOne(const QString& input, const QString& output, const Reduction& 
                                        ? Encode(all.pixels, reduction, note, all.timing)
                                        : Encode(picture.image, reduction, note);
     if (!encoded.ok()) return encoded.error;
+    if (encoded.mergedFrames > 0) merged = MergedFramesText(encoded.mergedFrames);
     return WriteOutput(output, encoded.bytes, reduction.force);
   } catch (const std::bad_alloc&) {
     return QStringLiteral("there is not enough memory for this picture");
@@ -166,32 +168,36 @@ int RunReduce(const QStringList& arguments, CliIo& io) {
   reduction.threads = ThreadsPerInput(count, reduction.jobs);
 
   std::vector<QString> failures(static_cast<size_t>(count));
-  std::vector<QString> notes(static_cast<size_t>(count));
-  Progress progress(io, count, line.IsSet(QStringLiteral("quiet")));
+  std::vector<QString> notes(static_cast<size_t>(count)), merged(static_cast<size_t>(count));
+  const bool quiet = line.IsSet(QStringLiteral("quiet"));
+  Progress progress(io, count, quiet);
   bool anyFailed = false;
-  ForEachInput(
-      count, reduction.jobs,
-      {.work =
-           [&](int i) {
-             failures[size_t(i)] = refused[i].isEmpty() ? ReduceOne(inputs[i], outputs[i],
-                                                                    reduction, notes[size_t(i)])
-                                                        : refused[i];
-           },
-       .finished =
-           [&](int i) {
-             progress.Finished(failures[size_t(i)].isEmpty()
-                                   ? ShownPath(inputs[i]) + QStringLiteral(" -> ") +
-                                         ShownPath(outputs[i])
-                                   : ShownPath(inputs[i]) + QStringLiteral(" failed"));
-           },
-       .inOrder =
-           [&](int i) {
-             if (!notes[size_t(i)].isEmpty())
-               ReportWarning(io, ShownPath(inputs[i]) + QStringLiteral(": ") + notes[size_t(i)]);
-             if (failures[size_t(i)].isEmpty()) return;
-             ReportFailure(io, ShownPath(inputs[i]), failures[size_t(i)]);
-             anyFailed = true;
-           }});
+  ForEachInput(count, reduction.jobs,
+               {.work =
+                    [&](int i) {
+                      failures[size_t(i)] = refused[i].isEmpty()
+                                                ? ReduceOne(inputs[i], outputs[i], reduction,
+                                                            notes[size_t(i)], merged[size_t(i)])
+                                                : refused[i];
+                    },
+                .finished =
+                    [&](int i) {
+                      progress.Finished(failures[size_t(i)].isEmpty()
+                                            ? ShownPath(inputs[i]) + QStringLiteral(" -> ") +
+                                                  ShownPath(outputs[i])
+                                            : ShownPath(inputs[i]) + QStringLiteral(" failed"));
+                    },
+                .inOrder =
+                    [&](int i) {
+                      if (!notes[size_t(i)].isEmpty())
+                        ReportWarning(
+                            io, ShownPath(inputs[i]) + QStringLiteral(": ") + notes[size_t(i)]);
+                      if (!merged[size_t(i)].isEmpty() && !quiet)
+                        io.out << ShownPath(outputs[i]) << ": " << merged[size_t(i)] << Qt::endl;
+                      if (failures[size_t(i)].isEmpty()) return;
+                      ReportFailure(io, ShownPath(inputs[i]), failures[size_t(i)]);
+                      anyFailed = true;
+                    }});
   return anyFailed ? kExitSomeFailed : kExitSuccess;
 }
 

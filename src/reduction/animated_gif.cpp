@@ -61,6 +61,19 @@ QRect ClearedRect(const std::uint8_t* frame, const std::uint8_t* next, int width
   return bottom < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
+// The longest delay one frame of a GIF can have: 655.35 s, in hundredths.
+constexpr int kMaxDelay = 0xFFFF;
+
+// The number of frames after frame k that are identical to it, of `count` frames of `size`
+// indexes each.
+int IdenticalAfter(const std::uint8_t* frames, size_t size, int k, int count) {
+  int run = 0;
+  const std::uint8_t* frame = frames + size_t(k) * size;
+  while (k + run + 1 < count && std::memcmp(frame, frame + size_t(run + 1) * size, size) == 0)
+    ++run;
+  return run;
+}
+
 constexpr int kKeep = 1;       // disposal: the frame stays under the next
 constexpr int kClearRect = 2;  // disposal: the frame's rectangle becomes transparent
 
@@ -174,6 +187,11 @@ class FrameWriter {
         screen_(frameSize_, std::uint8_t(std::max(clear_, 0))) {}
 
   size_t FrameSize() const { return frameSize_; }
+  // Whether `next` makes clear a pixel that `frame` shows.
+  bool Clears(const std::uint8_t* frame, const std::uint8_t* next) const {
+    return clear_ >= 0 && next &&
+           !ClearedRect(frame, next, width_, height_, std::uint8_t(clear_)).isEmpty();
+  }
   const std::uint8_t* Screen() const { return screen_.data(); }
 
   // Frame k as `frame` (its pixels) against the screen; `next`, the next frame as given, or
@@ -207,10 +225,10 @@ class FrameWriter {
             FrameCodes{whole.codes, clear_}};
   }
 
-  // Appends the frame to `out` and brings the screen up to date.
-  void Put(const FrameWrite& write, int delayMs, QByteArray& out) {
-    PutGraphicControl(out, write.disposal, std::clamp((delayMs + 5) / 10, 0, 0xFFFF),
-                      write.codes.transparent);
+  // Appends the frame to `out`, shown for `delay` hundredths of a second (at most kMaxDelay),
+  // and brings the screen up to date.
+  void Put(const FrameWrite& write, int delay, QByteArray& out) {
+    PutGraphicControl(out, write.disposal, delay, write.codes.transparent);
     PutGifImage(out, write.rect.left(), write.rect.top(), write.rect.width(), write.rect.height(),
                 codeSize_, write.codes.codes);
     std::copy_n(write.indexes, frameSize_, screen_.begin());
@@ -249,9 +267,20 @@ EncodedPicture EncodeAnimatedGif(const IndexedPicture& frames, const FrameTiming
     PutLoopCount(result.bytes, timing.loops);
     if (written) written->resize(frames.indexes.size());
     std::vector<std::uint8_t> kept;
-    for (int k = 0; k < timing.count; ++k) {
+    const auto delayOf = [&](int k) {
+      return k < int(timing.delays.size()) ? std::max(timing.delays[size_t(k)], 0) : 0;
+    };
+    // Frames identical to the one before are left out and their delays added to it, so the
+    // animation plays as before; a delay beyond what one frame holds goes on in frames that
+    // change nothing.
+    for (int k = 0; k < timing.count;) {
+      int run = IdenticalAfter(frames.indexes.data(), frameSize, k, timing.count);
       const std::uint8_t* frame = frames.indexes.data() + size_t(k) * frameSize;
-      const std::uint8_t* next = k + 1 < timing.count ? frame + frameSize : nullptr;
+      const std::uint8_t* next =
+          k + run + 1 < timing.count ? frame + size_t(run + 1) * frameSize : nullptr;
+      // A frame whose pixels the next one makes clear must clear its whole rectangle; the last of
+      // its copies, written as one pixel and what is cleared, clears far less: it stays.
+      if (run > 0 && writer.Clears(frame, next)) next = frame + size_t(run--) * frameSize;
       FrameWrite best = writer.Differenced(k, frame, next);
       if (options && options->keepShown && k > 0 &&
           options->keepShown(k, frame, writer.Screen(), kept))
@@ -261,12 +290,24 @@ EncodedPicture EncodeAnimatedGif(const IndexedPicture& frames, const FrameTiming
       const bool large = 2 * size_t(best.rect.width()) * size_t(best.rect.height()) >= frameSize;
       if (options && options->whole && large && (whole = options->whole(k)))
         best = Shorter(best, writer.Whole(*whole, best));
-      if (written)
-        std::copy_n(best.indexes, frameSize, written->begin() + std::ptrdiff_t(k * frameSize));
-      const int delayMs = k < int(timing.delays.size()) ? timing.delays[size_t(k)] : 0;
+      qint64 delayMs = 0;
+      for (int m = k; m <= k + run; ++m) {
+        if (written)
+          std::copy_n(best.indexes, frameSize, written->begin() + std::ptrdiff_t(m) * frameSize);
+        delayMs += delayOf(m);
+      }
+      qint64 delay = (delayMs + 5) / 10;
       const qsizetype frameStart = result.bytes.size();
-      writer.Put(best, delayMs, result.bytes);
-      if (frameBytes) frameBytes->push_back(result.bytes.size() - frameStart);
+      writer.Put(best, int(std::min<qint64>(delay, kMaxDelay)), result.bytes);
+      for (delay -= kMaxDelay; delay > 0; delay -= kMaxDelay)
+        writer.Put(writer.Differenced(k + 1, best.indexes, next),
+                   int(std::min<qint64>(delay, kMaxDelay)), result.bytes);
+      if (frameBytes) {
+        frameBytes->push_back(result.bytes.size() - frameStart);
+        frameBytes->insert(frameBytes->end(), size_t(run), 0);
+      }
+      result.mergedFrames += run;
+      k += run + 1;
     }
     result.bytes.append(';');
   } catch (const std::bad_alloc&) {
@@ -274,6 +315,11 @@ EncodedPicture EncodeAnimatedGif(const IndexedPicture& frames, const FrameTiming
     result.error = QStringLiteral("There is not enough memory to encode the GIF.");
   }
   return result;
+}
+
+QString MergedFramesText(int merged) {
+  return merged == 1 ? QStringLiteral("1 identical frame merged")
+                     : QStringLiteral("%1 identical frames merged").arg(merged);
 }
 
 EncodedPicture EncodeGifFrames(const IndexedPicture& picture, const FrameTiming& timing,

@@ -14,7 +14,11 @@
 //   gives the shortest code stream; the index is one no pixel the frame draws has: a padding slot
 //   of the table, the picture's transparent index, or the index most of the shown pixels have;
 //   the trailer.
-// Every frame a decoder composes is exactly the indexed frame, its transparent pixels clear.
+// A frame identical to the one before is left out and its delay added to that frame's (a delay
+// beyond the 655.35 s one frame holds goes on in frames of one unchanged pixel), so every frame
+// plays as long as before. Every frame a decoder composes is exactly the indexed frame, its
+// transparent pixels clear.
+#include <QString>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -53,6 +57,10 @@ EncodedPicture EncodeAnimatedGif(const IndexedPicture& frames, const FrameTiming
                                  int threads = 0, std::vector<std::int64_t>* frameBytes = nullptr,
                                  const FrameOptions* options = nullptr,
                                  std::vector<std::uint8_t>* written = nullptr);
+
+// What the user is told of frames left out as identical to the one before (each one's delay
+// added to that frame's): "3 identical frames merged".
+QString MergedFramesText(int merged);
 
 // EncodeAnimatedGif for an animation, EncodeGif for a still picture.
 EncodedPicture EncodeGifFrames(const IndexedPicture& picture, const FrameTiming& timing,

@@ -83,6 +83,7 @@ bool EncodeAnimationWithinBudget(const PictureColors& colors,
   if (Stopped(stop)) return false;
   result.gif = std::move(gif.bytes);
   result.error = gif.error;
+  result.mergedFrames = gif.mergedFrames;
   if (!result.error.isEmpty()) return true;
   result.pixelLoss.resize(result.written.size());
   for (size_t p = 0; p < result.written.size(); ++p) {

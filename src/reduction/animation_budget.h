@@ -28,6 +28,7 @@ struct BudgetedAnimation {
   std::vector<std::uint8_t> written;     // each pixel's range position as written
   std::vector<float> pixelLoss;          // and its difference; 0 for clear pixels
   std::vector<std::int64_t> frameBytes;  // each frame's bytes in the file
+  int mergedFrames = 0;                  // left out as identical to the one before
 };
 
 // The animated GIF of `colors` (an animation's frames, colors.frames) reduced to `entries` under

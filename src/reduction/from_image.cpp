@@ -90,7 +90,7 @@ EncodedPicture EncodeImageGif(const QImage& picture, const std::vector<ColorValu
   if (!ComputeResultFigures(AnalyseImage(picture, rule.alpha, threads, frames), entries,
                             transparent, figures, nullptr, threads, nullptr, budget))
     return {{}, QStringLiteral("There is no picture to write.")};
-  return {std::move(figures.gif), figures.gifError};
+  return {std::move(figures.gif), figures.gifError, figures.mergedFrames};
 }
 
 }  // namespace tavlo

@@ -192,6 +192,7 @@ bool EncodeFramesWithinBudget(const PictureColors& colors, const std::vector<Col
     return true;
   figures.gif = std::move(budgeted.gif);
   figures.frameBytes = std::move(budgeted.frameBytes);
+  figures.mergedFrames = budgeted.mergedFrames;
   figures.usage.assign(size_t(figures.rangeSize), 0);
   double weighted = 0;
   float largest = 0;
@@ -391,6 +392,7 @@ bool ComputeResultFigures(const PictureColors& colors, const std::vector<ColorVa
                    figures.maxLoss, figures.shareAboveOne};
   figures.gif = std::move(gif.bytes);
   figures.gifError = gif.error;
+  figures.mergedFrames = gif.mergedFrames;
   figures.written = std::move(picture.indexes);
   figures.pixelLoss = PixelLoss(colors, known, threads);
   if (Stopped(stop)) return false;

@@ -72,6 +72,7 @@ struct ResultFigures {
   };
   std::vector<Frame> frames;
   std::vector<std::int64_t> frameBytes;  // as the encoder gave them, for `frames`
+  int mergedFrames = 0;                  // left out of the file as identical to the frame before
   // The pixels of the file, row by row, for the comparison view: the range position each pixel
   // is written as, and its CIEDE2000 to the picture's colour (the loss map).
   std::vector<std::uint8_t> written;

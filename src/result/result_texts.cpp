@@ -1,11 +1,12 @@
 #include "result/result_texts.h"
 
-#include "base/thousands.h"
-
 #include <algorithm>
 
 #include <QLocale>
 #include <cmath>
+
+#include "base/thousands.h"
+#include "reduction/animated_gif.h"
 
 namespace tavlo {
 namespace {
@@ -76,9 +77,13 @@ QString FrameText(const ResultFigures& figures, int k) {
   if (k < 0 || size_t(k) >= figures.frames.size()) return {};
   const ResultFigures::Frame& frame = figures.frames[size_t(k)];
   const double share = double(frame.bytes) / std::max<double>(1, double(figures.GifBytes()));
-  return QStringLiteral("%1 (%2 %); mean %3, max %4")
-      .arg(ByteCountText(frame.bytes), Numbers().toString(100 * share, 'f', 1),
-           Numbers().toString(frame.meanLoss, 'f', 2), Numbers().toString(frame.maxLoss, 'f', 2));
+  QString text = QStringLiteral("%1 (%2 %); mean %3, max %4")
+                     .arg(ByteCountText(frame.bytes), Numbers().toString(100 * share, 'f', 1),
+                          Numbers().toString(frame.meanLoss, 'f', 2),
+                          Numbers().toString(frame.maxLoss, 'f', 2));
+  if (figures.mergedFrames > 0)
+    text += QStringLiteral("; ") + MergedFramesText(figures.mergedFrames);
+  return text;
 }
 
 QString VisibleLossText(const ResultFigures& figures) {

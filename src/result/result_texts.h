@@ -24,6 +24,8 @@ QString BudgetEffectText(const ResultFigures& figures);
 QString ExactText(const ResultFigures& figures);
 // Frame k's share of an animation's file and its loss: "1,204 bytes (4.1 %); mean 0.42, max
 // 3.10"; empty without figures of that frame.
+// With frames left out of the file as identical to the one before, "; 3 identical frames merged"
+// follows.
 QString FrameText(const ResultFigures& figures, int k);
 // What became of the clear pixels: "41,230 transparent; 1,204 partly transparent pixels made
 // clear" with a transparent entry, "41,230 transparent pixels made opaque (laid over the matte)"

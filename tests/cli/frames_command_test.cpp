@@ -11,9 +11,10 @@ namespace tavlo::testing {
 namespace {
 
 TEST(FramesCommandTest, ListsEachStoredFrame) {
-  // Three frames of 4 x 3: the first whole, the second unchanged, the third with one pixel new.
+  // Three frames of 4 x 3: the first whole, each of the others with one pixel new.
   IndexedPicture frames{4, 9, std::vector<std::uint8_t>(36, 0), {0x000000, 0xFFFFFF}};
-  frames.indexes[24 + 6] = 1;  // frame 3, pixel (2, 1)
+  frames.indexes[12 + 11] = frames.indexes[24 + 11] = 1;  // frames 2 and 3, pixel (3, 2)
+  frames.indexes[24 + 6] = 1;                             // frame 3, pixel (2, 1)
   QTemporaryDir dir;
   const QString path = dir.filePath(QStringLiteral("a.gif"));
   const QByteArray gif = EncodeAnimatedGif(frames, {3, {40, 50, 60}, 2}).bytes;
@@ -23,7 +24,7 @@ TEST(FramesCommandTest, ListsEachStoredFrame) {
   const QStringList lines = run.out.trimmed().split(QLatin1Char('\n'));
   ASSERT_EQ(lines.size(), 5);
   const QStringList rects[] = {{"1", "0", "0", "4", "3", "1", "40", "-"},
-                               {"2", "0", "0", "1", "1", "1", "50", "-"},
+                               {"2", "3", "2", "1", "1", "1", "50", "-"},
                                {"3", "2", "1", "1", "1", "1", "60", "-"}};
   for (int k = 0; k < 3; ++k)
     EXPECT_EQ(lines[k + 1].simplified().split(' ').mid(0, 8), rects[k])

@@ -60,6 +60,29 @@ QImage FrameImage(const IndexedPicture& picture, int k, int height) {
   return image;
 }
 
+// Frames as they play: each run of identical frames as one, shown for their delays together.
+struct Played {
+  std::vector<QImage> frames;
+  std::vector<int> durations;
+};
+Played AsPlayed(const std::vector<QImage>& frames, const std::vector<int>& durations) {
+  Played played;
+  for (size_t k = 0; k < frames.size(); ++k) {
+    if (k > 0 && frames[k] == played.frames.back()) {
+      played.durations.back() += durations[k];
+    } else {
+      played.frames.push_back(frames[k]);
+      played.durations.push_back(durations[k]);
+    }
+  }
+  return played;
+}
+Played AsPlayed(const IndexedPicture& picture, const FrameTiming& timing) {
+  std::vector<QImage> frames;
+  for (int k = 0; k < timing.count; ++k) frames.push_back(FrameImage(picture, k, kHeight));
+  return AsPlayed(frames, timing.delays);
+}
+
 TEST(AnimatedGifTest, EveryComposedFrameIsItsIndexedFrame) {
   TAVLO_SKIP_WITHOUT_PILLOW();
   const IndexedPicture four = FourFrames();
@@ -86,20 +109,51 @@ TEST(AnimatedGifTest, EveryComposedFrameIsItsIndexedFrame) {
     ASSERT_TRUE(gif.ok()) << gif.error.toStdString();
     const QString path = dir.filePath(QStringLiteral("out.gif"));
     WriteBytes(path, gif.bytes);
-    EXPECT_EQ(DecodeGifWithGiflib(gif.bytes).imageCount, c.timing.count);
-    // Composed by the loader's own composer on giflib, and by Pillow.
-    const GifFrames loaded = DecodeGifFrames(gif.bytes, kMaxPicturePixels);
-    ASSERT_EQ(loaded.count, c.timing.count);
+    // Composed by Pillow and by the loader's own composer on giflib. The second of the four
+    // frames is the first again: merged into it, the animation plays as the frames given.
     const PillowFrames decoded = DecodeFramesWithPillow(path);
+    const GifFrames loaded = DecodeGifFrames(gif.bytes, kMaxPicturePixels);
     EXPECT_EQ(decoded.loop, c.timing.loops);
-    EXPECT_EQ(decoded.durations, c.timing.delays);
-    ASSERT_EQ(int(decoded.frames.size()), c.timing.count);
-    for (int k = 0; k < c.timing.count; ++k) {
-      const QImage expected = FrameImage(*c.picture, k, kHeight);
-      EXPECT_EQ(decoded.frames[size_t(k)], expected) << "frame " << k + 1;
-      EXPECT_EQ(LaidOverWhite(loaded.frames.copy(0, k * kHeight, kWidth, kHeight)), expected)
+    EXPECT_EQ(gif.mergedFrames, c.timing.count - int(decoded.frames.size()));
+    const Played played = AsPlayed(decoded.frames, decoded.durations);
+    const Played expected = AsPlayed(*c.picture, c.timing);
+    EXPECT_EQ(played.frames, expected.frames);
+    EXPECT_EQ(played.durations, expected.durations);
+    ASSERT_EQ(size_t(loaded.count), decoded.frames.size());
+    for (size_t k = 0; k < decoded.frames.size(); ++k)
+      EXPECT_EQ(LaidOverWhite(loaded.frames.copy(0, int(k) * kHeight, kWidth, kHeight)),
+                decoded.frames[k])
           << "frame " << k + 1;
-    }
+  }
+}
+
+// A frame identical to the one before is left out, its delay added to that frame's; beyond the
+// 655.35 s a frame can hold, frames of one unchanged pixel go on showing it. Every frame plays as
+// long as before.
+TEST(AnimatedGifTest, IdenticalFramesAreMergedAndPlayAsLongAsBefore) {
+  TAVLO_SKIP_WITHOUT_PILLOW();
+  const IndexedPicture four = FourFrames();  // frames 1 and 2 are identical
+  const size_t frame = size_t(kWidth * kHeight);
+  IndexedPicture six = four;  // 1 1 3 3 3 4
+  six.height = 6 * kHeight;
+  six.indexes.resize(6 * frame);
+  for (int k : {3, 4})
+    std::copy_n(four.indexes.begin() + 2 * frame, frame, six.indexes.begin() + k * frame);
+  std::copy_n(four.indexes.begin() + 3 * frame, frame, six.indexes.begin() + 5 * frame);
+  QTemporaryDir dir;
+  for (const FrameTiming& timing : {FrameTiming{6, {10, 20, 30, 40, 50, 60}, 0},
+                                    FrameTiming{6, {10, 20, 400'000, 400'000, 50, 60}, 0}}) {
+    const EncodedPicture gif = EncodeAnimatedGif(six, timing);
+    ASSERT_TRUE(gif.ok());
+    EXPECT_EQ(gif.mergedFrames, 3);
+    EXPECT_EQ(MergedFramesText(gif.mergedFrames), "3 identical frames merged");
+    const QString path = dir.filePath(QStringLiteral("merged.gif"));
+    WriteBytes(path, gif.bytes);
+    const PillowFrames decoded = DecodeFramesWithPillow(path);
+    const Played played = AsPlayed(decoded.frames, decoded.durations);
+    const Played expected = AsPlayed(six, timing);
+    EXPECT_EQ(played.durations, expected.durations);
+    EXPECT_EQ(played.frames, expected.frames);
   }
 }
 
