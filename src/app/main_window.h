@@ -10,6 +10,7 @@
 #include <span>
 #include "base/color_value.h"
 #include "base/entry_range.h"
+#include "picture/gif_frames.h"
 
 class QAction;
 class QActionGroup;
@@ -154,6 +155,7 @@ class MainWindow : public QMainWindow {
   void RemoveUnusedEntriesCommand();
   void MergeNearColorsCommand();
   void ReduceToTargetCommand();
+  void UsePictureTableCommand();
   void ChooseMatteCommand();
 
   PaletteDocument* document_ = nullptr;
@@ -166,8 +168,9 @@ class MainWindow : public QMainWindow {
   QAction* restoreItem_ = nullptr;
   QAction* showResultItem_ = nullptr;
   ResultWindow* result_ = nullptr;
-  bool resultPlaced_ = false;  // a stored position was applied, or the window was placed
-  QString picturePath_;        // of the picture shown; empty for the start picture
+  bool resultPlaced_ = false;   // a stored position was applied, or the window was placed
+  QString picturePath_;         // of the picture shown; empty for the start picture
+  GifColorTable pictureTable_;  // of the picture shown, when it is a GIF
   bool shutDown_ = false;
 };
 

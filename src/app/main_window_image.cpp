@@ -66,6 +66,7 @@ bool MainWindow::ShowPictureFile(const QString& path) {
 }
 
 void MainWindow::ShowPicture(const PictureResult& loaded) {
+  pictureTable_ = loaded.colorTable;
   picture_->SetPicture(loaded.image, loaded.losses, loaded.animation);
   ResizeForm();
 }

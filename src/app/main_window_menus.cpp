@@ -92,6 +92,8 @@ std::span<const MainWindow::MenuRow> MainWindow::MenuTable() {
        &M::MergeNearColorsCommand},
       {Kind::Command, "mnuOptimize", "mnuReduceToTarget", "Reduce to &target\u2026", "",
        &M::ReduceToTargetCommand},
+      {Kind::Command, "mnuOptimize", "mnuUsePictureTable", "Use the picture's &colour table", "",
+       &M::UsePictureTableCommand},
 
       {Kind::Menu, nullptr, "mnuZoom", "&Zoom", ""},
       {Kind::Zoom, "mnuZoom", "mnu5pixel", "&strong", "", nullptr, 5},

@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 #include "app/window_frames.h"
 #include "commands/optimize_commands.h"
+#include "commands/picture_table_command.h"
 #include "dialogs/dialog_service.h"
 #include "palette_model/palette_document.h"
 #include "palette_window/palette_window.h"
@@ -31,7 +32,10 @@ void MainWindow::CreateResultWindow() {
   result_->SetAlphaRule({ReadAlphaThreshold(), ReadMatte()});
   result_->SetViewingPpd(ReadViewingPpd());
   const auto describePicture = [this] {
-    result_->SetPicture(picture_->AllFrames(), picture_->Losses().Text(), picture_->Timing());
+    QString notes = picture_->Losses().Text();
+    if (const QString colors = FrameColorsText(pictureTable_); !colors.isEmpty())
+      notes += (notes.isEmpty() ? QString() : QStringLiteral(" ")) + colors;
+    result_->SetPicture(picture_->AllFrames(), notes, picture_->Timing());
   };
   describePicture();
   connect(picture_, &PictureArea::PictureChanged, result_, describePicture);
@@ -157,6 +161,10 @@ void MainWindow::RemoveUnusedEntriesCommand() {
 void MainWindow::MergeNearColorsCommand() {
   tavlo::MergeNearColorsCommand(this, *document_, picture_->AllFrames(), result_->Alpha(),
                                 result_->Budget(), picture_->Timing());
+}
+
+void MainWindow::UsePictureTableCommand() {
+  UsePictureColorTable(this, *document_, pictureTable_);
 }
 
 void MainWindow::ReduceToTargetCommand() {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <unordered_set>
 
 #include <gif_lib.h>
 
@@ -160,7 +161,11 @@ GifBlocks ScanGifBlocks(const QByteArray& bytes) {
   GifBlocks found;
   if (n < 13 || !HasGifSignature({bytes.constData(), size_t(n)})) return found;
   qsizetype pos = 13;
-  if (data[10] & 0x80) pos += 3 * (qsizetype(1) << ((data[10] & 7) + 1));
+  if (data[10] & 0x80) {
+    found.globalTable = pos;
+    found.globalColors = 2 << (data[10] & 7);
+    pos += 3 * qsizetype(found.globalColors);
+  }
   const auto skipSubBlocks = [&]() {
     while (pos < n) {
       const int length = data[pos++];
@@ -198,7 +203,11 @@ GifBlocks ScanGifBlocks(const QByteArray& bytes) {
       next.height = word(6);
       const unsigned char packed = data[pos + 8];
       pos += 9;
-      if (packed & 0x80) pos += 3 * (qsizetype(1) << ((packed & 7) + 1));
+      if (packed & 0x80) {
+        next.localTable = pos;
+        next.localColors = 2 << (packed & 7);
+        pos += 3 * qsizetype(next.localColors);
+      }
       ++pos;  // LZW minimum code size
       if (!skipSubBlocks()) break;
       if (found.images == 1) found.firstImageComplete = true;
@@ -211,6 +220,31 @@ GifBlocks ScanGifBlocks(const QByteArray& bytes) {
     }
   }
   return found;
+}
+
+GifColorTable ColorTableOf(const QByteArray& bytes, const GifBlocks& blocks) {
+  GifColorTable table;
+  table.local = std::any_of(blocks.blocks.begin(), blocks.blocks.end(),
+                            [](const GifImageBlock& b) { return b.localTable >= 0; });
+  std::unordered_set<quint32> seen;
+  std::vector<quint32> colors;
+  // The global table alone is taken as it is, every entry in its place; of several tables, each
+  // colour once.
+  const auto add = [&](qint64 at, int count) {
+    if (at < 0 || at + 3 * qint64(count) > bytes.size()) return;
+    const auto* rgb = reinterpret_cast<const unsigned char*>(bytes.constData() + at);
+    for (int i = 0; i < count; ++i, rgb += 3) {
+      const quint32 color = quint32(rgb[0]) | quint32(rgb[1]) << 8 | quint32(rgb[2]) << 16;
+      if (seen.insert(color).second || !table.local) colors.push_back(color);
+    }
+  };
+  if (!table.local || std::any_of(blocks.blocks.begin(), blocks.blocks.end(),
+                                  [](const GifImageBlock& b) { return b.localTable < 0; }))
+    add(blocks.globalTable, blocks.globalColors);
+  for (const GifImageBlock& block : blocks.blocks) add(block.localTable, block.localColors);
+  table.count = int(colors.size());
+  if (colors.size() <= 256) table.colors = std::move(colors);
+  return table;
 }
 
 QString AnimationTooLarge(qint64 frames, qint64 width, qint64 height, qint64 maxPixels) {

@@ -34,16 +34,31 @@ struct GifImageBlock {
   int left = 0, top = 0, width = 0, height = 0;
   int disposal = 0;  // of its graphic control block; 0 without one
   int delayMs = 0;
-  int transparent = -1;  // the transparent index; -1 for none
-  qint64 bytes = 0;      // from its graphic control block (or descriptor) to its terminator
+  int transparent = -1;    // the transparent index; -1 for none
+  qint64 bytes = 0;        // from its graphic control block (or descriptor) to its terminator
+  qint64 localTable = -1;  // the offset of its own colour table; -1 without one
+  int localColors = 0;
 };
 struct GifBlocks {
+  qint64 globalTable = -1;  // the offset of the global colour table; -1 without one
+  int globalColors = 0;
   int images = 0;
   bool firstImageComplete = false;
   int loops = -1;                     // of a NETSCAPE2.0 block; -1 without one
   std::vector<GifImageBlock> blocks;  // of each image whose data is whole
 };
 GifBlocks ScanGifBlocks(const QByteArray& bytes);
+
+// The colours a GIF's frames are drawn from (0x00BBGGRR): the global table as it is, entry by
+// entry, when no frame carries its own; otherwise the global table's (for the frames without
+// their own) and the frames' tables', each distinct colour once, in the order they first come.
+// `colors` is empty when they are more than 256; `count` says how many.
+struct GifColorTable {
+  std::vector<quint32> colors;
+  int count = 0;
+  bool local = false;  // some frame carries its own table
+};
+GifColorTable ColorTableOf(const QByteArray& bytes, const GifBlocks& blocks);
 
 // Decodes every frame, refusing, before any frame is decoded, an animation whose frames would
 // hold more than `maxPixels` pixels together.

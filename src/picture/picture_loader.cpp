@@ -294,7 +294,9 @@ bool BmpIsComplete(const QByteArray& bytes) {
   return false;
 }
 
-PictureResult DecodePicture(const QByteArray& bytes) {
+namespace {
+
+PictureResult DecodeByContent(const QByteArray& bytes) {
   if (bytes.isEmpty()) return NotAPicture(QStringLiteral("the file is empty"));
   QString error;
   if (LooksLikeEmf(bytes)) {
@@ -315,6 +317,15 @@ PictureResult DecodePicture(const QByteArray& bytes) {
   if (gifImages == 0 && HasGifSignature({bytes.constData(), size_t(bytes.size())}))
     return NotAPicture(QStringLiteral("the GIF holds no picture"));
   return DecodeWithQt(bytes);
+}
+
+}  // namespace
+
+PictureResult DecodePicture(const QByteArray& bytes) {
+  PictureResult result = DecodeByContent(bytes);
+  if (result.ok() && HasGifSignature({bytes.constData(), size_t(bytes.size())}))
+    result.colorTable = ColorTableOf(bytes, ScanGifBlocks(bytes));
+  return result;
 }
 
 PictureResult LoadPictureFile(const QString& path) {

@@ -13,6 +13,7 @@
 #include <QStringList>
 
 #include "picture/animation.h"
+#include "picture/gif_frames.h"
 
 namespace tavlo {
 
@@ -38,7 +39,8 @@ struct PictureResult {
   QImage image;
   QString error;
   LoadingLosses losses;
-  Animation animation;  // every frame of an animated GIF or WebP; none for other pictures
+  Animation animation;       // every frame of an animated GIF or WebP; none for other pictures
+  GifColorTable colorTable{};  // of a GIF: the colours its frames are drawn from
   // On failure: the content is in no picture format the loader reads (or holds no picture), as
   // opposed to a picture that is damaged, too large or cannot be read.
   bool notAPicture = false;

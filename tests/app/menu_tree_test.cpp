@@ -102,6 +102,7 @@ TEST_F(MenuTreeTest, EveryItemHasItsCaptionShortcutAndPlace) {
       {"mnuOptimize", "mnuRemoveUnused", "Remove &unused entries\u2026", ""},
       {"mnuOptimize", "mnuMergeNear", "&Merge near colours\u2026", ""},
       {"mnuOptimize", "mnuReduceToTarget", "Reduce to &target\u2026", ""},
+      {"mnuOptimize", "mnuUsePictureTable", "Use the picture's &colour table", ""},
       {"mnuZoom", "mnu5pixel", "&strong", ""},
       {"mnuZoom", "mnu10pixel", "&middel", ""},
       {"mnuZoom", "mnu15Pixel", "&low", ""},

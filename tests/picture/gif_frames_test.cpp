@@ -26,6 +26,46 @@ class GifFramesTest : public ::testing::Test {
   int made_ = 0;
 };
 
+// A GIF of one 1 x 1 frame per table, each frame with its own table and no global table.
+QByteArray LocalTablesGif(const std::vector<std::vector<quint32>>& tables) {
+  QByteArray gif("GIF89a\x01\x00\x01\x00\x00\x00\x00", 13);
+  for (const std::vector<quint32>& table : tables) {
+    int bits = 1;
+    while ((2 << (bits - 1)) < int(table.size())) ++bits;
+    gif.append("\x2C\0\0\0\0\x01\0\x01\0", 9);
+    gif.append(char(0x80 | (bits - 1)));
+    for (int i = 0; i < (2 << (bits - 1)); ++i) {
+      const quint32 c = i < int(table.size()) ? table[size_t(i)] : 0;
+      gif.append(char(c & 0xFF)).append(char((c >> 8) & 0xFF)).append(char((c >> 16) & 0xFF));
+    }
+    gif.append("\x02\x02\x44\x01\x00", 5);  // code size 2: clear, index 0, end
+  }
+  return gif.append(';');
+}
+
+// The colours a GIF is drawn from: its global table entry by entry, or every distinct colour of
+// the frames' own tables, up to 256.
+TEST(GifColorTableTest, IsTheGlobalTableOrTheColoursOfTheFramesTables) {
+  const QByteArray red = MakeGif(2, 1, {qRgb(255, 0, 0), qRgb(255, 0, 0)}, {{0, 1}});
+  const GifColorTable global = ColorTableOf(red, ScanGifBlocks(red));
+  EXPECT_FALSE(global.local);
+  ASSERT_EQ(global.colors.size(), 256u);  // duplicates and the black rest kept in place
+  EXPECT_EQ(global.colors[1], 0x0000FFu);
+  EXPECT_EQ(global.colors[2], 0u);
+
+  const QByteArray two = LocalTablesGif({{0x0000FF, 0x00FF00}, {0x00FF00, 0xFF0000}});
+  const GifColorTable local = ColorTableOf(two, ScanGifBlocks(two));
+  EXPECT_TRUE(local.local);
+  EXPECT_EQ(local.colors, (std::vector<quint32>{0x0000FF, 0x00FF00, 0xFF0000}));
+
+  std::vector<quint32> first(256), second(256);
+  for (quint32 i = 0; i < 256; ++i) first[i] = i, second[i] = i + 200;
+  const QByteArray many = LocalTablesGif({first, second});
+  const GifColorTable tooMany = ColorTableOf(many, ScanGifBlocks(many));
+  EXPECT_TRUE(tooMany.colors.empty());
+  EXPECT_EQ(tooMany.count, 456);
+}
+
 TEST_F(GifFramesTest, FramesAreComposedAsViewersShowThem) {
   const struct {
     int loop;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QLabel>
 #include <QTest>
 #include <QToolButton>
@@ -98,6 +99,31 @@ TEST_F(AnimationWindowTest, OnePaletteForAllFramesExportsEveryFrameExactly) {
                     ->text()
                     .startsWith(ByteCountText(figures.frames[size_t(k)].bytes)));
   }
+}
+
+// "Use the picture's colour table" sets the entries and the working range to the colours of the
+// GIF's tables in one step; the animation exported then is every frame exactly, no larger than
+// the file.
+TEST_F(AnimationWindowTest, ThePicturesOwnTableExportsEveryFrameNoLargerThanTheFile) {
+  // Pillow gives each frame a table of its own, of the same few colours.
+  const GifColorTable& table = loaded_.colorTable;
+  ASSERT_TRUE(table.local);
+  ASSERT_GE(table.colors.size(), 4u);
+  const int steps = Document().UndoCount();
+  Trigger("mnuUsePictureTable");
+  EXPECT_EQ(Document().UndoCount(), steps + 1);
+  EXPECT_EQ(Document().WorkingRange(), (EntryRange{0, int(table.colors.size()) - 1}));
+  for (size_t i = 0; i < table.colors.size(); ++i)
+    EXPECT_EQ(Document().GetEntryColor(int(i)), ColorValue(table.colors[i])) << i;
+  WaitForFigures();
+  const QString target = TempPath(QStringLiteral("again.gif"));
+  dialogs_.AnswerSave(target);
+  Trigger("mnuExportGif");
+  const PillowFrames written = DecodeFramesWithPillow(target);
+  ASSERT_EQ(written.frames.size(), 5u);
+  for (int k = 0; k < 5; ++k)
+    EXPECT_EQ(written.frames[size_t(k)], LaidOverWhite(loaded_.animation.Frame(k))) << k + 1;
+  EXPECT_LE(QFileInfo(target).size(), QFileInfo(path_).size());
 }
 
 }  // namespace

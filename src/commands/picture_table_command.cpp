@@ -1,0 +1,31 @@
+#include "commands/picture_table_command.h"
+
+#include "base/thousands.h"
+#include "dialogs/dialog_service.h"
+#include "palette_model/palette_document.h"
+
+namespace tavlo {
+
+void UsePictureColorTable(QWidget* owner, PaletteDocument& palette, const GifColorTable& table) {
+  if (table.colors.empty()) {
+    ShowWarning(owner, table.count > 0
+                           ? FrameColorsText(table) +
+                                 QStringLiteral(" A palette holds 256: \"Palette from picture\" "
+                                                "chooses them.")
+                           : QStringLiteral("The picture has no colour table."));
+    return;
+  }
+  PaletteColors colors = palette.Colors();
+  for (size_t i = 0; i < table.colors.size(); ++i) colors[i] = ColorValue(table.colors[i]);
+  const PaletteStep step(palette, QStringLiteral("Use the picture's colour table"));
+  palette.Apply(QStringLiteral("Use the picture's colour table"), colors);
+  palette.SetWorkingRange({0, int(table.colors.size()) - 1});
+}
+
+QString FrameColorsText(const GifColorTable& table) {
+  if (!table.local) return {};
+  return QStringLiteral("The frames hold %1 colours in all.")
+      .arg(QString::fromStdString(WithThousands(std::uint64_t(table.count))));
+}
+
+}  // namespace tavlo
