@@ -39,6 +39,14 @@ void MainWindow::CreateResultWindow() {
   };
   describePicture();
   connect(picture_, &PictureArea::PictureChanged, result_, describePicture);
+  const auto offerTable = [this] {
+    result_->OfferPictureTable(PictureTableOffered(*document_, pictureTable_));
+  };
+  offerTable();
+  connect(picture_, &PictureArea::PictureChanged, result_, offerTable);
+  connect(document_, &PaletteDocument::EntriesChanged, result_, offerTable);
+  connect(document_, &PaletteDocument::ResultSettingsChanged, result_, offerTable);
+  connect(result_, &ResultWindow::PictureTableRequested, this, &MainWindow::UsePictureTableCommand);
   connect(result_->Frames(), &FrameBar::FrameChosen, picture_, &PictureArea::ShowFrame);
   connect(picture_, &PictureArea::FrameShown, result_, &ResultWindow::ShowFrame);
   connect(result_, &ResultWindow::ThresholdChosen, this, [this](int threshold) {

@@ -22,6 +22,15 @@ void UsePictureColorTable(QWidget* owner, PaletteDocument& palette, const GifCol
   palette.SetWorkingRange({0, int(table.colors.size()) - 1});
 }
 
+bool PictureTableOffered(const PaletteDocument& palette, const GifColorTable& table) {
+  const int count = int(table.colors.size());
+  if (count == 0) return false;
+  if (palette.WorkingRange() != EntryRange{0, count - 1}) return true;
+  for (int i = 0; i < count; ++i)
+    if (palette.GetEntryColor(i) != ColorValue(table.colors[size_t(i)])) return true;
+  return false;
+}
+
 QString FrameColorsText(const GifColorTable& table) {
   if (!table.local) return {};
   return QStringLiteral("The frames hold %1 colours in all.")

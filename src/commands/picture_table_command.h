@@ -16,6 +16,10 @@ class PaletteDocument;
 // their own) or none is said so and changes nothing.
 void UsePictureColorTable(QWidget* owner, PaletteDocument& palette, const GifColorTable& table);
 
+// Whether the command has something to change: the table has colours the palette's first entries
+// and working range do not hold as they are.
+bool PictureTableOffered(const PaletteDocument& palette, const GifColorTable& table);
+
 // "The frames hold 11,370 colours in all." for frames with tables of their own; empty otherwise.
 QString FrameColorsText(const GifColorTable& table);
 

@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QSignalBlocker>
 #include <QSortFilterProxyModel>
@@ -138,6 +139,12 @@ void ResultWindow::BuildLayout() {
   status_->setObjectName(QStringLiteral("lblStatus"));
   status_->setWordWrap(true);
   rows->addWidget(status_);
+  // Offered while the picture is a GIF whose own table the palette does not hold.
+  useTable_ = new QPushButton(QStringLiteral("Use the picture's colour table"), this);
+  useTable_->setObjectName(QStringLiteral("cmdUsePictureTable"));
+  useTable_->hide();
+  connect(useTable_, &QPushButton::clicked, this, &ResultWindow::PictureTableRequested);
+  rows->addWidget(useTable_, 0, Qt::AlignLeft);
   grid->addLayout(rows, 1, 0, 1, 3);
   grid->addWidget(new QLabel(QStringLiteral("Loss budget (\u0394E):"), this), 2, 0);
   budget_ = new QDoubleSpinBox(this);
@@ -275,6 +282,10 @@ EntryRange ResultWindow::Range() const {
 void ResultWindow::ShowMessage(const QString& message) {
   message_ = message;
   UpdateStatus();
+}
+
+void ResultWindow::OfferPictureTable(bool offered) {
+  useTable_->setVisible(offered);
 }
 
 void ResultWindow::ShowRange() {

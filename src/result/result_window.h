@@ -37,6 +37,7 @@
 class QDoubleSpinBox;
 class QLabel;
 class QLayout;
+class QPushButton;
 class QSpinBox;
 class QSplitter;
 class QStandardItemModel;
@@ -73,6 +74,8 @@ class ResultWindow : public QWidget {
   TransparencyRule Rule() const;
   // A command's message, shown until the next change.
   void ShowMessage(const QString& message);
+  // Shows or hides the offer of "Use the picture's colour table".
+  void OfferPictureTable(bool offered);
   // The loss budget, rounded to the spin box's tenths and kept within 0 to 10.
   void SetBudget(double budget);
   double Budget() const;
@@ -96,6 +99,8 @@ class ResultWindow : public QWidget {
   // The user asked for another alpha threshold, or to choose the matte colour.
   void ThresholdChosen(int threshold);
   void MatteRequested();
+  // The user took the offer of the picture's own colour table.
+  void PictureTableRequested();
   // Range entries that no pixel shows, by palette index; none unless current figures are shown.
   void UnusedEntriesChanged(std::bitset<tavlo::kPaletteSize> unused);
 
@@ -145,6 +150,7 @@ class ResultWindow : public QWidget {
   QSpinBox* lastEntry_ = nullptr;
   TransparencyRow* transparency_ = nullptr;
   QLabel* status_ = nullptr;
+  QPushButton* useTable_ = nullptr;
   QDoubleSpinBox* budget_ = nullptr;
   QLabel* budgetEffect_ = nullptr;
   QLabel* exactCaption_ = nullptr;

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QLabel>
+#include <QPushButton>
 #include <QTest>
 #include <QToolButton>
 
@@ -101,16 +102,20 @@ TEST_F(AnimationWindowTest, OnePaletteForAllFramesExportsEveryFrameExactly) {
   }
 }
 
-// "Use the picture's colour table" sets the entries and the working range to the colours of the
-// GIF's tables in one step; the animation exported then is every frame exactly, no larger than
-// the file.
+// "Use the picture's colour table", offered by the result window, sets the entries and the
+// working range to the colours of the GIF's tables in one step; the animation exported then is
+// every frame exactly, no larger than the file.
 TEST_F(AnimationWindowTest, ThePicturesOwnTableExportsEveryFrameNoLargerThanTheFile) {
   // Pillow gives each frame a table of its own, of the same few colours.
   const GifColorTable& table = loaded_.colorTable;
   ASSERT_TRUE(table.local);
   ASSERT_GE(table.colors.size(), 4u);
+  // The result window offers it while the palette does not hold the table, and takes it.
+  auto* offer = Result().findChild<QPushButton*>("cmdUsePictureTable");
+  ASSERT_TRUE(offer->isVisible());
   const int steps = Document().UndoCount();
-  Trigger("mnuUsePictureTable");
+  QTest::mouseClick(offer, Qt::LeftButton);
+  EXPECT_FALSE(offer->isVisible());
   EXPECT_EQ(Document().UndoCount(), steps + 1);
   EXPECT_EQ(Document().WorkingRange(), (EntryRange{0, int(table.colors.size()) - 1}));
   for (size_t i = 0; i < table.colors.size(); ++i)
