@@ -11,12 +11,12 @@
 #include "cli/picture_input.h"
 #include "cli/progress.h"
 #include "cli/shared_options.h"
-#include "cli/target_measures.h"
 #include "cli/transparency_options.h"
 #include "formats/palette_formats.h"
 #include "quantize/reduce_to_target.h"
 #include "reduction/from_image.h"
 #include "reduction/gif_encoder.h"
+#include "reduction/target_measures.h"
 #include "store/transparency_settings.h"
 
 namespace tavlo::cli {
@@ -174,6 +174,14 @@ std::optional<int> ReadOutput(const CommandLine& line, CliIo& io, PaletteJob& jo
   return std::nullopt;
 }
 
+// A picture kept for a target of the GIFs as written: its pixels (all frames of an animation),
+// whether some are transparent, and how it is an animation.
+struct KeptPicture {
+  QImage pixels;
+  bool clear = false;
+  FrameTiming timing;
+};
+
 // One picture as the palette needs it: its colours (the opaque ones only when entry 1 may be kept
 // for the transparent ones), and its pixels for a target of the GIFs as written.
 struct PictureRead {
@@ -309,12 +317,18 @@ RangeEdit MakePalette(const PicturesRead& pictures, const PaletteJob& job, CliIo
   if (job.merge && edit.kept > 1)
     edit = MergeNearColors(edit.colors, {0, edit.kept - 1}, histogram, *job.merge, nullptr, fixed);
   if (job.target) {
-    const int transparent = reserved ? 0 : TransparencyRule::kNone;
-    PictureMeasureOf measure = [&](const std::vector<ColorValue>& entries) {
-      return double(GifBytesOf(pictures.pixels, entries, job.budget, transparent, alpha));
+    // Entry 1 is the transparent entry of each picture that has clear pixels, as reduce
+    // --transparent auto would write them.
+    std::vector<WeighedPicture> weighed;
+    for (const KeptPicture& kept : pictures.pixels)
+      weighed.push_back({kept.pixels, kept.timing,
+                         reserved && kept.clear ? 0 : TransparencyRule::kNone, nullptr});
+    TargetMeasures measures(std::move(weighed), alpha, job.budget);
+    const bool visible = job.target->kind == ReductionTarget::Kind::VisibleShareAboveOne;
+    const PictureMeasureOf measure = [&](const std::vector<ColorValue>& entries) {
+      return visible ? measures.VisibleShare(entries, job.viewingPpd)
+                     : double(measures.GifBytes(entries));
     };
-    if (job.target->kind == ReductionTarget::Kind::VisibleShareAboveOne)
-      measure = VisibleShareOf(pictures.pixels, alpha, job.viewingPpd, job.budget, transparent);
     const ReductionOutcome outcome = ReduceToTarget(edit.colors, {0, edit.kept - 1}, histogram,
                                                     *job.target, measure, 0, nullptr, fixed);
     ReportTarget(io, outcome, *job.target, edit.kept);

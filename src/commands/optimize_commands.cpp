@@ -11,6 +11,7 @@
 #include "reduction/from_image.h"
 #include "reduction/gif_encoder.h"
 #include "reduction/result_figures.h"
+#include "reduction/target_measures.h"
 
 namespace tavlo {
 namespace {
@@ -43,32 +44,16 @@ class PictureColorsOf {
     return figures;
   }
 
-  // The size of the GIF "Export GIF..." writes for `entries` and `transparent` under `budget`.
-  std::uint64_t GifSize(const std::vector<ColorValue>& entries, int transparent,
-                        double budget) const {
-    if (budget > 0)
-      return static_cast<std::uint64_t>(Figures(entries, transparent, budget).GifBytes());
-    const TransparencyRule rule{transparent, alpha_};
-    return static_cast<std::uint64_t>(
-        EncodeGifFrames(ReduceImage(picture_, entries, rule), colors_.frames).bytes.size());
-  }
-
-  // The share (0 to 1) of the measured pixels whose visible loss at `viewingPpd` exceeds 1.0, in
-  // the file "Export GIF..." writes. The picture as seen is worked out once for every call.
-  double VisibleShare(const std::vector<ColorValue>& entries, int transparent, double budget,
-                      double viewingPpd, const std::atomic<bool>& stop) const {
-    ResultFigures figures;
-    if (!ComputeResultFigures(colors_, entries, transparent, figures, &cache_, 0, &stop, budget,
-                              viewingPpd))
-      ThrowIfStopped(&stop);
-    return figures.visibleShareAboveOne;
+  // What a target of the file "Export GIF..." writes weighs, the transparent entry at position
+  // `transparent`, under `budget`.
+  TargetMeasures Measures(int transparent, double budget) const {
+    return TargetMeasures({{picture_, colors_.frames, transparent, &colors_}}, alpha_, budget);
   }
 
  private:
   QImage picture_;
   AlphaRule alpha_;
   PictureColors colors_;
-  mutable ResultCache cache_;
 };
 
 // The entries that hold the range's colours after `edit`, from the range's first entry.
@@ -303,14 +288,17 @@ QString ReductionMessage(const ReductionOutcome& outcome, const ReductionTarget&
 // "Reduce to target" as the worker does it.
 Worked Reduce(const PictureColorsOf& analysed, const WorkInput& input,
               const ReductionTarget& target, const std::atomic<bool>& stop) {
-  const int transparent = TransparentPosition(input.fixed, input.range.first);
+  TargetMeasures measures =
+      analysed.Measures(TransparentPosition(input.fixed, input.range.first), input.budget);
   ReductionOutcome outcome = ReduceToTarget(
       input.colors, input.range, analysed.Histogram(input.fixed != kNoFixedEntry), target,
       [&](const std::vector<ColorValue>& entries) {
         ThrowIfStopped(&stop);
-        if (target.kind == ReductionTarget::Kind::VisibleShareAboveOne)
-          return analysed.VisibleShare(entries, transparent, input.budget, input.viewingPpd, stop);
-        return double(analysed.GifSize(entries, transparent, input.budget));
+        const double measure = target.kind == ReductionTarget::Kind::VisibleShareAboveOne
+                                   ? measures.VisibleShare(entries, input.viewingPpd, &stop)
+                                   : double(measures.GifBytes(entries, &stop));
+        ThrowIfStopped(&stop);
+        return measure;
       },
       0, &stop, input.fixed);
   const bool reached = outcome.status == ReductionOutcome::Status::Reached;
