@@ -17,8 +17,10 @@ void UsePictureColorTable(QWidget* owner, PaletteDocument& palette, const GifCol
   }
   PaletteColors colors = palette.Colors();
   for (size_t i = 0; i < table.colors.size(); ++i) colors[i] = ColorValue(table.colors[i]);
-  const PaletteStep step(palette, QStringLiteral("Use the picture's colour table"));
-  palette.Apply(QStringLiteral("Use the picture's colour table"), colors);
+  // The colours and the range as one step.
+  const QString name = QStringLiteral("Use the picture's colour table");
+  const PaletteStep step(palette, name);
+  palette.Apply(name, colors);
   palette.SetWorkingRange({0, int(table.colors.size()) - 1});
 }
 

@@ -296,7 +296,8 @@ bool BmpIsComplete(const QByteArray& bytes) {
 
 namespace {
 
-PictureResult DecodeByContent(const QByteArray& bytes) {
+// `blocks`: the walk through the bytes as a GIF's (nothing for another format).
+PictureResult DecodeByContent(const QByteArray& bytes, const GifBlocks& blocks) {
   if (bytes.isEmpty()) return NotAPicture(QStringLiteral("the file is empty"));
   QString error;
   if (LooksLikeEmf(bytes)) {
@@ -311,7 +312,7 @@ PictureResult DecodeByContent(const QByteArray& bytes) {
     const DecodedPng png = DecodePng(bytes);
     return png.image.isNull() ? Failure(png.error) : PictureResult{Kept(png.image), {}, {}, {}};
   }
-  const int gifImages = ScanGifBlocks(bytes).images;
+  const int gifImages = blocks.images;
   if (gifImages > 1) return DecodeAnimatedGif(bytes);
   // A GIF of a colour table alone is a palette file.
   if (gifImages == 0 && HasGifSignature({bytes.constData(), size_t(bytes.size())}))
@@ -322,9 +323,10 @@ PictureResult DecodeByContent(const QByteArray& bytes) {
 }  // namespace
 
 PictureResult DecodePicture(const QByteArray& bytes) {
-  PictureResult result = DecodeByContent(bytes);
+  const GifBlocks blocks = ScanGifBlocks(bytes);
+  PictureResult result = DecodeByContent(bytes, blocks);
   if (result.ok() && HasGifSignature({bytes.constData(), size_t(bytes.size())}))
-    result.colorTable = ColorTableOf(bytes, ScanGifBlocks(bytes));
+    result.colorTable = ColorTableOf(bytes, blocks);
   return result;
 }
 
